@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build (and, with --tests, the test run) needs, when missing,
+# then configures and builds into build/. Nothing is downloaded from anywhere but Debian.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev libsqlite3-dev
+          liborcus-dev libboost-dev libfreexl-dev libxlsxwriter-dev libzip-dev fonts-noto-cjk)
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(xvfb xauth poppler-utils cups cups-bsd printer-driver-cups-pdf)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace core {
+
+// An INI file with the semantics of Windows private-profile files: section and key names
+// compare without regard to letter case, values come back trimmed, a missing key gives the
+// caller's default, the order of sections and keys is kept. Reads UTF-8 (with or without BOM)
+// or GBK, writes UTF-8. Changes stay in memory until flush(); the destructor flushes too.
+class IniFile {
+public:
+    explicit IniFile(const QString& path);
+    ~IniFile();
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+
+    QString fileName() const { return m_path; }
+
+    QString readString(const QString& section, const QString& key, const QString& defaultValue = {}) const;
+    int readInteger(const QString& section, const QString& key, int defaultValue) const;
+    double readFloat(const QString& section, const QString& key, double defaultValue) const;
+    bool readBool(const QString& section, const QString& key, bool defaultValue) const;
+    void writeString(const QString& section, const QString& key, const QString& value);
+    void writeInteger(const QString& section, const QString& key, int value);
+
+    bool sectionExists(const QString& section) const;
+    bool valueExists(const QString& section, const QString& key) const;
+    QStringList sections() const;
+    QStringList keys(const QString& section) const;
+    void eraseSection(const QString& section);
+    void deleteKey(const QString& section, const QString& key);
+
+    // Writes the file when something changed; returns false when it cannot be written.
+    bool flush();
+    // Drops what is in memory and reads the file again.
+    void reload();
+
+private:
+    struct Entry {
+        QString key;
+        QString value;
+    };
+    struct Section {
+        QString name;
+        QVector<Entry> entries;
+    };
+    int findSection(const QString& name) const;
+
+    QString m_path;
+    QVector<Section> m_sections;
+    bool m_dirty = false;
+};
+
+} // namespace core

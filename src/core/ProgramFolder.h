@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace core {
+
+// The program folder: Data/EPData.ini, Image/, Temp/CheckIni/, Config.ini, Debug.ini.
+class ProgramFolder {
+public:
+    // --home DIR on the command line, else OVERPRINT_HOME, else the executable's folder;
+    // always with a trailing separator.
+    static QString resolveRunPath(const QStringList& arguments);
+    // Creates the folders and, where missing, the database from the shipped schema and seed,
+    // the shipped images and the default Config.ini. Never overwrites what is there.
+    // Returns false with a reason when the folder cannot be prepared.
+    static bool prepare(const QString& runPath, QString* error = nullptr);
+    static QString databasePath(const QString& runPath);
+};
+
+} // namespace core

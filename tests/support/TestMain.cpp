@@ -1,0 +1,37 @@
+#include "TestRegistry.h"
+
+#include <QApplication>
+#include <QTest>
+#include <cstring>
+#include <memory>
+
+namespace testing_support {
+std::vector<std::pair<const char*, Factory>>& registry()
+{
+    static std::vector<std::pair<const char*, Factory>> classes;
+    return classes;
+}
+} // namespace testing_support
+
+// Runs every registered test class; "-class Name" runs only that one, other arguments go to QtTest.
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("overprint-tests"));
+    const char* only = nullptr;
+    std::vector<char*> args{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-class") == 0 && i + 1 < argc)
+            only = argv[++i];
+        else
+            args.push_back(argv[i]);
+    }
+    int failed = 0;
+    for (auto& [name, factory] : testing_support::registry()) {
+        if (only && std::strcmp(only, name) != 0)
+            continue;
+        std::unique_ptr<QObject> test(factory());
+        failed += QTest::qExec(test.get(), static_cast<int>(args.size()), args.data()) != 0;
+    }
+    return failed;
+}

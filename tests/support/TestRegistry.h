@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <vector>
+
+// Every test class of a folder registers itself here; the folder's one executable runs them all.
+// Use: OVERPRINT_TEST(TestMoneyText) after the class, then #include "TestMoneyText.moc".
+namespace testing_support {
+
+using Factory = std::function<QObject*()>;
+std::vector<std::pair<const char*, Factory>>& registry();
+
+struct Registrar {
+    Registrar(const char* name, Factory factory) { registry().emplace_back(name, std::move(factory)); }
+};
+
+} // namespace testing_support
+
+#define OVERPRINT_TEST(Class)                                                                              \
+    static testing_support::Registrar registrar_##Class(#Class, [] { return static_cast<QObject*>(new Class); });
