@@ -26,6 +26,6 @@ function(overprint_folder_tests name dir)
     target_link_libraries(${name} PRIVATE test_support ${ARG_LINKS} Qt6::Test)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;OVERPRINT_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;OVERPRINT_DB_NOSYNC=1;OVERPRINT_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data"
         TIMEOUT 900)
 endfunction()

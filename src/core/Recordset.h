@@ -57,6 +57,10 @@ public:
     void remove();
     QString table() const { return m_table; }
 
+    // Long byte fields (images in template packages) to and from files.
+    void loadBlobFromFile(const QString& name, const QString& path);
+    void saveBlobToFile(const QString& name, const QString& path) const;
+
 private:
     friend class Database;
     int fieldIndex(const QString& name) const;

@@ -2,8 +2,7 @@
 
 namespace core {
 
-bool ScriptedDialogs::alert(const QString& message, const QString& caption, bool ask)
-{
+bool ScriptedDialogs::alert(const QString& message, const QString& caption, bool ask) {
     if (caption.isEmpty())
         return false;
     shown.append({ask ? QStringLiteral("ask") : QStringLiteral("alert"), message, caption});
@@ -12,25 +11,21 @@ bool ScriptedDialogs::alert(const QString& message, const QString& caption, bool
     return !answers.isEmpty() && answers.dequeue() == 1;
 }
 
-void ScriptedDialogs::message(const QString& text)
-{
+void ScriptedDialogs::message(const QString& text) {
     shown.append({QStringLiteral("message"), text, QString()});
 }
 
-void ScriptedDialogs::error(const QString& text)
-{
+void ScriptedDialogs::error(const QString& text) {
     shown.append({QStringLiteral("error"), text, QString()});
 }
 
-int ScriptedDialogs::yesNoCancel(const QString& message, const QString& caption)
-{
+int ScriptedDialogs::yesNoCancel(const QString& message, const QString& caption) {
     shown.append({QStringLiteral("yesNoCancel"), message, caption});
     return answers.isEmpty() ? -1 : answers.dequeue();
 }
 
 bool ScriptedDialogs::inputValue(const QString& title, const QString& defaultValue, const QString&,
-                                 QString& value)
-{
+                                 QString& value) {
     shown.append({QStringLiteral("input"), title, QString()});
     value = defaultValue;
     if (inputs.isEmpty())
@@ -42,28 +37,24 @@ bool ScriptedDialogs::inputValue(const QString& title, const QString& defaultVal
     return true;
 }
 
-QString ScriptedDialogs::openFileName(const QString& caption, const QString&)
-{
+QString ScriptedDialogs::openFileName(const QString& caption, const QString&) {
     shown.append({QStringLiteral("open"), caption, QString()});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
-QString ScriptedDialogs::saveFileName(const QString& caption, const QString&, const QString&)
-{
+QString ScriptedDialogs::saveFileName(const QString& caption, const QString&, const QString&) {
     shown.append({QStringLiteral("save"), caption, QString()});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
-QStringList ScriptedDialogs::texts() const
-{
+QStringList ScriptedDialogs::texts() const {
     QStringList out;
     for (const Shown& s : shown)
         out << s.text;
     return out;
 }
 
-bool ScriptedDialogs::sawText(const QString& fragment) const
-{
+bool ScriptedDialogs::sawText(const QString& fragment) const {
     for (const Shown& s : shown)
         if (s.text.contains(fragment))
             return true;

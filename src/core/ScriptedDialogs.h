@@ -27,11 +27,12 @@ public:
     bool inputValue(const QString& title, const QString& defaultValue, const QString& type,
                     QString& value) override;
     QString openFileName(const QString& caption, const QString& filter) override;
-    QString saveFileName(const QString& caption, const QString& suggestedName, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& suggestedName,
+                         const QString& filter) override;
 
-    QQueue<int> answers;       // for ask (1 = Yes) and yesNoCancel (1, 0, -1)
-    QQueue<QString> inputs;    // for inputValue; an entry "\x1b" cancels
-    QQueue<QString> files;     // for openFileName and saveFileName
+    QQueue<int> answers;    // for ask (1 = Yes) and yesNoCancel (1, 0, -1)
+    QQueue<QString> inputs; // for inputValue; an entry "\x1b" cancels
+    QQueue<QString> files;  // for openFileName and saveFileName
 
     QVector<Shown> shown;
     // Every text shown, in order, whatever the kind.

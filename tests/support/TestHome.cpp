@@ -4,8 +4,7 @@
 
 #include <QDir>
 
-TestHome::TestHome()
-{
+TestHome::TestHome() {
     const QString run = path();
     m_valid = m_dir.isValid() && core::ProgramFolder::prepare(run, &m_error);
     m_app = std::make_unique<core::AppContext>(run, m_dialogs);
@@ -19,12 +18,10 @@ TestHome::TestHome()
     }
 }
 
-QString TestHome::path() const
-{
+QString TestHome::path() const {
     return QDir::toNativeSeparators(m_dir.path()) + QDir::separator();
 }
 
-QString TestHome::testData(const QString& name)
-{
+QString TestHome::testData(const QString& name) {
     return QString::fromLocal8Bit(qgetenv("OVERPRINT_TEST_DATA")) + QLatin1Char('/') + name;
 }

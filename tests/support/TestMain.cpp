@@ -6,16 +6,14 @@
 #include <memory>
 
 namespace testing_support {
-std::vector<std::pair<const char*, Factory>>& registry()
-{
+std::vector<std::pair<const char*, Factory>>& registry() {
     static std::vector<std::pair<const char*, Factory>> classes;
     return classes;
 }
 } // namespace testing_support
 
 // Runs every registered test class; "-class Name" runs only that one, other arguments go to QtTest.
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("overprint-tests"));
     const char* only = nullptr;

@@ -17,5 +17,6 @@ struct Registrar {
 
 } // namespace testing_support
 
-#define OVERPRINT_TEST(Class)                                                                              \
-    static testing_support::Registrar registrar_##Class(#Class, [] { return static_cast<QObject*>(new Class); });
+#define OVERPRINT_TEST(Class)                                                                                \
+    static testing_support::Registrar registrar_##Class(#Class,                                              \
+                                                        [] { return static_cast<QObject*>(new Class); });
