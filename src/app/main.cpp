@@ -1,15 +1,66 @@
+#include "core/AppContext.h"
 #include "core/ProgramFolder.h"
+#include "core/ui/Tfm_Main.h"
+#include "core/ui/WidgetDialogs.h"
+#include "entry/ui/MainWindowHost.h"
+#include "entry/ui/TfmCheckFHDSHD.h"
+#include "masterdata/ui/Tfrm_GoodsManage.h"
+#include "print/PrinterSetup.h"
+#include "print/QtPrintDevice.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <cstdio>
 
-int main(int argc, char** argv)
-{
+#ifndef OVERPRINT_VERSION
+#define OVERPRINT_VERSION "1.0.0"
+#endif
+
+// --quit-after-show: start up without the splash, report the time to the shown main window on
+// standard output and end (the start-up benchmark uses it).
+int main(int argc, char** argv) {
+    QElapsedTimer clock;
+    clock.start();
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(OVERPRINT_VERSION));
+    const bool quitAfterShow = QApplication::arguments().contains(QStringLiteral("--quit-after-show"));
+
+    core::ui::WidgetDialogs dialogs;
     const QString runPath = core::ProgramFolder::resolveRunPath(QApplication::arguments());
     QString error;
     if (!core::ProgramFolder::prepare(runPath, &error)) {
-        qCritical("%s", qPrintable(error));
+        dialogs.error(error);
         return 1;
     }
-    return 0;
+
+    core::AppContext context(runPath, dialogs);
+    try {
+        context.connect();
+    } catch (const core::DbError& e) {
+        dialogs.error(e.message());
+        return 1;
+    }
+    print::QtPrintDevice printDevice;
+    core::ui::Tfm_Main mainWindow(context);
+    dialogs.setParentWidget(&mainWindow);
+
+    // Windows of the higher folders reach the main window only through these hooks.
+    entry::ui::MainWindowHost entryHost(mainWindow, printDevice);
+    mainWindow.setEntryWindowFactory([&entryHost](core::ui::Tfm_Main& m) -> QWidget* {
+        return new entry::ui::TfmCheckFHDSHD(m.app(), entryHost);
+    });
+    mainWindow.setCommand(QStringLiteral("actPrinterSetup"),
+                          [&] { print::PrinterSetup::run(context, printDevice, &mainWindow); });
+    mainWindow.setCommand(QStringLiteral("actProducts"),
+                          [&] { masterdata::ui::openGoodsManage(context, mainWindow.grids(), &mainWindow); });
+
+    if (!mainWindow.startUp(!quitAfterShow))
+        return 0;
+    if (quitAfterShow) {
+        std::printf("shown %lld ms\n", static_cast<long long>(clock.elapsed()));
+        std::fflush(stdout);
+        mainWindow.close();
+        return 0;
+    }
+    return app.exec();
 }

@@ -56,15 +56,16 @@ public:
 
     // State kept by the main window.
     QString version;
-    bool popPrinterSetup = false;   // 打印前弹出打印机设置
-    bool useDefaultIssuer = false;  // 启用默认出票人
-    QSqlRecord defaultIssuer;       // empty when absent
+    bool popPrinterSetup = false;  // 打印前弹出打印机设置
+    bool useDefaultIssuer = false; // 启用默认出票人
+    QSqlRecord defaultIssuer;      // empty when absent
     QString userName;
     QString userRole;
-    int currentCheckTypeId = 0;     // -1 after the entry window closed
-    bool printReady = false;        // gates every print-job call
-    QString moneyCode;              // currency abbreviation of the bill being printed
-    int cellWidth = 0;              // amount-cell width of the bill being printed
+    int currentCheckTypeId = 0; // -1 after the entry window closed
+    bool printReady = false;    // gates every print-job call
+    QString currentPrinter;     // printer the print subsystem uses; empty: the platform default
+    QString moneyCode;          // currency abbreviation of the bill being printed
+    int cellWidth = 0;          // amount-cell width of the bill being printed
 
 private:
     QString m_runPath;

@@ -9,7 +9,8 @@ namespace core {
 // An INI file with the semantics of Windows private-profile files: section and key names
 // compare without regard to letter case, values come back trimmed, a missing key gives the
 // caller's default, the order of sections and keys is kept. Reads UTF-8 (with or without BOM)
-// or GBK, writes UTF-8. Changes stay in memory until flush(); the destructor flushes too.
+// or GBK, writes UTF-8 without BOM. Comment lines (';') and lines without '=' are kept as they
+// stand. Changes stay in memory until flush(); the destructor flushes too.
 class IniFile {
 public:
     explicit IniFile(const QString& path);
@@ -42,15 +43,21 @@ private:
     struct Entry {
         QString key;
         QString value;
+        bool verbatim = false; // a comment or a line without '=', written back unchanged in value
     };
     struct Section {
         QString name;
         QVector<Entry> entries;
     };
     int findSection(const QString& name) const;
+    int findEntry(const Section& section, const QString& key) const;
+    void parse(const QString& text);
+    QString serialise() const;
 
     QString m_path;
+    QStringList m_preamble; // lines before the first section
     QVector<Section> m_sections;
+    bool m_crlf = false;
     bool m_dirty = false;
 };
 

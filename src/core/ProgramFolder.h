@@ -12,10 +12,13 @@ public:
     // always with a trailing separator.
     static QString resolveRunPath(const QStringList& arguments);
     // Creates the folders and, where missing, the database from the shipped schema and seed,
-    // the shipped images and the default Config.ini. Never overwrites what is there.
+    // the empty template package, the shipped images and the default Config.ini. Never
+    // overwrites what is there.
     // Returns false with a reason when the folder cannot be prepared.
     static bool prepare(const QString& runPath, QString* error = nullptr);
     static QString databasePath(const QString& runPath);
+    // The empty template package, Data/Template.a01, created on a first start like the database.
+    static QString packagePath(const QString& runPath);
 };
 
 } // namespace core

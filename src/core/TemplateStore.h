@@ -4,8 +4,6 @@
 #include <QStringList>
 #include <memory>
 
-class QWidget;
-
 namespace core {
 
 class AppContext;
@@ -35,6 +33,8 @@ public:
     QString loadMaxNewCheckTypeId();
 
     static QString getTypeCodeByTypeName(const QString& kind);
+    // The kind part of a full name: before the first "（", else before the first "(", else all.
+    static QString kindFromTypeName(const QString& typeName);
 
     // Layout cache.
     QString cacheFilePath(int id) const;
@@ -42,15 +42,17 @@ public:
     void buildCheckIniFile(int id);
     static QString getInifCheckConfigByName(const IniFile* ini, const QString& name);
     bool setCheckConfigByName(int id, const QString& name, const QString& value);
-    // Places every input box of the kind on the window's children (object names, case ignored).
-    void setFormControlsPosition(int id, const QString& kind, QWidget* window, const IniFile* ini);
-    static void setFormCtlPositionFromIni(const QString& name, const IniFile* ini, QWidget* window);
+    // Item names of a kind, for placing its input boxes (core::ui::FormPlacement). Throws DbError.
+    QStringList loadCtlNamesOfKind(const QString& kind);
 
     // The cache clean of the tools menu. childWindowsOpen tells which closing message applies;
     // returns true when the caller must close every child window.
     bool resetTemps(bool childWindowsOpen);
 
 private:
+    void addTypeFirstNameColumn();
+    void addIsCommonColumn();
+
     AppContext& m_app;
 };
 

@@ -1,0 +1,74 @@
+// Opening the delivery-note entry window on the default template: create the window, bind the
+// template, place every box from the layout cache and restore the options. Prints the median
+// of repeated openings; run offscreen (QT_QPA_PLATFORM=offscreen is set when nothing is).
+
+#include "core/AppContext.h"
+#include "core/ProgramFolder.h"
+#include "core/ScriptedDialogs.h"
+#include "entry/ui/EntryHost.h"
+#include "entry/ui/TfmCheckFHDSHD.h"
+#include "print/RecordingPrintDevice.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+class BenchHost final : public entry::ui::EntryHost {
+public:
+    bool offers(Command) const override { return false; }
+    void run(Command) override {}
+    void setBackgroundMenuEnabled(bool) override {}
+    void formFaceSave(const QWidget&) override {}
+    void formFaceLoad(QWidget&) override {}
+    print::PrintDevice& printDevice() override { return m_device; }
+
+private:
+    print::RecordingPrintDevice m_device;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QTemporaryDir dir;
+    const QString run = dir.path() + QLatin1Char('/');
+    QString error;
+    if (!core::ProgramFolder::prepare(run, &error)) {
+        std::fprintf(stderr, "cannot prepare the program folder: %s\n", qPrintable(error));
+        return 1;
+    }
+    core::ScriptedDialogs dialogs;
+    core::AppContext app(run, dialogs);
+    app.connect();
+    BenchHost host;
+
+    const int rounds = 30;
+    std::vector<double> times;
+    for (int i = 0; i <= rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        {
+            entry::ui::TfmCheckFHDSHD window(app, host);
+            window.setAttribute(Qt::WA_DeleteOnClose, false);
+            window.show();
+            QApplication::processEvents();
+        }
+        const double ms = timer.nsecsElapsed() / 1e6;
+        // The first opening builds the layout cache; it is reported apart.
+        if (i == 0)
+            std::printf("first opening (builds the layout cache): %.1f ms\n", ms);
+        else
+            times.push_back(ms);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("entry window opening, median of %d: %.1f ms (min %.1f, max %.1f)\n", rounds,
+                times[times.size() / 2], times.front(), times.back());
+    return 0;
+}

@@ -1,0 +1,123 @@
+#include "core/AppContext.h"
+
+#include "core/ProgramFolder.h"
+
+#include <QDir>
+
+namespace core {
+
+namespace {
+
+const QString kConfigSection = QStringLiteral("Config");
+const QString kDebugSection = QStringLiteral("debug");
+
+QString withTrailingSeparator(const QString& path) {
+    if (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))
+        return path;
+    return path + QDir::separator();
+}
+
+// Each context has a connection of its own, so two program folders (a test beside another, an
+// upgrade reading an earlier installation) never share one by accident.
+QString nextConnectionName() {
+    static int created = 0;
+    ++created;
+    return created == 1 ? QStringLiteral("overprint") : QStringLiteral("overprint-%1").arg(created);
+}
+
+} // namespace
+
+AppContext::AppContext(const QString& runPath, Dialogs& dialogs)
+    : m_runPath(withTrailingSeparator(runPath)), m_dialogs(&dialogs), m_db(nextConnectionName()),
+      m_templates(std::make_unique<TemplateStore>(*this)) {}
+
+AppContext::~AppContext() = default;
+
+QString AppContext::pathOf(const QString& relative) const {
+    QString part = relative;
+    part.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    while (part.startsWith(QLatin1Char('/')))
+        part.remove(0, 1);
+    return m_runPath + QDir::toNativeSeparators(part);
+}
+
+void AppContext::connect() {
+    m_db.open(ProgramFolder::databasePath(m_runPath));
+}
+
+QString AppContext::getConfigByname(const QString& name) {
+    try {
+        return m_db
+            .scalar(QStringLiteral("Select cvalue From configtable Where ltrim(rtrim(cname))=:pname"),
+                    {{QStringLiteral("pname"), name}})
+            .toString();
+    } catch (const DbError&) {
+        return QString();
+    }
+}
+
+void AppContext::setConfigByname(const QString& name, const QString& value) {
+    const Params params{{QStringLiteral("pvalue"), value}, {QStringLiteral("pname"), name}};
+    try {
+        if (m_db.exec(QStringLiteral("update configtable set cvalue=:pvalue Where cname=:pname"), params) ==
+            0)
+            m_db.exec(QStringLiteral("insert into configtable (cvalue,cname) values(:pvalue,:pname)"),
+                      params);
+    } catch (const DbError&) {
+        // A failing option write is silent: the option simply keeps its old value.
+    }
+}
+
+bool AppContext::configSwitch(const QString& name) {
+    const QString value = getConfigByname(name);
+    return value == QLatin1String("1") || value == QLatin1String("yes");
+}
+
+IniFile& AppContext::userIni() {
+    if (!m_userIni)
+        m_userIni = std::make_unique<IniFile>(pathOf(QStringLiteral("Config.ini")));
+    return *m_userIni;
+}
+
+QString AppContext::getINIConfigByname(const QString& name) {
+    return userIni().readString(kConfigSection, name);
+}
+
+void AppContext::setINIConfigByname(const QString& name, const QString& value) {
+    IniFile& ini = userIni();
+    ini.writeString(kConfigSection, name, value);
+    // Written at once: a crash must never cost the user a setting.
+    ini.flush();
+}
+
+void AppContext::OpenUserIniFile() {
+    if (m_userIni)
+        m_userIni->flush();
+    m_userIni = std::make_unique<IniFile>(pathOf(QStringLiteral("Config.ini")));
+}
+
+void AppContext::releaseUserIni() {
+    if (m_userIni)
+        m_userIni->flush();
+    m_userIni.reset();
+}
+
+void AppContext::OpenDebugInif() {
+    if (m_debugIni)
+        m_debugIni->flush();
+    m_debugIni = std::make_unique<IniFile>(pathOf(QStringLiteral("Debug.ini")));
+}
+
+void AppContext::DebugOut(const QString& key, const QString& value) {
+    if (!m_debugIni)
+        OpenDebugInif();
+    m_debugIni->writeString(kDebugSection, key, value);
+    m_debugIni->flush();
+}
+
+void AppContext::DebugOutN(const QString& name, const QString& value) {
+    ++m_debugCounter;
+    DebugOut(name + QLatin1Char('-') + QString::number(m_debugCounter), value);
+}
+
+} // namespace core

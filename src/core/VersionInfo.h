@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace core {
+
+// The version text shown in captions and stored in the installation record: major and minor
+// number of the program's version, joined by ".".
+class VersionInfo {
+public:
+    // "1.4.2" gives "1.4", "3" gives "3.0"; an empty or unreadable version gives "0.0", as a
+    // program without version data reports 0.0.0.0.
+    static QString versionText(const QString& version);
+    // Of QCoreApplication::applicationVersion().
+    static QString applicationVersionText();
+};
+
+} // namespace core

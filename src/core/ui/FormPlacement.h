@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+class QWidget;
+
+namespace core {
+class AppContext;
+class IniFile;
+} // namespace core
+
+namespace core::ui {
+
+// Places the input boxes of a template over its image from the template's layout cache: every
+// child of the window whose object name (letter case ignored) is an item of the kind.
+class FormPlacement {
+public:
+    explicit FormPlacement(AppContext& app);
+
+    // Every item of the kind; a failing look-up shows "调入项目参数失败!" with the engine's message.
+    void setFormControlsPosition(int id, const QString& kind, QWidget* window, const IniFile* ini);
+    // One item; nothing happens when the window has no child of that name.
+    static void setFormCtlPositionFromIni(const QString& name, const IniFile* ini, QWidget* window);
+
+    // The window's child of that object name, letter case ignored; the first in tree order wins.
+    static QWidget* findControl(QWidget* window, const QString& name);
+
+private:
+    static QHash<QString, QWidget*> controlsByName(QWidget* window);
+    static void place(QWidget* control, const QString& name, const IniFile& ini);
+
+    AppContext& m_app;
+};
+
+} // namespace core::ui

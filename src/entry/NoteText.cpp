@@ -1,0 +1,131 @@
+#include "entry/NoteText.h"
+
+#include "entry/MoneyText.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+#include <cstdio>
+
+namespace entry {
+
+const QString NoteText::kCustomerPlaceholder = QStringLiteral("单击我或红圈选择收款人...:)");
+
+QString NoteText::dateText(const QDateTime& when, const QString& format) {
+    const QString f = format.trimmed();
+    // Slashes are always slashes, whatever separator the desktop's date settings use.
+    if (f == QLatin1String("YYYY/MM/DD"))
+        return when.toString(QStringLiteral("yyyy-MM-dd")).replace(QLatin1Char('-'), QLatin1Char('/'));
+    if (f == QLatin1String("YYYY/MM/DD hh:nn"))
+        return when.toString(QStringLiteral("yyyy/MM/dd hh:mm")).replace(QLatin1Char('-'), QLatin1Char('/'));
+    if (f == QStringLiteral("YYYY年MM月DD日"))
+        return when.toString(QStringLiteral("yyyy年MM月dd日"));
+    if (f == QLatin1String("YYYYMMDD hh:nn"))
+        return when.toString(QStringLiteral("yyyyMMdd hh:mm"));
+    if (f == QLatin1String("YYYY-MM-DD hh:nn"))
+        return when.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    return when.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+bool NoteText::isNumberText(const QString& text) {
+    static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
+    return number.match(text.trimmed()).hasMatch();
+}
+
+QString NoteText::numberText(double value) {
+    if (!std::isfinite(value))
+        return {};
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    double rounded = 0;
+    if (!parseDecimal(QString::fromLatin1(buffer), rounded))
+        return {};
+    return shortestDecimal(rounded);
+}
+
+NoteText::LineAmount NoteText::lineAmount(const QString& quantity, const QString& price) {
+    const QString q = quantity.trimmed();
+    const QString p = price.trimmed();
+    if ((!q.isEmpty() && !isNumberText(q)) || (!p.isEmpty() && !isNumberText(p)))
+        return {};
+    double qv = 1;
+    double pv = 0;
+    if (!q.isEmpty())
+        parseDecimal(q, qv);
+    if (!p.isEmpty())
+        parseDecimal(p, pv);
+    const QString amount = numberText(qv * pv);
+    if (amount.isEmpty())
+        return {};
+    return {true, amount};
+}
+
+bool NoteText::sumLines(const QVector<LineValue>& lines, QString& total, QString& error) {
+    double sum = 0;
+    for (const LineValue& line : lines) {
+        const QString t = line.text.trimmed();
+        if (t.isEmpty() || !line.visible)
+            continue;
+        double v = 0;
+        if (!parseDecimal(t, v)) {
+            error = QStringLiteral("\"") + t + QStringLiteral("\" is not a valid number");
+            return false;
+        }
+        sum += v;
+    }
+    total = numberText(sum);
+    if (total.isEmpty()) {
+        error = QStringLiteral("overflow");
+        return false;
+    }
+    return true;
+}
+
+NoteText::PhoneBoxes NoteText::phoneBoxes(const QString& phone, const QString& mobile,
+                                          const QString& joinedMobileFirst, bool phoneVisible,
+                                          bool handsetVisible) {
+    PhoneBoxes boxes;
+    if (phoneVisible && handsetVisible) {
+        boxes.setPhone = boxes.setHandset = true;
+        boxes.phone = phone;
+        boxes.handset = mobile;
+    } else if (handsetVisible) {
+        boxes.setHandset = true;
+        boxes.handset = joinedMobileFirst;
+    } else if (phoneVisible) {
+        boxes.setPhone = true;
+        boxes.phone = joinedMobileFirst;
+    }
+    return boxes;
+}
+
+namespace {
+QString likeLiteral(const QString& text) {
+    QString out = text;
+    out.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    out.replace(QLatin1Char('%'), QLatin1String("\\%"));
+    out.replace(QLatin1Char('_'), QLatin1String("\\_"));
+    return out;
+}
+} // namespace
+
+NoteText::Statement NoteText::productFilter(const QString& typed) {
+    const QString t = typed.trimmed();
+    if (t.isEmpty())
+        return {QStringLiteral("select * from Products order by 商品名"), {}};
+    const QString literal = likeLiteral(t);
+    return {QStringLiteral("select * from Products where 货号 like :prefix escape '\\' or 简码 like :prefix "
+                           "escape '\\' or 规格 like :anywhere escape '\\' or 商品名 like :anywhere escape "
+                           "'\\' order by 商品名"),
+            {{QStringLiteral("prefix"), literal + QLatin1Char('%')},
+             {QStringLiteral("anywhere"), QLatin1Char('%') + literal + QLatin1Char('%')}}};
+}
+
+NoteText::Statement NoteText::productClass(const QString& productClass) {
+    if (productClass.isEmpty())
+        return productFilter(QString());
+    return {QStringLiteral("select * from Products where 分类=:class order by 商品名"),
+            {{QStringLiteral("class"), productClass}}};
+}
+
+} // namespace entry

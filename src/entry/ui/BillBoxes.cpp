@@ -1,0 +1,165 @@
+#include "entry/ui/BillBoxes.h"
+
+#include "core/ui/DataGrid.h"
+#include "entry/BillMoney.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace entry::ui {
+
+namespace {
+
+template <class W> W* make(QWidget* parent, const QString& name, const QString& hint = {}) {
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    if (!hint.isEmpty())
+        w->setToolTip(hint);
+    return w;
+}
+
+QLineEdit* edit(QWidget* parent, const QString& name, const QString& hint = {}) {
+    return make<QLineEdit>(parent, name, hint);
+}
+
+QComboBox* dropDown(QWidget* parent, const QString& name, const QString& hint = {}) {
+    auto* box = make<QComboBox>(parent, name, hint);
+    box->setEditable(true);
+    return box;
+}
+
+QDateTimeEdit* datePicker(QWidget* parent, const QString& name) {
+    auto* picker = make<QDateTimeEdit>(parent, name);
+    picker->setCalendarPopup(true);
+    picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    return picker;
+}
+
+QLineEdit* amountBox(QWidget* parent, const QString& name) {
+    QLineEdit* box = edit(parent, name);
+    box->setReadOnly(true);
+    box->setMaxLength(15);
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return box;
+}
+
+QLineEdit* hiddenEditor(QWidget* parent, const QString& name) {
+    QLineEdit* box = edit(parent, name);
+    box->setMaxLength(15);
+    box->hide();
+    return box;
+}
+
+QLabel* link(QWidget* parent, const QString& name, const QString& caption) {
+    auto* label = make<QLabel>(parent, name);
+    label->setText(caption);
+    label->setCursor(Qt::PointingHandCursor);
+    return label;
+}
+
+} // namespace
+
+BillBoxes::BillBoxes(QWidget* panel, core::Database& db) {
+    zdTitleFirst = edit(panel, QStringLiteral("zdTitleFirst"));
+    zdTitleSub = edit(panel, QStringLiteral("zdTitleSub"));
+    zdPJBH = edit(panel, QStringLiteral("zdPJBH"), QStringLiteral("票据编号"));
+    zdOrderId = edit(panel, QStringLiteral("zdOrderId"), QStringLiteral("订单号"));
+    SelDate = datePicker(panel, QStringLiteral("SelDate"));
+    zdNianYueRi = edit(panel, QStringLiteral("zdNianYueRi"));
+    zdNianYueRi->setReadOnly(true);
+    SelDateOrder = datePicker(panel, QStringLiteral("SelDateOrder"));
+    zdDateOrder = edit(panel, QStringLiteral("zdDateOrder"));
+    zdDateOrder->setReadOnly(true);
+    zdMoneyType = edit(panel, QStringLiteral("zdMoneyType"));
+
+    zdGKMC = dropDown(panel, QStringLiteral("zdGKMC"));
+    shpSKR = make<QFrame>(panel, QStringLiteral("shpSKR"), QStringLiteral("点击选取收款单位"));
+    shpSKR->setFrameShape(QFrame::Box);
+    shpSKR->setStyleSheet(QStringLiteral("QFrame#shpSKR { border: 2px solid red; }"));
+    shpSKR->setCursor(Qt::PointingHandCursor);
+    zdGKLXR = edit(panel, QStringLiteral("zdGKLXR"));
+    zdGKAddr = edit(panel, QStringLiteral("zdGKAddr"));
+    zdGKPhone = edit(panel, QStringLiteral("zdGKPhone"), QStringLiteral("电话"));
+    zdGKHandset = edit(panel, QStringLiteral("zdGKHandset"), QStringLiteral("电话"));
+    KPRen = dropDown(panel, QStringLiteral("KPRen"), QStringLiteral("开票人"));
+    SKRen = dropDown(panel, QStringLiteral("SKRen"), QStringLiteral("收款人"));
+    zdRemark = make<QPlainTextEdit>(panel, QStringLiteral("zdRemark"), QStringLiteral("备注"));
+    for (int i = 1; i <= 10; ++i)
+        zdDef << edit(panel, QStringLiteral("zdDef%1").arg(i), QStringLiteral("自定义%1").arg(i));
+    zdSumSL = edit(panel, QStringLiteral("zdSumSL"), QStringLiteral("自定义10"));
+
+    for (int n = 1; n <= lineCount; ++n) {
+        GoodsLine& line = lines[n - 1];
+        line.zdHuoHao = edit(panel, QStringLiteral("zdHuoHao%1").arg(n));
+        line.zdSFNR = edit(panel, QStringLiteral("zdSFNR%1").arg(n));
+        line.zdGuiGe = edit(panel, QStringLiteral("zdGuiGe%1").arg(n));
+        line.zdDW = dropDown(panel, QStringLiteral("zdDW%1").arg(n));
+        line.zdSL = edit(panel, QStringLiteral("zdSL%1").arg(n));
+        line.zdDJ = edit(panel, QStringLiteral("zdDJ%1").arg(n));
+        line.zdJE = amountBox(panel, QStringLiteral("zdJE%1").arg(n));
+        line.zdJEXX = hiddenEditor(panel, QStringLiteral("zdJEXX%1").arg(n));
+        line.zdPro = edit(panel, QStringLiteral("zdPro%1").arg(n));
+    }
+
+    zdHJJEXX = hiddenEditor(panel, QStringLiteral("zdHJJEXX"));
+    zdHJJE = amountBox(panel, QStringLiteral("zdHJJE"));
+    zdJEDX = edit(panel, QStringLiteral("zdJEDX"));
+    zdJEDX->setReadOnly(true);
+    inputJEXX =
+        edit(panel, QStringLiteral("inputJEXX"), QStringLiteral("金额大写(只需输入小写,回车自动转换大写),"));
+    inputJEXX->hide();
+    for (const QString& name : BillMoney::digitCellNames()) {
+        auto* cell = make<QLabel>(panel, name);
+        cell->setText(QStringLiteral("零"));
+        cell->setAlignment(Qt::AlignCenter);
+        digitCells << cell;
+    }
+
+    for (int i = 0; i <= 5; ++i)
+        defChecks << make<QCheckBox>(panel, QStringLiteral("DEFCHECK%1").arg(i));
+    for (int i = 1; i <= 30; ++i)
+        labels << make<QLabel>(panel, QStringLiteral("LB_%1").arg(i));
+    for (int i = 1; i <= 30; ++i) {
+        auto* line = make<QFrame>(panel, QStringLiteral("zdLine%1").arg(i));
+        line->setFrameShape(QFrame::HLine);
+        drawnLines << line;
+    }
+
+    cbFetcher = dropDown(panel, QStringLiteral("cbFetcher"));
+    cbFetcher->hide();
+
+    PanelGoodList = make<QFrame>(panel, QStringLiteral("PanelGoodList"));
+    PanelGoodList->setFrameShape(QFrame::Panel);
+    PanelGoodList->setAutoFillBackground(true);
+    auto* pickerLayout = new QVBoxLayout(PanelGoodList);
+    pickerLayout->setContentsMargins(2, 2, 2, 2);
+    auto* links = new QHBoxLayout;
+    links->addWidget(link(PanelGoodList, QStringLiteral("lbManageGoods"), QStringLiteral("[管理商品]")));
+    links->addWidget(link(PanelGoodList, QStringLiteral("lbSaveWidths"), QStringLiteral("[保存列宽]")));
+    links->addWidget(link(PanelGoodList, QStringLiteral("lbColumns"), QStringLiteral("[管理列]")));
+    links->addWidget(link(PanelGoodList, QStringLiteral("lbWider"), QStringLiteral("[+]")));
+    links->addWidget(link(PanelGoodList, QStringLiteral("lbNarrower"), QStringLiteral("[-]")));
+    links->addWidget(link(PanelGoodList, QStringLiteral("lbClosePicker"), QStringLiteral("[关闭]")));
+    links->addWidget(link(PanelGoodList, QStringLiteral("lbPickEmpty"), QStringLiteral("[选空]")));
+    auto* keysHint = make<QLabel>(PanelGoodList, QStringLiteral("lbPickKeys"));
+    keysHint->setText(QStringLiteral("Enter选/ESC取消"));
+    links->addWidget(keysHint);
+    links->addStretch();
+    links->addWidget(link(PanelGoodList, QStringLiteral("lbClass"), QStringLiteral("分类:")));
+    cbFilterClass = dropDown(PanelGoodList, QStringLiteral("cbFilterClass"));
+    links->addWidget(cbFilterClass);
+    pickerLayout->addLayout(links);
+    DBGrid1 = new core::ui::DataGrid(db, PanelGoodList);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    pickerLayout->addWidget(DBGrid1);
+    PanelGoodList->hide();
+}
+
+} // namespace entry::ui

@@ -1,0 +1,332 @@
+#include "entry/ui/NoteCommands.h"
+
+#include "core/AppContext.h"
+#include "entry/NoteText.h"
+#include "entry/ui/NoteEditing.h"
+#include "entry/ui/NoteWindow.h"
+#include "print/BillPrinter.h"
+
+#include <QAbstractButton>
+#include <QDateTimeEdit>
+#include <QLocale>
+#include <QWidget>
+
+namespace entry::ui {
+
+namespace {
+const QString kKind = QStringLiteral("出货单");
+const QString kConfirm = QStringLiteral("确认");
+const QString kHint = QStringLiteral("提示");
+const QString kPrint1 = QStringLiteral("btPrint1");
+const QString kPrintAndSave = QStringLiteral("btPrintAndSave");
+const QString kMultiPrint = QStringLiteral("btMultiPrintF");
+// Bill numbers handed out while looking for one no saved note carries.
+constexpr int kNumberAttempts = 100;
+
+const char* const kCapitalCells[] = {"zddxYY", "zddxQW", "zddxBW", "zddxSW", "zddxWY", "zddxQY",
+                                     "zddxBY", "zddxSY", "zddxY",  "zddxJ",  "zddxF"};
+
+QString lineBox(const char* prefix, int n) {
+    return NoteEditing::lineBox(prefix, n);
+}
+} // namespace
+
+NoteCommands::NoteCommands(core::AppContext& app, NoteWindow& window, NoteEditing& editing,
+                           print::BillPrinter& printer, QObject* parent)
+    : QObject(parent), m_app(app), m_window(window), m_editing(editing), m_printer(printer),
+      m_store(app.db()) {}
+
+void NoteCommands::attach() {
+    const std::pair<const char*, void (NoteCommands::*)()> buttons[] = {
+        {"btSave", &NoteCommands::btSaveClick},
+        {"btNew", &NoteCommands::btNewClick},
+        {"btPrint1", &NoteCommands::btPrint1Click},
+        {"btPrintAndSave", &NoteCommands::btPrintAndSaveClick},
+        {"btMultiPrintF", &NoteCommands::btMultiPrintFClick},
+        {"btSaveAs", &NoteCommands::btSaveAsClick}};
+    for (const auto& [name, handler] : buttons)
+        if (auto* button = qobject_cast<QAbstractButton*>(m_editing.box(QLatin1String(name))))
+            connect(button, &QAbstractButton::clicked, this, handler);
+}
+
+void NoteCommands::setButtonEnabled(const QString& name, bool enabled) {
+    if (QWidget* button = m_editing.box(name))
+        button->setEnabled(enabled);
+}
+
+DeliveryNote NoteCommands::noteFromBoxes() const {
+    const NoteEditing& e = m_editing;
+    DeliveryNote note;
+    note.number = e.text(QStringLiteral("zdPJBH"));
+    note.variant = m_window.variant();
+    note.tickedItems = m_window.getItemCheckTitle();
+    note.currency = e.text(QStringLiteral("cfgMoneyType"));
+    note.total = e.text(QStringLiteral("zdHJJEXX"));
+    note.totalQuantity = e.text(QStringLiteral("zdSumSL"));
+    note.remark = e.text(QStringLiteral("zdRemark"));
+    note.orderId = e.text(QStringLiteral("zdOrderId"));
+    if (QDateTimeEdit* order = e.orderDatePicker())
+        note.orderDate = order->dateTime();
+    if (QDateTimeEdit* issue = e.issueDatePicker())
+        note.issueDate = issue->dateTime();
+    note.customerName = e.text(QStringLiteral("zdGKMC"));
+    note.contact = e.text(QStringLiteral("zdGKLXR"));
+    note.address = e.text(QStringLiteral("zdGKAddr"));
+    note.phone = e.text(QStringLiteral("zdGKPhone"));
+    note.handset = e.text(QStringLiteral("zdGKHandset"));
+    note.issuer = e.text(QStringLiteral("KPRen"));
+    note.payee = e.text(QStringLiteral("SKRen"));
+    for (int i = 0; i < int(note.custom.size()); ++i) {
+        const QString name = lineBox("zdDef", i + 1);
+        if (e.isShown(name))
+            note.custom[i] = e.text(name);
+    }
+    for (int n = 1; n <= NoteEditing::kLines; ++n) {
+        const QString goods = e.text(lineBox("zdSFNR", n));
+        const QString raw = e.text(lineBox("zdJEXX", n));
+        // A line the template hides was never seen by the user and is not part of the note.
+        if ((goods.trimmed().isEmpty() && raw.trimmed().isEmpty()) || !e.isShown(lineBox("zdSFNR", n)))
+            continue;
+        NoteLine line;
+        line.line = n;
+        line.articleNumber = e.text(lineBox("zdHuoHao", n));
+        line.name = goods;
+        line.specification = e.text(lineBox("zdGuiGe", n));
+        line.unit = e.text(lineBox("zdDW", n));
+        line.quantity = e.text(lineBox("zdSL", n));
+        if (e.isShown(lineBox("zdDJ", n)))
+            line.price = e.text(lineBox("zdDJ", n));
+        if (e.isShown(lineBox("zdJEXX", n)) || e.isShown(lineBox("zdJE", n)))
+            line.amount = raw;
+        line.otherAttributes = e.text(lineBox("zdPro", n));
+        note.lines << line;
+    }
+    return note;
+}
+
+QString NoteCommands::nextFreeNumber() {
+    // A series that lags behind the history would otherwise hand out the number of another
+    // saved note, and the save would overwrite that note.
+    for (int i = 0; i < kNumberAttempts; ++i) {
+        const QString number = m_editing.buildMaxCheckNO();
+        if (number.isEmpty() || !m_store.exists(number))
+            return number;
+    }
+    return {};
+}
+
+bool NoteCommands::Save() {
+    NoteEditing& e = m_editing;
+    if (e.text(QStringLiteral("zdGKMC")) == NoteText::kCustomerPlaceholder)
+        e.setText(QStringLiteral("zdGKMC"), QString());
+
+    bool anyGoods = false;
+    for (int n = 1; n <= NoteEditing::kLines; ++n)
+        anyGoods = anyGoods || !e.text(lineBox("zdSFNR", n)).trimmed().isEmpty();
+    if (!anyGoods && e.text(QStringLiteral("zdJEDX")).isEmpty()) {
+        m_app.dialogs().message(
+            QStringLiteral("保存失败,请选取或填写物品信息！\n\n（技巧:点击商品名输入框，可选取商品）"));
+        return false;
+    }
+    if (e.text(QStringLiteral("zdGKMC")).isEmpty() && e.text(QStringLiteral("zdGKLXR")).isEmpty()) {
+        m_app.dialogs().message(QStringLiteral("保存失败,客户信息不能为空！"));
+        return false;
+    }
+    QString number = e.text(QStringLiteral("zdPJBH")).trimmed();
+    e.setText(QStringLiteral("zdPJBH"), number);
+    if (number.isEmpty()) {
+        m_app.dialogs().message(QStringLiteral("保存失败,单据编号不能为空,请重新填写单据编号！\n\n（技巧:"
+                                               "双击空白的编号可自动生成一个最大编号）"));
+        if (e.isShown(QStringLiteral("zdPJBH")))
+            e.box(QStringLiteral("zdPJBH"))->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+
+    bool stored = false;
+    try {
+        if (m_store.exists(number) &&
+            m_app.dialogs().ask(
+                QStringLiteral("编号为【") + number +
+                    QStringLiteral("】的票据已经存在，是否新生成一个单号作为新单号(历史单据是不能修改的)？"),
+                kConfirm)) {
+            number = nextFreeNumber();
+            if (number.isEmpty())
+                return false;
+            e.setText(QStringLiteral("zdPJBH"), number);
+        }
+        if (QDateTimeEdit* issue = e.issueDatePicker()) {
+            const QLocale locale;
+            const QString today = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
+            if (locale.toString(issue->date(), QLocale::ShortFormat) != today &&
+                m_app.dialogs().ask(
+                    QStringLiteral("票据的日期与当前日期不符！\n修正为当前日期吗？(修正后日期：") + today +
+                        QStringLiteral(")"),
+                    kConfirm)) {
+                issue->setDateTime(QDateTime::currentDateTime());
+                e.refreshDates();
+            }
+        }
+        const DeliveryNoteStore::Saved saved = m_store.save(noteFromBoxes());
+        stored = true;
+        if (m_reportOnSave)
+            m_app.dialogs().alert(
+                saved == DeliveryNoteStore::Saved::Edited
+                    ? QStringLiteral("出货单修改保存成功（要修改成新出货单请先点击【复制】按钮）！ ")
+                    : QStringLiteral("新出货单保存成功！ "),
+                kHint, false);
+    } catch (const core::DbError& error) {
+        m_app.dialogs().message(QStringLiteral("保存失败！") + error.message());
+    }
+    m_window.setWindowCaption(QStringLiteral("出货单(") + m_window.variant() + QStringLiteral(")-编号=") +
+                              number);
+    return stored;
+}
+
+void NoteCommands::btSaveClick() {
+    Save();
+}
+
+void NoteCommands::btNewClick() {
+    NoteEditing& e = m_editing;
+    e.suspendLineRule(true);
+    for (int n = 1; n <= NoteEditing::kLines; ++n) {
+        e.clearLine(n);
+        e.setText(lineBox("zdJE", n), QString());
+    }
+    e.suspendLineRule(false);
+    for (const char* cell : kCapitalCells)
+        e.setText(QLatin1String(cell), QString());
+    e.setText(QStringLiteral("zdRemark"), QString());
+    e.setText(QStringLiteral("zdJEDX"), QString());
+    e.setText(QStringLiteral("zdHJJE"), QString());
+    // The saved total and quantity come from these boxes, so they must not keep the old note's.
+    m_window.totalRule(QStringLiteral("0"));
+    e.SumSL();
+    const QString number = e.buildMaxCheckNO();
+    e.setText(QStringLiteral("zdPJBH"), number);
+    m_window.setWindowCaption(QStringLiteral("新单据-ID=") + number);
+    if (QDateTimeEdit* issue = e.issueDatePicker())
+        issue->setDateTime(QDateTime::currentDateTime());
+    e.refreshDates();
+}
+
+void NoteCommands::showNote(const DeliveryNote& note) {
+    NoteEditing& e = m_editing;
+    e.setText(QStringLiteral("zdPJBH"), note.number);
+    m_window.setItemCheckTitle(note.tickedItems);
+    e.setText(QStringLiteral("zdOrderId"), note.orderId);
+    if (QDateTimeEdit* issue = e.issueDatePicker(); issue && note.issueDate.isValid())
+        issue->setDateTime(note.issueDate);
+    if (QDateTimeEdit* order = e.orderDatePicker(); order && note.orderDate.isValid())
+        order->setDateTime(note.orderDate);
+    e.refreshDates();
+    m_window.setCurrency(note.currency);
+    e.setText(QStringLiteral("zdRemark"), note.remark);
+    e.setText(QStringLiteral("zdGKMC"), note.customerName);
+    e.setText(QStringLiteral("zdGKLXR"), note.contact);
+    e.setText(QStringLiteral("zdGKAddr"), note.address);
+    e.setText(QStringLiteral("zdGKPhone"), note.phone);
+    e.setText(QStringLiteral("zdGKHandset"), note.handset);
+    e.setText(QStringLiteral("KPRen"), note.issuer);
+    e.setText(QStringLiteral("SKRen"), note.payee);
+    e.setText(QStringLiteral("zdMoneyType"), note.currency);
+    for (int i = 0; i < int(note.custom.size()); ++i)
+        e.setText(lineBox("zdDef", i + 1), note.custom[i].value_or(QString()));
+    m_window.commitTypedTotal(note.total);
+}
+
+void NoteCommands::BrowseOldCheck(const QString& variant, const QString& number) {
+    if (variant != m_window.variant()) {
+        const QString wanted = variant.isEmpty() ? m_window.variant() : variant;
+        if (m_app.templates().loadCheckTypeIDByFirstAndLastName(kKind, wanted) > 0)
+            m_window.selectVariant(wanted);
+    }
+    if (!number.isEmpty()) {
+        NoteEditing& e = m_editing;
+        try {
+            std::optional<DeliveryNote> note = m_store.load(number);
+            if (!note) {
+                m_app.dialogs().message(QStringLiteral("调入失败，票据信息没有找到-") + number);
+                note = DeliveryNote();
+                note->number = number;
+            }
+            showNote(*note);
+            // Every line is emptied, so no goods of the note shown before survive the reload.
+            for (int n = 1; n <= NoteEditing::kLines; ++n)
+                e.clearLine(n);
+            for (const NoteLine& line : m_store.loadLines(number)) {
+                const int n = line.line;
+                e.suspendLineRule(true);
+                e.setText(lineBox("zdSFNR", n), line.name);
+                e.setText(lineBox("zdHuoHao", n), line.articleNumber);
+                e.setText(lineBox("zdGuiGe", n), line.specification);
+                e.setText(lineBox("zdDW", n), line.unit);
+                e.setText(lineBox("zdSL", n), line.quantity);
+                e.setText(lineBox("zdDJ", n), line.price.value_or(QString()));
+                e.setText(lineBox("zdPro", n), line.otherAttributes);
+                e.suspendLineRule(false);
+                // The stored amount wins over quantity × price.
+                e.setText(lineBox("zdJEXX", n), line.amount.value_or(QString()));
+                m_window.lineAmountRule(n);
+                if (const std::optional<QString> total = e.SumAllJE())
+                    m_window.totalRule(*total);
+            }
+        } catch (const core::DbError& error) {
+            e.suspendLineRule(false);
+            m_app.dialogs().message(QStringLiteral("调入单据失败：") + error.message());
+        }
+    }
+    if (QWidget* container = m_window.container()) {
+        QWidget* form = container->window();
+        if (form->isHidden())
+            form->show();
+        form->raise();
+        form->activateWindow();
+    }
+}
+
+void NoteCommands::btPrint1Click() {
+    setButtonEnabled(kPrint1, false);
+    m_printer.printCurrentBill(1);
+    setButtonEnabled(kPrint1, true);
+}
+
+void NoteCommands::btPrintAndSaveClick() {
+    m_reportOnSave = false;
+    setButtonEnabled(kPrintAndSave, false);
+    if (Save())
+        btPrint1Click();
+    else
+        m_app.dialogs().message(QStringLiteral("保存未完成，打印取消~"));
+    setButtonEnabled(kPrintAndSave, true);
+    m_reportOnSave = true;
+}
+
+void NoteCommands::btMultiPrintFClick() {
+    QString answer;
+    if (!m_app.dialogs().inputValue(QStringLiteral("输入重复打印的张数"), QStringLiteral("1"),
+                                    QStringLiteral("integer"), answer) ||
+        answer.trimmed().isEmpty())
+        return;
+    bool ok = false;
+    const int copies = answer.trimmed().toInt(&ok);
+    if (!ok) {
+        m_app.dialogs().message(QStringLiteral("输入错误的数字！"));
+        return;
+    }
+    for (const QString& name : {kPrint1, kPrintAndSave, kMultiPrint})
+        setButtonEnabled(name, false);
+    m_printer.printCurrentBill(copies);
+    for (const QString& name : {kPrint1, kPrintAndSave, kMultiPrint})
+        setButtonEnabled(name, true);
+}
+
+void NoteCommands::btSaveAsClick() {
+    const QString caption = QStringLiteral("出货单-") + m_window.variant() + QStringLiteral(" ID=") +
+                            m_editing.text(QStringLiteral("zdPJBH"));
+    m_window.setWindowCaption(caption);
+    if (!caption.contains(QStringLiteral("复制")))
+        m_window.setWindowCaption(QStringLiteral("已复制保存过的单据为一张新单~"));
+}
+
+} // namespace entry::ui

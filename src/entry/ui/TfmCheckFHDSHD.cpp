@@ -1,0 +1,932 @@
+#include "entry/ui/TfmCheckFHDSHD.h"
+
+#include "core/AppContext.h"
+#include "core/IniFile.h"
+#include "core/TemplateStore.h"
+#include "entry/BillDate.h"
+#include "entry/EntryOptions.h"
+#include "entry/MoneyText.h"
+#include "entry/WindowPosition.h"
+#include "entry/ui/OptionBar.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTabBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace entry::ui {
+
+namespace {
+
+const QString kManagerTab = QStringLiteral("配置常用模板");
+const QString kNotYet = QStringLiteral("此功能尚未提供");
+// Colour of the tick items: the light red 12171775 of the stored form definitions (BGR).
+const QColor kTickColour(0xFF, 0xB9, 0xB9);
+
+} // namespace
+
+TfmCheckFHDSHD::TfmCheckFHDSHD(core::AppContext& app, EntryHost& host, QWidget* parent)
+    : QWidget(parent), m_app(app), m_host(host), m_lookups(app), m_placement(app), m_store(app.db()),
+      m_money([this](const QString& name) { return m_lookups.getMoneyCodeByName(name); }),
+      m_printer(app, host.printDevice(), this) {
+    setObjectName(QStringLiteral("fmCheckFHDSHD"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildToolBar();
+    buildTabPanel();
+    buildImagePanel();
+    layout->addWidget(toolBarCheck);
+    layout->addWidget(panelTab);
+    layout->addWidget(panelCheckArea, 1);
+    connectHandlers();
+    updateHostCommands();
+    FormCreate();
+}
+
+TfmCheckFHDSHD::~TfmCheckFHDSHD() {
+    m_app.currentCheckTypeId = -1;
+}
+
+// ---------------------------------------------------------------- construction
+
+QToolButton* TfmCheckFHDSHD::addToolButton(const QString& name, const QString& caption,
+                                           void (TfmCheckFHDSHD::*handler)()) {
+    auto* button = new QToolButton(toolBarCheck);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setAutoRaise(true);
+    toolBarCheck->layout()->addWidget(button);
+    m_toolButtons << button;
+    if (handler)
+        connect(button, &QToolButton::clicked, this, handler);
+    return button;
+}
+
+QToolButton* TfmCheckFHDSHD::addPendingButton(const QString& name, const QString& caption) {
+    QToolButton* button = addToolButton(name, caption, nullptr);
+    button->setEnabled(false);
+    button->setToolTip(kNotYet);
+    return button;
+}
+
+QToolButton* TfmCheckFHDSHD::addHostButton(const QString& name, const QString& caption,
+                                           EntryHost::Command command, void (TfmCheckFHDSHD::*handler)()) {
+    QToolButton* button = addToolButton(name, caption, handler);
+    m_hostButtons.append({button, command});
+    return button;
+}
+
+void TfmCheckFHDSHD::updateHostCommands() {
+    // The main window wires its commands as their windows come; ask again at every showing.
+    for (const auto& [button, command] : m_hostButtons) {
+        const bool offered = m_host.offers(command);
+        button->setEnabled(offered);
+        button->setToolTip(offered ? QString() : kNotYet);
+    }
+    const int manager = tbcCheckTypeName->count() - 1;
+    if (manager >= 0 && tbcCheckTypeName->tabText(manager) == kManagerTab) {
+        const bool offered = m_host.offers(EntryHost::Command::TemplateManager);
+        tbcCheckTypeName->setTabEnabled(manager, offered);
+        tbcCheckTypeName->setTabToolTip(manager, offered ? QString() : kNotYet);
+    }
+}
+
+void TfmCheckFHDSHD::buildToolBar() {
+    toolBarCheck = new QFrame(this);
+    toolBarCheck->setObjectName(QStringLiteral("toolBarCheck"));
+    toolBarCheck->setFrameShape(QFrame::StyledPanel);
+    auto* row = new QHBoxLayout(toolBarCheck);
+    row->setContentsMargins(2, 1, 2, 1);
+    row->setSpacing(1);
+    QStyle* s = style();
+    addPendingButton(QStringLiteral("btNew"), QStringLiteral("新建(&N)"))
+        ->setIcon(s->standardIcon(QStyle::SP_FileIcon));
+    addPendingButton(QStringLiteral("btSave"), QStringLiteral("保存(&S)"))
+        ->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    addHostButton(QStringLiteral("btOpen"), QStringLiteral("打开(&O)"), EntryHost::Command::History,
+                  &TfmCheckFHDSHD::btOpenClick)
+        ->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
+    btPrint1 =
+        addToolButton(QStringLiteral("btPrint1"), QStringLiteral("打印(&P)"), &TfmCheckFHDSHD::btPrint1Click);
+    btPrint1->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    addPendingButton(QStringLiteral("btPrintAndSave"), QStringLiteral("保存并打印"))
+        ->setIcon(s->standardIcon(QStyle::SP_DialogApplyButton));
+    addPendingButton(QStringLiteral("btMultiPrintF"), QStringLiteral("重复打印"))->hide();
+    addPendingButton(QStringLiteral("btMultiPrintS"), QStringLiteral("批量打印"))->hide();
+    QToolButton* saveAs =
+        addToolButton(QStringLiteral("btSaveAs"), QStringLiteral("复制(&C)"), &TfmCheckFHDSHD::btSaveAsClick);
+    saveAs->setToolTip(QStringLiteral("将保存过的单据复制为一张新单~"));
+    saveAs->setIcon(s->standardIcon(QStyle::SP_FileLinkIcon));
+    saveAs->hide();
+    addPendingButton(QStringLiteral("btSaveSKRen"), QStringLiteral("保存客户"))
+        ->setIcon(s->standardIcon(QStyle::SP_DirHomeIcon));
+    addPendingButton(QStringLiteral("btPaste"), QStringLiteral("地址串识别 &w"))
+        ->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
+    addHostButton(QStringLiteral("btMoveXY"), QStringLiteral("整体偏移"), EntryHost::Command::Offsets,
+                  &TfmCheckFHDSHD::btMoveXYClick)
+        ->setIcon(s->standardIcon(QStyle::SP_ArrowRight));
+    addHostButton(QStringLiteral("btDesign"), QStringLiteral("设计模式"), EntryHost::Command::Designer,
+                  &TfmCheckFHDSHD::btDesignClick)
+        ->setIcon(s->standardIcon(QStyle::SP_FileDialogListView));
+    btUpOrDown =
+        addToolButton(QStringLiteral("btUpOrDown"), QStringLiteral("下"), &TfmCheckFHDSHD::btUpOrDownClick);
+    btUpOrDown->setIcon(s->standardIcon(QStyle::SP_ArrowDown));
+    addToolButton(QStringLiteral("btClose"), QStringLiteral("关闭&C"), &TfmCheckFHDSHD::btCloseClick)
+        ->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
+    row->addStretch();
+    placeToolBar(true);
+    toolBarCheck->setFixedHeight(toolBarCheck->sizeHint().height());
+}
+
+void TfmCheckFHDSHD::buildTabPanel() {
+    panelTab = new QWidget(this);
+    panelTab->setObjectName(QStringLiteral("panelTab"));
+    auto* row = new QHBoxLayout(panelTab);
+    row->setContentsMargins(2, 1, 2, 1);
+    tbcCheckTypeName = new QTabBar(panelTab);
+    tbcCheckTypeName->setObjectName(QStringLiteral("tbcCheckTypeName"));
+    tbcCheckTypeName->setExpanding(false);
+    cbFirstTypeName = new QComboBox(panelTab);
+    cbFirstTypeName->setObjectName(QStringLiteral("cbFirstTypeName"));
+    cbFirstTypeName->setMinimumWidth(160);
+    row->addWidget(tbcCheckTypeName, 1);
+    row->addWidget(cbFirstTypeName);
+    // An empty tab bar asks for no height; measure the panel with one tab so the tabs fit later.
+    tbcCheckTypeName->addTab(kManagerTab);
+    panelTab->setFixedHeight(panelTab->sizeHint().height());
+    tbcCheckTypeName->removeTab(0);
+}
+
+void TfmCheckFHDSHD::buildImagePanel() {
+    panelCheckArea = new QScrollArea(this);
+    panelCheckArea->setObjectName(QStringLiteral("panelCheckArea"));
+    panelCheckArea->setFrameShape(QFrame::NoFrame);
+    panelCheckArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    panelImgBg = new QWidget;
+    panelImgBg->setObjectName(QStringLiteral("panelImgBg"));
+    bgImage = new QLabel(panelImgBg);
+    bgImage->setObjectName(QStringLiteral("bgImage"));
+    bgImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_shortbar = new OptionBar(panelImgBg);
+    m_shortbar->resize(m_shortbar->sizeHint());
+    m_boxes = std::make_unique<BillBoxes>(panelImgBg, m_app.db());
+    bgImage->lower();
+    panelCheckArea->setWidget(panelImgBg);
+}
+
+void TfmCheckFHDSHD::connectHandlers() {
+    BillBoxes& b = *m_boxes;
+    for (const GoodsLine& line : b.lines) {
+        line.zdJE->installEventFilter(this);
+        line.zdJEXX->installEventFilter(this);
+    }
+    for (QObject* watched : {static_cast<QObject*>(b.inputJEXX), static_cast<QObject*>(b.zdJEDX),
+                             static_cast<QObject*>(b.zdHJJE), static_cast<QObject*>(cbFirstTypeName),
+                             static_cast<QObject*>(bgImage), static_cast<QObject*>(panelImgBg)})
+        watched->installEventFilter(this);
+    connect(b.zdHJJEXX, &QLineEdit::textChanged, this, &TfmCheckFHDSHD::zdHJJEXXChange);
+    connect(b.SelDate, &QDateTimeEdit::dateChanged, this, &TfmCheckFHDSHD::SelDateCloseUp);
+    connect(b.SelDateOrder, &QDateTimeEdit::dateChanged, this, &TfmCheckFHDSHD::SelDateOrderCloseUp);
+
+    const struct {
+        const char* name;
+        void (TfmCheckFHDSHD::*handler)();
+    } clicks[] = {
+        {"cfgWantPrintRQ", &TfmCheckFHDSHD::cfgWantPrintRQClick},
+        {"cfgPrintPriceJE", &TfmCheckFHDSHD::cfgWantPrintRQClick},
+        {"cfgJEDXFormatNoStandard", &TfmCheckFHDSHD::cfgJEDXFormatNoStandardClick},
+        {"cfgJEDXRMBChecked", &TfmCheckFHDSHD::WantPrintRMBHBFHClick},
+        {"cfgHJJEXXWithYuan", &TfmCheckFHDSHD::cfgHJJEXXWithYuanClick},
+        {"cfgHJJENeedQianFF", &TfmCheckFHDSHD::cfgHJJENeedQianFFClick},
+        {"cfgTotalJEWithSheep", &TfmCheckFHDSHD::cfgTotalJEWithSheepClick},
+        {"cfgJEXXNeedQianFF", &TfmCheckFHDSHD::cfgJEXXNeedQianFFClick},
+        {"cfgJENeedSheep", &TfmCheckFHDSHD::cfgJENeedSheepClick},
+    };
+    for (const auto& click : clicks)
+        connect(m_shortbar->check(QLatin1String(click.name)), &QCheckBox::clicked, this, click.handler);
+    connect(m_shortbar->list(QStringLiteral("cfgJEDXFormat")), &QComboBox::activated, this,
+            &TfmCheckFHDSHD::cfgJEDXFormatChange);
+    connect(m_shortbar->list(QStringLiteral("cfgDateFormat")), &QComboBox::activated, this,
+            &TfmCheckFHDSHD::cfgDateFormatChange);
+    connect(m_shortbar->cfgMoneyType(), &QComboBox::activated, this, &TfmCheckFHDSHD::cfgMoneyTypeChange);
+    connect(m_shortbar->btRemember(), &QPushButton::clicked, this, &TfmCheckFHDSHD::btRememberClick);
+    connect(cbFirstTypeName, &QComboBox::activated, this, &TfmCheckFHDSHD::cbFirstTypeNameChange);
+    connect(tbcCheckTypeName, &QTabBar::currentChanged, this, &TfmCheckFHDSHD::tbcCheckTypeNameChange);
+}
+
+void TfmCheckFHDSHD::FormCreate() {
+    for (QLabel* cell : m_boxes->digitCells)
+        cell->clear();
+    m_shortbar->cfgMoneyType()->addItems(m_lookups.loadMoneyTypeList());
+
+    const int id = m_app.templates().loadDefaultCheckTypeId(kind());
+    if (id <= 0) {
+        QMetaObject::invokeMethod(
+            this, [this] { frameWidget()->close(); }, Qt::QueuedConnection);
+        return;
+    }
+    const QString variant = m_app.templates().loadCheckTypeLastNameByID(id);
+    m_app.currentCheckTypeId = id;
+    if (cbFirstTypeName->count() == 0)
+        reloadTypeNameList();
+    // The default template opens even when it is disabled, so the list must offer its variant.
+    if (cbFirstTypeName->findText(variant) < 0) {
+        const QSignalBlocker blocker(cbFirstTypeName);
+        cbFirstTypeName->addItem(variant);
+    }
+    m_currentId = id;
+    setCurrentCheckType(variant);
+    m_laidOutId = 0;
+    cbFirstTypeNameChange();
+    fillTabs();
+}
+
+void TfmCheckFHDSHD::fillTabs() {
+    const QSignalBlocker blocker(tbcCheckTypeName);
+    while (tbcCheckTypeName->count() > 0)
+        tbcCheckTypeName->removeTab(0);
+    for (const QString& variant : m_app.templates().loadCommonTypeLastNameList(kind()))
+        tbcCheckTypeName->addTab(variant);
+    tbcCheckTypeName->addTab(kManagerTab);
+    updateHostCommands();
+    setCurrentCheckType(cbFirstTypeName->currentText());
+}
+
+// ---------------------------------------------------------------- showing and closing
+
+QWidget* TfmCheckFHDSHD::frameWidget() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        return sub;
+    return this;
+}
+
+void TfmCheckFHDSHD::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfmCheckFHDSHD::FormShow() {
+    const QDateTime now = QDateTime::currentDateTime();
+    m_boxes->SelDate->setDateTime(now);
+    m_boxes->SelDateOrder->setDateTime(now);
+    SelDateCloseUp();
+    SelDateOrderCloseUp();
+    const WindowPosition position = WindowPosition::load(m_app.userIni());
+    frameWidget()->move(position.x, position.y);
+    placeToolBar(position.barAtTop);
+    updateHostCommands();
+    m_host.setBackgroundMenuEnabled(false);
+    m_host.formFaceLoad(*this);
+}
+
+void TfmCheckFHDSHD::closeEvent(QCloseEvent* event) {
+    if (!m_closed) {
+        m_closed = true;
+        m_host.setBackgroundMenuEnabled(true);
+        WindowPosition position;
+        position.x = frameWidget()->x();
+        position.y = frameWidget()->y();
+        position.barAtTop = m_barAtTop;
+        position.save(m_app.userIni());
+        m_host.formFaceSave(*this);
+    }
+    event->accept();
+}
+
+void TfmCheckFHDSHD::btCloseClick() {
+    frameWidget()->close();
+}
+
+void TfmCheckFHDSHD::placeToolBar(bool atTop) {
+    m_barAtTop = atTop;
+    auto* column = qobject_cast<QVBoxLayout*>(layout());
+    column->removeWidget(toolBarCheck);
+    column->insertWidget(atTop ? 0 : column->count(), toolBarCheck);
+    for (QToolButton* button : m_toolButtons)
+        button->setToolButtonStyle(atTop ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonTextBesideIcon);
+    btUpOrDown->setText(atTop ? QStringLiteral("下") : QStringLiteral("上"));
+    btUpOrDown->setIcon(style()->standardIcon(atTop ? QStyle::SP_ArrowDown : QStyle::SP_ArrowUp));
+}
+
+void TfmCheckFHDSHD::btUpOrDownClick() {
+    placeToolBar(!m_barAtTop);
+}
+
+// ---------------------------------------------------------------- template binding
+
+void TfmCheckFHDSHD::reloadTypeNameList() {
+    const QString shown = cbFirstTypeName->currentText();
+    const QSignalBlocker blocker(cbFirstTypeName);
+    cbFirstTypeName->clear();
+    cbFirstTypeName->addItems(m_app.templates().loadCheckTypeLastNameList(kind()));
+    cbFirstTypeName->setCurrentIndex(cbFirstTypeName->findText(shown));
+}
+
+bool TfmCheckFHDSHD::setCurrentCheckType(const QString& variant) {
+    const bool alreadyShown = cbFirstTypeName->currentText() == variant;
+    const int index = cbFirstTypeName->findText(variant);
+    if (index >= 0) {
+        const QSignalBlocker blocker(cbFirstTypeName);
+        cbFirstTypeName->setCurrentIndex(index);
+    }
+    const QSignalBlocker blocker(tbcCheckTypeName);
+    for (int i = 0; i < tbcCheckTypeName->count(); ++i)
+        if (tbcCheckTypeName->tabText(i) == variant)
+            tbcCheckTypeName->setCurrentIndex(i);
+    return !alreadyShown && index >= 0;
+}
+
+void TfmCheckFHDSHD::cbFirstTypeNameChange() {
+    const QString variant = cbFirstTypeName->currentText();
+    m_currentId = m_app.templates().loadCheckTypeIDByFirstAndLastName(kind(), variant);
+    initFormType();
+    setWindowTitle(QStringLiteral("出货单（") + variant + QStringLiteral("）-ID=") + m_boxes->zdPJBH->text());
+    m_app.currentCheckTypeId = m_currentId;
+    setCurrentCheckType(variant);
+}
+
+void TfmCheckFHDSHD::tbcCheckTypeNameChange(int index) {
+    if (index < 0)
+        return;
+    commitPendingTotal();
+    const QString text = tbcCheckTypeName->tabText(index);
+    if (text == kManagerTab) {
+        m_app.currentCheckTypeId = m_currentId;
+        m_host.run(EntryHost::Command::TemplateManager);
+        setCurrentCheckType(cbFirstTypeName->currentText());
+        return;
+    }
+    if (setCurrentCheckType(text))
+        cbFirstTypeNameChange();
+    else
+        m_app.dialogs().message(
+            QStringLiteral("模板(") + text +
+            QStringLiteral(")不存在或被重命名了，请关闭填单界面并重新填开,以刷新模板列表！"));
+}
+
+void TfmCheckFHDSHD::initFormType() {
+    // Without a template there is nothing to open or place.
+    if (m_currentId <= 0)
+        return;
+    m_ini.reset();
+    m_ini = m_app.templates().OpenCheckInif(m_currentId);
+    m_tag = m_currentId;
+    if (m_currentId == m_laidOutId)
+        return;
+    loadParam(m_currentId);
+    loadCheckBoxsConfig();
+    m_placement.setFormControlsPosition(m_currentId, kind(), this, m_ini.get());
+    // Placing shows the date boxes of the layout; an unticked "打日期" keeps them hidden.
+    cfgWantPrintRQClick();
+    m_laidOutId = m_currentId;
+    zdJEXX1Exit(1);
+}
+
+void TfmCheckFHDSHD::reloadTemplate() {
+    if (m_currentId <= 0)
+        return;
+    m_app.templates().buildCheckIniFile(m_currentId);
+    m_laidOutId = 0;
+    initFormType();
+}
+
+void TfmCheckFHDSHD::loadParam(int id) {
+    const std::optional<TemplateFace> face = m_store.loadTemplateFace(id);
+    if (!face)
+        return;
+    loadCheckBox(face->checkBoxes);
+    const int barHeight = m_shortbar->height();
+    bgImage->setGeometry(0, 0, face->width, face->height);
+    m_shortbar->setGeometry(0, face->height, face->width, barHeight);
+    panelImgBg->resize(face->width, face->height + barHeight);
+    setMinimumWidth(face->width + 8);
+    setMaximumWidth(face->width + 8);
+    const int height = face->height + panelTab->height() + toolBarCheck->height() + barHeight + 35;
+    setMinimumHeight(height);
+    setMaximumHeight(height);
+    const QString file = face->imageFile.isEmpty() ? QStringLiteral("dhd_default.jpg") : face->imageFile;
+    const QPixmap picture(m_app.pathOf(QStringLiteral("Image/") + file));
+    if (!picture.isNull())
+        bgImage->setPixmap(picture);
+}
+
+void TfmCheckFHDSHD::loadCheckBox(const QString& captions) {
+    QStringList parts = captions.split(QLatin1Char(','));
+    parts.last() = parts.last().trimmed();
+    m_tickItems.clear();
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString name = QStringLiteral("defCheck%1").arg(i);
+        auto* box = qobject_cast<QCheckBox*>(core::ui::FormPlacement::findControl(this, name));
+        if (!box) {
+            box = new QCheckBox(panelImgBg);
+            box->setObjectName(name);
+        }
+        box->setParent(panelImgBg);
+        box->setText(parts[i]);
+        box->setToolTip(parts[i]);
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Window, kTickColour);
+        box->setPalette(palette);
+        box->setAutoFillBackground(true);
+        box->move(i * 20, i * 30);
+        box->hide();
+        m_tickItems << box;
+    }
+}
+
+void TfmCheckFHDSHD::loadCheckBoxsConfig() {
+    for (const OptionDef& option : EntryOptions::table()) {
+        const QString stored = core::TemplateStore::getInifCheckConfigByName(m_ini.get(), option.name);
+        if (option.kind == OptionDef::Check) {
+            m_shortbar->check(option.name)->setChecked(EntryOptions::isOn(stored, option.defaultOn));
+            continue;
+        }
+        QComboBox* list = m_shortbar->list(option.name);
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
+        int index = EntryOptions::matchItem(items, stored);
+        if (index < 0 && option.name == QLatin1String("cfgJEDXFormat"))
+            index = EntryOptions::matchItem(items, EntryOptions::defaultCapitalFormat());
+        list->setCurrentIndex(index);
+    }
+    setMoneyName(core::TemplateStore::getInifCheckConfigByName(m_ini.get(), EntryOptions::moneyKey()));
+    SelDateCloseUp();
+    SelDateOrderCloseUp();
+    setJEXX(m_boxes->inputJEXX->text());
+}
+
+QString TfmCheckFHDSHD::getItemCheckTitle() const {
+    QStringList ticked;
+    for (const QCheckBox* box : m_tickItems)
+        if (box->isChecked())
+            ticked << box->text();
+    return ticked.join(QLatin1Char(','));
+}
+
+void TfmCheckFHDSHD::setItemCheckTitle(const QString& captions) {
+    if (captions.isEmpty())
+        for (QCheckBox* box : m_tickItems)
+            box->setChecked(false);
+    const QStringList wanted = captions.split(QLatin1Char(','));
+    for (QCheckBox* box : m_tickItems)
+        if (wanted.contains(box->text()))
+            box->setChecked(true);
+}
+
+void TfmCheckFHDSHD::btRememberClick() {
+    rememberOptions(true);
+}
+
+void TfmCheckFHDSHD::rememberOptions(bool fromButton) {
+    core::TemplateStore& store = m_app.templates();
+    for (const OptionDef& option : EntryOptions::table()) {
+        const QString value =
+            option.kind == OptionDef::Check
+                ? (m_shortbar->isChecked(option.name) ? QStringLiteral("1") : QStringLiteral("0"))
+                : m_shortbar->list(option.name)->currentText();
+        store.setCheckConfigByName(m_currentId, option.name, value);
+    }
+    const QString money = m_shortbar->cfgMoneyType()->currentText();
+    if (!money.isEmpty())
+        store.setCheckConfigByName(m_currentId, EntryOptions::moneyKey(), money);
+    if (fromButton)
+        m_app.dialogs().message(QStringLiteral("打印勾选及选项已记住！"));
+    store.buildCheckIniFile(m_currentId);
+    m_ini.reset();
+    m_ini = store.OpenCheckInif(m_currentId);
+}
+
+QString TfmCheckFHDSHD::variant() const {
+    return cbFirstTypeName->currentText();
+}
+
+bool TfmCheckFHDSHD::selectVariant(const QString& variant) {
+    if (cbFirstTypeName->findText(variant) < 0)
+        return false;
+    setCurrentCheckType(variant);
+    m_laidOutId = 0;
+    cbFirstTypeNameChange();
+    return true;
+}
+
+// ---------------------------------------------------------------- money texts
+
+void TfmCheckFHDSHD::commitTypedTotal(const QString& total) {
+    m_boxes->inputJEXX->setText(total);
+    inputJEXXExit();
+}
+
+void TfmCheckFHDSHD::setCurrency(const QString& name) {
+    setMoneyName(name);
+    refreshAllLines();
+    m_money.forgetMemo();
+    setJEXX(m_boxes->zdHJJEXX->text());
+}
+
+QString TfmCheckFHDSHD::getMoneyCode() {
+    if (!m_money.hasMoneyCode())
+        setMoneyName(m_money.currencyName());
+    return m_money.moneyCode();
+}
+
+void TfmCheckFHDSHD::setMoneyName(const QString& name) {
+    m_money.setMoneyName(name);
+    QComboBox* list = m_shortbar->cfgMoneyType();
+    const int index = list->findText(m_money.currencyName());
+    if (index >= 0) {
+        const QSignalBlocker blocker(list);
+        list->setCurrentIndex(index);
+    }
+}
+
+void TfmCheckFHDSHD::setJEXX(const QString& total) {
+    const MoneyOptions options = m_shortbar->moneyOptions();
+    const QString code = options.totalWithSymbol ? getMoneyCode() : QString();
+    applyTotal(m_money.total(total, options, code));
+}
+
+void TfmCheckFHDSHD::applyTotal(const TotalTexts& texts) {
+    BillBoxes& b = *m_boxes;
+    if (texts.outcome == TotalTexts::Repeated)
+        return;
+    if (texts.outcome == TotalTexts::Refused) {
+        m_app.dialogs().alert(texts.message, BillMoney::messageCaption(), false);
+        return;
+    }
+    // The change handler of zdHJJEXX is for totals coming from outside (a reloaded note); the
+    // total's own write must not run the rule a second time and overwrite its memo.
+    m_writingTotal = true;
+    b.zdHJJEXX->setText(texts.lowerCase);
+    m_writingTotal = false;
+    if (texts.zero) {
+        b.inputJEXX->clear();
+        b.zdJEDX->clear();
+        b.zdHJJE->clear();
+        WriteToJEGrid(texts.digits);
+        return;
+    }
+    b.zdHJJE->setText(texts.display);
+    WriteToJEGrid(texts.digits);
+    b.zdJEDX->setText(texts.capitals);
+}
+
+void TfmCheckFHDSHD::WriteToJEGrid(const QStringList& digits) {
+    for (int i = 0; i < m_boxes->digitCells.size(); ++i)
+        m_boxes->digitCells[i]->setText(digits.value(i));
+}
+
+QString TfmCheckFHDSHD::getNoStandardChineseJEDX() const {
+    QStringList cells;
+    for (const QLabel* cell : m_boxes->digitCells)
+        cells << cell->text();
+    return BillMoney::nonStandardCapitals(cells,
+                                          m_shortbar->isChecked(QStringLiteral("cfgJEDXFormatNoStandard")));
+}
+
+std::optional<double> TfmCheckFHDSHD::SumAllJE() {
+    double sum = 0;
+    for (const GoodsLine& line : m_boxes->lines) {
+        const QString text = line.zdJEXX->text().trimmed();
+        if (text.isEmpty() || line.zdJE->isHidden())
+            continue;
+        double value = 0;
+        if (!parseDecimal(text, value)) {
+            m_app.dialogs().message(QStringLiteral("金额汇总合计失败-") +
+                                    QStringLiteral("'%1' 不是有效的数值").arg(text));
+            return std::nullopt;
+        }
+        sum += value;
+    }
+    m_boxes->zdMoneyType->setText(m_shortbar->cfgMoneyType()->currentText());
+    SumSL();
+    return sum;
+}
+
+void TfmCheckFHDSHD::SumSL() {
+    double sum = 0;
+    for (const GoodsLine& line : m_boxes->lines) {
+        const QString text = line.zdSL->text().trimmed();
+        if (text.isEmpty() || line.zdSL->isHidden())
+            continue;
+        double value = 0;
+        if (!parseDecimal(text, value)) {
+            m_app.dialogs().message(QStringLiteral("数量汇总失败-") +
+                                    QStringLiteral("'%1' 不是有效的数值").arg(text));
+            return;
+        }
+        sum += value;
+    }
+    m_boxes->zdSumSL->setText(numberText(sum));
+}
+
+void TfmCheckFHDSHD::refreshTotal() {
+    if (const std::optional<double> sum = SumAllJE())
+        setJEXX(numberText(*sum));
+}
+
+void TfmCheckFHDSHD::zdJEXX1Exit(int n) {
+    if (n < 1 || n > BillBoxes::lineCount || m_inLineExit)
+        return;
+    // Hiding the focused editor moves the focus away, which would run this rule again.
+    m_inLineExit = true;
+    const GoodsLine& line = m_boxes->lines[n - 1];
+    const MoneyOptions options = m_shortbar->moneyOptions();
+    const LineTexts texts = BillMoney::line(line.zdJEXX->text(), options.lineThousands,
+                                            options.lineWithSymbol ? getMoneyCode() : QString());
+    if (!texts.ok) {
+        m_boxes->zdJEDX->clear();
+        line.zdJE->clear();
+        line.zdJEXX->clear();
+        line.zdJEXX->hide();
+        m_boxes->zdHJJE->setText(BillMoney::lineError());
+        m_inLineExit = false;
+        return;
+    }
+    line.zdJEXX->setText(texts.editor);
+    line.zdJE->setText(texts.amount);
+    refreshTotal();
+    if (BillMoney::isZeroAmount(line.zdJE->text()) && line.zdSFNR->text().trimmed().isEmpty())
+        line.zdJE->clear();
+    line.zdJEXX->hide();
+    m_inLineExit = false;
+}
+
+void TfmCheckFHDSHD::showLineEditor(QLineEdit* editor, QWidget* over) {
+    editor->setGeometry(over->geometry());
+    editor->show();
+    editor->raise();
+    editor->setFocus();
+}
+
+void TfmCheckFHDSHD::zdJE1Enter(int n) {
+    if (n < 1 || n > BillBoxes::lineCount)
+        return;
+    const GoodsLine& line = m_boxes->lines[n - 1];
+    showLineEditor(line.zdJEXX, line.zdJE);
+}
+
+void TfmCheckFHDSHD::zdJEDXEnter() {
+    BillBoxes& b = *m_boxes;
+    if (!b.lines[0].zdJE->isHidden() || !b.lines[0].zdDJ->isHidden()) {
+        b.zdJEDX->setReadOnly(true);
+        b.zdJEDX->setToolTip(QStringLiteral("大写无需输入,只需输入项目单价金额，自动汇总!"));
+        return;
+    }
+    b.zdJEDX->setToolTip(QStringLiteral("点击输入小写金额，回车自动变大写!"));
+    b.zdJEDX->setReadOnly(false);
+    showLineEditor(b.inputJEXX, b.zdJEDX);
+    b.inputJEXX->selectAll();
+}
+
+void TfmCheckFHDSHD::zdHJJEEnter() {
+    BillBoxes& b = *m_boxes;
+    if (!b.lines[0].zdDJ->isHidden() || !b.lines[0].zdJE->isHidden() || !b.zdJEDX->isHidden()) {
+        b.zdHJJE->setReadOnly(true);
+        b.zdHJJE->setToolTip(QStringLiteral("汇总无需输入,只需输入项目金额，自动汇总!"));
+        return;
+    }
+    b.zdHJJE->setToolTip(QStringLiteral("点击输入小写金额，回车自动变大写!"));
+    showLineEditor(b.inputJEXX, b.zdHJJE);
+    b.inputJEXX->selectAll();
+}
+
+void TfmCheckFHDSHD::inputJEXXExit() {
+    if (m_inTotalExit)
+        return;
+    m_inTotalExit = true;
+    QLineEdit* editor = m_boxes->inputJEXX;
+    editor->setText(NormalizeAmountText(editor->text()));
+    setJEXX(editor->text());
+    editor->hide();
+    m_inTotalExit = false;
+}
+
+void TfmCheckFHDSHD::commitPendingTotal() {
+    if (!m_boxes->inputJEXX->isHidden())
+        inputJEXXExit();
+}
+
+void TfmCheckFHDSHD::zdHJJEXXChange(const QString& text) {
+    if (m_writingTotal)
+        return;
+    if (!text.isEmpty())
+        setJEXX(text);
+    double value = 0;
+    if (text == QLatin1String("0") || (parseDecimal(text, value) && value <= 0)) {
+        m_boxes->zdJEDX->clear();
+        m_boxes->zdHJJE->clear();
+    }
+}
+
+void TfmCheckFHDSHD::refreshAllLines() {
+    for (int n = 1; n <= BillBoxes::lineCount; ++n)
+        zdJEXX1Exit(n);
+}
+
+void TfmCheckFHDSHD::cfgMoneyTypeChange() {
+    const QString chosen = m_shortbar->cfgMoneyType()->currentText();
+    if (chosen != m_money.currencyName()) {
+        setMoneyName(chosen);
+        getMoneyCode();
+    }
+    refreshAllLines();
+    m_money.forgetMemo();
+    setJEXX(m_boxes->zdHJJEXX->text());
+}
+
+void TfmCheckFHDSHD::cfgJEDXFormatChange() {
+    m_money.forgetMemo();
+    setJEXX(m_boxes->zdHJJEXX->text());
+}
+
+void TfmCheckFHDSHD::cfgJEDXFormatNoStandardClick() {
+    cfgJEDXFormatChange();
+}
+
+void TfmCheckFHDSHD::WantPrintRMBHBFHClick() {
+    cfgJEDXFormatChange();
+}
+
+void TfmCheckFHDSHD::cfgHJJEXXWithYuanClick() {
+    cfgJEDXFormatChange();
+}
+
+void TfmCheckFHDSHD::cfgHJJENeedQianFFClick() {
+    cfgJEDXFormatChange();
+}
+
+void TfmCheckFHDSHD::cfgTotalJEWithSheepClick() {
+    cfgJEDXFormatChange();
+}
+
+void TfmCheckFHDSHD::cfgJEXXNeedQianFFClick() {
+    refreshAllLines();
+}
+
+void TfmCheckFHDSHD::cfgJENeedSheepClick() {
+    refreshAllLines();
+    m_money.forgetMemo();
+    setJEXX(m_boxes->zdHJJEXX->text());
+}
+
+void TfmCheckFHDSHD::cfgWantPrintRQClick() {
+    BillBoxes& b = *m_boxes;
+    if (m_shortbar->isChecked(QStringLiteral("cfgWantPrintRQ"))) {
+        core::ui::FormPlacement::setFormCtlPositionFromIni(QStringLiteral("SelDate"), m_ini.get(), this);
+        core::ui::FormPlacement::setFormCtlPositionFromIni(QStringLiteral("zdNianYueRi"), m_ini.get(), this);
+        SelDateCloseUp();
+    } else {
+        b.SelDate->hide();
+        b.zdNianYueRi->hide();
+    }
+}
+
+void TfmCheckFHDSHD::cfgDateFormatChange() {
+    SelDateCloseUp();
+    SelDateOrderCloseUp();
+}
+
+void TfmCheckFHDSHD::SelDateCloseUp() {
+    QDateTimeEdit* picker = m_boxes->SelDate;
+    {
+        const QSignalBlocker blocker(picker);
+        picker->setTime(QTime::currentTime());
+    }
+    m_boxes->zdNianYueRi->setText(
+        formatBillDate(picker->dateTime(), m_shortbar->list(QStringLiteral("cfgDateFormat"))->currentText()));
+}
+
+void TfmCheckFHDSHD::SelDateOrderCloseUp() {
+    QDateTimeEdit* picker = m_boxes->SelDateOrder;
+    {
+        const QSignalBlocker blocker(picker);
+        picker->setTime(QTime::currentTime());
+    }
+    m_boxes->zdDateOrder->setText(
+        formatBillDate(picker->dateTime(), m_shortbar->list(QStringLiteral("cfgDateFormat"))->currentText()));
+}
+
+// ---------------------------------------------------------------- tool bar and clicks
+
+void TfmCheckFHDSHD::btMoveXYClick() {
+    m_app.currentCheckTypeId = m_currentId;
+    m_host.run(EntryHost::Command::Offsets);
+}
+
+void TfmCheckFHDSHD::btDesignClick() {
+    m_app.currentCheckTypeId = m_currentId;
+    m_host.run(EntryHost::Command::Designer);
+    reloadTemplate();
+}
+
+void TfmCheckFHDSHD::btOpenClick() {
+    m_host.run(EntryHost::Command::History);
+}
+
+void TfmCheckFHDSHD::btSaveAsClick() {
+    const QString caption = QStringLiteral("出货单-") + cbFirstTypeName->currentText() +
+                            QStringLiteral(" ID=") + m_boxes->zdPJBH->text();
+    setWindowTitle(caption);
+    if (!caption.contains(QStringLiteral("复制")))
+        setWindowTitle(QStringLiteral("已复制保存过的单据为一张新单~"));
+}
+
+void TfmCheckFHDSHD::btPrint1Click() {
+    btPrint1->setEnabled(false);
+    m_app.currentCheckTypeId = m_currentId;
+    m_printer.printCurrentBill(1);
+    btPrint1->setEnabled(true);
+}
+
+void TfmCheckFHDSHD::bgImageClick() {
+    BillBoxes& b = *m_boxes;
+    if (!b.SelDate->isHidden())
+        b.SelDate->setFocus();
+    else if (!b.zdNianYueRi->isHidden())
+        b.zdNianYueRi->setFocus();
+    else
+        cbFirstTypeName->setFocus();
+    b.PanelGoodList->hide();
+}
+
+void TfmCheckFHDSHD::panelImgBgClick() {
+    m_boxes->PanelGoodList->hide();
+}
+
+void TfmCheckFHDSHD::cbFirstTypeNameEnter() {
+    const QScreen* shown = screen();
+    const int height = shown ? shown->geometry().height() : 0;
+    cbFirstTypeName->setMaxVisibleItems(EntryOptions::dropDownRows(height));
+}
+
+int TfmCheckFHDSHD::lineOf(QObject* watched, bool editor) const {
+    for (int n = 1; n <= BillBoxes::lineCount; ++n) {
+        const GoodsLine& line = m_boxes->lines[n - 1];
+        if (watched == (editor ? static_cast<QObject*>(line.zdJEXX) : static_cast<QObject*>(line.zdJE)))
+            return n;
+    }
+    return 0;
+}
+
+bool TfmCheckFHDSHD::eventFilter(QObject* watched, QEvent* event) {
+    BillBoxes& b = *m_boxes;
+    const QEvent::Type type = event->type();
+    if (type == QEvent::FocusIn) {
+        if (const int n = lineOf(watched, false))
+            zdJE1Enter(n);
+        else if (watched == b.zdJEDX)
+            zdJEDXEnter();
+        else if (watched == b.zdHJJE)
+            zdHJJEEnter();
+        else if (watched == cbFirstTypeName)
+            cbFirstTypeNameEnter();
+    } else if (type == QEvent::FocusOut) {
+        if (const int n = lineOf(watched, true))
+            zdJEXX1Exit(n);
+        else if (watched == b.inputJEXX)
+            inputJEXXExit();
+    } else if (type == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (const int n = lineOf(watched, true); n && enter) {
+            zdJEXX1Exit(n);
+            return true;
+        }
+        if (watched == b.inputJEXX) {
+            if (enter) {
+                inputJEXXExit();
+                return true;
+            }
+            const QString text = key->text();
+            if (key->key() != Qt::Key_Backspace && key->key() != Qt::Key_Escape && !text.isEmpty() &&
+                !BillMoney::acceptsTotalKey(text[0]))
+                return true;
+        }
+    } else if (type == QEvent::MouseButtonPress) {
+        if (watched == bgImage)
+            bgImageClick();
+        else if (watched == panelImgBg)
+            panelImgBgClick();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace entry::ui

@@ -1,0 +1,191 @@
+#pragma once
+
+#include "core/Lookups.h"
+#include "core/ui/FormPlacement.h"
+#include "entry/BillMoney.h"
+#include "entry/EntryStore.h"
+#include "entry/ui/BillBoxes.h"
+#include "entry/ui/EntryHost.h"
+#include "entry/ui/NoteWindow.h"
+#include "print/BillPrinter.h"
+
+#include <QList>
+#include <QWidget>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QScrollArea;
+class QTabBar;
+class QToolButton;
+
+namespace core {
+class AppContext;
+class IniFile;
+} // namespace core
+
+namespace entry::ui {
+
+class OptionBar;
+
+// The delivery-note entry window: the scanned form of the chosen 出货单 template with an input
+// box laid over every field, the option bar and the tool bar. It is the one child of the main
+// window's MDI area; its "tag" property carries the template on screen.
+class TfmCheckFHDSHD final : public QWidget, public NoteWindow {
+    Q_OBJECT
+    Q_PROPERTY(int tag READ tag)
+public:
+    TfmCheckFHDSHD(core::AppContext& app, EntryHost& host, QWidget* parent = nullptr);
+    ~TfmCheckFHDSHD() override;
+
+    static QString kind() { return QStringLiteral("出货单"); }
+    // False when the kind has no template at all; the window then closes itself.
+    bool isBound() const { return m_currentId > 0; }
+    int tag() const { return m_tag; }
+    int currentCheckTypeId() const { return m_currentId; }
+
+    // Template binding, also driven by the history, the batch printing and the main window.
+    Q_INVOKABLE bool setCurrentCheckType(const QString& variant);
+    Q_INVOKABLE void reloadTypeNameList();
+    // Lays the current template out again from a fresh cache (after a designer changed it).
+    Q_INVOKABLE void reloadTemplate();
+    void initFormType();
+    void loadParam(int id);
+    void loadCheckBox(const QString& captions);
+    void loadCheckBoxsConfig();
+    void cbFirstTypeNameChange();
+    void tbcCheckTypeNameChange(int index);
+    QString getItemCheckTitle() const override;
+    void setItemCheckTitle(const QString& captions) override;
+    QList<QCheckBox*> tickItems() const { return m_tickItems; }
+
+    // Money texts.
+    void setJEXX(const QString& total);
+    QString getNoStandardChineseJEDX() const;
+    void WriteToJEGrid(const QStringList& digits);
+    QString getMoneyCode();
+    void setMoneyName(const QString& name);
+    QString currencyName() const { return m_money.currencyName(); }
+    void zdJEXX1Exit(int line);
+    void zdJE1Enter(int line);
+    void inputJEXXExit();
+    void zdJEDXEnter();
+    void zdHJJEEnter();
+    void zdHJJEXXChange(const QString& text);
+    // Commits a total typed into the hidden editor, as leaving it does.
+    void commitPendingTotal();
+
+    // Totals over the goods lines; nothing when a line holds no number (after the message).
+    std::optional<double> SumAllJE();
+    void SumSL();
+
+    // Option handlers.
+    void cfgMoneyTypeChange();
+    void cfgJEDXFormatChange();
+    void cfgJEDXFormatNoStandardClick();
+    void WantPrintRMBHBFHClick();
+    void cfgHJJEXXWithYuanClick();
+    void cfgHJJENeedQianFFClick();
+    void cfgTotalJEWithSheepClick();
+    void cfgJEXXNeedQianFFClick();
+    void cfgJENeedSheepClick();
+    void cfgWantPrintRQClick();
+    void cfgDateFormatChange();
+    void btRememberClick();
+    void rememberOptions(bool fromButton);
+
+    // Tool bar.
+    void btUpOrDownClick();
+    void btMoveXYClick();
+    void btDesignClick();
+    void btOpenClick();
+    void btSaveAsClick();
+    void btPrint1Click();
+    void btCloseClick();
+    bool toolBarAtTop() const { return m_barAtTop; }
+
+    void bgImageClick();
+    void panelImgBgClick();
+    void cbFirstTypeNameEnter();
+    void SelDateCloseUp();
+    void SelDateOrderCloseUp();
+
+    // The window as the editing and command components see it.
+    QWidget* container() override { return panelImgBg; }
+    void lineAmountRule(int line) override { zdJEXX1Exit(line); }
+    void totalRule(const QString& total) override { setJEXX(total); }
+    void commitTypedTotal(const QString& total) override;
+    void setCurrency(const QString& name) override;
+    QString variant() const override;
+    int templateId() const override { return m_currentId; }
+    bool selectVariant(const QString& variant) override;
+    void setWindowCaption(const QString& caption) override { setWindowTitle(caption); }
+
+    BillBoxes& boxes() { return *m_boxes; }
+    OptionBar& optionBar() { return *m_shortbar; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void buildToolBar();
+    void buildTabPanel();
+    void buildImagePanel();
+    void connectHandlers();
+    void placeToolBar(bool atTop);
+    QToolButton* addToolButton(const QString& name, const QString& caption,
+                               void (TfmCheckFHDSHD::*handler)());
+    QToolButton* addPendingButton(const QString& name, const QString& caption);
+    QToolButton* addHostButton(const QString& name, const QString& caption, EntryHost::Command command,
+                               void (TfmCheckFHDSHD::*handler)());
+    void fillTabs();
+    void updateHostCommands();
+    void refreshAllLines();
+    void refreshTotal();
+    void applyTotal(const TotalTexts& texts);
+    void showLineEditor(QLineEdit* editor, QWidget* over);
+    QWidget* frameWidget();
+    int lineOf(QObject* watched, bool editor) const;
+
+    core::AppContext& m_app;
+    EntryHost& m_host;
+    core::Lookups m_lookups;
+    core::ui::FormPlacement m_placement;
+    EntryStore m_store;
+    BillMoney m_money;
+    print::BillPrinter m_printer;
+    std::unique_ptr<core::IniFile> m_ini;
+
+    int m_currentId = 0;
+    int m_laidOutId = 0;
+    int m_tag = 0;
+    bool m_barAtTop = true;
+    bool m_writingTotal = false;
+    bool m_inLineExit = false;
+    bool m_inTotalExit = false;
+    bool m_closed = false;
+
+    QFrame* toolBarCheck = nullptr;
+    QList<QToolButton*> m_toolButtons;
+    QList<std::pair<QToolButton*, EntryHost::Command>> m_hostButtons;
+    QToolButton* btUpOrDown = nullptr;
+    QToolButton* btPrint1 = nullptr;
+    QWidget* panelTab = nullptr;
+    QTabBar* tbcCheckTypeName = nullptr;
+    QComboBox* cbFirstTypeName = nullptr;
+    QScrollArea* panelCheckArea = nullptr;
+    QWidget* panelImgBg = nullptr;
+    QLabel* bgImage = nullptr;
+    OptionBar* m_shortbar = nullptr;
+    std::unique_ptr<BillBoxes> m_boxes;
+    QList<QCheckBox*> m_tickItems;
+};
+
+} // namespace entry::ui

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace core {
+class AppContext;
+class Database;
+} // namespace core
+
+namespace masterdata {
+
+// One bill-number series (a row of IDBuilder): prefix, counter of the last number issued,
+// step and digits, per template and series name. Reads and writes through the shared
+// database it was given, which it does not own.
+class TIdType {
+public:
+    explicit TIdType(core::Database& db) : m_db(&db) {}
+
+    // The first series of that name and template, or nullptr when there is none or the name is
+    // empty. A database error is raised as core::DbError "ID序列检查失败," + the engine's text.
+    static std::unique_ptr<TIdType> findRule(const QString& series, int templateId, core::Database& db);
+    // Inserts the series when FID names no row, else updates it; errors propagate.
+    void save();
+    // The prefix and the counter padded with zeros to the digits; a longer counter is not cut.
+    QString formatNumber() const;
+    // Hands out the next number of the series, creating the series (8 digits) on the first
+    // request; the advanced counter is stored at once. Raises "ID序列检查失败,..." errors.
+    static QString nextNumber(const QString& series, int templateId, core::Database& db);
+    // The same for windows: a failure is shown through the dialogs and gives an empty text.
+    static QString nextNumber(const QString& series, int templateId, core::AppContext& app);
+
+    int FID() const { return m_fid; }
+    void setFID(int v) { m_fid = v; }
+    QString IDHead() const { return m_idHead; }
+    void setIDHead(const QString& v) { m_idHead = v; }
+    QString IDType() const { return m_idType; }
+    void setIDType(const QString& v) { m_idType = v; }
+    int IDMax() const { return m_idMax; }
+    void setIDMax(int v) { m_idMax = v; }
+    int IDStep() const { return m_idStep; }
+    void setIDStep(int v) { m_idStep = v; }
+    int IDLen() const { return m_idLen; }
+    void setIDLen(int v) { m_idLen = v; }
+    int CheckTypeID() const { return m_checkTypeId; }
+    void setCheckTypeID(int v) { m_checkTypeId = v; }
+    core::Database& connection() const { return *m_db; }
+    void setConnection(core::Database& db) { m_db = &db; }
+
+private:
+    qint32 m_fid = 0;
+    QString m_idHead;
+    QString m_idType;
+    qint32 m_idMax = 0;
+    qint32 m_idStep = 0;
+    qint32 m_idLen = 0;
+    qint32 m_checkTypeId = 0;
+    core::Database* m_db;
+};
+
+} // namespace masterdata

@@ -1,0 +1,207 @@
+#include "print/BillPrinter.h"
+
+#include "core/AppContext.h"
+#include "core/Lookups.h"
+#include "print/PrintDevice.h"
+#include "print/PrintError.h"
+#include "print/PrintGeometry.h"
+#include "print/PrintLookups.h"
+#include "print/PrinterSetup.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QWidget>
+
+namespace print {
+
+const QString BillPrinter::kKind = QStringLiteral("出货单");
+
+namespace {
+
+const QString kPrintError = QStringLiteral("打印出错，请检查打印机是否可用！");
+const QString kHint = QStringLiteral("提示");
+
+QString textOf(QWidget* w) {
+    if (auto* combo = qobject_cast<QComboBox*>(w))
+        return combo->currentText();
+    return w ? w->property("text").toString() : QString();
+}
+
+} // namespace
+
+BillPrinter::BillPrinter(core::AppContext& app, PrintDevice& device, QWidget* form)
+    : m_app(app), m_device(device), m_form(form), m_renderer(app, device) {}
+
+QWidget* BillPrinter::control(const QString& name) const {
+    if (!m_form)
+        return nullptr;
+    const QList<QWidget*> all = m_form->findChildren<QWidget*>();
+    for (QWidget* w : all)
+        if (w->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return w;
+    return nullptr;
+}
+
+QWidget* BillPrinter::container() const {
+    QWidget* panel = control(QStringLiteral("panelImgBg"));
+    return panel ? panel : m_form.data();
+}
+
+QString BillPrinter::variantText() const {
+    return textOf(control(QStringLiteral("cbFirstTypeName")));
+}
+
+bool BillPrinter::PrintPrepare() {
+    m_app.printReady = false;
+    QWidget* variant = control(QStringLiteral("cbFirstTypeName"));
+    if (textOf(variant).isEmpty()) {
+        if (variant)
+            variant->show();
+        m_app.dialogs().message(QStringLiteral("请选择出货单模板的类型!"));
+        return false;
+    }
+    const QStringList printers = m_device.printerNames();
+    if (printers.isEmpty()) {
+        m_app.dialogs().error(QStringLiteral("你需要安装打印机才能打印！"));
+        return false;
+    }
+    // The printer chosen at start or by the printer lock is the one the job goes to.
+    if (!m_app.currentPrinter.isEmpty() && m_app.currentPrinter != m_device.printerName())
+        m_device.selectPrinter(m_app.currentPrinter);
+
+    m_templateId = m_app.currentCheckTypeId;
+    try {
+        const PrintLookups::Offsets offsets = PrintLookups::templateOffsets(m_app.db(), m_templateId);
+        if (!offsets.found) {
+            m_app.dialogs().alert(QStringLiteral("Err:\"\"没有进行初始化，无法取得整体打印偏移量！"), kHint,
+                                  false);
+            return false;
+        }
+        m_xOffset = offsets.x;
+        m_yOffset = offsets.y;
+    } catch (const core::DbError&) {
+        m_app.dialogs().alert(QStringLiteral("Err:数据库连接错误，无法取得整体打印偏移量！"), kHint, false);
+        return false;
+    }
+
+    try {
+        const bool landscape =
+            PrintGeometry::isLandscape(PrintLookups::getHXPaperIn(m_app.db(), m_templateId));
+        m_device.setOrientation(landscape ? PrintDevice::Orientation::Landscape
+                                          : PrintDevice::Orientation::Portrait);
+        m_app.printReady = true;
+        if (m_app.popPrinterSetup)
+            PrinterSetup::run(m_app, m_device, m_form);
+    } catch (const std::exception&) {
+        fail();
+    }
+    return m_app.printReady;
+}
+
+void BillPrinter::PrinterTransBegin(int copies) {
+    if (!m_app.printReady)
+        return;
+    m_spooled = false;
+    try {
+        m_device.setCopies(PrintGeometry::jobCopies(copies));
+        m_device.setTitle(QStringLiteral("青木鸟打印-") + variantText());
+        applyItemSwitches();
+        m_device.beginDocument();
+    } catch (const std::exception&) {
+        fail();
+    }
+}
+
+void BillPrinter::applyItemSwitches() {
+    // An option box the form does not have leaves its items' stored flags alone.
+    auto ticked = [this](const QString& name, bool& on) {
+        auto* box = qobject_cast<QAbstractButton*>(control(name));
+        if (box)
+            on = box->isChecked();
+        return box != nullptr;
+    };
+    auto shown = [this](const QString& name) {
+        QWidget* w = m_renderer.controls().findControl(container(), name);
+        return w && ControlValues::isShown(w);
+    };
+    bool on = false;
+    if ((shown(QStringLiteral("zdDJ1")) || shown(QStringLiteral("zdJE1")) ||
+         shown(QStringLiteral("zdHJJEXX"))) &&
+        ticked(QStringLiteral("cfgPrintPriceJE"), on)) {
+        PrintLookups::setPrintItem(m_app.db(), kKind,
+                                   {QStringLiteral("ZDJE1"), QStringLiteral("ZDJE2"), QStringLiteral("ZDJE3"),
+                                    QStringLiteral("ZDJE4"), QStringLiteral("ZDJE5"), QStringLiteral("ZDJE6"),
+                                    QStringLiteral("ZDJE7"), QStringLiteral("ZDJE8")},
+                                   on);
+        PrintLookups::setPrintItem(m_app.db(), kKind,
+                                   {QStringLiteral("ZDDJ1"), QStringLiteral("ZDDJ2"), QStringLiteral("ZDDJ3"),
+                                    QStringLiteral("ZDDJ4"), QStringLiteral("ZDDJ5"), QStringLiteral("ZDDJ6"),
+                                    QStringLiteral("ZDDJ7"), QStringLiteral("ZDDJ8"),
+                                    QStringLiteral("ZDHJJE"), QStringLiteral("ZDJEDX")},
+                                   on);
+    }
+    if (ticked(QStringLiteral("cfgPrintDH"), on))
+        PrintLookups::setPrintItem(m_app.db(), kKind, {QStringLiteral("ZDPJBH")}, on);
+    if (ticked(QStringLiteral("cfgPrintRemark"), on))
+        PrintLookups::setPrintItem(m_app.db(), kKind, {QStringLiteral("ZDREMARK")}, on);
+}
+
+void BillPrinter::SendCheckToPrinter(int) {
+    if (!m_app.printReady)
+        return;
+    if (QWidget* money = control(QStringLiteral("cfgMoneyType")))
+        m_app.moneyCode = core::Lookups(m_app).getMoneyCodeByName(textOf(money));
+    m_app.cellWidth = PrintLookups::getCellsWidth(m_app.db(), m_templateId, QStringLiteral("zdQY"),
+                                                  QStringLiteral("zdBY"), 35);
+    try {
+        m_renderer.printBill(container(), kKind, m_templateId, m_xOffset, m_yOffset);
+    } catch (const core::DbError& e) {
+        // Without the item list nothing of the bill can print; say so instead of an empty page.
+        m_app.dialogs().alert(QStringLiteral("读取打印项目出错：") + e.message(), kHint, false);
+    }
+}
+
+void BillPrinter::NewCheckPage() {
+    if (!m_app.printReady)
+        return;
+    try {
+        m_device.newPage();
+    } catch (const std::exception&) {
+        fail();
+    }
+}
+
+void BillPrinter::PrinterTransEnd() {
+    if (!m_app.printReady)
+        return;
+    try {
+        m_device.endDocument();
+        m_app.printReady = false;
+        m_spooled = true;
+    } catch (const std::exception&) {
+        fail();
+    }
+}
+
+void BillPrinter::AbortPrint() {
+    m_device.abort();
+    // Later job calls of the aborted run must not touch a document that is gone.
+    m_app.printReady = false;
+}
+
+bool BillPrinter::printCurrentBill(int copies) {
+    if (!PrintPrepare())
+        return false;
+    PrinterTransBegin(copies);
+    SendCheckToPrinter(m_templateId);
+    PrinterTransEnd();
+    return m_spooled;
+}
+
+void BillPrinter::fail() {
+    m_app.printReady = false;
+    m_app.dialogs().alert(kPrintError, kHint, false);
+    m_device.abort();
+}
+
+} // namespace print

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "print/ItemRenderer.h"
+
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+
+namespace core {
+class AppContext;
+}
+
+namespace print {
+
+class PrintDevice;
+
+// The print job of the delivery-note entry window, for its commands "打印(&P)", "保存并打印",
+// "重复打印" and for batch printing. The entry window owns one and delegates:
+//
+//     print::BillPrinter printer(app, device, this);   // this = the entry window
+//     "打印(&P)":   printer.printCurrentBill(1);        // or the calls below one by one
+//     "重复打印":   printer.printCurrentBill(count);
+//     batch:        PrintPrepare(); PrinterTransBegin(0);
+//                   for each bill { fill the boxes; SendCheckToPrinter(id); NewCheckPage() between }
+//                   PrinterTransEnd();   // AbortPrint() when the user stops
+//
+// It finds by object name (letter case ignored) on the form: cbFirstTypeName (the variant),
+// cfgMoneyType (currency name, for its abbreviation), the option boxes cfgPrintPriceJE,
+// cfgPrintDH, cfgPrintRemark, and panelImgBg, the panel of the input boxes (the form itself
+// when it has none). The template is app.currentCheckTypeId at PrintPrepare; every call after
+// a failed PrintPrepare does nothing (app.printReady). Messages go through app.dialogs().
+class BillPrinter {
+public:
+    BillPrinter(core::AppContext& app, PrintDevice& device, QWidget* form);
+
+    bool PrintPrepare();
+    void PrinterTransBegin(int copies);
+    // Prints the current bill as one page; the argument is not used (the template is the one
+    // prepared).
+    void SendCheckToPrinter(int id);
+    void NewCheckPage();
+    void PrinterTransEnd();
+    void AbortPrint();
+
+    // PrintPrepare, PrinterTransBegin(copies), SendCheckToPrinter, PrinterTransEnd. True when
+    // the job reached the spooler.
+    bool printCurrentBill(int copies);
+
+    // The template and offsets of the prepared job.
+    int templateId() const { return m_templateId; }
+    int xOffset() const { return m_xOffset; }
+    int yOffset() const { return m_yOffset; }
+    ItemRenderer& renderer() { return m_renderer; }
+
+    static const QString kKind; // 出货单
+
+private:
+    QWidget* control(const QString& name) const;
+    QWidget* container() const;
+    QString variantText() const;
+    void applyItemSwitches();
+    void fail();
+
+    core::AppContext& m_app;
+    PrintDevice& m_device;
+    QPointer<QWidget> m_form;
+    ItemRenderer m_renderer;
+    int m_templateId = 0;
+    int m_xOffset = 0;
+    int m_yOffset = 0;
+    bool m_spooled = false;
+};
+
+} // namespace print

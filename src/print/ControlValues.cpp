@@ -1,0 +1,106 @@
+#include "print/ControlValues.h"
+
+#include "core/AppContext.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+namespace print {
+
+namespace {
+
+QWidget* findByName(QWidget* parent, const QString& name, Qt::FindChildOptions options) {
+    const QList<QWidget*> children = parent->findChildren<QWidget*>(QString(), options);
+    for (QWidget* child : children)
+        if (child->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return child;
+    return nullptr;
+}
+
+bool isInputControl(const QWidget* w) {
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+           qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w);
+}
+
+} // namespace
+
+ControlValues::ControlValues(core::AppContext& app) : m_app(app) {}
+
+bool ControlValues::isForm(const QWidget* widget) {
+    return widget->isWindow() || qobject_cast<const QDialog*>(widget) ||
+           qobject_cast<const QMainWindow*>(widget) ||
+           qobject_cast<const QMdiSubWindow*>(widget->parentWidget());
+}
+
+bool ControlValues::isShown(const QWidget* control) {
+    return !control->isHidden();
+}
+
+QWidget* ControlValues::findControl(QWidget* container, const QString& name) const {
+    if (!container || name.isEmpty())
+        return nullptr;
+    if (isInputControl(container)) {
+        m_app.dialogs().message(QStringLiteral("取打印值时不支持以") +
+                                QString::fromLatin1(container->metaObject()->className()) +
+                                QStringLiteral("作为容器查找输入框"));
+        return nullptr;
+    }
+    if (isForm(container))
+        return findByName(container, name, Qt::FindChildrenRecursively);
+    if (QWidget* found = findByName(container, name, Qt::FindDirectChildrenOnly))
+        return found;
+    QWidget* parent = container->parentWidget();
+    if (!parent)
+        return nullptr;
+    if (isForm(parent))
+        return findByName(parent, name, Qt::FindChildrenRecursively);
+    QWidget* grandparent = parent->parentWidget();
+    if (grandparent && isForm(grandparent))
+        return findByName(grandparent, name, Qt::FindChildrenRecursively);
+    return nullptr;
+}
+
+QString ControlValues::getControlValue(QWidget* container, const QString& name) const {
+    if (name.isEmpty() || !container)
+        return QString();
+    QWidget* control = findControl(container, name);
+    if (!control) {
+        m_app.DebugOutN(QStringLiteral("getControlValue"), name + QStringLiteral("=nil  not found."));
+        return QString();
+    }
+    if (!isShown(control))
+        return QString();
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        return edit->text();
+    if (auto* combo = qobject_cast<QComboBox*>(control))
+        return combo->currentText();
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(control))
+        return plain->toPlainText();
+    if (auto* rich = qobject_cast<QTextEdit*>(control))
+        return rich->toPlainText();
+    if (auto* check = qobject_cast<QCheckBox*>(control))
+        return check->isChecked() ? QStringLiteral("√") : QString();
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(control))
+        return spin->text();
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        const QPixmap picture = label->pixmap();
+        if (label->text().isEmpty() && !picture.isNull())
+            return QStringLiteral("[图片 %1×%2]").arg(picture.width()).arg(picture.height());
+        return label->text();
+    }
+    m_app.dialogs().message(QString::fromLatin1(control->metaObject()->className()) +
+                            QStringLiteral(" 类的控件没有可打印的值：") + name);
+    return QString();
+}
+
+} // namespace print

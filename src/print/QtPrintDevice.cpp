@@ -1,0 +1,213 @@
+#include "print/QtPrintDevice.h"
+
+#include "print/PrintError.h"
+
+#include <QFontMetrics>
+#include <QPageLayout>
+#include <QPen>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+
+namespace print {
+
+namespace {
+
+const QString kSerif = QStringLiteral("Noto Serif CJK SC");
+const QString kSans = QStringLiteral("Noto Sans CJK SC");
+
+} // namespace
+
+void QtPrintDevice::installFontSubstitutes() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    // 宋体 is the face an empty template font means, so it goes first.
+    const QStringList serifFaces{
+        QStringLiteral("宋体"),        QStringLiteral("新宋体"),         QStringLiteral("仿宋"),
+        QStringLiteral("仿宋_GB2312"), QStringLiteral("楷体"),           QStringLiteral("楷体_GB2312"),
+        QStringLiteral("SimSun"),      QStringLiteral("NSimSun"),        QStringLiteral("FangSong"),
+        QStringLiteral("KaiTi"),       QStringLiteral("华文宋体"),       QStringLiteral("华文仿宋"),
+        QStringLiteral("华文楷体"),    QStringLiteral("Times New Roman")};
+    const QStringList sansFaces{QStringLiteral("黑体"),         QStringLiteral("微软雅黑"),
+                                QStringLiteral("SimHei"),       QStringLiteral("Microsoft YaHei"),
+                                QStringLiteral("华文细黑"),     QStringLiteral("幼圆"),
+                                QStringLiteral("隶书"),         QStringLiteral("Arial"),
+                                QStringLiteral("Tahoma"),       QStringLiteral("Verdana"),
+                                QStringLiteral("MS Sans Serif")};
+    for (const QString& face : serifFaces)
+        QFont::insertSubstitutions(face, {kSerif, kSans});
+    for (const QString& face : sansFaces)
+        QFont::insertSubstitutions(face, {kSans, kSerif});
+}
+
+QtPrintDevice::QtPrintDevice(const QString& outputFile)
+    : m_outputFile(outputFile), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    installFontSubstitutes();
+    m_printer->setFullPage(false);
+    if (!m_outputFile.isEmpty()) {
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+        m_printer->setOutputFileName(m_outputFile);
+    }
+    setFontName(QString());
+}
+
+QtPrintDevice::~QtPrintDevice() {
+    if (m_painter.isActive())
+        abort();
+}
+
+void QtPrintDevice::setPdfMargins(const QMarginsF& millimetres) {
+    if (!m_outputFile.isEmpty())
+        m_printer->setPageMargins(millimetres, QPageLayout::Millimeter);
+}
+
+QStringList QtPrintDevice::printerNames() const {
+    if (!m_outputFile.isEmpty())
+        return {m_outputFile};
+    return QPrinterInfo::availablePrinterNames();
+}
+
+bool QtPrintDevice::selectPrinter(const QString& name) {
+    if (!m_outputFile.isEmpty())
+        return name == m_outputFile;
+    if (!QPrinterInfo::availablePrinterNames().contains(name))
+        return false;
+    m_printer->setPrinterName(name);
+    return m_printer->printerName() == name;
+}
+
+QString QtPrintDevice::printerName() const {
+    return m_outputFile.isEmpty() ? m_printer->printerName() : m_outputFile;
+}
+
+int QtPrintDevice::resolutionX() const {
+    return m_printer->logicalDpiX();
+}
+
+int QtPrintDevice::resolutionY() const {
+    return m_printer->logicalDpiY();
+}
+
+int QtPrintDevice::physicalOffsetX() const {
+    const QRectF paper = m_printer->paperRect(QPrinter::DevicePixel);
+    const QRectF page = m_printer->pageRect(QPrinter::DevicePixel);
+    return qRound(page.left() - paper.left());
+}
+
+int QtPrintDevice::physicalOffsetY() const {
+    const QRectF paper = m_printer->paperRect(QPrinter::DevicePixel);
+    const QRectF page = m_printer->pageRect(QPrinter::DevicePixel);
+    return qRound(page.top() - paper.top());
+}
+
+void QtPrintDevice::setOrientation(Orientation orientation) {
+    requirePrinter();
+    const auto wanted =
+        orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+    if (!m_printer->setPageOrientation(wanted))
+        throw PrintError(QStringLiteral("the printer refused the orientation"));
+}
+
+PrintDevice::Orientation QtPrintDevice::orientation() const {
+    return m_printer->pageLayout().orientation() == QPageLayout::Landscape ? Orientation::Landscape
+                                                                           : Orientation::Portrait;
+}
+
+void QtPrintDevice::setCopies(int copies) {
+    m_printer->setCopyCount(copies);
+}
+
+int QtPrintDevice::copies() const {
+    return m_printer->copyCount();
+}
+
+void QtPrintDevice::setTitle(const QString& title) {
+    m_printer->setDocName(title);
+}
+
+QString QtPrintDevice::title() const {
+    return m_printer->docName();
+}
+
+PrintDevice::SetupResult QtPrintDevice::setupDialog(QWidget* parent) {
+    requirePrinter();
+    QPrintDialog dialog(m_printer.get(), parent);
+    return dialog.exec() == QDialog::Accepted ? SetupResult::Accepted : SetupResult::Rejected;
+}
+
+void QtPrintDevice::beginDocument() {
+    requirePrinter();
+    if (m_painter.isActive())
+        throw PrintError(QStringLiteral("a document is already open"));
+    if (!m_painter.begin(m_printer.get()))
+        throw PrintError(QStringLiteral("the printer could not start the document"));
+}
+
+void QtPrintDevice::newPage() {
+    requirePage();
+    if (!m_printer->newPage())
+        throw PrintError(QStringLiteral("the printer could not start a new page"));
+}
+
+void QtPrintDevice::endDocument() {
+    requirePage();
+    if (!m_painter.end())
+        throw PrintError(QStringLiteral("the printer could not finish the document"));
+}
+
+void QtPrintDevice::abort() {
+    if (m_painter.isActive()) {
+        m_printer->abort();
+        m_painter.end();
+    }
+}
+
+void QtPrintDevice::setFontName(const QString& face) {
+    m_font.setFamily(face.isEmpty() ? QStringLiteral("宋体") : face);
+    m_font.setStyleHint(QFont::AnyStyle, QFont::PreferOutline);
+}
+
+void QtPrintDevice::setFontSize(int points) {
+    m_points = points;
+}
+
+QFont QtPrintDevice::deviceFont() const {
+    // Em height = points × dpi / 72, as a printer context sizes its fonts, taken from the
+    // printer current at the time of drawing; never below one pixel.
+    QFont font = m_font;
+    font.setPixelSize(qMax(1, qRound(qMax(1, m_points) * resolutionY() / 72.0)));
+    return font;
+}
+
+int QtPrintDevice::textWidth(const QString& text) const {
+    return QFontMetrics(deviceFont(), m_printer.get()).horizontalAdvance(text);
+}
+
+void QtPrintDevice::drawText(int x, int y, const QString& text) {
+    requirePage();
+    m_painter.setFont(deviceFont());
+    m_painter.setPen(QPen(m_color));
+    m_painter.drawText(QPoint(x, y + m_painter.fontMetrics().ascent()), text);
+}
+
+void QtPrintDevice::drawLine(int x1, int y1, int x2, int y2) {
+    requirePage();
+    QPen pen(Qt::black);
+    pen.setWidth(m_penWidth);
+    pen.setCapStyle(Qt::FlatCap);
+    m_painter.setPen(pen);
+    m_painter.drawLine(x1, y1, x2, y2);
+}
+
+void QtPrintDevice::requirePrinter() const {
+    if (!m_printer->isValid())
+        throw PrintError(QStringLiteral("no usable printer"));
+}
+
+void QtPrintDevice::requirePage() const {
+    if (!m_painter.isActive())
+        throw PrintError(QStringLiteral("no document is open"));
+}
+
+} // namespace print

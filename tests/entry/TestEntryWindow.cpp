@@ -1,0 +1,469 @@
+#include "FakeEntryHost.h"
+#include "TestHome.h"
+#include "TestRegistry.h"
+#include "core/IniFile.h"
+#include "entry/ui/OptionBar.h"
+#include "entry/ui/TfmCheckFHDSHD.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QToolButton>
+
+using entry::ui::EntryHost;
+using entry::ui::TfmCheckFHDSHD;
+
+namespace {
+
+QString digitText(TfmCheckFHDSHD& w) {
+    QString out;
+    for (const QLabel* cell : w.boxes().digitCells)
+        out += cell->text();
+    return out;
+}
+
+// Types text that QTest::keyClicks cannot (it takes Latin-1 only): one key event per character,
+// through the widget's event filters like real typing.
+void typeText(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+// Types an amount into goods line n the way a user does: enter the amount box, type into the
+// editor that covers it, press Enter.
+void typeLineAmount(TfmCheckFHDSHD& w, int n, const QString& amount) {
+    const entry::ui::GoodsLine& line = w.boxes().lines[n - 1];
+    w.zdJE1Enter(n);
+    QVERIFY(!line.zdJEXX->isHidden());
+    QCOMPARE(line.zdJEXX->geometry(), line.zdJE->geometry());
+    line.zdJEXX->selectAll();
+    QTest::keyClicks(line.zdJEXX, amount);
+    QTest::keyClick(line.zdJEXX, Qt::Key_Return);
+}
+
+} // namespace
+
+class TestEntryWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestHome> home;
+    std::unique_ptr<FakeEntryHost> host;
+
+    std::unique_ptr<TfmCheckFHDSHD> open() {
+        auto w = std::make_unique<TfmCheckFHDSHD>(home->app(), *host);
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        return w;
+    }
+
+private slots:
+    void init() {
+        home = std::make_unique<TestHome>();
+        QVERIFY2(home->isValid(), qPrintable(home->error()));
+        host = std::make_unique<FakeEntryHost>();
+    }
+
+    void opensTheDefaultTemplate() {
+        auto w = open();
+        QVERIFY(w->isBound());
+        QCOMPARE(w->property("tag").toInt(), 1);
+        QCOMPARE(home->app().currentCheckTypeId, 1);
+        auto* variants = w->findChild<QComboBox*>(QStringLiteral("cbFirstTypeName"));
+        QCOMPARE(variants->currentText(), QStringLiteral("标准"));
+        auto* tabs = w->findChild<QTabBar*>(QStringLiteral("tbcCheckTypeName"));
+        QCOMPARE(tabs->tabText(0), QStringLiteral("标准"));
+        QCOMPARE(tabs->tabText(tabs->count() - 1), QStringLiteral("配置常用模板"));
+        QVERIFY(!tabs->isTabEnabled(tabs->count() - 1));
+        QCOMPARE(w->windowTitle(), QStringLiteral("出货单（标准）-ID=") + w->boxes().zdPJBH->text());
+        // The bill number box sits where the layout puts it; hidden items stay hidden.
+        QCOMPARE(w->boxes().zdPJBH->geometry(), QRect(714, 66, 140, 19));
+        QVERIFY(!w->boxes().zdPJBH->isHidden());
+        QVERIFY(w->boxes().lines[0].zdJEXX->isHidden());
+        QCOMPARE(w->minimumWidth(), 911 + 8);
+        w.reset();
+        QCOMPARE(home->app().currentCheckTypeId, -1);
+    }
+
+    void defaultsWhenNothingIsStored() {
+        auto w = open();
+        entry::ui::OptionBar& bar = w->optionBar();
+        QVERIFY(!bar.isChecked(QStringLiteral("cfgPrintRemark")));
+        QVERIFY(bar.isChecked(QStringLiteral("cfgPrintDH")));
+        QVERIFY(bar.isChecked(QStringLiteral("cfgTotalJEWithSheep")));
+        QVERIFY(!bar.isChecked(QStringLiteral("cfgJEXXNeedQianFF")));
+        QCOMPARE(bar.list(QStringLiteral("cfgJEDXFormat"))->currentText(),
+                 QStringLiteral("    00000.00 万位"));
+        QCOMPARE(bar.list(QStringLiteral("cfgDateFormat"))->currentIndex(), -1);
+        QCOMPARE(bar.cfgMoneyType()->currentText(), QStringLiteral("人民币"));
+        QCOMPARE(w->boxes().zdHJJEXX->text(), QStringLiteral("0.00"));
+    }
+
+    void lineAmountFillsTheTotals() {
+        auto w = open();
+        typeLineAmount(*w, 1, QStringLiteral("1234.5"));
+        entry::ui::BillBoxes& b = w->boxes();
+        QCOMPARE(b.lines[0].zdJE->text(), QStringLiteral("1234.50"));
+        QVERIFY(b.lines[0].zdJEXX->isHidden());
+        QCOMPARE(b.zdHJJEXX->text(), QStringLiteral("1234.50"));
+        QCOMPARE(b.zdHJJE->text(), QStringLiteral("￥1,234.50"));
+        QCOMPARE(b.zdJEDX->text(), QStringLiteral("壹仟贰佰叁拾肆元伍角整"));
+        QCOMPARE(digitText(*w), QStringLiteral("零零零零零壹贰叁肆伍零"));
+
+        QTest::mouseClick(w->optionBar().check(QStringLiteral("cfgJEDXRMBChecked")), Qt::LeftButton);
+        QCOMPARE(b.zdJEDX->text(), QStringLiteral("人民币壹仟贰佰叁拾肆元伍角整"));
+
+        typeLineAmount(*w, 2, QStringLiteral("1000"));
+        QCOMPARE(b.zdHJJE->text(), QStringLiteral("￥2,234.50"));
+    }
+
+    void totalBoundaries_data() {
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("lowerCase");
+        QTest::addColumn<QString>("capitals");
+        QTest::addColumn<QString>("digits");
+        QTest::newRow("zero") << "0"
+                              << ""
+                              << "0.00"
+                              << ""
+                              << "";
+        QTest::newRow("largest") << "999999999.99"
+                                 << ""
+                                 << "999999999.99"
+                                 << "玖亿玖仟玖佰玖拾玖万玖仟玖佰玖拾玖元玖角玖分"
+                                 << "玖玖玖玖玖玖玖玖玖玖玖";
+        QTest::newRow("too large") << "1000000000"
+                                   << "金额值必须介于0~1,000,000,000之间！"
+                                   << "12.00"
+                                   << "壹拾贰元整"
+                                   << "零零零零零零零壹贰零零";
+    }
+    void totalBoundaries() {
+        QFETCH(QString, amount);
+        QFETCH(QString, message);
+        QFETCH(QString, lowerCase);
+        QFETCH(QString, capitals);
+        QFETCH(QString, digits);
+        auto w = open();
+        typeLineAmount(*w, 1, QStringLiteral("12"));
+        home->dialogs().clear();
+        typeLineAmount(*w, 1, amount);
+        const entry::ui::BillBoxes& b = w->boxes();
+        QCOMPARE(b.zdHJJEXX->text(), lowerCase);
+        QCOMPARE(b.zdJEDX->text(), capitals);
+        QCOMPARE(digitText(*w), digits);
+        if (message.isEmpty()) {
+            QVERIFY(home->dialogs().shown.isEmpty());
+        } else {
+            QCOMPARE(home->dialogs().lastText(), message);
+            QCOMPARE(home->dialogs().shown.last().caption, QStringLiteral("金额输入"));
+        }
+        if (amount == QLatin1String("0"))
+            QVERIFY(b.zdHJJE->text().isEmpty());
+    }
+
+    void zeroLineShowsOnlyWithGoods() {
+        auto w = open();
+        entry::ui::GoodsLine& line = w->boxes().lines[2];
+        typeLineAmount(*w, 3, QStringLiteral("0"));
+        QVERIFY(line.zdJE->text().isEmpty());
+        typeText(line.zdSFNR, QStringLiteral("螺丝"));
+        typeLineAmount(*w, 3, QStringLiteral("0"));
+        QCOMPARE(line.zdJE->text(), QStringLiteral("0.00"));
+    }
+
+    void invalidLineAmountIsReported() {
+        auto w = open();
+        typeLineAmount(*w, 1, QStringLiteral("12"));
+        typeLineAmount(*w, 2, QStringLiteral("1x"));
+        const entry::ui::BillBoxes& b = w->boxes();
+        QCOMPARE(b.zdHJJE->text(), QStringLiteral("错误,非法的数值或溢出！"));
+        QVERIFY(b.zdJEDX->text().isEmpty());
+        QVERIFY(b.lines[1].zdJE->text().isEmpty());
+        QVERIFY(b.lines[1].zdJEXX->text().isEmpty());
+    }
+
+    void lineThousandsOnEveryLine() {
+        auto w = open();
+        typeLineAmount(*w, 1, QStringLiteral("12345.6"));
+        typeLineAmount(*w, 2, QStringLiteral("12345.6"));
+        QTest::mouseClick(w->optionBar().check(QStringLiteral("cfgJEXXNeedQianFF")), Qt::LeftButton);
+        QCOMPARE(w->boxes().lines[0].zdJE->text(), QStringLiteral("12,345.60"));
+        QCOMPARE(w->boxes().lines[1].zdJE->text(), QStringLiteral("12,345.60"));
+        QVERIFY(w->boxes().lines[2].zdJE->text().isEmpty());
+        QTest::mouseClick(w->optionBar().check(QStringLiteral("cfgJENeedSheep")), Qt::LeftButton);
+        QCOMPARE(w->boxes().lines[0].zdJE->text(), QStringLiteral("￥12,345.60"));
+    }
+
+    void otherCurrencyIsAlwaysNamed() {
+        auto w = open();
+        typeLineAmount(*w, 1, QStringLiteral("1234.5"));
+        QComboBox* money = w->optionBar().cfgMoneyType();
+        money->setCurrentIndex(money->findText(QStringLiteral("美元")));
+        w->cfgMoneyTypeChange();
+        QCOMPARE(w->boxes().zdJEDX->text(), QStringLiteral("美元壹仟贰佰叁拾肆元伍角整"));
+        QCOMPARE(w->boxes().zdHJJE->text(), QStringLiteral("$1,234.50"));
+        QCOMPARE(w->boxes().zdMoneyType->text(), QStringLiteral("美元"));
+    }
+
+    void repeatedTotalWorksOnce() {
+        auto w = open();
+        w->setJEXX(QStringLiteral("88"));
+        QCOMPARE(w->boxes().zdHJJE->text(), QStringLiteral("￥88.00"));
+        w->boxes().zdHJJE->setText(QStringLiteral("marker"));
+        w->setJEXX(QStringLiteral("88"));
+        QCOMPARE(w->boxes().zdHJJE->text(), QStringLiteral("marker"));
+        // An option change forces the recomputation.
+        QTest::mouseClick(w->optionBar().check(QStringLiteral("cfgHJJEXXWithYuan")), Qt::LeftButton);
+        QCOMPARE(w->boxes().zdHJJE->text(), QStringLiteral("￥88.00元"));
+    }
+
+    void typedTotalIsCleaned() {
+        auto w = open();
+        entry::ui::BillBoxes& b = w->boxes();
+        // A template without goods lines lets the user type the total over the capitals box.
+        for (const entry::ui::GoodsLine& line : b.lines) {
+            line.zdJE->hide();
+            line.zdDJ->hide();
+        }
+        w->zdJEDXEnter();
+        QVERIFY(!b.inputJEXX->isHidden());
+        QCOMPARE(b.inputJEXX->geometry(), b.zdJEDX->geometry());
+        typeText(b.inputJEXX, QStringLiteral("a-１２３．５ b"));
+        QCOMPARE(b.inputJEXX->text(), QStringLiteral("１２３．５"));
+        QTest::keyClick(b.inputJEXX, Qt::Key_Return);
+        QCOMPARE(b.inputJEXX->text(), QStringLiteral("123.5"));
+        QVERIFY(b.inputJEXX->isHidden());
+        QCOMPARE(b.zdHJJEXX->text(), QStringLiteral("123.50"));
+        QCOMPARE(b.zdJEDX->text(), QStringLiteral("壹佰贰拾叁元伍角整"));
+    }
+
+    void capitalsBoxIsReadOnlyWithGoodsLines() {
+        auto w = open();
+        w->zdJEDXEnter();
+        QVERIFY(w->boxes().zdJEDX->isReadOnly());
+        QVERIFY(w->boxes().inputJEXX->isHidden());
+        QCOMPARE(w->boxes().zdJEDX->toolTip(),
+                 QStringLiteral("大写无需输入,只需输入项目单价金额，自动汇总!"));
+    }
+
+    void loadedTotalIsShown() {
+        auto w = open();
+        w->boxes().zdHJJEXX->setText(QStringLiteral("20000.02"));
+        QCOMPARE(w->boxes().zdJEDX->text(), QStringLiteral("贰万元零贰分"));
+        w->boxes().zdHJJEXX->setText(QStringLiteral("0"));
+        QVERIFY(w->boxes().zdJEDX->text().isEmpty());
+        QVERIFY(w->boxes().zdHJJE->text().isEmpty());
+    }
+
+    void tickItemsReuseTheWindowsBoxes() {
+        auto w = open();
+        w->loadCheckBox(QStringLiteral("现金,月结, 转账 "));
+        QCOMPARE(w->tickItems().size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(w->tickItems()[i], w->boxes().defChecks[i]);
+        QCOMPARE(w->tickItems()[2]->text(), QStringLiteral("转账"));
+        w->loadCheckBox(QStringLiteral("1,2,3,4,5,6,7"));
+        QCheckBox* seventh = w->tickItems()[6];
+        QCOMPARE(seventh->objectName(), QStringLiteral("defCheck6"));
+        QVERIFY(!w->boxes().defChecks.contains(seventh));
+        QCOMPARE(seventh->pos(), QPoint(120, 180));
+        w->loadCheckBox(QString());
+        QCOMPARE(w->tickItems().size(), 1);
+    }
+
+    void tickCaptionsRoundTrip() {
+        auto w = open();
+        w->loadCheckBox(QStringLiteral("现金,月结,转账"));
+        QVERIFY(w->getItemCheckTitle().isEmpty());
+        w->setItemCheckTitle(QStringLiteral("转账,现金"));
+        QCOMPARE(w->getItemCheckTitle(), QStringLiteral("现金,转账"));
+        w->setItemCheckTitle(QStringLiteral("月结"));
+        QCOMPARE(w->getItemCheckTitle(), QStringLiteral("现金,月结,转账"));
+        w->setItemCheckTitle(QString());
+        QVERIFY(w->getItemCheckTitle().isEmpty());
+    }
+
+    void variantTabSwitchesTemplate() {
+        auto w = open();
+        auto* tabs = w->findChild<QTabBar*>(QStringLiteral("tbcCheckTypeName"));
+        int other = -1;
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->tabText(i) == QStringLiteral("三联241"))
+                other = i;
+        QVERIFY(other >= 0);
+        tabs->setCurrentIndex(other);
+        QCOMPARE(w->currentCheckTypeId(), 2);
+        QCOMPARE(home->app().currentCheckTypeId, 2);
+        QCOMPARE(w->tag(), 2);
+        QCOMPARE(w->tickItems().size(), 3);
+        QCOMPARE(w->tickItems()[0], w->boxes().defChecks[0]);
+        QCOMPARE(w->minimumHeight() - w->maximumHeight(), 0);
+    }
+
+    void sameVariantDoesNotRelayout() {
+        auto w = open();
+        QLineEdit* number = w->boxes().zdPJBH;
+        number->move(1, 1);
+        w->cbFirstTypeNameChange();
+        QCOMPARE(number->pos(), QPoint(1, 1));
+        QVERIFY(!w->setCurrentCheckType(QStringLiteral("标准")));
+        QVERIFY(w->setCurrentCheckType(QStringLiteral("三联241")));
+        QVERIFY(!w->setCurrentCheckType(QStringLiteral("不存在")));
+        w->cbFirstTypeNameChange();
+        QCOMPARE(number->pos(), QPoint(677, 24));
+    }
+
+    void missingTabVariantIsReported() {
+        auto w = open();
+        auto* tabs = w->findChild<QTabBar*>(QStringLiteral("tbcCheckTypeName"));
+        tabs->setTabText(0, QStringLiteral("改名"));
+        tabs->setCurrentIndex(1);
+        home->dialogs().clear();
+        tabs->setCurrentIndex(0);
+        QCOMPARE(home->dialogs().lastText(),
+                 QStringLiteral("模板(改名)不存在或被重命名了，请关闭填单界面并重新填开,以刷新模板列表！"));
+    }
+
+    void rememberedOptionsComeBack() {
+        {
+            auto w = open();
+            entry::ui::OptionBar& bar = w->optionBar();
+            bar.list(QStringLiteral("cfgJEDXFormat"))->setCurrentIndex(4);
+            QTest::mouseClick(bar.check(QStringLiteral("cfgPrintRemark")), Qt::LeftButton);
+            QTest::mouseClick(bar.check(QStringLiteral("cfgPrintDH")), Qt::LeftButton);
+            bar.cfgMoneyType()->setCurrentIndex(bar.cfgMoneyType()->findText(QStringLiteral("港币")));
+            QTest::mouseClick(bar.btRemember(), Qt::LeftButton);
+            QCOMPARE(home->dialogs().lastText(), QStringLiteral("打印勾选及选项已记住！"));
+        }
+        auto w = open();
+        entry::ui::OptionBar& bar = w->optionBar();
+        QCOMPARE(bar.list(QStringLiteral("cfgJEDXFormat"))->currentText(),
+                 QStringLiteral("   000000.00 十万位"));
+        QVERIFY(bar.isChecked(QStringLiteral("cfgPrintRemark")));
+        QVERIFY(!bar.isChecked(QStringLiteral("cfgPrintDH")));
+        QCOMPARE(w->currencyName(), QStringLiteral("港币"));
+        QCOMPARE(bar.cfgMoneyType()->currentText(), QStringLiteral("港币"));
+    }
+
+    void untickedDateIsHidden() {
+        auto w = open();
+        QVERIFY(!w->boxes().SelDate->isHidden());
+        QTest::mouseClick(w->optionBar().check(QStringLiteral("cfgWantPrintRQ")), Qt::LeftButton);
+        QVERIFY(w->boxes().SelDate->isHidden());
+        QVERIFY(w->boxes().zdNianYueRi->isHidden());
+        QTest::mouseClick(w->optionBar().check(QStringLiteral("cfgWantPrintRQ")), Qt::LeftButton);
+        QCOMPARE(w->boxes().zdNianYueRi->geometry(), QRect(680, 106, 155, 19));
+        QVERIFY(!w->boxes().zdNianYueRi->isHidden());
+    }
+
+    void toolBarPositionIsRemembered() {
+        {
+            auto w = open();
+            w->show();
+            auto* upDown = w->findChild<QToolButton*>(QStringLiteral("btUpOrDown"));
+            QCOMPARE(upDown->text(), QStringLiteral("下"));
+            QTest::mouseClick(upDown, Qt::LeftButton);
+            QCOMPARE(upDown->text(), QStringLiteral("上"));
+            QVERIFY(!w->toolBarAtTop());
+            QTest::mouseClick(w->findChild<QToolButton*>(QStringLiteral("btClose")), Qt::LeftButton);
+            QCOMPARE(host->backgroundMenu, (QList<bool>{false, true}));
+            QCOMPARE(host->sizesSaved, 1);
+        }
+        QCOMPARE(
+            home->app().userIni().readString(QStringLiteral("FMCHECKFHDSHD"), QStringLiteral("PositionBar")),
+            QStringLiteral("bottom"));
+        auto w = open();
+        w->show();
+        QVERIFY(!w->toolBarAtTop());
+        QCOMPARE(w->findChild<QToolButton*>(QStringLiteral("btUpOrDown"))->text(), QStringLiteral("上"));
+    }
+
+    void designerRelaysTheWindow() {
+        host->offered.insert(EntryHost::Command::Designer);
+        auto w = open();
+        auto* design = w->findChild<QToolButton*>(QStringLiteral("btDesign"));
+        QVERIFY(design->isEnabled());
+        QVERIFY(!w->findChild<QToolButton*>(QStringLiteral("btMoveXY"))->isEnabled());
+        w->boxes().zdPJBH->move(1, 1);
+        host->onRun = [this](EntryHost::Command) { QCOMPARE(home->app().currentCheckTypeId, 1); };
+        QTest::mouseClick(design, Qt::LeftButton);
+        QCOMPARE(host->ran, (QList<EntryHost::Command>{EntryHost::Command::Designer}));
+        QCOMPARE(w->boxes().zdPJBH->pos(), QPoint(714, 66));
+    }
+
+    void variantListDropsByScreenHeight() {
+        auto w = open();
+        auto* variants = w->findChild<QComboBox*>(QStringLiteral("cbFirstTypeName"));
+        variants->setMaxVisibleItems(5);
+        w->cbFirstTypeNameEnter();
+        const int height = w->screen()->geometry().height();
+        QCOMPARE(variants->maxVisibleItems(), height <= 1000 ? 26 : 35);
+    }
+
+    void rolesForTheNoteCommands() {
+        auto w = open();
+        entry::ui::NoteWindow& note = *w;
+        QVERIFY(!note.selectVariant(QStringLiteral("不存在")));
+        QCOMPARE(note.templateId(), 1);
+        w->boxes().zdPJBH->move(1, 1);
+        QVERIFY(note.selectVariant(QStringLiteral("标准")));
+        QCOMPARE(w->boxes().zdPJBH->pos(), QPoint(714, 66)); // a reload always lays out afresh
+        note.setCurrency(QStringLiteral("美元"));
+        note.commitTypedTotal(QStringLiteral("１，２３４．５"));
+        QCOMPARE(w->boxes().zdHJJEXX->text(), QStringLiteral("1234.50"));
+        QCOMPARE(w->boxes().zdJEDX->text(), QStringLiteral("美元壹仟贰佰叁拾肆元伍角整"));
+        QCOMPARE(w->optionBar().cfgMoneyType()->currentText(), QStringLiteral("美元"));
+        QVERIFY(note.selectVariant(QStringLiteral("三联241")));
+        QCOMPARE(note.variant(), QStringLiteral("三联241"));
+        QCOMPARE(w->tag(), 2);
+    }
+
+    void printButtonPrintsTheNote() {
+        auto w = open();
+        typeLineAmount(*w, 1, QStringLiteral("1234.5"));
+        QTest::keyClicks(w->boxes().lines[0].zdSFNR, QStringLiteral("O'Brien bolts"));
+        auto* print = w->findChild<QToolButton*>(QStringLiteral("btPrint1"));
+        QTest::mouseClick(print, Qt::LeftButton);
+        QVERIFY(print->isEnabled());
+        QCOMPARE(host->device.documents, 1);
+        QStringList printed;
+        for (const auto& text : host->device.texts)
+            printed << text.text;
+        QVERIFY2(printed.contains(QStringLiteral("￥1,234.50")), qPrintable(printed.join(QLatin1Char('|'))));
+        QVERIFY(printed.contains(QStringLiteral("O'Brien bolts")));
+        QVERIFY(printed.contains(QStringLiteral("壹仟贰佰叁拾肆元伍角整")));
+    }
+
+    void disabledDefaultTemplateStillOpens() {
+        home->db().exec(QStringLiteral("update CKTypeTable set Visiable='停用隐藏' where CheckTypeID=1"));
+        auto w = open();
+        QCOMPARE(w->currentCheckTypeId(), 1);
+        QCOMPARE(w->variant(), QStringLiteral("标准"));
+        QVERIFY(!w->boxes().zdPJBH->isHidden());
+    }
+
+    void noTemplateClosesTheWindow() {
+        home->db().exec(QStringLiteral("update CKTypeTable set IsDefault='0', Visiable='停用隐藏'"));
+        auto* w = new TfmCheckFHDSHD(home->app(), *host);
+        QPointer<TfmCheckFHDSHD> guard(w);
+        w->show();
+        QVERIFY(!w->isBound());
+        QTRY_VERIFY(guard.isNull());
+        QVERIFY(home->dialogs().sawText(QStringLiteral("没有找到任何启用的【出货单】模板！")));
+    }
+};
+
+OVERPRINT_TEST(TestEntryWindow)
+#include "TestEntryWindow.moc"

@@ -1,0 +1,187 @@
+#include "PdfWords.h"
+#include "PrintedBill.h"
+#include "print/QtPrintDevice.h"
+#include "support/TestRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTest>
+#include <QThread>
+
+#include <algorithm>
+
+namespace {
+
+const QString kQueue = QStringLiteral("BillPDF");
+
+// Folders cups-pdf may write to: the configured "Out" (for the submitting user), its default
+// ~/PDF, and the spool folders it uses for anonymous or unknown users.
+QStringList outputFolders() {
+    QStringList folders;
+    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
+    if (conf.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        static const QRegularExpression out(QStringLiteral("^\\s*Out\\s+(\\S+)"));
+        for (const QString& line : QString::fromUtf8(conf.readAll()).split(QLatin1Char('\n'))) {
+            const auto m = out.match(line);
+            if (m.hasMatch())
+                folders << QString(m.captured(1)).replace(QStringLiteral("${HOME}"), QDir::homePath());
+        }
+    }
+    const QString user = QString::fromLocal8Bit(qgetenv("USER"));
+    folders << QDir::homePath() + QStringLiteral("/PDF") << QStringLiteral("/var/spool/cups-pdf/ANONYMOUS");
+    if (!user.isEmpty())
+        folders << QStringLiteral("/var/spool/cups-pdf/") + user;
+    folders.removeDuplicates();
+    return folders;
+}
+
+QSet<QString> pdfsIn(const QStringList& folders) {
+    QSet<QString> out;
+    for (const QString& folder : folders)
+        for (const QFileInfo& fi : QDir(folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
+            out.insert(fi.absoluteFilePath());
+    return out;
+}
+
+// The PDF that appeared since `before`, once its size has stopped changing; empty on timeout.
+QString waitForNewPdf(const QStringList& folders, const QSet<QString>& before, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    QString found;
+    qint64 lastSize = -1;
+    while (!deadline.hasExpired()) {
+        if (found.isEmpty()) {
+            const QSet<QString> now = pdfsIn(folders);
+            for (const QString& f : now)
+                if (!before.contains(f))
+                    found = f;
+        }
+        if (!found.isEmpty()) {
+            const qint64 size = QFileInfo(found).size();
+            if (size > 0 && size == lastSize)
+                return found;
+            lastSize = size;
+        }
+        QThread::msleep(250);
+    }
+    return QString();
+}
+
+} // namespace
+
+// A bill printed through the CUPS queue BillPDF (cups-pdf), read back from the PDF it writes.
+// The spooler's PDF carries the glyphs but not their characters (its converter re-encodes the
+// fonts), so each value is identified by the word or glyph that starts at its place: every
+// value must have its own there, with nothing just before it on its line.
+class TestCupsPrinting : public QObject {
+    Q_OBJECT
+
+private slots:
+    void positionsOnPaper_data() {
+        QTest::addColumn<QString>("hvPrint");
+        QTest::addColumn<bool>("landscape");
+        QTest::newRow("portrait") << QStringLiteral("0") << false;
+        QTest::newRow("landscape") << QStringLiteral("1") << true;
+    }
+    void positionsOnPaper() {
+        QFETCH(QString, hvPrint);
+        QFETCH(bool, landscape);
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        if (!QPrinterInfo::availablePrinterNames().contains(kQueue))
+            QSKIP("no CUPS queue BillPDF: cupsd is not reachable or the queue is missing "
+                  "(scripts/cups-queue.sh)");
+
+        PrintFixture f;
+        QVERIFY(f.home.isValid());
+        const int xMove = -45;
+        const int yMove = 60;
+        f.home.db().exec(
+            QStringLiteral("update CKTypeTable set XMove=:x, YMove=:y, HVPrint=:hv where CheckTypeID=:id"),
+            {{QStringLiteral("x"), xMove},
+             {QStringLiteral("y"), yMove},
+             {QStringLiteral("hv"), hvPrint},
+             {QStringLiteral("id"), PrintFixture::kTemplate}});
+        f.home.app().currentPrinter = kQueue;
+        PrintedBill bill(f);
+        // The converter's PDF never reads back the first glyph it encoded, so a mark that is
+        // not checked goes first.
+        auto* mark = new QLineEdit(QStringLiteral("Z"), bill.panel);
+        mark->setObjectName(QStringLiteral("zdMark"));
+        f.addItem(QStringLiteral("ZDMARK"), 0);
+        f.addLayout(QStringLiteral("zdMark"),
+                    {{QStringLiteral("CtlX"), 100}, {QStringLiteral("CtlY"), 1400}});
+        print::QtPrintDevice device;
+        device.printer().setPageSize(QPageSize(QPageSize::A4));
+
+        const QStringList folders = outputFolders();
+        const QSet<QString> before = pdfsIn(folders);
+        print::BillPrinter job(f.home.app(), device, &bill.form);
+        QVERIFY(job.printCurrentBill(1));
+        QCOMPARE(device.printerName(), kQueue);
+        QVERIFY2(f.home.dialogs().shown.isEmpty(),
+                 qPrintable(f.home.dialogs().texts().join(QLatin1Char('|'))));
+        const print::DeviceMetrics m = print::PrintGeometry::metrics(device);
+
+        const QString pdf = waitForNewPdf(folders, before, 60000);
+        QVERIFY2(!pdf.isEmpty(),
+                 qPrintable(QStringLiteral("no PDF appeared in ") + folders.join(QLatin1Char(' '))));
+        const PdfWords words = PdfWords::read(pdf);
+        QFile::remove(pdf);
+        QVERIFY2(words.error.isEmpty(), qPrintable(words.error));
+        QCOMPARE(words.pages.size(), 1);
+        const auto& page = words.pages.first();
+        // Landscape goes to the portrait paper turned a quarter: the text runs upwards, one
+        // word per glyph, x being the baseline and y the glyph's start.
+        QVERIFY(page.width < page.height);
+        QFont font(QStringLiteral("宋体"));
+        font.setPixelSize(qRound(11 * m.dpiY / 72.0));
+        const double ascent = QFontMetrics(font, &device.printer()).ascent() * 25.4 / m.dpiY;
+        QVector<QPointF> starts; // left and top of every word or glyph, in the page's own frame
+        for (const PdfWords::Word& w : words.words)
+            starts << (landscape ? QPointF(page.height - w.top, w.left - ascent) : QPointF(w.left, w.top));
+
+        QVector<double> topResidues;
+        QSet<int> used;
+        for (const PrintedBill::Value& v : bill.values) {
+            const QPointF want = PrintedBill::expectedMm(v, xMove, yMove, m);
+            int nearest = -1;
+            double distance = 1e9;
+            for (int i = 0; i < starts.size(); ++i) {
+                const double d = qAbs(starts[i].x() - want.x()) + qAbs(starts[i].y() - want.y());
+                if (d < distance) {
+                    distance = d;
+                    nearest = i;
+                }
+            }
+            QVERIFY2(nearest >= 0, "nothing printed");
+            const QPointF got = starts.at(nearest);
+            QVERIFY2(!used.contains(nearest), qPrintable(v.text + QStringLiteral(" shares its word")));
+            used.insert(nearest);
+            QVERIFY2(
+                qAbs(got.x() - want.x()) <= 0.3,
+                qPrintable(
+                    QStringLiteral("%1 left %2 mm, expected %3").arg(v.text).arg(got.x()).arg(want.x())));
+            QVERIFY2(qAbs(got.y() - want.y()) <= 0.5,
+                     qPrintable(
+                         QStringLiteral("%1 top %2 mm, expected %3").arg(v.text).arg(got.y()).arg(want.y())));
+            // Nothing printed just before it on its line: it is where the value begins.
+            for (const QPointF& other : starts)
+                QVERIFY2(
+                    !(qAbs(other.y() - got.y()) < 0.2 && other.x() < got.x() && other.x() > got.x() - 2.0),
+                    qPrintable(v.text + QStringLiteral(" does not start where expected")));
+            topResidues << got.y() - want.y();
+        }
+        const auto [low, high] = std::minmax_element(topResidues.cbegin(), topResidues.cend());
+        QVERIFY2(*high - *low <= 0.1, qPrintable(QStringLiteral("tops spread %1 mm").arg(*high - *low)));
+    }
+};
+
+OVERPRINT_TEST(TestCupsPrinting)
+#include "TestCupsPrinting.moc"
