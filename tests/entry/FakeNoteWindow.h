@@ -64,7 +64,7 @@ public:
         form.show();
         // Focus events, which drive most editing rules, reach only an active window.
         form.activateWindow();
-        QTest::qWaitForWindowActive(&form);
+        active = QTest::qWaitForWindowActive(&form);
     }
 
     QWidget* box(const QString& name) const {
@@ -116,6 +116,7 @@ public:
     }
 
     QWidget form;
+    bool active = false;
     QWidget* area = nullptr;
     QWidget* panel = nullptr;
     QComboBox* variantBox = nullptr;

@@ -1,0 +1,267 @@
+#include "FakeNoteWindow.h"
+#include "support/TestHome.h"
+#include "support/TestRegistry.h"
+
+#include "entry/DeliveryNoteStore.h"
+#include "entry/NoteText.h"
+#include "entry/ui/NoteCommands.h"
+#include "entry/ui/NoteEditing.h"
+#include "print/BillPrinter.h"
+#include "print/RecordingPrintDevice.h"
+
+#include <QTest>
+
+using entry::ui::NoteCommands;
+using entry::ui::NoteEditing;
+
+namespace {
+const QString kGoodsMissing =
+    QStringLiteral("保存失败,请选取或填写物品信息！\n\n（技巧:点击商品名输入框，可选取商品）");
+const QString kCustomerMissing = QStringLiteral("保存失败,客户信息不能为空！");
+const QString kNumberMissing = QStringLiteral(
+    "保存失败,单据编号不能为空,请重新填写单据编号！\n\n（技巧:双击空白的编号可自动生成一个最大编号）");
+const QString kNewSaved = QStringLiteral("新出货单保存成功！ ");
+
+struct Note {
+    TestHome home;
+    FakeNoteWindow window;
+    print::RecordingPrintDevice device;
+    NoteEditing editing{home.app(), window};
+    print::BillPrinter printer{home.app(), device, &window.form};
+    NoteCommands commands{home.app(), window, editing, printer};
+    entry::DeliveryNoteStore store{home.db()};
+    Note() {
+        window.editing = &editing;
+        editing.attach();
+        commands.attach();
+    }
+    void set(const QString& name, const QString& value) { window.setText(name, value); }
+    void line(int n, const QString& goods, const QString& quantity, const QString& price) {
+        set(QStringLiteral("zdSFNR%1").arg(n), goods);
+        set(QStringLiteral("zdDJ%1").arg(n), price);
+        set(QStringLiteral("zdSL%1").arg(n), quantity);
+    }
+    QStringList savedGoods(const QString& number) {
+        QStringList out;
+        for (const entry::NoteLine& l : store.loadLines(number))
+            out << QString::number(l.line) + QLatin1Char(':') + l.name + QLatin1Char('=') +
+                       l.amount.value_or("-");
+        return out;
+    }
+};
+} // namespace
+
+class TestNoteCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void validation_data() {
+        QTest::addColumn<QString>("goods");
+        QTest::addColumn<QString>("typedTotal");
+        QTest::addColumn<QString>("customer");
+        QTest::addColumn<QString>("contact");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("detailRows");
+        QTest::newRow("nothing to save") << ""
+                                         << ""
+                                         << "甲"
+                                         << ""
+                                         << "N1" << kGoodsMissing << -1;
+        QTest::newRow("placeholder is no customer") << "纸"
+                                                    << "" << entry::NoteText::kCustomerPlaceholder << ""
+                                                    << "N1" << kCustomerMissing << -1;
+        QTest::newRow("contact only passes") << "纸"
+                                             << ""
+                                             << ""
+                                             << "O'Brien"
+                                             << "N1" << kNewSaved << 1;
+        QTest::newRow("blank number") << "纸"
+                                      << ""
+                                      << "甲"
+                                      << ""
+                                      << "  " << kNumberMissing << -1;
+        QTest::newRow("typed total only") << ""
+                                          << "88"
+                                          << "甲"
+                                          << ""
+                                          << "N1" << kNewSaved << 0;
+    }
+    void validation() {
+        QFETCH(QString, goods);
+        QFETCH(QString, typedTotal);
+        QFETCH(QString, customer);
+        QFETCH(QString, contact);
+        QFETCH(QString, number);
+        QFETCH(QString, message);
+        QFETCH(int, detailRows);
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        // A priced line has a raw amount, which alone makes it part of the note.
+        if (!goods.isEmpty())
+            note.line(1, goods, QStringLiteral("2"), QStringLiteral("3"));
+        if (!typedTotal.isEmpty())
+            note.window.commitTypedTotal(typedTotal);
+        note.set(QStringLiteral("zdGKMC"), customer);
+        note.set(QStringLiteral("zdGKLXR"), contact);
+        note.set(QStringLiteral("zdPJBH"), number);
+        QCOMPARE(note.commands.Save(), detailRows >= 0);
+        QCOMPARE(note.home.dialogs().lastText(), message);
+        const bool stored = note.store.exists(number.trimmed());
+        QCOMPARE(stored, detailRows >= 0);
+        if (stored)
+            QCOMPARE(note.store.loadLines(QStringLiteral("N1")).size(), detailRows);
+    }
+
+    void existingNumber_data() {
+        QTest::addColumn<bool>("takeNew");
+        QTest::newRow("no overwrites, fewer lines") << false;
+        QTest::newRow("yes saves under a new number") << true;
+    }
+    void existingNumber() {
+        QFETCH(bool, takeNew);
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        note.set(QStringLiteral("zdGKMC"), QStringLiteral("王's店"));
+        note.line(1, QStringLiteral("纸"), QStringLiteral("2"), QStringLiteral("3"));
+        note.line(2, QStringLiteral("笔"), QStringLiteral("1"), QStringLiteral("4"));
+        note.set(QStringLiteral("zdPJBH"), QStringLiteral("S7"));
+        QVERIFY(note.commands.Save());
+        const QStringList first{QStringLiteral("1:纸=6"), QStringLiteral("2:笔=4")};
+        QCOMPARE(note.savedGoods(QStringLiteral("S7")), first);
+
+        note.editing.clearLine(2);
+        note.line(1, QStringLiteral("墨"), QStringLiteral("5"), QStringLiteral("1"));
+        note.home.dialogs().answers.enqueue(takeNew ? 1 : 0);
+        note.home.dialogs().clear();
+        QVERIFY(note.commands.Save());
+        QVERIFY(note.home.dialogs().texts().first().startsWith(QStringLiteral("编号为【S7】的票据已经存在")));
+        const QString number = note.window.text(QStringLiteral("zdPJBH"));
+        QCOMPARE(note.window.form.windowTitle(), QStringLiteral("出货单(测试)-编号=") + number);
+        if (takeNew) {
+            QVERIFY(number != QLatin1String("S7"));
+            QCOMPARE(note.savedGoods(QStringLiteral("S7")), first);
+            QCOMPARE(note.savedGoods(number), QStringList{QStringLiteral("1:墨=5")});
+            QCOMPARE(note.home.dialogs().lastText(), kNewSaved);
+        } else {
+            QCOMPARE(number, QStringLiteral("S7"));
+            QCOMPARE(note.savedGoods(QStringLiteral("S7")), QStringList{QStringLiteral("1:墨=5")});
+            QVERIFY(note.home.dialogs().lastText().startsWith(QStringLiteral("出货单修改保存成功")));
+        }
+    }
+
+    void hiddenBoxesNotSaved() {
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        note.set(QStringLiteral("zdGKMC"), QStringLiteral("甲"));
+        note.set(QStringLiteral("zdPJBH"), QStringLiteral("H1"));
+        note.line(1, QStringLiteral("纸"), QStringLiteral("2"), QStringLiteral("3"));
+        note.line(4, QStringLiteral("藏"), QStringLiteral("2"), QStringLiteral("3"));
+        note.set(QStringLiteral("zdDef2"), QStringLiteral("隐"));
+        note.window.box(QStringLiteral("zdSFNR4"))->hide();
+        note.window.box(QStringLiteral("zdDef2"))->hide();
+        note.window.box(QStringLiteral("zdDJ1"))->hide();
+        note.window.box(QStringLiteral("zdJE1"))->hide();
+        QVERIFY(note.commands.Save());
+        const entry::DeliveryNote saved = *note.store.load(QStringLiteral("H1"));
+        QCOMPARE(saved.lines.size(), 1);
+        QCOMPARE(saved.lines[0].line, 1);
+        QCOMPARE(saved.lines[0].price.value_or(QString()), QString());
+        QCOMPARE(saved.lines[0].amount.value_or(QString()), QString());
+        QCOMPARE(saved.custom[1].value_or(QString()), QString());
+    }
+
+    void saveAndPrintWithoutNumber() {
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        note.set(QStringLiteral("zdGKMC"), QStringLiteral("甲"));
+        note.line(1, QStringLiteral("纸"), QStringLiteral("2"), QStringLiteral("3"));
+        QTest::mouseClick(note.window.box(QStringLiteral("btPrintAndSave")), Qt::LeftButton);
+        QCOMPARE(note.home.dialogs().texts(),
+                 (QStringList{kNumberMissing, QStringLiteral("保存未完成，打印取消~")}));
+        QCOMPARE(note.device.documents, 0);
+        QVERIFY(note.device.events.isEmpty());
+        QVERIFY(note.window.box(QStringLiteral("btPrintAndSave"))->isEnabled());
+        QVERIFY(note.commands.reportOnSave());
+    }
+
+    void repeatedPrintCount_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("cancelled") << "\x1b" << QStringList{};
+        QTest::newRow("empty") << "" << QStringList{};
+        QTest::newRow("not a number") << "3张" << QStringList{QStringLiteral("输入错误的数字！")};
+    }
+    void repeatedPrintCount() {
+        QFETCH(QString, answer);
+        QFETCH(QStringList, messages);
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        note.home.dialogs().inputs.enqueue(answer);
+        QTest::mouseClick(note.window.box(QStringLiteral("btMultiPrintF")), Qt::LeftButton);
+        QStringList shown = note.home.dialogs().texts();
+        QCOMPARE(note.home.dialogs().shown.first().text, QStringLiteral("输入重复打印的张数"));
+        shown.removeFirst();
+        QCOMPARE(shown, messages);
+        QCOMPARE(note.device.documents, 0);
+    }
+
+    void saveThenReload() {
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        const QString odd = QStringLiteral("O'Brien 100% 王's店");
+        note.set(QStringLiteral("zdGKMC"), odd);
+        note.set(QStringLiteral("zdGKAddr"), odd);
+        note.set(QStringLiteral("zdRemark"), odd);
+        note.set(QStringLiteral("zdDef1"), odd);
+        note.set(QStringLiteral("cfgMoneyType"), QStringLiteral("人民币"));
+        note.window.ticked = QStringLiteral("加急,送货");
+        note.set(QStringLiteral("zdPJBH"), odd);
+        note.line(1, odd, QStringLiteral("2"), QStringLiteral("3"));
+        note.line(7, QStringLiteral("七"), QStringLiteral("1"), QStringLiteral("1"));
+        // A stored amount that differs from quantity × price must come back as stored.
+        note.set(QStringLiteral("zdJEXX1"), QStringLiteral("5.5"));
+        note.window.lineAmountRule(1);
+        QVERIFY(note.commands.Save());
+
+        note.commands.btNewClick();
+        QCOMPARE(note.window.text(QStringLiteral("zdSFNR1")), QString());
+        QCOMPARE(note.window.text(QStringLiteral("zdHJJEXX")), QStringLiteral("0.00"));
+        QVERIFY(note.window.form.windowTitle().startsWith(QStringLiteral("新单据-ID=")));
+        note.line(8, QStringLiteral("残留"), QStringLiteral("1"), QStringLiteral("9"));
+        note.set(QStringLiteral("zdGKMC"), QString());
+        note.window.ticked.clear();
+
+        note.home.dialogs().clear();
+        note.commands.BrowseOldCheck(QStringLiteral("测试"), odd);
+        QVERIFY(note.home.dialogs().shown.isEmpty());
+        QCOMPARE(note.window.text(QStringLiteral("zdPJBH")), odd);
+        QCOMPARE(note.window.text(QStringLiteral("zdGKMC")), odd);
+        QCOMPARE(note.window.text(QStringLiteral("zdGKAddr")), odd);
+        QCOMPARE(note.window.text(QStringLiteral("zdRemark")), odd);
+        QCOMPARE(note.window.text(QStringLiteral("zdDef1")), odd);
+        QCOMPARE(note.window.ticked, QStringLiteral("加急,送货"));
+        QCOMPARE(note.window.text(QStringLiteral("zdSFNR1")), odd);
+        QCOMPARE(note.window.text(QStringLiteral("zdJEXX1")), QStringLiteral("5.5"));
+        QCOMPARE(note.window.text(QStringLiteral("zdSFNR7")), QStringLiteral("七"));
+        QCOMPARE(note.window.text(QStringLiteral("zdSFNR8")), QString());
+        QCOMPARE(note.window.text(QStringLiteral("zdHJJEXX")), QStringLiteral("6.50"));
+        QCOMPARE(note.window.typedTotals.last(), QStringLiteral("6.50"));
+        QVERIFY(note.window.selected.isEmpty());
+
+        note.commands.BrowseOldCheck(QString(), QStringLiteral("gone"));
+        QCOMPARE(note.home.dialogs().lastText(), QStringLiteral("调入失败，票据信息没有找到-gone"));
+        QCOMPARE(note.window.text(QStringLiteral("zdSFNR1")), QString());
+    }
+
+    void copyCaption() {
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        note.set(QStringLiteral("zdPJBH"), QStringLiteral("S9"));
+        QTest::mouseClick(note.window.box(QStringLiteral("btSaveAs")), Qt::LeftButton);
+        QCOMPARE(note.window.captions, (QStringList{QStringLiteral("出货单-测试 ID=S9"),
+                                                    QStringLiteral("已复制保存过的单据为一张新单~")}));
+    }
+};
+
+OVERPRINT_TEST(TestNoteCommands)
+#include "TestNoteCommands.moc"
