@@ -1,12 +1,8 @@
 #include "core/AppContext.h"
 #include "core/ProgramFolder.h"
-#include "core/ui/Tfm_Main.h"
 #include "core/ui/WidgetDialogs.h"
-#include "entry/ui/MainWindowHost.h"
-#include "entry/ui/TfmCheckFHDSHD.h"
-#include "masterdata/ui/Tfrm_GoodsManage.h"
-#include "print/PrinterSetup.h"
 #include "print/QtPrintDevice.h"
+#include "program/Program.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -41,20 +37,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     print::QtPrintDevice printDevice;
-    core::ui::Tfm_Main mainWindow(context);
+    program::Program overprint(context, printDevice);
+    core::ui::Tfm_Main& mainWindow = overprint.mainWindow();
     dialogs.setParentWidget(&mainWindow);
 
-    // Windows of the higher folders reach the main window only through these hooks.
-    entry::ui::MainWindowHost entryHost(mainWindow, printDevice);
-    mainWindow.setEntryWindowFactory([&entryHost](core::ui::Tfm_Main& m) -> QWidget* {
-        return new entry::ui::TfmCheckFHDSHD(m.app(), entryHost);
-    });
-    mainWindow.setCommand(QStringLiteral("actPrinterSetup"),
-                          [&] { print::PrinterSetup::run(context, printDevice, &mainWindow); });
-    mainWindow.setCommand(QStringLiteral("actProducts"),
-                          [&] { masterdata::ui::openGoodsManage(context, mainWindow.grids(), &mainWindow); });
-
-    if (!mainWindow.startUp(!quitAfterShow))
+    if (!overprint.startUp(!quitAfterShow))
         return 0;
     if (quitAfterShow) {
         std::printf("shown %lld ms\n", static_cast<long long>(clock.elapsed()));

@@ -2,7 +2,9 @@
 
 namespace entry {
 
-QString formatBillDate(const QDateTime& when, const QString& format) {
+QString formatBillDate(const QDateTime& when, const QString& stored) {
+    // Formats read back from a template's settings may carry blanks around them.
+    const QString format = stored.trimmed();
     const QString day = when.toString(QStringLiteral("yyyy-MM-dd"));
     const QString time = when.toString(QStringLiteral("hh:mm"));
     if (format == QLatin1String("YYYY/MM/DD"))

@@ -11,22 +11,6 @@ namespace entry {
 
 const QString NoteText::kCustomerPlaceholder = QStringLiteral("单击我或红圈选择收款人...:)");
 
-QString NoteText::dateText(const QDateTime& when, const QString& format) {
-    const QString f = format.trimmed();
-    // Slashes are always slashes, whatever separator the desktop's date settings use.
-    if (f == QLatin1String("YYYY/MM/DD"))
-        return when.toString(QStringLiteral("yyyy-MM-dd")).replace(QLatin1Char('-'), QLatin1Char('/'));
-    if (f == QLatin1String("YYYY/MM/DD hh:nn"))
-        return when.toString(QStringLiteral("yyyy/MM/dd hh:mm")).replace(QLatin1Char('-'), QLatin1Char('/'));
-    if (f == QStringLiteral("YYYY年MM月DD日"))
-        return when.toString(QStringLiteral("yyyy年MM月dd日"));
-    if (f == QLatin1String("YYYYMMDD hh:nn"))
-        return when.toString(QStringLiteral("yyyyMMdd hh:mm"));
-    if (f == QLatin1String("YYYY-MM-DD hh:nn"))
-        return when.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-    return when.toString(QStringLiteral("yyyy-MM-dd"));
-}
-
 bool NoteText::isNumberText(const QString& text) {
     static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
     return number.match(text.trimmed()).hasMatch();

@@ -12,10 +12,6 @@ namespace entry {
 // totals, where a customer's telephone numbers go and the product filter statements.
 class NoteText {
 public:
-    // The issue and order date as written into zdNianYueRi / zdDateOrder for a cfgDateFormat
-    // text; an unknown or empty format gives YYYY-MM-DD.
-    static QString dateText(const QDateTime& when, const QString& format);
-
     // A quantity or price as typed: half-width digits with at most one "." and an optional
     // leading sign. Blanks around it are ignored.
     static bool isNumberText(const QString& text);

@@ -79,6 +79,7 @@ public:
     }
 
     QWidget* container() override { return panel; }
+    QWidget* noteForm() override { return &form; }
     void lineAmountRule(int line) override {
         lineRules << line;
         const QString raw = text(QStringLiteral("zdJEXX%1").arg(line)).trimmed();

@@ -94,6 +94,8 @@ private slots:
                                  << "2024-03-05";
         QTest::newRow("no format") << ""
                                    << "2024-03-05";
+        QTest::newRow("stored with blanks") << "  YYYY/MM/DD "
+                                            << "2024/03/05";
     }
     void billDate() {
         QFETCH(QString, format);

@@ -71,7 +71,7 @@ private slots:
     void init() {
         home = std::make_unique<TestHome>();
         QVERIFY2(home->isValid(), qPrintable(home->error()));
-        host = std::make_unique<FakeEntryHost>();
+        host = std::make_unique<FakeEntryHost>(home->app());
     }
 
     void opensTheDefaultTemplate() {

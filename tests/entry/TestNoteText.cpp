@@ -10,33 +10,6 @@ using entry::NoteText;
 class TestNoteText : public QObject {
     Q_OBJECT
 private slots:
-    void dateText_data() {
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("slashes") << "YYYY/MM/DD"
-                                 << "2024/03/05";
-        QTest::newRow("chinese") << "YYYY年MM月DD日"
-                                 << "2024年03月05日";
-        QTest::newRow("run together") << "YYYYMMDD hh:nn"
-                                      << "20240305 14:07";
-        QTest::newRow("slashes with time") << "YYYY/MM/DD hh:nn"
-                                           << "2024/03/05 14:07";
-        QTest::newRow("hyphens with time") << "YYYY-MM-DD hh:nn"
-                                           << "2024-03-05 14:07";
-        QTest::newRow("hyphens") << "YYYY-MM-DD"
-                                 << "2024-03-05";
-        QTest::newRow("no format") << ""
-                                   << "2024-03-05";
-        QTest::newRow("stored with blanks") << "  YYYY/MM/DD "
-                                            << "2024/03/05";
-    }
-    void dateText() {
-        QFETCH(QString, format);
-        QFETCH(QString, expected);
-        const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 33));
-        QCOMPARE(NoteText::dateText(when, format), expected);
-    }
-
     void lineAmount_data() {
         QTest::addColumn<QString>("quantity");
         QTest::addColumn<QString>("price");

@@ -1,17 +1,14 @@
 #include "entry/ui/BillBoxes.h"
 
-#include "core/ui/DataGrid.h"
 #include "entry/BillMoney.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QVBoxLayout>
 
 namespace entry::ui {
 
@@ -57,16 +54,9 @@ QLineEdit* hiddenEditor(QWidget* parent, const QString& name) {
     return box;
 }
 
-QLabel* link(QWidget* parent, const QString& name, const QString& caption) {
-    auto* label = make<QLabel>(parent, name);
-    label->setText(caption);
-    label->setCursor(Qt::PointingHandCursor);
-    return label;
-}
-
 } // namespace
 
-BillBoxes::BillBoxes(QWidget* panel, core::Database& db) {
+BillBoxes::BillBoxes(QWidget* panel) {
     zdTitleFirst = edit(panel, QStringLiteral("zdTitleFirst"));
     zdTitleSub = edit(panel, QStringLiteral("zdTitleSub"));
     zdPJBH = edit(panel, QStringLiteral("zdPJBH"), QStringLiteral("票据编号"));
@@ -134,32 +124,6 @@ BillBoxes::BillBoxes(QWidget* panel, core::Database& db) {
 
     cbFetcher = dropDown(panel, QStringLiteral("cbFetcher"));
     cbFetcher->hide();
-
-    PanelGoodList = make<QFrame>(panel, QStringLiteral("PanelGoodList"));
-    PanelGoodList->setFrameShape(QFrame::Panel);
-    PanelGoodList->setAutoFillBackground(true);
-    auto* pickerLayout = new QVBoxLayout(PanelGoodList);
-    pickerLayout->setContentsMargins(2, 2, 2, 2);
-    auto* links = new QHBoxLayout;
-    links->addWidget(link(PanelGoodList, QStringLiteral("lbManageGoods"), QStringLiteral("[管理商品]")));
-    links->addWidget(link(PanelGoodList, QStringLiteral("lbSaveWidths"), QStringLiteral("[保存列宽]")));
-    links->addWidget(link(PanelGoodList, QStringLiteral("lbColumns"), QStringLiteral("[管理列]")));
-    links->addWidget(link(PanelGoodList, QStringLiteral("lbWider"), QStringLiteral("[+]")));
-    links->addWidget(link(PanelGoodList, QStringLiteral("lbNarrower"), QStringLiteral("[-]")));
-    links->addWidget(link(PanelGoodList, QStringLiteral("lbClosePicker"), QStringLiteral("[关闭]")));
-    links->addWidget(link(PanelGoodList, QStringLiteral("lbPickEmpty"), QStringLiteral("[选空]")));
-    auto* keysHint = make<QLabel>(PanelGoodList, QStringLiteral("lbPickKeys"));
-    keysHint->setText(QStringLiteral("Enter选/ESC取消"));
-    links->addWidget(keysHint);
-    links->addStretch();
-    links->addWidget(link(PanelGoodList, QStringLiteral("lbClass"), QStringLiteral("分类:")));
-    cbFilterClass = dropDown(PanelGoodList, QStringLiteral("cbFilterClass"));
-    links->addWidget(cbFilterClass);
-    pickerLayout->addLayout(links);
-    DBGrid1 = new core::ui::DataGrid(db, PanelGoodList);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    pickerLayout->addWidget(DBGrid1);
-    PanelGoodList->hide();
 }
 
 } // namespace entry::ui

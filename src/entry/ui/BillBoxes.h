@@ -11,13 +11,6 @@ class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
 
-namespace core {
-class Database;
-namespace ui {
-class DataGrid;
-}
-} // namespace core
-
 namespace entry::ui {
 
 // The boxes of one goods line.
@@ -37,7 +30,7 @@ struct GoodsLine {
 // the layout cache places it; the template decides which are shown.
 class BillBoxes {
 public:
-    BillBoxes(QWidget* panel, core::Database& db);
+    explicit BillBoxes(QWidget* panel);
 
     static constexpr int lineCount = 8;
     GoodsLine lines[lineCount];
@@ -73,10 +66,8 @@ public:
     QList<QLabel*> labels;       // LB_1 .. LB_30
     QList<QFrame*> drawnLines;   // zdLine1 .. zdLine30
 
+    // The drop-down editor of the free fields; the product picker is the window's own.
     QComboBox* cbFetcher;
-    QFrame* PanelGoodList;
-    core::ui::DataGrid* DBGrid1;
-    QComboBox* cbFilterClass;
 };
 
 } // namespace entry::ui

@@ -2,6 +2,9 @@
 
 class QWidget;
 
+namespace core::ui {
+class GridServices;
+}
 namespace print {
 class PrintDevice;
 }
@@ -26,6 +29,8 @@ public:
     virtual void formFaceSave(const QWidget& window) = 0;
     virtual void formFaceLoad(QWidget& window) = 0;
     virtual print::PrintDevice& printDevice() = 0;
+    // The main window's grid services (column widths, column chooser) for the product picker.
+    virtual core::ui::GridServices& grids() = 0;
 };
 
 } // namespace entry::ui

@@ -39,6 +39,10 @@ void MainWindowHost::formFaceSave(const QWidget& window) {
     m_main.FormFaceSave(window);
 }
 
+core::ui::GridServices& MainWindowHost::grids() {
+    return m_main.grids();
+}
+
 void MainWindowHost::formFaceLoad(QWidget& window) {
     m_main.FormFaceLoad(window);
 }

@@ -22,6 +22,7 @@ public:
     void formFaceSave(const QWidget& window) override;
     void formFaceLoad(QWidget& window) override;
     print::PrintDevice& printDevice() override { return m_device; }
+    core::ui::GridServices& grids() override;
 
 private:
     static QString actionName(Command command);

@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/Lookups.h"
+#include "entry/BillDate.h"
 #include "entry/NoteText.h"
 #include "entry/ui/NoteWindow.h"
 #include "masterdata/TIdType.h"
@@ -53,11 +54,10 @@ QWidget* NoteEditing::box(const QString& name) const {
     auto it = m_boxes.constFind(key);
     if (it != m_boxes.constEnd() && it.value())
         return it.value();
-    QWidget* root = m_window.container();
-    if (!root)
+    QWidget* scope = m_window.noteForm();
+    if (!scope)
         return nullptr;
     // Boxes may sit on sub-panels of the container or beside it on the window.
-    QWidget* scope = root->window();
     const QList<QWidget*> all = scope->findChildren<QWidget*>();
     for (QWidget* w : all)
         if (w->objectName().compare(name, Qt::CaseInsensitive) == 0) {
@@ -125,7 +125,7 @@ void NoteEditing::setText(const QString& name, const QString& value) {
 
 bool NoteEditing::isShown(const QString& name) const {
     QWidget* w = box(name);
-    return w && w->isVisibleTo(w->window());
+    return w && w->isVisibleTo(m_window.noteForm());
 }
 
 void NoteEditing::attach() {
@@ -426,7 +426,7 @@ void NoteEditing::writeDate(QDateTimeEdit* picker, const QString& boxName) {
         const QSignalBlocker quiet(picker);
         picker->setTime(QTime::currentTime());
     }
-    setText(boxName, NoteText::dateText(picker->dateTime(), text(QStringLiteral("cfgDateFormat"))));
+    setText(boxName, formatBillDate(picker->dateTime(), text(QStringLiteral("cfgDateFormat"))));
 }
 
 void NoteEditing::refreshDates() {

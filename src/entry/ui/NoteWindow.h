@@ -15,6 +15,9 @@ public:
 
     // The widget holding the input boxes of the note (panelImgBg).
     virtual QWidget* container() = 0;
+    // The window itself: boxes, buttons and options are looked up among its children only, so
+    // that a box of the same name in another window of the program is never touched.
+    virtual QWidget* noteForm() = 0;
     // The line-amount rule for line n (1 … 8): format zdJEXXn into zdJEn and refresh the total,
     // as leaving zdJEXXn does (zdJEXX1Exit).
     virtual void lineAmountRule(int line) = 0;

@@ -3,11 +3,15 @@
 #include "core/AppContext.h"
 #include "core/IniFile.h"
 #include "core/TemplateStore.h"
-#include "entry/BillDate.h"
 #include "entry/EntryOptions.h"
 #include "entry/MoneyText.h"
 #include "entry/WindowPosition.h"
+#include "entry/ui/NoteCommands.h"
+#include "entry/ui/NoteEditing.h"
 #include "entry/ui/OptionBar.h"
+#include "entry/ui/ProductPicker.h"
+#include "masterdata/ui/TfrmNoConfig.h"
+#include "masterdata/ui/Tfrm_GoodsManage.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -55,6 +59,7 @@ TfmCheckFHDSHD::TfmCheckFHDSHD(core::AppContext& app, EntryHost& host, QWidget* 
     layout->addWidget(panelTab);
     layout->addWidget(panelCheckArea, 1);
     connectHandlers();
+    attachEditing();
     updateHostCommands();
     FormCreate();
 }
@@ -115,22 +120,21 @@ void TfmCheckFHDSHD::buildToolBar() {
     row->setContentsMargins(2, 1, 2, 1);
     row->setSpacing(1);
     QStyle* s = style();
-    addPendingButton(QStringLiteral("btNew"), QStringLiteral("新建(&N)"))
+    // The note's own commands (new, save, print, copy) are connected by NoteCommands.
+    addToolButton(QStringLiteral("btNew"), QStringLiteral("新建(&N)"), nullptr)
         ->setIcon(s->standardIcon(QStyle::SP_FileIcon));
-    addPendingButton(QStringLiteral("btSave"), QStringLiteral("保存(&S)"))
+    addToolButton(QStringLiteral("btSave"), QStringLiteral("保存(&S)"), nullptr)
         ->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
     addHostButton(QStringLiteral("btOpen"), QStringLiteral("打开(&O)"), EntryHost::Command::History,
                   &TfmCheckFHDSHD::btOpenClick)
         ->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
-    btPrint1 =
-        addToolButton(QStringLiteral("btPrint1"), QStringLiteral("打印(&P)"), &TfmCheckFHDSHD::btPrint1Click);
-    btPrint1->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
-    addPendingButton(QStringLiteral("btPrintAndSave"), QStringLiteral("保存并打印"))
+    addToolButton(QStringLiteral("btPrint1"), QStringLiteral("打印(&P)"), nullptr)
+        ->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    addToolButton(QStringLiteral("btPrintAndSave"), QStringLiteral("保存并打印"), nullptr)
         ->setIcon(s->standardIcon(QStyle::SP_DialogApplyButton));
-    addPendingButton(QStringLiteral("btMultiPrintF"), QStringLiteral("重复打印"))->hide();
+    addToolButton(QStringLiteral("btMultiPrintF"), QStringLiteral("重复打印"), nullptr)->hide();
     addPendingButton(QStringLiteral("btMultiPrintS"), QStringLiteral("批量打印"))->hide();
-    QToolButton* saveAs =
-        addToolButton(QStringLiteral("btSaveAs"), QStringLiteral("复制(&C)"), &TfmCheckFHDSHD::btSaveAsClick);
+    QToolButton* saveAs = addToolButton(QStringLiteral("btSaveAs"), QStringLiteral("复制(&C)"), nullptr);
     saveAs->setToolTip(QStringLiteral("将保存过的单据复制为一张新单~"));
     saveAs->setIcon(s->standardIcon(QStyle::SP_FileLinkIcon));
     saveAs->hide();
@@ -185,7 +189,7 @@ void TfmCheckFHDSHD::buildImagePanel() {
     bgImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_shortbar = new OptionBar(panelImgBg);
     m_shortbar->resize(m_shortbar->sizeHint());
-    m_boxes = std::make_unique<BillBoxes>(panelImgBg, m_app.db());
+    m_boxes = std::make_unique<BillBoxes>(panelImgBg);
     bgImage->lower();
     panelCheckArea->setWidget(panelImgBg);
 }
@@ -201,8 +205,6 @@ void TfmCheckFHDSHD::connectHandlers() {
                              static_cast<QObject*>(bgImage), static_cast<QObject*>(panelImgBg)})
         watched->installEventFilter(this);
     connect(b.zdHJJEXX, &QLineEdit::textChanged, this, &TfmCheckFHDSHD::zdHJJEXXChange);
-    connect(b.SelDate, &QDateTimeEdit::dateChanged, this, &TfmCheckFHDSHD::SelDateCloseUp);
-    connect(b.SelDateOrder, &QDateTimeEdit::dateChanged, this, &TfmCheckFHDSHD::SelDateOrderCloseUp);
 
     const struct {
         const char* name;
@@ -222,12 +224,30 @@ void TfmCheckFHDSHD::connectHandlers() {
         connect(m_shortbar->check(QLatin1String(click.name)), &QCheckBox::clicked, this, click.handler);
     connect(m_shortbar->list(QStringLiteral("cfgJEDXFormat")), &QComboBox::activated, this,
             &TfmCheckFHDSHD::cfgJEDXFormatChange);
-    connect(m_shortbar->list(QStringLiteral("cfgDateFormat")), &QComboBox::activated, this,
-            &TfmCheckFHDSHD::cfgDateFormatChange);
     connect(m_shortbar->cfgMoneyType(), &QComboBox::activated, this, &TfmCheckFHDSHD::cfgMoneyTypeChange);
     connect(m_shortbar->btRemember(), &QPushButton::clicked, this, &TfmCheckFHDSHD::btRememberClick);
     connect(cbFirstTypeName, &QComboBox::activated, this, &TfmCheckFHDSHD::cbFirstTypeNameChange);
     connect(tbcCheckTypeName, &QTabBar::currentChanged, this, &TfmCheckFHDSHD::tbcCheckTypeNameChange);
+}
+
+void TfmCheckFHDSHD::attachEditing() {
+    // The editing rules watch the dates, the date format, the quantities and the customer list.
+    m_editing = new NoteEditing(m_app, *this, this);
+    m_editing->openNumberRules = [this](int templateId, const QString& caption) {
+        masterdata::ui::TfrmNoConfig rules(m_app, templateId, this);
+        rules.setWindowTitle(caption);
+        rules.exec();
+    };
+    m_editing->attach();
+    // The address book arrives later; until then the square picks nothing.
+    m_boxes->shpSKR->setToolTip(kNotYet);
+
+    m_picker = new ProductPicker(m_app, m_host.grids(), *m_editing, panelCheckArea);
+    m_picker->manageProducts = [this] { masterdata::ui::openGoodsManage(m_app, m_host.grids(), this); };
+    m_picker->attach();
+
+    m_commands = new NoteCommands(m_app, *this, *m_editing, m_printer, this);
+    m_commands->attach();
 }
 
 void TfmCheckFHDSHD::FormCreate() {
@@ -286,8 +306,7 @@ void TfmCheckFHDSHD::FormShow() {
     const QDateTime now = QDateTime::currentDateTime();
     m_boxes->SelDate->setDateTime(now);
     m_boxes->SelDateOrder->setDateTime(now);
-    SelDateCloseUp();
-    SelDateOrderCloseUp();
+    m_editing->refreshDates();
     const WindowPosition position = WindowPosition::load(m_app.userIni());
     frameWidget()->move(position.x, position.y);
     placeToolBar(position.barAtTop);
@@ -468,8 +487,7 @@ void TfmCheckFHDSHD::loadCheckBoxsConfig() {
         list->setCurrentIndex(index);
     }
     setMoneyName(core::TemplateStore::getInifCheckConfigByName(m_ini.get(), EntryOptions::moneyKey()));
-    SelDateCloseUp();
-    SelDateOrderCloseUp();
+    m_editing->refreshDates();
     setJEXX(m_boxes->inputJEXX->text());
 }
 
@@ -800,28 +818,15 @@ void TfmCheckFHDSHD::cfgWantPrintRQClick() {
 }
 
 void TfmCheckFHDSHD::cfgDateFormatChange() {
-    SelDateCloseUp();
-    SelDateOrderCloseUp();
+    m_editing->refreshDates();
 }
 
 void TfmCheckFHDSHD::SelDateCloseUp() {
-    QDateTimeEdit* picker = m_boxes->SelDate;
-    {
-        const QSignalBlocker blocker(picker);
-        picker->setTime(QTime::currentTime());
-    }
-    m_boxes->zdNianYueRi->setText(
-        formatBillDate(picker->dateTime(), m_shortbar->list(QStringLiteral("cfgDateFormat"))->currentText()));
+    m_editing->refreshDates();
 }
 
 void TfmCheckFHDSHD::SelDateOrderCloseUp() {
-    QDateTimeEdit* picker = m_boxes->SelDateOrder;
-    {
-        const QSignalBlocker blocker(picker);
-        picker->setTime(QTime::currentTime());
-    }
-    m_boxes->zdDateOrder->setText(
-        formatBillDate(picker->dateTime(), m_shortbar->list(QStringLiteral("cfgDateFormat"))->currentText()));
+    m_editing->refreshDates();
 }
 
 // ---------------------------------------------------------------- tool bar and clicks
@@ -841,21 +846,6 @@ void TfmCheckFHDSHD::btOpenClick() {
     m_host.run(EntryHost::Command::History);
 }
 
-void TfmCheckFHDSHD::btSaveAsClick() {
-    const QString caption = QStringLiteral("出货单-") + cbFirstTypeName->currentText() +
-                            QStringLiteral(" ID=") + m_boxes->zdPJBH->text();
-    setWindowTitle(caption);
-    if (!caption.contains(QStringLiteral("复制")))
-        setWindowTitle(QStringLiteral("已复制保存过的单据为一张新单~"));
-}
-
-void TfmCheckFHDSHD::btPrint1Click() {
-    btPrint1->setEnabled(false);
-    m_app.currentCheckTypeId = m_currentId;
-    m_printer.printCurrentBill(1);
-    btPrint1->setEnabled(true);
-}
-
 void TfmCheckFHDSHD::bgImageClick() {
     BillBoxes& b = *m_boxes;
     if (!b.SelDate->isHidden())
@@ -864,11 +854,11 @@ void TfmCheckFHDSHD::bgImageClick() {
         b.zdNianYueRi->setFocus();
     else
         cbFirstTypeName->setFocus();
-    b.PanelGoodList->hide();
+    m_picker->hide();
 }
 
 void TfmCheckFHDSHD::panelImgBgClick() {
-    m_boxes->PanelGoodList->hide();
+    m_picker->hide();
 }
 
 void TfmCheckFHDSHD::cbFirstTypeNameEnter() {

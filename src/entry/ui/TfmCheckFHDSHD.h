@@ -29,7 +29,10 @@ class IniFile;
 
 namespace entry::ui {
 
+class NoteCommands;
+class NoteEditing;
 class OptionBar;
+class ProductPicker;
 
 // The delivery-note entry window: the scanned form of the chosen 出货单 template with an input
 // box laid over every field, the option bar and the tool bar. It is the one child of the main
@@ -102,8 +105,6 @@ public:
     void btMoveXYClick();
     void btDesignClick();
     void btOpenClick();
-    void btSaveAsClick();
-    void btPrint1Click();
     void btCloseClick();
     bool toolBarAtTop() const { return m_barAtTop; }
 
@@ -115,6 +116,7 @@ public:
 
     // The window as the editing and command components see it.
     QWidget* container() override { return panelImgBg; }
+    QWidget* noteForm() override { return this; }
     void lineAmountRule(int line) override { zdJEXX1Exit(line); }
     void totalRule(const QString& total) override { setJEXX(total); }
     void commitTypedTotal(const QString& total) override;
@@ -126,6 +128,9 @@ public:
 
     BillBoxes& boxes() { return *m_boxes; }
     OptionBar& optionBar() { return *m_shortbar; }
+    NoteEditing& editing() { return *m_editing; }
+    ProductPicker& picker() { return *m_picker; }
+    NoteCommands& commands() { return *m_commands; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -139,6 +144,7 @@ private:
     void buildTabPanel();
     void buildImagePanel();
     void connectHandlers();
+    void attachEditing();
     void placeToolBar(bool atTop);
     QToolButton* addToolButton(const QString& name, const QString& caption,
                                void (TfmCheckFHDSHD::*handler)());
@@ -176,7 +182,6 @@ private:
     QList<QToolButton*> m_toolButtons;
     QList<std::pair<QToolButton*, EntryHost::Command>> m_hostButtons;
     QToolButton* btUpOrDown = nullptr;
-    QToolButton* btPrint1 = nullptr;
     QWidget* panelTab = nullptr;
     QTabBar* tbcCheckTypeName = nullptr;
     QComboBox* cbFirstTypeName = nullptr;
@@ -185,6 +190,9 @@ private:
     QLabel* bgImage = nullptr;
     OptionBar* m_shortbar = nullptr;
     std::unique_ptr<BillBoxes> m_boxes;
+    NoteEditing* m_editing = nullptr;
+    ProductPicker* m_picker = nullptr;
+    NoteCommands* m_commands = nullptr;
     QList<QCheckBox*> m_tickItems;
 };
 

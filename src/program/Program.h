@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/ui/Tfm_Main.h"
+#include "entry/ui/MainWindowHost.h"
+
+namespace core {
+class AppContext;
+}
+namespace print {
+class PrintDevice;
+}
+
+namespace program {
+
+// The program as a user meets it: the main window with the windows of every folder hooked into
+// its commands. main() runs it on the real dialogs and printer; the end-to-end tests run the
+// very same wiring offscreen with scripted answers.
+class Program {
+public:
+    Program(core::AppContext& app, print::PrintDevice& device);
+    Q_DISABLE_COPY_MOVE(Program)
+
+    core::ui::Tfm_Main& mainWindow() { return m_main; }
+    // The start-up sequence of the main window; false when the program must end.
+    bool startUp(bool withSplash) { return m_main.startUp(withSplash); }
+
+private:
+    core::AppContext& m_app;
+    print::PrintDevice& m_device;
+    core::ui::Tfm_Main m_main;
+    entry::ui::MainWindowHost m_entryHost;
+};
+
+} // namespace program
