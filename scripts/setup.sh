@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev libsqlite3-dev
-          liborcus-dev libboost-dev libfreexl-dev libxlsxwriter-dev libzip-dev fonts-noto-cjk)
+          libfreexl-dev libxlsxwriter-dev libzip-dev fonts-noto-cjk)
 if [ "${1:-}" = "--tests" ]; then
     packages+=(xvfb xauth poppler-utils cups cups-bsd printer-driver-cups-pdf)
 fi

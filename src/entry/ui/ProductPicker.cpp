@@ -53,6 +53,7 @@ ProductPicker::ProductPicker(core::AppContext& app, core::ui::GridServices& grid
             &ProductPicker::lbChooseEmptyClick);
     auto* hint = new QLabel(QStringLiteral("Enter选/ESC取消"), this);
     hint->setObjectName(QStringLiteral("lbPickHint"));
+    hint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     connect(link(QStringLiteral("分类:"), QStringLiteral("lbClass")), &QToolButton::clicked, this,
             &ProductPicker::lbManageGoodsClick);
     m_classFilter->setObjectName(QStringLiteral("cbFilterClass"));
@@ -90,6 +91,8 @@ QToolButton* ProductPicker::link(const QString& caption, const QString& name) {
     button->setText(caption);
     button->setAutoRaise(true);
     button->setCursor(Qt::PointingHandCursor);
+    // A narrow picker cuts the key hint, never the commands.
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return button;
 }
 
@@ -176,8 +179,13 @@ void ProductPicker::pick() {
     const QString quantity = m_editing.text(quantityName).trimmed();
     if (quantity.isEmpty() || quantity == QLatin1String("0"))
         m_editing.setText(quantityName, QStringLiteral("1"));
-    if (m_editing.isShown(quantityName))
-        m_editing.box(quantityName)->setFocus(Qt::OtherFocusReason);
+    if (m_editing.isShown(quantityName)) {
+        QWidget* box = m_editing.box(quantityName);
+        box->setFocus(Qt::OtherFocusReason);
+        // The quantity is selected so that typing replaces the 1 put there for the pick.
+        if (auto* edit = qobject_cast<QLineEdit*>(box))
+            edit->selectAll();
+    }
     m_editing.lineChanged(n);
     hide();
 }
