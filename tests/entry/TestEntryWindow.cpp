@@ -2,7 +2,9 @@
 #include "TestHome.h"
 #include "TestRegistry.h"
 #include "core/IniFile.h"
+#include "core/ui/DataGrid.h"
 #include "entry/ui/OptionBar.h"
+#include "entry/ui/ProductPicker.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 
 #include <QApplication>
@@ -12,6 +14,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
@@ -444,6 +448,54 @@ private slots:
         QVERIFY2(printed.contains(QStringLiteral("￥1,234.50")), qPrintable(printed.join(QLatin1Char('|'))));
         QVERIFY(printed.contains(QStringLiteral("O'Brien bolts")));
         QVERIFY(printed.contains(QStringLiteral("壹仟贰佰叁拾肆元伍角整")));
+    }
+
+    // Another window of the program may hold boxes and buttons of the same names: the note's
+    // commands must take only the entry window's own, and a click must run its command once.
+    void toolBarCommandsUseTheirOwnWindow() {
+        QMdiArea area;
+        auto* other = new QWidget;
+        auto* decoyNumber = new QLineEdit(QStringLiteral("WRONG"), other);
+        decoyNumber->setObjectName(QStringLiteral("zdPJBH"));
+        auto* decoySave = new QToolButton(other);
+        decoySave->setObjectName(QStringLiteral("btSave"));
+        area.addSubWindow(other)->show();
+        auto* w = new TfmCheckFHDSHD(home->app(), *host);
+        area.addSubWindow(w)->show();
+        area.show();
+
+        w->boxes().zdGKLXR->setText(QStringLiteral("O'Brien"));
+        w->boxes().lines[0].zdSFNR->setText(QStringLiteral("螺丝 50%"));
+        w->boxes().zdPJBH->setText(QStringLiteral("FH-1"));
+        QTest::mouseClick(decoySave, Qt::LeftButton);
+        QCOMPARE(home->db().scalar(QStringLiteral("select count(*) from DataCheckFHDSHD")).toInt(), 0);
+        QTest::mouseClick(w->findChild<QToolButton*>(QStringLiteral("btSave")), Qt::LeftButton);
+        QCOMPARE(home->dialogs().texts(), QStringList{QStringLiteral("新出货单保存成功！ ")});
+        QCOMPARE(home->db().scalar(QStringLiteral("select 票据编号 from DataCheckFHDSHD")).toString(),
+                 QStringLiteral("FH-1"));
+        QCOMPARE(home->db().scalar(QStringLiteral("select 商品名 from DataCheckFHDSHDDetail")).toString(),
+                 QStringLiteral("螺丝 50%"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("出货单(标准)-编号=FH-1"));
+    }
+
+    // After a pick the quantity box holds 1, selected, so typing the real quantity replaces it.
+    void typedQuantityReplacesThePickedOne() {
+        home->db().exec(QStringLiteral("delete from Products"));
+        home->db().exec(
+            QStringLiteral("insert into Products (商品名, 货号, 单价) values ('扳手', 'BS-1', '8')"));
+        auto w = open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        entry::ui::ProductPicker& picker = w->picker();
+        picker.openFor(1);
+        QVERIFY(!picker.isHidden());
+        QVERIFY(picker.grid().rowCount() > 0);
+        picker.grid().setCurrentRow(0);
+        picker.pick();
+        QCOMPARE(w->boxes().lines[0].zdSL->text(), QStringLiteral("1"));
+        QTest::keyClicks(w->boxes().lines[0].zdSL, QStringLiteral("7"));
+        QCOMPARE(w->boxes().lines[0].zdSL->text(), QStringLiteral("7"));
+        QCOMPARE(w->boxes().lines[0].zdJEXX->text(), QStringLiteral("56"));
     }
 
     void disabledDefaultTemplateStillOpens() {
