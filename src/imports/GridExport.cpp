@@ -9,13 +9,40 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QStandardPaths>
 #include <QUrl>
+#include <charconv>
+#include <cmath>
 
 namespace imports {
+
+namespace {
+
+// CellText::number goes through a 15-digit text and back and then a third conversion. A value
+// whose shortest form has at most 15 significant digits is already what that rounding gives,
+// so it takes one conversion: every whole number below 10^15 and most amounts. The rest
+// (binary noise such as 0.1 + 0.2) still go the long way.
+QString numberText(double value) {
+    if (std::isfinite(value) && value != 0) {
+        if (std::fabs(value) < 1e15 && value == std::trunc(value))
+            return QString::number(static_cast<qint64>(value));
+        char shortest[32];
+        const auto end =
+            std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific).ptr;
+        int digits = 0;
+        for (const char* p = shortest; p < end && *p != 'e'; ++p)
+            digits += *p >= '0' && *p <= '9';
+        if (digits <= 15)
+            return QString::number(value, 'f', QLocale::FloatingPointShortest);
+    }
+    return CellText::number(value);
+}
+
+} // namespace
 
 GridExport::GridExport(core::Dialogs& dialogs, QAbstractItemModel* model, QVector<int> columns, QString title)
     : m_dialogs(dialogs), m_model(model), m_columns(std::move(columns)), m_title(std::move(title)),
@@ -35,7 +62,7 @@ QString GridExport::cellText(const QAbstractItemModel& model, int row, int colum
     switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
-        return CellText::number(value.toDouble());
+        return numberText(value.toDouble());
     default:
         return value.toString();
     }

@@ -1,6 +1,7 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
+#include "imports/CellText.h"
 #include "imports/GridExport.h"
 #include "imports/Spreadsheet.h"
 #include "imports/ZipArchive.h"
@@ -10,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -19,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cstring>
+#include <limits>
 
 using imports::GridExport;
 using imports::Spreadsheet;
@@ -145,6 +149,60 @@ private slots:
         QVERIFY2(widthOf(phone) > 0, qPrintable(xml.left(600)));
         if (amount > 0)
             QVERIFY(widthOf(phone) > widthOf(amount));
+    }
+
+    // Numbers are written as CellText shows them: shortest form, rounded to 15 digits.
+    void numberTexts_data() {
+        QTest::addColumn<QVector<double>>("values");
+        QRandomGenerator random(20240611);
+        QVector<double> bits;
+        QVector<double> amounts;
+        QVector<double> sums;
+        QVector<double> wholes;
+        for (int i = 0; i < 3000; ++i) {
+            double d = 0;
+            const quint64 pattern = random.generate64();
+            std::memcpy(&d, &pattern, sizeof d);
+            bits.append(d);
+            amounts.append(static_cast<double>(random.bounded(-10000000, 10000000)) / 100.0);
+            sums.append(amounts.last() * 3 + 0.1 * random.bounded(100));
+            wholes.append(static_cast<double>(random.generate64() >> random.bounded(4, 20)) *
+                          (i % 2 ? -1 : 1));
+        }
+        QTest::newRow("bit patterns") << bits;
+        QTest::newRow("amounts") << amounts;
+        QTest::newRow("sums with binary noise") << sums;
+        QTest::newRow("whole numbers") << wholes;
+        QTest::newRow("edges") << QVector<double>{0.0,
+                                                  -0.0,
+                                                  0.1 + 0.2,
+                                                  1e15,
+                                                  1e15 - 1,
+                                                  -1e15 + 1,
+                                                  999999999999999.5,
+                                                  9007199254740993.0,
+                                                  1234567890123456.0,
+                                                  123456789012345.6,
+                                                  1e20,
+                                                  1e-7,
+                                                  5e-324,
+                                                  1.7976931348623157e308,
+                                                  std::numeric_limits<double>::infinity(),
+                                                  std::numeric_limits<double>::quiet_NaN()};
+    }
+    void numberTexts() {
+        QFETCH(QVector<double>, values);
+        QStandardItemModel model(values.size(), 1);
+        for (int r = 0; r < values.size(); ++r) {
+            auto* item = new QStandardItem;
+            item->setData(values.at(r), Qt::DisplayRole);
+            model.setItem(r, 0, item);
+        }
+        for (int r = 0; r < values.size(); ++r) {
+            const QString text = GridExport::cellText(model, r, 0);
+            QVERIFY2(text == imports::CellText::number(values.at(r)),
+                     qPrintable(QString::number(values.at(r), 'g', 17) + QStringLiteral(" -> ") + text));
+        }
     }
 
     void emptyGridAnsweredYesGivesTitleRow() {
