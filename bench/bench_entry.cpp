@@ -5,6 +5,7 @@
 #include "core/AppContext.h"
 #include "core/ProgramFolder.h"
 #include "core/ScriptedDialogs.h"
+#include "core/ui/GridServices.h"
 #include "entry/ui/EntryHost.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "print/RecordingPrintDevice.h"
@@ -20,15 +21,18 @@ namespace {
 
 class BenchHost final : public entry::ui::EntryHost {
 public:
+    explicit BenchHost(core::AppContext& app) : m_grids(app) {}
     bool offers(Command) const override { return false; }
     void run(Command) override {}
     void setBackgroundMenuEnabled(bool) override {}
     void formFaceSave(const QWidget&) override {}
     void formFaceLoad(QWidget&) override {}
     print::PrintDevice& printDevice() override { return m_device; }
+    core::ui::GridServices& grids() override { return m_grids; }
 
 private:
     print::RecordingPrintDevice m_device;
+    core::ui::GridServices m_grids;
 };
 
 } // namespace
@@ -47,7 +51,7 @@ int main(int argc, char** argv) {
     core::ScriptedDialogs dialogs;
     core::AppContext app(run, dialogs);
     app.connect();
-    BenchHost host;
+    BenchHost host(app);
 
     const int rounds = 30;
     std::vector<double> times;
