@@ -2,9 +2,7 @@
 // template, place every box from the layout cache and restore the options. Prints the median
 // of repeated openings; run offscreen (QT_QPA_PLATFORM=offscreen is set when nothing is).
 
-#include "core/AppContext.h"
-#include "core/ProgramFolder.h"
-#include "core/ScriptedDialogs.h"
+#include "BenchHome.h"
 #include "core/ui/GridServices.h"
 #include "entry/ui/EntryHost.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
@@ -12,7 +10,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -41,16 +38,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    QTemporaryDir dir;
-    const QString run = dir.path() + QLatin1Char('/');
-    QString error;
-    if (!core::ProgramFolder::prepare(run, &error)) {
-        std::fprintf(stderr, "cannot prepare the program folder: %s\n", qPrintable(error));
+    BenchHome home;
+    if (!home.prepare())
         return 1;
-    }
-    core::ScriptedDialogs dialogs;
-    core::AppContext app(run, dialogs);
-    app.connect();
+    core::AppContext& app = home.app();
     BenchHost host(app);
 
     const int rounds = 30;

@@ -9,6 +9,8 @@
 #include "print/BillPrinter.h"
 #include "print/RecordingPrintDevice.h"
 
+#include "core/Recordset.h"
+
 #include <QTest>
 
 using entry::ui::NoteCommands;
@@ -40,6 +42,20 @@ struct Note {
         set(QStringLiteral("zdSFNR%1").arg(n), goods);
         set(QStringLiteral("zdDJ%1").arg(n), price);
         set(QStringLiteral("zdSL%1").arg(n), quantity);
+    }
+    // Both history tables as text, to prove that a failed save changed nothing.
+    QString tables() {
+        QString out;
+        for (const QString& table :
+             {entry::DeliveryNoteStore::kHeaderTable, entry::DeliveryNoteStore::kDetailTable}) {
+            core::Recordset rs = home.db().query(QStringLiteral("select * from ") + table);
+            for (rs.first(); !rs.eof(); rs.next()) {
+                for (int c = 0; c < rs.fieldCount(); ++c)
+                    out += rs.text(c) + QLatin1Char('|');
+                out += QLatin1Char('\n');
+            }
+        }
+        return out;
     }
     QStringList savedGoods(const QString& number) {
         QStringList out;
@@ -168,6 +184,65 @@ private slots:
         QCOMPARE(saved.lines[0].price.value_or(QString()), QString());
         QCOMPARE(saved.lines[0].amount.value_or(QString()), QString());
         QCOMPARE(saved.custom[1].value_or(QString()), QString());
+    }
+
+    void failedSaveChangesNothing_data() {
+        QTest::addColumn<QString>("sabotage");
+        QTest::addColumn<QString>("repair");
+        QTest::addColumn<bool>("printButton");
+        QTest::newRow("second goods line refused")
+            << "create trigger refuse before insert on DataCheckFHDSHDDetail when new.商品名='坏' begin "
+               "select raise(abort, 'line refused'); end"
+            << "drop trigger refuse" << false;
+        QTest::newRow("detail table gone")
+            << "alter table DataCheckFHDSHDDetail rename to DetailAside"
+            << "alter table DetailAside rename to DataCheckFHDSHDDetail" << false;
+        QTest::newRow("save and print, line refused")
+            << "create trigger refuse before insert on DataCheckFHDSHDDetail when new.商品名='坏' begin "
+               "select raise(abort, 'line refused'); end"
+            << "drop trigger refuse" << true;
+    }
+    void failedSaveChangesNothing() {
+        QFETCH(QString, sabotage);
+        QFETCH(QString, repair);
+        QFETCH(bool, printButton);
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        note.set(QStringLiteral("zdGKMC"), QStringLiteral("甲"));
+        note.set(QStringLiteral("zdPJBH"), QStringLiteral("F1"));
+        note.line(1, QStringLiteral("纸"), QStringLiteral("2"), QStringLiteral("3"));
+        note.line(2, QStringLiteral("笔"), QStringLiteral("1"), QStringLiteral("4"));
+        note.line(3, QStringLiteral("墨"), QStringLiteral("1"), QStringLiteral("5"));
+        QVERIFY(note.commands.Save());
+        const QString before = note.tables();
+
+        // The same number again (the unanswered question keeps it): header edited, lines replaced.
+        note.set(QStringLiteral("zdGKMC"), QStringLiteral("乙"));
+        note.editing.clearLine(3);
+        note.line(2, QStringLiteral("坏"), QStringLiteral("1"), QStringLiteral("9"));
+        note.home.db().exec(sabotage);
+        note.home.dialogs().clear();
+        if (printButton)
+            QTest::mouseClick(note.window.box(QStringLiteral("btPrintAndSave")), Qt::LeftButton);
+        else
+            QVERIFY(!note.commands.Save());
+        const QStringList shown = note.home.dialogs().texts();
+        QVERIFY2(shown.size() >= 2, qPrintable(shown.join(QLatin1Char('|'))));
+        QVERIFY(shown.at(0).startsWith(QStringLiteral("编号为【F1】的票据已经存在")));
+        QVERIFY2(shown.at(1).startsWith(QStringLiteral("保存失败！")), qPrintable(shown.at(1)));
+        if (printButton) {
+            QCOMPARE(shown.last(), QStringLiteral("保存未完成，打印取消~"));
+            QCOMPARE(note.device.documents, 0);
+        }
+        QVERIFY(!note.home.db().inTransaction());
+        note.home.db().exec(repair);
+        QCOMPARE(note.tables(), before);
+        // The connection takes the next save.
+        note.line(2, QStringLiteral("笔"), QStringLiteral("1"), QStringLiteral("4"));
+        note.home.dialogs().clear();
+        QVERIFY(note.commands.Save());
+        QCOMPARE(note.savedGoods(QStringLiteral("F1")),
+                 (QStringList{QStringLiteral("1:纸=6"), QStringLiteral("2:笔=4")}));
     }
 
     void saveAndPrintWithoutNumber() {

@@ -1,12 +1,17 @@
+#include "FakeEntryHost.h"
 #include "FakeNoteWindow.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
+#include "support/Typing.h"
 
 #include "core/ui/DataGrid.h"
 #include "core/ui/GridServices.h"
 #include "entry/NoteText.h"
 #include "entry/ui/NoteEditing.h"
+#include "entry/ui/OptionBar.h"
 #include "entry/ui/ProductPicker.h"
+#include "entry/ui/TfmCheckFHDSHD.h"
+#include "masterdata/ProductStore.h"
 #include "masterdata/TPerson.h"
 
 #include <QMenu>
@@ -29,6 +34,28 @@ struct Note {
         picker.attach();
     }
     QLineEdit* edit(const QString& name) { return qobject_cast<QLineEdit*>(window.box(name)); }
+};
+
+// The real entry window on the default template, shown and active so that focus rules run.
+struct EntryWindow {
+    TestHome home;
+    FakeEntryHost host{home.app()};
+    entry::ui::TfmCheckFHDSHD window{home.app(), host};
+    bool active = false;
+    EntryWindow() {
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.show();
+        window.activateWindow();
+        active = QTest::qWaitForWindowActive(&window);
+    }
+    entry::ui::GoodsLine& line(int n) { return window.boxes().lines[n - 1]; }
+    // Types into a box after entering it, then leaves it, as the Tab key would.
+    void type(QLineEdit* box, const QString& text) {
+        box->setFocus(Qt::TabFocusReason);
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        box->clearFocus();
+    }
 };
 } // namespace
 
@@ -142,6 +169,148 @@ private slots:
         QCOMPARE(note.window.text(QStringLiteral("zdJEXX3")),
                  entry::NoteText::lineAmount(after, QStringLiteral("6.50")).amount);
         QVERIFY(note.window.box(QStringLiteral("zdSL3"))->hasFocus());
+    }
+
+    void pickerFilter_data() {
+        QTest::addColumn<QString>("article");
+        QTest::addColumn<QString>("mnemonic");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("article number by prefix") << "12-77"
+                                                  << "QZ"
+                                                  << "x"
+                                                  << "垫片" << true;
+        QTest::newRow("article number not inside") << "A-12"
+                                                   << "QZ"
+                                                   << "x"
+                                                   << "垫片" << false;
+        QTest::newRow("mnemonic by prefix") << "A-1"
+                                            << "12QZ"
+                                            << "x"
+                                            << "垫片" << true;
+        QTest::newRow("mnemonic not inside") << "A-1"
+                                             << "QZ12"
+                                             << "x"
+                                             << "垫片" << false;
+        QTest::newRow("model anywhere") << "A-1"
+                                        << "QZ"
+                                        << "M12x40"
+                                        << "垫片" << true;
+        QTest::newRow("name anywhere") << "A-1"
+                                       << "QZ"
+                                       << "x"
+                                       << "垫片12号" << true;
+    }
+    void pickerFilter() {
+        QFETCH(QString, article);
+        QFETCH(QString, mnemonic);
+        QFETCH(QString, model);
+        QFETCH(QString, name);
+        QFETCH(bool, listed);
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        masterdata::Product product;
+        product.identy = article;
+        product.inputCode = mnemonic;
+        product.brand = model;
+        product.name = name;
+        masterdata::ProductStore(note.home.db()).save(product);
+        QLineEdit* goods = note.edit(QStringLiteral("zdSFNR1"));
+        goods->setFocus();
+        QTest::keyClicks(goods, QStringLiteral("12"));
+        QStringList shown;
+        for (int row = 0; row < note.picker.grid().rowCount(); ++row)
+            shown << note.picker.grid().value(row, QStringLiteral("商品名")).toString();
+        QCOMPARE(shown.contains(name), listed);
+        // Of the shipped catalogue only BG-012 holds "12", inside its article number.
+        QCOMPARE(shown.size(), listed ? 1 : 0);
+    }
+
+    void lineAmountInTheWindow_data() {
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("capitals");
+        QTest::newRow("price without quantity") << ""
+                                                << "12.5"
+                                                << "12.50"
+                                                << "￥12.50"
+                                                << "壹拾贰元伍角整";
+        // A goods line keeps its zero; a zero note has no total texts.
+        QTest::newRow("quantity zero") << "0"
+                                       << "0"
+                                       << "0.00"
+                                       << ""
+                                       << "";
+        QTest::newRow("quantity with decimals") << "0.4"
+                                                << "5"
+                                                << "5.00"
+                                                << "￥5.00"
+                                                << "伍元整";
+    }
+    void lineAmountInTheWindow() {
+        QFETCH(QString, quantity);
+        QFETCH(QString, raw);
+        QFETCH(QString, amount);
+        QFETCH(QString, total);
+        QFETCH(QString, capitals);
+        EntryWindow w;
+        QVERIFY2(w.home.isValid(), qPrintable(w.home.error()));
+        QVERIFY(w.active);
+        typeText(w.line(1).zdSFNR, QStringLiteral("螺丝"));
+        w.window.picker().hide();
+        w.type(w.line(1).zdDJ, QStringLiteral("12.5"));
+        QCOMPARE(w.line(1).zdJE->text(), QStringLiteral("12.50"));
+        if (!quantity.isEmpty())
+            w.type(w.line(1).zdSL, quantity);
+        QCOMPARE(w.line(1).zdJEXX->text(), raw);
+        QCOMPARE(w.line(1).zdJE->text(), amount);
+        QCOMPARE(w.window.boxes().zdHJJE->text(), total);
+        QCOMPARE(w.window.boxes().zdJEDX->text(), capitals);
+        QVERIFY(w.home.dialogs().shown.isEmpty());
+    }
+
+    void hiddenAmountStaysOutOfTheWindowTotal() {
+        EntryWindow w;
+        QVERIFY2(w.home.isValid(), qPrintable(w.home.error()));
+        QVERIFY(w.active);
+        for (int n = 1; n <= 2; ++n) {
+            w.type(w.line(n).zdDJ, QStringLiteral("4"));
+            w.type(w.line(n).zdSL, QStringLiteral("2"));
+        }
+        QCOMPARE(w.window.boxes().zdHJJEXX->text(), QStringLiteral("16.00"));
+        // A template without the amount box of line 2: its amount no longer counts.
+        w.line(2).zdJE->hide();
+        w.type(w.line(1).zdSL, QStringLiteral("3"));
+        QCOMPARE(w.window.boxes().zdHJJEXX->text(), QStringLiteral("12.00"));
+        QCOMPARE(w.window.boxes().zdJEDX->text(), QStringLiteral("壹拾贰元整"));
+        QCOMPARE(w.window.boxes().zdSumSL->text(), QStringLiteral("5"));
+    }
+
+    void dateFormatsInTheWindow_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("slashes") << "YYYY/MM/DD"
+                                 << "2024/03/05";
+        QTest::newRow("dashes") << "YYYY-MM-DD"
+                                << "2024-03-05";
+        QTest::newRow("characters") << "YYYY年MM月DD日"
+                                    << "2024年03月05日";
+    }
+    void dateFormatsInTheWindow() {
+        QFETCH(QString, format);
+        QFETCH(QString, shown);
+        EntryWindow w;
+        QVERIFY2(w.home.isValid(), qPrintable(w.home.error()));
+        QComboBox* formats = w.window.optionBar().list(QStringLiteral("cfgDateFormat"));
+        QVERIFY(formats->findText(format) >= 0);
+        formats->setCurrentIndex(formats->findText(format));
+        w.window.boxes().SelDate->setDate(QDate(2024, 3, 5));
+        QCOMPARE(w.window.boxes().zdNianYueRi->text(), shown);
+        w.window.boxes().SelDateOrder->setDate(QDate(2024, 3, 5));
+        QCOMPARE(w.window.boxes().zdDateOrder->text(), shown);
     }
 
     void pickerHidingAndEmptyPick() {

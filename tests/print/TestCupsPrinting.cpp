@@ -1,79 +1,16 @@
-#include "PdfWords.h"
 #include "PrintedBill.h"
 #include "print/QtPrintDevice.h"
+#include "support/CupsPdfOutput.h"
+#include "support/PdfWords.h"
 #include "support/TestRegistry.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLineEdit>
-#include <QPrinterInfo>
-#include <QRegularExpression>
 #include <QSet>
-#include <QStandardPaths>
 #include <QTest>
-#include <QThread>
 
 #include <algorithm>
-
-namespace {
-
-const QString kQueue = QStringLiteral("BillPDF");
-
-// Folders cups-pdf may write to: the configured "Out" (for the submitting user), its default
-// ~/PDF, and the spool folders it uses for anonymous or unknown users.
-QStringList outputFolders() {
-    QStringList folders;
-    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
-    if (conf.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        static const QRegularExpression out(QStringLiteral("^\\s*Out\\s+(\\S+)"));
-        for (const QString& line : QString::fromUtf8(conf.readAll()).split(QLatin1Char('\n'))) {
-            const auto m = out.match(line);
-            if (m.hasMatch())
-                folders << QString(m.captured(1)).replace(QStringLiteral("${HOME}"), QDir::homePath());
-        }
-    }
-    const QString user = QString::fromLocal8Bit(qgetenv("USER"));
-    folders << QDir::homePath() + QStringLiteral("/PDF") << QStringLiteral("/var/spool/cups-pdf/ANONYMOUS");
-    if (!user.isEmpty())
-        folders << QStringLiteral("/var/spool/cups-pdf/") + user;
-    folders.removeDuplicates();
-    return folders;
-}
-
-QSet<QString> pdfsIn(const QStringList& folders) {
-    QSet<QString> out;
-    for (const QString& folder : folders)
-        for (const QFileInfo& fi : QDir(folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
-            out.insert(fi.absoluteFilePath());
-    return out;
-}
-
-// The PDF that appeared since `before`, once its size has stopped changing; empty on timeout.
-QString waitForNewPdf(const QStringList& folders, const QSet<QString>& before, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    QString found;
-    qint64 lastSize = -1;
-    while (!deadline.hasExpired()) {
-        if (found.isEmpty()) {
-            const QSet<QString> now = pdfsIn(folders);
-            for (const QString& f : now)
-                if (!before.contains(f))
-                    found = f;
-        }
-        if (!found.isEmpty()) {
-            const qint64 size = QFileInfo(found).size();
-            if (size > 0 && size == lastSize)
-                return found;
-            lastSize = size;
-        }
-        QThread::msleep(250);
-    }
-    return QString();
-}
-
-} // namespace
 
 // A bill printed through the CUPS queue BillPDF (cups-pdf), read back from the PDF it writes.
 // The spooler's PDF carries the glyphs but not their characters (its converter re-encodes the
@@ -92,11 +29,8 @@ private slots:
     void positionsOnPaper() {
         QFETCH(QString, hvPrint);
         QFETCH(bool, landscape);
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            QSKIP("pdftotext (poppler-utils) is not installed");
-        if (!QPrinterInfo::availablePrinterNames().contains(kQueue))
-            QSKIP("no CUPS queue BillPDF: cupsd is not reachable or the queue is missing "
-                  "(scripts/cups-queue.sh)");
+        if (const QString reason = cups_pdf::unavailableReason(); !reason.isEmpty())
+            QSKIP(qPrintable(reason));
 
         PrintFixture f;
         QVERIFY(f.home.isValid());
@@ -108,7 +42,7 @@ private slots:
              {QStringLiteral("y"), yMove},
              {QStringLiteral("hv"), hvPrint},
              {QStringLiteral("id"), PrintFixture::kTemplate}});
-        f.home.app().currentPrinter = kQueue;
+        f.home.app().currentPrinter = cups_pdf::queue();
         PrintedBill bill(f);
         // The converter's PDF never reads back the first glyph it encoded, so a mark that is
         // not checked goes first.
@@ -120,16 +54,16 @@ private slots:
         print::QtPrintDevice device;
         device.printer().setPageSize(QPageSize(QPageSize::A4));
 
-        const QStringList folders = outputFolders();
-        const QSet<QString> before = pdfsIn(folders);
+        const QStringList folders = cups_pdf::outputFolders();
+        const QSet<QString> before = cups_pdf::pdfsIn(folders);
         print::BillPrinter job(f.home.app(), device, &bill.form);
         QVERIFY(job.printCurrentBill(1));
-        QCOMPARE(device.printerName(), kQueue);
+        QCOMPARE(device.printerName(), cups_pdf::queue());
         QVERIFY2(f.home.dialogs().shown.isEmpty(),
                  qPrintable(f.home.dialogs().texts().join(QLatin1Char('|'))));
         const print::DeviceMetrics m = print::PrintGeometry::metrics(device);
 
-        const QString pdf = waitForNewPdf(folders, before, 60000);
+        const QString pdf = cups_pdf::waitForNewPdf(folders, before, device.title(), 60000);
         QVERIFY2(!pdf.isEmpty(),
                  qPrintable(QStringLiteral("no PDF appeared in ") + folders.join(QLatin1Char(' '))));
         const PdfWords words = PdfWords::read(pdf);

@@ -1,6 +1,6 @@
-#include "PdfWords.h"
 #include "PrintedBill.h"
 #include "print/QtPrintDevice.h"
+#include "support/PdfWords.h"
 #include "support/TestRegistry.h"
 
 #include <QStandardPaths>

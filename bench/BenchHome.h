@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/AppContext.h"
+#include "core/ProgramFolder.h"
+#include "core/ScriptedDialogs.h"
+
+#include <QTemporaryDir>
+#include <cstdio>
+#include <memory>
+
+// A fresh program folder from the shipped data in a temporary directory, connected, with
+// scripted dialogs: what every benchmark of a window starts from.
+class BenchHome {
+public:
+    // False after printing why the folder could not be made.
+    bool prepare() {
+        const QString run = m_dir.path() + QLatin1Char('/');
+        QString error;
+        if (!core::ProgramFolder::prepare(run, &error)) {
+            std::fprintf(stderr, "cannot prepare the program folder: %s\n", qPrintable(error));
+            return false;
+        }
+        m_app = std::make_unique<core::AppContext>(run, dialogs);
+        m_app->connect();
+        return true;
+    }
+    core::AppContext& app() { return *m_app; }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+
+    core::ScriptedDialogs dialogs;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<core::AppContext> m_app;
+};
