@@ -208,4 +208,15 @@ QString ProgramFolder::packagePath(const QString& runPath) {
     return QDir::toNativeSeparators(QDir(runPath).filePath(QStringLiteral("Data/Template.a01")));
 }
 
+QString ProgramFolder::existingPath(const QString& path) {
+    const QFileInfo file(path);
+    if (file.exists())
+        return path;
+    const QDir folder = file.dir();
+    for (const QString& name : folder.entryList(QDir::Files))
+        if (name.compare(file.fileName(), Qt::CaseInsensitive) == 0)
+            return folder.filePath(name);
+    return path;
+}
+
 } // namespace core

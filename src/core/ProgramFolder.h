@@ -19,6 +19,10 @@ public:
     static QString databasePath(const QString& runPath);
     // The empty template package, Data/Template.a01, created on a first start like the database.
     static QString packagePath(const QString& runPath);
+    // The path itself when it exists, else a file of the same folder whose name differs only in
+    // letter case (templates and packages made on Windows name their images in any case), else
+    // the path unchanged.
+    static QString existingPath(const QString& path);
 };
 
 } // namespace core

@@ -79,7 +79,7 @@ private slots:
             QTest::newRow(path) << QString::fromUtf8(path) << QString::fromLatin1(state);
         };
         row("新票据填开(&F)|填开新票据|出货单", "enabled");
-        row("新票据填开(&F)|填开新票据|填写快递单", "disabled");
+        row("新票据填开(&F)|填开新票据|填写快递单", "enabled");
         for (const char* p : {"海运业发票", "增值税发票", "国地税发票", "其他发票", "送货单", "销售单",
                               "珠宝质保单", "单位收付款单"})
             row(QByteArray("新票据填开(&F)|其他定制票据|").append(p).constData(), "disabled");
@@ -120,7 +120,7 @@ private slots:
         row("tool:第一次用", "enabled");
         row("tool:  退出 (&Q)", "enabled");
         row("pop:【出货单】填开", "enabled");
-        row("pop:【快递单】", "disabled");
+        row("pop:【快递单】", "enabled");
         for (const char* p : {"支票", "进账单", "电汇单/业务委托书", "承兑汇票", "境外汇款申请书", "缴款单",
                               "国税发票", "地税发票", "定制单"})
             row(QByteArray("pop:【其他单】填开|").append(p).constData(), "disabled");

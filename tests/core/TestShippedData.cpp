@@ -196,6 +196,29 @@ private slots:
         QCOMPARE(reader.read().size(), size);
     }
 
+    // Images named in another letter case than on disk are still found; a missing one is not
+    // replaced by some other file.
+    void imageNamesIgnoreLetterCase_data() {
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("exact") << "shd1.jpg"
+                               << "shd1.jpg";
+        QTest::newRow("upper case") << "SHD1.JPG"
+                                    << "shd1.jpg";
+        QTest::newRow("mixed") << "Sys_Boot.JPG"
+                               << "Sys_boot.jpg";
+        QTest::newRow("missing") << "shd12.jpg"
+                                 << "shd12.jpg";
+    }
+    void imageNamesIgnoreLetterCase() {
+        QFETCH(QString, asked);
+        QFETCH(QString, found);
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        const QString folder = home.path() + QStringLiteral("Image/");
+        QCOMPARE(QFileInfo(core::ProgramFolder::existingPath(folder + asked)).fileName(), found);
+    }
+
     // Every table of the index answers a select of the columns the program reads, the way the
     // data upgrade tests for a column.
     void tablesHaveTheirColumns_data() {

@@ -210,6 +210,29 @@ private slots:
         QCOMPARE(w->boxes().lines[0].zdJE->text(), QStringLiteral("￥12,345.60"));
     }
 
+    // The boxes show the whole text however long the currency code and separators make it; only
+    // typing into an editor is limited to 15 characters.
+    void longAmountsAreNeverCut() {
+        auto w = open();
+        QComboBox* money = w->optionBar().cfgMoneyType();
+        money->setCurrentIndex(money->findText(QStringLiteral("日元")));
+        w->cfgMoneyTypeChange();
+        w->optionBar().check(QStringLiteral("cfgJENeedSheep"))->setChecked(true);
+        w->optionBar().check(QStringLiteral("cfgJEXXNeedQianFF"))->setChecked(true);
+        typeLineAmount(*w, 1, QStringLiteral("12345678"));
+        QCOMPARE(w->boxes().lines[0].zdJE->text(), QStringLiteral("JPY12,345,678.00"));
+        QCOMPARE(w->boxes().zdHJJE->text(), QStringLiteral("JPY12,345,678.00"));
+
+        QLineEdit* editor = w->boxes().lines[1].zdJEXX;
+        w->zdJE1Enter(2);
+        QTest::keyClicks(editor, QStringLiteral("12345678901234567890"));
+        QCOMPARE(editor->text(), QStringLiteral("123456789012345"));
+        editor->setText(QStringLiteral("1234567890123456789"));
+        editor->end(false);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QCOMPARE(editor->text(), QStringLiteral("123456789012345678"));
+    }
+
     void otherCurrencyIsAlwaysNamed() {
         auto w = open();
         typeLineAmount(*w, 1, QStringLiteral("1234.5"));
@@ -297,6 +320,37 @@ private slots:
         QCOMPARE(w->getItemCheckTitle(), QStringLiteral("现金,月结,转账"));
         w->setItemCheckTitle(QString());
         QVERIFY(w->getItemCheckTitle().isEmpty());
+    }
+
+    // A variant without a tab leaves the tab of the one before current; clicking that tab must
+    // still bring its variant back.
+    void clickOnTheCurrentTabSelectsItsVariant() {
+        home->db().exec(QStringLiteral("update CKTypeTable set IsCommon='否' where CheckTypeID=2"));
+        auto w = open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto* tabs = w->findChild<QTabBar*>(QStringLiteral("tbcCheckTypeName"));
+        auto* variants = w->findChild<QComboBox*>(QStringLiteral("cbFirstTypeName"));
+        QCOMPARE(tabs->tabText(tabs->currentIndex()), QStringLiteral("标准"));
+        variants->setCurrentIndex(variants->findText(QStringLiteral("三联241")));
+        w->cbFirstTypeNameChange();
+        QCOMPARE(w->currentCheckTypeId(), 2);
+        QCOMPARE(tabs->tabText(tabs->currentIndex()), QStringLiteral("标准"));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tabs->currentIndex()).center());
+        QCOMPARE(w->currentCheckTypeId(), 1);
+        QCOMPARE(variants->currentText(), QStringLiteral("标准"));
+    }
+
+    // Restoring a minimised window shows it again: the dates the clerk set must stay.
+    void showingAgainKeepsTheDates() {
+        auto w = open();
+        w->show();
+        const QDate earlier = QDate::currentDate().addDays(-10);
+        w->boxes().SelDate->setDate(earlier);
+        w->hide();
+        w->show();
+        QCOMPARE(w->boxes().SelDate->date(), earlier);
+        QCOMPARE(w->boxes().zdNianYueRi->text(), earlier.toString(QStringLiteral("yyyy-MM-dd")));
     }
 
     void variantTabSwitchesTemplate() {

@@ -142,7 +142,8 @@ void Tfm_Main::createMenus() {
     m_newBillMenu->setObjectName(QStringLiteral("mNewBill"));
     connect(addAction(m_newBillMenu, QStringLiteral("出货单"), QStringLiteral("actDeliveryNote")),
             &QAction::triggered, this, &Tfm_Main::actDeliveryNoteClick);
-    addPending(m_newBillMenu, QStringLiteral("填写快递单"), QStringLiteral("actExpressNote"));
+    // The express note is a command without an action: it stays enabled and does nothing.
+    addAction(m_newBillMenu, QStringLiteral("填写快递单"), QStringLiteral("actExpressNote"));
     QMenu* custom = bills->addMenu(QStringLiteral("其他定制票据"));
     custom->setObjectName(QStringLiteral("mCustomBills"));
     const std::pair<const char*, const char*> customBills[] = {
@@ -240,8 +241,7 @@ void Tfm_Main::createMenus() {
     m_popup->setObjectName(QStringLiteral("PopupImage1"));
     connect(addAction(m_popup, QStringLiteral("【出货单】填开"), QStringLiteral("actPopDeliveryNote")),
             &QAction::triggered, this, &Tfm_Main::actDeliveryNoteClick);
-    addPending(m_popup, QStringLiteral("【快递单】"), QStringLiteral("actPopExpress"),
-               QStringLiteral("actExpressNote"));
+    addAction(m_popup, QStringLiteral("【快递单】"), QStringLiteral("actPopExpress"));
     QMenu* others = m_popup->addMenu(QStringLiteral("【其他单】填开"));
     others->setObjectName(QStringLiteral("mPopOthers"));
     const std::pair<const char*, const char*> otherBills[] = {{"支票", "actPopCheque"},

@@ -122,6 +122,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // No pop-up of docks and tool bars: the tool bar is shown and hidden by its menu command
+    // alone, which remembers the choice.
+    QMenu* createPopupMenu() override { return nullptr; }
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

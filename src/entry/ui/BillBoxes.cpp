@@ -1,5 +1,6 @@
 #include "entry/ui/BillBoxes.h"
 
+#include "core/ui/TypingLimit.h"
 #include "entry/BillMoney.h"
 
 #include <QCheckBox>
@@ -42,14 +43,13 @@ QDateTimeEdit* datePicker(QWidget* parent, const QString& name) {
 QLineEdit* amountBox(QWidget* parent, const QString& name) {
     QLineEdit* box = edit(parent, name);
     box->setReadOnly(true);
-    box->setMaxLength(15);
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return box;
 }
 
 QLineEdit* hiddenEditor(QWidget* parent, const QString& name) {
     QLineEdit* box = edit(parent, name);
-    box->setMaxLength(15);
+    core::ui::TypingLimit::apply(box, 15);
     box->hide();
     return box;
 }

@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/IniFile.h"
+#include "core/ProgramFolder.h"
 #include "core/TemplateStore.h"
 #include "entry/EntryOptions.h"
 #include "entry/MoneyText.h"
@@ -228,6 +229,12 @@ void TfmCheckFHDSHD::connectHandlers() {
     connect(m_shortbar->btRemember(), &QPushButton::clicked, this, &TfmCheckFHDSHD::btRememberClick);
     connect(cbFirstTypeName, &QComboBox::activated, this, &TfmCheckFHDSHD::cbFirstTypeNameChange);
     connect(tbcCheckTypeName, &QTabBar::currentChanged, this, &TfmCheckFHDSHD::tbcCheckTypeNameChange);
+    // A click on the tab that is already current changes nothing in the tab bar, yet the user
+    // asks for its variant (the tab may have stayed current while the list chose another one).
+    connect(tbcCheckTypeName, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index >= 0 && index == tbcCheckTypeName->currentIndex())
+            tbcCheckTypeNameChange(index);
+    });
 }
 
 void TfmCheckFHDSHD::attachEditing() {
@@ -298,8 +305,11 @@ QWidget* TfmCheckFHDSHD::frameWidget() {
 
 void TfmCheckFHDSHD::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
+    // Once per opening: a window restored from minimised keeps its dates, place and tool bar.
+    if (!event->spontaneous() && !m_formShown) {
+        m_formShown = true;
         FormShow();
+    }
 }
 
 void TfmCheckFHDSHD::FormShow() {
@@ -441,7 +451,7 @@ void TfmCheckFHDSHD::loadParam(int id) {
     setMinimumHeight(height);
     setMaximumHeight(height);
     const QString file = face->imageFile.isEmpty() ? QStringLiteral("dhd_default.jpg") : face->imageFile;
-    const QPixmap picture(m_app.pathOf(QStringLiteral("Image/") + file));
+    const QPixmap picture(core::ProgramFolder::existingPath(m_app.pathOf(QStringLiteral("Image/") + file)));
     if (!picture.isNull())
         bgImage->setPixmap(picture);
 }

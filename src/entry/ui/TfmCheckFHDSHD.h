@@ -177,6 +177,7 @@ private:
     bool m_inLineExit = false;
     bool m_inTotalExit = false;
     bool m_closed = false;
+    bool m_formShown = false;
 
     QFrame* toolBarCheck = nullptr;
     QList<QToolButton*> m_toolButtons;
