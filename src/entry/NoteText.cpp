@@ -1,5 +1,5 @@
 #include "entry/NoteText.h"
-
+#include "core/LikePattern.h"
 #include "entry/MoneyText.h"
 
 #include <QRegularExpression>
@@ -83,21 +83,11 @@ NoteText::PhoneBoxes NoteText::phoneBoxes(const QString& phone, const QString& m
     return boxes;
 }
 
-namespace {
-QString likeLiteral(const QString& text) {
-    QString out = text;
-    out.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    out.replace(QLatin1Char('%'), QLatin1String("\\%"));
-    out.replace(QLatin1Char('_'), QLatin1String("\\_"));
-    return out;
-}
-} // namespace
-
 NoteText::Statement NoteText::productFilter(const QString& typed) {
     const QString t = typed.trimmed();
     if (t.isEmpty())
         return {QStringLiteral("select * from Products order by 商品名"), {}};
-    const QString literal = likeLiteral(t);
+    const QString literal = core::likeLiteral(t);
     return {QStringLiteral("select * from Products where 货号 like :prefix escape '\\' or 简码 like :prefix "
                            "escape '\\' or 规格 like :anywhere escape '\\' or 商品名 like :anywhere escape "
                            "'\\' order by 商品名"),

@@ -33,6 +33,8 @@ public:
     Outcome saveGood(const QStringList& cells);
 
     int inserted() const { return m_inserted; }
+    // The transaction holding the inserted rows failed: none of them counts as imported.
+    void discardInserted() { m_inserted = 0; }
     int skipped() const { return m_skipped; }
     // The closing report.
     QString summary() const;

@@ -1,5 +1,7 @@
 #include "masterdata/ProductStore.h"
 
+#include "core/LikePattern.h"
+
 namespace masterdata {
 
 const QString ProductStore::kAllNames = QStringLiteral("所有商品");
@@ -44,8 +46,10 @@ Statement ProductStore::filterStatement(const CatalogueFilter& filter) {
     QString where;
     const QString keyword = filter.keyword.trimmed();
     if (!keyword.isEmpty()) {
-        where = QStringLiteral(" where (商品名 like :kw or 规格 like :kw)");
-        st.params.insert(QStringLiteral("kw"), QLatin1Char('%') + keyword + QLatin1Char('%'));
+        // The keyword is matched as typed: % and _ in it are no wildcards.
+        where = QStringLiteral(" where (商品名 like :kw escape '\\' or 规格 like :kw escape '\\')");
+        st.params.insert(QStringLiteral("kw"),
+                         QLatin1Char('%') + core::likeLiteral(keyword) + QLatin1Char('%'));
     }
     if (!filter.name.isEmpty() && filter.name != kAllNames) {
         where +=

@@ -1,6 +1,7 @@
 #include "masterdata/TPerson.h"
 
 #include "core/Database.h"
+#include "core/LikePattern.h"
 #include "core/Recordset.h"
 
 namespace masterdata {
@@ -85,8 +86,10 @@ std::unique_ptr<TPerson> TPerson::findByMnemonic(core::Database& db, const QStri
     rest.remove(QLatin1Char('%')).remove(QLatin1Char('*'));
     if (rest.isEmpty())
         return nullptr;
-    return loadFirst(db, kSelect + QStringLiteral("助记码 like :key"),
-                     {{QStringLiteral("key"), QLatin1Char('%') + rest + QLatin1Char('%')}});
+    // Only % and * are wildcards of the key; an _ or \ in it is matched as it stands.
+    return loadFirst(
+        db, kSelect + QStringLiteral("助记码 like :key escape '\\'"),
+        {{QStringLiteral("key"), QLatin1Char('%') + core::likeLiteral(rest) + QLatin1Char('%')}});
 }
 
 std::unique_ptr<TPerson> TPerson::findByFullName(core::Database& db, const QString& name) {

@@ -1,5 +1,6 @@
 #include "core/ui/DataGrid.h"
 #include "core/ui/GridServices.h"
+#include "masterdata/ProductStore.h"
 #include "masterdata/TIdType.h"
 #include "masterdata/ui/TfrmNoConfig.h"
 #include "masterdata/ui/Tfrm_GoodInfo.h"
@@ -154,6 +155,77 @@ private slots:
         }
     }
 
+    // The length limits bind typing only; values put in by the program are never cut.
+    void productFormLengthLimits_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("拼音简码") << QStringLiteral("edtInputCode") << 12;
+        QTest::newRow("其他备注") << QStringLiteral("edtRemark") << 100;
+    }
+    void productFormLengthLimits() {
+        QFETCH(QString, box);
+        QFETCH(int, limit);
+        TestHome home;
+        Tfrm_GoodInfo form(home.app());
+        form.show();
+        QLineEdit* edit = child<QLineEdit>(form, qPrintable(box));
+        typeText(edit, QString(limit + 3, QLatin1Char('x')));
+        QCOMPARE(edit->text(), QString(limit, QLatin1Char('x')));
+
+        masterdata::Product stored;
+        stored.name = QStringLiteral("联想电脑");
+        stored.inputCode = QString(150, QLatin1Char('c'));
+        stored.remark = QString(150, QLatin1Char('r'));
+        form.setProduct(stored);
+        const QString loaded = edit->text();
+        QCOMPARE(loaded.size(), 150);
+        // A loaded long text may be shortened, never lengthened.
+        typeText(edit, QStringLiteral("y"));
+        QCOMPARE(edit->text(), loaded);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        typeText(edit, QStringLiteral("y"));
+        QCOMPARE(edit->text(), loaded.left(149));
+        // Emptied, the box takes the limit again.
+        QTest::mouseClick(child<QPushButton>(form, "btEmpty"), Qt::LeftButton);
+        typeText(edit, QString(limit + 1, QLatin1Char('z')));
+        QCOMPARE(edit->text().size(), limit);
+    }
+
+    void productFormKeepsLongStoredValues() {
+        TestHome home;
+        home.db().exec(QStringLiteral("delete from Products"));
+        masterdata::ProductStore store(home.db());
+        const QString name = QStringLiteral("联想电脑笔记本").repeated(3);
+        const QString remark = QStringLiteral("0123456789备注ABC").repeated(10);
+        masterdata::Product imported;
+        imported.name = name;
+        imported.inputCode = QStringLiteral("LXDNBJB").repeated(3);
+        imported.remark = remark;
+        store.save(imported);
+        QCOMPARE(remark.size(), 150);
+
+        Tfrm_GoodInfo form(home.app());
+        form.show();
+        form.setProduct(store.load(imported.id));
+        QTest::mouseClick(child<QPushButton>(form, "btSave"), Qt::LeftButton);
+        const masterdata::Product saved = store.load(imported.id);
+        QCOMPARE(saved.name, name);
+        QCOMPARE(saved.inputCode, imported.inputCode);
+        QCOMPARE(saved.remark, remark);
+
+        // A long name typed into a new form gets its whole code.
+        Tfrm_GoodInfo fresh(home.app());
+        fresh.show();
+        typeText(child<QLineEdit>(fresh, "edtName"), name);
+        QTest::mouseClick(child<QPushButton>(fresh, "btSave"), Qt::LeftButton);
+        QCOMPARE(productCount(home), 2);
+        QCOMPARE(home.db()
+                     .scalar(QStringLiteral("select 简码 from Products where ID<>:id"),
+                             {{QStringLiteral("id"), imported.id}})
+                     .toString(),
+                 QStringLiteral("LXDNBJB").repeated(3));
+    }
+
     void catalogueQueries() {
         TestHome home;
         core::ui::GridServices grids(home.app());
@@ -265,6 +337,40 @@ private slots:
         }
         QTest::mouseClick(child<QPushButton>(window, "btFinish"), Qt::LeftButton);
         QVERIFY(!child<QFrame>(window, "pnlImport")->isVisible());
+    }
+
+    void catalogueImportCommitFails() {
+        TestHome home;
+        home.db().exec(QStringLiteral("delete from Products"));
+        home.db().exec(QStringLiteral("insert into Products (商品名,规格,单价) values ('旧货','X','1')"));
+        // A deferred foreign key is checked at commit only: every insert succeeds, the commit fails.
+        home.db().exec(QStringLiteral("PRAGMA foreign_keys=ON"));
+        home.db().exec(QStringLiteral("create table ImportParent (id integer primary key)"));
+        home.db().exec(QStringLiteral("create table ImportOrphan (pid integer references ImportParent(id) "
+                                      "deferrable initially deferred)"));
+        home.db().exec(QStringLiteral("create trigger orphan after insert on Products begin "
+                                      "insert into ImportOrphan values (-1); end"));
+        core::ui::GridServices grids(home.app());
+        Tfrm_GoodsManage window(home.app(), grids);
+        window.show();
+        window.nImportGoodsClick();
+        home.dialogs().files.enqueue(TestHome::testData(QStringLiteral("masterdata-products.xlsx")));
+        QTest::mouseClick(child<QPushButton>(window, "btBrowse"), Qt::LeftButton);
+        home.dialogs().clear();
+        QTest::mouseClick(child<QPushButton>(window, "btStartImport"), Qt::LeftButton);
+
+        QCOMPARE(productCount(home), 1);
+        QCOMPARE(home.db().scalar(QStringLiteral("select count(*) from ImportOrphan")).toInt(), 0);
+        QCOMPARE(window.grid().rowCount(), 1);
+        const QVector<core::ScriptedDialogs::Shown>& shown = home.dialogs().shown;
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.at(0).kind, QStringLiteral("error"));
+        QVERIFY2(shown.at(0).text.startsWith(QStringLiteral("Error:")) && shown.at(0).text.size() > 6,
+                 qPrintable(shown.at(0).text));
+        const QString summary = QStringLiteral("导入完成，共有 0 条导入成功！");
+        QCOMPARE(shown.at(1).text, summary);
+        QCOMPARE(shown.at(1).caption, QStringLiteral("导入结束"));
+        QCOMPARE(child<QLabel>(window, "lbState")->text(), summary);
     }
 
     // Shows the catalogue with imported products for a screen capture; runs only when asked.

@@ -55,6 +55,8 @@ private slots:
         QTest::newRow("empty") << QString() << QStringLiteral("<null>");
         QTest::newRow("apostrophe exact") << QStringLiteral("o'b") << QStringLiteral("O'Brien");
         QTest::newRow("apostrophe partial") << QStringLiteral("'b*") << QStringLiteral("O'Brien");
+        // Only % and * are wildcards of the key.
+        QTest::newRow("underscore is literal") << QStringLiteral("a_c*") << QStringLiteral("<null>");
     }
     void findByMnemonic() {
         QFETCH(QString, key);

@@ -57,9 +57,17 @@ private slots:
             << QStringLiteral("商品名") << QStringLiteral("ASC")
             << QStringList{QStringLiteral("打印纸"), QStringLiteral("笔记本")};
         QTest::newRow("sorted by price")
-            << QStringLiteral("%") << QString() << root << QStringLiteral("单价") << QStringLiteral("asc")
+            << QString() << QString() << root << QStringLiteral("单价") << QStringLiteral("asc")
             << QStringList{QStringLiteral("O'Brien 刀"), QStringLiteral("笔记本"), QStringLiteral("色带"),
-                           QStringLiteral("打印纸")};
+                           QStringLiteral("打印纸"),     QStringLiteral("棉布"),   QStringLiteral("棉纱"),
+                           QStringLiteral("夹子"),       QStringLiteral("夹板")};
+        // Wildcard characters in the keyword are matched as typed.
+        QTest::newRow("percent is literal") << QStringLiteral("50%") << QString() << root << QString()
+                                            << QString() << QStringList{QStringLiteral("棉布")};
+        QTest::newRow("lone percent is literal") << QStringLiteral("%") << QString() << root << QString()
+                                                 << QString() << QStringList{QStringLiteral("棉布")};
+        QTest::newRow("underscore is literal") << QStringLiteral("A_1") << QString() << root << QString()
+                                               << QString() << QStringList{QStringLiteral("夹子")};
         QTest::newRow("apostrophe keyword") << QStringLiteral("O'B") << QString() << root << QString()
                                             << QString() << QStringList{QStringLiteral("O'Brien 刀")};
         QTest::newRow("bad sort input falls back")
@@ -80,9 +88,13 @@ private slots:
               QStringLiteral("3"));
         c.add(QStringLiteral("色带"), QStringLiteral("80列"), QStringLiteral("耗材"), QStringLiteral("2"));
         c.add(QStringLiteral("O'Brien 刀"), QString(), QStringLiteral("五金"));
+        c.add(QStringLiteral("棉布"), QStringLiteral("50%棉"), QStringLiteral("布料"), QStringLiteral("4"));
+        c.add(QStringLiteral("棉纱"), QStringLiteral("500支"), QStringLiteral("布料"), QStringLiteral("5"));
+        c.add(QStringLiteral("夹子"), QStringLiteral("A_1"), QStringLiteral("五金"), QStringLiteral("6"));
+        c.add(QStringLiteral("夹板"), QStringLiteral("AB1"), QStringLiteral("五金"), QStringLiteral("7"));
         const CatalogueFilter filter{keyword, name, path, column, direction};
         QCOMPARE(c.names(ProductStore::filterStatement(filter)), expected);
-        QCOMPARE(c.count(), 4);
+        QCOMPARE(c.count(), 8);
     }
 
     void allAndClassStatements() {

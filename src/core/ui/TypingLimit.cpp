@@ -2,20 +2,27 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace core::ui {
 
-TypingLimit::TypingLimit(QLineEdit* edit, int maxLength)
-    : QValidator(edit), m_edit(edit), m_maxLength(maxLength) {}
-
-QValidator::State TypingLimit::validate(QString& input, int&) const {
-    // The edit still holds the text before the change while the change is validated.
-    if (input.size() <= m_maxLength || input.size() < m_edit->text().size())
-        return Acceptable;
-    return Invalid;
+TypingLimit::TypingLimit(int limit, QLineEdit* edit)
+    : QValidator(edit), m_edit(edit), m_limit(limit), m_allowed(limit) {
+    edit->setValidator(this);
 }
 
-void TypingLimit::apply(QLineEdit* edit, int maxLength) {
-    edit->setValidator(new TypingLimit(edit, maxLength));
+void TypingLimit::setText(const QString& text) {
+    // Raised before the box validates the new text, so that it counts as acceptable input.
+    m_allowed = std::max(m_limit, static_cast<int>(text.size()));
+    m_edit->setText(text);
+}
+
+QValidator::State TypingLimit::validate(QString& input, int&) const {
+    if (input.size() > m_allowed)
+        return Invalid;
+    // Whatever was accepted is the box's text now; a shortened long text may not grow again.
+    m_allowed = std::max(m_limit, static_cast<int>(input.size()));
+    return Acceptable;
 }
 
 } // namespace core::ui

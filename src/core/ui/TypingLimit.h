@@ -6,19 +6,28 @@ class QLineEdit;
 
 namespace core::ui {
 
-// A length limit for what the user types into a line edit. QLineEdit::setMaxLength also cuts text
-// set by the program, which would silently shorten an amount or a stored value; this limit only
-// refuses edits that make an over-long text longer, so deleting from one still works.
+// Refuses typing that would make a box's text longer than the limit. QLineEdit::setMaxLength
+// also cuts text the program puts into the box, which would shorten an amount on screen and on
+// paper or lose the rest of a longer stored value on the next save. Text put in through setText()
+// here is kept whole and counts as accepted, so typing may then only shorten it; text set on the
+// box directly is never cut either.
 class TypingLimit final : public QValidator {
+    Q_OBJECT
 public:
-    TypingLimit(QLineEdit* edit, int maxLength);
-    State validate(QString& input, int& position) const override;
-    // Installs the limit on the edit (the edit owns it).
-    static void apply(QLineEdit* edit, int maxLength);
+    // Installs itself as the box's validator; the box owns it.
+    TypingLimit(int limit, QLineEdit* edit);
+
+    // Puts the text into the box uncut.
+    void setText(const QString& text);
+
+    State validate(QString& input, int& pos) const override;
 
 private:
     QLineEdit* m_edit;
-    int m_maxLength;
+    int m_limit;
+    // The limit, or the length of a longer text put in by the program, down to which it has
+    // been shortened since.
+    mutable int m_allowed;
 };
 
 } // namespace core::ui

@@ -49,7 +49,7 @@ QLineEdit* amountBox(QWidget* parent, const QString& name) {
 
 QLineEdit* hiddenEditor(QWidget* parent, const QString& name) {
     QLineEdit* box = edit(parent, name);
-    core::ui::TypingLimit::apply(box, 15);
+    new core::ui::TypingLimit(15, box);
     box->hide();
     return box;
 }

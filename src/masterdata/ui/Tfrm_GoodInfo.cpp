@@ -1,6 +1,7 @@
 #include "masterdata/ui/Tfrm_GoodInfo.h"
 
 #include "core/AppContext.h"
+#include "core/ui/TypingLimit.h"
 #include "masterdata/PinyinInitials.h"
 
 #include <QCheckBox>
@@ -40,14 +41,14 @@ Tfrm_GoodInfo::Tfrm_GoodInfo(core::AppContext& app, QWidget* parent)
     edtIdenty = addLine(QStringLiteral("edtIdenty"));
     edtName = addLine(QStringLiteral("edtName"));
     edtInputCode = addLine(QStringLiteral("edtInputCode"));
-    edtInputCode->setMaxLength(12);
+    m_inputCodeLimit = new core::ui::TypingLimit(12, edtInputCode);
     edtBrand = addLine(QStringLiteral("edtBrand"));
     cbOtherPro = addCombo(QStringLiteral("cbOtherPro"));
     cbUnit = addCombo(QStringLiteral("cbUnit"));
     edtPrice = addLine(QStringLiteral("edtPrice"));
     edtSpecPrice = addLine(QStringLiteral("edtSpecPrice"));
     edtRemark = addLine(QStringLiteral("edtRemark"));
-    edtRemark->setMaxLength(100);
+    m_remarkLimit = new core::ui::TypingLimit(100, edtRemark);
     cbClassify = addCombo(QStringLiteral("cbClassify"));
     // Prices take digits and the decimal point only, typed or pasted.
     for (QLineEdit* price : {edtPrice, edtSpecPrice})
@@ -128,7 +129,7 @@ void Tfrm_GoodInfo::setProduct(const Product& product) {
     edtID->setText(product.id > 0 ? QString::number(product.id) : QString());
     edtName->setText(product.name);
     // The stored code wins over the one the name change just computed.
-    edtInputCode->setText(product.inputCode);
+    m_inputCodeLimit->setText(product.inputCode);
     edtIdenty->setText(product.identy);
     cbOtherPro->setEditText(product.otherPro);
     edtBrand->setText(product.brand);
@@ -136,11 +137,11 @@ void Tfrm_GoodInfo::setProduct(const Product& product) {
     edtSpecPrice->setText(product.specPrice);
     cbUnit->setEditText(product.unit);
     cbClassify->setEditText(product.classify);
-    edtRemark->setText(product.remark);
+    m_remarkLimit->setText(product.remark);
 }
 
 void Tfrm_GoodInfo::edtNameChange() {
-    edtInputCode->setText(PinyinInitials(edtName->text().trimmed()));
+    m_inputCodeLimit->setText(PinyinInitials(edtName->text().trimmed()));
 }
 
 void Tfrm_GoodInfo::edtNameExit() {

@@ -15,6 +15,10 @@ namespace core {
 class AppContext;
 }
 
+namespace core::ui {
+class TypingLimit;
+}
+
 namespace masterdata::ui {
 
 // "商品详细资料": the form that adds, edits and copies one product.
@@ -59,6 +63,9 @@ private:
     QLineEdit* edtPrice;
     QLineEdit* edtSpecPrice;
     QLineEdit* edtRemark;
+    // The form's length limits bind typing only: stored values longer than them load uncut.
+    core::ui::TypingLimit* m_inputCodeLimit;
+    core::ui::TypingLimit* m_remarkLimit;
     QComboBox* cbClassify;
     QCheckBox* ckAddNew;
     QPushButton* btSave;

@@ -456,6 +456,9 @@ void Tfrm_GoodsManage::btStartImportClick() {
         try {
             m_app.db().commit();
         } catch (const core::DbError& e) {
+            // Nothing of the sheet is stored then, so the summary must not count its rows.
+            m_app.db().rollback();
+            importer.discardInserted();
             m_app.dialogs().error(QStringLiteral("Error:") + e.message());
         }
     }
