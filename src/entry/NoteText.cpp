@@ -1,4 +1,5 @@
 #include "entry/NoteText.h"
+
 #include "core/LikePattern.h"
 #include "entry/MoneyText.h"
 

@@ -11,6 +11,7 @@
 
 #include "core/Recordset.h"
 
+#include <QMenu>
 #include <QTest>
 
 using entry::ui::NoteCommands;
@@ -326,6 +327,20 @@ private slots:
         note.commands.BrowseOldCheck(QString(), QStringLiteral("gone"));
         QCOMPARE(note.home.dialogs().lastText(), QStringLiteral("调入失败，票据信息没有找到-gone"));
         QCOMPARE(note.window.text(QStringLiteral("zdSFNR1")), QString());
+    }
+
+    // A number series that cannot be read shows its failure and leaves the number as it was.
+    void failedNumberKeepsTheBox() {
+        Note n;
+        n.set(QStringLiteral("zdPJBH"), QStringLiteral("FH-7"));
+        n.home.db().exec(QStringLiteral("drop table IDBuilder"));
+        n.commands.btNewClick();
+        QCOMPARE(n.window.text(QStringLiteral("zdPJBH")), QStringLiteral("FH-7"));
+        QVERIFY(n.home.dialogs().sawText(QStringLiteral("ID序列检查失败")));
+        n.home.dialogs().clear();
+        n.editing.numberMenu()->actions().first()->trigger();
+        QCOMPARE(n.window.text(QStringLiteral("zdPJBH")), QStringLiteral("FH-7"));
+        QVERIFY(n.home.dialogs().sawText(QStringLiteral("ID序列检查失败")));
     }
 
     void copyCaption() {

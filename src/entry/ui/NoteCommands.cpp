@@ -202,8 +202,13 @@ void NoteCommands::btNewClick() {
     // The saved total and quantity come from these boxes, so they must not keep the old note's.
     m_window.totalRule(QStringLiteral("0"));
     e.SumSL();
-    const QString number = e.buildMaxCheckNO();
-    e.setText(QStringLiteral("zdPJBH"), number);
+    // After a failed request (its message shown) the box keeps its number; saving under it then
+    // asks first, as for any number that is already saved.
+    QString number = e.buildMaxCheckNO();
+    if (number.isEmpty())
+        number = e.text(QStringLiteral("zdPJBH"));
+    else
+        e.setText(QStringLiteral("zdPJBH"), number);
     m_window.setWindowCaption(QStringLiteral("新单据-ID=") + number);
     if (QDateTimeEdit* issue = e.issueDatePicker())
         issue->setDateTime(QDateTime::currentDateTime());

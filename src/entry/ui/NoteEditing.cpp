@@ -444,7 +444,9 @@ void NoteEditing::zdPJBHDblClick() {
 }
 
 void NoteEditing::nNewNumberClick() {
-    setText(QStringLiteral("zdPJBH"), buildMaxCheckNO());
+    // After a failed request (its message shown) the box keeps the number it had.
+    if (const QString number = buildMaxCheckNO(); !number.isEmpty())
+        setText(QStringLiteral("zdPJBH"), number);
 }
 
 void NoteEditing::nClearNumberClick() {
