@@ -3,6 +3,8 @@
 #include "TestRegistry.h"
 #include "core/IniFile.h"
 #include "core/ui/DataGrid.h"
+#include "entry/DeliveryNoteStore.h"
+#include "entry/ui/NoteCommands.h"
 #include "entry/ui/OptionBar.h"
 #include "entry/ui/ProductPicker.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
@@ -550,6 +552,108 @@ private slots:
         QTest::keyClicks(w->boxes().lines[0].zdSL, QStringLiteral("7"));
         QCOMPARE(w->boxes().lines[0].zdSL->text(), QStringLiteral("7"));
         QCOMPARE(w->boxes().lines[0].zdJEXX->text(), QStringLiteral("56"));
+    }
+
+    std::unique_ptr<TfmCheckFHDSHD> openActive() {
+        auto w = open();
+        w->show();
+        w->activateWindow();
+        if (!QTest::qWaitForWindowActive(w.get()))
+            return nullptr;
+        return w;
+    }
+
+    // A click on a tool button takes no focus: what is being typed must still count.
+    void commandsTakeTheBoxBeingEdited_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("save") << "btSave";
+        QTest::newRow("print") << "btPrint1";
+    }
+    void commandsTakeTheBoxBeingEdited() {
+        QFETCH(QString, command);
+        auto w = openActive();
+        QVERIFY(w);
+        entry::ui::GoodsLine& line = w->boxes().lines[0];
+        w->boxes().zdGKLXR->setText(QStringLiteral("李明"));
+        w->boxes().zdPJBH->setText(QStringLiteral("FH-9"));
+        line.zdSFNR->setText(QStringLiteral("扳手"));
+        line.zdSL->setText(QStringLiteral("2"));
+        line.zdDJ->setFocus();
+        QTest::keyClicks(line.zdDJ, QStringLiteral("5"));
+        QTest::mouseClick(w->findChild<QToolButton*>(command), Qt::LeftButton);
+        QCOMPARE(w->boxes().zdHJJE->text(), QStringLiteral("￥10.00"));
+        if (command == QLatin1String("btSave")) {
+            QCOMPARE(home->db().scalar(QStringLiteral("select 合计金额 from DataCheckFHDSHD")).toString(),
+                     QStringLiteral("10.00"));
+        } else {
+            QStringList printed;
+            for (const auto& text : host->device.texts)
+                printed << text.text;
+            QVERIFY2(printed.contains(QStringLiteral("壹拾元整")),
+                     qPrintable(printed.join(QLatin1Char('|'))));
+        }
+    }
+
+    // Enter in the goods box takes the first product the filter lists.
+    void enterPicksTheFirstListedProduct() {
+        home->db().exec(QStringLiteral("delete from Products"));
+        home->db().exec(
+            QStringLiteral("insert into Products (商品名, 货号, 单价) values ('扳手', 'BS-1', '8'), "
+                           "('板凳', 'BD-2', '30')"));
+        auto w = openActive();
+        QVERIFY(w);
+        QLineEdit* name = w->boxes().lines[0].zdSFNR;
+        name->setFocus();
+        QVERIFY(!w->picker().isHidden());
+        QTest::keyClicks(name, QStringLiteral("BS"));
+        QTest::keyClick(name, Qt::Key_Return);
+        QCOMPARE(name->text(), QStringLiteral("扳手"));
+        QCOMPARE(w->boxes().lines[0].zdSL->text(), QStringLiteral("1"));
+        QVERIFY(w->picker().isHidden());
+    }
+
+    // Tabbing through an empty line leaves no amount in it, so saving adds no goods row.
+    void passingAnEmptyLineLeavesNoAmount() {
+        auto w = openActive();
+        QVERIFY(w);
+        w->boxes().lines[1].zdDJ->setFocus();
+        w->boxes().lines[1].zdSL->setFocus();
+        w->boxes().lines[0].zdSFNR->setFocus();
+        QVERIFY(w->boxes().lines[1].zdJEXX->text().isEmpty());
+        w->boxes().zdGKLXR->setText(QStringLiteral("李明"));
+        w->boxes().zdPJBH->setText(QStringLiteral("FH-10"));
+        w->boxes().lines[0].zdSFNR->setText(QStringLiteral("扳手"));
+        QVERIFY(w->commands().Save());
+        QCOMPARE(home->db().scalar(QStringLiteral("select count(*) from DataCheckFHDSHDDetail")).toInt(), 1);
+    }
+
+    // A note with a typed total and no goods comes back with its total; a note of a template
+    // disabled since comes back on that template.
+    void reloadKeepsTypedTotalAndTemplate() {
+        entry::DeliveryNote note;
+        note.number = QStringLiteral("FH-11");
+        note.variant = QStringLiteral("三联241");
+        note.currency = QStringLiteral("人民币");
+        note.total = QStringLiteral("123.50");
+        note.contact = QStringLiteral("李明");
+        note.issueDate = note.orderDate = QDateTime::currentDateTime();
+        entry::DeliveryNoteStore(home->db()).save(note);
+        home->db().exec(QStringLiteral("update CKTypeTable set Visiable='停用隐藏' where CheckTypeID=2"));
+        auto w = open();
+        w->commands().BrowseOldCheck(QStringLiteral("三联241"), QStringLiteral("FH-11"));
+        QCOMPARE(w->currentCheckTypeId(), 2);
+        QCOMPARE(w->boxes().zdHJJEXX->text(), QStringLiteral("123.50"));
+        QCOMPARE(w->boxes().zdJEDX->text(), QStringLiteral("壹佰贰拾叁元伍角整"));
+    }
+
+    // Closing the window while a price box has the focus must not run the rules on a window
+    // that is half gone.
+    void closingWhileEditingIsSafe() {
+        auto w = openActive();
+        QVERIFY(w);
+        w->boxes().lines[0].zdSL->setText(QStringLiteral("3"));
+        w->boxes().lines[0].zdDJ->setFocus();
+        w.reset();
     }
 
     void disabledDefaultTemplateStillOpens() {

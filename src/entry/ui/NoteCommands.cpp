@@ -7,8 +7,11 @@
 #include "print/BillPrinter.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDateTimeEdit>
 #include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QWidget>
 
 namespace entry::ui {
@@ -115,7 +118,16 @@ QString NoteCommands::nextFreeNumber() {
     return {};
 }
 
+void NoteCommands::commitEditing() {
+    // The tool buttons take no focus, so a box being edited has not been left: leaving it now
+    // runs its rules (line amount, typed total, free field) before the note is read.
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && m_window.noteForm()->isAncestorOf(focused))
+        focused->clearFocus();
+}
+
 bool NoteCommands::Save() {
+    commitEditing();
     NoteEditing& e = m_editing;
     if (e.text(QStringLiteral("zdGKMC")) == NoteText::kCustomerPlaceholder)
         e.setText(QStringLiteral("zdGKMC"), QString());
@@ -150,8 +162,10 @@ bool NoteCommands::Save() {
                     QStringLiteral("】的票据已经存在，是否新生成一个单号作为新单号(历史单据是不能修改的)？"),
                 kConfirm)) {
             number = nextFreeNumber();
-            if (number.isEmpty())
+            if (number.isEmpty()) {
+                m_app.dialogs().message(QStringLiteral("保存失败,没有取到可用的新单号！"));
                 return false;
+            }
             e.setText(QStringLiteral("zdPJBH"), number);
         }
         if (QDateTimeEdit* issue = e.issueDatePicker()) {
@@ -255,10 +269,11 @@ void NoteCommands::BrowseOldCheck(const QString& variant, const QString& number)
                 note = DeliveryNote();
                 note->number = number;
             }
-            showNote(*note);
-            // Every line is emptied, so no goods of the note shown before survive the reload.
+            // Every line is emptied first, so no goods of the note shown before survive the
+            // reload and a note with a typed total only keeps that total.
             for (int n = 1; n <= NoteEditing::kLines; ++n)
                 e.clearLine(n);
+            showNote(*note);
             for (const NoteLine& line : m_store.loadLines(number)) {
                 const int n = line.line;
                 e.suspendLineRule(true);
@@ -281,17 +296,24 @@ void NoteCommands::BrowseOldCheck(const QString& variant, const QString& number)
             m_app.dialogs().message(QStringLiteral("调入单据失败：") + error.message());
         }
     }
-    if (QWidget* container = m_window.container()) {
-        QWidget* form = container->window();
-        if (form->isHidden())
-            form->show();
-        form->raise();
-        form->activateWindow();
-    }
+    // The entry window lives in a sub-window of the main window: that frame is what must come back
+    // from minimised and to the front.
+    QWidget* form = m_window.noteForm();
+    auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    QWidget* frame = sub ? static_cast<QWidget*>(sub) : form;
+    if (frame->isHidden() || frame->isMinimized())
+        frame->showNormal();
+    frame->raise();
+    if (sub && sub->mdiArea())
+        sub->mdiArea()->setActiveSubWindow(sub);
+    else
+        frame->activateWindow();
 }
 
 void NoteCommands::btPrint1Click() {
+    commitEditing();
     setButtonEnabled(kPrint1, false);
+    m_app.currentCheckTypeId = m_window.templateId();
     m_printer.printCurrentBill(1);
     setButtonEnabled(kPrint1, true);
 }
@@ -308,6 +330,7 @@ void NoteCommands::btPrintAndSaveClick() {
 }
 
 void NoteCommands::btMultiPrintFClick() {
+    commitEditing();
     QString answer;
     if (!m_app.dialogs().inputValue(QStringLiteral("输入重复打印的张数"), QStringLiteral("1"),
                                     QStringLiteral("integer"), answer) ||
@@ -321,6 +344,7 @@ void NoteCommands::btMultiPrintFClick() {
     }
     for (const QString& name : {kPrint1, kPrintAndSave, kMultiPrint})
         setButtonEnabled(name, false);
+    m_app.currentCheckTypeId = m_window.templateId();
     m_printer.printCurrentBill(copies);
     for (const QString& name : {kPrint1, kPrintAndSave, kMultiPrint})
         setButtonEnabled(name, true);

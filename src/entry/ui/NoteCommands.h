@@ -53,6 +53,7 @@ private:
     void showNote(const DeliveryNote& note);
     void setButtonEnabled(const QString& name, bool enabled);
     QString nextFreeNumber();
+    void commitEditing();
 
     core::AppContext& m_app;
     NoteWindow& m_window;

@@ -351,7 +351,11 @@ void NoteEditing::lineChanged(int n) {
         showNumberMessage(n);
         return;
     }
-    setText(lineBox("zdJEXX", n), amount.amount);
+    // Passing through an empty line must not leave an amount of 0 behind, which would save a
+    // goods row without goods.
+    const bool emptyLine = textOf(quantity).isEmpty() && textOf(price).isEmpty() &&
+                           text(lineBox("zdSFNR", n)).trimmed().isEmpty();
+    setText(lineBox("zdJEXX", n), emptyLine ? QString() : amount.amount);
     m_window.lineAmountRule(n);
     SumSL();
 }

@@ -17,7 +17,8 @@
 
 namespace entry::ui {
 
-const QString ProductPicker::kSection = QStringLiteral("TfmCheckFHDSHD");
+// The entry window's name, under which its grid widths have always been kept.
+const QString ProductPicker::kSection = QStringLiteral("fmCheckFHDSHD");
 
 namespace {
 constexpr int kInitialWidth = 520;
@@ -150,6 +151,9 @@ void ProductPicker::load(const QString& sql, const QVariantMap& params) {
         return;
     }
     m_grids.GridColsWidthLoad(*m_grid, kSection);
+    // As in any open list there is a current product, so Enter in the goods box picks it.
+    if (m_grid->rowCount() > 0 && m_grid->currentRow() < 0)
+        m_grid->setCurrentRow(0);
 }
 
 void ProductPicker::loadDataGoods(const QString& filter) {

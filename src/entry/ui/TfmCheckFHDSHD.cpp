@@ -66,6 +66,11 @@ TfmCheckFHDSHD::TfmCheckFHDSHD(core::AppContext& app, EntryHost& host, QWidget* 
 }
 
 TfmCheckFHDSHD::~TfmCheckFHDSHD() {
+    // Destroying the boxes moves the focus out of them; no rule may run on half a window.
+    m_tearingDown = true;
+    delete m_commands;
+    delete m_picker;
+    delete m_editing;
     m_app.currentCheckTypeId = -1;
 }
 
@@ -547,8 +552,13 @@ QString TfmCheckFHDSHD::variant() const {
 }
 
 bool TfmCheckFHDSHD::selectVariant(const QString& variant) {
-    if (cbFirstTypeName->findText(variant) < 0)
-        return false;
+    if (cbFirstTypeName->findText(variant) < 0) {
+        // A saved note may name a template that has been disabled since: it still opens.
+        if (m_app.templates().loadCheckTypeIDByFirstAndLastName(kind(), variant) <= 0)
+            return false;
+        const QSignalBlocker blocker(cbFirstTypeName);
+        cbFirstTypeName->addItem(variant);
+    }
     setCurrentCheckType(variant);
     m_laidOutId = 0;
     cbFirstTypeNameChange();
@@ -887,6 +897,8 @@ int TfmCheckFHDSHD::lineOf(QObject* watched, bool editor) const {
 }
 
 bool TfmCheckFHDSHD::eventFilter(QObject* watched, QEvent* event) {
+    if (m_tearingDown)
+        return false;
     BillBoxes& b = *m_boxes;
     const QEvent::Type type = event->type();
     if (type == QEvent::FocusIn) {

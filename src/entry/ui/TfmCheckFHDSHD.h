@@ -178,6 +178,7 @@ private:
     bool m_inTotalExit = false;
     bool m_closed = false;
     bool m_formShown = false;
+    bool m_tearingDown = false;
 
     QFrame* toolBarCheck = nullptr;
     QList<QToolButton*> m_toolButtons;
