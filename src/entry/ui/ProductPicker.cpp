@@ -63,9 +63,9 @@ ProductPicker::ProductPicker(core::AppContext& app, core::ui::GridServices& grid
     for (QObject* child : children())
         if (auto* button = qobject_cast<QToolButton*>(child))
             links->addWidget(button);
-    links->insertWidget(links->count() - 1, hint);
+    // The hint takes the room left over, and is the first to give way in a narrow picker.
+    links->insertWidget(links->count() - 1, hint, 1);
     links->addWidget(m_classFilter);
-    links->addStretch();
 
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     m_grid->setSelectedColors(QColor(Qt::blue), QColor(Qt::white));
