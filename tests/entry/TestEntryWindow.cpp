@@ -324,6 +324,21 @@ private slots:
         QVERIFY(w->getItemCheckTitle().isEmpty());
     }
 
+    // The sub-window follows the form's size both ways, leaving no empty band.
+    void frameFollowsTheVariant() {
+        QMdiArea area;
+        area.resize(1200, 900);
+        auto* w = new TfmCheckFHDSHD(home->app(), *host);
+        QMdiSubWindow* sub = area.addSubWindow(w);
+        area.show();
+        sub->show();
+        const QSize margins = sub->size() - w->size();
+        for (const char* variant : {"三联241", "标准"}) {
+            QVERIFY(w->selectVariant(QString::fromUtf8(variant)));
+            QCOMPARE(sub->size(), w->maximumSize() + margins);
+        }
+    }
+
     // A variant without a tab leaves the tab of the one before current; clicking that tab must
     // still bring its variant back.
     void clickOnTheCurrentTabSelectsItsVariant() {

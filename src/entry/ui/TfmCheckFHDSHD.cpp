@@ -453,8 +453,13 @@ void TfmCheckFHDSHD::loadParam(int id) {
     setMinimumWidth(face->width + 8);
     setMaximumWidth(face->width + 8);
     const int height = face->height + panelTab->height() + toolBarCheck->height() + barHeight + 35;
+    // The sub-window's frame follows, so a smaller form leaves no empty band around the window.
+    QWidget* frame = frameWidget();
+    const QSize margins = frame == this ? QSize() : frame->size() - size();
     setMinimumHeight(height);
     setMaximumHeight(height);
+    if (frame != this)
+        frame->resize(QSize(face->width + 8, height) + margins);
     const QString file = face->imageFile.isEmpty() ? QStringLiteral("dhd_default.jpg") : face->imageFile;
     const QPixmap picture(core::ProgramFolder::existingPath(m_app.pathOf(QStringLiteral("Image/") + file)));
     if (!picture.isNull())
