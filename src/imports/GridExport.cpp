@@ -71,7 +71,10 @@ QString GridExport::cellText(const QAbstractItemModel& model, int row, int colum
 QString GridExport::suggestedPath(const QString& title) {
     QString name = title;
     name.replace(QRegularExpression(QStringLiteral(R"([\\/:*?"<>|])")), QStringLiteral("_"));
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A desktop without a documents folder gets the home folder, never the program's working one.
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
     return QDir(folder).filePath(name + QStringLiteral(".xlsx"));
 }
 
