@@ -92,7 +92,7 @@ void DeliveryNoteStore::writeLines(const DeliveryNote& note) {
         detail.setValue(QStringLiteral("订单编号"), note.orderId);
         detail.setValue(QStringLiteral("货号"), line.articleNumber);
         detail.setValue(QStringLiteral("商品名"), line.name);
-        detail.setValue(QStringLiteral("规格"), line.specification);
+        detail.setValue(QStringLiteral("规格"), line.model);
         detail.setValue(QStringLiteral("单位"), line.unit);
         detail.setValue(QStringLiteral("数量"), line.quantity);
         if (line.price)
@@ -147,7 +147,7 @@ QVector<NoteLine> DeliveryNoteStore::loadLines(const QString& number) {
             continue;
         line.articleNumber = rows.text(QStringLiteral("货号"));
         line.name = rows.text(QStringLiteral("商品名"));
-        line.specification = rows.text(QStringLiteral("规格"));
+        line.model = rows.text(QStringLiteral("规格"));
         line.unit = rows.text(QStringLiteral("单位"));
         line.quantity = rows.text(QStringLiteral("数量"));
         line.price = rows.text(QStringLiteral("单价"));

@@ -17,7 +17,7 @@ struct NoteLine {
     int line = 0;                  // 序号, 1 … 8
     QString articleNumber;         // 货号
     QString name;                  // 商品名
-    QString specification;         // 规格
+    QString model;                 // 规格
     QString unit;                  // 单位
     QString quantity;              // 数量
     std::optional<QString> price;  // 单价

@@ -53,7 +53,7 @@ bool NoteText::sumLines(const QVector<LineValue>& lines, QString& total, QString
             continue;
         double v = 0;
         if (!parseDecimal(t, v)) {
-            error = QStringLiteral("\"") + t + QStringLiteral("\" is not a valid number");
+            error = QStringLiteral("'%1' 不是有效的数值").arg(t);
             return false;
         }
         sum += v;

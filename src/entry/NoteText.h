@@ -49,7 +49,7 @@ public:
         QString sql;
         core::Params params;
     };
-    // The picker's filter: article number and mnemonic code by prefix, specification and name
+    // The picker's filter: article number and mnemonic code by prefix, model and name
     // anywhere; the typed text matches literally (a "%" or "_" is no wildcard).
     static Statement productFilter(const QString& typed);
     // Every product of a class; the empty class gives every product.

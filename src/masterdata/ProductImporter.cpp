@@ -12,7 +12,7 @@ bool isBrandTitle(const QString& title) {
            title == QStringLiteral("规格");
 }
 
-// The sheet may name the specification 规格型号 or 品牌型号; the catalogue keeps it in 规格.
+// The sheet may title the model column 规格型号 or 品牌型号; the catalogue keeps it in 规格.
 QString columnFor(const QString& title) {
     return isBrandTitle(title) ? QStringLiteral("规格") : title;
 }

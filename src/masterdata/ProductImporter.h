@@ -24,7 +24,7 @@ public:
     void setPromptOnDuplicate(bool prompt) { m_prompt = prompt; }
 
     // The titles of row 1 from column 1 up to the first empty one. False when the name, the
-    // specification or the price column is missing; no row may be saved then.
+    // model or the price column is missing; no row may be saved then.
     bool setHeader(const QStringList& titles);
     QStringList columns() const { return m_columns; }
     static QString headerError();

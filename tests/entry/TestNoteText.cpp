@@ -138,7 +138,7 @@ private slots:
 private:
     static void fillProducts(core::Database& db) {
         db.exec(QStringLiteral("delete from Products"));
-        // name, article number, mnemonic, specification, class
+        // name, article number, mnemonic, model, class
         const QStringList rows[] = {
             {"A胶带", "O'B-1", "JD", "宽", "其他"}, {"B码12", "X1", "Y1", "无", "其他"},
             {"C货", "12-9", "CH", "无", "其他"},    {"D码", "Z", "12ab", "无", "其他"},

@@ -45,7 +45,7 @@ private slots:
         QTest::addColumn<QString>("direction");
         QTest::addColumn<QStringList>("expected");
         const QString root = ProductStore::kClassRoot;
-        QTest::newRow("keyword in name or spec")
+        QTest::newRow("keyword in name or model")
             << QStringLiteral("本") << QString() << root << QStringLiteral("商品名") << QStringLiteral("DESC")
             << QStringList{QStringLiteral("笔记本"), QStringLiteral("打印纸")};
         QTest::newRow("keyword and name") << QStringLiteral("本") << QStringLiteral("打印纸") << root

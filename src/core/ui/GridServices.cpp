@@ -23,13 +23,19 @@ bool isStrMode(const QString& mode) {
 
 GridServices::GridServices(AppContext& app) : m_app(app) {}
 
-void GridServices::GridColsWidthSave(DataGrid& grid, const QString& section) {
+bool GridServices::widthsApply(const DataGrid& grid, const QString& section) {
     if (!grid.isOpen())
-        return;
+        return false;
     if (section.isEmpty()) {
         m_app.dialogs().message(QStringLiteral("保存表格列宽异常！"));
-        return;
+        return false;
     }
+    return true;
+}
+
+void GridServices::GridColsWidthSave(DataGrid& grid, const QString& section) {
+    if (!widthsApply(grid, section))
+        return;
     IniFile& ini = m_app.userIni();
     const QString upper = section.toUpper();
     for (int i = 0; i < grid.columnCount(); ++i)
@@ -39,12 +45,8 @@ void GridServices::GridColsWidthSave(DataGrid& grid, const QString& section) {
 }
 
 void GridServices::GridColsWidthLoad(DataGrid& grid, const QString& section) {
-    if (!grid.isOpen())
+    if (!widthsApply(grid, section))
         return;
-    if (section.isEmpty()) {
-        m_app.dialogs().message(QStringLiteral("保存表格列宽异常！"));
-        return;
-    }
     IniFile& ini = m_app.userIni();
     const QString upper = section.toUpper();
     for (int i = 0; i < grid.columnCount(); ++i) {

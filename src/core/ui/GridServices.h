@@ -48,6 +48,9 @@ public:
     static QString joinValues(const QVariantList& values, const QString& mode);
 
 private:
+    // Widths are kept only for an open grid and a named section (a missing one is reported).
+    bool widthsApply(const DataGrid& grid, const QString& section);
+
     AppContext& m_app;
     std::function<void(DataGrid&, const QString&)> m_chooser;
 };

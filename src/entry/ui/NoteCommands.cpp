@@ -94,7 +94,7 @@ DeliveryNote NoteCommands::noteFromBoxes() const {
         line.line = n;
         line.articleNumber = e.text(lineBox("zdHuoHao", n));
         line.name = goods;
-        line.specification = e.text(lineBox("zdGuiGe", n));
+        line.model = e.text(lineBox("zdGuiGe", n));
         line.unit = e.text(lineBox("zdDW", n));
         line.quantity = e.text(lineBox("zdSL", n));
         if (e.isShown(lineBox("zdDJ", n)))
@@ -279,17 +279,15 @@ void NoteCommands::BrowseOldCheck(const QString& variant, const QString& number)
                 e.suspendLineRule(true);
                 e.setText(lineBox("zdSFNR", n), line.name);
                 e.setText(lineBox("zdHuoHao", n), line.articleNumber);
-                e.setText(lineBox("zdGuiGe", n), line.specification);
+                e.setText(lineBox("zdGuiGe", n), line.model);
                 e.setText(lineBox("zdDW", n), line.unit);
                 e.setText(lineBox("zdSL", n), line.quantity);
                 e.setText(lineBox("zdDJ", n), line.price.value_or(QString()));
                 e.setText(lineBox("zdPro", n), line.otherAttributes);
                 e.suspendLineRule(false);
-                // The stored amount wins over quantity × price.
+                // The stored amount wins over quantity × price; the line rule refreshes the total.
                 e.setText(lineBox("zdJEXX", n), line.amount.value_or(QString()));
                 m_window.lineAmountRule(n);
-                if (const std::optional<QString> total = e.SumAllJE())
-                    m_window.totalRule(*total);
             }
         } catch (const core::DbError& error) {
             e.suspendLineRule(false);

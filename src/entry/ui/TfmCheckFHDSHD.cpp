@@ -644,45 +644,9 @@ QString TfmCheckFHDSHD::getNoStandardChineseJEDX() const {
                                           m_shortbar->isChecked(QStringLiteral("cfgJEDXFormatNoStandard")));
 }
 
-std::optional<double> TfmCheckFHDSHD::SumAllJE() {
-    double sum = 0;
-    for (const GoodsLine& line : m_boxes->lines) {
-        const QString text = line.zdJEXX->text().trimmed();
-        if (text.isEmpty() || line.zdJE->isHidden())
-            continue;
-        double value = 0;
-        if (!parseDecimal(text, value)) {
-            m_app.dialogs().message(QStringLiteral("金额汇总合计失败-") +
-                                    QStringLiteral("'%1' 不是有效的数值").arg(text));
-            return std::nullopt;
-        }
-        sum += value;
-    }
-    m_boxes->zdMoneyType->setText(m_shortbar->cfgMoneyType()->currentText());
-    SumSL();
-    return sum;
-}
-
-void TfmCheckFHDSHD::SumSL() {
-    double sum = 0;
-    for (const GoodsLine& line : m_boxes->lines) {
-        const QString text = line.zdSL->text().trimmed();
-        if (text.isEmpty() || line.zdSL->isHidden())
-            continue;
-        double value = 0;
-        if (!parseDecimal(text, value)) {
-            m_app.dialogs().message(QStringLiteral("数量汇总失败-") +
-                                    QStringLiteral("'%1' 不是有效的数值").arg(text));
-            return;
-        }
-        sum += value;
-    }
-    m_boxes->zdSumSL->setText(numberText(sum));
-}
-
 void TfmCheckFHDSHD::refreshTotal() {
-    if (const std::optional<double> sum = SumAllJE())
-        setJEXX(numberText(*sum));
+    if (const std::optional<QString> total = m_editing->SumAllJE())
+        setJEXX(*total);
 }
 
 void TfmCheckFHDSHD::zdJEXX1Exit(int n) {

@@ -81,10 +81,6 @@ public:
     // Commits a total typed into the hidden editor, as leaving it does.
     void commitPendingTotal();
 
-    // Totals over the goods lines; nothing when a line holds no number (after the message).
-    std::optional<double> SumAllJE();
-    void SumSL();
-
     // Option handlers.
     void cfgMoneyTypeChange();
     void cfgJEDXFormatChange();
