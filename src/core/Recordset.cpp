@@ -91,6 +91,16 @@ bool Recordset::isNull(const QString& name) const {
     return value(name).isNull();
 }
 
+bool Recordset::editFirstOrAppend() {
+    if (isEmpty()) {
+        append();
+        return true;
+    }
+    first();
+    edit();
+    return false;
+}
+
 void Recordset::edit() {
     if (m_table.isEmpty())
         throw DbError(QStringLiteral("记录集不可修改"));

@@ -51,6 +51,9 @@ public:
     // and throws DbError on failure; remove() deletes the current row from the table.
     void edit();
     void append();
+    // Edits the first row, or appends one when there is none (the save of a record looked up by
+    // its key); true when appending.
+    bool editFirstOrAppend();
     void setValue(const QString& name, const QVariant& value);
     void post();
     void cancel();

@@ -49,14 +49,9 @@ DeliveryNoteStore::Saved DeliveryNoteStore::save(const DeliveryNote& note) {
 void DeliveryNoteStore::writeHeader(const DeliveryNote& note, bool& appended) {
     core::Recordset header = m_db.query(
         QStringLiteral("select * from DataCheckFHDSHD where 票据编号=:number"), byNumber(note.number));
-    appended = header.isEmpty();
-    if (appended) {
-        header.append();
+    appended = header.editFirstOrAppend();
+    if (appended)
         header.setValue(QStringLiteral("票据编号"), note.number);
-    } else {
-        header.first();
-        header.edit();
-    }
     header.setValue(QStringLiteral("模板种类"), note.variant);
     header.setValue(QStringLiteral("其他选项"), note.tickedItems);
     header.setValue(QStringLiteral("票据状态"), note.state);

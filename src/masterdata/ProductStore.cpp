@@ -171,13 +171,7 @@ int ProductStore::articleNumberOwner(const QString& identy, int ownId) {
 void ProductStore::save(Product& product) {
     core::Recordset rs = m_db.query(QStringLiteral("select * from Products where ID=:id"),
                                     {{QStringLiteral("id"), product.id}});
-    const bool insert = rs.isEmpty();
-    if (insert) {
-        rs.append();
-    } else {
-        rs.first();
-        rs.edit();
-    }
+    const bool insert = rs.editFirstOrAppend();
     rs.setValue(QStringLiteral("商品名"), product.name.trimmed());
     rs.setValue(QStringLiteral("规格"), product.brand.trimmed());
     rs.setValue(QStringLiteral("其他属性"), product.otherPro.trimmed());

@@ -43,13 +43,7 @@ void TIdType::save() {
     core::Recordset rs = m_fid <= 0 ? m_db->query(QStringLiteral("select * from IDBuilder where 1<0"))
                                     : m_db->query(QStringLiteral("select * from IDBuilder where fid=:fid"),
                                                   {{QStringLiteral("fid"), m_fid}});
-    const bool insert = rs.isEmpty();
-    if (insert) {
-        rs.append();
-    } else {
-        rs.first();
-        rs.edit();
-    }
+    const bool insert = rs.editFirstOrAppend();
     rs.setValue(QStringLiteral("IDHead"), m_idHead);
     rs.setValue(QStringLiteral("IDType"), m_idType);
     rs.setValue(QStringLiteral("IDStep"), m_idStep);

@@ -141,13 +141,7 @@ std::unique_ptr<TPerson> TPerson::findMatch(core::Database& db, const TPerson& t
 
 int TPerson::save(core::Database& db) {
     core::Recordset rs = db.query(kSelect + QStringLiteral("ID=:id"), {{QStringLiteral("id"), m_id}});
-    const bool insert = rs.isEmpty();
-    if (insert) {
-        rs.append();
-    } else {
-        rs.first();
-        rs.edit();
-    }
+    const bool insert = rs.editFirstOrAppend();
     const std::pair<const char16_t*, const QString*> columns[] = {
         {u"全称", &m_fullName},       {u"助记码", &m_mnemonic},
         {u"联系人", &m_contact},      {u"开户银行", &m_bank},
