@@ -1,6 +1,7 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
+#include "AllCells.h"
 #include "imports/ColumnList.h"
 #include "imports/Spreadsheet.h"
 #include "imports/SpreadsheetError.h"
@@ -17,18 +18,6 @@ namespace {
 
 QString sheetFile(const QString& name) {
     return TestHome::testData(QStringLiteral("sheets/") + name);
-}
-
-// Every cell of the active sheet, row by row, for comparisons with a readable failure.
-QStringList allCells(const Spreadsheet& book) {
-    QStringList rows;
-    for (int r = 1; r <= book.usedRows(); ++r) {
-        QStringList cells;
-        for (int c = 1; c <= book.usedColumns(); ++c)
-            cells.append(book.cell(r, c));
-        rows.append(cells.join(QLatin1Char('|')));
-    }
-    return rows;
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {

@@ -1,5 +1,6 @@
 #include "support/TestRegistry.h"
 
+#include "AllCells.h"
 #include "imports/Spreadsheet.h"
 #include "imports/SpreadsheetError.h"
 
@@ -48,17 +49,6 @@ bool writeWorkbook(const QString& path, const QByteArray& sheet, const QByteArra
 QByteArray sheetOf(const QByteArray& rows) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"" + mainNs +
            "\"><sheetData>" + rows + "</sheetData></worksheet>";
-}
-
-QStringList allCells(const Spreadsheet& book) {
-    QStringList rows;
-    for (int r = 1; r <= book.usedRows(); ++r) {
-        QStringList cells;
-        for (int c = 1; c <= book.usedColumns(); ++c)
-            cells.append(book.cell(r, c));
-        rows.append(cells.join(QLatin1Char('|')));
-    }
-    return rows;
 }
 
 } // namespace

@@ -36,6 +36,16 @@ struct PrintFixture {
         home.app().currentPrinter.clear();
     }
 
+    // The test template's whole-bill offset (tenths of a millimetre) and paper direction.
+    void placeTemplate(int xMove, int yMove, const QString& hvPrint) {
+        home.db().exec(
+            QStringLiteral("update CKTypeTable set XMove=:x, YMove=:y, HVPrint=:hv where CheckTypeID=:id"),
+            {{QStringLiteral("x"), xMove},
+             {QStringLiteral("y"), yMove},
+             {QStringLiteral("hv"), hvPrint},
+             {QStringLiteral("id"), kTemplate}});
+    }
+
     void insert(const QString& table, const QVariantMap& values) {
         // Parameters get ASCII names: column names may be Chinese.
         QStringList names;

@@ -36,12 +36,7 @@ private slots:
         QVERIFY(f.home.isValid());
         const int xMove = -45;
         const int yMove = 60;
-        f.home.db().exec(
-            QStringLiteral("update CKTypeTable set XMove=:x, YMove=:y, HVPrint=:hv where CheckTypeID=:id"),
-            {{QStringLiteral("x"), xMove},
-             {QStringLiteral("y"), yMove},
-             {QStringLiteral("hv"), hvPrint},
-             {QStringLiteral("id"), PrintFixture::kTemplate}});
+        f.placeTemplate(xMove, yMove, hvPrint);
         f.home.app().currentPrinter = cups_pdf::queue();
         PrintedBill bill(f);
         // The converter's PDF never reads back the first glyph it encoded, so a mark that is

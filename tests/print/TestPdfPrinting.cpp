@@ -30,12 +30,7 @@ private slots:
         QVERIFY(f.home.isValid());
         const int xMove = 35;
         const int yMove = -20;
-        f.home.db().exec(
-            QStringLiteral("update CKTypeTable set XMove=:x, YMove=:y, HVPrint=:hv where CheckTypeID=:id"),
-            {{QStringLiteral("x"), xMove},
-             {QStringLiteral("y"), yMove},
-             {QStringLiteral("hv"), hvPrint},
-             {QStringLiteral("id"), PrintFixture::kTemplate}});
+        f.placeTemplate(xMove, yMove, hvPrint);
         PrintedBill bill(f);
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("bill.pdf"));
