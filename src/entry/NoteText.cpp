@@ -5,9 +5,6 @@
 
 #include <QRegularExpression>
 
-#include <cmath>
-#include <cstdio>
-
 namespace entry {
 
 const QString NoteText::kCustomerPlaceholder = QStringLiteral("单击我或红圈选择收款人...:)");
@@ -15,17 +12,6 @@ const QString NoteText::kCustomerPlaceholder = QStringLiteral("单击我或红�
 bool NoteText::isNumberText(const QString& text) {
     static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
     return number.match(text.trimmed()).hasMatch();
-}
-
-QString NoteText::numberText(double value) {
-    if (!std::isfinite(value))
-        return {};
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    double rounded = 0;
-    if (!parseDecimal(QString::fromLatin1(buffer), rounded))
-        return {};
-    return shortestDecimal(rounded);
 }
 
 NoteText::LineAmount NoteText::lineAmount(const QString& quantity, const QString& price) {

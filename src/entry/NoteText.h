@@ -15,8 +15,6 @@ public:
     // A quantity or price as typed: half-width digits with at most one "." and an optional
     // leading sign. Blanks around it are ignored.
     static bool isNumberText(const QString& text);
-    // Up to 15 significant digits, shortest form, never an exponent (0.1 * 3 gives "0.3").
-    static QString numberText(double value);
 
     struct LineAmount {
         bool valid = false; // false: quantity or price is no number
