@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev libsqlite3-dev
-          libfreexl-dev libxlsxwriter-dev libzip-dev fonts-noto-cjk)
+          libfreexl-dev libxlsxwriter-dev libzip-dev fonts-noto-cjk qt6-translations-l10n)
 if [ "${1:-}" = "--tests" ]; then
     packages+=(xvfb xauth poppler-utils cups cups-bsd printer-driver-cups-pdf)
 fi
@@ -22,5 +22,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+launcher=()
+# A developer machine with ccache shares compiled objects between checkouts; CI has none and builds plainly.
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build build -j"$(nproc)"
