@@ -1,0 +1,479 @@
+#include "recognition/AddressRecogniser.h"
+
+#include "recognition/PatternSearch.h"
+
+#include <QRegularExpression>
+
+namespace recognition {
+
+using P = PatternSearch;
+
+namespace {
+
+const QString kBlank = QStringLiteral(" ");
+
+// The province names the steps know, written one character per class as the engine expects.
+const QString kProvince = QStringLiteral(
+    "([广][东]|[福][建]|[北][京]|[天][津]|[河][北]|[上][海]|[江][苏]|[浙][江]|[山][西]|[辽][宁]|[吉][林]|"
+    "[黑][龙][江]|[安][徽]|[江][西]|[山][东]|[河][南]|[湖][北]|[湖][南]|[海][南]|[广][西][壮][族][自][治][区]|"
+    "[广][西]|[新][疆][维][吾][尔][族][自][治][区]|[新][疆]|[西][藏][自][治][区]|[西][藏]|[内][蒙][古][自][治]["
+    "区]|[内][蒙][古]|[宁][夏][回][族][自][治][区]|[宁][夏]|[重][庆]|[贵][州]|[云][南]|[陕][西]|[甘][肃]|[青]["
+    "海]|[四][川]|[香][港][特][别][行][政][区]|[香][港]|[澳][门][特][别][行][政][区]|[澳][门]|[台][湾]){1}([省]"
+    "|[市]){0,1}");
+const QString kRegionName = QStringLiteral(R"([^,.\\0-9a-zA-Z]{2,20})");
+const QString kPlaceName = QStringLiteral(R"([^,.\\0-9a-zA-Z]{2,16})");
+
+QStringList onePiecePatterns() {
+    const QStringList provinces = {
+        QStringLiteral(R"([^ :,\s]{2,6}([自][治][区]){1})"),
+        QStringLiteral(R"([^ :,\s]{0,1}([广][东]|[福][建]|[河][北]|[江][苏]|[浙][江]|[山][西]|[辽][宁]|[吉][林]|)"
+                       R"([黑][龙][江]|[安][徽]|[江][西]|[山][东]|[河][南]|[湖][北]|[湖][南]|[海][南]|[广][西]|)"
+                       R"([新][疆]|[西][藏]|[内][蒙][古]|[宁][夏]|[贵][州]|[云][南]|[陕][西]|[甘][肃]|[青][海]|)"
+                       R"([四][川]|[香][港]|[澳][门]|[台][湾]){1}([省]){0,1})"),
+    };
+    const QStringList cities = {
+        QStringLiteral("[^0-9a-zA-Z市]{2,5}([盟]|[地][区]|[行][政][区]|[市]){1}"),
+        QStringLiteral("[^0-9a-zA-Z省]{4,8}([自][治][州]){1}"),
+    };
+    const QStringList counties = {
+        QStringLiteral("[^0-9a-zA-Z区市]{2,5}([区]|[市]){1}"),
+        QStringLiteral("[^0-9a-zA-Z省]{2,8}([自][治][旗]|[旗]){1}"),
+        QStringLiteral("[^0-9a-zA-Z省市]{2,11}([自][治][县]){1}"),
+        QStringLiteral("[^0-9a-zA-Z省市]{1,4}([县]){1}"),
+    };
+    QStringList all = {
+        QStringLiteral("([上][海]|[北][京]|[天][津]|[重][庆]){1}[市]{0,1}[^0-9a-zA-Z区]{2,6}([区]){1}"),
+        // Needs a literal "]" after the name and so never matches; kept as it always was.
+        QStringLiteral("([香][港]|[澳][门]){1}[[特][别][行][政][区]]{1}[^0-9a-zA-Z区]{2,6}([区]){1}"),
+    };
+    for (const QString& p : provinces)
+        for (const QString& c : cities)
+            for (const QString& k : counties)
+                all << p + c + k;
+    return all;
+}
+
+bool isMunicipality(const QString& province) {
+    static const QStringList names = {QStringLiteral("北京"), QStringLiteral("上海"), QStringLiteral("天津"),
+                                      QStringLiteral("重庆")};
+    return names.contains(province);
+}
+
+} // namespace
+
+void ResultBox::receive(const QStringList& list) {
+    if (list.isEmpty())
+        return;
+    items = list;
+    text = list.first();
+}
+
+QString AddressRecogniser::normalise(const QString& input) const {
+    QStringList lines = input.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast(); // a closing line break starts no line of its own
+    for (qsizetype i = lines.size() - 2; i >= 0; --i)
+        if (P::trim(lines.at(i)).isEmpty())
+            lines.removeAt(i);
+    QString t = lines.join(QStringLiteral("\r\n"));
+    if (P::trim(t).isEmpty())
+        return t;
+
+    for (const char* online : {"旺旺在线", "旺旺离线", "手机在线"})
+        t.replace(QString::fromUtf8(online), QStringLiteral(","));
+    t.replace(QStringLiteral("　"), kBlank);
+    t.replace(QStringLiteral("－"), QStringLiteral("-"));
+    t.replace(QStringLiteral("："), QStringLiteral(":"));
+    t.replace(QStringLiteral("  "), kBlank);
+    t.replace(QStringLiteral(": "), QStringLiteral(":"));
+    for (const char* label : {"地址", "姓名", "联系人"}) {
+        const QString word = QString::fromUtf8(label);
+        if (!t.contains(word + QLatin1Char(':')))
+            t.replace(word, word + QLatin1Char(':'));
+    }
+    t.replace(QStringLiteral("，"), QStringLiteral(","));
+    t.replace(QStringLiteral(", "), QStringLiteral(","));
+    t.replace(QStringLiteral(" ,"), QStringLiteral(","));
+    t.replace(QStringLiteral("旺旺在线"), QStringLiteral(","));
+    t.replace(QStringLiteral("地区:"), QStringLiteral("区域:"));
+    t = P::replaceFirst(t, QStringLiteral("新疆维吾尔自治区"), QStringLiteral("新疆维吾尔族自治区"));
+    for (const auto& [from, to] : m_data.characterFixes)
+        t = P::replaceAll(t, from, to);
+    for (const char* label : {"地址:", "电话:"}) {
+        const QString word = QString::fromUtf8(label);
+        if (!t.contains(QLatin1Char('\n') + word))
+            t.replace(word, QStringLiteral("\r\n") + word);
+    }
+    return QStringLiteral("\n\r") + t + QStringLiteral("\n\r");
+}
+
+void AddressRecogniser::recognise(const QString& source) {
+    m_source = source;
+    m_work = source;
+    if (P::trim(m_work).isEmpty())
+        return;
+    findMobile();
+    findTelephone();
+    if (!findRegionInOnePiece())
+        findRegionInParts();
+    findAddress();
+    findPostcode();
+    findContact();
+    findCompany();
+    addressFallbacks();
+    applyAddressRule();
+    townAndAddress();
+    dropAddressCandidates();
+    settleTelephone();
+    shortenProvince();
+    cleanAddress();
+    dropContactsInAddress();
+    if (!company.text.isEmpty() && address.text.isEmpty())
+        address.text = company.text;
+    applyAddressRule();
+    if (mend)
+        mendResults();
+}
+
+void AddressRecogniser::findMobile() {
+    handset.clear();
+    handset.receive(P::findAll(m_work, QStringLiteral("[1]{1}[0-9]{10,13}")));
+    m_work.replace(QStringLiteral("手机:") + handset.text, kBlank);
+    if (handset.items.size() == 1)
+        m_work = P::replaceAll(m_work, handset.text, kBlank);
+}
+
+void AddressRecogniser::findTelephone() {
+    phone.clear();
+    static const QStringList patterns = {
+        QStringLiteral(R"([电][话][:]([0-9]|-|\(|\)|\+){7,18})"),
+        QStringLiteral(R"([\(]{0,1}[0-9]{3,4}[\)]{0,1}[0-9]{7,8}[-]{0,1}[0-9]{0,6})"),
+        QStringLiteral("[,| ]{1}[0-9]{7,8}[,| ]{1}"),
+        QStringLiteral("[0-9]{3,4}-[0-9]{7,8}[-]{0,1}[0-9]{0,6}"),
+    };
+    for (const QString& pattern : patterns) {
+        phone.receive(P::findAll(m_work, pattern, QStringLiteral(R"([^,\s]{7,18})")));
+        m_work.replace(QStringLiteral("电话:") + phone.text, kBlank);
+        if (phone.items.size() == 1)
+            m_work = P::replaceAll(m_work, phone.text, kBlank);
+        phone.text.replace(QLatin1Char('\''), kBlank);
+    }
+}
+
+bool AddressRecogniser::findRegionInOnePiece() {
+    if (mend) {
+        // A region found in one piece sets only what it holds; nothing of the last run may stay.
+        province.clear();
+        city.clear();
+        town.clear();
+    }
+    static const QStringList patterns = onePiecePatterns();
+    for (const QString& pattern : patterns) {
+        QString piece = P::findOne(m_work, pattern);
+        if (piece.isEmpty() || piece.contains(QLatin1Char(':')))
+            continue;
+        m_work.remove(piece);
+        QString found = P::findOne(piece, kProvince);
+        if (!found.isEmpty()) {
+            found = P::trim(P::replaceFirst(found, QStringLiteral("市"), QString()));
+            province.text = P::findOne(found, kRegionName);
+            piece = P::replaceFirst(piece, found, QString());
+        }
+        splitProvinceCityArea(piece);
+        return true;
+    }
+    return false;
+}
+
+void AddressRecogniser::splitProvinceCityArea(QString piece) {
+    piece.prepend(QLatin1Char(','));
+    QString found = P::findOne(piece, QStringLiteral("[,]{1}[^0-9a-zA-Z]{2,4}([市]|[盟]|[地][区])"));
+    if (found.isEmpty())
+        found = P::findOne(piece, QStringLiteral("[,]{1}[^0-9a-zA-Z]{4,8}([自][治][州])"));
+    if (!found.isEmpty()) {
+        city.text = P::findOne(found, kPlaceName);
+        piece = P::replaceFirst(piece, city.text, QString());
+        piece = P::replaceFirst(piece, QStringLiteral(","), QString());
+    } else {
+        if (isMunicipality(province.text))
+            city.text = province.text + QStringLiteral("市");
+        piece = P::replaceFirst(piece, QStringLiteral(",市"), QString());
+        piece = P::replaceFirst(piece, QStringLiteral(","), QString());
+    }
+    town.text = P::findOne(piece, kPlaceName);
+}
+
+void AddressRecogniser::findRegionInParts() {
+    province.clear();
+    city.clear();
+    town.clear();
+    province.receive(P::findAll(m_work, kProvince));
+    province.receive(P::findAll(m_work, QStringLiteral("(省:)([^ \n,]){2,10}")));
+    province.receive(P::findAll(m_work, QStringLiteral("([上][海][市]|[重][庆][市]|[北][京][市]|[天][津][市])")));
+
+    static const QStringList cityPatterns = {
+        QStringLiteral(R"((([ ]|[\n]|[省])){1}[^ \s]{2,16}([市]|[县]|[盟]){1})"),
+        QStringLiteral(R"(([市]|[县]){1}[:]{1}[^ \s]{2,16}([市]|[县]|[盟]){0,1})"),
+        QStringLiteral("([上][海]|[重][庆]|[北][京]|[天][津]){1}([市]){1}"),
+    };
+    for (const QString& pattern : cityPatterns) {
+        city.receive(P::findAll(m_work, pattern, QStringLiteral("[^省]{1,}")));
+        if (P::bytes(city.text) > 6)
+            city.text = P::replaceFirst(city.text, province.text, QString());
+    }
+
+    const QString townSub = m_work.contains(QStringLiteral("市中区")) ? QStringLiteral("([市][中][区])")
+                                                                      : QStringLiteral("([^市]{1,5})");
+    town.collect(P::findAll(m_work, QStringLiteral("(([镇]|[区])[:]){0,1}[^ 0-9a-zA-Z]{2,4}([镇]|[区]|[旗]){1}"),
+                            townSub));
+    town.collect(P::findAll(m_work, QStringLiteral("(([镇]|[区])[:]){1}[^ 0-9a-zA-Z]{2,4}([镇]|[区]|[旗]){0,1}"),
+                            townSub));
+    static const QStringList notTowns = {QStringLiteral("小区"),   QStringLiteral("自治区"),
+                                         QStringLiteral("风景区"), QStringLiteral("名胜区"),
+                                         QStringLiteral("工业区"), QStringLiteral("工业园区"),
+                                         QStringLiteral("行政区")};
+    town.items.removeIf([](const QString& candidate) {
+        if (candidate == QStringLiteral("区"))
+            return true;
+        for (const QString& word : notTowns)
+            if (candidate.contains(word))
+                return true;
+        return false;
+    });
+    town.text = town.items.value(0);
+}
+
+void AddressRecogniser::findAddress() {
+    address.clear();
+    const QString sub = QStringLiteral("[^:,]{5,70}");
+    address.collect(P::findAll(
+        m_work,
+        QStringLiteral(R"([^,:]{2,30}([房]|[座]|[楼]|[樓]|([大][厦])|([旁][边])|([对][面])|([商][厦])|[苑]|[室]|)"
+                       R"([#]|[号]|[路]|[栋]|[幢]|[村]|[镇]|[乡]|[街]|[园]|([校][区])|([单][元])|([宿][舍])|)"
+                       R"(([公][寓])|[道]){1,}([^,:\r\n]{2,30}))"),
+        sub));
+    address.collect(P::findAll(
+        m_work,
+        QStringLiteral(
+            R"([ |,|:]{1}[^\n,:]{2,4}([省]|[自][治][区]|[盟]){1}[^\n,:]{2,5}([市]|[县]|[旗]){1}[^\n,:]{4,60}[,|\s|\n]{0,1})"),
+        sub));
+    if (format == SourceFormat::PaiPai) {
+        const QStringList more = P::findAll(
+            m_work, QStringLiteral(R"(([ ][^\n]{5,45}[ ][^\n\(]{5,35}))"),
+            QStringLiteral(R"([^\n]{3,}([座]|[楼]|[厦]|[号]|[室]|[路]|[栋]|[幢]|[舍]|[街]|[园]|[道]|[村]|[#]|)"
+                           R"(([宿][舍])|([校][区])|([单][元])|[段]|[乡]){1,}([^\n]{0,60}))"));
+        for (const QString& value : more)
+            if (P::bytes(value) > 6)
+                address.items << value;
+    }
+    address.items.removeIf([this](const QString& candidate) {
+        return candidate == province.text || candidate == city.text || candidate == town.text;
+    });
+    int longest = -1;
+    for (const QString& candidate : std::as_const(address.items)) {
+        if (P::bytes(candidate) >= longest) {
+            longest = P::bytes(candidate);
+            address.text = candidate;
+        }
+    }
+    address.text = P::replaceFirst(address.text, name.text + kBlank, QString());
+    address.text = P::replaceFirst(address.text, QStringLiteral("(邮编"), QString());
+    applyAddressRule();
+}
+
+void AddressRecogniser::findPostcode() {
+    zipcode.clear();
+    for (const QString& pattern :
+         {QStringLiteral("([邮][编][:]){1}[0-9]{6}"),
+          QStringLiteral(R"(([:|[\(]|[ ]|[,]|[\r]|[\n]){1}[0-9]{6}([\)]|[,]|[\s]|[\r]|[\n]){1})")}) {
+        const QStringList found = P::findAll(m_work, pattern);
+        if (!found.isEmpty())
+            zipcode.receive(P::findAll(found.first(), QStringLiteral("[0-9]{6}")));
+    }
+    m_work = P::replaceAll(m_work, QStringLiteral("(邮编:") + zipcode.text + QStringLiteral(")"), kBlank);
+    m_work = P::replaceAll(m_work, QStringLiteral("(") + zipcode.text + QStringLiteral(")"), kBlank);
+}
+
+void AddressRecogniser::findContact() {
+    name.clear();
+    name.collect(P::findAll(m_work, QStringLiteral("([姓][名]|[收][货][人]|[联][系][人])[:][^ \n]{2,15}")));
+    name.collect(P::findAll(m_work, QStringLiteral(R"([:|,|\r|\n][^ ]{2,5}[,]{1})")));
+    name.collect(P::findAll(
+        m_work,
+        QStringLiteral(R"(([李]|[王]|[张]|[刘]|[陈]|[杨]|[黄]|[赵]|[周]|[吴]|[徐]|[孙]|[朱]|[马]|[胡]|[郭]|[林]|)"
+                       R"([何]|[高]|[梁]|[郑]|[罗]|[宋]|[谢]|[唐]|[韩]|[曹]|[许]|[邓]|[萧]|[冯]|[曾]|[程]|[蔡]|)"
+                       R"([彭]|[潘]|[袁]|[于]|[董]|[余]|[苏]|[叶]|[吕]|[魏]|[蒋]|[田]|[杜]|[丁]|[沈]|[姜]|[范]|)"
+                       R"([傅]|[钟]|[卢]|[江]|[汪]|[戴]|[崔]|[任]|[陆]|[廖]|[姚]|[方]|[金]|[邱]|[夏]|[谭]|[韦]|)"
+                       R"([贾]|[邹]|[石]|[熊]|[孟]|[秦]|[阎]|[薛]|[侯]|[雷]|[白]|[龙]|[段]|[郝]|[孔]|[邵]|[史]|)"
+                       R"([毛]|[常]|[万]|[顾]|[赖]|[武]|[康]|[贺]|[严]|[尹]|[钱]|[施]|[牛]|[洪]|[龚]|[栾]|[肖]|)"
+                       R"([詹]|[翁]){1}[\W]{1,3}(\n|[ ]){1})")));
+    static const QStringList noNames = {QStringLiteral("龙江省"), QStringLiteral("江区"), QStringLiteral("江省"),
+                                        QStringLiteral("江镇"), QStringLiteral("江市")};
+    auto dropNonNames = [this] {
+        name.items.removeIf([this](const QString& c) {
+            return c.isEmpty() || noNames.contains(c) || c == province.text || c == city.text || c == town.text ||
+                   P::bytes(c) <= 2;
+        });
+    };
+    dropNonNames();
+    if (name.items.isEmpty())
+        name.collect(P::findAll(m_work, QStringLiteral(R"([\s|\n| |:]{1}[^\n0-9a-zA-Z ]{2,5}[ ])")));
+    for (QString& candidate : name.items)
+        candidate.remove(QLatin1Char(','));
+    if (name.items.size() == 1) {
+        name.text = name.items.first();
+    } else if (!name.items.isEmpty()) {
+        name.text = name.items.first();
+        for (qsizetype i = name.items.size() - 1; i >= 0; --i) {
+            const QString& c = name.items.at(i);
+            static const QRegularExpression regionWord(QStringLiteral("[省市区县镇村组]"));
+            if (!c.contains(regionWord) && c != province.text && c != city.text) {
+                name.text = c;
+                break;
+            }
+        }
+    }
+}
+
+void AddressRecogniser::findCompany() {
+    company.clear();
+    const QString sub = QStringLiteral(R"([^,\r\n:]{4,})");
+    company.receive(P::findAll(
+        m_work,
+        QStringLiteral(R"(([ ]|[:]|\n|\r|,){1}[^:, \s]{4,}(([公][司])|([事][务][所])|([经][销][部])|([分][行])|)"
+                       R"(([大][学])|([中][学])|([小][学])|([学][院])|([人][事][处])|([委][员][会])|([组][织][部])|)"
+                       R"(([卫][生][院])|([分][院])|[校]|[厅]|[办]|[局]|[站]|([营][业][部])|([办][事][处])))"),
+        sub));
+    company.receive(P::findAll(m_work,
+                               QStringLiteral(R"(([ ]|[:]|\n|\r|,){1}[^:, \s]{2,}(([检][察][院])|([法][院])|)"
+                                              R"(([医][院])|([公][安][局])|([税][务][局])))"),
+                               sub));
+    // The group after ":" begins with an anchor and so never matches; kept as it always was.
+    company.receive(
+        P::findAll(m_work, QStringLiteral(R"((([公][司])|([公][司][名][称])){1}[:](^:, \s\n\r){4,50})"), sub));
+}
+
+void AddressRecogniser::addressFallbacks() {
+    if (!company.text.isEmpty() && address.text.isEmpty()) {
+        for (const QString& value : P::findAll(m_work, QStringLiteral(R"([^\s\n| ]{1}[^ ,]{7,30}[\s|\n| |,]{0,1})")))
+            if (value != phone.text && value != handset.text)
+                address.items << value;
+    }
+    if (address.items.isEmpty()) {
+        for (const QString& value : P::findAll(m_work, QStringLiteral("[^\n,\r:]{5,40}"))) {
+            if (!P::contains(value, phone.text) && !P::contains(value, handset.text) &&
+                !P::contains(value, zipcode.text))
+                address.items << value;
+        }
+    }
+}
+
+void AddressRecogniser::applyAddressRule() {
+    QString t = P::replaceFirst(P::trim(address.text), kBlank, QString());
+    if (containProvinceCity) {
+        QString front;
+        // A municipality's city (北京市) already names its province.
+        const bool cityNamesProvince = mend && P::contains(city.text, province.text) && !P::contains(t, city.text);
+        if (!P::contains(t, province.text) && !cityNamesProvince)
+            front += province.text;
+        if (!P::contains(t, city.text))
+            front += city.text;
+        if (!P::contains(t, town.text))
+            front += town.text;
+        t = front + t;
+    } else {
+        for (const QString* part : {&province.text, &city.text, &town.text}) {
+            t = P::trim(P::replaceFirst(t, *part, QString()));
+            while (t.startsWith(QLatin1Char(',')))
+                t.remove(0, 1);
+        }
+    }
+    address.text = t;
+}
+
+void AddressRecogniser::townAndAddress() {
+    if (!town.text.isEmpty() && address.text.startsWith(town.text))
+        address.text = P::trim(address.text.mid(town.text.size()));
+    if (town.text.isEmpty() && city.items.size() > 1 && city.items.at(1).contains(QStringLiteral("县")))
+        town.text = city.items.at(1);
+}
+
+void AddressRecogniser::dropAddressCandidates() {
+    for (qsizetype i = address.items.size() - 1; i >= 0; --i) {
+        const QString& c = address.items.at(i);
+        bool drop = false;
+        if (!containProvinceCity && P::contains(c, province.text)) {
+            drop = P::bytes(c) <= P::bytes(province.text) + 3;
+        } else {
+            drop = P::contains(c, phone.text) || P::contains(c, handset.text) || P::contains(c, zipcode.text) ||
+                   c.contains(QStringLiteral("电话号码")) || c.contains(QStringLiteral("手机号码")) ||
+                   c.contains(QStringLiteral("邮箱"));
+        }
+        if (drop)
+            address.items.removeAt(i);
+    }
+    address.text = address.items.value(0);
+}
+
+void AddressRecogniser::settleTelephone() {
+    if (P::contains(handset.text, phone.text))
+        phone.text = handset.text;
+    if (phone.text.isEmpty())
+        phone.collect(P::findAll(m_work, QStringLiteral("[0-9]{7,8}[-]{0,1}[0-9]{4,6}")));
+}
+
+void AddressRecogniser::shortenProvince() {
+    static const QList<QPair<QString, QString>> shorter = {
+        {QStringLiteral("广西壮族自治区"), QStringLiteral("广西")},
+        {QStringLiteral("宁夏回族自治区"), QStringLiteral("宁夏")},
+        {QStringLiteral("西藏自治区"), QStringLiteral("西藏")},
+        {QStringLiteral("新疆维吾尔自治区"), QStringLiteral("新疆")},
+        {QStringLiteral("新疆维吾尔族自治区"), QStringLiteral("新疆")},
+        {QStringLiteral("内蒙古自治区"), QStringLiteral("内蒙古")},
+    };
+    for (const auto& [full, shortName] : shorter)
+        if (province.text == full)
+            province.text = shortName;
+}
+
+void AddressRecogniser::cleanAddress() {
+    auto clean = [this](QString t) {
+        t = P::replaceAll(t, QStringLiteral("(") + zipcode.text + QStringLiteral(")"), QString());
+        t = P::replaceAll(t, QStringLiteral(",") + zipcode.text, QString());
+        t = P::trim(P::replaceAll(t, zipcode.text, QString()));
+        return t;
+    };
+    auto dropClosingComma = [](QString& t) {
+        const qsizetype comma = t.indexOf(QLatin1Char(','));
+        if (comma >= 0 && comma == t.size() - 1)
+            t.chop(1);
+    };
+    address.text = clean(address.text);
+    for (QString& candidate : address.items)
+        dropClosingComma(candidate);
+    dropClosingComma(address.text);
+    if (address.text.startsWith(name.text))
+        address.text = P::trim(P::replaceAll(address.text, name.text, QString()));
+}
+
+void AddressRecogniser::dropContactsInAddress() {
+    if (name.items.isEmpty() || address.text.isEmpty())
+        return;
+    const int i = P::bytePos(province.text, m_source);
+    for (qsizetype k = name.items.size() - 1; k >= 0; --k) {
+        const QString c = name.items.at(k);
+        const int j = P::bytePos(c, m_source);
+        if (0 < i && i < j && j < i + P::bytes(address.text)) {
+            name.items.removeAt(k);
+        } else if (c == province.text || c == city.text || c == town.text) {
+            name.items.removeAt(k);
+            name.text.clear();
+        }
+    }
+    if (!name.items.isEmpty())
+        name.text = name.items.first();
+}
+
+void AddressRecogniser::mendResults() {}
+
+} // namespace recognition

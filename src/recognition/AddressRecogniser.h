@@ -1,0 +1,76 @@
+#pragma once
+
+#include "recognition/RecognitionData.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace recognition {
+
+// One result: the candidates found and the value chosen (what the window's drop-down boxes show).
+struct ResultBox {
+    QStringList items;
+    QString text;
+
+    void clear() {
+        items.clear();
+        text.clear();
+    }
+    // Candidates replaced by the list and the first chosen; an empty list changes nothing.
+    void receive(const QStringList& list);
+    // The list appended to the candidates; the chosen value stays.
+    void collect(const QStringList& list) { items += list; }
+};
+
+enum class SourceFormat { Taobao, EachNet, PaiPai, Other };
+
+// Names, telephones, region, street address, postcode and company out of a pasted text, without
+// any window: normalise() prepares the text the way the input box is prepared, recognise() runs
+// the steps in their fixed order over it and leaves the results in the boxes. The boxes keep
+// their values between runs, because step 5 reads the contact of the run before.
+class AddressRecogniser {
+public:
+    explicit AddressRecogniser(RecognitionData data = {}) : m_data(std::move(data)) {}
+
+    static constexpr int kMinPasteBytes = 20;
+    static constexpr int kMaxPasteBytes = 2048;
+    static constexpr int kMaxSourceBytes = 1024;
+
+    // The input box text after normalisation; a text of blanks only comes back unchanged.
+    QString normalise(const QString& text) const;
+    void recognise(const QString& source);
+    // Puts province, city and town in front of the address or takes them out of it.
+    void applyAddressRule();
+
+    ResultBox company, name, phone, province, city, town, address, zipcode, handset;
+    SourceFormat format = SourceFormat::Other;
+    bool containProvinceCity = true;
+    // The corrections made after the steps; off only to measure the steps as first written.
+    bool mend = true;
+
+private:
+    void findMobile();
+    void findTelephone();
+    bool findRegionInOnePiece();
+    void findRegionInParts();
+    void splitProvinceCityArea(QString piece);
+    void findAddress();
+    void findPostcode();
+    void findContact();
+    void findCompany();
+    void addressFallbacks();
+    void townAndAddress();
+    void dropAddressCandidates();
+    void settleTelephone();
+    void shortenProvince();
+    void cleanAddress();
+    void dropContactsInAddress();
+    void mendResults();
+    void cut(const QString& piece) { m_work.replace(piece, QStringLiteral(" ")); }
+
+    RecognitionData m_data;
+    QString m_source;
+    QString m_work;
+};
+
+} // namespace recognition
