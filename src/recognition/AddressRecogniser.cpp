@@ -15,10 +15,14 @@ const QString kBlank = QStringLiteral(" ");
 // The province names the steps know, written one character per class as the engine expects.
 const QString kProvince = QStringLiteral(
     "([广][东]|[福][建]|[北][京]|[天][津]|[河][北]|[上][海]|[江][苏]|[浙][江]|[山][西]|[辽][宁]|[吉][林]|"
-    "[黑][龙][江]|[安][徽]|[江][西]|[山][东]|[河][南]|[湖][北]|[湖][南]|[海][南]|[广][西][壮][族][自][治][区]|"
-    "[广][西]|[新][疆][维][吾][尔][族][自][治][区]|[新][疆]|[西][藏][自][治][区]|[西][藏]|[内][蒙][古][自][治]["
-    "区]|[内][蒙][古]|[宁][夏][回][族][自][治][区]|[宁][夏]|[重][庆]|[贵][州]|[云][南]|[陕][西]|[甘][肃]|[青]["
-    "海]|[四][川]|[香][港][特][别][行][政][区]|[香][港]|[澳][门][特][别][行][政][区]|[澳][门]|[台][湾]){1}([省]"
+    "[黑][龙][江]|[安][徽]|[江][西]|[山][东]|[河][南]|[湖][北]|[湖][南]|[海][南]|[广][西][壮][族][自][治][区]"
+    "|"
+    "[广][西]|[新][疆][维][吾][尔][族][自][治][区]|[新][疆]|[西][藏][自][治][区]|[西][藏]|[内][蒙][古][自]["
+    "治]["
+    "区]|[内][蒙][古]|[宁][夏][回][族][自][治][区]|[宁][夏]|[重][庆]|[贵][州]|[云][南]|[陕][西]|[甘][肃]|[青]"
+    "["
+    "海]|[四][川]|[香][港][特][别][行][政][区]|[香][港]|[澳][门][特][别][行][政][区]|[澳][门]|[台][湾]){1}(["
+    "省]"
     "|[市]){0,1}");
 const QString kRegionName = QStringLiteral(R"([^,.\\0-9a-zA-Z]{2,20})");
 const QString kPlaceName = QStringLiteral(R"([^,.\\0-9a-zA-Z]{2,16})");
@@ -26,10 +30,11 @@ const QString kPlaceName = QStringLiteral(R"([^,.\\0-9a-zA-Z]{2,16})");
 QStringList onePiecePatterns() {
     const QStringList provinces = {
         QStringLiteral(R"([^ :,\s]{2,6}([自][治][区]){1})"),
-        QStringLiteral(R"([^ :,\s]{0,1}([广][东]|[福][建]|[河][北]|[江][苏]|[浙][江]|[山][西]|[辽][宁]|[吉][林]|)"
-                       R"([黑][龙][江]|[安][徽]|[江][西]|[山][东]|[河][南]|[湖][北]|[湖][南]|[海][南]|[广][西]|)"
-                       R"([新][疆]|[西][藏]|[内][蒙][古]|[宁][夏]|[贵][州]|[云][南]|[陕][西]|[甘][肃]|[青][海]|)"
-                       R"([四][川]|[香][港]|[澳][门]|[台][湾]){1}([省]){0,1})"),
+        QStringLiteral(
+            R"([^ :,\s]{0,1}([广][东]|[福][建]|[河][北]|[江][苏]|[浙][江]|[山][西]|[辽][宁]|[吉][林]|)"
+            R"([黑][龙][江]|[安][徽]|[江][西]|[山][东]|[河][南]|[湖][北]|[湖][南]|[海][南]|[广][西]|)"
+            R"([新][疆]|[西][藏]|[内][蒙][古]|[宁][夏]|[贵][州]|[云][南]|[陕][西]|[甘][肃]|[青][海]|)"
+            R"([四][川]|[香][港]|[澳][门]|[台][湾]){1}([省]){0,1})"),
     };
     const QStringList cities = {
         QStringLiteral("[^0-9a-zA-Z市]{2,5}([盟]|[地][区]|[行][政][区]|[市]){1}"),
@@ -114,8 +119,11 @@ void AddressRecogniser::recognise(const QString& source) {
         return;
     findMobile();
     findTelephone();
-    if (!findRegionInOnePiece())
+    if (!findRegionInOnePiece()) {
         findRegionInParts();
+        if (mend)
+            checkCity();
+    }
     findAddress();
     findPostcode();
     findContact();
@@ -167,12 +175,14 @@ bool AddressRecogniser::findRegionInOnePiece() {
         city.clear();
         town.clear();
     }
+    m_regionPiece.clear();
     static const QStringList patterns = onePiecePatterns();
     for (const QString& pattern : patterns) {
         QString piece = P::findOne(m_work, pattern);
         if (piece.isEmpty() || piece.contains(QLatin1Char(':')))
             continue;
         m_work.remove(piece);
+        m_regionPiece = piece;
         QString found = P::findOne(piece, kProvince);
         if (!found.isEmpty()) {
             found = P::trim(P::replaceFirst(found, QStringLiteral("市"), QString()));
@@ -209,7 +219,8 @@ void AddressRecogniser::findRegionInParts() {
     town.clear();
     province.receive(P::findAll(m_work, kProvince));
     province.receive(P::findAll(m_work, QStringLiteral("(省:)([^ \n,]){2,10}")));
-    province.receive(P::findAll(m_work, QStringLiteral("([上][海][市]|[重][庆][市]|[北][京][市]|[天][津][市])")));
+    province.receive(
+        P::findAll(m_work, QStringLiteral("([上][海][市]|[重][庆][市]|[北][京][市]|[天][津][市])")));
 
     static const QStringList cityPatterns = {
         QStringLiteral(R"((([ ]|[\n]|[省])){1}[^ \s]{2,16}([市]|[县]|[盟]){1})"),
@@ -224,10 +235,10 @@ void AddressRecogniser::findRegionInParts() {
 
     const QString townSub = m_work.contains(QStringLiteral("市中区")) ? QStringLiteral("([市][中][区])")
                                                                       : QStringLiteral("([^市]{1,5})");
-    town.collect(P::findAll(m_work, QStringLiteral("(([镇]|[区])[:]){0,1}[^ 0-9a-zA-Z]{2,4}([镇]|[区]|[旗]){1}"),
-                            townSub));
-    town.collect(P::findAll(m_work, QStringLiteral("(([镇]|[区])[:]){1}[^ 0-9a-zA-Z]{2,4}([镇]|[区]|[旗]){0,1}"),
-                            townSub));
+    town.collect(P::findAll(
+        m_work, QStringLiteral("(([镇]|[区])[:]){0,1}[^ 0-9a-zA-Z]{2,4}([镇]|[区]|[旗]){1}"), townSub));
+    town.collect(P::findAll(
+        m_work, QStringLiteral("(([镇]|[区])[:]){1}[^ 0-9a-zA-Z]{2,4}([镇]|[区]|[旗]){0,1}"), townSub));
     static const QStringList notTowns = {QStringLiteral("小区"),   QStringLiteral("自治区"),
                                          QStringLiteral("风景区"), QStringLiteral("名胜区"),
                                          QStringLiteral("工业区"), QStringLiteral("工业园区"),
@@ -248,9 +259,10 @@ void AddressRecogniser::findAddress() {
     const QString sub = QStringLiteral("[^:,]{5,70}");
     address.collect(P::findAll(
         m_work,
-        QStringLiteral(R"([^,:]{2,30}([房]|[座]|[楼]|[樓]|([大][厦])|([旁][边])|([对][面])|([商][厦])|[苑]|[室]|)"
-                       R"([#]|[号]|[路]|[栋]|[幢]|[村]|[镇]|[乡]|[街]|[园]|([校][区])|([单][元])|([宿][舍])|)"
-                       R"(([公][寓])|[道]){1,}([^,:\r\n]{2,30}))"),
+        QStringLiteral(
+            R"([^,:]{2,30}([房]|[座]|[楼]|[樓]|([大][厦])|([旁][边])|([对][面])|([商][厦])|[苑]|[室]|)"
+            R"([#]|[号]|[路]|[栋]|[幢]|[村]|[镇]|[乡]|[街]|[园]|([校][区])|([单][元])|([宿][舍])|)"
+            R"(([公][寓])|[道]){1,}([^,:\r\n]{2,30}))"),
         sub));
     address.collect(P::findAll(
         m_work,
@@ -260,8 +272,9 @@ void AddressRecogniser::findAddress() {
     if (format == SourceFormat::PaiPai) {
         const QStringList more = P::findAll(
             m_work, QStringLiteral(R"(([ ][^\n]{5,45}[ ][^\n\(]{5,35}))"),
-            QStringLiteral(R"([^\n]{3,}([座]|[楼]|[厦]|[号]|[室]|[路]|[栋]|[幢]|[舍]|[街]|[园]|[道]|[村]|[#]|)"
-                           R"(([宿][舍])|([校][区])|([单][元])|[段]|[乡]){1,}([^\n]{0,60}))"));
+            QStringLiteral(
+                R"([^\n]{3,}([座]|[楼]|[厦]|[号]|[室]|[路]|[栋]|[幢]|[舍]|[街]|[园]|[道]|[村]|[#]|)"
+                R"(([宿][舍])|([校][区])|([单][元])|[段]|[乡]){1,}([^\n]{0,60}))"));
         for (const QString& value : more)
             if (P::bytes(value) > 6)
                 address.items << value;
@@ -300,19 +313,21 @@ void AddressRecogniser::findContact() {
     name.collect(P::findAll(m_work, QStringLiteral(R"([:|,|\r|\n][^ ]{2,5}[,]{1})")));
     name.collect(P::findAll(
         m_work,
-        QStringLiteral(R"(([李]|[王]|[张]|[刘]|[陈]|[杨]|[黄]|[赵]|[周]|[吴]|[徐]|[孙]|[朱]|[马]|[胡]|[郭]|[林]|)"
-                       R"([何]|[高]|[梁]|[郑]|[罗]|[宋]|[谢]|[唐]|[韩]|[曹]|[许]|[邓]|[萧]|[冯]|[曾]|[程]|[蔡]|)"
-                       R"([彭]|[潘]|[袁]|[于]|[董]|[余]|[苏]|[叶]|[吕]|[魏]|[蒋]|[田]|[杜]|[丁]|[沈]|[姜]|[范]|)"
-                       R"([傅]|[钟]|[卢]|[江]|[汪]|[戴]|[崔]|[任]|[陆]|[廖]|[姚]|[方]|[金]|[邱]|[夏]|[谭]|[韦]|)"
-                       R"([贾]|[邹]|[石]|[熊]|[孟]|[秦]|[阎]|[薛]|[侯]|[雷]|[白]|[龙]|[段]|[郝]|[孔]|[邵]|[史]|)"
-                       R"([毛]|[常]|[万]|[顾]|[赖]|[武]|[康]|[贺]|[严]|[尹]|[钱]|[施]|[牛]|[洪]|[龚]|[栾]|[肖]|)"
-                       R"([詹]|[翁]){1}[\W]{1,3}(\n|[ ]){1})")));
-    static const QStringList noNames = {QStringLiteral("龙江省"), QStringLiteral("江区"), QStringLiteral("江省"),
-                                        QStringLiteral("江镇"), QStringLiteral("江市")};
+        QStringLiteral(
+            R"(([李]|[王]|[张]|[刘]|[陈]|[杨]|[黄]|[赵]|[周]|[吴]|[徐]|[孙]|[朱]|[马]|[胡]|[郭]|[林]|)"
+            R"([何]|[高]|[梁]|[郑]|[罗]|[宋]|[谢]|[唐]|[韩]|[曹]|[许]|[邓]|[萧]|[冯]|[曾]|[程]|[蔡]|)"
+            R"([彭]|[潘]|[袁]|[于]|[董]|[余]|[苏]|[叶]|[吕]|[魏]|[蒋]|[田]|[杜]|[丁]|[沈]|[姜]|[范]|)"
+            R"([傅]|[钟]|[卢]|[江]|[汪]|[戴]|[崔]|[任]|[陆]|[廖]|[姚]|[方]|[金]|[邱]|[夏]|[谭]|[韦]|)"
+            R"([贾]|[邹]|[石]|[熊]|[孟]|[秦]|[阎]|[薛]|[侯]|[雷]|[白]|[龙]|[段]|[郝]|[孔]|[邵]|[史]|)"
+            R"([毛]|[常]|[万]|[顾]|[赖]|[武]|[康]|[贺]|[严]|[尹]|[钱]|[施]|[牛]|[洪]|[龚]|[栾]|[肖]|)"
+            R"([詹]|[翁]){1}[\W]{1,3}(\n|[ ]){1})")));
+    static const QStringList noNames = {QStringLiteral("龙江省"), QStringLiteral("江区"),
+                                        QStringLiteral("江省"), QStringLiteral("江镇"),
+                                        QStringLiteral("江市")};
     auto dropNonNames = [this] {
         name.items.removeIf([this](const QString& c) {
-            return c.isEmpty() || noNames.contains(c) || c == province.text || c == city.text || c == town.text ||
-                   P::bytes(c) <= 2;
+            return c.isEmpty() || noNames.contains(c) || c == province.text || c == city.text ||
+                   c == town.text || P::bytes(c) <= 2;
         });
     };
     dropNonNames();
@@ -340,22 +355,24 @@ void AddressRecogniser::findCompany() {
     const QString sub = QStringLiteral(R"([^,\r\n:]{4,})");
     company.receive(P::findAll(
         m_work,
-        QStringLiteral(R"(([ ]|[:]|\n|\r|,){1}[^:, \s]{4,}(([公][司])|([事][务][所])|([经][销][部])|([分][行])|)"
-                       R"(([大][学])|([中][学])|([小][学])|([学][院])|([人][事][处])|([委][员][会])|([组][织][部])|)"
-                       R"(([卫][生][院])|([分][院])|[校]|[厅]|[办]|[局]|[站]|([营][业][部])|([办][事][处])))"),
+        QStringLiteral(
+            R"(([ ]|[:]|\n|\r|,){1}[^:, \s]{4,}(([公][司])|([事][务][所])|([经][销][部])|([分][行])|)"
+            R"(([大][学])|([中][学])|([小][学])|([学][院])|([人][事][处])|([委][员][会])|([组][织][部])|)"
+            R"(([卫][生][院])|([分][院])|[校]|[厅]|[办]|[局]|[站]|([营][业][部])|([办][事][处])))"),
         sub));
     company.receive(P::findAll(m_work,
                                QStringLiteral(R"(([ ]|[:]|\n|\r|,){1}[^:, \s]{2,}(([检][察][院])|([法][院])|)"
                                               R"(([医][院])|([公][安][局])|([税][务][局])))"),
                                sub));
     // The group after ":" begins with an anchor and so never matches; kept as it always was.
-    company.receive(
-        P::findAll(m_work, QStringLiteral(R"((([公][司])|([公][司][名][称])){1}[:](^:, \s\n\r){4,50})"), sub));
+    company.receive(P::findAll(
+        m_work, QStringLiteral(R"((([公][司])|([公][司][名][称])){1}[:](^:, \s\n\r){4,50})"), sub));
 }
 
 void AddressRecogniser::addressFallbacks() {
     if (!company.text.isEmpty() && address.text.isEmpty()) {
-        for (const QString& value : P::findAll(m_work, QStringLiteral(R"([^\s\n| ]{1}[^ ,]{7,30}[\s|\n| |,]{0,1})")))
+        for (const QString& value :
+             P::findAll(m_work, QStringLiteral(R"([^\s\n| ]{1}[^ ,]{7,30}[\s|\n| |,]{0,1})")))
             if (value != phone.text && value != handset.text)
                 address.items << value;
     }
@@ -373,7 +390,8 @@ void AddressRecogniser::applyAddressRule() {
     if (containProvinceCity) {
         QString front;
         // A municipality's city (北京市) already names its province.
-        const bool cityNamesProvince = mend && P::contains(city.text, province.text) && !P::contains(t, city.text);
+        const bool cityNamesProvince =
+            mend && P::contains(city.text, province.text) && !P::contains(t, city.text);
         if (!P::contains(t, province.text) && !cityNamesProvince)
             front += province.text;
         if (!P::contains(t, city.text))
@@ -404,15 +422,36 @@ void AddressRecogniser::dropAddressCandidates() {
         bool drop = false;
         if (!containProvinceCity && P::contains(c, province.text)) {
             drop = P::bytes(c) <= P::bytes(province.text) + 3;
-        } else {
-            drop = P::contains(c, phone.text) || P::contains(c, handset.text) || P::contains(c, zipcode.text) ||
-                   c.contains(QStringLiteral("电话号码")) || c.contains(QStringLiteral("手机号码")) ||
-                   c.contains(QStringLiteral("邮箱"));
+        } else if (c.contains(QStringLiteral("电话号码")) || c.contains(QStringLiteral("手机号码")) ||
+                   c.contains(QStringLiteral("邮箱"))) {
+            drop = true;
+        } else if (P::contains(c, phone.text) || P::contains(c, handset.text) ||
+                   P::contains(c, zipcode.text)) {
+            // A street written with its postcode or number behind it is still the street.
+            const QString street = mend ? withoutNumbers(c) : QString();
+            drop = P::bytes(street) < 6;
+            if (!drop)
+                address.items[i] = street;
         }
         if (drop)
             address.items.removeAt(i);
     }
     address.text = address.items.value(0);
+}
+
+QString AddressRecogniser::withoutNumbers(QString text) const {
+    for (const QString& number : {zipcode.text, phone.text, handset.text}) {
+        if (number.isEmpty())
+            continue;
+        text = P::replaceAll(text, QStringLiteral("(邮编:") + number + QStringLiteral(")"), kBlank);
+        text = P::replaceAll(text, QStringLiteral("(") + number + QStringLiteral(")"), kBlank);
+        text = P::replaceAll(text, number, kBlank);
+    }
+    static const QRegularExpression label(QStringLiteral("(邮编|电话|手机)[:]?\\s*$"));
+    text = P::trim(text).remove(label);
+    while (text.endsWith(QLatin1Char(',')))
+        text.chop(1);
+    return P::trim(text);
 }
 
 void AddressRecogniser::settleTelephone() {
@@ -474,6 +513,92 @@ void AddressRecogniser::dropContactsInAddress() {
         name.text = name.items.first();
 }
 
-void AddressRecogniser::mendResults() {}
+namespace {
+
+bool isCourtesy(const QString& text) {
+    static const QStringList words = {
+        QStringLiteral("你好"), QStringLiteral("您好"),   QStringLiteral("谢谢"),   QStringLiteral("谢谢你"),
+        QStringLiteral("亲"),   QStringLiteral("亲爱的"), QStringLiteral("麻烦"),   QStringLiteral("麻烦了"),
+        QStringLiteral("在吗"), QStringLiteral("收到"),   QStringLiteral("辛苦了"), QStringLiteral("谢了")};
+    return words.contains(text);
+}
+
+// A label typed without its colon stays in front of the name it announces (收件人刘芳), and a chat
+// message often closes the name with 收 (刘洋收).
+QString withoutNameLabel(QString text) {
+    static const QRegularExpression label(QStringLiteral("^(收件人|收货人|联系人|姓名|收件|收货)[:]?"));
+    text = PatternSearch::trim(text.remove(label));
+    if (text.endsWith(QStringLiteral("收")) && PatternSearch::bytes(text) >= 6)
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+void AddressRecogniser::checkCity() {
+    // 济南市市中区 read in parts gives the city 济南市市: keep the stored city it begins with and
+    // give the rest back to the district.
+    const QStringList known = m_data.citiesOfProvince.value(m_data.storedProvince(province.text));
+    if (city.text.isEmpty() || known.contains(city.text))
+        return;
+    for (const QString& stored : known) {
+        if (stored.size() < city.text.size() && city.text.startsWith(stored)) {
+            const QString rest = city.text.mid(stored.size());
+            city.text = stored;
+            if (!town.text.isEmpty() && !town.text.startsWith(rest) && m_source.contains(rest + town.text))
+                town.text.prepend(rest);
+            return;
+        }
+    }
+}
+
+void AddressRecogniser::mendContact() {
+    QStringList kept;
+    for (const QString& candidate : std::as_const(name.items)) {
+        const QString c = withoutNameLabel(candidate);
+        if (P::bytes(c) > 2 && !isCourtesy(c) && c != province.text && c != city.text && c != town.text &&
+            !kept.contains(c))
+            kept << c;
+    }
+    const QString chosen = withoutNameLabel(name.text);
+    name.items = kept;
+    if (kept.contains(chosen))
+        name.text = chosen;
+    else if (kept.isEmpty())
+        name.text.clear();
+    else
+        name.text = kept.first();
+}
+
+void AddressRecogniser::mendResults() {
+    mendContact();
+    const bool withRegion = containProvinceCity;
+    containProvinceCity = false;
+    applyAddressRule();
+    QString street = withoutNumbers(address.text);
+    // A chat message runs straight on into the address (帮我发到 北京市…): what stood before the
+    // region in the text is no part of the street.
+    if (const qsizetype at = m_source.indexOf(m_regionPiece); !m_regionPiece.isEmpty() && at > 0) {
+        const QString before = P::trim(m_source.left(at));
+        for (qsizetype n = std::min(before.size(), street.size()); n >= 2; --n) {
+            if (street.startsWith(before.right(n))) {
+                street = P::trim(street.mid(n));
+                break;
+            }
+        }
+    }
+    // The contact, a closing greeting or the next label left behind the street.
+    static const QRegularExpression trailingLabel(
+        QStringLiteral("[ ,]*(收货人|收件人|联系人|姓名|电话|手机|邮编)[:]?$"));
+    street = P::trim(street.remove(trailingLabel));
+    if (const qsizetype at = street.lastIndexOf(name.text); !name.text.isEmpty() && at > 0) {
+        const QString after = P::trim(street.mid(at + name.text.size()));
+        if (after.isEmpty() || isCourtesy(after))
+            street = P::trim(street.left(at));
+    }
+    address.text = street;
+    containProvinceCity = withRegion;
+    applyAddressRule();
+}
 
 } // namespace recognition

@@ -65,12 +65,17 @@ private:
     void shortenProvince();
     void cleanAddress();
     void dropContactsInAddress();
+    void checkCity();
+    void mendContact();
     void mendResults();
+    // The text without the postcode and the numbers found, nor a label they leave at its end.
+    QString withoutNumbers(QString text) const;
     void cut(const QString& piece) { m_work.replace(piece, QStringLiteral(" ")); }
 
     RecognitionData m_data;
     QString m_source;
     QString m_work;
+    QString m_regionPiece;
 };
 
 } // namespace recognition

@@ -9,7 +9,8 @@ namespace recognition {
 RecognitionData RecognitionData::load(core::Database& db) {
     RecognitionData data;
     try {
-        core::Recordset fixes = db.query(QStringLiteral("select 一级代码,二级代码 from DMTable2 where 类型='其他字符'"));
+        core::Recordset fixes =
+            db.query(QStringLiteral("select 一级代码,二级代码 from DMTable2 where 类型='其他字符'"));
         for (fixes.first(); !fixes.eof(); fixes.next())
             data.characterFixes.append({fixes.text(0), fixes.text(1)});
         core::Recordset regions = db.query(QStringLiteral(

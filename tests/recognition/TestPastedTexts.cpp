@@ -23,9 +23,11 @@ Shares measure(const RecognitionData& data, bool mend) {
         r.containProvinceCity = false;
         r.recognise(r.normalise(QString::fromUtf8(sample.text)));
         const QList<QPair<QString, const char*>> got = {
-            {r.company.text, sample.company}, {r.name.text, sample.contact},   {r.phone.text, sample.phone},
-            {r.handset.text, sample.mobile},  {r.province.text, sample.province}, {r.city.text, sample.city},
-            {r.town.text, sample.town},       {r.address.text, sample.street},  {r.zipcode.text, sample.postcode},
+            {r.company.text, sample.company},   {r.name.text, sample.contact},
+            {r.phone.text, sample.phone},       {r.handset.text, sample.mobile},
+            {r.province.text, sample.province}, {r.city.text, sample.city},
+            {r.town.text, sample.town},         {r.address.text, sample.street},
+            {r.zipcode.text, sample.postcode},
         };
         int right = 0;
         QStringList wrong;
@@ -41,8 +43,9 @@ Shares measure(const RecognitionData& data, bool mend) {
         shares.streetsRight += r.address.text == QString::fromUtf8(sample.street) ? 1 : 0;
         shares.textsRight += right == got.size() ? 1 : 0;
         if (!wrong.isEmpty())
-            shares.misses << QString::fromUtf8(sample.text).left(24).replace(QLatin1Char('\n'), QLatin1Char('/')) +
-                                 QStringLiteral(": ") + wrong.join(QStringLiteral(" "));
+            shares.misses
+                << QString::fromUtf8(sample.text).left(24).replace(QLatin1Char('\n'), QLatin1Char('/')) +
+                       QStringLiteral(": ") + wrong.join(QStringLiteral(" "));
     }
     return shares;
 }
