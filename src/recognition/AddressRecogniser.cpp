@@ -73,6 +73,28 @@ void ResultBox::receive(const QStringList& list) {
     text = list.first();
 }
 
+QString AddressRecogniser::pasteRefusal(const QString& clipboard) {
+    const int bytes = P::bytes(clipboard);
+    if (bytes < kMinPasteBytes)
+        return QStringLiteral("剪切板中没有复制地址内容~");
+    if (bytes > kMaxPasteBytes)
+        return QStringLiteral("剪切板数据过长，青木鸟处理不了！");
+    return {};
+}
+
+QString AddressRecogniser::contactFromClipboard(const QString& clipboard, int limitBytes) {
+    if (clipboard.isEmpty() || P::bytes(clipboard) > limitBytes)
+        return {};
+    QString text = clipboard;
+    text.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    return P::trim(text);
+}
+
+bool AddressRecogniser::optionOn(const QString& value) {
+    const QString v = value.trimmed().toLower();
+    return v == QStringLiteral("1") || v == QStringLiteral("yes") || v == QStringLiteral("checked");
+}
+
 QString AddressRecogniser::normalise(const QString& input) const {
     QStringList lines = input.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
     if (lines.size() > 1 && lines.last().isEmpty())
@@ -400,7 +422,10 @@ void AddressRecogniser::applyAddressRule() {
             front += town.text;
         t = front + t;
     } else {
-        for (const QString* part : {&province.text, &city.text, &town.text}) {
+        // Taking 北京 out of 北京市海淀区 would leave its 市 behind: the city goes first there.
+        const bool cityFirst = mend && P::contains(city.text, province.text);
+        for (const QString* part :
+             {cityFirst ? &city.text : &province.text, cityFirst ? &province.text : &city.text, &town.text}) {
             t = P::trim(P::replaceFirst(t, *part, QString()));
             while (t.startsWith(QLatin1Char(',')))
                 t.remove(0, 1);

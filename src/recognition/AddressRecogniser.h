@@ -36,6 +36,15 @@ public:
     static constexpr int kMaxPasteBytes = 2048;
     static constexpr int kMaxSourceBytes = 1024;
 
+    // The message that takes the place of a clipboard text too short or too long to be an
+    // address, or empty when the text is accepted.
+    static QString pasteRefusal(const QString& clipboard);
+    // A clipboard text as the contact box takes it: line breaks removed, trimmed; empty when it
+    // is longer than limitBytes.
+    static QString contactFromClipboard(const QString& clipboard, int limitBytes);
+    // The stored option "含省市" is on as "1", "yes" or "checked".
+    static bool optionOn(const QString& value);
+
     // The input box text after normalisation; a text of blanks only comes back unchanged.
     QString normalise(const QString& text) const;
     void recognise(const QString& source);

@@ -1,0 +1,258 @@
+#include "TestHome.h"
+#include "TestRegistry.h"
+#include "recognition/AddressRecogniser.h"
+#include "recognition/PatternSearch.h"
+
+#include <QTest>
+
+using recognition::AddressRecogniser;
+using recognition::PatternSearch;
+using recognition::RecognitionData;
+
+class TestAddressRecogniser : public QObject {
+    Q_OBJECT
+
+    RecognitionData m_data;
+
+    AddressRecogniser run(const QString& text, bool withRegion = false) {
+        AddressRecogniser r(m_data);
+        r.containProvinceCity = withRegion;
+        r.recognise(r.normalise(text));
+        return r;
+    }
+
+private slots:
+    void initTestCase() {
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        m_data = RecognitionData::load(home.db());
+        QVERIFY(m_data.citiesOfProvince.value(QStringLiteral("山东")).contains(QStringLiteral("济南市")));
+    }
+
+    // The engine the patterns were written for: \W is any non-ASCII-word character, "[" in a
+    // class and a lone "]" are literal, "\\" in a class is a backslash (not a range from NUL).
+    void patternSemantics_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("\\W is Chinese")
+            << QStringLiteral("王小明 ") << QStringLiteral(R"([王][\W]{1,3}[ ])") << QStringLiteral("王小明");
+        QTest::newRow("[ in a class") << QStringLiteral("x[310012)") << QStringLiteral(R"([:|[\(][0-9]{6})")
+                                      << QStringLiteral("[310012");
+        QTest::newRow("lone ] literal")
+            << QStringLiteral("香港特别行政区中西区")
+            << QStringLiteral("([香][港]){1}[[特][别][行][政][区]]{1}[^0-9a-zA-Z区]{2,6}([区]){1}")
+            << QString();
+        QTest::newRow("escaped backslash")
+            << QStringLiteral("\\\t北京") << QStringLiteral(R"([^,.\\0-9a-zA-Z]{2,20})")
+            << QStringLiteral("北京");
+        QTest::newRow("case-sensitive")
+            << QStringLiteral("ABC abc") << QStringLiteral("[a-c]{3}") << QStringLiteral("abc");
+        QTest::newRow("not multiline") << QStringLiteral("a\nb") << QStringLiteral("^b") << QString();
+    }
+    void patternSemantics() {
+        QFETCH(QString, text);
+        QFETCH(QString, pattern);
+        QFETCH(QString, last);
+        QCOMPARE(PatternSearch::findOne(text, pattern), last);
+    }
+
+    void findAllKeepsWhatFollowsTheColon() {
+        QCOMPARE(PatternSearch::findAll(QStringLiteral(" 电话:0571-8888 ,电话: ,手机:139"),
+                                        QStringLiteral("[电手][话机]:[^,]*")),
+                 QStringList({QStringLiteral("0571-8888"), QStringLiteral("139")}));
+        QCOMPARE(PatternSearch::findAll(QStringLiteral("\n广东省深圳市"),
+                                        QStringLiteral("[\n][^ ]{2,16}[市]"), QStringLiteral("[^省]{1,}")),
+                 QStringList{QStringLiteral("深圳市")});
+    }
+
+    void oldTextRules() {
+        QCOMPARE(PatternSearch::bytePos(QString(), QStringLiteral("abc")), 0);
+        QCOMPARE(PatternSearch::bytePos(QStringLiteral("路"), QStringLiteral("a北京路")), 6);
+        QVERIFY(!PatternSearch::contains(QStringLiteral("abc"), QString()));
+        QCOMPARE(PatternSearch::replaceAll(QStringLiteral("abc"), QString(), QStringLiteral("x")),
+                 QStringLiteral("abc"));
+        QCOMPARE(PatternSearch::bytes(QStringLiteral("北京a")), 5);
+    }
+
+    void normalisation_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("line ends and empty lines")
+            << QStringLiteral("a\r\n\r\nb\rc\n  \nd\n") << QStringLiteral("\n\ra\r\nb\r\nc\r\nd\n\r");
+        QTest::newRow("blanks only") << QStringLiteral(" \n  ") << QStringLiteral("  ");
+        QTest::newRow("labels gain a colon after the blank rule")
+            << QStringLiteral("姓名 张三 地址 杭州") << QStringLiteral("\n\r姓名: 张三 \r\n地址: 杭州\n\r");
+        QTest::newRow("full-width marks")
+            << QStringLiteral("电话：（0571）８８８，ｘ") << QStringLiteral("\n\r\r\n电话:(0571)888,ｘ\n\r");
+        QTest::newRow("first 新疆 only") << QStringLiteral("新疆维吾尔自治区 新疆维吾尔自治区")
+                                         << QStringLiteral("\n\r新疆维吾尔族自治区 新疆维吾尔自治区\n\r");
+    }
+    void normalisation() {
+        QFETCH(QString, input);
+        QFETCH(QString, output);
+        QCOMPARE(AddressRecogniser(m_data).normalise(input), output);
+    }
+
+    void labelledGuangdongText() {
+        const AddressRecogniser r = run(QStringLiteral(
+            "姓名:张三\n电话:020-87654321\n手机:13912345678\n地址:广东省广州市天河区体育西路103号"));
+        QCOMPARE(r.name.text, QStringLiteral("张三"));
+        QCOMPARE(r.phone.text, QStringLiteral("020-87654321"));
+        QCOMPARE(r.handset.text, QStringLiteral("13912345678"));
+        QCOMPARE(r.province.text, QStringLiteral("广东省"));
+        QCOMPARE(r.city.text, QStringLiteral("广州市"));
+        QCOMPARE(r.town.text, QStringLiteral("天河区"));
+        QCOMPARE(r.address.text, QStringLiteral("体育西路103号"));
+    }
+
+    // 含省市 puts the region in front once; a municipality's city names its province already.
+    void addressRule_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("withRegion");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("municipality, region in front")
+            << QStringLiteral("北京市海淀区中关村大街27号 刘洋 13601234567") << true
+            << QStringLiteral("北京市海淀区中关村大街27号");
+        QTest::newRow("municipality, region out")
+            << QStringLiteral("北京市海淀区中关村大街27号 刘洋 13601234567") << false
+            << QStringLiteral("中关村大街27号");
+        QTest::newRow("province, region in front")
+            << QStringLiteral("地址:浙江省杭州市西湖区文三路90号\n姓名:张伟") << true
+            << QStringLiteral("浙江省杭州市西湖区文三路90号");
+        QTest::newRow("province, region out")
+            << QStringLiteral("地址:浙江省杭州市西湖区文三路90号\n姓名:张伟") << false
+            << QStringLiteral("文三路90号");
+    }
+    void addressRule() {
+        QFETCH(QString, text);
+        QFETCH(bool, withRegion);
+        QFETCH(QString, address);
+        const AddressRecogniser r = run(text, withRegion);
+        QCOMPARE(r.address.text, address);
+        if (text.startsWith(QStringLiteral("北京"))) {
+            QCOMPARE(r.province.text, QStringLiteral("北京"));
+            QCOMPARE(r.city.text, QStringLiteral("北京市"));
+            QCOMPARE(r.town.text, QStringLiteral("海淀区"));
+        }
+    }
+
+    void fullWidthShopLineReadsLikeHalfWidth() {
+        const AddressRecogniser full =
+            run(QStringLiteral("收货地址：李娜，13923456789，广东省 深圳市 南山区 科苑路15号（518057）"));
+        const AddressRecogniser half =
+            run(QStringLiteral("收货地址:李娜,13923456789,广东省 深圳市 南山区 科苑路15号(518057)"));
+        for (auto box : {&AddressRecogniser::name, &AddressRecogniser::handset, &AddressRecogniser::province,
+                         &AddressRecogniser::city, &AddressRecogniser::town, &AddressRecogniser::address,
+                         &AddressRecogniser::zipcode})
+            QCOMPARE((full.*box).text, (half.*box).text);
+        QCOMPARE(full.address.text, QStringLiteral("科苑路15号"));
+    }
+
+    void industrialParkIsNoTown() {
+        const AddressRecogniser r =
+            run(QStringLiteral("省:江苏\n市:苏州\n地址:工业园区星湖街328号 蒋琳 13816612345"));
+        QVERIFY(r.province.text.startsWith(QStringLiteral("江苏")));
+        QVERIFY(!r.town.text.contains(QStringLiteral("工业园区")));
+        QVERIFY(!r.town.items.contains(QStringLiteral("工业园区")));
+    }
+
+    // A region found in one piece without a city (Hong Kong) must not keep the last run's city.
+    void onePieceRegionEmptiesTheLastRun() {
+        AddressRecogniser r(m_data);
+        r.recognise(r.normalise(QStringLiteral("地址:广东省深圳市南山区科苑路15号 李娜 13923456789")));
+        QCOMPARE(r.city.text, QStringLiteral("深圳市"));
+        r.recognise(r.normalise(QStringLiteral("收货人:陈家明\n地址:香港特别行政区中西区皇后大道中99号")));
+        QCOMPARE(r.city.text, QString());
+        QCOMPARE(r.town.text, QStringLiteral("中西区"));
+    }
+
+    void contactLabelsAndGreetings_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("contact");
+        QTest::addColumn<QString>("street");
+        QTest::newRow("label without colon")
+            << QStringLiteral("收件人刘芳, 你好\n地址 上海市静安区南京西路1266号28楼")
+            << QStringLiteral("刘芳") << QStringLiteral("南京西路1266号28楼");
+        QTest::newRow("greeting first")
+            << QStringLiteral("你好，帮我发到 北京市朝阳区建国路88号5号楼，刘洋收，13601234567")
+            << QStringLiteral("刘洋") << QStringLiteral("建国路88号5号楼");
+        QTest::newRow("name behind street")
+            << QStringLiteral("亲，寄到这里：湖南省株洲市芦淞区建设中路52号 杜鹃 13973312345 谢谢")
+            << QStringLiteral("杜鹃") << QStringLiteral("建设中路52号");
+        QTest::newRow("postcode behind street")
+            << QStringLiteral("王芳 江苏省南京市鼓楼区 中山北路200号(210009) 13951234567")
+            << QStringLiteral("王芳") << QStringLiteral("中山北路200号");
+    }
+    void contactLabelsAndGreetings() {
+        QFETCH(QString, text);
+        QFETCH(QString, contact);
+        QFETCH(QString, street);
+        const AddressRecogniser r = run(text);
+        QCOMPARE(r.name.text, contact);
+        QCOMPARE(r.address.text, street);
+    }
+
+    void cityDoubledAroundDistrict_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("city");
+        QTest::addColumn<QString>("town");
+        QTest::newRow("市中区") << QStringLiteral("地址:山东省济南市市中区经十路1号\n姓名:刘建国")
+                                << QStringLiteral("济南市") << QStringLiteral("市中区");
+        QTest::newRow("市南区") << QStringLiteral("地址:山东省青岛市市南区香港中路10号\n姓名:韩雪")
+                                << QStringLiteral("青岛市") << QStringLiteral("市南区");
+    }
+    void cityDoubledAroundDistrict() {
+        QFETCH(QString, text);
+        QFETCH(QString, city);
+        QFETCH(QString, town);
+        const AddressRecogniser r = run(text);
+        QCOMPARE(r.city.text, city);
+        QCOMPARE(r.town.text, town);
+    }
+
+    void optionValues_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("on");
+        for (const char* v : {"1", "yes", "checked", "YES"})
+            QTest::newRow(v) << QString::fromLatin1(v) << true;
+        for (const char* v : {"0", "no", "", "unchecked"})
+            QTest::newRow(v) << QString::fromLatin1(v) << false;
+    }
+    void optionValues() {
+        QFETCH(QString, value);
+        QFETCH(bool, on);
+        QCOMPARE(AddressRecogniser::optionOn(value), on);
+    }
+
+    void pasteLimits() {
+        QCOMPARE(AddressRecogniser::pasteRefusal(QStringLiteral("北京市海淀区")),
+                 QStringLiteral("剪切板中没有复制地址内容~"));
+        QCOMPARE(AddressRecogniser::pasteRefusal(QString(2049, QLatin1Char('a'))),
+                 QStringLiteral("剪切板数据过长，青木鸟处理不了！"));
+        QCOMPARE(AddressRecogniser::pasteRefusal(QStringLiteral("北京市海淀区中关村大街")), QString());
+        QCOMPARE(AddressRecogniser::contactFromClipboard(QStringLiteral(" 张三\r\n"), 40),
+                 QStringLiteral("张三"));
+        QCOMPARE(AddressRecogniser::contactFromClipboard(QString(41, QLatin1Char('x')), 40), QString());
+    }
+
+    // Whatever reaches the box ends, and a text without an address leaves the region empty.
+    void badInput_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("blanks") << QStringLiteral("   \r\n  ");
+        QTest::newRow("digits") << QStringLiteral("12345678901234567890123");
+        QTest::newRow("latin") << QStringLiteral("hello there, please ship it fast");
+        QTest::newRow("long") << QStringLiteral("路").repeated(1500) + QStringLiteral("号:,").repeated(300);
+        QTest::newRow("mixed marks") << QStringLiteral("，,：:；;（(）)【[】]\r\n\r\r\n");
+    }
+    void badInput() {
+        QFETCH(QString, text);
+        const AddressRecogniser r = run(text);
+        QVERIFY(r.province.text.isEmpty());
+        QVERIFY(r.city.text.isEmpty());
+    }
+};
+
+OVERPRINT_TEST(TestAddressRecogniser)
+#include "TestAddressRecogniser.moc"
