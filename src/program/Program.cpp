@@ -2,8 +2,10 @@
 
 #include "core/AppContext.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
+#include "masterdata/TPerson.h"
 #include "masterdata/ui/Tfrm_GoodsManage.h"
 #include "print/PrinterSetup.h"
+#include "recognition/ui/TfrmMatchAddr.h"
 
 namespace program {
 
@@ -11,12 +13,20 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     : m_app(app), m_device(device), m_main(app), m_entryHost(m_main, device) {
     // Windows of the higher folders reach the main window only through these hooks.
     m_main.setEntryWindowFactory([this](core::ui::Tfm_Main& main) -> QWidget* {
-        return new entry::ui::TfmCheckFHDSHD(main.app(), m_entryHost);
+        auto* entryWindow = new entry::ui::TfmCheckFHDSHD(main.app(), m_entryHost);
+        entryWindow->setAddressRecogniser([this] {
+            if (!m_matchAddr)
+                m_matchAddr = std::make_unique<recognition::ui::TfrmMatchAddr>(m_app, &m_main);
+            return m_matchAddr->run();
+        });
+        return entryWindow;
     });
     m_main.setCommand(QStringLiteral("actPrinterSetup"),
                       [this] { print::PrinterSetup::run(m_app, m_device, &m_main); });
     m_main.setCommand(QStringLiteral("actProducts"),
                       [this] { masterdata::ui::openGoodsManage(m_app, m_main.grids(), &m_main); });
 }
+
+Program::~Program() = default;
 
 } // namespace program

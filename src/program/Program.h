@@ -3,11 +3,17 @@
 #include "core/ui/Tfm_Main.h"
 #include "entry/ui/MainWindowHost.h"
 
+#include <memory>
+
 namespace core {
 class AppContext;
 }
 namespace print {
 class PrintDevice;
+}
+
+namespace recognition::ui {
+class TfrmMatchAddr;
 }
 
 namespace program {
@@ -18,6 +24,7 @@ namespace program {
 class Program {
 public:
     Program(core::AppContext& app, print::PrintDevice& device);
+    ~Program();
     Q_DISABLE_COPY_MOVE(Program)
 
     core::ui::Tfm_Main& mainWindow() { return m_main; }
@@ -29,6 +36,8 @@ private:
     print::PrintDevice& m_device;
     core::ui::Tfm_Main m_main;
     entry::ui::MainWindowHost m_entryHost;
+    // Made on first use and kept, so its boxes keep their values between openings.
+    std::unique_ptr<recognition::ui::TfrmMatchAddr> m_matchAddr;
 };
 
 } // namespace program

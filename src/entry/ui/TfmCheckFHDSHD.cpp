@@ -11,6 +11,7 @@
 #include "entry/ui/NoteEditing.h"
 #include "entry/ui/OptionBar.h"
 #include "entry/ui/ProductPicker.h"
+#include "masterdata/TPerson.h"
 #include "masterdata/ui/TfrmNoConfig.h"
 #include "masterdata/ui/Tfrm_GoodsManage.h"
 
@@ -146,8 +147,9 @@ void TfmCheckFHDSHD::buildToolBar() {
     saveAs->hide();
     addPendingButton(QStringLiteral("btSaveSKRen"), QStringLiteral("保存客户"))
         ->setIcon(s->standardIcon(QStyle::SP_DirHomeIcon));
-    addPendingButton(QStringLiteral("btPaste"), QStringLiteral("地址串识别 &w"))
-        ->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
+    btPaste = addPendingButton(QStringLiteral("btPaste"), QStringLiteral("地址串识别 &w"));
+    btPaste->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
+    connect(btPaste, &QToolButton::clicked, this, &TfmCheckFHDSHD::btPasteClick);
     addHostButton(QStringLiteral("btMoveXY"), QStringLiteral("整体偏移"), EntryHost::Command::Offsets,
                   &TfmCheckFHDSHD::btMoveXYClick)
         ->setIcon(s->standardIcon(QStyle::SP_ArrowRight));
@@ -162,6 +164,19 @@ void TfmCheckFHDSHD::buildToolBar() {
     row->addStretch();
     placeToolBar(true);
     toolBarCheck->setFixedHeight(toolBarCheck->sizeHint().height());
+}
+
+void TfmCheckFHDSHD::setAddressRecogniser(AddressRecogniser open) {
+    m_addressRecogniser = std::move(open);
+    btPaste->setEnabled(bool(m_addressRecogniser));
+    btPaste->setToolTip(m_addressRecogniser ? QString() : kNotYet);
+}
+
+void TfmCheckFHDSHD::btPasteClick() {
+    if (!m_addressRecogniser)
+        return;
+    const std::unique_ptr<masterdata::TPerson> person = m_addressRecogniser();
+    m_editing->setCustomer(person.get());
 }
 
 void TfmCheckFHDSHD::buildTabPanel() {

@@ -11,6 +11,7 @@
 
 #include <QList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -26,6 +27,10 @@ namespace core {
 class AppContext;
 class IniFile;
 } // namespace core
+
+namespace masterdata {
+class TPerson;
+}
 
 namespace entry::ui {
 
@@ -102,6 +107,11 @@ public:
     void btDesignClick();
     void btOpenClick();
     void btCloseClick();
+    // "地址串识别 &w": the recogniser is a window of a higher folder, handed in by the program. It
+    // opens modally and returns the record the clerk handed over, or nullptr.
+    using AddressRecogniser = std::function<std::unique_ptr<masterdata::TPerson>()>;
+    void setAddressRecogniser(AddressRecogniser open);
+    void btPasteClick();
     bool toolBarAtTop() const { return m_barAtTop; }
 
     void bgImageClick();
@@ -180,6 +190,8 @@ private:
     QList<QToolButton*> m_toolButtons;
     QList<std::pair<QToolButton*, EntryHost::Command>> m_hostButtons;
     QToolButton* btUpOrDown = nullptr;
+    QToolButton* btPaste = nullptr;
+    AddressRecogniser m_addressRecogniser;
     QWidget* panelTab = nullptr;
     QTabBar* tbcCheckTypeName = nullptr;
     QComboBox* cbFirstTypeName = nullptr;
