@@ -85,7 +85,8 @@ private slots:
         QCOMPARE(person->town(), QStringLiteral("滨江区"));
     }
 
-    // A refused paste shows its message and reads nothing out of it, not even the last run's city.
+    // A refused paste shows its message and reads nothing out of it, not even the last run's city;
+    // typing beyond the box's limit is refused.
     void refusedPasteRecognisesNothing() {
         TestHome home;
         TfrmMatchAddr window(home.app());
@@ -95,7 +96,10 @@ private slots:
         QApplication::clipboard()->setText(QStringLiteral("收件人张三"));
         QString memo, city, address;
         whenShown([&](TfrmMatchAddr& w) {
-            memo = w.findChild<QPlainTextEdit*>(QStringLiteral("memoFrom"))->toPlainText();
+            auto* memoFrom = w.findChild<QPlainTextEdit*>(QStringLiteral("memoFrom"));
+            memoFrom->moveCursor(QTextCursor::End);
+            memoFrom->insertPlainText(QStringLiteral("路").repeated(600)); // typing stops at 1024 bytes
+            memo = memoFrom->toPlainText();
             city = boxText(w, "edtCity");
             address = boxText(w, "edtAddress");
             clickButton(w, "btFrmClose");
