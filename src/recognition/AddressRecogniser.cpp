@@ -600,7 +600,22 @@ void AddressRecogniser::mendResults() {
     const bool withRegion = containProvinceCity;
     containProvinceCity = false;
     applyAddressRule();
-    QString street = withoutNumbers(address.text);
+    QString street = address.text;
+    // Read across line breaks, the street carries the lines before it; a name alone on one of
+    // them is the contact when none was found.
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
+    if (street.contains(lineBreaks)) {
+        QStringList lines;
+        for (const QString& line : street.split(lineBreaks))
+            if (!P::trim(line).isEmpty())
+                lines << P::trim(line);
+        static const QRegularExpression aName(QStringLiteral("^[\\x{4e00}-\\x{9fa5}]{2,4}$"));
+        for (qsizetype k = 0; name.text.isEmpty() && k + 1 < lines.size(); ++k)
+            if (aName.match(lines.at(k)).hasMatch() && !isCourtesy(lines.at(k)))
+                name.text = lines.at(k);
+        street = lines.value(lines.size() - 1);
+    }
+    street = withoutNumbers(street);
     // A chat message runs straight on into the address (帮我发到 北京市…): what stood before the
     // region in the text is no part of the street.
     if (const qsizetype at = m_source.indexOf(m_regionPiece); !m_regionPiece.isEmpty() && at > 0) {

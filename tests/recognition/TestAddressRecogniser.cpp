@@ -180,6 +180,9 @@ private slots:
         QTest::newRow("name behind street")
             << QStringLiteral("亲，寄到这里：湖南省株洲市芦淞区建设中路52号 杜鹃 13973312345 谢谢")
             << QStringLiteral("杜鹃") << QStringLiteral("建设中路52号");
+        QTest::newRow("name on its own line")
+            << QStringLiteral("陶然\n15988123456\n浙江省 绍兴市 越城区 解放北路218号")
+            << QStringLiteral("陶然") << QStringLiteral("解放北路218号");
         QTest::newRow("postcode behind street")
             << QStringLiteral("王芳 江苏省南京市鼓楼区 中山北路200号(210009) 13951234567")
             << QStringLiteral("王芳") << QStringLiteral("中山北路200号");
