@@ -79,7 +79,6 @@ private:
     void mendResults();
     // The text without the postcode and the numbers found, nor a label they leave at its end.
     QString withoutNumbers(QString text) const;
-    void cut(const QString& piece) { m_work.replace(piece, QStringLiteral(" ")); }
 
     RecognitionData m_data;
     QString m_source;

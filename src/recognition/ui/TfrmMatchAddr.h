@@ -9,8 +9,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
 
 namespace core {
 class AppContext;
