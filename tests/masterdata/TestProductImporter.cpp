@@ -69,6 +69,36 @@ private slots:
         QVERIFY(home.dialogs().shown.isEmpty());
     }
 
+    // A sheet without a 简码 column gets the initials the product form would give the name.
+    void mnemonicCode_data() {
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QString>("code");
+        const QStringList plain{QStringLiteral("商品名"), QStringLiteral("规格"), QStringLiteral("单价")};
+        QTest::newRow("initials of the name")
+            << plain << QStringList{QStringLiteral("联想电脑"), QString(), QStringLiteral("1")}
+            << QStringLiteral("LXDN");
+        QTest::newRow("at most twelve")
+            << plain
+            << QStringList{QStringLiteral("联想电脑联想电脑联想电脑联想"), QString(), QStringLiteral("1")}
+            << QStringLiteral("LXDNLXDNLXDN");
+        QTest::newRow("the sheet's own code")
+            << (QStringList(plain) << QStringLiteral("简码"))
+            << QStringList{QStringLiteral("联想电脑"), QString(), QStringLiteral("1"), QStringLiteral("PC")}
+            << QStringLiteral("PC");
+    }
+    void mnemonicCode() {
+        QFETCH(QStringList, titles);
+        QFETCH(QStringList, cells);
+        QFETCH(QString, code);
+        TestHome home;
+        home.db().exec(QStringLiteral("delete from Products"));
+        ProductImporter importer(home.db(), home.dialogs());
+        QVERIFY(importer.setHeader(titles));
+        QCOMPARE(importer.saveGood(cells), ProductImporter::Outcome::Inserted);
+        QCOMPARE(home.db().scalar(QStringLiteral("select 简码 from Products")).toString(), code);
+    }
+
     void unknownColumnFailsEveryRow() {
         TestHome home;
         home.db().exec(QStringLiteral("delete from Products"));
@@ -84,9 +114,9 @@ private slots:
         QCOMPARE(home.db().scalar(QStringLiteral("select count(*) from Products")).toInt(), 0);
         QCOMPARE(importer.skipped(), 2);
         QCOMPARE(home.dialogs().shown.size(), 2);
-        QCOMPARE(
-            home.dialogs().lastText(),
-            QStringLiteral("Error:Insert into Products (商品名,规格,单价,颜色) values('乙','','2','蓝')"));
+        QCOMPARE(home.dialogs().lastText(),
+                 QStringLiteral(
+                     "Error:Insert into Products (商品名,规格,单价,颜色,简码) values('乙','','2','蓝','Y')"));
         QCOMPARE(importer.summary(),
                  QStringLiteral("导入完成，共有 0 条导入成功！ 其中跳过了2 条已经存在的记录！"));
     }
