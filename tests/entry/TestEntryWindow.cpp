@@ -5,21 +5,29 @@
 #include "core/ui/DataGrid.h"
 #include "entry/DeliveryNoteStore.h"
 #include "entry/ui/NoteCommands.h"
+#include "entry/ui/NoteEditing.h"
 #include "entry/ui/OptionBar.h"
 #include "entry/ui/ProductPicker.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
@@ -96,7 +104,7 @@ private slots:
         QCOMPARE(w->boxes().zdPJBH->geometry(), QRect(714, 66, 140, 19));
         QVERIFY(!w->boxes().zdPJBH->isHidden());
         QVERIFY(w->boxes().lines[0].zdJEXX->isHidden());
-        QCOMPARE(w->minimumWidth(), 911 + 8);
+        QCOMPARE(w->fullSize().width(), 911 + 8);
         w.reset();
         QCOMPARE(home->app().currentCheckTypeId, -1);
     }
@@ -149,11 +157,12 @@ private slots:
                                  << "999999999.99"
                                  << "玖亿玖仟玖佰玖拾玖万玖仟玖佰玖拾玖元玖角玖分"
                                  << "玖玖玖玖玖玖玖玖玖玖玖";
+        // The refused amount leaves the line: nothing of it stays to be saved or printed.
         QTest::newRow("too large") << "1000000000"
                                    << "金额值必须介于0~1,000,000,000之间！"
-                                   << "12.00"
-                                   << "壹拾贰元整"
-                                   << "零零零零零零零壹贰零零";
+                                   << "0.00"
+                                   << ""
+                                   << "";
     }
     void totalBoundaries() {
         QFETCH(QString, amount);
@@ -174,6 +183,8 @@ private slots:
         } else {
             QCOMPARE(home->dialogs().lastText(), message);
             QCOMPARE(home->dialogs().shown.last().caption, QStringLiteral("金额输入"));
+            QVERIFY(b.lines[0].zdJE->text().isEmpty());
+            QVERIFY(b.lines[0].zdJEXX->text().isEmpty());
         }
         if (amount == QLatin1String("0"))
             QVERIFY(b.zdHJJE->text().isEmpty());
@@ -335,7 +346,7 @@ private slots:
         const QSize margins = sub->size() - w->size();
         for (const char* variant : {"三联241", "标准"}) {
             QVERIFY(w->selectVariant(QString::fromUtf8(variant)));
-            QCOMPARE(sub->size(), w->maximumSize() + margins);
+            QCOMPARE(sub->size(), w->fullSize() + margins);
         }
     }
 
@@ -384,7 +395,7 @@ private slots:
         QCOMPARE(w->tag(), 2);
         QCOMPARE(w->tickItems().size(), 3);
         QCOMPARE(w->tickItems()[0], w->boxes().defChecks[0]);
-        QCOMPARE(w->minimumHeight() - w->maximumHeight(), 0);
+        QCOMPARE(w->maximumHeight(), w->fullSize().height());
     }
 
     void sameVariantDoesNotRelayout() {
@@ -669,6 +680,204 @@ private slots:
         w->boxes().lines[0].zdSL->setText(QStringLiteral("3"));
         w->boxes().lines[0].zdDJ->setFocus();
         w.reset();
+    }
+
+    // A price the total refuses leaves the line with nothing of it, the other lines' total intact.
+    void refusedPriceLeavesTheLine() {
+        auto w = openActive();
+        QVERIFY(w);
+        const entry::ui::BillBoxes& b = w->boxes();
+        typeLineAmount(*w, 1, QStringLiteral("12"));
+        entry::ui::GoodsLine& line = w->boxes().lines[1];
+        line.zdSFNR->setText(QStringLiteral("金条"));
+        line.zdDJ->setFocus();
+        QTest::keyClicks(line.zdDJ, QStringLiteral("1000000000"));
+        line.zdSFNR->setFocus();
+        QVERIFY(home->dialogs().sawText(QStringLiteral("金额值必须介于0~1,000,000,000之间！")));
+        QVERIFY(line.zdDJ->text().isEmpty());
+        QVERIFY(line.zdJEXX->text().isEmpty());
+        QVERIFY(line.zdJE->text().isEmpty());
+        QCOMPARE(b.zdHJJEXX->text(), QStringLiteral("12.00"));
+    }
+
+    // The tab of the variant on screen selects nothing and says nothing.
+    void clickOnTheShownVariantsTabSaysNothing() {
+        auto w = openActive();
+        QVERIFY(w);
+        auto* tabs = w->findChild<QTabBar*>(QStringLiteral("tbcCheckTypeName"));
+        QCOMPARE(tabs->tabText(tabs->currentIndex()), w->variant());
+        home->dialogs().clear();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tabs->currentIndex()).center());
+        QVERIFY2(home->dialogs().shown.isEmpty(), qPrintable(home->dialogs().texts().join(QLatin1Char('|'))));
+        QCOMPARE(w->currentCheckTypeId(), 1);
+    }
+
+    // Every hand-out of a number passes over the numbers saved notes carry, whatever template
+    // gave them: the second template's own series starts at 00000001 too.
+    void handedOutNumbersSkipSavedNotes_data() {
+        QTest::addColumn<QString>("handOut");
+        QTest::newRow("double-click") << "dblclick";
+        QTest::newRow("新单号") << "menu";
+        QTest::newRow("新建") << "btNew";
+    }
+    void handedOutNumbersSkipSavedNotes() {
+        QFETCH(QString, handOut);
+        entry::DeliveryNoteStore store(home->db());
+        for (const char* number : {"00000001", "00000002", "00000004"}) {
+            entry::DeliveryNote note;
+            note.number = QString::fromLatin1(number);
+            note.contact = QStringLiteral("李明");
+            store.save(note);
+        }
+        auto w = openActive();
+        QVERIFY(w);
+        QVERIFY(w->selectVariant(QStringLiteral("三联241")));
+        QLineEdit* number = w->boxes().zdPJBH;
+        QStringList got;
+        for (int i = 0; i < 2; ++i) {
+            number->clear();
+            if (handOut == QLatin1String("dblclick"))
+                QTest::mouseDClick(number, Qt::LeftButton);
+            else if (handOut == QLatin1String("menu"))
+                w->editing().numberMenu()->findChild<QAction*>(QStringLiteral("nNewNumber"))->trigger();
+            else
+                QTest::mouseClick(w->findChild<QToolButton*>(QStringLiteral("btNew")), Qt::LeftButton);
+            got << number->text();
+        }
+        QCOMPARE(got, (QStringList{QStringLiteral("00000003"), QStringLiteral("00000005")}));
+        QCOMPARE(home->db().scalar(QStringLiteral("select IDMax from IDBuilder where CheckTypeID=2")).toInt(),
+                 5);
+    }
+
+    // Closing the window with a note typed but not saved asks; nothing typed, or everything
+    // saved, closes at once.
+    void closingAsksForAnUnsavedNote_data() {
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<int>("answer"); // -1: no question expected
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("nothing typed") << false << false << -1 << true;
+        QTest::newRow("typed, keep it") << true << false << 0 << false;
+        QTest::newRow("typed, discard it") << true << false << 1 << true;
+        QTest::newRow("typed and saved") << true << true << -1 << true;
+    }
+    void closingAsksForAnUnsavedNote() {
+        QFETCH(bool, typed);
+        QFETCH(bool, saved);
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        QMdiArea area;
+        area.resize(1200, 900);
+        auto* w = new TfmCheckFHDSHD(home->app(), *host);
+        QPointer<QMdiSubWindow> sub = area.addSubWindow(w);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        area.show();
+        sub->show();
+        if (typed) {
+            w->boxes().zdGKLXR->setText(QStringLiteral("李明"));
+            w->boxes().lines[0].zdSFNR->setText(QStringLiteral("扳手"));
+            w->boxes().zdPJBH->setText(QStringLiteral("FH-20"));
+        }
+        if (saved)
+            QVERIFY(w->commands().Save());
+        home->dialogs().clear();
+        if (answer >= 0)
+            home->dialogs().answers.enqueue(answer);
+        QCOMPARE(sub->close(), closes);
+        const QStringList asked = home->dialogs().texts();
+        if (answer < 0) {
+            QVERIFY(asked.isEmpty());
+        } else {
+            QCOMPARE(asked, QStringList{QStringLiteral(
+                                "当前填写的出货单还没有保存，关闭后内容将丢失，确定要放弃它吗？")});
+            QCOMPARE(home->dialogs().shown.first().caption, QStringLiteral("确认"));
+        }
+        if (closes)
+            QTRY_VERIFY(sub.isNull());
+        else
+            QVERIFY(sub->isVisible());
+    }
+
+    // Ctrl+S, Ctrl+P and the window's own Alt letters reach its buttons, even where the main
+    // menu has a title on the same letter.
+    void keysReachTheWindowsButtons_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("prints");
+        QTest::newRow("Ctrl+S") << int(Qt::Key_S) << int(Qt::ControlModifier) << false;
+        QTest::newRow("Alt+S") << int(Qt::Key_S) << int(Qt::AltModifier) << false;
+        QTest::newRow("Ctrl+P") << int(Qt::Key_P) << int(Qt::ControlModifier) << true;
+        QTest::newRow("Alt+P") << int(Qt::Key_P) << int(Qt::AltModifier) << true;
+    }
+    void keysReachTheWindowsButtons() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, prints);
+        QMainWindow main;
+        QMenu* system = main.menuBar()->addMenu(QStringLiteral("系统(&S)"));
+        QMenu* print = main.menuBar()->addMenu(QStringLiteral("打印(&P)"));
+        auto* area = new QMdiArea;
+        main.setCentralWidget(area);
+        auto* w = new TfmCheckFHDSHD(home->app(), *host);
+        area->addSubWindow(w)->show();
+        main.resize(1300, 900);
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        w->boxes().zdGKLXR->setFocus();
+        QVERIFY(w->boxes().zdGKLXR->hasFocus());
+        home->dialogs().clear();
+        QTest::keyClick(w->boxes().zdGKLXR, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QVERIFY(!system->isVisible() && !print->isVisible());
+        if (prints)
+            QCOMPARE(host->device.documents, 1);
+        else
+            QVERIFY2(home->dialogs().sawText(QStringLiteral("保存失败,请选取或填写物品信息！")),
+                     qPrintable(home->dialogs().texts().join(QLatin1Char('|'))));
+    }
+
+    // On a small screen the window stays inside the main window's area and its form scrolls,
+    // so the option bar and a tool bar at the bottom stay reachable.
+    void windowFitsASmallArea_data() {
+        QTest::addColumn<int>("height");
+        QTest::newRow("1366x768") << 560;
+        QTest::newRow("roomy") << 1000;
+    }
+    void windowFitsASmallArea() {
+        QFETCH(int, height);
+        QMdiArea area;
+        area.resize(1300, height);
+        auto* w = new TfmCheckFHDSHD(home->app(), *host);
+        QMdiSubWindow* sub = area.addSubWindow(w);
+        area.show();
+        sub->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        w->btUpOrDownClick();
+        QVERIFY(area.viewport()->rect().contains(sub->geometry()));
+        auto* scroll = w->findChild<QScrollArea*>(QStringLiteral("panelCheckArea"));
+        QWidget* bar = w->findChild<QWidget*>(QStringLiteral("toolBarCheck"));
+        QVERIFY(sub->rect().contains(QRect(bar->mapTo(sub, QPoint(0, 0)), bar->size())));
+        scroll->ensureWidgetVisible(&w->optionBar(), 0, 0);
+        const QRect shown(w->optionBar().mapTo(scroll->viewport(), QPoint(0, 0)), w->optionBar().size());
+        QVERIFY(scroll->viewport()->rect().contains(shown));
+    }
+
+    // The red frame of the customer square survives the mouse passing over it.
+    void customerSquareKeepsItsFrame() {
+        auto w = openActive();
+        QVERIFY(w);
+        QFrame* square = w->boxes().shpSKR;
+        const QString frame = square->styleSheet();
+        QVERIFY(frame.contains(QStringLiteral("border")));
+        QMouseEvent move(QEvent::MouseMove, QPointF(square->rect().center()),
+                         square->mapToGlobal(QPointF(square->rect().center())), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(square, &move);
+        QVERIFY(square->styleSheet().contains(frame));
+        QVERIFY(square->styleSheet().contains(QStringLiteral("background-color: red")));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(square, &leave);
+        QCOMPARE(square->styleSheet(), frame);
     }
 
     void disabledDefaultTemplateStillOpens() {
