@@ -85,27 +85,6 @@ private slots:
         QCOMPARE(TIdType::findRule(QStringLiteral("S"), 2, home.db())->IDMax(), 51);
     }
 
-    // Taken numbers are passed over and the counter stored past them, so the next request
-    // does not walk them again.
-    void takenNumbersArePassedOver() {
-        TestHome home;
-        home.db().exec(QStringLiteral("delete from IDBuilder"));
-        storeRule(home.db(), 4, QStringLiteral("N"), 2, 0);
-        const QStringList taken{QStringLiteral("N01"), QStringLiteral("N02"), QStringLiteral("N04")};
-        QStringList asked;
-        const TIdType::Taken isTaken = [&](const QString& number) {
-            asked << number;
-            return taken.contains(number);
-        };
-        QStringList got;
-        for (int i = 0; i < 2; ++i)
-            got << TIdType::nextNumber(QStringLiteral("S"), 4, home.db(), isTaken);
-        QCOMPARE(got, (QStringList{QStringLiteral("N03"), QStringLiteral("N05")}));
-        QCOMPARE(TIdType::findRule(QStringLiteral("S"), 4, home.db())->IDMax(), 5);
-        QCOMPARE(asked, (QStringList{QStringLiteral("N01"), QStringLiteral("N02"), QStringLiteral("N03"),
-                                     QStringLiteral("N04"), QStringLiteral("N05")}));
-    }
-
     void missingSeriesAndNames() {
         TestHome home;
         QVERIFY(!TIdType::findRule(QString(), 1, home.db()));
