@@ -379,8 +379,8 @@ void TfmCheckFHDSHD::fitIntoArea() {
     }
     // The sub-window follows the form, so a smaller form leaves no empty band around it; on a
     // small screen it stays inside the area, so neither the option bar nor a tool bar at the
-    // bottom ends up under the main window's status bar.
-    // The frame's own margins (title bar and border), known even before it has been laid out.
+    // bottom ends up under the main window's status bar. The frame's margins (title bar and
+    // border) are known even before it has been laid out.
     const QMargins frameMargins = frame->contentsMargins();
     const QSize margins(frameMargins.left() + frameMargins.right(),
                         frameMargins.top() + frameMargins.bottom());
