@@ -1,5 +1,6 @@
 #include "entry/BillMoney.h"
 
+#include "entry/DeliveryNoteStore.h"
 #include "entry/EntryOptions.h"
 #include "entry/MoneyText.h"
 
@@ -35,7 +36,7 @@ TotalTexts BillMoney::total(const QString& text, const MoneyOptions& options, co
         out.message = QStringLiteral("金额只能为数值，例如：123.50");
         return out;
     }
-    if (value >= 1000000000.0 || value < 0) {
+    if (!totalFits(value)) {
         out.outcome = TotalTexts::Refused;
         out.message = QStringLiteral("金额值必须介于0~1,000,000,000之间！");
         return out;
@@ -108,6 +109,24 @@ QStringList BillMoney::capitalDigits(const QString& lowerCase) {
     for (int i = 0; i < 11; ++i)
         cells << (filled ? QString(text[i]) : QString());
     return cells;
+}
+
+bool BillMoney::noteFits(const DeliveryNote& note) {
+    double sum = 0;
+    for (const NoteLine& line : note.lines) {
+        const QString text = line.amount.value_or(QString()).trimmed();
+        double value = 0;
+        if (text.isEmpty())
+            continue;
+        if (!parseDecimal(text, value) || value <= -kLimit || value >= kLimit)
+            return false;
+        sum += value;
+    }
+    double total = 0;
+    const QString text = note.total.trimmed();
+    if (!text.isEmpty() && !parseDecimal(text, total))
+        return false;
+    return totalFits(sum) && totalFits(total);
 }
 
 bool BillMoney::acceptsTotalKey(QChar c) {

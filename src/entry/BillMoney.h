@@ -7,6 +7,8 @@
 
 namespace entry {
 
+struct DeliveryNote;
+
 // The money-format options of the entry window's option bar.
 struct MoneyOptions {
     bool totalWithSymbol = true; // cfgTotalJEWithSheep
@@ -66,6 +68,12 @@ public:
     static QString nonStandardCapitals(const QStringList& digits, bool on);
     // The eleven cells of a total below 1 000 000 000; all empty when it rounds to zero cents.
     static QStringList capitalDigits(const QString& lowerCase);
+    // Whether the money texts can write every amount of the note: each line amount and the sum
+    // of the lines below 1 000 000 000, as the total, which must not be negative either. A note
+    // that does not fit is neither saved nor printed.
+    static bool noteFits(const DeliveryNote& note);
+    static bool totalFits(double total) { return total >= 0 && total < kLimit; }
+    static constexpr double kLimit = 1000000000.0;
     // Keys of the hidden total editor: letters, the blank and "-" are refused.
     static bool acceptsTotalKey(QChar c);
 

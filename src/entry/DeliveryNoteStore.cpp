@@ -1,6 +1,7 @@
 #include "entry/DeliveryNoteStore.h"
 
 #include "core/Recordset.h"
+#include "entry/MoneyText.h"
 
 namespace entry {
 
@@ -18,6 +19,48 @@ QString customColumn(int i) {
     return QStringLiteral("自定义") + QString::number(i + 1);
 }
 } // namespace
+
+namespace {
+bool sameLine(const NoteLine& a, const NoteLine& b) {
+    return a.line == b.line && a.articleNumber == b.articleNumber && a.name == b.name && a.model == b.model &&
+           a.unit == b.unit && a.quantity == b.quantity &&
+           a.price.value_or(QString()) == b.price.value_or(QString()) &&
+           a.amount.value_or(QString()) == b.amount.value_or(QString()) &&
+           a.otherAttributes == b.otherAttributes;
+}
+
+// The texts a user fills in, in one list so the two checks below cannot drift apart.
+QStringList typedTexts(const DeliveryNote& n) {
+    QStringList texts{n.customerName, n.contact, n.address, n.phone,  n.handset,
+                      n.issuer,       n.payee,   n.orderId, n.remark, n.tickedItems};
+    for (const std::optional<QString>& custom : n.custom)
+        texts << custom.value_or(QString());
+    return texts;
+}
+} // namespace
+
+bool hasTypedContent(const DeliveryNote& note) {
+    if (!note.lines.isEmpty())
+        return true;
+    double total = 0;
+    if (parseDecimal(note.total.trimmed(), total) && total != 0)
+        return true;
+    for (const QString& text : typedTexts(note))
+        if (!text.trimmed().isEmpty())
+            return true;
+    return false;
+}
+
+bool sameContent(const DeliveryNote& a, const DeliveryNote& b) {
+    if (a.lines.size() != b.lines.size())
+        return false;
+    for (int i = 0; i < a.lines.size(); ++i)
+        if (!sameLine(a.lines[i], b.lines[i]))
+            return false;
+    return typedTexts(a) == typedTexts(b) && a.number == b.number && a.currency == b.currency &&
+           a.total == b.total && a.totalQuantity == b.totalQuantity &&
+           a.issueDate.date() == b.issueDate.date() && a.orderDate.date() == b.orderDate.date();
+}
 
 QString DeliveryNoteStore::dateValue(const QDateTime& when) {
     return when.isValid() ? when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();

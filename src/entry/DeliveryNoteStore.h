@@ -50,6 +50,12 @@ struct DeliveryNote {
     QVector<NoteLine> lines;
 };
 
+// Whether the note holds anything a user typed or picked: goods, amounts, a customer, people,
+// an order, a remark or a free field. A bill number and the dates alone do not count.
+bool hasTypedContent(const DeliveryNote& note);
+// Whether two notes hold the same values, the template aside and the dates by day.
+bool sameContent(const DeliveryNote& a, const DeliveryNote& b);
+
 // The two history tables of the delivery note. A note is identified by its bill number only;
 // saving under a number that exists replaces that note's header values and all its lines.
 class DeliveryNoteStore {

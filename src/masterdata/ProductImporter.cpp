@@ -2,10 +2,15 @@
 
 #include "core/Database.h"
 #include "core/Dialogs.h"
+#include "masterdata/PinyinInitials.h"
 
 namespace masterdata {
 
 namespace {
+
+const QString kCodeColumn = QStringLiteral("简码");
+// The product form's mnemonic box takes no more.
+constexpr int kCodeLength = 12;
 
 bool isBrandTitle(const QString& title) {
     return title == QStringLiteral("规格型号") || title == QStringLiteral("品牌型号") ||
@@ -72,7 +77,18 @@ bool ProductImporter::insertRow(const QStringList& cells) {
         placeholders << QStringLiteral(":v") + QString::number(i);
         params.insert(QStringLiteral("v") + QString::number(i), value);
     }
-    const QString shown = QStringLiteral("Insert into Products (") + m_columns.join(QLatin1Char(',')) +
+    QStringList shownColumns = m_columns;
+    if (!m_columns.contains(kCodeColumn)) {
+        // The mnemonic code the product form would have given the name, so that the entry
+        // window's picker finds imported products by their initials too.
+        const QString code = PinyinInitials(cell(cells, m_nameColumn).trimmed()).left(kCodeLength);
+        shownColumns << kCodeColumn;
+        names << QLatin1Char('[') + kCodeColumn + QLatin1Char(']');
+        shownValues << core::Database::quote(code);
+        placeholders << QStringLiteral(":code");
+        params.insert(QStringLiteral("code"), code);
+    }
+    const QString shown = QStringLiteral("Insert into Products (") + shownColumns.join(QLatin1Char(',')) +
                           QStringLiteral(") values(") + shownValues.join(QLatin1Char(',')) + QLatin1Char(')');
     try {
         if (!usable)

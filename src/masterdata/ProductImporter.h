@@ -11,8 +11,9 @@ class Dialogs;
 namespace masterdata {
 
 // Writes the rows of a product sheet into Products: checks the title row, skips blank names
-// and duplicates (asking when told to), inserts the rest under the sheet's own titles and
-// counts what happened. Reading the sheet is the caller's business.
+// and duplicates (asking when told to), inserts the rest under the sheet's own titles (and,
+// when the sheet has no 简码 column, the pinyin initials of the name as 简码) and counts what
+// happened. Reading the sheet is the caller's business.
 class ProductImporter {
 public:
     enum class DuplicateRule { NameOnly, NameAndBrand };

@@ -3,6 +3,8 @@
 #include "core/AppContext.h"
 #include "core/Database.h"
 
+#include <limits>
+
 namespace masterdata {
 
 namespace {
@@ -66,7 +68,7 @@ QString TIdType::formatNumber() const {
     return m_idHead + counter;
 }
 
-QString TIdType::nextNumber(const QString& series, int templateId, core::Database& db) {
+QString TIdType::nextNumber(const QString& series, int templateId, core::Database& db, const Taken& taken) {
     // A nameless series could never be found again: do not write one on every request.
     if (series.isEmpty())
         return QStringLiteral("00000000");
@@ -83,6 +85,15 @@ QString TIdType::nextNumber(const QString& series, int templateId, core::Databas
         if (!rule)
             return QStringLiteral("00000000");
         rule->m_idMax += rule->m_idStep;
+        if (taken) {
+            // Each candidate differs from the last, and only finitely many numbers are taken.
+            const qint32 step = rule->m_idStep > 0 ? rule->m_idStep : 1;
+            while (taken(rule->formatNumber())) {
+                if (rule->m_idMax > std::numeric_limits<qint32>::max() - step)
+                    throw core::DbError(QStringLiteral("单号已用尽"));
+                rule->m_idMax += step;
+            }
+        }
         rule->save();
         return rule->formatNumber();
     } catch (const core::DbError& e) {
@@ -90,9 +101,10 @@ QString TIdType::nextNumber(const QString& series, int templateId, core::Databas
     }
 }
 
-QString TIdType::nextNumber(const QString& series, int templateId, core::AppContext& app) {
+QString TIdType::nextNumber(const QString& series, int templateId, core::AppContext& app,
+                            const Taken& taken) {
     try {
-        return nextNumber(series, templateId, app.db());
+        return nextNumber(series, templateId, app.db(), taken);
     } catch (const core::DbError& e) {
         app.dialogs().error(e.message());
         return {};

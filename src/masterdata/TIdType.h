@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace core {
@@ -25,11 +26,17 @@ public:
     void save();
     // The prefix and the counter padded with zeros to the digits; a longer counter is not cut.
     QString formatNumber() const;
+    // A number that must not be handed out (a saved bill already carries it).
+    using Taken = std::function<bool(const QString& number)>;
     // Hands out the next number of the series, creating the series (8 digits) on the first
-    // request; the advanced counter is stored at once. Raises "ID序列检查失败,..." errors.
-    static QString nextNumber(const QString& series, int templateId, core::Database& db);
+    // request; the advanced counter is stored at once. The counter moves on past every number
+    // `taken` names, so a series that lags behind the saved bills never repeats one of theirs.
+    // Raises "ID序列检查失败,..." errors.
+    static QString nextNumber(const QString& series, int templateId, core::Database& db,
+                              const Taken& taken = {});
     // The same for windows: a failure is shown through the dialogs and gives an empty text.
-    static QString nextNumber(const QString& series, int templateId, core::AppContext& app);
+    static QString nextNumber(const QString& series, int templateId, core::AppContext& app,
+                              const Taken& taken = {});
 
     int FID() const { return m_fid; }
     void setFID(int v) { m_fid = v; }

@@ -421,6 +421,29 @@ private slots:
         window = nullptr;
     }
 
+    // Closing the program with a note typed but not saved asks first; No keeps the program and
+    // the note, Yes lets both go.
+    void closingTheProgramAsksForAnUnsavedNote() {
+        QVERIFY(program->startUp(false));
+        core::ui::Tfm_Main& main = program->mainWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        window = qobject_cast<TfmCheckFHDSHD*>(main.mdiArea()->subWindowList().first()->widget());
+        QVERIFY(window);
+        window->boxes().zdGKLXR->setText(kContact);
+        home->dialogs().clear();
+        home->dialogs().answers.enqueue(0);
+        QVERIFY(!main.close());
+        QCOMPARE(
+            home->dialogs().texts(),
+            QStringList{QStringLiteral("当前填写的出货单还没有保存，关闭后内容将丢失，确定要放弃它吗？")});
+        QVERIFY(main.isVisible());
+        QCOMPARE(window->boxes().zdGKLXR->text(), kContact);
+        QVERIFY(home->db().isOpen());
+        home->dialogs().answers.enqueue(1);
+        QVERIFY(main.close());
+        window = nullptr;
+    }
+
     void fillSavePrintAndReload() {
         QVERIFY(program->startUp(false));
         core::ui::Tfm_Main& main = program->mainWindow();

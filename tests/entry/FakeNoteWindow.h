@@ -80,7 +80,7 @@ public:
 
     QWidget* container() override { return panel; }
     QWidget* noteForm() override { return &form; }
-    void lineAmountRule(int line) override {
+    bool lineAmountRule(int line) override {
         lineRules << line;
         const QString raw = text(QStringLiteral("zdJEXX%1").arg(line)).trimmed();
         double v = 0;
@@ -90,6 +90,7 @@ public:
         if (editing)
             if (const std::optional<QString> total = editing->SumAllJE())
                 totalRule(*total);
+        return true;
     }
     void totalRule(const QString& total) override {
         totals << total;

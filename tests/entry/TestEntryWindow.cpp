@@ -5,21 +5,29 @@
 #include "core/ui/DataGrid.h"
 #include "entry/DeliveryNoteStore.h"
 #include "entry/ui/NoteCommands.h"
+#include "entry/ui/NoteEditing.h"
 #include "entry/ui/OptionBar.h"
 #include "entry/ui/ProductPicker.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
@@ -96,7 +104,7 @@ private slots:
         QCOMPARE(w->boxes().zdPJBH->geometry(), QRect(714, 66, 140, 19));
         QVERIFY(!w->boxes().zdPJBH->isHidden());
         QVERIFY(w->boxes().lines[0].zdJEXX->isHidden());
-        QCOMPARE(w->minimumWidth(), 911 + 8);
+        QCOMPARE(w->fullSize().width(), 911 + 8);
         w.reset();
         QCOMPARE(home->app().currentCheckTypeId, -1);
     }
@@ -149,11 +157,12 @@ private slots:
                                  << "999999999.99"
                                  << "玖亿玖仟玖佰玖拾玖万玖仟玖佰玖拾玖元玖角玖分"
                                  << "玖玖玖玖玖玖玖玖玖玖玖";
+        // The refused amount leaves the line: nothing of it stays to be saved or printed.
         QTest::newRow("too large") << "1000000000"
                                    << "金额值必须介于0~1,000,000,000之间！"
-                                   << "12.00"
-                                   << "壹拾贰元整"
-                                   << "零零零零零零零壹贰零零";
+                                   << "0.00"
+                                   << ""
+                                   << "";
     }
     void totalBoundaries() {
         QFETCH(QString, amount);
@@ -174,6 +183,8 @@ private slots:
         } else {
             QCOMPARE(home->dialogs().lastText(), message);
             QCOMPARE(home->dialogs().shown.last().caption, QStringLiteral("金额输入"));
+            QVERIFY(b.lines[0].zdJE->text().isEmpty());
+            QVERIFY(b.lines[0].zdJEXX->text().isEmpty());
         }
         if (amount == QLatin1String("0"))
             QVERIFY(b.zdHJJE->text().isEmpty());
@@ -335,7 +346,7 @@ private slots:
         const QSize margins = sub->size() - w->size();
         for (const char* variant : {"三联241", "标准"}) {
             QVERIFY(w->selectVariant(QString::fromUtf8(variant)));
-            QCOMPARE(sub->size(), w->maximumSize() + margins);
+            QCOMPARE(sub->size(), w->fullSize() + margins);
         }
     }
 
@@ -384,7 +395,7 @@ private slots:
         QCOMPARE(w->tag(), 2);
         QCOMPARE(w->tickItems().size(), 3);
         QCOMPARE(w->tickItems()[0], w->boxes().defChecks[0]);
-        QCOMPARE(w->minimumHeight() - w->maximumHeight(), 0);
+        QCOMPARE(w->maximumHeight(), w->fullSize().height());
     }
 
     void sameVariantDoesNotRelayout() {
@@ -669,6 +680,154 @@ private slots:
         w->boxes().lines[0].zdSL->setText(QStringLiteral("3"));
         w->boxes().lines[0].zdDJ->setFocus();
         w.reset();
+    }
+
+    // A price the total refuses leaves the line with nothing of it, the other lines' total intact.
+    void refusedPriceLeavesTheLine() {
+        auto w = openActive();
+        QVERIFY(w);
+        typeLineAmount(*w, 1, QStringLiteral("12"));
+        entry::ui::GoodsLine& line = w->boxes().lines[1];
+        line.zdDJ->setFocus();
+        QTest::keyClicks(line.zdDJ, QStringLiteral("1000000000"));
+        line.zdSFNR->setFocus();
+        QVERIFY(home->dialogs().sawText(QStringLiteral("金额值必须介于0~1,000,000,000之间！")));
+        QVERIFY(line.zdDJ->text().isEmpty() && line.zdJEXX->text().isEmpty() && line.zdJE->text().isEmpty());
+        QCOMPARE(w->boxes().zdHJJEXX->text(), QStringLiteral("12.00"));
+        // The tab of the variant on screen selects nothing and says nothing.
+        auto* tabs = w->findChild<QTabBar*>(QStringLiteral("tbcCheckTypeName"));
+        home->dialogs().clear();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tabs->currentIndex()).center());
+        QVERIFY(home->dialogs().shown.isEmpty());
+    }
+
+    // Every hand-out passes over numbers that saved notes carry, whichever series gave them.
+    void handedOutNumbersSkipSavedNotes_data() {
+        QTest::addColumn<QString>("handOut");
+        QTest::newRow("double-click") << "dblclick";
+        QTest::newRow("新单号") << "nNewNumber";
+        QTest::newRow("新建") << "btNew";
+    }
+    void handedOutNumbersSkipSavedNotes() {
+        QFETCH(QString, handOut);
+        for (const char* number : {"00000001", "00000002", "00000004"}) {
+            entry::DeliveryNote note;
+            note.number = QString::fromLatin1(number);
+            entry::DeliveryNoteStore(home->db()).save(note);
+        }
+        auto w = openActive();
+        QVERIFY(w && w->selectVariant(QStringLiteral("三联241")));
+        QLineEdit* number = w->boxes().zdPJBH;
+        QStringList got;
+        for (int i = 0; i < 2; ++i) {
+            number->clear();
+            if (handOut == QLatin1String("dblclick"))
+                QTest::mouseDClick(number, Qt::LeftButton);
+            else if (auto* action = w->editing().numberMenu()->findChild<QAction*>(handOut))
+                action->trigger();
+            else
+                QTest::mouseClick(w->findChild<QToolButton*>(handOut), Qt::LeftButton);
+            got << number->text();
+        }
+        QCOMPARE(got, (QStringList{QStringLiteral("00000003"), QStringLiteral("00000005")}));
+    }
+
+    // Closing with a typed note asks; nothing typed, or everything saved, closes at once.
+    void closingAsksForAnUnsavedNote_data() {
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<int>("answer"); // -1: no question expected
+        QTest::newRow("nothing typed") << false << false << -1;
+        QTest::newRow("typed, keep it") << true << false << 0;
+        QTest::newRow("typed, discard it") << true << false << 1;
+        QTest::newRow("typed and saved") << true << true << -1;
+    }
+    void closingAsksForAnUnsavedNote() {
+        QFETCH(bool, typed);
+        QFETCH(bool, saved);
+        QFETCH(int, answer);
+        QMdiArea area;
+        auto* w = new TfmCheckFHDSHD(home->app(), *host);
+        QPointer<QMdiSubWindow> sub = area.addSubWindow(w);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        area.show();
+        sub->show();
+        if (typed) {
+            w->boxes().zdGKLXR->setText(QStringLiteral("李明"));
+            w->boxes().lines[0].zdSFNR->setText(QStringLiteral("扳手"));
+            w->boxes().zdPJBH->setText(QStringLiteral("FH-20"));
+        }
+        QVERIFY(!saved || w->commands().Save());
+        home->dialogs().clear();
+        home->dialogs().answers.enqueue(answer);
+        QCOMPARE(sub->close(), answer != 0);
+        QCOMPARE(home->dialogs().texts(),
+                 answer < 0 ? QStringList()
+                            : QStringList{QStringLiteral(
+                                  "当前填写的出货单还没有保存，关闭后内容将丢失，确定要放弃它吗？")});
+    }
+
+    // Ctrl+S, Ctrl+P and the window's Alt letters reach its buttons, also where the main menu
+    // has a title on the same letter.
+    void keysReachTheWindowsButtons_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Ctrl+S") << int(Qt::Key_S) << int(Qt::ControlModifier);
+        QTest::newRow("Alt+S") << int(Qt::Key_S) << int(Qt::AltModifier);
+        QTest::newRow("Ctrl+P") << int(Qt::Key_P) << int(Qt::ControlModifier);
+        QTest::newRow("Alt+P") << int(Qt::Key_P) << int(Qt::AltModifier);
+    }
+    void keysReachTheWindowsButtons() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QMainWindow main;
+        main.menuBar()->addMenu(QStringLiteral("系统(&S)"));
+        main.menuBar()->addMenu(QStringLiteral("打印(&P)"));
+        auto* area = new QMdiArea;
+        main.setCentralWidget(area);
+        auto* w = new TfmCheckFHDSHD(home->app(), *host);
+        area->addSubWindow(w)->show();
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        w->boxes().zdGKLXR->setFocus();
+        QTest::keyClick(w->boxes().zdGKLXR, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        if (key == Qt::Key_P)
+            QCOMPARE(host->device.documents, 1);
+        else
+            QVERIFY(home->dialogs().sawText(QStringLiteral("保存失败,请选取或填写物品信息！")));
+    }
+
+    // In a small area the window stays inside and its form scrolls: the tool bar at the bottom
+    // and the whole option bar stay reachable.
+    void windowFitsASmallArea() {
+        QMdiArea area;
+        area.resize(1300, 560);
+        auto* w = new TfmCheckFHDSHD(home->app(), *host);
+        QMdiSubWindow* sub = area.addSubWindow(w);
+        area.show();
+        sub->show();
+        w->btUpOrDownClick();
+        QVERIFY(area.viewport()->rect().contains(sub->geometry()));
+        auto* scroll = w->findChild<QScrollArea*>(QStringLiteral("panelCheckArea"));
+        scroll->ensureWidgetVisible(&w->optionBar(), 0, 0);
+        const QPoint at = w->optionBar().mapTo(scroll->viewport(), QPoint(0, 0));
+        QVERIFY(scroll->viewport()->rect().contains(QRect(at, w->optionBar().size())));
+    }
+
+    // The red frame of the customer square survives the mouse passing over it.
+    void customerSquareKeepsItsFrame() {
+        auto w = open();
+        QFrame* square = w->boxes().shpSKR;
+        const QString frame = square->styleSheet();
+        const QPointF inside = square->rect().center();
+        QMouseEvent move(QEvent::MouseMove, inside, square->mapToGlobal(inside), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(square, &move);
+        QVERIFY(square->styleSheet().startsWith(frame) && square->styleSheet() != frame);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(square, &leave);
+        QCOMPARE(square->styleSheet(), frame);
     }
 
     void disabledDefaultTemplateStillOpens() {

@@ -166,6 +166,67 @@ private slots:
         }
     }
 
+    // A saved note this window neither reloaded nor saved is replaced only after a second yes
+    // to a question naming it; one reloaded here is edited on the first No, as before.
+    void overwritingAnotherSavedNote_data() {
+        QTest::addColumn<bool>("reloaded");
+        QTest::addColumn<int>("secondAnswer"); // -1: no second question
+        QTest::newRow("typed anew, second no keeps it") << false << 0;
+        QTest::newRow("typed anew, second yes replaces it") << false << 1;
+        QTest::newRow("reloaded, no edits it") << true << -1;
+    }
+    void overwritingAnotherSavedNote() {
+        QFETCH(bool, reloaded);
+        QFETCH(int, secondAnswer);
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        entry::DeliveryNote saved;
+        saved.number = QStringLiteral("S7");
+        saved.customerName = QStringLiteral("王五");
+        saved.total = QStringLiteral("88.00");
+        saved.issueDate = saved.orderDate = QDateTime(QDate::currentDate(), QTime(9, 0));
+        note.store.save(saved);
+        if (reloaded)
+            note.commands.BrowseOldCheck(QString(), QStringLiteral("S7"));
+        note.set(QStringLiteral("zdGKMC"), QStringLiteral("李四"));
+        note.line(1, QStringLiteral("新货"), QStringLiteral("1"), QStringLiteral("5"));
+        note.set(QStringLiteral("zdPJBH"), QStringLiteral("S7"));
+        note.home.dialogs().clear();
+        note.home.dialogs().answers << 0 << secondAnswer;
+        QCOMPARE(note.commands.Save(), secondAnswer != 0);
+        const QString second =
+            QStringLiteral("编号为【S7】的历史票据（客户：王五，合计金额：88.00，出票日期：") +
+            QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
+            QStringLiteral("）将被当前票据覆盖，覆盖后不能恢复！\n确定要覆盖它吗？");
+        QCOMPARE(note.home.dialogs().texts().contains(second), secondAnswer >= 0);
+        QCOMPARE(note.savedGoods(QStringLiteral("S7")).size(), secondAnswer != 0 ? 1 : 0);
+    }
+
+    // Amounts the money texts cannot write stop both the save and the print, with a message.
+    void oversizedAmountsAreNeitherSavedNorPrinted_data() {
+        QTest::addColumn<QStringList>("prices");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("largest total") << QStringList{QStringLiteral("999999999.99")} << true;
+        QTest::newRow("one line") << QStringList{QStringLiteral("1000000000")} << false;
+        QTest::newRow("lines together")
+            << QStringList{QStringLiteral("600000000"), QStringLiteral("400000000")} << false;
+    }
+    void oversizedAmountsAreNeitherSavedNorPrinted() {
+        QFETCH(QStringList, prices);
+        QFETCH(bool, fits);
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        note.set(QStringLiteral("zdGKMC"), QStringLiteral("甲"));
+        note.set(QStringLiteral("zdPJBH"), QStringLiteral("B1"));
+        for (int i = 0; i < prices.size(); ++i)
+            note.line(i + 1, QStringLiteral("金条"), QStringLiteral("1"), prices[i]);
+        QCOMPARE(note.commands.Save(), fits);
+        note.commands.btPrint1Click();
+        QCOMPARE(note.home.dialogs().sawText(QStringLiteral("保存失败,金额超出范围")), !fits);
+        QCOMPARE(note.home.dialogs().sawText(QStringLiteral("打印取消,金额超出范围")), !fits);
+        QVERIFY(fits || note.device.documents == 0);
+    }
+
     void hiddenBoxesNotSaved() {
         Note note;
         QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));

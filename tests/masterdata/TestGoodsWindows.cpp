@@ -233,7 +233,7 @@ private slots:
         window.show();
         const int all = productCount(home);
         QVERIFY(all > 0);
-        QCOMPARE(window.windowTitle(), QStringLiteral("产品分类管理 (%1)").arg(all));
+        QCOMPARE(window.windowTitle(), QStringLiteral("商品分类管理 (%1)").arg(all));
         QCOMPARE(window.grid().rowCount(), all);
 
         QLineEdit* key = child<QLineEdit>(window, "KeyEdit");
@@ -261,7 +261,7 @@ private slots:
                      .toInt());
 
         QTest::mouseClick(child<QPushButton>(window, "btSelAll"), Qt::LeftButton);
-        QCOMPARE(window.windowTitle(), QStringLiteral("产品分类管理(%1)").arg(all));
+        QCOMPARE(window.windowTitle(), QStringLiteral("商品分类管理(%1)").arg(all));
     }
 
     void catalogueDelete_data() {

@@ -69,6 +69,30 @@ private slots:
         QVERIFY(home.dialogs().shown.isEmpty());
     }
 
+    // A sheet without a 简码 column gets the initials the product form would give the name.
+    void mnemonicCode_data() {
+        QTest::addColumn<QString>("sheetCode");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("initials of the name") << QString() << QStringLiteral("LXDN");
+        QTest::newRow("the sheet's own code") << QStringLiteral("PC") << QStringLiteral("PC");
+    }
+    void mnemonicCode() {
+        QFETCH(QString, sheetCode);
+        QFETCH(QString, code);
+        TestHome home;
+        home.db().exec(QStringLiteral("delete from Products"));
+        ProductImporter importer(home.db(), home.dialogs());
+        QStringList titles{QStringLiteral("商品名"), QStringLiteral("规格"), QStringLiteral("单价")};
+        QStringList cells{QStringLiteral("联想电脑"), QString(), QStringLiteral("1")};
+        if (!sheetCode.isEmpty()) {
+            titles << QStringLiteral("简码");
+            cells << sheetCode;
+        }
+        QVERIFY(importer.setHeader(titles));
+        QCOMPARE(importer.saveGood(cells), ProductImporter::Outcome::Inserted);
+        QCOMPARE(home.db().scalar(QStringLiteral("select 简码 from Products")).toString(), code);
+    }
+
     void unknownColumnFailsEveryRow() {
         TestHome home;
         home.db().exec(QStringLiteral("delete from Products"));
@@ -84,9 +108,9 @@ private slots:
         QCOMPARE(home.db().scalar(QStringLiteral("select count(*) from Products")).toInt(), 0);
         QCOMPARE(importer.skipped(), 2);
         QCOMPARE(home.dialogs().shown.size(), 2);
-        QCOMPARE(
-            home.dialogs().lastText(),
-            QStringLiteral("Error:Insert into Products (商品名,规格,单价,颜色) values('乙','','2','蓝')"));
+        QCOMPARE(home.dialogs().lastText(),
+                 QStringLiteral(
+                     "Error:Insert into Products (商品名,规格,单价,颜色,简码) values('乙','','2','蓝','Y')"));
         QCOMPARE(importer.summary(),
                  QStringLiteral("导入完成，共有 0 条导入成功！ 其中跳过了2 条已经存在的记录！"));
     }

@@ -463,9 +463,11 @@ void Tfm_Main::entryWindowDestroyed() {
     m_app.currentCheckTypeId = -1;
 }
 
-void Tfm_Main::closeAllBills() {
+bool Tfm_Main::closeAllBills() {
+    bool closed = true;
     for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
-        sub->close();
+        closed = sub->close() && closed;
+    return closed;
 }
 
 bool Tfm_Main::alert(const QString& message, const QString& caption, bool ask) {
@@ -594,9 +596,9 @@ void Tfm_Main::actAboutClick() {
 }
 
 void Tfm_Main::actRestartClick() {
-    if (!m_app.dialogs().ask(QStringLiteral("确定要重开软件吗?"), QStringLiteral("重启软件")))
+    if (!m_app.dialogs().ask(QStringLiteral("确定要重开软件吗?"), QStringLiteral("重启软件")) ||
+        !closeAllBills())
         return;
-    closeAllBills();
     // Shut down first, so the new instance finds Config.ini and the database written and free.
     close();
     QProcess::startDetached(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
@@ -606,9 +608,8 @@ void Tfm_Main::actRestartClick() {
 void Tfm_Main::ExitSystem() {
     const QString word =
         m_app.userIni().readString(QStringLiteral("Info"), QStringLiteral("nm"), QStringLiteral("青木鸟"));
-    if (!m_app.dialogs().ask(StartupRules::exitQuestion(word), QStringLiteral("确认")))
+    if (!m_app.dialogs().ask(StartupRules::exitQuestion(word), QStringLiteral("确认")) || !close())
         return;
-    close();
     QCoreApplication::quit();
 }
 
@@ -675,9 +676,13 @@ void Tfm_Main::resizeEvent(QResizeEvent* event) {
 }
 
 void Tfm_Main::closeEvent(QCloseEvent* event) {
+    // The entry window saves what it holds when it closes, so it goes before the connection; it
+    // may also keep the program open for a note the user has not saved.
+    if (!closeAllBills()) {
+        event->ignore();
+        return;
+    }
     TimerSystem->stop();
-    // The entry window saves what it holds when it closes, so it goes before the connection.
-    closeAllBills();
     for (const QPointer<QWidget>& window : m_toolWindows)
         if (window)
             window->close();

@@ -111,7 +111,8 @@ public:
     void LoadSysParam();
     void setDefaultPrinter(const QString& name);
     QStringList printerNames() const;
-    void closeAllBills();
+    // False when a bill window stayed open (its unsaved note kept).
+    bool closeAllBills();
     void loadBackground();
     bool backgroundShown() const;
     bool firstUseNotesVisible() const;

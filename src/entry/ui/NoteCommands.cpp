@@ -1,6 +1,7 @@
 #include "entry/ui/NoteCommands.h"
 
 #include "core/AppContext.h"
+#include "entry/BillMoney.h"
 #include "entry/NoteText.h"
 #include "entry/ui/NoteEditing.h"
 #include "entry/ui/NoteWindow.h"
@@ -23,8 +24,6 @@ const QString kHint = QStringLiteral("提示");
 const QString kPrint1 = QStringLiteral("btPrint1");
 const QString kPrintAndSave = QStringLiteral("btPrintAndSave");
 const QString kMultiPrint = QStringLiteral("btMultiPrintF");
-// Bill numbers handed out while looking for one no saved note carries.
-constexpr int kNumberAttempts = 100;
 
 const char* const kCapitalCells[] = {"zddxYY", "zddxQW", "zddxBW", "zddxSW", "zddxWY", "zddxQY",
                                      "zddxBY", "zddxSY", "zddxY",  "zddxJ",  "zddxF"};
@@ -107,15 +106,44 @@ DeliveryNote NoteCommands::noteFromBoxes() const {
     return note;
 }
 
-QString NoteCommands::nextFreeNumber() {
-    // A series that lags behind the history would otherwise hand out the number of another
-    // saved note, and the save would overwrite that note.
-    for (int i = 0; i < kNumberAttempts; ++i) {
-        const QString number = m_editing.buildMaxCheckNO();
-        if (number.isEmpty() || !m_store.exists(number))
-            return number;
-    }
-    return {};
+void NoteCommands::markClean() {
+    m_cleanNote = noteFromBoxes();
+}
+
+bool NoteCommands::hasUnsavedNote() const {
+    const DeliveryNote now = noteFromBoxes();
+    return hasTypedContent(now) && !sameContent(now, m_cleanNote);
+}
+
+bool NoteCommands::confirmDiscard() {
+    commitEditing();
+    return !hasUnsavedNote() ||
+           m_app.dialogs().ask(
+               QStringLiteral("当前填写的出货单还没有保存，关闭后内容将丢失，确定要放弃它吗？"), kConfirm);
+}
+
+bool NoteCommands::refuseOversizedAmounts(const QString& prefix) {
+    if (BillMoney::noteFits(noteFromBoxes()))
+        return false;
+    m_app.dialogs().message(prefix + QStringLiteral("金额超出范围：每行金额及合计金额必须小于1,000,000,000，"
+                                                    "合计金额不能为负数，请修改后再试！"));
+    return true;
+}
+
+bool NoteCommands::confirmOverwrite(const QString& number) {
+    if (!m_ownNumber.isEmpty() && m_ownNumber.compare(number, Qt::CaseInsensitive) == 0)
+        return true;
+    const std::optional<DeliveryNote> saved = m_store.load(number);
+    if (!saved)
+        return true;
+    const QString customer = saved->customerName.isEmpty() ? saved->contact : saved->customerName;
+    const QString date =
+        saved->issueDate.isValid() ? saved->issueDate.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+    return m_app.dialogs().ask(QStringLiteral("编号为【") + number + QStringLiteral("】的历史票据（客户：") +
+                                   customer + QStringLiteral("，合计金额：") + saved->total +
+                                   QStringLiteral("，出票日期：") + date +
+                                   QStringLiteral("）将被当前票据覆盖，覆盖后不能恢复！\n确定要覆盖它吗？"),
+                               kConfirm);
 }
 
 void NoteCommands::commitEditing() {
@@ -154,19 +182,26 @@ bool NoteCommands::Save() {
         return false;
     }
 
+    if (refuseOversizedAmounts(QStringLiteral("保存失败,")))
+        return false;
+
     bool stored = false;
     try {
-        if (m_store.exists(number) &&
-            m_app.dialogs().ask(
-                QStringLiteral("编号为【") + number +
-                    QStringLiteral("】的票据已经存在，是否新生成一个单号作为新单号(历史单据是不能修改的)？"),
-                kConfirm)) {
-            number = nextFreeNumber();
-            if (number.isEmpty()) {
-                m_app.dialogs().message(QStringLiteral("保存失败,没有取到可用的新单号！"));
+        if (m_store.exists(number)) {
+            if (m_app.dialogs().ask(
+                    QStringLiteral("编号为【") + number +
+                        QStringLiteral(
+                            "】的票据已经存在，是否新生成一个单号作为新单号(历史单据是不能修改的)？"),
+                    kConfirm)) {
+                number = e.buildMaxCheckNO();
+                if (number.isEmpty()) {
+                    m_app.dialogs().message(QStringLiteral("保存失败,没有取到可用的新单号！"));
+                    return false;
+                }
+                e.setText(QStringLiteral("zdPJBH"), number);
+            } else if (!confirmOverwrite(number)) {
                 return false;
             }
-            e.setText(QStringLiteral("zdPJBH"), number);
         }
         if (QDateTimeEdit* issue = e.issueDatePicker()) {
             const QLocale locale;
@@ -182,6 +217,8 @@ bool NoteCommands::Save() {
         }
         const DeliveryNoteStore::Saved saved = m_store.save(noteFromBoxes());
         stored = true;
+        m_ownNumber = number;
+        markClean();
         if (m_reportOnSave)
             m_app.dialogs().alert(
                 saved == DeliveryNoteStore::Saved::Edited
@@ -227,6 +264,8 @@ void NoteCommands::btNewClick() {
     if (QDateTimeEdit* issue = e.issueDatePicker())
         issue->setDateTime(QDateTime::currentDateTime());
     e.refreshDates();
+    m_ownNumber.clear();
+    markClean();
 }
 
 void NoteCommands::showNote(const DeliveryNote& note) {
@@ -264,6 +303,7 @@ void NoteCommands::BrowseOldCheck(const QString& variant, const QString& number)
         NoteEditing& e = m_editing;
         try {
             std::optional<DeliveryNote> note = m_store.load(number);
+            m_ownNumber = note ? number : QString();
             if (!note) {
                 m_app.dialogs().message(QStringLiteral("调入失败，票据信息没有找到-") + number);
                 note = DeliveryNote();
@@ -289,6 +329,7 @@ void NoteCommands::BrowseOldCheck(const QString& variant, const QString& number)
                 e.setText(lineBox("zdJEXX", n), line.amount.value_or(QString()));
                 m_window.lineAmountRule(n);
             }
+            markClean();
         } catch (const core::DbError& error) {
             e.suspendLineRule(false);
             m_app.dialogs().message(QStringLiteral("调入单据失败：") + error.message());
@@ -310,6 +351,8 @@ void NoteCommands::BrowseOldCheck(const QString& variant, const QString& number)
 
 void NoteCommands::btPrint1Click() {
     commitEditing();
+    if (refuseOversizedAmounts(QStringLiteral("打印取消,")))
+        return;
     setButtonEnabled(kPrint1, false);
     m_app.currentCheckTypeId = m_window.templateId();
     m_printer.printCurrentBill(1);
@@ -340,6 +383,8 @@ void NoteCommands::btMultiPrintFClick() {
         m_app.dialogs().message(QStringLiteral("输入错误的数字！"));
         return;
     }
+    if (refuseOversizedAmounts(QStringLiteral("打印取消,")))
+        return;
     for (const QString& name : {kPrint1, kPrintAndSave, kMultiPrint})
         setButtonEnabled(name, false);
     m_app.currentCheckTypeId = m_window.templateId();
@@ -349,6 +394,8 @@ void NoteCommands::btMultiPrintFClick() {
 }
 
 void NoteCommands::btSaveAsClick() {
+    // The copy is a new note: saving it under the old number must not pass for editing that note.
+    m_ownNumber.clear();
     const QString caption = QStringLiteral("出货单-") + m_window.variant() + QStringLiteral(" ID=") +
                             m_editing.text(QStringLiteral("zdPJBH"));
     m_window.setWindowCaption(caption);

@@ -49,11 +49,21 @@ public:
 
     DeliveryNote noteFromBoxes() const;
 
+    // The note on screen as it is now counts as kept (shown, saved, reloaded or emptied).
+    void markClean();
+    // Something was typed since the note was last kept.
+    bool hasUnsavedNote() const;
+    // True when the window may close: nothing unsaved, or the user agrees to discard it.
+    bool confirmDiscard();
+
 private:
     void showNote(const DeliveryNote& note);
     void setButtonEnabled(const QString& name, bool enabled);
-    QString nextFreeNumber();
     void commitEditing();
+    // The message for a note whose amounts the money texts cannot write; false when it fits.
+    bool refuseOversizedAmounts(const QString& prefix);
+    // Whether a saved note other than the one this window reloaded or saved may be replaced.
+    bool confirmOverwrite(const QString& number);
 
     core::AppContext& m_app;
     NoteWindow& m_window;
@@ -61,6 +71,10 @@ private:
     print::BillPrinter& m_printer;
     DeliveryNoteStore m_store;
     bool m_reportOnSave = true;
+    // The number of the saved note this window shows (reloaded or saved here); empty for a
+    // new note. Saving under it edits that note; under any other saved number asks first.
+    QString m_ownNumber;
+    DeliveryNote m_cleanNote;
 };
 
 } // namespace entry::ui

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Lookups.h"
 #include "entry/BillDate.h"
+#include "entry/DeliveryNoteStore.h"
 #include "entry/NoteText.h"
 #include "entry/ui/NoteWindow.h"
 #include "masterdata/TIdType.h"
@@ -137,8 +138,10 @@ void NoteEditing::attach() {
     };
     if (auto* customer = qobject_cast<QComboBox*>(watch(QStringLiteral("zdGKMC"))))
         connect(customer, &QComboBox::textActivated, this, &NoteEditing::zdGKMCSelect);
-    if ((m_square = watch(QStringLiteral("shpSKR"))))
+    if ((m_square = watch(QStringLiteral("shpSKR")))) {
         m_square->setMouseTracking(true);
+        m_squareStyle = m_square->styleSheet();
+    }
     watch(QStringLiteral("KPRen"));
     watch(QStringLiteral("SKRen"));
     for (int i = 1; i <= 10; ++i)
@@ -233,12 +236,17 @@ bool NoteEditing::eventFilter(QObject* watched, QEvent* event) {
         if (w == m_square) {
             const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
             const bool inner = w->rect().adjusted(5, 5, -5, -5).contains(at);
-            w->setStyleSheet(inner ? QStringLiteral("background-color: red;") : QString());
+            // The hover fill comes on top of the square's own look, whose red frame stays.
+            const QString hover = m_squareStyle + QStringLiteral("\n*#") + w->objectName() +
+                                  QStringLiteral(" { background-color: red; }");
+            const QString wanted = inner ? hover : m_squareStyle;
+            if (w->styleSheet() != wanted)
+                w->setStyleSheet(wanted);
         }
         break;
     case QEvent::Leave:
         if (w == m_square)
-            w->setStyleSheet(QString());
+            w->setStyleSheet(m_squareStyle);
         break;
     default:
         break;
@@ -356,7 +364,13 @@ void NoteEditing::lineChanged(int n) {
     const bool emptyLine = textOf(quantity).isEmpty() && textOf(price).isEmpty() &&
                            text(lineBox("zdSFNR", n)).trimmed().isEmpty();
     setText(lineBox("zdJEXX", n), emptyLine ? QString() : amount.amount);
-    m_window.lineAmountRule(n);
+    if (!m_window.lineAmountRule(n)) {
+        // The total refused the amount (its message shown): the values that made it go too.
+        m_lineRuleSuspended = true;
+        setText(lineBox("zdDJ", n), QString());
+        setText(lineBox("zdSL", n), QString());
+        m_lineRuleSuspended = false;
+    }
     SumSL();
 }
 
@@ -439,7 +453,12 @@ void NoteEditing::refreshDates() {
 }
 
 QString NoteEditing::buildMaxCheckNO() {
-    return masterdata::TIdType::nextNumber(QStringLiteral("S"), m_window.templateId(), m_app);
+    // Every template has its own series, but the saved notes share one key: a number another
+    // series (or a number typed by hand) already gave a saved note is passed over, or saving
+    // under it would replace that note.
+    DeliveryNoteStore saved(m_app.db());
+    return masterdata::TIdType::nextNumber(QStringLiteral("S"), m_window.templateId(), m_app,
+                                           [&saved](const QString& number) { return saved.exists(number); });
 }
 
 void NoteEditing::zdPJBHDblClick() {

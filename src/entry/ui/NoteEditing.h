@@ -78,7 +78,8 @@ public:
     QDateTimeEdit* issueDatePicker() const;
     QDateTimeEdit* orderDatePicker() const;
 
-    // The next number of the series "S" of the current template; empty after a shown failure.
+    // The next number of the series "S" of the current template that no saved note carries;
+    // empty after a shown failure.
     QString buildMaxCheckNO();
     QMenu* numberMenu() const { return m_numberMenu; }
 
@@ -113,6 +114,7 @@ private:
     QPointer<QComboBox> m_fetcher;
     QPointer<QWidget> m_fetcherTarget;
     QPointer<QWidget> m_square;
+    QString m_squareStyle; // the customer square's own look, kept under the hover fill
     QMenu* m_numberMenu = nullptr;
     bool m_lineRuleSuspended = false;
     bool m_inLineRule = false;

@@ -15,12 +15,15 @@
 #include "masterdata/ui/TfrmNoConfig.h"
 #include "masterdata/ui/Tfrm_GoodsManage.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -34,6 +37,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <functional>
+
 namespace entry::ui {
 
 namespace {
@@ -44,6 +50,16 @@ const QString kNotYet = QStringLiteral("此功能尚未提供");
 const QColor kTickColour(0xFF, 0xB9, 0xB9);
 
 } // namespace
+
+// Hands every event of the program to the window, which picks its keys and the area's resizes.
+class TfmCheckFHDSHD::AppEvents final : public QObject {
+public:
+    explicit AppEvents(std::function<bool(QObject*, QEvent*)> handler) : m_handler(std::move(handler)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override { return m_handler(watched, event); }
+
+private:
+    std::function<bool(QObject*, QEvent*)> m_handler;
+};
 
 TfmCheckFHDSHD::TfmCheckFHDSHD(core::AppContext& app, EntryHost& host, QWidget* parent)
     : QWidget(parent), m_app(app), m_host(host), m_lookups(app), m_placement(app), m_store(app.db()),
@@ -63,12 +79,16 @@ TfmCheckFHDSHD::TfmCheckFHDSHD(core::AppContext& app, EntryHost& host, QWidget* 
     connectHandlers();
     attachEditing();
     updateHostCommands();
+    // The window's keys and the size of the main window's area are watched program-wide.
+    m_appEvents = new AppEvents([this](QObject* watched, QEvent* event) { return appEvent(watched, event); });
+    qApp->installEventFilter(m_appEvents);
     FormCreate();
 }
 
 TfmCheckFHDSHD::~TfmCheckFHDSHD() {
     // Destroying the boxes moves the focus out of them; no rule may run on half a window.
     m_tearingDown = true;
+    delete m_appEvents;
     delete m_commands;
     delete m_picker;
     delete m_editing;
@@ -343,9 +363,15 @@ void TfmCheckFHDSHD::FormShow() {
     updateHostCommands();
     m_host.setBackgroundMenuEnabled(false);
     m_host.formFaceLoad(*this);
+    fitIntoArea();
+    m_commands->markClean();
 }
 
 void TfmCheckFHDSHD::closeEvent(QCloseEvent* event) {
+    if (!m_closed && !m_commands->confirmDiscard()) {
+        event->ignore();
+        return;
+    }
     if (!m_closed) {
         m_closed = true;
         m_host.setBackgroundMenuEnabled(true);
@@ -357,6 +383,33 @@ void TfmCheckFHDSHD::closeEvent(QCloseEvent* event) {
         m_host.formFaceSave(*this);
     }
     event->accept();
+}
+
+void TfmCheckFHDSHD::fitIntoArea() {
+    QWidget* frame = frameWidget();
+    QWidget* area = frame == this ? nullptr : frame->parentWidget();
+    if (!area) {
+        resize(m_fullSize);
+        return;
+    }
+    // The sub-window follows the form, so a smaller form leaves no empty band around it; on a
+    // small screen it stays inside the area, so neither the option bar nor a tool bar at the
+    // bottom ends up under the main window's status bar. The frame's margins (title bar and
+    // border) are known even before it has been laid out.
+    const QMargins frameMargins = frame->contentsMargins();
+    const QSize margins(frameMargins.left() + frameMargins.right(),
+                        frameMargins.top() + frameMargins.bottom());
+    const QSize room = area->size() - margins;
+    QSize wanted = m_fullSize;
+    if (wanted.height() > room.height()) {
+        wanted.setHeight(std::max(room.height(), minimumHeight()));
+        wanted.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    }
+    wanted.setWidth(std::max(std::min(wanted.width(), room.width()), minimumWidth()));
+    frame->resize(wanted + margins);
+    const QPoint at(std::clamp(frame->x(), 0, std::max(0, area->width() - frame->width())),
+                    std::clamp(frame->y(), 0, std::max(0, area->height() - frame->height())));
+    frame->move(at);
 }
 
 void TfmCheckFHDSHD::btCloseClick() {
@@ -422,6 +475,9 @@ void TfmCheckFHDSHD::tbcCheckTypeNameChange(int index) {
         setCurrentCheckType(cbFirstTypeName->currentText());
         return;
     }
+    // The tab of the variant on screen asks for nothing new (it may be clicked while current).
+    if (text == cbFirstTypeName->currentText())
+        return;
     if (setCurrentCheckType(text))
         cbFirstTypeNameChange();
     else
@@ -465,16 +521,14 @@ void TfmCheckFHDSHD::loadParam(int id) {
     bgImage->setGeometry(0, 0, face->width, face->height);
     m_shortbar->setGeometry(0, face->height, face->width, barHeight);
     panelImgBg->resize(face->width, face->height + barHeight);
-    setMinimumWidth(face->width + 8);
-    setMaximumWidth(face->width + 8);
-    const int height = face->height + panelTab->height() + toolBarCheck->height() + barHeight + 35;
-    // The sub-window's frame follows, so a smaller form leaves no empty band around the window.
-    QWidget* frame = frameWidget();
-    const QSize margins = frame == this ? QSize() : frame->size() - size();
-    setMinimumHeight(height);
-    setMaximumHeight(height);
-    if (frame != this)
-        frame->resize(QSize(face->width + 8, height) + margins);
+    m_fullSize =
+        QSize(face->width + 8, face->height + panelTab->height() + toolBarCheck->height() + barHeight + 35);
+    // Below the full size the form scrolls (option bar included); beside a vertical scroll bar
+    // it may be that much wider.
+    setMinimumSize(std::min(m_fullSize.width(), 320),
+                   std::min(m_fullSize.height(), panelTab->height() + toolBarCheck->height() + 120));
+    setMaximumSize(m_fullSize + QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 0));
+    fitIntoArea();
     const QString file = face->imageFile.isEmpty() ? QStringLiteral("dhd_default.jpg") : face->imageFile;
     const QPixmap picture(core::ProgramFolder::existingPath(m_app.pathOf(QStringLiteral("Image/") + file)));
     if (!picture.isNull())
@@ -615,19 +669,19 @@ void TfmCheckFHDSHD::setMoneyName(const QString& name) {
     }
 }
 
-void TfmCheckFHDSHD::setJEXX(const QString& total) {
+bool TfmCheckFHDSHD::setJEXX(const QString& total) {
     const MoneyOptions options = m_shortbar->moneyOptions();
     const QString code = options.totalWithSymbol ? getMoneyCode() : QString();
-    applyTotal(m_money.total(total, options, code));
+    return applyTotal(m_money.total(total, options, code));
 }
 
-void TfmCheckFHDSHD::applyTotal(const TotalTexts& texts) {
+bool TfmCheckFHDSHD::applyTotal(const TotalTexts& texts) {
     BillBoxes& b = *m_boxes;
     if (texts.outcome == TotalTexts::Repeated)
-        return;
+        return true;
     if (texts.outcome == TotalTexts::Refused) {
         m_app.dialogs().alert(texts.message, BillMoney::messageCaption(), false);
-        return;
+        return false;
     }
     // The change handler of zdHJJEXX is for totals coming from outside (a reloaded note); the
     // total's own write must not run the rule a second time and overwrite its memo.
@@ -639,11 +693,12 @@ void TfmCheckFHDSHD::applyTotal(const TotalTexts& texts) {
         b.zdJEDX->clear();
         b.zdHJJE->clear();
         WriteToJEGrid(texts.digits);
-        return;
+        return true;
     }
     b.zdHJJE->setText(texts.display);
     WriteToJEGrid(texts.digits);
     b.zdJEDX->setText(texts.capitals);
+    return true;
 }
 
 void TfmCheckFHDSHD::WriteToJEGrid(const QStringList& digits) {
@@ -659,14 +714,14 @@ QString TfmCheckFHDSHD::getNoStandardChineseJEDX() const {
                                           m_shortbar->isChecked(QStringLiteral("cfgJEDXFormatNoStandard")));
 }
 
-void TfmCheckFHDSHD::refreshTotal() {
-    if (const std::optional<QString> total = m_editing->SumAllJE())
-        setJEXX(*total);
+bool TfmCheckFHDSHD::refreshTotal() {
+    const std::optional<QString> total = m_editing->SumAllJE();
+    return !total || setJEXX(*total);
 }
 
-void TfmCheckFHDSHD::zdJEXX1Exit(int n) {
+bool TfmCheckFHDSHD::zdJEXX1Exit(int n) {
     if (n < 1 || n > BillBoxes::lineCount || m_inLineExit)
-        return;
+        return true;
     // Hiding the focused editor moves the focus away, which would run this rule again.
     m_inLineExit = true;
     const GoodsLine& line = m_boxes->lines[n - 1];
@@ -680,15 +735,23 @@ void TfmCheckFHDSHD::zdJEXX1Exit(int n) {
         line.zdJEXX->hide();
         m_boxes->zdHJJE->setText(BillMoney::lineError());
         m_inLineExit = false;
-        return;
+        return true;
     }
     line.zdJEXX->setText(texts.editor);
     line.zdJE->setText(texts.amount);
-    refreshTotal();
+    const bool accepted = refreshTotal();
+    if (!accepted) {
+        // A refused amount must not stay on the note, where it would be saved and printed
+        // beside a total that no longer matches the lines.
+        line.zdJEXX->clear();
+        line.zdJE->clear();
+        refreshTotal();
+    }
     if (BillMoney::isZeroAmount(line.zdJE->text()) && line.zdSFNR->text().trimmed().isEmpty())
         line.zdJE->clear();
     line.zdJEXX->hide();
     m_inLineExit = false;
+    return accepted;
 }
 
 void TfmCheckFHDSHD::showLineEditor(QLineEdit* editor, QWidget* over) {
@@ -878,6 +941,43 @@ int TfmCheckFHDSHD::lineOf(QObject* watched, bool editor) const {
             return n;
     }
     return 0;
+}
+
+QAbstractButton* TfmCheckFHDSHD::keyButton(QObject* receiver, const QKeyEvent* key) {
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* frame = frameWidget();
+    if (!focus || receiver != focus || (focus != frame && !frame->isAncestorOf(focus)))
+        return nullptr;
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(key->key())));
+    if (modifiers == Qt::ControlModifier && key->key() == Qt::Key_S)
+        return findChild<QAbstractButton*>(QStringLiteral("btSave"));
+    if (modifiers == Qt::ControlModifier && key->key() == Qt::Key_P)
+        return findChild<QAbstractButton*>(QStringLiteral("btPrint1"));
+    if (modifiers != Qt::AltModifier)
+        return nullptr;
+    for (QToolButton* button : m_toolButtons)
+        if (button->isVisible() && button->isEnabled() && QKeySequence::mnemonic(button->text()) == pressed)
+            return button;
+    return nullptr;
+}
+
+bool TfmCheckFHDSHD::appEvent(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::ShortcutOverride || (type == QEvent::KeyPress && watched->isWidgetType())) {
+        // The window's own keys win over the main menu's while a box of the window has the
+        // focus: claiming the key before the shortcut map sees it keeps Alt+S from being
+        // ambiguous with a menu title of the same letter.
+        if (QAbstractButton* button = keyButton(watched, static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            if (type == QEvent::KeyPress)
+                button->click();
+            return true;
+        }
+    }
+    if (type == QEvent::Resize && frameWidget() != this && watched == frameWidget()->parentWidget())
+        fitIntoArea();
+    return false;
 }
 
 bool TfmCheckFHDSHD::eventFilter(QObject* watched, QEvent* event) {

@@ -14,7 +14,9 @@
 #include <functional>
 #include <memory>
 
+class QAbstractButton;
 class QCheckBox;
+class QKeyEvent;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -71,13 +73,15 @@ public:
     QList<QCheckBox*> tickItems() const { return m_tickItems; }
 
     // Money texts.
-    void setJEXX(const QString& total);
+    // False when the total was refused (its message shown); the boxes keep the last total.
+    bool setJEXX(const QString& total);
     QString getNoStandardChineseJEDX() const;
     void WriteToJEGrid(const QStringList& digits);
     QString getMoneyCode();
     void setMoneyName(const QString& name);
     QString currencyName() const { return m_money.currencyName(); }
-    void zdJEXX1Exit(int line);
+    // False when the total refused the line's amount, which is then emptied.
+    bool zdJEXX1Exit(int line);
     void zdJE1Enter(int line);
     void inputJEXXExit();
     void zdJEDXEnter();
@@ -113,6 +117,10 @@ public:
     void setAddressRecogniser(AddressRecogniser open);
     void btPasteClick();
     bool toolBarAtTop() const { return m_barAtTop; }
+    // The size that shows the whole form, tool bar to option bar.
+    QSize fullSize() const { return m_fullSize; }
+    // Sizes the sub-window to the form, within the main window's area, and keeps it on it.
+    void fitIntoArea();
 
     void bgImageClick();
     void panelImgBgClick();
@@ -123,7 +131,7 @@ public:
     // The window as the editing and command components see it.
     QWidget* container() override { return panelImgBg; }
     QWidget* noteForm() override { return this; }
-    void lineAmountRule(int line) override { zdJEXX1Exit(line); }
+    bool lineAmountRule(int line) override { return zdJEXX1Exit(line); }
     void totalRule(const QString& total) override { setJEXX(total); }
     void commitTypedTotal(const QString& total) override;
     void setCurrency(const QString& name) override;
@@ -160,11 +168,17 @@ private:
     void fillTabs();
     void updateHostCommands();
     void refreshAllLines();
-    void refreshTotal();
-    void applyTotal(const TotalTexts& texts);
+    bool refreshTotal();
+    bool applyTotal(const TotalTexts& texts);
     void showLineEditor(QLineEdit* editor, QWidget* over);
     QWidget* frameWidget();
     int lineOf(QObject* watched, bool editor) const;
+    // The button a key stands for while the focus is in this window: Ctrl+S saves, Ctrl+P
+    // prints, Alt with a letter is the mnemonic of a shown tool button; nullptr otherwise.
+    QAbstractButton* keyButton(QObject* receiver, const QKeyEvent* key);
+    bool appEvent(QObject* watched, QEvent* event);
+    class AppEvents;
+    AppEvents* m_appEvents = nullptr;
 
     core::AppContext& m_app;
     EntryHost& m_host;
@@ -175,6 +189,7 @@ private:
     print::BillPrinter m_printer;
     std::unique_ptr<core::IniFile> m_ini;
 
+    QSize m_fullSize;
     int m_currentId = 0;
     int m_laidOutId = 0;
     int m_tag = 0;

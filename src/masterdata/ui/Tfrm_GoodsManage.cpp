@@ -30,6 +30,8 @@ namespace masterdata::ui {
 namespace {
 
 const QString kCaption = QStringLiteral("产品分类管理");
+// Once the rows are counted the caption names the goods (商品), as 全部 and the opening write it.
+const QString kCountedCaption = QStringLiteral("商品分类管理");
 const QString kDefaultSort = QStringLiteral("商品名");
 
 // Colours are given as the BGR numbers the stored look used: 16711680 is blue, 16640737 a
@@ -201,7 +203,7 @@ Tfrm_GoodsManage::Tfrm_GoodsManage(core::AppContext& app, core::ui::GridServices
     m_sortColumn = kDefaultSort;
     m_sortDirection = QStringLiteral("DESC");
     openStatement(ProductStore::allStatement(m_sortColumn, m_sortDirection));
-    setCaption(kCaption + QLatin1Char(' '));
+    setCaption(kCountedCaption + QLatin1Char(' '));
     buildClassTree();
 }
 
@@ -250,7 +252,7 @@ void Tfrm_GoodsManage::btSelAllClick() {
     if (m_sortDirection.trimmed().isEmpty())
         m_sortDirection = QStringLiteral("deSC");
     openStatement(ProductStore::allStatement(m_sortColumn, m_sortDirection));
-    setCaption(kCaption);
+    setCaption(kCountedCaption);
     KeyEdit->clear();
     buildNameList();
 }
