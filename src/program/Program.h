@@ -18,6 +18,7 @@ namespace program {
 class Program {
 public:
     Program(core::AppContext& app, print::PrintDevice& device);
+    ~Program();
     Q_DISABLE_COPY_MOVE(Program)
 
     core::ui::Tfm_Main& mainWindow() { return m_main; }
@@ -25,6 +26,10 @@ public:
     bool startUp(bool withSplash) { return m_main.startUp(withSplash); }
 
 private:
+    // "按模板纸张尺寸打印": the current template's switch, shown when the print menu opens.
+    void showTemplatePaper();
+    void actTemplatePaperClick();
+
     core::AppContext& m_app;
     print::PrintDevice& m_device;
     core::ui::Tfm_Main m_main;
