@@ -1,4 +1,5 @@
 #include "PrintedBill.h"
+#include "print/PrintLookups.h"
 #include "print/QtPrintDevice.h"
 #include "support/CupsPdfOutput.h"
 #include "support/PdfWords.h"
@@ -117,9 +118,10 @@ private slots:
         QVERIFY2(*high - *low <= 0.1, qPrintable(QStringLiteral("tops spread %1 mm").arg(*high - *low)));
     }
 
-    // Tick items on paper: the ticked one leaves its mark in its square, the unticked one
-    // leaves its square blank. Looked for in the ink of the page the queue wrote.
-    void tickItemsOnPaper() {
+    // Tick items on the template's own paper (a 241 × 93 mm continuous form): the page has
+    // that size, the ticked item leaves its mark, the unticked one nothing. Looked for in the
+    // ink of the page the queue wrote.
+    void tickItemsOnTemplatePaper() {
         if (const QString reason = cups_pdf::unavailableReason(); !reason.isEmpty())
             QSKIP(qPrintable(reason));
         if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
@@ -136,8 +138,12 @@ private slots:
         auto* mark = new QLineEdit(QStringLiteral("Z"), panel);
         mark->setObjectName(QStringLiteral("zdMark"));
         f.addItem(QStringLiteral("ZDMARK"), 0);
-        f.addLayout(QStringLiteral("zdMark"),
-                    {{QStringLiteral("CtlX"), 100}, {QStringLiteral("CtlY"), 1400}});
+        f.addLayout(QStringLiteral("zdMark"), {{QStringLiteral("CtlX"), 100}, {QStringLiteral("CtlY"), 100}});
+        f.home.db().exec(
+            QStringLiteral("update CKTypeTable set PWidth=2410, PHeight=930 where CheckTypeID=:id"),
+            {{QStringLiteral("id"), PrintFixture::kTemplate}});
+        QVERIFY(f.home.app().templates().setCheckConfigByName(
+            PrintFixture::kTemplate, print::PrintLookups::kTemplatePaperOption, QStringLiteral("1")));
         const PrintedBill::Value ticked{QStringLiteral("defCheck0"), QStringLiteral("√"), 400, 300};
         const PrintedBill::Value unticked{QStringLiteral("defCheck1"), QString(), 800, 300};
         for (const PrintedBill::Value& v : {ticked, unticked}) {
@@ -155,10 +161,22 @@ private slots:
         const QStringList folders = cups_pdf::outputFolders();
         const QSet<QString> before = cups_pdf::pdfsIn(folders);
         print::BillPrinter job(f.home.app(), device, &form);
-        QVERIFY(job.printCurrentBill(1));
+        QVERIFY(job.PrintPrepare());
+        job.PrinterTransBegin(1);
         const print::DeviceMetrics m = print::PrintGeometry::metrics(device);
+        job.SendCheckToPrinter(0);
+        job.PrinterTransEnd();
+        QVERIFY2(f.home.dialogs().shown.isEmpty(),
+                 qPrintable(f.home.dialogs().texts().join(QLatin1Char('|'))));
+        QCOMPARE(device.paper().size.id(), QPageSize::A4); // the printer's own paper again
         const QString pdf = cups_pdf::waitForNewPdf(folders, before, device.title(), 60000);
         QVERIFY2(!pdf.isEmpty(), "no PDF appeared");
+        const PdfWords words = PdfWords::read(pdf);
+        QCOMPARE(words.pages.size(), 1);
+        // The spooler's PDF measures its page in whole points.
+        const PdfWords::Page sheet = words.pages.first();
+        QVERIFY2(qAbs(sheet.width - 241) < 0.5 && qAbs(sheet.height - 93) < 0.5,
+                 qPrintable(QStringLiteral("page %1 × %2 mm").arg(sheet.width).arg(sheet.height)));
         QTemporaryDir scratch;
         const QString png = scratch.filePath(QStringLiteral("page"));
         const int run = QProcess::execute(QStringLiteral("pdftoppm"),
