@@ -217,19 +217,6 @@ private slots:
         QCOMPARE(f.device.printerName(), QStringLiteral("Bills"));
     }
 
-    // The printer chosen at start goes to the device at once, so the set-up opens on it.
-    void setupOpensOnTheChosenPrinter() {
-        PrintFixture f;
-        QVERIFY(f.home.isValid());
-        f.device.printers << QStringLiteral("Bills");
-        print::PrinterSetup::follow(f.home.app(), f.device);
-        const auto unhook = qScopeGuard([&f] { f.home.app().setPrinterSelector({}); });
-        f.home.app().setCurrentPrinter(QStringLiteral("Bills"));
-        QCOMPARE(f.device.printerName(), QStringLiteral("Bills"));
-        print::PrinterSetup::run(f.home.app(), f.device);
-        QCOMPARE(f.device.setupPrinter, QStringLiteral("Bills"));
-    }
-
     // The set-up's paper outlives a restart: the printer chosen at start gets it back, and so
     // does every job on it, even after a job on a template's own paper.
     void paperRememberedAcrossRestart() {
@@ -264,12 +251,6 @@ private slots:
         const QSizeF during = restarted.paperNow.size.size(QPageSize::Millimeter);
         job.PrinterTransEnd();
         QCOMPARE(during, QSizeF(241, 93));
-        QCOMPARE(restarted.paperNow.size.id(), QPageSize::A3);
-
-        QVERIFY(f.home.app().templates().setCheckConfigByName(
-            PrintFixture::kTemplate, print::PrintLookups::kTemplatePaperOption, QStringLiteral("0")));
-        restarted.paperNow = {QPageSize(QPageSize::A4), -1};
-        QVERIFY(job.printCurrentBill(1));
         QCOMPARE(restarted.paperNow.size.id(), QPageSize::A3);
     }
 

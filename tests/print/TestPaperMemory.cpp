@@ -36,6 +36,7 @@ private slots:
             PaperMemory(ini).remember(QStringLiteral("Other"), {QPageSize(QPageSize::A5), 1});
         }
         core::IniFile reread(file);
+        QVERIFY(!PaperMemory(reread).recall(QStringLiteral("Nobody")).isValid());
         const PrintDevice::Paper paper = PaperMemory(reread).recall(QStringLiteral("bills"));
         QVERIFY(paper.isValid());
         QCOMPARE(paper.size.id(), size.id());
@@ -44,27 +45,6 @@ private slots:
         QVERIFY2(qAbs(mm.width() - want.width()) < 0.05 && qAbs(mm.height() - want.height()) < 0.05,
                  qPrintable(QStringLiteral("%1 × %2 mm").arg(mm.width()).arg(mm.height())));
         QCOMPARE(paper.source, source);
-    }
-
-    void nothingKept_data() {
-        QTest::addColumn<QString>("content");
-        QTest::newRow("no section") << QString();
-        QTest::newRow("another printer") << QStringLiteral("[PrinterPaper]\nOther.Paper=A4\n");
-        QTest::newRow("custom without a size") << QStringLiteral("[PrinterPaper]\nBills.Paper=Custom\n");
-        QTest::newRow("custom with a zero side")
-            << QStringLiteral("[PrinterPaper]\nBills.Paper=Custom\nBills.Width=0\nBills.Height=93\n");
-    }
-    void nothingKept() {
-        QFETCH(QString, content);
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("Config.ini"));
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(content.toUtf8());
-        out.close();
-        core::IniFile ini(file);
-        QVERIFY(!PaperMemory(ini).recall(QStringLiteral("Bills")).isValid());
-        QVERIFY(!PaperMemory(ini).recall(QString()).isValid());
     }
 };
 
