@@ -122,6 +122,7 @@ int main(int argc, char** argv) {
 
     const QString pdf = home.filePath(QStringLiteral("bench.pdf"));
     print::QtPrintDevice writer(pdf);
+    writer.printer().setPageSize(QPageSize(QPageSize::A3)); // the layout is wider than A4 allows
     print::BillPrinter written(ctx, writer, &form);
     bool ok = true;
     const double pdfMs = timeMs(20, [&] { ok = written.printCurrentBill(1) && ok; });

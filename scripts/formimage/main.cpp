@@ -173,14 +173,13 @@ QVector<Item> catalogue() {
                       QStringLiteral("自定义") + QString::number(n),
                       1,
                       QStringLiteral("自定义")};
-    // Tick items are kept out of printing: the renderer prints a mark for a shown tick item
-    // whether it is ticked or not, so a designer switches them on per paper form.
+    // Tick items print their mark when ticked; a form without tick boxes hides them.
     for (int n = 0; n <= 5; ++n)
         items << Item{QStringLiteral("DEFCHECK") + QString::number(n),
                       QStringLiteral("勾选") + QString::number(n),
                       QStringLiteral("CHECKBOX"),
                       QStringLiteral("√"),
-                      0,
+                      1,
                       QStringLiteral("勾选")};
     for (int n = 1; n <= 30; ++n)
         items << Item{QStringLiteral("zdLine") + QString::number(n),
@@ -203,6 +202,7 @@ QVector<Item> catalogue() {
 struct Field {
     QString name;
     QRectF box;
+    QRectF printBox; // where the value prints when not the input box itself (a tick's square)
     QString align = QStringLiteral("0");
     QString fit;
     QString breakNum;
@@ -250,6 +250,16 @@ struct Form {
         Field f;
         f.name = name;
         f.box = box;
+        fields << f;
+    }
+    // A tick item: its input box covers square and caption, its mark prints centred in the square.
+    void tick(const QString& name, const QRectF& box, const QRectF& square) {
+        Field f;
+        f.name = name;
+        f.box = box;
+        f.printBox = square;
+        f.align = QStringLiteral("1");
+        f.fontSize = 8;
         fields << f;
     }
 };
@@ -456,7 +466,10 @@ void drawThird(QPainter& p, Form& form) {
     for (int i = 0; i < ticks.size(); ++i) {
         const double x = left + i * 17.0;
         tickBox(p, x, 6.0, ticks[i]);
-        form.place(QStringLiteral("DEFCHECK") + QString::number(i), QRectF(x - 0.5, 6.0, 15.0, 5.0));
+        // An 8 pt mark's ink runs from 0.27 to 1.26 of its em below the top of its line: a top
+        // 2.2 mm above the square's centre puts it in the middle of the square.
+        form.tick(QStringLiteral("DEFCHECK") + QString::number(i), QRectF(x - 0.5, 6.0, 15.0, 5.0),
+                  QRectF(x, 6.3, 3.4, 3.4));
     }
     text(p, QRectF(168, 5, 10, 7), QStringLiteral("No."), 3.8, Qt::AlignLeft | Qt::AlignVCenter, true);
     hline(p, 178, right, 11.8);
@@ -650,7 +663,17 @@ Row rowFor(const Form& form, const Item& item) {
             continue;
         const int x = tenths(f.box.x()), y = tenths(f.box.y()), w = tenths(f.box.width()),
                   h = tenths(f.box.height());
-        return {x, y, w, h, px(x), px(y), px(w), px(h), 1};
+        if (f.printBox.isNull())
+            return {x, y, w, h, px(x), px(y), px(w), px(h), 1};
+        return {tenths(f.printBox.x()),
+                tenths(f.printBox.y()),
+                tenths(f.printBox.width()),
+                tenths(f.printBox.height()),
+                px(x),
+                px(y),
+                px(w),
+                px(h),
+                1};
     }
     return {tenths(7.9), tenths(6.6), tenths(11.9), tenths(4.8), 30, 25, 45, 18, 0};
 }

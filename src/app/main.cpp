@@ -6,11 +6,28 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 
 #ifndef OVERPRINT_VERSION
 #define OVERPRINT_VERSION "1.0.0"
 #endif
+
+// Qt's own texts (Yes/No, file and print dialogs) in the clerk's language: the system locale's
+// when Qt has a translation for it, otherwise Simplified Chinese, the language of every text of
+// the program itself.
+static void installQtTranslations(QApplication& app) {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto* translator = new QTranslator(&app);
+    const QLocale system = QLocale::system();
+    const bool loaded = system.language() == QLocale::Chinese &&
+                        translator->load(system, QStringLiteral("qt"), QStringLiteral("_"), folder);
+    if (loaded || translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"),
+                                   QStringLiteral("_"), folder))
+        QApplication::installTranslator(translator);
+}
 
 // --quit-after-show: start up without the splash, report the time to the shown main window on
 // standard output and end (the start-up benchmark uses it).
@@ -19,6 +36,7 @@ int main(int argc, char** argv) {
     clock.start();
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(OVERPRINT_VERSION));
+    installQtTranslations(app);
     const bool quitAfterShow = QApplication::arguments().contains(QStringLiteral("--quit-after-show"));
 
     core::ui::WidgetDialogs dialogs;

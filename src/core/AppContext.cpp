@@ -102,6 +102,18 @@ void AppContext::releaseUserIni() {
     m_userIni.reset();
 }
 
+void AppContext::setCurrentPrinter(const QString& name) {
+    m_currentPrinter = name;
+    if (m_printerSelector && !name.isEmpty())
+        m_printerSelector(name);
+}
+
+void AppContext::setPrinterSelector(std::function<void(const QString&)> selector) {
+    m_printerSelector = std::move(selector);
+    if (m_printerSelector && !m_currentPrinter.isEmpty())
+        m_printerSelector(m_currentPrinter);
+}
+
 void AppContext::OpenDebugInif() {
     if (m_debugIni)
         m_debugIni->flush();

@@ -8,6 +8,7 @@
 #include <QSqlRecord>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace core {
@@ -54,6 +55,12 @@ public:
     void DebugOut(const QString& key, const QString& value);
     void DebugOutN(const QString& name, const QString& value);
 
+    // The printer the print subsystem uses; empty: the platform default. A new choice goes to
+    // the printer selector at once, so the print device follows before any job or set-up.
+    QString currentPrinter() const { return m_currentPrinter; }
+    void setCurrentPrinter(const QString& name);
+    void setPrinterSelector(std::function<void(const QString&)> selector);
+
     // State kept by the main window.
     QString version;
     bool popPrinterSetup = false;  // 打印前弹出打印机设置
@@ -63,7 +70,6 @@ public:
     QString userRole;
     int currentCheckTypeId = 0; // -1 after the entry window closed
     bool printReady = false;    // gates every print-job call
-    QString currentPrinter;     // printer the print subsystem uses; empty: the platform default
     QString moneyCode;          // currency abbreviation of the bill being printed
     int cellWidth = 0;          // amount-cell width of the bill being printed
 
@@ -75,6 +81,8 @@ private:
     std::unique_ptr<IniFile> m_userIni;
     std::unique_ptr<IniFile> m_debugIni;
     int m_debugCounter = 0;
+    QString m_currentPrinter;
+    std::function<void(const QString&)> m_printerSelector;
 };
 
 } // namespace core

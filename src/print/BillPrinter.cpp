@@ -2,6 +2,9 @@
 
 #include "core/AppContext.h"
 #include "core/Lookups.h"
+#include "core/ScriptedDialogs.h"
+#include "print/ExtentProbe.h"
+#include "print/PaperMemory.h"
 #include "print/PrintDevice.h"
 #include "print/PrintError.h"
 #include "print/PrintGeometry.h"
@@ -10,6 +13,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QHash>
+#include <QScopeGuard>
 #include <QWidget>
 
 namespace print {
@@ -66,8 +71,9 @@ bool BillPrinter::PrintPrepare() {
         return false;
     }
     // The printer chosen at start or by the printer lock is the one the job goes to.
-    if (!m_app.currentPrinter.isEmpty() && m_app.currentPrinter != m_device.printerName())
-        m_device.selectPrinter(m_app.currentPrinter);
+    const QString printer = m_app.currentPrinter();
+    if (!printer.isEmpty() && printer != m_device.printerName())
+        m_device.selectPrinter(printer);
 
     m_templateId = m_app.currentCheckTypeId;
     try {
@@ -89,9 +95,13 @@ bool BillPrinter::PrintPrepare() {
             PrintGeometry::isLandscape(PrintLookups::getHXPaperIn(m_app.db(), m_templateId));
         m_device.setOrientation(landscape ? PrintDevice::Orientation::Landscape
                                           : PrintDevice::Orientation::Portrait);
+        restorePrinterPaper();
+        PrinterSetup::applyPaper(m_device, PaperMemory(m_app.userIni()).recall(m_device.printerName()));
         m_app.printReady = true;
         if (m_app.popPrinterSetup)
             PrinterSetup::run(m_app, m_device, m_form);
+        if (m_app.printReady)
+            applyTemplatePaper();
     } catch (const std::exception&) {
         fail();
     }
@@ -106,6 +116,11 @@ void BillPrinter::PrinterTransBegin(int copies) {
         m_device.setCopies(PrintGeometry::jobCopies(copies));
         m_device.setTitle(QStringLiteral("青木鸟打印-") + variantText());
         applyItemSwitches();
+        if (!confirmPrintableArea()) {
+            m_app.printReady = false;
+            restorePrinterPaper();
+            return;
+        }
         m_device.beginDocument();
     } catch (const std::exception&) {
         fail();
@@ -178,6 +193,7 @@ void BillPrinter::PrinterTransEnd() {
         m_device.endDocument();
         m_app.printReady = false;
         m_spooled = true;
+        restorePrinterPaper();
     } catch (const std::exception&) {
         fail();
     }
@@ -187,6 +203,7 @@ void BillPrinter::AbortPrint() {
     m_device.abort();
     // Later job calls of the aborted run must not touch a document that is gone.
     m_app.printReady = false;
+    restorePrinterPaper();
 }
 
 bool BillPrinter::printCurrentBill(int copies) {
@@ -202,6 +219,78 @@ void BillPrinter::fail() {
     m_app.printReady = false;
     m_app.dialogs().alert(kPrintError, kHint, false);
     m_device.abort();
+    restorePrinterPaper();
+}
+
+void BillPrinter::applyTemplatePaper() {
+    if (!PrintLookups::printsOnTemplatePaper(m_app.db(), m_templateId))
+        return;
+    const QPageSize own = PrintLookups::templatePaper(m_app.db(), m_templateId);
+    if (!own.isValid())
+        return;
+    m_paperBeforeTemplate = m_device.paper();
+    PrinterSetup::applyPaper(m_device, {own, m_paperBeforeTemplate.source});
+}
+
+void BillPrinter::restorePrinterPaper() {
+    // The template's paper is for its job only: the set-up dialog and the next template find
+    // the printer's own paper again.
+    if (!m_paperBeforeTemplate.isValid())
+        return;
+    const PrintDevice::Paper before = m_paperBeforeTemplate;
+    m_paperBeforeTemplate = {};
+    PrinterSetup::applyPaper(m_device, before);
+}
+
+bool BillPrinter::confirmPrintableArea() {
+    ExtentProbe probe(m_device);
+    ItemRenderer measure(m_app, probe);
+    measure.setItemObserver([&probe](const QString& name) { probe.setItem(name); });
+    // The rehearsal draws nothing and must say nothing: the page itself reports its faults.
+    core::ScriptedDialogs quiet;
+    core::Dialogs& dialogs = m_app.dialogs();
+    m_app.setDialogs(quiet);
+    const auto restore = qScopeGuard([this, &dialogs] { m_app.setDialogs(dialogs); });
+    try {
+        measure.printBill(container(), kKind, m_templateId, m_xOffset, m_yOffset);
+    } catch (const core::DbError&) {
+        return true; // the page reports what it cannot read
+    }
+    // A millimetre of grace: a glyph's box reaches a little beyond its ink.
+    const int margin = PrintGeometry::widthToPixels(10, PrintGeometry::metrics(m_device));
+    const QStringList outside = probe.itemsOutside(m_device.printableSize(), margin);
+    if (outside.isEmpty())
+        return true;
+    return dialogs.ask(areaWarning(outside), QStringLiteral("确认"));
+}
+
+QString BillPrinter::areaWarning(const QStringList& items) {
+    QHash<QString, QString> labels;
+    try {
+        core::Recordset rs = m_app.db().query(
+            QStringLiteral("select CtlName, CtlLabel from NameDict where CheckTypeName=:kind"),
+            {{QStringLiteral("kind"), kKind}});
+        for (rs.first(); !rs.eof(); rs.next())
+            labels.insert(rs.text(QStringLiteral("CtlName")).toUpper(), rs.text(QStringLiteral("CtlLabel")));
+    } catch (const core::DbError&) {
+        // Without labels the items are named as the template names them.
+    }
+    QStringList named;
+    for (const QString& item : items)
+        named << labels.value(item.toUpper(), item);
+    constexpr int kNamed = 8;
+    QString list = QStringList(named.mid(0, kNamed)).join(QStringLiteral("、"));
+    if (named.size() > kNamed)
+        list += QStringLiteral("等%1项").arg(named.size());
+    const QPageSize size = m_device.paper().size;
+    const QSizeF mm = size.size(QPageSize::Millimeter);
+    const QString paper = QStringLiteral("%1 %2×%3毫米")
+                              .arg(size.id() == QPageSize::Custom ? QStringLiteral("自定义") : size.name())
+                              .arg(qRound(mm.width()))
+                              .arg(qRound(mm.height()));
+    return QStringLiteral("票据上的【") + list + QStringLiteral("】超出了打印机【") + m_device.printerName() +
+           QStringLiteral("】当前纸张（") + paper +
+           QStringLiteral("）的可打印区域，打印出来会不完整。\n是否仍然打印？");
 }
 
 } // namespace print

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/ItemRenderer.h"
+#include "print/PrintDevice.h"
 
 #include <QPointer>
 #include <QString>
@@ -12,8 +13,6 @@ class AppContext;
 }
 
 namespace print {
-
-class PrintDevice;
 
 // The print job of the delivery-note entry window, for its commands "打印(&P)", "保存并打印",
 // "重复打印" and for batch printing. The entry window owns one and delegates:
@@ -61,6 +60,13 @@ private:
     QString variantText() const;
     void applyItemSwitches();
     void fail();
+    // The template's own paper for this job, when the template asks for it.
+    void applyTemplatePaper();
+    void restorePrinterPaper();
+    // Rehearses the page; when values would fall outside the printable area, asks whether to
+    // print all the same. True: go on.
+    bool confirmPrintableArea();
+    QString areaWarning(const QStringList& items);
 
     core::AppContext& m_app;
     PrintDevice& m_device;
@@ -70,6 +76,7 @@ private:
     int m_xOffset = 0;
     int m_yOffset = 0;
     bool m_spooled = false;
+    PrintDevice::Paper m_paperBeforeTemplate; // valid while a job runs on the template's paper
 };
 
 } // namespace print

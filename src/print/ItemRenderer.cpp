@@ -45,13 +45,19 @@ void ItemRenderer::printBill(QWidget* container, const QString& kind, int checkT
         QString type = items.text(QStringLiteral("CtlType")).trimmed().toUpper();
         if (type.isEmpty())
             type = QStringLiteral("TEXT");
+        if (m_itemObserver)
+            m_itemObserver(name);
         if (type == QLatin1String("TEXT")) {
             QString value = m_controls.getControlValue(container, name);
             value.replace(QLatin1Char('\n'), kBreakMarker);
             value.remove(QLatin1Char('\r'));
             printCheckItem(checkTypeId, xOffset, yOffset, name, value, kBreakMarker);
-        } else if (type == QLatin1String("CHECKBOX") || type == QLatin1String("LINE")) {
-            // Their layout row alone decides: a tick box prints its mark whatever its state.
+        } else if (type == QLatin1String("CHECKBOX")) {
+            // A tick item prints its mark ("√") only when ticked: an unticked box stays blank on
+            // paper as it is on screen.
+            printCheckItem(checkTypeId, xOffset, yOffset, name, m_controls.getControlValue(container, name),
+                           QString());
+        } else if (type == QLatin1String("LINE")) {
             printCheckItem(checkTypeId, xOffset, yOffset, name, QStringLiteral("-"), QString());
         }
     }

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -46,11 +47,16 @@ public:
     static QColor colorFromText(const QString& colour);
 
     const ControlValues& controls() const { return m_controls; }
+    // Told the name of each item of printBill before it prints.
+    void setItemObserver(std::function<void(const QString&)> observer) {
+        m_itemObserver = std::move(observer);
+    }
 
 private:
     core::AppContext& m_app;
     PrintDevice& m_device;
     ControlValues m_controls;
+    std::function<void(const QString&)> m_itemObserver;
 };
 
 } // namespace print

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QPageSize>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +16,14 @@ namespace print {
 // in device pixels. Every failure throws PrintError.
 class PrintDevice {
 public:
+    // The paper of the current printer as its set-up dialog leaves it: the size and the source
+    // (tray, tractor, manual feed: the platform's source number, -1 when it has none).
+    struct Paper {
+        QPageSize size;
+        int source = -1;
+        bool isValid() const { return size.isValid(); }
+    };
+
     enum class Orientation { Portrait, Landscape };
     enum class SetupResult { Accepted, Rejected };
 
@@ -36,6 +46,11 @@ public:
     virtual int copies() const = 0;
     virtual void setTitle(const QString& title) = 0;
     virtual QString title() const = 0;
+    virtual Paper paper() const = 0;
+    // Throws PrintError when the printer refuses the size.
+    virtual void setPaper(const Paper& paper) = 0;
+    // Width and height of the printable area in device pixels, in the current orientation.
+    virtual QSize printableSize() const = 0;
 
     // The standard set-up dialog (printer, paper, orientation), modal over parent.
     virtual SetupResult setupDialog(QWidget* parent) = 0;

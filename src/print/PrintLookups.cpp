@@ -2,9 +2,13 @@
 
 #include "core/Database.h"
 
+#include <QSizeF>
+
 #include <cstdlib>
 
 namespace print {
+
+const QString PrintLookups::kTemplatePaperOption = QStringLiteral("cfgTemplatePaper");
 
 QString PrintLookups::getHXPaperIn(core::Database& db, int checkTypeId) {
     try {
@@ -46,6 +50,37 @@ PrintLookups::Offsets PrintLookups::templateOffsets(core::Database& db, int chec
     out.x = static_cast<int>(rs.integer(QStringLiteral("Xmove")));
     out.y = static_cast<int>(rs.integer(QStringLiteral("Ymove")));
     return out;
+}
+
+QPageSize PrintLookups::templatePaper(core::Database& db, int checkTypeId) {
+    try {
+        core::Recordset rs =
+            db.query(QStringLiteral("select PWidth, PHeight from CKTypeTable where CheckTypeID=:id"),
+                     {{QStringLiteral("id"), checkTypeId}});
+        if (rs.isEmpty())
+            return {};
+        rs.first();
+        const double width = rs.number(QStringLiteral("PWidth")) / 10.0;
+        const double height = rs.number(QStringLiteral("PHeight")) / 10.0;
+        if (width <= 0 || height <= 0)
+            return {};
+        return QPageSize(QSizeF(width, height), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+    } catch (const core::DbError&) {
+        return {};
+    }
+}
+
+bool PrintLookups::printsOnTemplatePaper(core::Database& db, int checkTypeId) {
+    try {
+        return db.scalar(QStringLiteral("select DMValue from DMTable where CheckTypeID=:id and "
+                                        "ucase(DMName)=:name"),
+                         {{QStringLiteral("id"), checkTypeId},
+                          {QStringLiteral("name"), kTemplatePaperOption.toUpper()}})
+                   .toString()
+                   .trimmed() == QLatin1String("1");
+    } catch (const core::DbError&) {
+        return false;
+    }
 }
 
 void PrintLookups::setPrintItem(core::Database& db, const QString& kind, const QStringList& names, bool on) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +27,13 @@ public:
                              int fallback);
     // XMove and YMove of the template; throws DbError.
     static Offsets templateOffsets(core::Database& db, int checkTypeId);
+    // The template's own paper, PWidth × PHeight (tenths of mm) as they lie in the designer;
+    // invalid when the template has none. Errors are swallowed.
+    static QPageSize templatePaper(core::Database& db, int checkTypeId);
+    // The template setting kTemplatePaperOption ("1": print on the template's own paper, as a
+    // tractor feeding continuous forms needs). Errors are swallowed (off).
+    static bool printsOnTemplatePaper(core::Database& db, int checkTypeId);
+    static const QString kTemplatePaperOption; // cfgTemplatePaper
     // Stores the print flag of the kind's items; errors are swallowed.
     static void setPrintItem(core::Database& db, const QString& kind, const QStringList& names, bool on);
 };

@@ -2,11 +2,13 @@
 
 #include "print/PrintError.h"
 
+#include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QPageLayout>
 #include <QPen>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QPushButton>
 
 namespace print {
 
@@ -130,9 +132,31 @@ QString QtPrintDevice::title() const {
     return m_printer->docName();
 }
 
+PrintDevice::Paper QtPrintDevice::paper() const {
+    return {m_printer->pageLayout().pageSize(), int(m_printer->paperSource())};
+}
+
+void QtPrintDevice::setPaper(const Paper& paper) {
+    requirePrinter();
+    if (!paper.isValid() || !m_printer->setPageSize(paper.size))
+        throw PrintError(QStringLiteral("the printer refused the paper ") + paper.size.name());
+    if (paper.source >= 0)
+        m_printer->setPaperSource(QPrinter::PaperSource(paper.source));
+}
+
+QSize QtPrintDevice::printableSize() const {
+    return m_printer->pageRect(QPrinter::DevicePixel).size().toSize();
+}
+
 PrintDevice::SetupResult QtPrintDevice::setupDialog(QWidget* parent) {
     requirePrinter();
     QPrintDialog dialog(m_printer.get(), parent);
+    // Set-up chooses printer and paper for the bills to come; nothing prints from here.
+    dialog.setWindowTitle(QStringLiteral("打印机设置"));
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("确定"));
     return dialog.exec() == QDialog::Accepted ? SetupResult::Accepted : SetupResult::Rejected;
 }
 

@@ -42,6 +42,9 @@ public:
     int copies() const override;
     void setTitle(const QString& title) override;
     QString title() const override;
+    Paper paper() const override;
+    void setPaper(const Paper& paper) override;
+    QSize printableSize() const override;
     SetupResult setupDialog(QWidget* parent) override;
     void beginDocument() override;
     void newPage() override;

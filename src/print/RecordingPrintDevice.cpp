@@ -38,10 +38,24 @@ void RecordingPrintDevice::setTitle(const QString& title) {
     events << QStringLiteral("title:") + title;
 }
 
+void RecordingPrintDevice::setPaper(const Paper& paper) {
+    if (!paper.isValid())
+        throw PrintError(QStringLiteral("no paper size"));
+    paperNow = paper;
+    events << QStringLiteral("paper:") + paper.size.key();
+}
+
+QSize RecordingPrintDevice::printableSize() const {
+    return m_orientation == Orientation::Landscape ? printable.transposed() : printable;
+}
+
 PrintDevice::SetupResult RecordingPrintDevice::setupDialog(QWidget*) {
     events << QStringLiteral("setup");
+    setupPrinter = m_printer;
     if (setupFails)
         throw PrintError(QStringLiteral("set-up dialog unavailable"));
+    if (setupAnswer == SetupResult::Accepted && setupPaper.isValid())
+        paperNow = setupPaper;
     return setupAnswer;
 }
 

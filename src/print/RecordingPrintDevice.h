@@ -40,13 +40,17 @@ public:
     int offsetY = 0;
     SetupResult setupAnswer = SetupResult::Accepted;
     bool setupFails = false;
+    Paper setupPaper;     // what the clerk picks in the set-up dialog; invalid: no change
+    QString setupPrinter; // the printer the last set-up dialog opened on
+    Paper paperNow{QPageSize(QPageSize::A4), -1};
+    QSize printable{100000, 100000}; // printable area in device pixels (portrait)
     bool beginFails = false;
     bool orientationFails = false;
 
     QVector<Text> texts;
     QVector<Line> lines;
-    // "select:NAME", "orientation:L|P", "copies:N", "title:T", "setup", "begin", "newPage",
-    // "end", "abort" in the order they came.
+    // "select:NAME", "orientation:L|P", "copies:N", "title:T", "paper:KEY", "setup", "begin",
+    // "newPage", "end", "abort" in the order they came.
     QStringList events;
     int pages = 0;
     int documents = 0;
@@ -66,6 +70,9 @@ public:
     int copies() const override { return m_copies; }
     void setTitle(const QString& title) override;
     QString title() const override { return m_title; }
+    Paper paper() const override { return paperNow; }
+    void setPaper(const Paper& paper) override;
+    QSize printableSize() const override;
     SetupResult setupDialog(QWidget* parent) override;
     void beginDocument() override;
     void newPage() override;

@@ -4,8 +4,12 @@
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "masterdata/TPerson.h"
 #include "masterdata/ui/Tfrm_GoodsManage.h"
+#include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
 #include "recognition/ui/TfrmMatchAddr.h"
+
+#include <QAction>
+#include <QMenu>
 
 namespace program {
 
@@ -23,10 +27,32 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     });
     m_main.setCommand(QStringLiteral("actPrinterSetup"),
                       [this] { print::PrinterSetup::run(m_app, m_device, &m_main); });
+    print::PrinterSetup::follow(m_app, m_device);
+    m_main.setCommand(QStringLiteral("actTemplatePaper"), [this] { actTemplatePaperClick(); });
+    if (auto* printMenu = m_main.findChild<QMenu*>(QStringLiteral("mPrint")))
+        QObject::connect(printMenu, &QMenu::aboutToShow, &m_main, [this] { showTemplatePaper(); });
     m_main.setCommand(QStringLiteral("actProducts"),
                       [this] { masterdata::ui::openGoodsManage(m_app, m_main.grids(), &m_main); });
 }
 
-Program::~Program() = default;
+Program::~Program() {
+    m_app.setPrinterSelector({});
+}
+
+void Program::showTemplatePaper() {
+    QAction* action = m_main.action(QStringLiteral("actTemplatePaper"));
+    const int id = m_app.currentCheckTypeId;
+    action->setEnabled(id > 0);
+    action->setChecked(id > 0 && print::PrintLookups::printsOnTemplatePaper(m_app.db(), id));
+}
+
+void Program::actTemplatePaperClick() {
+    QAction* action = m_main.action(QStringLiteral("actTemplatePaper"));
+    const int id = m_app.currentCheckTypeId;
+    const bool on = action->isChecked();
+    if (id <= 0 || !m_app.templates().setCheckConfigByName(id, print::PrintLookups::kTemplatePaperOption,
+                                                           on ? QStringLiteral("1") : QStringLiteral("0")))
+        action->setChecked(!on && id > 0);
+}
 
 } // namespace program

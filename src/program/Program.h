@@ -32,6 +32,10 @@ public:
     bool startUp(bool withSplash) { return m_main.startUp(withSplash); }
 
 private:
+    // "按模板纸张尺寸打印": the current template's switch, shown when the print menu opens.
+    void showTemplatePaper();
+    void actTemplatePaperClick();
+
     core::AppContext& m_app;
     print::PrintDevice& m_device;
     core::ui::Tfm_Main m_main;

@@ -449,7 +449,7 @@ private slots:
         core::ui::Tfm_Main& main = program->mainWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
         if (noQueue.isEmpty())
-            QCOMPARE(home->app().currentPrinter, cups_pdf::queue());
+            QCOMPARE(home->app().currentPrinter(), cups_pdf::queue());
         QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
         window = qobject_cast<TfmCheckFHDSHD*>(main.mdiArea()->subWindowList().first()->widget());
         QVERIFY(window);

@@ -33,7 +33,7 @@ struct PrintFixture {
                                                {QStringLiteral("HVPrint"), QStringLiteral("0")},
                                                {QStringLiteral("Visiable"), QStringLiteral("启用")}});
         home.app().currentCheckTypeId = kTemplate;
-        home.app().currentPrinter.clear();
+        home.app().setCurrentPrinter(QString());
     }
 
     // The test template's whole-bill offset (tenths of a millimetre) and paper direction.

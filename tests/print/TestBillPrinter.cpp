@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 using print::BillPrinter;
@@ -193,7 +195,7 @@ private slots:
         f.device.selectPrinter(QStringLiteral("Second"));
         print::PrinterSetup::run(f.home.app(), f.device);
         QVERIFY(f.home.app().printReady);
-        QCOMPARE(f.home.app().currentPrinter, QStringLiteral("Second"));
+        QCOMPARE(f.home.app().currentPrinter(), QStringLiteral("Second"));
         f.device.setupAnswer = PrintDevice::SetupResult::Rejected;
         print::PrinterSetup::run(f.home.app(), f.device);
         QVERIFY(!f.home.app().printReady);
@@ -208,11 +210,96 @@ private slots:
         PrintFixture f;
         QVERIFY(f.home.isValid());
         f.device.printers << QStringLiteral("Bills");
-        f.home.app().currentPrinter = QStringLiteral("Bills");
+        f.home.app().setCurrentPrinter(QStringLiteral("Bills"));
         EntryForm entry;
         BillPrinter job(f.home.app(), f.device, &entry.form);
         QVERIFY(job.printCurrentBill(1));
         QCOMPARE(f.device.printerName(), QStringLiteral("Bills"));
+    }
+
+    // The set-up's paper outlives a restart: the printer chosen at start gets it back, and so
+    // does every job on it, even after a job on a template's own paper.
+    void paperRememberedAcrossRestart() {
+        PrintFixture f;
+        QVERIFY(f.home.isValid());
+        f.device.printers << QStringLiteral("Bills");
+        f.device.selectPrinter(QStringLiteral("Bills"));
+        f.device.setupPaper = {QPageSize(QPageSize::A3), int(QPrinter::Tractor)};
+        print::PrinterSetup::run(f.home.app(), f.device);
+        QCOMPARE(f.home.app().currentPrinter(), QStringLiteral("Bills"));
+
+        f.home.app().OpenUserIniFile(); // read back from the file, as a new start does
+        RecordingPrintDevice restarted;
+        restarted.dpiX = restarted.dpiY = 254;
+        restarted.printers << QStringLiteral("Bills");
+        print::PrinterSetup::follow(f.home.app(), restarted);
+        const auto unhook = qScopeGuard([&f] { f.home.app().setPrinterSelector({}); });
+        f.home.app().setCurrentPrinter(QStringLiteral("Bills"));
+        QCOMPARE(restarted.paperNow.size.id(), QPageSize::A3);
+        QCOMPARE(restarted.paperNow.source, int(QPrinter::Tractor));
+
+        restarted.paperNow = {QPageSize(QPageSize::A4), -1}; // the driver's default creeps back
+        f.home.db().exec(
+            QStringLiteral("update CKTypeTable set PWidth=2410, PHeight=930 where CheckTypeID=:id"),
+            {{QStringLiteral("id"), PrintFixture::kTemplate}});
+        QVERIFY(f.home.app().templates().setCheckConfigByName(
+            PrintFixture::kTemplate, print::PrintLookups::kTemplatePaperOption, QStringLiteral("1")));
+        EntryForm entry;
+        BillPrinter job(f.home.app(), restarted, &entry.form);
+        QVERIFY(job.PrintPrepare());
+        job.PrinterTransBegin(1);
+        const QSizeF during = restarted.paperNow.size.size(QPageSize::Millimeter);
+        job.PrinterTransEnd();
+        QCOMPARE(during, QSizeF(241, 93));
+        QCOMPARE(restarted.paperNow.size.id(), QPageSize::A3);
+    }
+
+    // Values beyond the printable area of the page are named before the job starts; the clerk
+    // may print all the same or cancel. A box that is hidden prints nothing and is not named.
+    void printableAreaWarning_data() {
+        QTest::addColumn<int>("ctlx");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<int>("answer"); // -1: no question expected
+        QTest::addColumn<bool>("printed");
+        QTest::newRow("inside") << 850 << false << -1 << true;
+        QTest::newRow("just inside the grace") << 985 << false << -1 << true;
+        QTest::newRow("outside, cancelled") << 1200 << false << 0 << false;
+        QTest::newRow("outside, printed anyway") << 1200 << false << 1 << true;
+        QTest::newRow("outside but hidden") << 1200 << true << -1 << true;
+    }
+    void printableAreaWarning() {
+        QFETCH(int, ctlx);
+        QFETCH(bool, hidden);
+        QFETCH(int, answer);
+        QFETCH(bool, printed);
+        PrintFixture f;
+        QVERIFY(f.home.isValid());
+        f.device.printable = QSize(1000, 1500); // 100 × 150 mm at 254 dpi
+        EntryForm entry;
+        entry.edit(QStringLiteral("zdIn"), QStringLiteral("在内"));
+        entry.edit(QStringLiteral("zdJE1"), QStringLiteral("8"))->setVisible(!hidden); // one 10 pt digit
+        f.addItem(QStringLiteral("zdIn"), 1);
+        f.addItem(QStringLiteral("zdJE1"), 2);
+        f.home.db().exec(QStringLiteral("update NameDict set CtlLabel='金额1' where CtlName='zdJE1'"));
+        f.addLayout(QStringLiteral("zdIn"));
+        f.addLayout(QStringLiteral("zdJE1"), {{QStringLiteral("CtlX"), ctlx}});
+        if (answer >= 0)
+            f.home.dialogs().answers.enqueue(answer);
+        BillPrinter job(f.home.app(), f.device, &entry.form);
+        QCOMPARE(job.printCurrentBill(1), printed);
+        QCOMPARE(f.device.documents, printed ? 1 : 0);
+        QVERIFY(!f.home.app().printReady);
+        if (answer < 0) {
+            QVERIFY2(f.home.dialogs().shown.isEmpty(),
+                     qPrintable(f.home.dialogs().texts().join(QLatin1Char('|'))));
+            return;
+        }
+        QCOMPARE(f.home.dialogs().shown.size(), 1);
+        const auto& question = f.home.dialogs().shown.first();
+        QCOMPARE(question.kind, QStringLiteral("ask"));
+        QCOMPARE(question.caption, QStringLiteral("确认"));
+        QVERIFY2(question.text.startsWith(QStringLiteral("票据上的【金额1】超出了打印机【Recorder】")),
+                 qPrintable(question.text));
     }
 
     // The option boxes decide the stored print flags of their items before the page prints.

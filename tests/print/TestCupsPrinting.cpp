@@ -1,13 +1,20 @@
 #include "PrintedBill.h"
+#include "print/PrintLookups.h"
 #include "print/QtPrintDevice.h"
 #include "support/CupsPdfOutput.h"
 #include "support/PdfWords.h"
 #include "support/TestRegistry.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -37,7 +44,7 @@ private slots:
         const int xMove = -45;
         const int yMove = 60;
         f.placeTemplate(xMove, yMove, hvPrint);
-        f.home.app().currentPrinter = cups_pdf::queue();
+        f.home.app().setCurrentPrinter(cups_pdf::queue());
         PrintedBill bill(f);
         // The converter's PDF never reads back the first glyph it encoded, so a mark that is
         // not checked goes first.
@@ -109,6 +116,92 @@ private slots:
         }
         const auto [low, high] = std::minmax_element(topResidues.cbegin(), topResidues.cend());
         QVERIFY2(*high - *low <= 0.1, qPrintable(QStringLiteral("tops spread %1 mm").arg(*high - *low)));
+    }
+
+    // Tick items on the template's own paper (a 241 × 93 mm continuous form): the page has
+    // that size, the ticked item leaves its mark, the unticked one nothing. Looked for in the
+    // ink of the page the queue wrote.
+    void tickItemsOnTemplatePaper() {
+        if (const QString reason = cups_pdf::unavailableReason(); !reason.isEmpty())
+            QSKIP(qPrintable(reason));
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+            QSKIP("pdftoppm (poppler-utils) is not installed");
+        PrintFixture f;
+        QVERIFY(f.home.isValid());
+        f.home.app().setCurrentPrinter(cups_pdf::queue());
+        QWidget form;
+        auto* panel = new QWidget(&form);
+        panel->setObjectName(QStringLiteral("panelImgBg"));
+        auto* variant = new QComboBox(&form);
+        variant->setObjectName(QStringLiteral("cbFirstTypeName"));
+        variant->addItem(QStringLiteral("勾选"));
+        auto* mark = new QLineEdit(QStringLiteral("Z"), panel);
+        mark->setObjectName(QStringLiteral("zdMark"));
+        f.addItem(QStringLiteral("ZDMARK"), 0);
+        f.addLayout(QStringLiteral("zdMark"), {{QStringLiteral("CtlX"), 100}, {QStringLiteral("CtlY"), 100}});
+        f.home.db().exec(
+            QStringLiteral("update CKTypeTable set PWidth=2410, PHeight=930 where CheckTypeID=:id"),
+            {{QStringLiteral("id"), PrintFixture::kTemplate}});
+        QVERIFY(f.home.app().templates().setCheckConfigByName(
+            PrintFixture::kTemplate, print::PrintLookups::kTemplatePaperOption, QStringLiteral("1")));
+        const PrintedBill::Value ticked{QStringLiteral("defCheck0"), QStringLiteral("√"), 400, 300};
+        const PrintedBill::Value unticked{QStringLiteral("defCheck1"), QString(), 800, 300};
+        for (const PrintedBill::Value& v : {ticked, unticked}) {
+            auto* box = new QCheckBox(QStringLiteral("现金"), panel);
+            box->setObjectName(v.name);
+            box->setChecked(!v.text.isEmpty());
+            f.addItem(v.name.toUpper(), 1, QStringLiteral("CHECKBOX"));
+            f.addLayout(v.name, {{QStringLiteral("CtlType"), QStringLiteral("CHECKBOX")},
+                                 {QStringLiteral("CtlX"), v.x},
+                                 {QStringLiteral("CtlY"), v.y},
+                                 {QStringLiteral("CtlFontSize"), 11}});
+        }
+        print::QtPrintDevice device;
+        device.printer().setPageSize(QPageSize(QPageSize::A4));
+        const QStringList folders = cups_pdf::outputFolders();
+        const QSet<QString> before = cups_pdf::pdfsIn(folders);
+        print::BillPrinter job(f.home.app(), device, &form);
+        QVERIFY(job.PrintPrepare());
+        job.PrinterTransBegin(1);
+        const print::DeviceMetrics m = print::PrintGeometry::metrics(device);
+        job.SendCheckToPrinter(0);
+        job.PrinterTransEnd();
+        QVERIFY2(f.home.dialogs().shown.isEmpty(),
+                 qPrintable(f.home.dialogs().texts().join(QLatin1Char('|'))));
+        QCOMPARE(device.paper().size.id(), QPageSize::A4); // the printer's own paper again
+        const QString pdf = cups_pdf::waitForNewPdf(folders, before, device.title(), 60000);
+        QVERIFY2(!pdf.isEmpty(), "no PDF appeared");
+        const PdfWords words = PdfWords::read(pdf);
+        QCOMPARE(words.pages.size(), 1);
+        // The spooler's PDF measures its page in whole points.
+        const PdfWords::Page sheet = words.pages.first();
+        QVERIFY2(qAbs(sheet.width - 241) < 0.5 && qAbs(sheet.height - 93) < 0.5,
+                 qPrintable(QStringLiteral("page %1 × %2 mm").arg(sheet.width).arg(sheet.height)));
+        QTemporaryDir scratch;
+        const QString png = scratch.filePath(QStringLiteral("page"));
+        const int run = QProcess::execute(QStringLiteral("pdftoppm"),
+                                          {QStringLiteral("-q"), QStringLiteral("-r"), QStringLiteral("150"),
+                                           QStringLiteral("-gray"), QStringLiteral("-png"),
+                                           QStringLiteral("-singlefile"), pdf, png});
+        QFile::remove(pdf);
+        QCOMPARE(run, 0);
+        const QImage page(png + QStringLiteral(".png"));
+        QVERIFY(!page.isNull());
+        // The ink within the item's line box (an 11 pt em is 3.9 mm) from its top-left, in mm.
+        auto inkAt = [&page](const QPointF& mm) {
+            const double px = 150 / 25.4;
+            QRect ink;
+            for (int y = int(mm.y() * px); y < int((mm.y() + 5.5) * px); ++y)
+                for (int x = int(mm.x() * px); x < int((mm.x() + 4.0) * px); ++x)
+                    if (page.valid(x, y) && qGray(page.pixel(x, y)) < 128)
+                        ink |= QRect(x, y, 1, 1);
+            return QSizeF(ink.width() / px, ink.height() / px);
+        };
+        // A tick is as tall as it is wide, not a dash.
+        const QSizeF tick = inkAt(PrintedBill::expectedMm(ticked, 0, 0, m));
+        QVERIFY2(tick.height() > 2.0 && tick.width() > 1.5,
+                 qPrintable(QStringLiteral("ticked: ink %1 × %2 mm").arg(tick.width()).arg(tick.height())));
+        QCOMPARE(inkAt(PrintedBill::expectedMm(unticked, 0, 0, m)), QSizeF(0, 0));
     }
 };
 

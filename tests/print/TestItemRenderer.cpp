@@ -209,8 +209,16 @@ private slots:
         addEdit(&form, QStringLiteral("zdOnForm"), QStringLiteral("F"));
         auto* memo = new QPlainTextEdit(QStringLiteral("第一行\r\n\r\n第二行"), panel);
         memo->setObjectName(QStringLiteral("zdRemark"));
-        auto* tick = new QCheckBox(panel);
-        tick->setObjectName(QStringLiteral("ckTick"));
+        // Tick items: only the ticked and shown one prints its mark.
+        auto addTick = [&](const QString& name, bool ticked) {
+            auto* box = new QCheckBox(panel);
+            box->setObjectName(name);
+            box->setChecked(ticked);
+            return box;
+        };
+        addTick(QStringLiteral("ckTick"), false);
+        addTick(QStringLiteral("ckTicked"), true);
+        addTick(QStringLiteral("ckTickedHidden"), true)->hide();
         auto* picture = new QLabel(panel);
         picture->setObjectName(QStringLiteral("imgLogo"));
 
@@ -219,6 +227,8 @@ private slots:
         f.addItem(QStringLiteral("ZDHIDDEN"), 2);
         f.addItem(QStringLiteral("ZDONFORM"), 4, QString());
         f.addItem(QStringLiteral("CKTICK"), 5, QStringLiteral("checkbox"));
+        f.addItem(QStringLiteral("CKTICKED"), 7, QStringLiteral("CHECKBOX"));
+        f.addItem(QStringLiteral("CKTICKEDHIDDEN"), 8, QStringLiteral("CHECKBOX"));
         f.addItem(QStringLiteral("IMGLOGO"), 6, QStringLiteral("IMAGE"));
         f.addItem(QStringLiteral("ZDOFF"), 0, QStringLiteral("TEXT"), 0);
         f.addLayout(QStringLiteral("zdGKMC"),
@@ -230,13 +240,16 @@ private slots:
                     row({{QStringLiteral("CtlX"), 50}, {QStringLiteral("CtlY"), 60}}));
         f.addLayout(QStringLiteral("ckTick"),
                     row({{QStringLiteral("CtlX"), 70}, {QStringLiteral("CtlY"), 80}}));
+        f.addLayout(QStringLiteral("ckTicked"),
+                    row({{QStringLiteral("CtlX"), 90}, {QStringLiteral("CtlY"), 100}}));
+        f.addLayout(QStringLiteral("ckTickedHidden"));
         f.addLayout(QStringLiteral("imgLogo"));
         f.device.beginDocument();
         ItemRenderer(f.home.app(), f.device)
             .printBill(panel, QStringLiteral("出货单"), PrintFixture::kTemplate, -5, 7);
         QCOMPARE(f.drawn(), (QStringList{QStringLiteral("5,27,10:王's店"), QStringLiteral("25,47,8:第一行"),
                                          QStringLiteral("25,92,8:第二行"), QStringLiteral("45,67,10:F"),
-                                         QStringLiteral("65,87,10:-")}));
+                                         QStringLiteral("85,107,10:√")}));
     }
 
     void failingItemDoesNotEndTheBill_data() {

@@ -204,6 +204,9 @@ void Tfm_Main::createMenus() {
                QStringLiteral("actDesigner"));
     addPending(print, QStringLiteral("锁定/匹配票据打印机"), QStringLiteral("actPrinterLock"));
     addPending(print, QStringLiteral("打印机设置 (&C)"), QStringLiteral("actPrinterSetup"));
+    // Per template: print on the template's own paper size (continuous forms on a tractor).
+    addPending(print, QStringLiteral("按模板纸张尺寸打印(&Z)"), QStringLiteral("actTemplatePaper"))
+        ->setCheckable(true);
     addPending(print, QStringLiteral("添加打印机纸张规格"), QStringLiteral("actPaperSizeHelp"));
 
     QMenu* tools = bar->addMenu(QStringLiteral("工具(&T)"));
@@ -386,7 +389,7 @@ void Tfm_Main::setDefaultPrinter(const QString& name) {
     if (index < 0)
         return;
     cbPrinters->setCurrentIndex(index);
-    m_app.currentPrinter = printers.at(index);
+    m_app.setCurrentPrinter(printers.at(index));
 }
 
 void Tfm_Main::loadDefaultIssuer() {

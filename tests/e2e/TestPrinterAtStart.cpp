@@ -1,0 +1,68 @@
+#include "support/TestHome.h"
+#include "support/TestRegistry.h"
+
+#include "print/PrintLookups.h"
+#include "print/RecordingPrintDevice.h"
+#include "program/Program.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPrinterInfo>
+#include <QTest>
+
+// The program as started: the bill printer of the options is the print device's printer before
+// any job, so the printer set-up opens on it; the print menu carries the template paper switch.
+class TestPrinterAtStart : public QObject {
+    Q_OBJECT
+
+private slots:
+    void setupOpensOnTheBillPrinter() {
+        const QStringList installed = QPrinterInfo::availablePrinterNames();
+        if (installed.isEmpty())
+            QSKIP("no printer is installed (cupsd is not reachable)");
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        const QString bill = installed.last();
+        home.app().setConfigByname(QStringLiteral("DefaultPrinter"), bill);
+        print::RecordingPrintDevice device;
+        device.printers = installed;
+        program::Program program(home.app(), device);
+        QVERIFY(program.startUp(false));
+        QCOMPARE(device.printerName(), bill);
+        program.mainWindow().action(QStringLiteral("actPrinterSetup"))->trigger();
+        QCOMPARE(device.setupPrinter, bill);
+    }
+
+    void templatePaperSwitch() {
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        print::RecordingPrintDevice device;
+        program::Program program(home.app(), device);
+        QVERIFY(program.startUp(false));
+        core::ui::Tfm_Main& main = program.mainWindow();
+        auto* menu = main.findChild<QMenu*>(QStringLiteral("mPrint"));
+        QAction* paper = main.action(QStringLiteral("actTemplatePaper"));
+        QVERIFY(menu && paper);
+        const int shown = home.app().currentCheckTypeId;
+        QVERIFY(shown > 0);
+
+        emit menu->aboutToShow();
+        QVERIFY(paper->isEnabled());
+        QVERIFY(!paper->isChecked());
+        paper->trigger();
+        QVERIFY(print::PrintLookups::printsOnTemplatePaper(home.db(), shown));
+
+        const int other = shown == 1 ? 2 : 1; // the other shipped variant keeps its own switch
+        home.app().currentCheckTypeId = other;
+        emit menu->aboutToShow();
+        QVERIFY(!paper->isChecked());
+        home.app().currentCheckTypeId = shown;
+        emit menu->aboutToShow();
+        QVERIFY(paper->isChecked());
+        paper->trigger();
+        QVERIFY(!print::PrintLookups::printsOnTemplatePaper(home.db(), shown));
+    }
+};
+
+OVERPRINT_TEST(TestPrinterAtStart)
+#include "TestPrinterAtStart.moc"
