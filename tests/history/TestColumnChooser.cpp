@@ -179,6 +179,33 @@ private slots:
         QVERIFY(!home.dialogs().sawText(QStringLiteral("栏目显示设置成功~")));
     }
 
+    // Whatever a damaged Config.ini holds, the column is hidden, listed as hidden, and shown
+    // again with the chooser's width.
+    void damagedStoredWidth_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("garbage") << "abc";
+        QTest::newRow("zero") << "0";
+        QTest::newRow("negative") << "-7";
+    }
+    void damagedStoredWidth() {
+        QFETCH(QString, stored);
+        TestHome home;
+        home.app().userIni().writeString(kSection.toUpper(), QStringLiteral("DBGRIDGOODS.W2"), stored);
+        GridServices grids(home.app());
+        masterdata::ui::Tfrm_GoodsManage window(home.app(), grids);
+        window.show();
+        DataGrid& grid = window.grid();
+        const QString field = grid.fieldNames().at(2);
+        QCOMPARE(hiddenFields(grid), QStringList{field});
+        TfrmGridConfig chooser(home.app(), grids, grid, kSection);
+        chooser.show();
+        QCOMPARE(items(chooser, "lstHide"), QStringList{field});
+        move(chooser, "lstHide", {field}, "goShowing");
+        click(chooser, "btSaveSet");
+        QCOMPARE(grid.columnWidth(2), 50);
+        QCOMPARE(storedKeys(home, grid).section(QLatin1Char(','), 2, 2), QStringLiteral("50"));
+    }
+
     void sameFieldNameMovesTogether() {
         TestHome home;
         GridServices grids(home.app());
