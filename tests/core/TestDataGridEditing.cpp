@@ -52,14 +52,6 @@ private slots:
         QCOMPARE(f.grid.value(0, QStringLiteral("内容")).toString(), QStringLiteral("O'Brien 10%_"));
     }
 
-    void insertOnlyFieldLockedOnStoredRows() {
-        Fixture f;
-        QVERIFY(!(f.grid.model()->flags(f.cell(0, QStringLiteral("单据号"))) & Qt::ItemIsEditable));
-        QVERIFY(f.grid.model()->flags(f.cell(0, QStringLiteral("内容"))) & Qt::ItemIsEditable);
-        f.grid.appendRow({{QStringLiteral("DMName"), QStringLiteral("单位")}, {QStringLiteral("单据号"), 3}});
-        QVERIFY(f.grid.model()->flags(f.cell(2, QStringLiteral("单据号"))) & Qt::ItemIsEditable);
-    }
-
     void appendedRowWrittenOnPost() {
         Fixture f;
         f.grid.appendRow({{QStringLiteral("DMName"), QStringLiteral("单位")},
@@ -104,30 +96,6 @@ private slots:
         QCOMPARE(failed.count(), 1);
         QVERIFY(failed.first().first().toString().contains(QStringLiteral("拒绝写入")));
         QCOMPARE(f.grid.rowCount(), 2);
-    }
-
-    void deleteCurrentRow() {
-        Fixture f;
-        f.grid.setCurrentRow(1);
-        f.grid.deleteCurrentRow();
-        QCOMPARE(f.stored(QStringLiteral("select group_concat(DMValue) from Dict")).toString(),
-                 QStringLiteral("箱"));
-        QCOMPARE(f.grid.rowCount(), 1);
-        f.grid.appendRow({{QStringLiteral("内容"), QStringLiteral("x")}});
-        f.grid.deleteCurrentRow();
-        QVERIFY(!f.grid.hasPendingRow());
-        QCOMPARE(f.stored(QStringLiteral("select count(*) from Dict")).toInt(), 1);
-    }
-
-    void columnColour() {
-        Fixture f;
-        f.grid.setColumnColor(QStringLiteral("单据号"), Qt::yellow);
-        QCOMPARE(f.grid.model()
-                     ->data(f.cell(0, QStringLiteral("单据号")), Qt::BackgroundRole)
-                     .value<QBrush>()
-                     .color(),
-                 QColor(Qt::yellow));
-        QVERIFY(!f.grid.model()->data(f.cell(0, QStringLiteral("内容")), Qt::BackgroundRole).isValid());
     }
 
     // A long list selected whole, then a row dropped and added back: the order is the order of

@@ -82,8 +82,6 @@ private slots:
             << QStringList{"B"} << QStringList{"D", "C", "A"};
         QTest::newRow("one name, one entry") << QStringList{"A", "a", "B"} << QList<bool>{true, false, true}
                                              << QList<int>{0} << QStringList{"B"} << QStringList{"A"};
-        QTest::newRow("out of range ignored") << QStringList{"A"} << QList<bool>{true} << QList<int>{3, -1}
-                                              << QStringList{"A"} << QStringList{};
     }
     void choiceLists() {
         QFETCH(QStringList, fields);

