@@ -129,6 +129,15 @@ void Recordset::setValue(const QString& name, const QVariant& value) {
     m_changed[i] = true;
 }
 
+void Recordset::setFieldOrigin(const QString& field, const QString& column) {
+    const int i = fieldIndex(field);
+    if (i < 0)
+        return;
+    if (m_origins.isEmpty())
+        m_origins = m_fields;
+    m_origins[i] = column;
+}
+
 void Recordset::cancel() {
     m_mode = Mode::Browse;
     m_pending.clear();
@@ -138,12 +147,13 @@ void Recordset::cancel() {
 void Recordset::post() {
     if (m_mode == Mode::Browse)
         return;
+    const QStringList& columns = m_origins.isEmpty() ? m_fields : m_origins;
     QStringList names;
     Params params;
     for (int i = 0; i < m_fields.size(); ++i) {
         if (!m_changed.at(i))
             continue;
-        names << m_fields.at(i);
+        names << columns.at(i);
         params.insert(QStringLiteral("p") + QString::number(i), m_pending.at(i));
     }
     const QString table = quoteName(m_table);
@@ -152,7 +162,7 @@ void Recordset::post() {
             QStringList sets;
             for (int i = 0, n = 0; i < m_fields.size(); ++i)
                 if (m_changed.at(i)) {
-                    sets << quoteName(m_fields.at(i)) + QStringLiteral("=:p") + QString::number(i);
+                    sets << quoteName(columns.at(i)) + QStringLiteral("=:p") + QString::number(i);
                     ++n;
                 }
             params.insert(QStringLiteral("rowid__"), m_rowids.at(m_pos));
@@ -169,7 +179,7 @@ void Recordset::post() {
             QStringList cols, values;
             for (int i = 0; i < m_fields.size(); ++i)
                 if (m_changed.at(i)) {
-                    cols << quoteName(m_fields.at(i));
+                    cols << quoteName(columns.at(i));
                     values << QStringLiteral(":p") + QString::number(i);
                 }
             sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
@@ -182,7 +192,7 @@ void Recordset::post() {
         QVector<QVariant> row = m_pending;
         QSqlQuery back(m_db->connection());
         QStringList cols;
-        for (const QString& f : m_fields)
+        for (const QString& f : columns)
             cols << quoteName(f);
         if (back.prepare(QStringLiteral("SELECT ") + cols.join(QLatin1Char(',')) + QStringLiteral(" FROM ") +
                          table + QStringLiteral(" WHERE _rowid_=:r"))) {

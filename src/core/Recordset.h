@@ -59,6 +59,8 @@ public:
     void cancel();
     void remove();
     QString table() const { return m_table; }
+    // The table column a field shown under an alias is written to ("DMValue as 字典内容").
+    void setFieldOrigin(const QString& field, const QString& column);
 
     // Long byte fields (images in template packages) to and from files.
     void loadBlobFromFile(const QString& name, const QString& path);
@@ -71,6 +73,7 @@ private:
     Database* m_db = nullptr;
     QString m_table;
     QStringList m_fields;
+    QStringList m_origins; // column written for each field; empty: the field names
     QVector<QVector<QVariant>> m_rows;
     QVector<qint64> m_rowids;
     int m_pos = 0;

@@ -1,8 +1,13 @@
 #include "program/Program.h"
 
 #include "core/AppContext.h"
+#include "core/ui/DataGrid.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
+#include "history/ui/TfrmGridConfig.h"
 #include "masterdata/TPerson.h"
+#include "masterdata/ui/Tfm_DMConfig.h"
+#include "masterdata/ui/TfrmCom.h"
+#include "masterdata/ui/TfrmSsSet.h"
 #include "masterdata/ui/Tfrm_GoodsManage.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
@@ -25,6 +30,9 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
         });
         return entryWindow;
     });
+    m_main.grids().setColumnChooser([this](core::ui::DataGrid& grid, const QString& section) {
+        history::ui::GridColsConfigration(m_app, m_main.grids(), grid, section, grid.window());
+    });
     m_main.setCommand(QStringLiteral("actPrinterSetup"),
                       [this] { print::PrinterSetup::run(m_app, m_device, &m_main); });
     print::PrinterSetup::follow(m_app, m_device);
@@ -33,6 +41,12 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
         QObject::connect(printMenu, &QMenu::aboutToShow, &m_main, [this] { showTemplatePaper(); });
     m_main.setCommand(QStringLiteral("actProducts"),
                       [this] { masterdata::ui::openGoodsManage(m_app, m_main.grids(), &m_main); });
+    m_main.setCommand(QStringLiteral("actDictionaries"),
+                      [this] { masterdata::ui::openDictionaries(m_app, &m_main); });
+    m_main.setCommand(QStringLiteral("actRegionCodes"),
+                      [this] { masterdata::ui::openRegionCodes(m_app, &m_main); });
+    m_main.setCommand(QStringLiteral("actCurrencies"),
+                      [this] { masterdata::ui::openCurrencies(m_app, &m_main); });
 }
 
 Program::~Program() {

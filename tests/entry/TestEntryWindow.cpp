@@ -223,6 +223,18 @@ private slots:
         QCOMPARE(w->boxes().lines[0].zdJE->text(), QStringLiteral("￥12,345.60"));
     }
 
+    // A currency added while the window is open is offered the next time the list is opened.
+    void currencyListReadOnOpening() {
+        auto w = open();
+        QComboBox* money = w->optionBar().cfgMoneyType();
+        home->db().exec(QStringLiteral("insert into coins (币种,缩写,顺序) values('新元','S$',0)"));
+        QCOMPARE(money->findText(QStringLiteral("新元")), -1);
+        QTest::mousePress(money, Qt::LeftButton);
+        money->hidePopup();
+        QVERIFY(money->findText(QStringLiteral("新元")) >= 0);
+        QCOMPARE(money->currentText(), QStringLiteral("人民币"));
+    }
+
     // The boxes show the whole text however long the currency code and separators make it; only
     // typing into an editor is limited to 15 characters.
     void longAmountsAreNeverCut() {

@@ -16,20 +16,79 @@ public:
     void reset(Recordset rows) {
         beginResetModel();
         m_rows = std::move(rows);
+        m_appending = false;
         endResetModel();
+    }
+
+    bool appending() const { return m_appending; }
+    bool isNewRow(int row) const { return m_appending && row == m_rows.recordCount(); }
+
+    void startAppend(const QVariantMap& values) {
+        const int row = m_rows.recordCount();
+        beginInsertRows({}, row, row);
+        m_appending = true;
+        m_newRow = QVector<QVariant>(m_rows.fieldCount());
+        m_newChanged = QVector<bool>(m_rows.fieldCount(), false);
+        for (auto it = values.begin(); it != values.end(); ++it) {
+            const int column = m_grid.fieldIndex(it.key());
+            if (column >= 0) {
+                m_newRow[column] = it.value();
+                m_newChanged[column] = true;
+            }
+        }
+        endInsertRows();
+    }
+
+    void dropNew() {
+        const int row = m_rows.recordCount();
+        beginRemoveRows({}, row, row);
+        m_appending = false;
+        endRemoveRows();
+    }
+
+    void removeRow(int row) {
+        m_rows.seek(row);
+        // The row leaves the record set only once the table lost it, so the view is told after.
+        m_rows.remove();
+        beginResetModel();
+        m_grid.m_selectionOrder.clear();
+        m_grid.m_selected.clear();
+        endResetModel();
+    }
+
+    // Writes the appended row; on failure the row is dropped and the message returned.
+    QString postNew() {
+        const int row = m_rows.recordCount();
+        try {
+            m_rows.append();
+            for (int i = 0; i < m_newRow.size(); ++i)
+                if (m_newChanged.at(i))
+                    m_rows.setValue(m_rows.fieldNames().at(i), m_newRow.at(i));
+            m_rows.post();
+        } catch (const DbError& e) {
+            m_rows.cancel();
+            dropNew();
+            return e.message();
+        }
+        // The record set now holds the row the model showed as pending: same count, stored values.
+        m_appending = false;
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+        return {};
     }
 
     const Recordset& rows() const { return m_rows; }
     Recordset& rows() { return m_rows; }
 
     int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : m_rows.recordCount();
+        return parent.isValid() ? 0 : m_rows.recordCount() + (m_appending ? 1 : 0);
     }
     int columnCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : m_rows.fieldCount();
     }
 
     QVariant cell(int row, int column) const {
+        if (isNewRow(row))
+            return m_newRow.value(column);
         if (row < 0 || row >= m_rows.recordCount() || column < 0 || column >= m_rows.fieldCount())
             return {};
         m_rows.seek(row);
@@ -42,6 +101,11 @@ public:
         if (role == Qt::DisplayRole || role == Qt::EditRole) {
             const QVariant v = cell(index.row(), index.column());
             return v.isNull() ? QVariant(QString()) : v;
+        }
+        if (role == Qt::BackgroundRole && !m_grid.m_columnColors.isEmpty()) {
+            const QColor c = m_grid.m_columnColors.value(m_rows.fieldNames().value(index.column()).toLower());
+            if (c.isValid())
+                return QBrush(c);
         }
         if ((role == Qt::BackgroundRole || role == Qt::ForegroundRole) && m_grid.m_rowColors) {
             const RowColors colors = m_grid.m_rowColors(m_grid, index.row());
@@ -62,7 +126,10 @@ public:
 
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         Qt::ItemFlags f = QAbstractTableModel::flags(index);
-        if (m_grid.m_editable && !m_rows.table().isEmpty())
+        if (!m_grid.m_editable || m_rows.table().isEmpty())
+            return f;
+        const QString field = m_rows.fieldNames().value(index.column());
+        if (isNewRow(index.row()) || !m_grid.m_insertOnly.contains(field, Qt::CaseInsensitive))
             f |= Qt::ItemIsEditable;
         return f;
     }
@@ -70,6 +137,12 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (role != Qt::EditRole || !index.isValid())
             return false;
+        if (isNewRow(index.row())) {
+            m_newRow[index.column()] = value;
+            m_newChanged[index.column()] = true;
+            emit dataChanged(index, index);
+            return true;
+        }
         try {
             m_rows.seek(index.row());
             m_rows.edit();
@@ -88,6 +161,9 @@ private:
     DataGrid& m_grid;
     // Walking the rows moves the record set's position, which is no visible state.
     mutable Recordset m_rows;
+    bool m_appending = false;
+    QVector<QVariant> m_newRow;
+    QVector<bool> m_newChanged;
 };
 
 DataGrid::DataGrid(Database& db, QWidget* parent) : QTableView(parent), m_db(db), m_model(new Model(*this)) {
@@ -102,8 +178,12 @@ DataGrid::DataGrid(Database& db, QWidget* parent) : QTableView(parent), m_db(db)
 void DataGrid::run() {
     const int keepRow = currentRow();
     m_selectionOrder.clear();
+    m_selected.clear();
     try {
-        m_model->reset(m_db.query(m_sql, m_params));
+        Recordset rows = m_db.query(m_sql, m_params);
+        for (auto it = m_sources.cbegin(); it != m_sources.cend(); ++it)
+            rows.setFieldOrigin(it.key(), it.value());
+        m_model->reset(std::move(rows));
     } catch (const DbError&) {
         m_open = false;
         m_model->reset(Recordset());
@@ -131,6 +211,7 @@ void DataGrid::refresh() {
 void DataGrid::close() {
     m_open = false;
     m_selectionOrder.clear();
+    m_selected.clear();
     m_model->reset(Recordset());
 }
 
@@ -176,14 +257,70 @@ void DataGrid::setCurrentRow(int row) {
 
 void DataGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
     QTableView::selectionChanged(selected, deselected);
+    // Only the rows named in the change are looked at and the order list is filtered once, so
+    // selecting or clearing every row of a long list stays linear.
     QItemSelectionModel* model = selectionModel();
-    for (int i = m_selectionOrder.size() - 1; i >= 0; --i)
-        if (!model->isRowSelected(m_selectionOrder.at(i), QModelIndex()))
-            m_selectionOrder.removeAt(i);
+    bool dropped = false;
+    for (const QItemSelectionRange& range : deselected)
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (m_selected.contains(row) && !model->isRowSelected(row, QModelIndex())) {
+                m_selected.remove(row);
+                dropped = true;
+            }
+    if (dropped) {
+        QList<int> kept;
+        kept.reserve(m_selected.size());
+        for (int row : std::as_const(m_selectionOrder))
+            if (m_selected.contains(row))
+                kept.append(row);
+        m_selectionOrder = kept;
+    }
     for (const QItemSelectionRange& range : selected)
         for (int row = range.top(); row <= range.bottom(); ++row)
-            if (!m_selectionOrder.contains(row) && model->isRowSelected(row, QModelIndex()))
+            if (!m_selected.contains(row)) {
+                m_selected.insert(row);
                 m_selectionOrder.append(row);
+            }
+}
+
+void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    // Leaving the appended row writes it, as moving off a new record always has. Queued: the
+    // view is still inside its own change of the current cell.
+    if (previous.isValid() && m_model->isNewRow(previous.row()) && current.row() != previous.row())
+        QMetaObject::invokeMethod(
+            this, [this] { postPending(); }, Qt::QueuedConnection);
+}
+
+void DataGrid::setFieldSource(const QString& field, const QString& column) {
+    m_sources.insert(field, column);
+    m_model->rows().setFieldOrigin(field, column);
+}
+
+void DataGrid::appendRow(const QVariantMap& values) {
+    if (!postPending())
+        return;
+    m_model->startAppend(values);
+    setCurrentRow(rowCount() - 1);
+}
+
+bool DataGrid::hasPendingRow() const {
+    return m_model->appending();
+}
+
+bool DataGrid::postPending() {
+    if (state() == QAbstractItemView::EditingState)
+        for (QWidget* editor : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    if (!m_model->appending())
+        return true;
+    const QString failure = m_model->postNew();
+    if (failure.isEmpty())
+        return true;
+    emit writeFailed(failure);
+    return false;
 }
 
 QList<int> DataGrid::selectedRows() const {
@@ -212,6 +349,24 @@ void DataGrid::setSelectedColors(const QColor& background, const QColor& text) {
 void DataGrid::setRowColors(std::function<RowColors(const DataGrid&, int)> colors) {
     m_rowColors = std::move(colors);
     viewport()->update();
+}
+
+void DataGrid::setColumnColor(const QString& field, const QColor& background) {
+    m_columnColors.insert(field.toLower(), background);
+    viewport()->update();
+}
+
+void DataGrid::deleteCurrentRow() {
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    if (m_model->isNewRow(row)) {
+        m_model->dropNew();
+        return;
+    }
+    if (m_model->rows().table().isEmpty())
+        throw DbError(QStringLiteral("记录集不可修改"));
+    m_model->removeRow(row);
 }
 
 void DataGrid::setEditable(bool editable) {

@@ -5,7 +5,9 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTableView>
@@ -40,9 +42,12 @@ namespace core::ui {
 // selected rows. For colours per row (states of bills, say) set a rowColors function.
 //
 // Editing: read-only by default. setEditable(true) makes the cells editable in place when the
-// statement reads one table without aliases on the edited column; each change is written at
-// once by rowid. A failed write raises writeFailed with the engine's message and the cell keeps
-// its stored value. deleteAllRows() removes every listed row from its table.
+// statement reads one table; each change is written at once by rowid. A column shown under an
+// alias is written to the table column named with setFieldSource("字典内容", "DMValue").
+// A failed write raises writeFailed with the engine's message and the cell keeps its stored
+// value. appendRow() adds a row at the end that is written when the user leaves it or
+// postPending() runs; fields named in setInsertOnlyFields() are writable on that row alone.
+// deleteAllRows() removes every listed row from its table.
 class DataGrid : public QTableView {
     Q_OBJECT
 public:
@@ -79,9 +84,22 @@ public:
         QColor text;
     };
     void setRowColors(std::function<RowColors(const DataGrid&, int row)> colors);
+    // Background of every cell of one column, over the row colours.
+    void setColumnColor(const QString& field, const QColor& background);
 
     void setEditable(bool editable);
     bool isEditable() const { return m_editable; }
+    void setFieldSource(const QString& field, const QString& column);
+    void setInsertOnlyFields(const QStringList& fields) { m_insertOnly = fields; }
+    // Adds an unsaved row holding the given values (by field name) at the end and makes it
+    // current. A row still pending is written first.
+    void appendRow(const QVariantMap& values);
+    bool hasPendingRow() const;
+    // Takes what an open editor holds, then writes the pending row; false (after writeFailed)
+    // when the write failed, the row then being dropped.
+    bool postPending();
+    // Deletes the current row from its table (a pending row is only dropped). Throws DbError.
+    void deleteCurrentRow();
     // Deletes every listed row from the statement's table in one transaction and empties the
     // grid by running the statement again; returns the number of rows deleted. Throws DbError,
     // with nothing deleted, on failure or when the statement does not read one table.
@@ -93,6 +111,7 @@ signals:
     void writeFailed(const QString& message);
 
 protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
@@ -106,7 +125,11 @@ private:
     Params m_params;
     bool m_open = false;
     bool m_editable = false;
+    QHash<QString, QString> m_sources;
+    QHash<QString, QColor> m_columnColors;
+    QStringList m_insertOnly;
     QList<int> m_selectionOrder;
+    QSet<int> m_selected;
     std::function<RowColors(const DataGrid&, int)> m_rowColors;
 };
 

@@ -55,9 +55,12 @@ void GridServices::GridColsWidthLoad(DataGrid& grid, const QString& section) {
         int width = ini.readString(upper, widthKey(grid, i), QStringLiteral("40")).toInt(&ok);
         if (!ok)
             width = 0;
-        grid.setColumnHidden(i, width <= 0);
-        if (width > 0)
-            grid.setColumnWidth(i, width);
+        // A column stored hidden has no width of its own: shown again it gets the chooser's
+        // default rather than whatever the header last held.
+        grid.setColumnHidden(i, false);
+        grid.setColumnWidth(i, qMax(width, 0));
+        if (width <= 0)
+            grid.setColumnHidden(i, true);
     }
 }
 

@@ -42,8 +42,8 @@ ProductPicker::ProductPicker(core::AppContext& app, core::ui::GridServices& grid
             &ProductPicker::lbManageGoodsClick);
     connect(link(QStringLiteral("[保存列宽]"), QStringLiteral("lbSaveWidths")), &QToolButton::clicked, this,
             &ProductPicker::lbSaveWidthsClick);
-    // The column chooser of this grid is not offered yet.
-    link(QStringLiteral("[管理列]"), QStringLiteral("lbColumns"))->setEnabled(false);
+    connect(link(QStringLiteral("[管理列]"), QStringLiteral("lbColumns")), &QToolButton::clicked, this,
+            [this] { m_grids.GridColsConfigration(*m_grid, kSection); });
     connect(link(QStringLiteral("[+]"), QStringLiteral("lbPlus")), &QToolButton::clicked, this,
             &ProductPicker::lbPlusClick);
     connect(link(QStringLiteral("[-]"), QStringLiteral("lbMinus")), &QToolButton::clicked, this,

@@ -266,6 +266,7 @@ void TfmCheckFHDSHD::connectHandlers() {
     connect(m_shortbar->list(QStringLiteral("cfgJEDXFormat")), &QComboBox::activated, this,
             &TfmCheckFHDSHD::cfgJEDXFormatChange);
     connect(m_shortbar->cfgMoneyType(), &QComboBox::activated, this, &TfmCheckFHDSHD::cfgMoneyTypeChange);
+    m_shortbar->cfgMoneyType()->installEventFilter(this);
     connect(m_shortbar->btRemember(), &QPushButton::clicked, this, &TfmCheckFHDSHD::btRememberClick);
     connect(cbFirstTypeName, &QComboBox::activated, this, &TfmCheckFHDSHD::cbFirstTypeNameChange);
     connect(tbcCheckTypeName, &QTabBar::currentChanged, this, &TfmCheckFHDSHD::tbcCheckTypeNameChange);
@@ -826,6 +827,21 @@ void TfmCheckFHDSHD::refreshAllLines() {
         zdJEXX1Exit(n);
 }
 
+void TfmCheckFHDSHD::reloadMoneyTypeList() {
+    QComboBox* list = m_shortbar->cfgMoneyType();
+    const QStringList names = m_lookups.loadMoneyTypeList();
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i)
+        shown << list->itemText(i);
+    if (names == shown)
+        return;
+    const QString current = list->currentText();
+    const QSignalBlocker blocker(list);
+    list->clear();
+    list->addItems(names);
+    list->setCurrentIndex(list->findText(current));
+}
+
 void TfmCheckFHDSHD::cfgMoneyTypeChange() {
     const QString chosen = m_shortbar->cfgMoneyType()->currentText();
     if (chosen != m_money.currencyName()) {
@@ -1001,6 +1017,8 @@ bool TfmCheckFHDSHD::eventFilter(QObject* watched, QEvent* event) {
             inputJEXXExit();
     } else if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == m_shortbar->cfgMoneyType())
+            reloadMoneyTypeList();
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (const int n = lineOf(watched, true); n && enter) {
             zdJEXX1Exit(n);
@@ -1017,7 +1035,9 @@ bool TfmCheckFHDSHD::eventFilter(QObject* watched, QEvent* event) {
                 return true;
         }
     } else if (type == QEvent::MouseButtonPress) {
-        if (watched == bgImage)
+        if (watched == m_shortbar->cfgMoneyType())
+            reloadMoneyTypeList();
+        else if (watched == bgImage)
             bgImageClick();
         else if (watched == panelImgBg)
             panelImgBgClick();

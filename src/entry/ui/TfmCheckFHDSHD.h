@@ -92,6 +92,8 @@ public:
 
     // Option handlers.
     void cfgMoneyTypeChange();
+    // Reads the currencies again, keeping the chosen one: done each time the list is opened.
+    void reloadMoneyTypeList();
     void cfgJEDXFormatChange();
     void cfgJEDXFormatNoStandardClick();
     void WantPrintRMBHBFHClick();

@@ -104,7 +104,9 @@ Tfrm_GoodsManage::Tfrm_GoodsManage(core::AppContext& app, core::ui::GridServices
     nSaveWidths->setObjectName(QStringLiteral("nSaveWidths"));
     auto* nImportGoods = new QAction(QStringLiteral("导入商品"), DBGridGoods);
     nImportGoods->setObjectName(QStringLiteral("nImportGoods"));
-    DBGridGoods->addActions({nPick, nExport, nSaveWidths, nImportGoods});
+    auto* nColumns = new QAction(QStringLiteral("设置显示列"), DBGridGoods);
+    nColumns->setObjectName(QStringLiteral("nColumns"));
+    DBGridGoods->addActions({nPick, nExport, nSaveWidths, nColumns, nImportGoods});
 
     // The import panel floats over the middle of the grid while it is shown.
     pnlImport = new QFrame(DBGridGoods);
@@ -194,6 +196,8 @@ Tfrm_GoodsManage::Tfrm_GoodsManage(core::AppContext& app, core::ui::GridServices
     connect(nPick, &QAction::triggered, this, &Tfrm_GoodsManage::btEditClick);
     connect(nExport, &QAction::triggered, this, &Tfrm_GoodsManage::nExportClick);
     connect(nSaveWidths, &QAction::triggered, this, &Tfrm_GoodsManage::nSaveWidthsClick);
+    connect(nColumns, &QAction::triggered, this,
+            [this] { m_grids.GridColsConfigration(*DBGridGoods, objectName()); });
     connect(nImportGoods, &QAction::triggered, this, &Tfrm_GoodsManage::nImportGoodsClick);
     connect(btBrowse, &QPushButton::clicked, this, &Tfrm_GoodsManage::btBrowseClick);
     connect(btStartImport, &QPushButton::clicked, this, &Tfrm_GoodsManage::btStartImportClick);
