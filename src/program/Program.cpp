@@ -7,6 +7,7 @@
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
 #include "recognition/ui/TfrmMatchAddr.h"
+#include "templates/TfrmPrintOffset.h"
 
 #include <QAction>
 #include <QMenu>
@@ -31,12 +32,20 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     m_main.setCommand(QStringLiteral("actTemplatePaper"), [this] { actTemplatePaperClick(); });
     if (auto* printMenu = m_main.findChild<QMenu*>(QStringLiteral("mPrint")))
         QObject::connect(printMenu, &QMenu::aboutToShow, &m_main, [this] { showTemplatePaper(); });
+    m_main.setCommand(QStringLiteral("actOffsets"), [this] { openOffsets(); });
     m_main.setCommand(QStringLiteral("actProducts"),
                       [this] { masterdata::ui::openGoodsManage(m_app, m_main.grids(), &m_main); });
 }
 
 Program::~Program() {
     m_app.setPrinterSelector({});
+}
+
+void Program::openOffsets() {
+    templates::TfrmPrintOffset window(m_app, m_app.currentCheckTypeId, &m_main);
+    if (QAction* designer = m_main.action(QStringLiteral("actDesigner")); designer && designer->isEnabled())
+        window.setDesignerCommand([designer] { designer->trigger(); });
+    window.exec();
 }
 
 void Program::showTemplatePaper() {
