@@ -7,6 +7,7 @@
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
 #include "recognition/ui/TfrmMatchAddr.h"
+#include "templates/TfmLockPrinter.h"
 #include "templates/TfrmPrintOffset.h"
 
 #include <QAction>
@@ -33,6 +34,7 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     if (auto* printMenu = m_main.findChild<QMenu*>(QStringLiteral("mPrint")))
         QObject::connect(printMenu, &QMenu::aboutToShow, &m_main, [this] { showTemplatePaper(); });
     m_main.setCommand(QStringLiteral("actOffsets"), [this] { openOffsets(); });
+    m_main.setCommand(QStringLiteral("actPrinterLock"), [this] { openPrinterLock(); });
     m_main.setCommand(QStringLiteral("actProducts"),
                       [this] { masterdata::ui::openGoodsManage(m_app, m_main.grids(), &m_main); });
 }
@@ -46,6 +48,15 @@ void Program::openOffsets() {
     if (QAction* designer = m_main.action(QStringLiteral("actDesigner")); designer && designer->isEnabled())
         window.setDesignerCommand([designer] { designer->trigger(); });
     window.exec();
+}
+
+void Program::openPrinterLock() {
+    templates::TfmLockPrinter lock(
+        m_app, m_main.printerNames(), [this](const QString& name) { m_main.setDefaultPrinter(name); },
+        [this] { return m_device.printerNames(); }, &m_main);
+    lock.exec();
+    m_main.raise();
+    m_main.activateWindow();
 }
 
 void Program::showTemplatePaper() {
