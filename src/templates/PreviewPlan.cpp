@@ -30,10 +30,13 @@ PreviewPlan PreviewPlan::load(core::Database& db, int checkTypeId) {
 
 void PreviewPlan::replan(core::Database& db) {
     ops.clear();
+    // A row that is not shown has no input box on the form, so it never prints: drawing it
+    // would put a value on the preview that the paper never gets.
     core::Recordset items = db.query(
         QStringLiteral(
             "SELECT a.*,b.Id as tId, b.ctlData, b.ctlLabel, b.CtlType as dictType FROM ckControl AS a, "
-            "NameDict AS b WHERE a.CtlName=b.ctlName and a.NeedPrint=1 and b.PrintItem=1 and "
+            "NameDict AS b WHERE a.CtlName=b.ctlName and a.NeedPrint=1 and a.NeedShow=1 and b.PrintItem=1 "
+            "and "
             "a.CheckTypeId=:id and b.CheckTypeName=:kind order by b.ShowOrd"),
         {{QStringLiteral("id"), id}, {QStringLiteral("kind"), kind}});
     // The amount-cell width as a bill of this template prints it; the currency of a bill is

@@ -12,7 +12,7 @@ class Database;
 namespace templates {
 
 // What the preview shows of a template: its paper, its offset and the plan of every printable
-// item filled with its test value (the label when there is none), laid out as the printer lays
+// and shown item filled with its test value (the label when there is none), laid out as the printer lays
 // it out. Items whose layout cannot print are left out, as the printer leaves them blank.
 struct PreviewPlan {
     bool found = false; // the template has a kind

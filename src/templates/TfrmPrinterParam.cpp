@@ -24,7 +24,6 @@ QSpinBox* offsetBox(const QString& name, QWidget* parent) {
     auto* box = new QSpinBox(parent);
     box->setObjectName(name);
     box->setRange(-3000, 3000);
-    box->setSuffix(QStringLiteral(" 0.1mm"));
     return box;
 }
 
@@ -85,8 +84,14 @@ void TfrmPrinterParam::buildWindow() {
     imgPreset->setWordWrap(true);
     auto* presetForm = new QFormLayout;
     presetForm->addRow(QStringLiteral("选择相近的打印机型号："), cb_PrintersWeKnow);
-    presetForm->addRow(QStringLiteral("打印再向右偏移："), edtOX);
-    presetForm->addRow(QStringLiteral("打印再向下偏移："), edtOY);
+    auto presetUnit = [presets](QWidget* box) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(box, 1);
+        row->addWidget(new QLabel(QStringLiteral("0.1mm"), presets));
+        return row;
+    };
+    presetForm->addRow(QStringLiteral("打印再向右偏移："), presetUnit(edtOX));
+    presetForm->addRow(QStringLiteral("打印再向下偏移："), presetUnit(edtOY));
     presetForm->addRow(QStringLiteral("打印机方向:"), cbODirection);
     presetForm->addRow(QStringLiteral("打印机挡板位置说明："), edtOBoardPosition);
     auto* presetRow = new QHBoxLayout(presets);
@@ -105,8 +110,14 @@ void TfrmPrinterParam::buildWindow() {
     auto* mineForm = new QFormLayout(mine);
     mineForm->addRow(QStringLiteral("您的票据打印机："), cb_PrintersClient);
     mineForm->addRow(QStringLiteral("需要设置的型号："), edtUPrinter);
-    mineForm->addRow(QStringLiteral("打印再向右偏移："), edtUX);
-    mineForm->addRow(QStringLiteral("打印再向下偏移："), edtUY);
+    auto withUnit = [mine](QWidget* box) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(box, 1);
+        row->addWidget(new QLabel(QStringLiteral("0.1mm"), mine));
+        return row;
+    };
+    mineForm->addRow(QStringLiteral("打印再向右偏移："), withUnit(edtUX));
+    mineForm->addRow(QStringLiteral("打印再向下偏移："), withUnit(edtUY));
     mineForm->addRow(QStringLiteral("打印方向："), cbUDirection);
     mineForm->addRow(QStringLiteral("打印机挡板位置说明："), edtUBoardPosition);
 
@@ -125,6 +136,7 @@ void TfrmPrinterParam::buildWindow() {
     layout->addWidget(presets);
     layout->addWidget(mine);
     layout->addLayout(buttons);
+    setMinimumWidth(720);
 
     connect(cb_PrintersWeKnow, &QComboBox::currentIndexChanged, this,
             &TfrmPrinterParam::cb_PrintersWeKnowChange);

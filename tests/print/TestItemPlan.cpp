@@ -1,10 +1,13 @@
 #include "print/ItemPlan.h"
 #include "print/ItemRenderer.h"
 #include "print/RecordingPrintDevice.h"
+#include "print/ScreenCanvas.h"
 #include "print/TextBreaking.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QSet>
 #include <QTest>
 
@@ -229,6 +232,48 @@ private slots:
         for (const DrawOp& op : ItemPlan::plan(item, value, ItemPlan::kBreakMarker, {0, 0, moneyCode, 35}))
             got << QStringLiteral("%1,%2,%3:%4").arg(op.x).arg(op.y).arg(op.size).arg(op.text);
         QCOMPARE(got, marks);
+    }
+
+    // On screen the plan keeps its alignment and styles: the ink of a right-aligned value ends
+    // at its box's right edge, a centred one sits in the middle, bold is heavier.
+    void screenKeepsAlignmentAndBold() {
+        auto ink = [](int align, bool bold) {
+            QImage image(400, 100, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            print::ScreenCanvas canvas(painter, 96, 96);
+            print::ItemLayout item;
+            item.x = 100; // 38 px at 96 dpi
+            item.y = 50;
+            item.width = 600; // 227 px
+            item.fontSize = 12;
+            item.align = QString::number(align);
+            item.bold = bold ? 1 : 0;
+            ItemPlan::draw(ItemPlan::plan(item, QStringLiteral("8888"), {}, {}), canvas);
+            painter.end();
+            int left = image.width(), right = -1, dark = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128) {
+                        left = qMin(left, x);
+                        right = qMax(right, x);
+                        ++dark;
+                    }
+            return std::make_tuple(left, right, dark);
+        };
+        const auto [l0, r0, d0] = ink(0, false);
+        const auto [l2, r2, d2] = ink(2, false);
+        const auto [l1, r1, d1] = ink(1, false);
+        const auto [lb, rb, db] = ink(0, true);
+        QVERIFY2(qAbs(l0 - 38) <= 2, qPrintable(QString::number(l0)));
+        QVERIFY2(qAbs(r2 - (38 + 227)) <= 3, qPrintable(QString::number(r2)));
+        QVERIFY(qAbs((l1 + r1) / 2 - (38 + 227 / 2)) <= 3);
+        QCOMPARE(r2 - l2, r0 - l0);
+        QVERIFY(db > d0);
+        Q_UNUSED(d1);
+        Q_UNUSED(d2);
+        Q_UNUSED(lb);
+        Q_UNUSED(rb);
     }
 
     void unprintableLayoutThrows() {
