@@ -49,6 +49,15 @@ private slots:
         edit->selectAll();
         QTest::keyClicks(edit, QStringLiteral("12.5"));
         QCOMPARE(box->value(), 125);
+
+        // The screen size is fixed until a double click opens it for typing, and another
+        // closes it again.
+        auto* width = window.findChild<QSpinBox*>(QStringLiteral("edtTWidth"));
+        QVERIFY(width->isReadOnly());
+        QTest::mouseDClick(width->findChild<QLineEdit*>(), Qt::LeftButton);
+        QVERIFY(!width->isReadOnly());
+        QTest::mouseDClick(width->findChild<QLineEdit*>(), Qt::LeftButton);
+        QVERIFY(width->isReadOnly());
     }
 
     void arrowsWithoutTemplate() {
@@ -98,6 +107,9 @@ private slots:
             {{QStringLiteral("w"), pWidth}, {QStringLiteral("h"), pHeight}, {QStringLiteral("hv"), hv}});
         TfrmPrintOffset window(home.app(), 1);
         QCOMPARE(window.findChild<QSpinBox*>(QStringLiteral("edtPHeight"))->value(), pHeight);
+        // Only "1" is landscape, as printing reads it.
+        QCOMPARE(window.findChild<QRadioButton*>(QStringLiteral("rdHX"))->isChecked(),
+                 hv == QLatin1String("1"));
         click(window, QStringLiteral("btMoveRight"));
         QCOMPARE(window.windowTitle(), QStringLiteral("票据整体属性修改成功！"));
         click(window, QStringLiteral("btMoveRight")); // at the end of the range: nothing changes
@@ -115,7 +127,8 @@ private slots:
         QCOMPARE(home.dialogs().texts().value(0), QStringLiteral("票据整体属性没有变动！"));
         QCOMPARE(row(home, 1), want);
 
-        window.findChild<QRadioButton*>(QLatin1String(hv == QLatin1String("1") ? "rdZX" : "rdHX"))->setChecked(true);
+        window.findChild<QRadioButton*>(QLatin1String(hv == QLatin1String("1") ? "rdZX" : "rdHX"))
+            ->setChecked(true);
         click(window, QStringLiteral("btSaveMove"));
         QCOMPARE(home.dialogs().texts().value(1), QStringLiteral("票据整体属性修改成功！"));
         want.insert(QStringLiteral("HVPrint"), hv == "1" ? "0" : "1");
