@@ -18,8 +18,9 @@ int main(int argc, char** argv) {
         return 1;
     core::Database& db = home.app().db();
     // Every item of the kind printable and filled, so the preview draws the whole form.
-    db.exec(QStringLiteral("update NameDict set PrintItem=1, CtlData=CtlLabel where CheckTypeName='出货单' and "
-                           "(CtlData is null or CtlData='')"));
+    db.exec(
+        QStringLiteral("update NameDict set PrintItem=1, CtlData=CtlLabel where CheckTypeName='出货单' and "
+                       "(CtlData is null or CtlData='')"));
     const int items = db.scalar(QStringLiteral("select count(*) from NameDict a, ckControl b where "
                                                "a.CtlName=b.CtlName and b.CheckTypeID=1 and b.NeedPrint=1"))
                           .toInt();
