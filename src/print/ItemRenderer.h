@@ -2,7 +2,6 @@
 
 #include "print/ControlValues.h"
 
-#include <QColor>
 #include <QString>
 #include <functional>
 
@@ -17,10 +16,10 @@ namespace print {
 class PrintDevice;
 
 // Prints the items of one bill onto the open page of a print device: each item's value from
-// its input control, at its layout position (ckControl) plus the template offsets, in its font,
-// broken into lines, spread at a fixed pitch and aligned within its box. Lengths are tenths of
-// a millimetre; the device's resolution and offsets are read again for every text and line.
-// The currency shift uses app.moneyCode and app.cellWidth as they stand.
+// its input control, laid out by ItemPlan from its layout row (ckControl) plus the template
+// offsets. Lengths are tenths of a millimetre; the device's resolution and offsets are read
+// again for every text and line. The currency shift uses app.moneyCode and app.cellWidth as
+// they stand.
 class ItemRenderer {
 public:
     ItemRenderer(core::AppContext& app, PrintDevice& device);
@@ -32,19 +31,6 @@ public:
     // One item; false after an error, which has been reported.
     bool printCheckItem(int checkTypeId, int xOffset, int yOffset, const QString& name, const QString& value,
                         const QString& breakMarker);
-
-    void printTextAt(int x, int y, const QString& text, const QString& fontName, const QString& colour,
-                     int size, int bold, int italic, int underline, int width, int align);
-    // Throws PrintError when the pitch passes as a number but is no integer (12.5).
-    void printFitText(int x, int y, const QString& text, const QString& fontName, const QString& colour,
-                      int size, const QString& fitParam, int bold, int italic, int underline, int width,
-                      int align);
-    void printLine(int x, int y, int height, int width, int bold);
-
-    // A colour text as stored: decimal signed 32-bit, red in the low byte; negative values are
-    // system colours, of which only the window-text colour (black) is used on paper. Empty or
-    // not an integer gives black.
-    static QColor colorFromText(const QString& colour);
 
     const ControlValues& controls() const { return m_controls; }
     // Told the name of each item of printBill before it prints.

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "print/PlanCanvas.h"
+
 #include <QPageSize>
 #include <QSize>
 #include <QString>
@@ -12,9 +13,9 @@ namespace print {
 
 // What the renderer and the print job need of a printer, in the terms of a printer context
 // whose origin is the top-left corner of the printable area: resolution in dots per inch, the
-// physical offset of the printable area from the paper's corner in device pixels, and drawing
-// in device pixels. Every failure throws PrintError.
-class PrintDevice {
+// physical offset of the printable area from the paper's corner in device pixels (PlanCanvas),
+// the job and the paper. Every failure throws PrintError.
+class PrintDevice : public PlanCanvas {
 public:
     // The paper of the current printer as its set-up dialog leaves it: the size and the source
     // (tray, tractor, manual feed: the platform's source number, -1 when it has none).
@@ -27,18 +28,11 @@ public:
     enum class Orientation { Portrait, Landscape };
     enum class SetupResult { Accepted, Rejected };
 
-    virtual ~PrintDevice() = default;
-
     // Installed printers in the platform's order; empty when none is installed.
     virtual QStringList printerNames() const = 0;
     // Makes the named printer current; false when there is no such printer.
     virtual bool selectPrinter(const QString& name) = 0;
     virtual QString printerName() const = 0;
-
-    virtual int resolutionX() const = 0;
-    virtual int resolutionY() const = 0;
-    virtual int physicalOffsetX() const = 0;
-    virtual int physicalOffsetY() const = 0;
 
     virtual void setOrientation(Orientation orientation) = 0;
     virtual Orientation orientation() const = 0;
@@ -61,21 +55,6 @@ public:
     // Drops the running job, if any; never throws.
     virtual void abort() = 0;
     virtual bool isPrinting() const = 0;
-
-    // The font of the following texts; the size is in points of the device's resolution.
-    virtual void setFontName(const QString& face) = 0;
-    virtual void setFontSize(int points) = 0;
-    virtual void setBold(bool on) = 0;
-    virtual void setItalic(bool on) = 0;
-    virtual void setUnderline(bool on) = 0;
-    virtual void setColor(const QColor& color) = 0;
-    // Width in device pixels of text in the current font.
-    virtual int textWidth(const QString& text) const = 0;
-    // Draws text with the top-left corner of its line box at (x, y).
-    virtual void drawText(int x, int y, const QString& text) = 0;
-
-    virtual void setPenWidth(int pixels) = 0;
-    virtual void drawLine(int x1, int y1, int x2, int y2) = 0;
 };
 
 } // namespace print

@@ -1,28 +1,28 @@
 #include "print/PrintGeometry.h"
 
-#include "print/PrintDevice.h"
+#include "print/PlanCanvas.h"
 
 #include <cmath>
 
 namespace print {
 
-int PrintGeometry::horizontalResolution(const PrintDevice& device) {
+int PrintGeometry::horizontalResolution(const PlanCanvas& device) {
     return device.resolutionX();
 }
 
-int PrintGeometry::verticalResolution(const PrintDevice& device) {
+int PrintGeometry::verticalResolution(const PlanCanvas& device) {
     return device.resolutionY();
 }
 
-int PrintGeometry::horizontalPhysicalOffset(const PrintDevice& device) {
+int PrintGeometry::horizontalPhysicalOffset(const PlanCanvas& device) {
     return device.physicalOffsetX();
 }
 
-int PrintGeometry::verticalPhysicalOffset(const PrintDevice& device) {
+int PrintGeometry::verticalPhysicalOffset(const PlanCanvas& device) {
     return device.physicalOffsetY();
 }
 
-DeviceMetrics PrintGeometry::metrics(const PrintDevice& device) {
+DeviceMetrics PrintGeometry::metrics(const PlanCanvas& device) {
     return {horizontalResolution(device), verticalResolution(device), horizontalPhysicalOffset(device),
             verticalPhysicalOffset(device)};
 }

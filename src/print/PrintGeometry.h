@@ -5,7 +5,7 @@
 
 namespace print {
 
-class PrintDevice;
+class PlanCanvas;
 
 // What a conversion needs of the current printer, read from it before every text and line so
 // that a change of printer between items is honoured.
@@ -20,11 +20,11 @@ struct DeviceMetrics {
 // nearest pixel with halves to the even neighbour.
 class PrintGeometry {
 public:
-    static int horizontalResolution(const PrintDevice& device);
-    static int verticalResolution(const PrintDevice& device);
-    static int horizontalPhysicalOffset(const PrintDevice& device);
-    static int verticalPhysicalOffset(const PrintDevice& device);
-    static DeviceMetrics metrics(const PrintDevice& device);
+    static int horizontalResolution(const PlanCanvas& device);
+    static int verticalResolution(const PlanCanvas& device);
+    static int horizontalPhysicalOffset(const PlanCanvas& device);
+    static int verticalPhysicalOffset(const PlanCanvas& device);
+    static DeviceMetrics metrics(const PlanCanvas& device);
 
     static double mmToInches(double mm) { return mm / 25.4; }
     // Nearest integer, halves to the even neighbour.

@@ -12,6 +12,8 @@
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
 #include "recognition/ui/TfrmMatchAddr.h"
+#include "templates/TfmLockPrinter.h"
+#include "templates/TfrmPrintOffset.h"
 
 #include <QAction>
 #include <QMenu>
@@ -39,6 +41,8 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     m_main.setCommand(QStringLiteral("actTemplatePaper"), [this] { actTemplatePaperClick(); });
     if (auto* printMenu = m_main.findChild<QMenu*>(QStringLiteral("mPrint")))
         QObject::connect(printMenu, &QMenu::aboutToShow, &m_main, [this] { showTemplatePaper(); });
+    m_main.setCommand(QStringLiteral("actOffsets"), [this] { openOffsets(); });
+    m_main.setCommand(QStringLiteral("actPrinterLock"), [this] { openPrinterLock(); });
     m_main.setCommand(QStringLiteral("actProducts"),
                       [this] { masterdata::ui::openGoodsManage(m_app, m_main.grids(), &m_main); });
     m_main.setCommand(QStringLiteral("actDictionaries"),
@@ -51,6 +55,22 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
 
 Program::~Program() {
     m_app.setPrinterSelector({});
+}
+
+void Program::openOffsets() {
+    templates::TfrmPrintOffset window(m_app, m_app.currentCheckTypeId, &m_main);
+    if (QAction* designer = m_main.action(QStringLiteral("actDesigner")); designer && designer->isEnabled())
+        window.setDesignerCommand([designer] { designer->trigger(); });
+    window.exec();
+}
+
+void Program::openPrinterLock() {
+    templates::TfmLockPrinter lock(
+        m_app, m_main.printerNames(), [this](const QString& name) { m_main.setDefaultPrinter(name); },
+        [this] { return m_device.printerNames(); }, &m_main);
+    lock.exec();
+    m_main.raise();
+    m_main.activateWindow();
 }
 
 void Program::showTemplatePaper() {

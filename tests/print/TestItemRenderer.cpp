@@ -1,4 +1,5 @@
 #include "PrintFixture.h"
+#include "print/ItemPlan.h"
 #include "print/ItemRenderer.h"
 #include "support/TestRegistry.h"
 
@@ -156,8 +157,8 @@ private slots:
         QCOMPARE(b.font, QStringLiteral("黑体"));
         QVERIFY(!b.bold && b.italic && !b.underline);
         QCOMPARE(b.color, QColor(Qt::black));
-        QCOMPARE(ItemRenderer::colorFromText(QStringLiteral("65280")), QColor(0, 255, 0));
-        QCOMPARE(ItemRenderer::colorFromText(QStringLiteral("blue")), QColor(Qt::black));
+        QCOMPARE(print::ItemPlan::colorFromText(QStringLiteral("65280")), QColor(0, 255, 0));
+        QCOMPARE(print::ItemPlan::colorFromText(QStringLiteral("blue")), QColor(Qt::black));
     }
 
     void lines_data() {
