@@ -222,8 +222,15 @@ masterdata::TPerson TfmCheckFHDSHD::customerRecord() const {
 void TfmCheckFHDSHD::btSaveSKRenClick() {
     if (m_editing->text(QStringLiteral("zdGKMC")) == NoteText::kCustomerPlaceholder)
         m_editing->setText(QStringLiteral("zdGKMC"), QString());
-    if (m_saveParty)
-        m_saveParty(customerRecord());
+    if (!m_saveParty)
+        return;
+    m_saveParty(customerRecord());
+    // The customer list is read when the box is entered with an empty list: empty it, so a unit
+    // saved just now is offered from then on.
+    const QString typed = m_boxes->zdGKMC->currentText();
+    const QSignalBlocker quiet(m_boxes->zdGKMC);
+    m_boxes->zdGKMC->clear();
+    m_boxes->zdGKMC->setEditText(typed);
 }
 
 void TfmCheckFHDSHD::buildTabPanel() {
