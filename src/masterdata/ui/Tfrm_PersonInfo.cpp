@@ -145,12 +145,12 @@ Tfrm_PersonInfo::Tfrm_PersonInfo(core::AppContext& app, QWidget* parent)
     ++row;
     grid->addWidget(lbInputCode, row, 0, Qt::AlignRight);
     grid->addWidget(edtInputCode, row, 1);
-    pair(row++, 2, QStringLiteral("识别号："),
-         withNote(edtIdentity, QStringLiteral("（企业纳税识别号或者个人身份证号）")));
-    pair(row, 0, QStringLiteral("开户银行："), edtBank);
-    pair(row++, 2, QStringLiteral("开户行账号："), edtBankAcct);
-    pair(row, 0, QStringLiteral("开户行地址："), edtBankAddr);
-    pair(row++, 2, QStringLiteral("银行行号："), withNote(edtBankNo, QStringLiteral("(可不填写)")));
+    pair(row++, 2, QStringLiteral("开户银行："), edtBank);
+    pair(row++, 0, QStringLiteral("识别号："),
+         withNote(edtIdentity, QStringLiteral("（企业纳税识别号或者个人身份证号）")), 3);
+    pair(row, 0, QStringLiteral("开户行账号："), edtBankAcct);
+    pair(row++, 2, QStringLiteral("开户行地址："), edtBankAddr);
+    pair(row++, 0, QStringLiteral("银行行号："), withNote(edtBankNo, QStringLiteral("(可不填写)")));
     pair(row, 0, QStringLiteral("国家："), edtCountry);
     pair(row++, 2, QStringLiteral("省："), edtProvince);
     pair(row, 0, QStringLiteral("市县："), edtCity);
