@@ -354,8 +354,7 @@ void Tfm_PersonManage::runQuery(Source source) {
     const bool exact = source == Source::Advanced || (source == Source::Title && panelAdv->isVisible() &&
                                                       !key1->text().trimmed().isEmpty());
     if (source == Source::Command) {
-        panelAdv->setVisible(false);
-        btShowAdv->setText(QStringLiteral("<<"));
+        hideAdvanced();
         key1->clear();
     }
     if (m_group.isEmpty())
@@ -404,8 +403,7 @@ void Tfm_PersonManage::btSelAllClick() {
     edtZHType->clear();
     // 全部 shows every group too: a group kept from before would restrict the next search unseen.
     m_group = PersonStore::kAllGroups;
-    panelAdv->setVisible(false);
-    btShowAdv->setText(QStringLiteral("<<"));
+    hideAdvanced();
     if (m_sortColumn.trimmed().isEmpty())
         m_sortColumn = PersonStore::kFirstSort;
     if (m_sortDirection.trimmed().isEmpty())
@@ -417,6 +415,14 @@ void Tfm_PersonManage::btSelAllClick() {
                           QStringLiteral("]条."));
     afterQuery();
     KeyEdit->clear();
+}
+
+void Tfm_PersonManage::hideAdvanced() {
+    // The button keeps its first caption 高级 until the panel has been shown once.
+    if (!panelAdv->isVisible())
+        return;
+    panelAdv->setVisible(false);
+    btShowAdv->setText(QStringLiteral("<<"));
 }
 
 void Tfm_PersonManage::btShowAdvClick() {

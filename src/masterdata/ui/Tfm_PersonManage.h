@@ -97,6 +97,7 @@ private:
     void dataChanged();
     void gridClicked();
     void placeClearAll();
+    void hideAdvanced();
     void setTab(const QString& text);
 
     core::AppContext& m_app;

@@ -231,9 +231,10 @@ void Tfrm_PersonInfo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void Tfrm_PersonInfo::closeEvent(QCloseEvent* event) {
+void Tfrm_PersonInfo::done(int result) {
+    // Every way out (关闭, Esc, the title bar) ends here.
     core::ui::FormFace::save(m_app.userIni(), *this);
-    QDialog::closeEvent(event);
+    QDialog::done(result);
 }
 
 void Tfrm_PersonInfo::showModalFrom(bool fromManager) {
