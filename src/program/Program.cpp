@@ -4,7 +4,9 @@
 #include "core/ui/DataGrid.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "history/ui/TfrmGridConfig.h"
+#include "masterdata/PersonStore.h"
 #include "masterdata/TPerson.h"
+#include "masterdata/ui/AddressBook.h"
 #include "masterdata/ui/Tfm_DMConfig.h"
 #include "masterdata/ui/TfrmCom.h"
 #include "masterdata/ui/TfrmSsSet.h"
@@ -21,7 +23,15 @@
 namespace program {
 
 Program::Program(core::AppContext& app, print::PrintDevice& device)
-    : m_app(app), m_device(device), m_main(app), m_entryHost(m_main, device) {
+    : m_app(app), m_device(device), m_main(app), m_entryHost(m_main, device),
+      m_addressBook(std::make_unique<masterdata::ui::AddressBook>(app, m_main.grids(), &m_main)) {
+    m_addressBook->reloadDefaultIssuer = [this] { m_main.loadDefaultIssuer(); };
+    m_addressBook->closeBills = [this] {
+        if (m_main.childWindowCount() == 0)
+            return;
+        m_app.dialogs().message(QStringLiteral("默认出票人已经修改，请重新填开票据！"));
+        m_main.closeAllBills();
+    };
     // Windows of the higher folders reach the main window only through these hooks.
     m_main.setEntryWindowFactory([this](core::ui::Tfm_Main& main) -> QWidget* {
         auto* entryWindow = new entry::ui::TfmCheckFHDSHD(main.app(), m_entryHost);
@@ -30,6 +40,12 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
                 m_matchAddr = std::make_unique<recognition::ui::TfrmMatchAddr>(m_app, &m_main);
             return m_matchAddr->run();
         });
+        entryWindow->setAddressBook(
+            [this] {
+                return m_addressBook->fetchOnePerson(masterdata::PersonStore::kPartnerUnit,
+                                                     QStringLiteral("选取客户名称"));
+            },
+            [this](const masterdata::TPerson& customer) { m_addressBook->saveParty(&customer); });
         return entryWindow;
     });
     m_main.grids().setColumnChooser([this](core::ui::DataGrid& grid, const QString& section) {
@@ -43,6 +59,11 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
         QObject::connect(printMenu, &QMenu::aboutToShow, &m_main, [this] { showTemplatePaper(); });
     m_main.setCommand(QStringLiteral("actOffsets"), [this] { openOffsets(); });
     m_main.setCommand(QStringLiteral("actPrinterLock"), [this] { openPrinterLock(); });
+    m_main.setCommand(QStringLiteral("actAddressBook"), [this] { m_addressBook->openManager(QString()); });
+    m_main.setCommand(QStringLiteral("tbSelfComp"),
+                      [this] { m_addressBook->openManager(masterdata::PersonStore::kOwnUnit); });
+    m_main.setCommand(QStringLiteral("tbCustomerComp"),
+                      [this] { m_addressBook->openManager(masterdata::PersonStore::kPartnerUnit); });
     m_main.setCommand(QStringLiteral("actProducts"),
                       [this] { masterdata::ui::openGoodsManage(m_app, m_main.grids(), &m_main); });
     m_main.setCommand(QStringLiteral("actDictionaries"),

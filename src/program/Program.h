@@ -12,6 +12,9 @@ namespace print {
 class PrintDevice;
 }
 
+namespace masterdata::ui {
+class AddressBook;
+}
 namespace recognition::ui {
 class TfrmMatchAddr;
 }
@@ -28,6 +31,7 @@ public:
     Q_DISABLE_COPY_MOVE(Program)
 
     core::ui::Tfm_Main& mainWindow() { return m_main; }
+    masterdata::ui::AddressBook& addressBook() { return *m_addressBook; }
     // The start-up sequence of the main window; false when the program must end.
     bool startUp(bool withSplash) { return m_main.startUp(withSplash); }
 
@@ -44,6 +48,8 @@ private:
     print::PrintDevice& m_device;
     core::ui::Tfm_Main m_main;
     entry::ui::MainWindowHost m_entryHost;
+    // Owns the manager and the edit form of the address book.
+    std::unique_ptr<masterdata::ui::AddressBook> m_addressBook;
     // Made on first use and kept, so its boxes keep their values between openings.
     std::unique_ptr<recognition::ui::TfrmMatchAddr> m_matchAddr;
 };

@@ -278,11 +278,11 @@ void Tfm_Main::createToolBar() {
 
     ToolBarMain->addAction(addPending(nullptr, QStringLiteral("单据查询"), QStringLiteral("actTbHistory"),
                                       QStringLiteral("actHistory")));
-    QAction* own = addPending(nullptr, QStringLiteral("我方单位"), QStringLiteral("actTbOwnUnits"));
+    QAction* own = addPending(nullptr, QStringLiteral("我方单位"), QStringLiteral("tbSelfComp"));
     ToolBarMain->addAction(own);
     own->setVisible(false);
     ToolBarMain->addAction(
-        addPending(nullptr, QStringLiteral("往来单位(&K)"), QStringLiteral("actTbPartnerUnits")));
+        addPending(nullptr, QStringLiteral("往来单位(&K)"), QStringLiteral("tbCustomerComp")));
     QAction* dictionaries =
         addPending(nullptr, QStringLiteral("字典管理"), QStringLiteral("actTbDictionaries"),
                    QStringLiteral("actDictionaries"));

@@ -43,8 +43,8 @@ namespace core::ui {
 //       invisible: actChequeHistory actWireHistory actAcceptanceHistory actRemittanceHistory
 //       actCashDepositHistory actBankDepositHistory actFreightInvoiceHistory actExportInvoiceHistory
 //       actExpressHistory
-//   系统管理(&M)/单位及客户资料管理(&K)  actAddressBook; tool bar 我方单位 actTbOwnUnits (invisible),
-//       往来单位(&K) actTbPartnerUnits (own commands: the manager on one tab)
+//   系统管理(&M)/单位及客户资料管理(&K)  actAddressBook; tool bar 我方单位 tbSelfComp (invisible),
+//       往来单位(&K) tbCustomerComp (own commands: the manager on one tab)
 //   系统管理(&M)/商品管理(&G) actProducts, tool bar 商品管理 actTbProducts
 //   系统管理(&M)/票据模板导入 actTemplateImport, tool bar 新模板导入 actTbTemplateImport
 //   系统管理(&M)/票据模板管理（默认、显示、隐藏） actTemplateManager
@@ -114,6 +114,8 @@ public:
     QStringList printerNames() const;
     // False when a bill window stayed open (its unsaved note kept).
     bool closeAllBills();
+    // Reads the default issuing unit (the row of the group 默认出票人) into the context again.
+    void loadDefaultIssuer();
     void loadBackground();
     bool backgroundShown() const;
     bool firstUseNotesVisible() const;
@@ -145,7 +147,6 @@ private:
     void applyBackground();
     void toggleSwitch(bool nowTicked, const QString& option);
     void updateClock();
-    void loadDefaultIssuer();
     void fillPrinters();
 
     void actDeliveryNoteClick();

@@ -6,6 +6,7 @@
 #include "core/TemplateStore.h"
 #include "entry/EntryOptions.h"
 #include "entry/MoneyText.h"
+#include "entry/NoteText.h"
 #include "entry/WindowPosition.h"
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/NoteEditing.h"
@@ -165,8 +166,9 @@ void TfmCheckFHDSHD::buildToolBar() {
     saveAs->setToolTip(QStringLiteral("将保存过的单据复制为一张新单~"));
     saveAs->setIcon(s->standardIcon(QStyle::SP_FileLinkIcon));
     saveAs->hide();
-    addPendingButton(QStringLiteral("btSaveSKRen"), QStringLiteral("保存客户"))
-        ->setIcon(s->standardIcon(QStyle::SP_DirHomeIcon));
+    btSaveSKRen = addPendingButton(QStringLiteral("btSaveSKRen"), QStringLiteral("保存客户"));
+    btSaveSKRen->setIcon(s->standardIcon(QStyle::SP_DirHomeIcon));
+    connect(btSaveSKRen, &QToolButton::clicked, this, &TfmCheckFHDSHD::btSaveSKRenClick);
     btPaste = addPendingButton(QStringLiteral("btPaste"), QStringLiteral("地址串识别 &w"));
     btPaste->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
     connect(btPaste, &QToolButton::clicked, this, &TfmCheckFHDSHD::btPasteClick);
@@ -197,6 +199,58 @@ void TfmCheckFHDSHD::btPasteClick() {
         return;
     const std::unique_ptr<masterdata::TPerson> person = m_addressRecogniser();
     m_editing->setCustomer(person.get());
+}
+
+void TfmCheckFHDSHD::setAddressBook(CustomerPicker pick, PartySaver save) {
+    m_editing->fetchCustomer = std::move(pick);
+    m_boxes->shpSKR->setToolTip(m_editing->fetchCustomer ? QStringLiteral("点击选取收款单位") : kNotYet);
+    m_saveParty = std::move(save);
+    btSaveSKRen->setEnabled(bool(m_saveParty));
+    btSaveSKRen->setToolTip(m_saveParty ? QString() : kNotYet);
+}
+
+masterdata::TPerson TfmCheckFHDSHD::customerRecord() const {
+    masterdata::TPerson r;
+    const QString name = m_editing->text(QStringLiteral("zdGKMC"));
+    r.setFullName(name == NoteText::kCustomerPlaceholder ? QString() : name);
+    r.setUnitType(QStringLiteral("往来单位"));
+    // The other customer boxes go along, so the edit form shows what the clerk typed.
+    r.setContact(m_editing->text(QStringLiteral("zdGKLXR")));
+    r.setAddress(m_editing->text(QStringLiteral("zdGKAddr")));
+    const bool phoneShown = m_editing->isShown(QStringLiteral("zdGKPhone"));
+    const bool handsetShown = m_editing->isShown(QStringLiteral("zdGKHandset"));
+    if (phoneShown && handsetShown) {
+        r.setPhone(m_editing->text(QStringLiteral("zdGKPhone")));
+        r.setMobile(m_editing->text(QStringLiteral("zdGKHandset")));
+    } else if (phoneShown || handsetShown) {
+        // One box holds both numbers, mobile first, as picking a customer wrote them.
+        const QString both =
+            m_editing->text(phoneShown ? QStringLiteral("zdGKPhone") : QStringLiteral("zdGKHandset"));
+        const qsizetype cut = both.indexOf(QLatin1Char('\\'));
+        if (cut < 0 && phoneShown) {
+            r.setPhone(both);
+        } else if (cut < 0) {
+            r.setMobile(both);
+        } else {
+            r.setMobile(both.left(cut));
+            r.setPhone(both.mid(cut + 1));
+        }
+    }
+    return r;
+}
+
+void TfmCheckFHDSHD::btSaveSKRenClick() {
+    if (m_editing->text(QStringLiteral("zdGKMC")) == NoteText::kCustomerPlaceholder)
+        m_editing->setText(QStringLiteral("zdGKMC"), QString());
+    if (!m_saveParty)
+        return;
+    m_saveParty(customerRecord());
+    // The customer list is read when the box is entered with an empty list: empty it, so a unit
+    // saved just now is offered from then on.
+    const QString typed = m_boxes->zdGKMC->currentText();
+    const QSignalBlocker quiet(m_boxes->zdGKMC);
+    m_boxes->zdGKMC->clear();
+    m_boxes->zdGKMC->setEditText(typed);
 }
 
 void TfmCheckFHDSHD::buildTabPanel() {
@@ -287,7 +341,7 @@ void TfmCheckFHDSHD::attachEditing() {
         rules.exec();
     };
     m_editing->attach();
-    // The address book arrives later; until then the square picks nothing.
+    // Until the program hands in the address book the square picks nothing.
     m_boxes->shpSKR->setToolTip(kNotYet);
 
     m_picker = new ProductPicker(m_app, m_host.grids(), *m_editing, panelCheckArea);

@@ -118,6 +118,14 @@ public:
     using AddressRecogniser = std::function<std::unique_ptr<masterdata::TPerson>()>;
     void setAddressRecogniser(AddressRecogniser open);
     void btPasteClick();
+    // The address book, handed in by the program: the red square picks a customer with it and
+    // "保存客户" saves the bill's customer through it.
+    using CustomerPicker = std::function<std::unique_ptr<masterdata::TPerson>()>;
+    using PartySaver = std::function<void(const masterdata::TPerson&)>;
+    void setAddressBook(CustomerPicker pick, PartySaver save);
+    void btSaveSKRenClick();
+    // The customer typed on the bill as "保存客户" hands it over.
+    masterdata::TPerson customerRecord() const;
     bool toolBarAtTop() const { return m_barAtTop; }
     // The size that shows the whole form, tool bar to option bar.
     QSize fullSize() const { return m_fullSize; }
@@ -209,6 +217,8 @@ private:
     QToolButton* btUpOrDown = nullptr;
     QToolButton* btPaste = nullptr;
     AddressRecogniser m_addressRecogniser;
+    QToolButton* btSaveSKRen = nullptr;
+    PartySaver m_saveParty;
     QWidget* panelTab = nullptr;
     QTabBar* tbcCheckTypeName = nullptr;
     QComboBox* cbFirstTypeName = nullptr;

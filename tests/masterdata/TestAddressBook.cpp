@@ -1,0 +1,478 @@
+#include "core/ui/DataGrid.h"
+#include "core/ui/GridServices.h"
+#include "masterdata/PersonStore.h"
+#include "masterdata/TPerson.h"
+#include "masterdata/ui/AddressBook.h"
+#include "masterdata/ui/Tfm_PersonManage.h"
+#include "masterdata/ui/Tfrm_PersonInfo.h"
+
+#include "support/TestHome.h"
+#include "support/TestRegistry.h"
+#include "support/Typing.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using masterdata::PersonStore;
+using masterdata::TPerson;
+using masterdata::ui::AddressBook;
+using masterdata::ui::Tfm_PersonManage;
+using masterdata::ui::Tfrm_PersonInfo;
+
+namespace {
+
+struct Unit {
+    QString name, contact, phone, province, address, type, group, account;
+    int sort = 0;
+};
+
+// A fresh address book holding only the rows a test writes.
+struct Book {
+    TestHome home;
+    Book() { home.db().exec(QStringLiteral("delete from CKPersonalInfoTable")); }
+    int add(const Unit& u) {
+        home.db().exec(
+            QStringLiteral("insert into CKPersonalInfoTable (全称,联系人,电话,省,地址,单位类型,分组,"
+                           "开户行账号,排序) values (:n,:c,:p,:pr,:a,:t,:g,:acc,:s)"),
+            {{QStringLiteral("n"), u.name},
+             {QStringLiteral("c"), u.contact},
+             {QStringLiteral("p"), u.phone},
+             {QStringLiteral("pr"), u.province},
+             {QStringLiteral("a"), u.address},
+             {QStringLiteral("t"), u.type},
+             {QStringLiteral("g"), u.group},
+             {QStringLiteral("acc"), u.account},
+             {QStringLiteral("s"), u.sort}});
+        return static_cast<int>(home.db().lastInsertId());
+    }
+    QString column(int id, const QString& column) {
+        return home.db()
+            .scalar(QStringLiteral("select ") + column +
+                        QStringLiteral(" from CKPersonalInfoTable where ID=:id"),
+                    {{QStringLiteral("id"), id}})
+            .toString();
+    }
+    int count() {
+        return home.db().scalar(QStringLiteral("select count(*) from CKPersonalInfoTable")).toInt();
+    }
+};
+
+QStringList names(core::ui::DataGrid& grid) {
+    QStringList out;
+    for (int r = 0; r < grid.rowCount(); ++r)
+        out << grid.value(r, QStringLiteral("全称")).toString();
+    return out;
+}
+
+QStringList sorted(QStringList list) {
+    list.sort();
+    return list;
+}
+
+template <typename T> T* child(QWidget& window, const char* name) {
+    T* w = window.findChild<T*>(QLatin1String(name));
+    if (!w)
+        qFatal("no control %s", name);
+    return w;
+}
+
+// Acts inside the next modal window once its loop runs.
+template <typename W> void whenShown(std::function<void(W&)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
+        QVERIFY(w);
+        act(*w);
+    });
+}
+
+QTreeWidgetItem* node(QTreeWidget& tree, const QString& text) {
+    const auto found = tree.findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+} // namespace
+
+class TestAddressBook : public QObject {
+    Q_OBJECT
+private slots:
+    // Typed keywords are matched as they stand: quotes, LIKE wildcards, backslashes and CJK.
+    void keywordSearch_data() {
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("province in any column")
+            << QStringLiteral("广东")
+            << QStringList{QStringLiteral("广东五金"), QStringLiteral("深圳仓"), QStringLiteral("佛山厂")};
+        QTest::newRow("apostrophe") << QStringLiteral("O'Brien")
+                                    << QStringList{QStringLiteral("O'Brien & Co")};
+        QTest::newRow("percent is no wildcard")
+            << QStringLiteral("50%") << QStringList{QStringLiteral("50%折扣店")};
+        QTest::newRow("underscore is no wildcard")
+            << QStringLiteral("a_b") << QStringList{QStringLiteral("a_b仓")};
+        QTest::newRow("backslash") << QStringLiteral("C:\\d") << QStringList{QStringLiteral("C:\\d路")};
+        QTest::newRow("telephone") << QStringLiteral("0755") << QStringList{QStringLiteral("深圳仓")};
+    }
+    void keywordSearch() {
+        QFETCH(QString, keyword);
+        QFETCH(QStringList, found);
+        Book book;
+        book.add({QStringLiteral("广东五金"), {}, {}, {}, {}, {}, {}, {}});
+        book.add(
+            {QStringLiteral("深圳仓"), {}, QStringLiteral("0755-1"), QStringLiteral("广东"), {}, {}, {}, {}});
+        book.add({QStringLiteral("佛山厂"), {}, {}, {}, QStringLiteral("广东佛山"), {}, {}, {}});
+        book.add({QStringLiteral("O'Brien & Co"), {}, {}, {}, {}, {}, {}, {}});
+        book.add({QStringLiteral("50%折扣店"), {}, {}, {}, {}, {}, {}, {}});
+        book.add({QStringLiteral("500折扣店"), {}, {}, {}, {}, {}, {}, {}});
+        book.add({QStringLiteral("a_b仓"), {}, {}, {}, {}, {}, {}, {}});
+        book.add({QStringLiteral("axb仓"), {}, {}, {}, {}, {}, {}, {}});
+        book.add({QStringLiteral("C:\\d路"), {}, {}, {}, {}, {}, {}, {}});
+        masterdata::PersonFilter filter;
+        filter.keyword = keyword;
+        const masterdata::Statement s = PersonStore::filterStatement(filter, {});
+        core::ui::DataGrid grid(book.home.db());
+        grid.setQuery(s.sql, s.params);
+        QCOMPARE(sorted(names(grid)), sorted(found));
+    }
+
+    // The exact search takes its column only from the grid's own columns.
+    void exactSearchColumn_data() {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<bool>("equals");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("contains") << QStringLiteral("联系人") << false << QStringLiteral("O'B") << 1;
+        QTest::newRow("equals") << QStringLiteral("联系人") << true << QStringLiteral("O'Brien") << 1;
+        QTest::newRow("equals needs all") << QStringLiteral("联系人") << true << QStringLiteral("O'B") << 0;
+        QTest::newRow("not a column") << QStringLiteral("1=1 or 全称") << false << QStringLiteral("x") << -1;
+    }
+    void exactSearchColumn() {
+        QFETCH(QString, column);
+        QFETCH(bool, equals);
+        QFETCH(QString, key);
+        QFETCH(int, rows);
+        Book book;
+        book.add({QStringLiteral("甲"), QStringLiteral("O'Brien"), {}, {}, {}, {}, {}, {}});
+        book.add({QStringLiteral("乙"), QStringLiteral("张三"), {}, {}, {}, {}, {}, {}});
+        masterdata::PersonFilter filter;
+        filter.exact = true;
+        filter.exactColumn = column;
+        filter.exactKey = key;
+        filter.exactEquals = equals;
+        const masterdata::Statement s = PersonStore::filterStatement(
+            filter, {QStringLiteral("ID"), QStringLiteral("全称"), QStringLiteral("联系人")});
+        if (rows < 0) {
+            QVERIFY(s.sql.isEmpty());
+            return;
+        }
+        core::ui::DataGrid grid(book.home.db());
+        grid.setQuery(s.sql, s.params);
+        QCOMPARE(grid.rowCount(), rows);
+    }
+
+    // The marker moves, the new issuer becomes an own unit, and a failure leaves the old one.
+    void defaultIssuerMoves() {
+        Book book;
+        const int old = book.add({QStringLiteral("旧"),
+                                  {},
+                                  {},
+                                  {},
+                                  {},
+                                  QStringLiteral("我方单位"),
+                                  QStringLiteral("默认出票人"),
+                                  {}});
+        const int partner =
+            book.add({QStringLiteral("新"), {}, {}, {}, {}, QStringLiteral("往来单位"), {}, {}});
+        PersonStore store(book.home.db());
+        store.setDefaultIssuer(partner);
+        QCOMPARE(book.column(old, QStringLiteral("分组")), QString());
+        QCOMPARE(book.column(partner, QStringLiteral("分组")), QStringLiteral("默认出票人"));
+        QCOMPARE(book.column(partner, QStringLiteral("单位类型")), QStringLiteral("我方单位"));
+
+        book.home.db().exec(
+            QStringLiteral("create trigger refuse before update of 单位类型 on CKPersonalInfoTable "
+                           "when new.ID=") +
+            QString::number(old) + QStringLiteral(" begin select raise(abort, 'refused'); end"));
+        QVERIFY_THROWS_EXCEPTION(core::DbError, store.setDefaultIssuer(old));
+        QCOMPARE(book.column(partner, QStringLiteral("分组")), QStringLiteral("默认出票人"));
+    }
+
+    // A save that makes a unit the default issuer takes the marker from every other row.
+    void savedIssuerIsTheOnlyOne() {
+        Book book;
+        const int old = book.add({QStringLiteral("旧"),
+                                  {},
+                                  {},
+                                  {},
+                                  {},
+                                  QStringLiteral("我方单位"),
+                                  QStringLiteral("默认出票人"),
+                                  {}});
+        TPerson copy;
+        copy.setFullName(QStringLiteral("多头"));
+        copy.setGroup(QStringLiteral("默认出票人"));
+        copy.setUnitType(QStringLiteral("往来单位"));
+        PersonStore(book.home.db()).save(copy);
+        QVERIFY(copy.id() > 0);
+        QCOMPARE(book.column(old, QStringLiteral("分组")), QString());
+        QCOMPARE(book.column(copy.id(), QStringLiteral("单位类型")), QStringLiteral("我方单位"));
+        QCOMPARE(
+            book.home.db()
+                .scalar(QStringLiteral("select count(*) from CKPersonalInfoTable where 分组='默认出票人'"))
+                .toInt(),
+            1);
+    }
+
+    void clearAllByType_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<int>("left");
+        QTest::newRow("partner units only") << QStringLiteral("往来单位") << 2;
+        QTest::newRow("everything") << QString() << 0;
+    }
+    void clearAllByType() {
+        QFETCH(QString, type);
+        QFETCH(int, left);
+        Book book;
+        book.add({QStringLiteral("甲"), {}, {}, {}, {}, QStringLiteral("往来单位"), {}, {}});
+        book.add({QStringLiteral("乙"), {}, {}, {}, {}, QStringLiteral("我方单位"), {}, {}});
+        book.add({QStringLiteral("丙"), {}, {}, {}, {}, QStringLiteral("收件单位"), {}, {}});
+        core::ui::GridServices grids(book.home.app());
+        Tfm_PersonManage window(book.home.app(), grids);
+        window.show();
+        if (!type.isEmpty())
+            window.TreeView1Click(node(window.tree(), type));
+        book.home.dialogs().answers.enqueue(1);
+        window.btClearAllClick();
+        QVERIFY(book.home.dialogs().sawText(QStringLiteral("警告:此操作将删除所有") + type +
+                                            QStringLiteral("的资料")));
+        QCOMPARE(book.count(), left);
+    }
+
+    // First use lists by 排序 then 全称, descending; the title 地址 sorts up, then down.
+    void managerOrder() {
+        Book book;
+        book.add({QStringLiteral("甲"), {}, {}, {}, QStringLiteral("B路"), {}, {}, {}, 1});
+        book.add({QStringLiteral("乙"), {}, {}, {}, QStringLiteral("A路"), {}, {}, {}, 1});
+        book.add({QStringLiteral("丙"), {}, {}, {}, QStringLiteral("C路"), {}, {}, {}, 2});
+        core::ui::GridServices grids(book.home.app());
+        Tfm_PersonManage window(book.home.app(), grids);
+        window.show();
+        // DESC belongs to the last column only: 排序 ascending, names descending within.
+        QCOMPARE(names(window.grid()),
+                 (QStringList{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")}));
+        QCOMPARE(child<QLabel>(window, "lbTitle")->text(), QStringLiteral("单位及客户资料管理(3)"));
+        const int address = window.grid().fieldIndex(QStringLiteral("地址"));
+        window.grid().horizontalHeader()->sectionClicked(address);
+        QCOMPARE(names(window.grid()),
+                 (QStringList{QStringLiteral("乙"), QStringLiteral("甲"), QStringLiteral("丙")}));
+        window.grid().horizontalHeader()->sectionClicked(address);
+        QCOMPARE(names(window.grid()),
+                 (QStringList{QStringLiteral("丙"), QStringLiteral("甲"), QStringLiteral("乙")}));
+    }
+
+    // The province node runs the keyword search; group nodes filter by group; types by type.
+    void treeNodes() {
+        Book book;
+        book.add({QStringLiteral("广州甲"),
+                  {},
+                  {},
+                  QStringLiteral("广东"),
+                  {},
+                  QStringLiteral("往来单位"),
+                  QStringLiteral("华南"),
+                  {}});
+        book.add({QStringLiteral("乙"),
+                  {},
+                  {},
+                  {},
+                  QStringLiteral("广东东莞"),
+                  QStringLiteral("我方单位"),
+                  {},
+                  {}});
+        book.add({QStringLiteral("丙"),
+                  {},
+                  {},
+                  QStringLiteral("浙江"),
+                  {},
+                  QStringLiteral("往来单位"),
+                  QStringLiteral("华东"),
+                  {}});
+        core::ui::GridServices grids(book.home.app());
+        Tfm_PersonManage window(book.home.app(), grids);
+        window.show();
+        window.TreeView1Click(node(window.tree(), QStringLiteral("广东")));
+        const QStringList byNode = sorted(names(window.grid()));
+        QCOMPARE(window.tabText(), QStringLiteral("【[按地区分组]\\广东】"));
+        child<QLineEdit>(window, "KeyEdit")->setText(QStringLiteral("广东"));
+        window.btQurClick();
+        QCOMPARE(sorted(names(window.grid())), byNode);
+        QCOMPARE(byNode, (QStringList{QStringLiteral("乙"), QStringLiteral("广州甲")}));
+
+        window.TreeView1Click(node(window.tree(), QStringLiteral("华东")));
+        QCOMPARE(names(window.grid()), QStringList{QStringLiteral("丙")});
+        window.TreeView1Click(node(window.tree(), QStringLiteral("我方单位")));
+        QCOMPARE(names(window.grid()), QStringList{QStringLiteral("乙")});
+        window.TreeView1Click(node(window.tree(), QStringLiteral("全部分组")));
+        QCOMPARE(window.grid().rowCount(), 3);
+    }
+
+    // Save, save again: one row, updated; 多头单位 makes the next save a new row.
+    void formSavesOneRow() {
+        Book book;
+        Tfrm_PersonInfo form(book.home.app());
+        form.show();
+        typeText(child<QLineEdit>(form, "edtName"), QStringLiteral("O'Brien 商行"));
+        form.btSaveClick();
+        QCOMPARE(book.home.dialogs().lastText(), QStringLiteral("新增单位资料添加成功！"));
+        const int id = child<QLabel>(form, "edtID")->text().toInt();
+        QVERIFY(id > 0);
+        child<QLineEdit>(form, "edtContactor")->setText(QStringLiteral("李四"));
+        form.btSaveClick();
+        QCOMPARE(book.home.dialogs().lastText(), QStringLiteral("历史单位资料资料更新成功！"));
+        QCOMPARE(book.count(), 1);
+        QCOMPARE(book.column(id, QStringLiteral("联系人")), QStringLiteral("李四"));
+        QCOMPARE(book.column(id, QStringLiteral("单位类型")), QStringLiteral("往来单位"));
+        form.btCopyClick();
+        form.btSaveClick();
+        QCOMPARE(book.count(), 2);
+    }
+
+    // A type written by the recipient import shows as 往来单位 and is kept unless chosen.
+    void importedTypeIsKept() {
+        Book book;
+        const int shown =
+            book.add({QStringLiteral("我方"), {}, {}, {}, {}, QStringLiteral("我方单位"), {}, {}});
+        const int imported =
+            book.add({QStringLiteral("收件"), {}, {}, {}, {}, QStringLiteral("收件单位"), {}, {}});
+        Tfrm_PersonInfo form(book.home.app());
+        QVERIFY(form.loadByID(shown));
+        QVERIFY(form.loadByID(imported));
+        QCOMPARE(child<QComboBox>(form, "cbAcountType")->currentText(), QStringLiteral("往来单位"));
+        form.btSaveClick();
+        QCOMPARE(book.column(imported, QStringLiteral("单位类型")), QStringLiteral("收件单位"));
+        form.setUnitType(QStringLiteral("我方单位"));
+        form.btSaveClick();
+        QCOMPARE(book.column(imported, QStringLiteral("单位类型")), QStringLiteral("我方单位"));
+    }
+
+    // Leaving the town puts it in front of an address that lacks it; Enter walks the boxes.
+    void townAndFocus() {
+        Book book;
+        Tfrm_PersonInfo form(book.home.app());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto* town = child<QComboBox>(form, "edtTown");
+        auto* address = child<QPlainTextEdit>(form, "edtAddress");
+        address->setPlainText(QStringLiteral("人民路1号"));
+        town->setFocus();
+        typeText(town, QStringLiteral("虎门镇"));
+        QTest::keyClick(town, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), address);
+        QCOMPARE(address->toPlainText(), QStringLiteral("虎门镇人民路1号"));
+        auto* type = child<QComboBox>(form, "cbAcountType");
+        type->setFocus();
+        QTest::keyClick(type, Qt::Key_Up);
+        QCOMPARE(type->currentText(), QStringLiteral("我方单位"));
+        QTest::keyClick(type, Qt::Key_A);
+        QCOMPARE(QApplication::focusWidget(), child<QComboBox>(form, "edtGroup"));
+    }
+
+    // A bill's customer matching a stored unit opens it with the bill's non-empty fields over it.
+    void savePartyOverwritesTheMatch() {
+        Book book;
+        const int id = book.add({QStringLiteral("鹏城五金"),
+                                 QStringLiteral("张三"),
+                                 QStringLiteral("0755-1"),
+                                 QStringLiteral("广东"),
+                                 QStringLiteral("旧地址"),
+                                 QStringLiteral("我方单位"),
+                                 {},
+                                 QStringLiteral("6222")});
+        core::ui::GridServices grids(book.home.app());
+        AddressBook addressBook(book.home.app(), grids, nullptr);
+        TPerson typed;
+        typed.setFullName(QStringLiteral("鹏城五金"));
+        typed.setAccount(QStringLiteral("6222"));
+        typed.setAddress(QStringLiteral("新地址"));
+        typed.setUnitType(QStringLiteral("往来单位"));
+        QString shownId, shownAddress, shownPhone, shownType;
+        whenShown<Tfrm_PersonInfo>([&](Tfrm_PersonInfo& form) {
+            shownId = child<QLabel>(form, "edtID")->text();
+            shownAddress = child<QPlainTextEdit>(form, "edtAddress")->toPlainText();
+            shownPhone = child<QLineEdit>(form, "edtPhone")->text();
+            shownType = child<QComboBox>(form, "cbAcountType")->currentText();
+            form.btSaveCloseClick();
+        });
+        addressBook.saveParty(&typed);
+        QCOMPARE(shownId, QString::number(id));
+        QCOMPARE(shownAddress, QStringLiteral("新地址"));
+        QCOMPARE(shownPhone, QStringLiteral("0755-1"));
+        QCOMPARE(shownType, QStringLiteral("往来单位"));
+        QCOMPARE(book.count(), 1);
+        QCOMPARE(book.column(id, QStringLiteral("地址")), QStringLiteral("新地址"));
+    }
+
+    // A pick hands back the double-clicked unit and the manager is gone afterwards; a kept edit
+    // form saving later does not reach it.
+    void pickReleasesTheManager() {
+        Book book;
+        book.add({QStringLiteral("我方"), {}, {}, {}, {}, QStringLiteral("我方单位"), {}, {}});
+        const int partner =
+            book.add({QStringLiteral("客户"), {}, {}, {}, {}, QStringLiteral("往来单位"), {}, {}});
+        core::ui::GridServices grids(book.home.app());
+        AddressBook addressBook(book.home.app(), grids, nullptr);
+        QStringList listed;
+        QString caption;
+        whenShown<Tfm_PersonManage>([&](Tfm_PersonManage& w) {
+            listed = names(w.grid());
+            caption = w.windowTitle();
+            const QPoint at = w.grid().visualRect(w.grid().model()->index(0, 1)).center();
+            QTest::mouseClick(w.grid().viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(w.grid().viewport(), Qt::LeftButton, {}, at);
+        });
+        const std::unique_ptr<TPerson> picked =
+            addressBook.fetchOnePerson(QStringLiteral("往来单位"), QStringLiteral("选取客户名称"));
+        QCOMPARE(listed, QStringList{QStringLiteral("客户")});
+        QCOMPARE(caption, QStringLiteral("选取客户名称"));
+        QVERIFY(picked);
+        QCOMPARE(picked->id(), partner);
+        QVERIFY(!addressBook.manager());
+
+        whenShown<Tfm_PersonManage>([](Tfm_PersonManage& w) { w.reject(); });
+        QVERIFY(!addressBook.fetchOnePerson(QStringLiteral("往来单位"), {}));
+        // The kept form, marked as opened from the manager, saves after the manager is gone.
+        Tfrm_PersonInfo& form = addressBook.personInfo();
+        QVERIFY(form.loadByID(partner));
+        whenShown<Tfrm_PersonInfo>([](Tfrm_PersonInfo& f) { f.btSaveCloseClick(); });
+        form.showModalFrom(true);
+        QCOMPARE(book.home.dialogs().lastText(), QStringLiteral("历史单位资料资料更新成功！"));
+        QVERIFY(!addressBook.manager());
+    }
+
+    // Double-clicking an empty grid, or a row another window deleted, hands nothing back.
+    void doubleClickWithoutUnit() {
+        Book book;
+        const int id = book.add({QStringLiteral("将删"), {}, {}, {}, {}, QStringLiteral("往来单位"), {}, {}});
+        core::ui::GridServices grids(book.home.app());
+        Tfm_PersonManage window(book.home.app(), grids);
+        window.show();
+        window.grid().setCurrentRow(0);
+        book.home.db().exec(QStringLiteral("delete from CKPersonalInfoTable where ID=:id"),
+                            {{QStringLiteral("id"), id}});
+        window.DBGrid1DblClick();
+        QCOMPARE(window.grid().rowCount(), 0);
+        window.DBGrid1DblClick();
+        window.btEditClick();
+        QCOMPARE(book.home.dialogs().lastText(),
+                 QStringLiteral("没有单位可修改，请先选中一个要修改的单位！"));
+    }
+};
+
+OVERPRINT_TEST(TestAddressBook)
+#include "TestAddressBook.moc"
