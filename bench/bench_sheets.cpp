@@ -50,9 +50,9 @@ double median(std::vector<double> values) {
 
 } // namespace
 
-// --open <file>: opens one workbook as the product import does (open, first sheet, title row,
-// every data row of the used range), prints what came of it and the time; for measuring a
-// hostile file with /usr/bin/time -v.
+// --open <file>: opens one workbook as the product import does (open, first sheet, the whole
+// title row, then its seven columns of every data row of the used range), prints what came of it
+// and the time; for measuring a hostile file with /usr/bin/time -v.
 int openOne(const QString& path) {
     QElapsedTimer timer;
     timer.start();
@@ -61,8 +61,10 @@ int openOne(const QString& path) {
         book.open(path);
         book.activate(0);
         qint64 cells = 0;
-        for (int r = 1; r <= book.usedRows(); ++r) {
-            for (int c = 1; c <= qMin(book.usedColumns(), 61); ++c)
+        for (int c = 1; c <= book.usedColumns(); ++c)
+            cells += book.cell(1, c).isEmpty() ? 0 : 1;
+        for (int r = 2; r <= book.usedRows(); ++r) {
+            for (int c = 1; c <= 7; ++c)
                 cells += book.cell(r, c).isEmpty() ? 0 : 1;
         }
         std::printf("opened %d x %d, %lld non-empty cells", book.usedRows(), book.usedColumns(),
