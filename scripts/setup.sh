@@ -8,6 +8,8 @@ packages=(cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
           libfreexl-dev libxlsxwriter-dev libzip-dev fonts-noto-cjk qt6-translations-l10n)
 if [ "${1:-}" = "--tests" ]; then
     packages+=(xvfb xauth poppler-utils cups cups-bsd printer-driver-cups-pdf)
+    # The readers' fuzzers (tests/fuzz, scripts/fuzz.sh) need clang with its sanitizer runtimes.
+    packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()

@@ -1,6 +1,7 @@
 #include "core/AppContext.h"
 #include "core/ProgramFolder.h"
 #include "core/ui/WidgetDialogs.h"
+#include "imports/ReaderProcess.h"
 #include "print/QtPrintDevice.h"
 #include "program/Program.h"
 
@@ -32,6 +33,8 @@ static void installQtTranslations(QApplication& app) {
 // --quit-after-show: start up without the splash, report the time to the shown main window on
 // standard output and end (the start-up benchmark uses it).
 int main(int argc, char** argv) {
+    if (imports::ReaderProcess::requested(argc, argv))
+        return imports::ReaderProcess::run(argc, argv);
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);

@@ -8,8 +8,9 @@ namespace core {
 
 namespace {
 
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+// Names compare without regard to letter case.
+QString folded(const QString& name) {
+    return name.trimmed().toCaseFolded();
 }
 
 // Files written by older tools are GBK; ours and hand-edited ones are usually UTF-8, with or
@@ -59,6 +60,7 @@ IniFile::~IniFile() {
 void IniFile::reload() {
     m_preamble.clear();
     m_sections.clear();
+    m_sectionIndex.clear();
     m_dirty = false;
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
@@ -86,12 +88,9 @@ void IniFile::parse(const QString& text) {
                 const QString name = trimmed.mid(1, close - 1).trimmed();
                 // A repeated section continues the first one, as the first is the one readers find.
                 const int found = findSection(name);
-                if (found >= 0) {
-                    current = &m_sections[found];
-                } else {
-                    m_sections.append({name, {}});
-                    current = &m_sections.last();
-                }
+                if (found < 0)
+                    addSection(name);
+                current = &m_sections[found >= 0 ? found : m_sections.size() - 1];
                 continue;
             }
         }
@@ -108,7 +107,7 @@ void IniFile::parse(const QString& text) {
         const QString key = trimmed.left(eq).trimmed();
         if (findEntry(*current, key) >= 0)
             continue; // a later duplicate is never read; the first one wins
-        current->entries.append({key, trimmed.mid(eq + 1).trimmed(), false});
+        addEntry(*current, key, trimmed.mid(eq + 1).trimmed());
     }
 }
 
@@ -132,22 +131,29 @@ QString IniFile::serialise() const {
 }
 
 int IniFile::findSection(const QString& name) const {
-    const QString wanted = name.trimmed();
-    for (int i = 0; i < m_sections.size(); ++i) {
-        if (sameName(m_sections[i].name, wanted))
-            return i;
-    }
-    return -1;
+    return m_sectionIndex.value(folded(name), -1);
 }
 
 int IniFile::findEntry(const Section& section, const QString& key) const {
-    const QString wanted = key.trimmed();
+    return section.keys.value(folded(key), -1);
+}
+
+void IniFile::addSection(const QString& name) {
+    m_sectionIndex.insert(folded(name), m_sections.size());
+    m_sections.append({name, {}, {}});
+}
+
+void IniFile::addEntry(Section& section, const QString& key, const QString& value) {
+    section.keys.insert(folded(key), section.entries.size());
+    section.entries.append({key, value, false});
+}
+
+void IniFile::reindex(Section& section) {
+    section.keys.clear();
     for (int i = 0; i < section.entries.size(); ++i) {
-        const Entry& entry = section.entries[i];
-        if (!entry.verbatim && sameName(entry.key, wanted))
-            return i;
+        if (!section.entries[i].verbatim)
+            section.keys.insert(folded(section.entries[i].key), i);
     }
-    return -1;
 }
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& defaultValue) const {
@@ -180,13 +186,13 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     const QString text = oneLine(value);
     int s = findSection(section);
     if (s < 0) {
-        m_sections.append({section.trimmed(), {}});
+        addSection(section.trimmed());
         s = m_sections.size() - 1;
     }
     Section& target = m_sections[s];
     const int e = findEntry(target, key);
     if (e < 0) {
-        target.entries.append({key.trimmed(), text, false});
+        addEntry(target, key.trimmed(), text);
         m_dirty = true;
     } else if (target.entries[e].value != text) {
         target.entries[e].value = text;
@@ -231,6 +237,9 @@ void IniFile::eraseSection(const QString& section) {
     if (s < 0)
         return;
     m_sections.removeAt(s);
+    m_sectionIndex.clear();
+    for (int i = 0; i < m_sections.size(); ++i)
+        m_sectionIndex.insert(folded(m_sections[i].name), i);
     m_dirty = true;
 }
 
@@ -242,6 +251,7 @@ void IniFile::deleteKey(const QString& section, const QString& key) {
     if (e < 0)
         return;
     m_sections[s].entries.removeAt(e);
+    reindex(m_sections[s]);
     m_dirty = true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -48,15 +49,22 @@ private:
     struct Section {
         QString name;
         QVector<Entry> entries;
+        QHash<QString, int> keys; // folded key -> index in entries
     };
+    // Look-ups go through the hashes, so a file with many sections and keys, as one from
+    // elsewhere may have, reads in time linear in its length.
     int findSection(const QString& name) const;
     int findEntry(const Section& section, const QString& key) const;
+    void addSection(const QString& name);
+    static void addEntry(Section& section, const QString& key, const QString& value);
+    static void reindex(Section& section);
     void parse(const QString& text);
     QString serialise() const;
 
     QString m_path;
     QStringList m_preamble; // lines before the first section
     QVector<Section> m_sections;
+    QHash<QString, int> m_sectionIndex; // folded name -> index in m_sections
     bool m_crlf = false;
     bool m_dirty = false;
 };

@@ -12,10 +12,12 @@ CsvReader::CsvReader(const QString& path) : m_name(QFileInfo(path).completeBaseN
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw SpreadsheetError(QStringLiteral("无法打开文件：") + path);
-    const QByteArray bytes = file.readAll();
+    if (file.size() > maxFileSize)
+        throw SpreadsheetError(SheetCells::tooLargeMessage(m_name, path));
+    const QByteArray bytes = file.read(maxFileSize);
     if (bytes.contains('\0'))
         throw SpreadsheetError(QStringLiteral("文件不是文本格式的CSV：") + path);
-    m_cells = parse(decode(bytes));
+    m_cells = parse(decode(bytes), m_name, path);
 }
 
 QString CsvReader::decode(const QByteArray& bytes) {
@@ -29,8 +31,21 @@ QString CsvReader::decode(const QByteArray& bytes) {
     return gbk.isValid() ? QString(gbk(bytes)) : QString::fromLocal8Bit(bytes);
 }
 
-SheetCells CsvReader::parse(const QString& text) {
+SheetCells CsvReader::parse(const QString& text, const QString& name, const QString& path) {
     SheetCells cells;
+    const auto store = [&](int row, int column, const QString& field) {
+        // Blank lines and fields past the grid are padding; the file's size bounds the counts.
+        if (field.trimmed().isEmpty())
+            return;
+        if (row >= SheetCells::maxRows || column >= SheetCells::maxColumns)
+            throw SpreadsheetError(QStringLiteral("工作表“%1”超出了表格的范围（%2行、%3列），无法读取：%4")
+                                       .arg(name)
+                                       .arg(SheetCells::maxRows)
+                                       .arg(SheetCells::maxColumns)
+                                       .arg(path));
+        if (!cells.set(row, column, field))
+            throw SpreadsheetError(SheetCells::tooLargeMessage(name, path));
+    };
     int row = 0;
     int column = 0;
     QString field;
@@ -56,13 +71,13 @@ SheetCells CsvReader::parse(const QString& text) {
             quoted = true;
             fieldStarted = true;
         } else if (c == QLatin1Char(',')) {
-            cells.set(row, column++, field);
+            store(row, column++, field);
             field.clear();
             fieldStarted = false;
         } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
-            cells.set(row, column, field);
+            store(row, column, field);
             field.clear();
             fieldStarted = false;
             ++row;
@@ -74,7 +89,7 @@ SheetCells CsvReader::parse(const QString& text) {
                 fieldStarted = true;
         }
     }
-    cells.set(row, column, field);
+    store(row, column, field);
     return cells;
 }
 

@@ -16,8 +16,13 @@ public:
     int activeSheet() const override { return 0; }
     SheetCells readSheet(int) override { return m_cells; }
 
+    // Larger files are refused before they are read.
+    static constexpr qint64 maxFileSize = qint64(32) << 20;
+
     static QString decode(const QByteArray& bytes);
-    static SheetCells parse(const QString& text);
+    // Throws SpreadsheetError, naming the sheet and the file, when the text passes the grid or
+    // what a sheet may hold.
+    static SheetCells parse(const QString& text, const QString& name = {}, const QString& path = {});
 
 private:
     QString m_name;

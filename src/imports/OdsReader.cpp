@@ -16,13 +16,13 @@ const QString officeNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:o
 const QString textNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
 const QString configNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:config:1.0");
 
-// The most a sheet can hold; repeats beyond it are padding.
-constexpr int maxRows = 1048576;
-constexpr int maxColumns = 16384;
+// Thrown inside a sheet that passes what a sheet may hold.
+struct SheetFull {};
 
-int repeatCount(const QXmlStreamReader& xml, QLatin1String name) {
-    const int n = xml.attributes().value(tableNs, name).toInt();
-    return n > 0 ? n : 1;
+// Repeat counts are clamped to the grid, so no sum of them can overflow.
+qint64 repeatCount(const QXmlStreamReader& xml, QLatin1String name) {
+    const qint64 n = xml.attributes().value(tableNs, name).toLongLong();
+    return n > 0 ? qMin<qint64>(n, SheetCells::maxRows) : 1;
 }
 
 // "PT10H30M05S" (hours may pass 24 for durations).
@@ -46,6 +46,10 @@ QString durationText(const QString& value) {
 // breaks kept, paragraphs on their own lines; comments (office:annotation) left out.
 QString paragraphs(QXmlStreamReader& xml) {
     QString text;
+    const auto grow = [&text](qint64 more) {
+        if (text.size() + more > SheetCells::maxText)
+            throw SheetFull();
+    };
     int paragraphCount = 0;
     int depth = 1;
     while (depth > 0 && !xml.atEnd()) {
@@ -53,14 +57,17 @@ QString paragraphs(QXmlStreamReader& xml) {
         if (token == QXmlStreamReader::EndElement) {
             --depth;
         } else if (token == QXmlStreamReader::Characters) {
+            grow(xml.text().size());
             text += xml.text();
         } else if (token == QXmlStreamReader::StartElement) {
             const auto name = xml.name();
             if (xml.namespaceUri() == officeNs && name == u"annotation") {
                 xml.skipCurrentElement();
             } else if (xml.namespaceUri() == textNs && name == u"s") {
-                const int c = xml.attributes().value(textNs, QLatin1String("c")).toInt();
-                text += QString(c > 0 ? c : 1, QLatin1Char(' '));
+                const qint64 c =
+                    qMax<qint64>(1, xml.attributes().value(textNs, QLatin1String("c")).toLongLong());
+                grow(c);
+                text += QString(qsizetype(c), QLatin1Char(' '));
                 xml.skipCurrentElement();
             } else if (xml.namespaceUri() == textNs && name == u"tab") {
                 text += QLatin1Char('\t');
@@ -101,31 +108,18 @@ QString cellText(QXmlStreamReader& xml) {
 
 } // namespace
 
-OdsReader::OdsReader(const QString& path) {
+OdsReader::OdsReader(const QString& path) : m_path(path) {
     ZipArchive zip(path);
     if (!zip.contains(QStringLiteral("content.xml")))
         throw SpreadsheetError(QStringLiteral("文件不是OpenDocument表格（缺少content.xml）：") + path);
-    QXmlStreamReader xml(zip.read(QStringLiteral("content.xml")));
-    SheetCells* sheet = nullptr;
-    int row = 0;
+    // Kept as read, so a sheet chosen later is parsed again but never inflated again.
+    m_content = zip.read(QStringLiteral("content.xml"));
+    QXmlStreamReader xml(m_content);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.namespaceUri() != tableNs)
             continue;
-        if (xml.name() == u"table") {
+        if (xml.name() == u"table")
             m_names.append(xml.attributes().value(tableNs, QLatin1String("name")).toString());
-            m_sheets.append(SheetCells());
-            sheet = &m_sheets.last();
-            row = 0;
-        } else if (xml.name() == u"table-row" && sheet) {
-            const int repeat = repeatCount(xml, QLatin1String("number-rows-repeated"));
-            readRow(xml, *sheet, row);
-            // A repeated row with values is the same row several times over.
-            for (int r = 1; r < repeat && row + r < maxRows; ++r) {
-                for (int c = 1; c <= sheet->columns() && row < sheet->rows(); ++c)
-                    sheet->set(row + r, c - 1, sheet->cell(row + 1, c));
-            }
-            row += repeat;
-        }
     }
     if (xml.hasError())
         throw SpreadsheetError(QStringLiteral("工作簿内容有误（content.xml，第%1行：%2）：%3")
@@ -146,26 +140,90 @@ OdsReader::OdsReader(const QString& path) {
     }
 }
 
-void OdsReader::readRow(QXmlStreamReader& xml, SheetCells& cells, int row) {
-    int column = 0;
+SheetCells OdsReader::readSheet(int index) {
+    QXmlStreamReader xml(m_content);
+    int table = -1;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.namespaceUri() == tableNs &&
+            xml.name() == u"table" && ++table == index)
+            break;
+    }
+    SheetCells cells;
+    if (table != index)
+        return cells;
+    try {
+        qint64 row = 0;
+        int depth = 1;
+        while (depth > 0 && !xml.atEnd()) {
+            const auto token = xml.readNext();
+            if (token == QXmlStreamReader::EndElement) {
+                --depth;
+                continue;
+            }
+            if (token != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.namespaceUri() != tableNs || xml.name() != u"table-row") {
+                ++depth;
+                continue;
+            }
+            const qint64 repeat = repeatCount(xml, QLatin1String("number-rows-repeated"));
+            const Row values = readRow(xml);
+            // A repeated row with values is the same row several times over; repeats past the
+            // grid are padding, and empty repeats only move on.
+            if (!values.empty()) {
+                const qint64 times =
+                    qMin(repeat, SheetCells::maxRows - qMin<qint64>(row, SheetCells::maxRows));
+                qint64 text = 0;
+                for (const auto& cell : values)
+                    text += cell.second.size();
+                if (!cells.canAdd(times * qint64(values.size()), times * text))
+                    throw SheetFull();
+                for (qint64 r = 0; r < times; ++r) {
+                    for (const auto& cell : values)
+                        cells.set(int(row + r), cell.first, cell.second);
+                }
+            }
+            row += repeat;
+        }
+    } catch (const SheetFull&) {
+        throw SpreadsheetError(SheetCells::tooLargeMessage(m_names.value(index), m_path));
+    }
+    if (xml.hasError())
+        throw SpreadsheetError(QStringLiteral("工作簿内容有误（content.xml，第%1行：%2）：%3")
+                                   .arg(xml.lineNumber())
+                                   .arg(xml.errorString(), m_path));
+    return cells;
+}
+
+OdsReader::Row OdsReader::readRow(QXmlStreamReader& xml) {
+    Row values;
+    qint64 column = 0;
+    qint64 text = 0;
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::EndElement && xml.name() == u"table-row")
-            return;
+            break;
         if (token != QXmlStreamReader::StartElement)
             continue;
         if (xml.name() != u"table-cell" && xml.name() != u"covered-table-cell") {
             xml.skipCurrentElement();
             continue;
         }
-        const int repeat = repeatCount(xml, QLatin1String("number-columns-repeated"));
-        const QString text = cellText(xml);
-        if (!CellText::trimmed(text).isEmpty() && row < maxRows) {
-            for (int c = column; c < column + repeat && c < maxColumns; ++c)
-                cells.set(row, c, text);
+        const qint64 repeat =
+            qMin<qint64>(repeatCount(xml, QLatin1String("number-columns-repeated")), SheetCells::maxColumns);
+        const QString value = CellText::trimmed(cellText(xml));
+        if (!value.isEmpty()) {
+            const qint64 end = qMin<qint64>(column + repeat, SheetCells::maxColumns);
+            if (end > column && (SheetCells::maxCells < qint64(values.size()) + end - column ||
+                                 SheetCells::maxText < text + (end - column) * value.size()))
+                throw SheetFull();
+            for (qint64 c = column; c < end; ++c)
+                values.emplace_back(int(c), value);
+            text += qMax<qint64>(0, end - column) * value.size();
         }
-        column += repeat;
+        column = qMin<qint64>(column + repeat, SheetCells::maxColumns);
     }
+    return values;
 }
 
 } // namespace imports

@@ -38,6 +38,15 @@ std::unique_ptr<WorkbookReader> readerFor(const QString& path) {
     throw SpreadsheetError(QStringLiteral("文件不是可识别的电子表格（xls、xlsx、et、ods或csv）：") + path);
 }
 
+// A workbook too large for memory is a workbook that cannot be read, like any other.
+template <class Read> auto guarded(const QString& path, Read read) {
+    try {
+        return read();
+    } catch (const std::bad_alloc&) {
+        throw SpreadsheetError(QStringLiteral("工作簿过大，内存不足，无法读取：") + path);
+    }
+}
+
 } // namespace
 
 Spreadsheet::Spreadsheet() = default;
@@ -45,10 +54,10 @@ Spreadsheet::~Spreadsheet() = default;
 
 void Spreadsheet::open(const QString& path) {
     close();
-    std::unique_ptr<WorkbookReader> reader = readerFor(path);
+    std::unique_ptr<WorkbookReader> reader = guarded(path, [&] { return readerFor(path); });
     const QStringList names = reader->sheetNames();
     const int active = reader->activeSheet();
-    SheetCells cells = reader->readSheet(active);
+    SheetCells cells = guarded(path, [&] { return reader->readSheet(active); });
     m_reader = std::move(reader);
     m_path = path;
     m_names = names;
@@ -69,7 +78,10 @@ void Spreadsheet::activate(int index) {
         throw SpreadsheetError(QStringLiteral("没有打开的工作簿。"));
     if (index < 0 || index >= m_names.size())
         throw SpreadsheetError(QStringLiteral("工作簿里没有第%1个工作表。").arg(index + 1));
-    m_cells = m_reader->readSheet(index);
+    // The active sheet is read already; reading it again would only inflate its part twice.
+    if (index == m_active)
+        return;
+    m_cells = guarded(m_path, [&] { return m_reader->readSheet(index); });
     m_active = index;
 }
 

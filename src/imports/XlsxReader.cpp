@@ -9,6 +9,8 @@
 #include <QVarLengthArray>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <optional>
+#include <unordered_set>
 
 namespace imports {
 
@@ -38,8 +40,9 @@ bool endsWithType(const QString& type, QLatin1String name) {
     return type.endsWith(QLatin1Char('/') + name);
 }
 
-// "B12" -> column 1 (0-based) and row 11; missing parts are -1.
-void parseReference(QStringView ref, int& row, int& column) {
+// "B12" -> column 1 (0-based) and row 11. A part that is missing gives -1; a reference beyond
+// the grid (more than XFD, row 1048576) gives false, counted without ever overflowing.
+bool parseReference(QStringView ref, int& row, int& column) {
     int c = 0;
     qsizetype i = 0;
     for (; i < ref.size(); ++i) {
@@ -51,11 +54,13 @@ void parseReference(QStringView ref, int& row, int& column) {
         if (ch < u'A' || ch > u'Z')
             break;
         c = c * 26 + (ch - u'A' + 1);
+        if (c > SheetCells::maxColumns)
+            return false;
     }
     column = c - 1;
     // Plain digits are what writers put there; anything else takes the general conversion.
     const QStringView digits = ref.mid(i);
-    int r = 0;
+    qint64 r = 0;
     bool plain = !digits.isEmpty() && digits.size() <= 9;
     for (qsizetype k = 0; plain && k < digits.size(); ++k) {
         const char16_t d = digits.at(k).unicode();
@@ -64,13 +69,16 @@ void parseReference(QStringView ref, int& row, int& column) {
     }
     if (!plain) {
         bool ok = false;
-        r = digits.toInt(&ok);
+        r = digits.toLongLong(&ok);
         if (!ok) {
             row = -1;
-            return;
+            return true;
         }
     }
-    row = r - 1;
+    if (r > SheetCells::maxRows || r < 0)
+        return false;
+    row = int(r) - 1;
+    return true;
 }
 
 [[noreturn]] void xmlFailure(const QString& path, const QString& part, const QXmlStreamReader& xml) {
@@ -616,12 +624,22 @@ private:
         }
         if (local.size() != qualified.size())
             checkPrefix(qualified.first(qualified.size() - local.size() - 1), false);
+        // Names alike but for the prefix may name the same attribute; those go the long way.
+        // Past a few attributes they are hashed, so an element with thousands of them costs no
+        // more than its length.
+        const bool hashed = m_attributes.size() > 8;
+        m_seenNames.clear();
+        m_seenLocals.clear();
         for (qsizetype i = 0; i < m_attributes.size(); ++i) {
             const Attribute& a = m_attributes[i];
             const bool prefixed = a.local.size() != a.name.size();
             if (prefixed && !a.declaration)
                 checkPrefix(a.name.first(a.name.size() - a.local.size() - 1), true);
-            // Names alike but for the prefix may name the same attribute; those go the long way.
+            if (hashed) {
+                if (!m_seenNames.insert(a.name).second || (prefixed && !m_seenLocals.insert(a.local).second))
+                    throw NotHandled();
+                continue;
+            }
             for (qsizetype j = 0; j < i; ++j) {
                 const Attribute& other = m_attributes[j];
                 if (other.name == a.name ||
@@ -658,7 +676,12 @@ private:
     QString m_document;
     const char16_t* m_p = nullptr;
     const char16_t* m_end = nullptr;
+    struct ViewHash {
+        size_t operator()(QStringView v) const { return qHash(v); }
+    };
     QVarLengthArray<Attribute, 16> m_attributes;
+    std::unordered_set<QStringView, ViewHash> m_seenNames;
+    std::unordered_set<QStringView, ViewHash> m_seenLocals;
     QVarLengthArray<QStringView, 16> m_open; // qualified names of the open elements
     QVarLengthArray<Prefix, 8> m_prefixes;
     QStringView m_name;
@@ -712,11 +735,17 @@ template <class Xml> QString stringItem(Xml& xml) {
     return text;
 }
 
-template <class Xml> QStringList sharedStrings(Xml& xml) {
+// Null when the strings pass what one sheet may hold: no sheet could show them all.
+template <class Xml> std::optional<QStringList> sharedStrings(Xml& xml) {
     QStringList strings;
+    qint64 text = 0;
     for (Token token = xml.next(); token != Token::Done; token = xml.next()) {
-        if (token == Token::Start && xml.name() == u"si")
+        if (token == Token::Start && xml.name() == u"si") {
             strings.append(stringItem(xml));
+            text += strings.last().size();
+            if (strings.size() > SheetCells::maxCells || text > SheetCells::maxText)
+                return std::nullopt;
+        }
     }
     return strings;
 }
@@ -741,7 +770,15 @@ struct SheetContext {
     const QStringList& strings;
     const QVector<bool>& dateStyles; // per cell style (cellXfs index)
     bool date1904;
+    QString sheet;
+    QString path;
 };
+
+[[noreturn]] void outsideGrid(const SheetContext& context, QStringView where) {
+    throw SpreadsheetError(
+        QStringLiteral("工作表“%1”的单元格位置“%2”超出了表格的范围（A1至XFD1048576），无法读取：%3")
+            .arg(context.sheet, where.left(32).toString(), context.path));
+}
 
 template <class Xml> SheetCells sheetCells(Xml& xml, const SheetContext& context) {
     SheetCells cells;
@@ -752,7 +789,11 @@ template <class Xml> SheetCells sheetCells(Xml& xml, const SheetContext& context
             continue;
         if (xml.name() == u"row") {
             const QStringView r = xml.attribute(QLatin1String("r"));
-            row = r.isEmpty() ? row + 1 : r.toInt() - 1;
+            bool ok = true;
+            const qint64 number = r.isEmpty() ? qint64(row) + 2 : r.toLongLong(&ok);
+            if (ok && (number > SheetCells::maxRows || number < 0))
+                outsideGrid(context, r.isEmpty() ? QString::number(number) : r.toString());
+            row = ok ? int(number) - 1 : -1;
             column = -1;
             continue;
         }
@@ -762,10 +803,12 @@ template <class Xml> SheetCells sheetCells(Xml& xml, const SheetContext& context
         const int style = xml.attribute(QLatin1String("s")).toInt();
         const QStringView ref = xml.attribute(QLatin1String("r"));
         if (ref.isEmpty()) {
-            ++column;
+            if (++column >= SheetCells::maxColumns)
+                outsideGrid(context, QStringLiteral("第%1列").arg(column + 1));
         } else {
             int refRow = row;
-            parseReference(ref, refRow, column);
+            if (!parseReference(ref, refRow, column))
+                outsideGrid(context, ref);
             if (refRow >= 0)
                 row = refRow;
         }
@@ -813,7 +856,8 @@ template <class Xml> SheetCells sheetCells(Xml& xml, const SheetContext& context
             }
             break;
         }
-        cells.set(row, column, text);
+        if (row >= 0 && column >= 0 && !cells.set(row, column, text))
+            throw SpreadsheetError(SheetCells::tooLargeMessage(context.sheet, context.path));
     }
     return cells;
 }
@@ -897,7 +941,11 @@ void XlsxReader::readWorkbook(const QString& part) {
 }
 
 void XlsxReader::readSharedStrings(const QString& part) {
-    m_strings = readDocument(m_path, part, m_zip.read(part), [](auto& xml) { return sharedStrings(xml); });
+    std::optional<QStringList> strings =
+        readDocument(m_path, part, m_zip.read(part), [](auto& xml) { return sharedStrings(xml); });
+    if (!strings)
+        throw SpreadsheetError(SheetCells::tooLargeMessage(part, m_path));
+    m_strings = std::move(*strings);
 }
 
 void XlsxReader::readStyles(const QString& part) {
@@ -931,7 +979,7 @@ SheetCells XlsxReader::readSheet(int index) {
     if (part.isEmpty() || !m_zip.contains(part))
         throw SpreadsheetError(QStringLiteral("工作表“%1”不是数据表（可能是图表页），无法读取：%2")
                                    .arg(m_names.value(index), m_path));
-    const SheetContext context{m_strings, m_dateStyles, m_date1904};
+    const SheetContext context{m_strings, m_dateStyles, m_date1904, m_names.value(index), m_path};
     return readDocument(m_path, part, m_zip.read(part),
                         [&context](auto& xml) { return sheetCells(xml, context); });
 }

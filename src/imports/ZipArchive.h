@@ -10,6 +10,12 @@ namespace imports {
 // Read access to the parts of an xlsx or ods package.
 class ZipArchive {
 public:
+    // A part inflates to at most maxPartSize bytes, and a part beyond ratioFloor bytes to at most
+    // maxRatio times its compressed size: the largest sheets clerks import stay far below both.
+    static constexpr quint64 maxPartSize = quint64(48) << 20;
+    static constexpr quint64 ratioFloor = quint64(1) << 20;
+    static constexpr quint64 maxRatio = 200;
+
     // Throws SpreadsheetError when the file is no complete zip package.
     explicit ZipArchive(const QString& path);
     ~ZipArchive();

@@ -60,6 +60,53 @@ class TestXlsxMarkup : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
+    // References at the edges of the grid read; one step beyond refuses the sheet by name.
+    void gridBounds_data() {
+        QTest::addColumn<QByteArray>("rows");
+        QTest::addColumn<int>("usedRows");
+        QTest::addColumn<int>("usedColumns");
+        QTest::newRow("last column") << QByteArray("<row r=\"1\"><c r=\"XFD1\"><v>1</v></c></row>") << 1
+                                     << 16384;
+        QTest::newRow("last row") << QByteArray("<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row>")
+                                  << 1048576 << 1;
+        QTest::newRow("row zero ignored")
+            << QByteArray("<row r=\"0\"><c r=\"B0\"><v>1</v></c></row>") << 0 << 0;
+        QTest::newRow("column beyond XFD")
+            << QByteArray("<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>") << -1 << 0;
+        QTest::newRow("seven letters")
+            << QByteArray("<row r=\"1\"><c r=\"ZZZZZZZ1\"><v>1</v></c></row>") << -1 << 0;
+        QTest::newRow("row beyond grid")
+            << QByteArray("<row r=\"1\"><c r=\"A1048577\"><v>1</v></c></row>") << -1 << 0;
+        QTest::newRow("row element beyond grid")
+            << QByteArray("<row r=\"999999999\"><c><v>1</v></c></row>") << -1 << 0;
+        QTest::newRow("negative row")
+            << QByteArray("<row r=\"1\"><c r=\"A-2147483648\"><v>1</v></c></row>") << -1 << 0;
+    }
+    void gridBounds() {
+        QFETCH(QByteArray, rows);
+        QFETCH(int, usedRows);
+        QFETCH(int, usedColumns);
+        const QString path = m_dir.filePath(QStringLiteral("bounds.xlsx"));
+        QVERIFY(writeWorkbook(path, sheetOf(rows), QByteArray()));
+        Spreadsheet book;
+        QString message;
+        try {
+            book.open(path);
+        } catch (const SpreadsheetError& e) {
+            message = e.message();
+        }
+        if (usedRows < 0) {
+            QVERIFY2(message.contains(QStringLiteral("工作表“表”")) && message.contains(path),
+                     qPrintable(message));
+            return;
+        }
+        QVERIFY2(message.isEmpty(), qPrintable(message));
+        QCOMPARE(book.usedRows(), usedRows);
+        QCOMPARE(book.usedColumns(), usedColumns);
+        if (usedRows > 0)
+            QCOMPARE(book.cell(usedRows, usedColumns), QStringLiteral("1"));
+    }
+
     void cellTexts_data() {
         QTest::addColumn<QByteArray>("sheet");
         QTest::addColumn<QByteArray>("strings");

@@ -10,10 +10,17 @@ std::vector<std::pair<const char*, Factory>>& registry() {
     static std::vector<std::pair<const char*, Factory>> classes;
     return classes;
 }
+ChildMode& childMode() {
+    static ChildMode mode = nullptr;
+    return mode;
+}
 } // namespace testing_support
 
 // Runs every registered test class; "-class Name" runs only that one, other arguments go to QtTest.
 int main(int argc, char** argv) {
+    if (const int code = testing_support::childMode() ? testing_support::childMode()(argc, argv) : -1;
+        code >= 0)
+        return code;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("overprint-tests"));
     const char* only = nullptr;
