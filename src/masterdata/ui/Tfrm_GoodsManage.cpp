@@ -409,8 +409,10 @@ void Tfrm_GoodsManage::btStartImportClick() {
     try {
         sheet.open(edtFile->text());
         sheet.activate(0);
-    } catch (const imports::SpreadsheetError&) {
-        m_app.dialogs().message(QStringLiteral("不能打开Excel文件，确认Excel软件已经安装并可用！"));
+    } catch (const imports::SpreadsheetError& e) {
+        // The reader's own reason (damaged, too large, beyond the grid) follows the usual text.
+        m_app.dialogs().message(QStringLiteral("不能打开Excel文件，确认Excel软件已经安装并可用！\n") +
+                                e.message());
         return;
     }
     lbState->setText(QStringLiteral("正在验证数据文件有效性！"));
