@@ -13,6 +13,7 @@
 #include "print/PrinterSetup.h"
 #include "recognition/ui/TfrmMatchAddr.h"
 #include "templates/TfmLockPrinter.h"
+#include "templates/TfrmCheckTypeMng.h"
 #include "templates/TfrmPrintOffset.h"
 
 #include <QAction>
@@ -43,6 +44,7 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
         QObject::connect(printMenu, &QMenu::aboutToShow, &m_main, [this] { showTemplatePaper(); });
     m_main.setCommand(QStringLiteral("actOffsets"), [this] { openOffsets(); });
     m_main.setCommand(QStringLiteral("actPrinterLock"), [this] { openPrinterLock(); });
+    m_main.setCommand(QStringLiteral("actTemplateManager"), [this] { openTemplateManager(); });
     m_main.setCommand(QStringLiteral("actProducts"),
                       [this] { masterdata::ui::openGoodsManage(m_app, m_main.grids(), &m_main); });
     m_main.setCommand(QStringLiteral("actDictionaries"),
@@ -57,11 +59,17 @@ Program::~Program() {
     m_app.setPrinterSelector({});
 }
 
-void Program::openOffsets() {
-    templates::TfrmPrintOffset window(m_app, m_app.currentCheckTypeId, &m_main);
+void Program::openOffsets(int id) {
+    templates::TfrmPrintOffset window(m_app, id > 0 ? id : m_app.currentCheckTypeId, &m_main);
     if (QAction* designer = m_main.action(QStringLiteral("actDesigner")); designer && designer->isEnabled())
         window.setDesignerCommand([designer] { designer->trigger(); });
     window.exec();
+}
+
+void Program::openTemplateManager() {
+    templates::TfrmCheckTypeMng manager(m_app, m_app.currentCheckTypeId, &m_main);
+    manager.setOffsetCommand([this](int id) { openOffsets(id); });
+    manager.exec();
 }
 
 void Program::openPrinterLock() {
