@@ -269,7 +269,7 @@ void TfrmCheckTypeMng::btRefreshClick() {
     setWindowTitle(cbCheckTypeName->currentText() + QStringLiteral("模板管理(查询") +
                    QString::number(m_grid->rowCount()) + QStringLiteral("个)"));
     if (m_grid->rowCount() > 0) {
-        const int widths[] = {35, 200, 30, 30, 50};
+        const int widths[] = {35, 200, 40, 30, 50};
         for (int c = 0; c < 5; ++c)
             m_grid->setColumnWidth(c, widths[c]);
         m_grid->setColumnHidden(m_grid->fieldIndex(QStringLiteral("TypeFirstName")), true);
