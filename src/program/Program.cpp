@@ -13,10 +13,13 @@
 #include "print/PrinterSetup.h"
 #include "recognition/ui/TfrmMatchAddr.h"
 #include "templates/TfmLockPrinter.h"
+#include "templates/TfrmBillImportExport.h"
 #include "templates/TfrmCheckTypeMng.h"
 #include "templates/TfrmPrintOffset.h"
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 
 namespace program {
@@ -45,6 +48,8 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     m_main.setCommand(QStringLiteral("actOffsets"), [this] { openOffsets(); });
     m_main.setCommand(QStringLiteral("actPrinterLock"), [this] { openPrinterLock(); });
     m_main.setCommand(QStringLiteral("actTemplateManager"), [this] { openTemplateManager(); });
+    m_main.setCommand(QStringLiteral("actTemplateImport"), [this] { openTemplatePackages(); });
+    m_main.setCommand(QStringLiteral("actTbTemplateImport"), [this] { openTemplatePackages(); });
     m_main.setCommand(QStringLiteral("actProducts"),
                       [this] { masterdata::ui::openGoodsManage(m_app, m_main.grids(), &m_main); });
     m_main.setCommand(QStringLiteral("actDictionaries"),
@@ -70,6 +75,18 @@ void Program::openTemplateManager() {
     templates::TfrmCheckTypeMng manager(m_app, m_app.currentCheckTypeId, &m_main);
     manager.setOffsetCommand([this](int id) { openOffsets(id); });
     manager.exec();
+}
+
+void Program::openTemplatePackages() {
+    templates::TfrmBillImportExport window(m_app, templates::TfrmBillImportExport::Pages::Both, &m_main);
+    window.exec();
+    if (!window.importedAny())
+        return;
+    for (QMdiSubWindow* sub : m_main.mdiArea()->subWindowList())
+        if (auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(sub->widget())) {
+            entryWindow->reloadTypeNameList();
+            entryWindow->reloadTemplate();
+        }
 }
 
 void Program::openPrinterLock() {

@@ -36,6 +36,8 @@ private:
     void openOffsets(int id = 0);
     // "票据模板管理（默认、显示、隐藏）".
     void openTemplateManager();
+    // "票据模板导入" and the tool bar's "新模板导入"; open entry windows reload their templates.
+    void openTemplatePackages();
     // "锁定/匹配票据打印机".
     void openPrinterLock();
     // "按模板纸张尺寸打印": the current template's switch, shown when the print menu opens.

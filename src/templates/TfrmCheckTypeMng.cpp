@@ -7,6 +7,7 @@
 #include "core/TemplateStore.h"
 #include "core/ui/DataGrid.h"
 #include "core/ui/FormFace.h"
+#include "templates/TfrmBillImportExport.h"
 #include "templates/TfrmImageShow.h"
 
 #include <QAction>
@@ -27,7 +28,6 @@ namespace {
 const QString kAllKinds = QStringLiteral("所有模板种类");
 const QString kId = QStringLiteral("编号");
 const QString kFullName = QStringLiteral("模板种类");
-const QString kNotYet = QStringLiteral("模板导入导出窗口尚未提供");
 
 enum Tab { AllTab, CommonTab, DefaultTab, HiddenTab };
 
@@ -77,12 +77,12 @@ void TfrmCheckTypeMng::buildWindow() {
                                    &TfrmCheckTypeMng::btShowClick);
     QAction* nDelete = addCommand(QStringLiteral("nDelete"), QStringLiteral("删除选中模板"),
                                   &TfrmCheckTypeMng::btDeleteClick);
-    QAction* nImport = addCommand(QStringLiteral("nImport"), QStringLiteral("导入模板"), nullptr);
-    QAction* nExport = addCommand(QStringLiteral("nExport"), QStringLiteral("导出模板"), nullptr);
-    for (QAction* pending : {nImport, nExport}) {
-        pending->setEnabled(false);
-        pending->setToolTip(kNotYet);
-    }
+    QAction* nImport =
+        addCommand(QStringLiteral("nImport"), QStringLiteral("导入模板"), &TfrmCheckTypeMng::openImport);
+    QAction* nExport =
+        addCommand(QStringLiteral("nExport"), QStringLiteral("导出模板"), &TfrmCheckTypeMng::openExport);
+    // The export is reached from the main window's package command; here it stays out of sight.
+    nExport->setVisible(false);
     QAction* nClone = addCommand(QStringLiteral("nCloneTemplate"), QStringLiteral("克隆为新模板"),
                                  &TfrmCheckTypeMng::nCloneTemplateClick);
     QAction* n1 = addCommand(QStringLiteral("N1"), QStringLiteral("模板重命名"), &TfrmCheckTypeMng::N1Click);
@@ -137,9 +137,6 @@ void TfrmCheckTypeMng::buildWindow() {
         addButton(QStringLiteral("btDelete"), QStringLiteral("【删除选中】票据模板(&K)"), nDelete);
     auto* btImportTMP = addButton(QStringLiteral("btImportTMP"), QStringLiteral("外部【导入】模板"), nImport);
     auto* btExportTMP = addButton(QStringLiteral("btExportTMP"), QStringLiteral("模板导出"), nExport);
-    btImportTMP->setEnabled(false);
-    btImportTMP->setToolTip(kNotYet);
-    btExportTMP->setEnabled(false);
     btExportTMP->setVisible(false);
     auto* btClose = new QPushButton(QStringLiteral("  关   闭 (&X)"), this);
     btClose->setObjectName(QStringLiteral("btClose"));
@@ -500,6 +497,16 @@ void TfrmCheckTypeMng::N1Click() {
 void TfrmCheckTypeMng::nPropertyClick() {
     if (m_openOffsets && hasRows())
         m_openOffsets(currentId());
+}
+
+void TfrmCheckTypeMng::openImport() {
+    TfrmBillImportExport window(m_app, TfrmBillImportExport::Pages::ImportOnly, this);
+    window.exec();
+}
+
+void TfrmCheckTypeMng::openExport() {
+    TfrmBillImportExport window(m_app, TfrmBillImportExport::Pages::ExportOnly, this);
+    window.exec();
 }
 
 void TfrmCheckTypeMng::showImage() {

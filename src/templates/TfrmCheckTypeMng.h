@@ -49,6 +49,8 @@ public:
     void N1Click();
     void nPropertyClick();
     void showImage();
+    void openImport();
+    void openExport();
     // The context menu with its states as they are now (shown by the list's right click).
     QMenu* contextMenu();
 
