@@ -399,9 +399,12 @@ void PackageTransfer::importOne(const TemplatePackage& package, const QString& n
         }
         const QString target = QDir(imageDir).filePath(image);
         QFile::remove(target);
-        QFile::rename(part, target);
+        const bool imageSaved = QFile::rename(part, target);
+        part.clear();
         QFile::remove(m_app.templates().cacheFilePath(id));
         ++report.succeeded;
+        if (!imageSaved)
+            report.notes << fullName + QStringLiteral("：图片保存失败，") + image;
         if (keepItems)
             report.notes << fullName + (namesake.isEmpty()
                                             ? QStringLiteral("：包中没有模板项目")

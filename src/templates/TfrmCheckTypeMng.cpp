@@ -502,6 +502,9 @@ void TfrmCheckTypeMng::nPropertyClick() {
 void TfrmCheckTypeMng::openImport() {
     TfrmBillImportExport window(m_app, TfrmBillImportExport::Pages::ImportOnly, this);
     window.exec();
+    // The list shows what the import brought.
+    if (window.importedAny())
+        btRefreshClick();
 }
 
 void TfrmCheckTypeMng::openExport() {
