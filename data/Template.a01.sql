@@ -48,7 +48,9 @@ CREATE TABLE _ckControl (
     FitParam TEXT COLLATE NOCASE,
     BreakNum TEXT COLLATE NOCASE,
     InitValue TEXT COLLATE NOCASE,
-    ShowOrd INTEGER
+    ShowOrd INTEGER,
+    Align TEXT COLLATE NOCASE,
+    CtlFontColor TEXT COLLATE NOCASE
 );
 CREATE INDEX idx_package_ckcontrol ON _ckControl (CheckTypeID);
 

@@ -15,9 +15,13 @@
 #include "print/PrinterSetup.h"
 #include "recognition/ui/TfrmMatchAddr.h"
 #include "templates/TfmLockPrinter.h"
+#include "templates/TfrmBillImportExport.h"
+#include "templates/TfrmCheckTypeMng.h"
 #include "templates/TfrmPrintOffset.h"
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 
 namespace program {
@@ -64,6 +68,9 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
                       [this] { m_addressBook->openManager(masterdata::PersonStore::kOwnUnit); });
     m_main.setCommand(QStringLiteral("tbCustomerComp"),
                       [this] { m_addressBook->openManager(masterdata::PersonStore::kPartnerUnit); });
+    m_main.setCommand(QStringLiteral("actTemplateManager"), [this] { openTemplateManager(); });
+    m_main.setCommand(QStringLiteral("actTemplateImport"), [this] { openTemplatePackages(); });
+    m_main.setCommand(QStringLiteral("actTbTemplateImport"), [this] { openTemplatePackages(); });
     m_main.setCommand(QStringLiteral("actProducts"),
                       [this] { masterdata::ui::openGoodsManage(m_app, m_main.grids(), &m_main); });
     m_main.setCommand(QStringLiteral("actDictionaries"),
@@ -78,11 +85,29 @@ Program::~Program() {
     m_app.setPrinterSelector({});
 }
 
-void Program::openOffsets() {
-    templates::TfrmPrintOffset window(m_app, m_app.currentCheckTypeId, &m_main);
+void Program::openOffsets(int id) {
+    templates::TfrmPrintOffset window(m_app, id > 0 ? id : m_app.currentCheckTypeId, &m_main);
     if (QAction* designer = m_main.action(QStringLiteral("actDesigner")); designer && designer->isEnabled())
         window.setDesignerCommand([designer] { designer->trigger(); });
     window.exec();
+}
+
+void Program::openTemplateManager() {
+    templates::TfrmCheckTypeMng manager(m_app, m_app.currentCheckTypeId, &m_main);
+    manager.setOffsetCommand([this](int id) { openOffsets(id); });
+    manager.exec();
+}
+
+void Program::openTemplatePackages() {
+    templates::TfrmBillImportExport window(m_app, templates::TfrmBillImportExport::Pages::Both, &m_main);
+    window.exec();
+    if (!window.importedAny())
+        return;
+    for (QMdiSubWindow* sub : m_main.mdiArea()->subWindowList())
+        if (auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(sub->widget())) {
+            entryWindow->reloadTypeNameList();
+            entryWindow->reloadTemplate();
+        }
 }
 
 void Program::openPrinterLock() {

@@ -36,8 +36,12 @@ public:
     bool startUp(bool withSplash) { return m_main.startUp(withSplash); }
 
 private:
-    // "打印整体偏移调整(&M)" for the current template.
-    void openOffsets();
+    // "打印整体偏移调整(&M)" for a template id, the current template when it is not positive.
+    void openOffsets(int id = 0);
+    // "票据模板管理（默认、显示、隐藏）".
+    void openTemplateManager();
+    // "票据模板导入" and the tool bar's "新模板导入"; open entry windows reload their templates.
+    void openTemplatePackages();
     // "锁定/匹配票据打印机".
     void openPrinterLock();
     // "按模板纸张尺寸打印": the current template's switch, shown when the print menu opens.
