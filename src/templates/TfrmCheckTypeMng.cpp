@@ -433,22 +433,12 @@ void TfrmCheckTypeMng::nCloneTemplateClick() {
     const int sourceId = currentId();
     const QString kind = m_grid->currentValue(QStringLiteral("TypeFirstName")).toString();
     try {
-        const QString variant = m_app.templates().loadCheckTypeLastNameByID(sourceId);
-        QString typed;
-        if (!m_app.dialogs().inputValue(QStringLiteral("输入新模板名(15个汉字以内)："), variant,
-                                        QStringLiteral("string"), typed) ||
-            typed.isEmpty() || typed == variant)
+        const QString name =
+            askNewName(QStringLiteral("输入新模板名(15个汉字以内)："),
+                       m_app.templates().loadCheckTypeLastNameByID(sourceId), kind,
+                       QStringLiteral("模板名字已经存在,请确认是否输入了重复的名字或该模版正被隐藏。"));
+        if (name.isEmpty())
             return;
-        const QString name = TemplateAdmin::cleanName(typed);
-        if (name.isEmpty()) {
-            m_app.dialogs().message(QStringLiteral("输入了无效的字符(引号\\?\\*\\(\\)\\%)!"));
-            return;
-        }
-        if (m_app.templates().CheckTypeExists(kind, name)) {
-            m_app.dialogs().message(
-                QStringLiteral("模板名字已经存在,请确认是否输入了重复的名字或该模版正被隐藏。"));
-            return;
-        }
         m_admin.clone(sourceId, name);
     } catch (const core::DbError& e) {
         m_app.dialogs().message(QStringLiteral("修改失败，错误=") + e.message());
@@ -470,21 +460,11 @@ void TfrmCheckTypeMng::N1Click() {
         if (const int at = current.indexOf(paren); at >= 0)
             current.remove(at, 1);
     try {
-        QString typed;
-        if (!m_app.dialogs().inputValue(QStringLiteral("输入新模板名(15个汉字以内):"), current,
-                                        QStringLiteral("string"), typed) ||
-            typed.isEmpty() || typed == current)
+        const QString name =
+            askNewName(QStringLiteral("输入新模板名(15个汉字以内):"), current, kind,
+                       QStringLiteral("模板名字已经存在,请确认是否输入了重复的名字或者改模版正被隐藏。"));
+        if (name.isEmpty())
             return;
-        const QString name = TemplateAdmin::cleanName(typed);
-        if (name.isEmpty()) {
-            m_app.dialogs().message(QStringLiteral("输入了无效的字符(引号\\?\\*\\(\\)\\%)!"));
-            return;
-        }
-        if (m_app.templates().CheckTypeExists(kind, name)) {
-            m_app.dialogs().message(
-                QStringLiteral("模板名字已经存在,请确认是否输入了重复的名字或者改模版正被隐藏。"));
-            return;
-        }
         m_admin.rename(id, name);
     } catch (const core::DbError& e) {
         m_app.dialogs().message(QStringLiteral("修改失败，错误=") + e.message());
@@ -492,6 +472,24 @@ void TfrmCheckTypeMng::N1Click() {
     }
     m_app.dialogs().message(QStringLiteral("重名名成功~"));
     btRefreshClick();
+}
+
+QString TfrmCheckTypeMng::askNewName(const QString& prompt, const QString& current, const QString& kind,
+                                     const QString& existsMessage) {
+    QString typed;
+    if (!m_app.dialogs().inputValue(prompt, current, QStringLiteral("string"), typed) || typed.isEmpty() ||
+        typed == current)
+        return {};
+    const QString name = TemplateAdmin::cleanName(typed);
+    if (name.isEmpty()) {
+        m_app.dialogs().message(QStringLiteral("输入了无效的字符(引号\\?\\*\\(\\)\\%)!"));
+        return {};
+    }
+    if (m_app.templates().CheckTypeExists(kind, name)) {
+        m_app.dialogs().message(existsMessage);
+        return {};
+    }
+    return name;
 }
 
 void TfrmCheckTypeMng::nPropertyClick() {

@@ -70,6 +70,10 @@ private:
     QList<int> selectedIds() const;
     int currentId() const;
     bool hasRows() const;
+    // The new name the clerk typed for a clone or a rename, cleaned; empty when cancelled,
+    // unchanged or refused (the refusal already said).
+    QString askNewName(const QString& prompt, const QString& current, const QString& kind,
+                       const QString& existsMessage);
 
     core::AppContext& m_app;
     TemplateAdmin m_admin;
