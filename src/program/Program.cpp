@@ -2,7 +2,9 @@
 
 #include "core/AppContext.h"
 #include "core/ui/DataGrid.h"
+#include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
+#include "history/ui/TfmSearch_FHDSHD.h"
 #include "history/ui/TfrmGridConfig.h"
 #include "masterdata/TPerson.h"
 #include "masterdata/ui/Tfm_DMConfig.h"
@@ -47,10 +49,38 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
                       [this] { masterdata::ui::openRegionCodes(m_app, &m_main); });
     m_main.setCommand(QStringLiteral("actCurrencies"),
                       [this] { masterdata::ui::openCurrencies(m_app, &m_main); });
+    m_main.setCommand(QStringLiteral("actHistory"), [this] {
+        history::ui::TfmSearch_FHDSHD window(
+            m_app, m_main.grids(),
+            [this](const QString& kind, const QString& number) { return openSavedNote(kind, number); }, {},
+            &m_main);
+        window.exec();
+    });
 }
 
 Program::~Program() {
     m_app.setPrinterSelector({});
+}
+
+bool Program::openSavedNote(const QString& kind, const QString& number) {
+    auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
+    if (!entryWindow && m_main.childWindowCount() > 0) {
+        if (!m_app.dialogs().ask(QStringLiteral("自动关闭已打开的单据吗？"),
+                                 QStringLiteral("查看历史单据"))) {
+            m_app.dialogs().message(QStringLiteral("请先关闭正在编辑的单据模块！"));
+            return false;
+        }
+        if (!m_main.closeAllBills())
+            return false;
+    }
+    if (!entryWindow) {
+        m_main.action(QStringLiteral("actDeliveryNote"))->trigger();
+        entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
+        if (!entryWindow)
+            return false;
+    }
+    entryWindow->commands().BrowseOldCheck(kind, number);
+    return true;
 }
 
 void Program::showTemplatePaper() {
