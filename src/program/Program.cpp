@@ -79,7 +79,13 @@ bool Program::openSavedNote(const QString& kind, const QString& number) {
         if (!entryWindow)
             return false;
     }
-    entryWindow->commands().BrowseOldCheck(kind, number);
+    // A note whose template was deleted since opens on the kind's default template.
+    QString variant = kind;
+    core::TemplateStore& templates = m_app.templates();
+    if (templates.loadCheckTypeIDByFirstAndLastName(entry::ui::TfmCheckFHDSHD::kind(), kind) <= 0)
+        if (const int id = templates.loadDefaultCheckTypeId(entry::ui::TfmCheckFHDSHD::kind()); id > 0)
+            variant = templates.loadCheckTypeLastNameByID(id);
+    entryWindow->commands().BrowseOldCheck(variant, number);
     return true;
 }
 

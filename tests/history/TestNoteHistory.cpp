@@ -289,6 +289,52 @@ private slots:
         QCOMPARE(cell.data(Qt::ForegroundRole).value<QBrush>().color(), text);
     }
 
+    // What the clerk sees: paid notes on green, unpaid in red, the selected rows on blue with a
+    // voided one still in red.
+    void stateColoursOnScreen() {
+        core::Database& db = home->db();
+        const QStringList states{"正常", "交易成功", "未付款", "作废", "欠款", "已收款", "交易成功", "作废"};
+        for (int i = 0; i < states.size(); ++i)
+            addNote(db, {QStringLiteral("S-%1").arg(i),
+                         {},
+                         states.at(i),
+                         QStringLiteral("客户%1").arg(i),
+                         {},
+                         QDate::currentDate().toString(Qt::ISODate) + " 10:00:00",
+                         QStringLiteral("%1.50").arg(i * 100),
+                         i % 3 + 1});
+        TfmSearch_FHDSHD window(home->app(), *grids);
+        window.resize(1100, 640);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        core::ui::DataGrid& grid = window.grid();
+        // Rows newest first: 作废 (0), 交易成功 (1), 已收款 (2), 欠款 (3), 作废 (4) ...
+        grid.selectRow(0);
+        grid.selectionModel()->select(grid.model()->index(2, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        grid.setFocus();
+        QTest::qWait(50);
+        const QImage shot = grid.viewport()->grab().toImage();
+        if (qEnvironmentVariableIsSet("OVERPRINT_SHOTS"))
+            window.grab().save(QStringLiteral("/tmp/history-window.png"));
+        auto has = [&](int row, auto test) {
+            const QRect r = grid.visualRect(grid.model()->index(row, 1)).adjusted(1, 1, -1, -1);
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    if (test(QColor(shot.pixel(x, y))))
+                        return true;
+            return false;
+        };
+        const auto blue = [](const QColor& c) { return c == QColor(0, 0, 255); };
+        const auto red = [](const QColor& c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; };
+        const auto green = [](const QColor& c) { return c == QColor(230, 247, 230); };
+        QVERIFY(has(0, blue) && has(0, red));
+        QVERIFY(has(2, blue) && !has(2, red));
+        QVERIFY(has(1, green));
+        QVERIFY(has(3, red) && !has(3, blue));
+        QVERIFY(!has(4, red) && !has(4, green));
+    }
+
     // Voiding counts every selected note, also one voided before.
     void voidSelected() {
         core::Database& db = home->db();
