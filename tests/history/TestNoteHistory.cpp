@@ -306,7 +306,7 @@ private slots:
         TfmSearch_FHDSHD window(home->app(), *grids);
         window.resize(1100, 640);
         window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         core::ui::DataGrid& grid = window.grid();
         // Rows newest first: 作废 (0), 交易成功 (1), 已收款 (2), 欠款 (3), 作废 (4) ...
         grid.selectRow(0);
