@@ -191,9 +191,11 @@ private slots:
         addNote(db, {"n3", {}, {}, {}, {}, {}, "0.1"});
         addNote(db, {"n4", {}, {}, {}, {}, {}, ""});
         addNote(db, {"n5", {}, {}, {}, {}, {}, QVariant()});
+        addNote(db, {"n6", {}, {}, {}, {}, {}, " 1 000.00x"});
         TfmSearch_FHDSHD window(home->app(), *grids);
-        QCOMPARE(child<QLabel>(window, "Pjcount")->text(), QStringLiteral("5"));
-        QCOMPARE(child<QLabel>(window, "lbSum")->text(), QStringLiteral("金额汇总:￥5001619729.99"));
+        QCOMPARE(child<QLabel>(window, "Pjcount")->text(), QStringLiteral("6"));
+        // A total typed with blanks counts as val() reads it.
+        QCOMPARE(child<QLabel>(window, "lbSum")->text(), QStringLiteral("金额汇总:￥5001620729.99"));
         child<QComboBox>(window, "cb_PJBH")->setEditText(QStringLiteral("n4"));
         window.btQueryClick();
         QCOMPARE(child<QLabel>(window, "lbSum")->text(), QStringLiteral("金额汇总:￥"));
