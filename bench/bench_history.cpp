@@ -173,8 +173,9 @@ int main(int argc, char** argv) {
                 median(opening), static_cast<long long>(found), qPrintable(sum), rowsRead);
     std::printf("\"最近一个月\" with count and sum: median %.1f ms (%lld notes)\n", median(month),
                 static_cast<long long>(monthFound));
-    std::printf("  count and sum alone: all %.1f ms, last month %.1f ms; last month's first 200 rows %.1f ms\n",
-                median(totalsAll), median(totalsMonth), median(firstRows));
+    std::printf(
+        "  count and sum alone: all %.1f ms, last month %.1f ms; last month's first 200 rows %.1f ms\n",
+        median(totalsAll), median(totalsMonth), median(firstRows));
     std::printf("peak memory (VmHWM): %s\n", qPrintable(peakMemory()));
     return 0;
 }
