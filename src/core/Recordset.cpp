@@ -235,4 +235,9 @@ void Recordset::saveBlobToFile(const QString& name, const QString& path) const {
         throw DbError(QStringLiteral("无法写入文件 ") + path + QStringLiteral(": ") + file.errorString());
 }
 
+void Recordset::appendRows(const Recordset& more) {
+    m_rows += more.m_rows;
+    m_rowids += more.m_rowids;
+}
+
 } // namespace core

@@ -61,6 +61,8 @@ public:
     QString table() const { return m_table; }
     // The table column a field shown under an alias is written to ("DMValue as 字典内容").
     void setFieldOrigin(const QString& field, const QString& column);
+    // Adds the rows of a further read of the same statement (the next batch of a long list).
+    void appendRows(const Recordset& more);
 
     // Long byte fields (images in template packages) to and from files.
     void loadBlobFromFile(const QString& name, const QString& path);

@@ -2,7 +2,9 @@
 
 #include "core/AppContext.h"
 #include "core/ui/DataGrid.h"
+#include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
+#include "history/ui/TfmSearch_FHDSHD.h"
 #include "history/ui/TfrmGridConfig.h"
 #include "masterdata/PersonStore.h"
 #include "masterdata/TPerson.h"
@@ -79,6 +81,16 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
                       [this] { masterdata::ui::openRegionCodes(m_app, &m_main); });
     m_main.setCommand(QStringLiteral("actCurrencies"),
                       [this] { masterdata::ui::openCurrencies(m_app, &m_main); });
+    m_main.setCommand(QStringLiteral("actHistory"), [this] {
+        history::ui::TfmSearch_FHDSHD window(
+            m_app, m_main.grids(),
+            [this](const QString& kind, const QString& number) { return openSavedNote(kind, number); },
+            [this](const QString& kind, const QString& caption) {
+                return m_addressBook->fetchOnePerson(kind, caption);
+            },
+            &m_main);
+        window.exec();
+    });
 }
 
 Program::~Program() {
@@ -117,6 +129,33 @@ void Program::openPrinterLock() {
     lock.exec();
     m_main.raise();
     m_main.activateWindow();
+}
+
+bool Program::openSavedNote(const QString& kind, const QString& number) {
+    auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
+    if (!entryWindow && m_main.childWindowCount() > 0) {
+        if (!m_app.dialogs().ask(QStringLiteral("自动关闭已打开的单据吗？"),
+                                 QStringLiteral("查看历史单据"))) {
+            m_app.dialogs().message(QStringLiteral("请先关闭正在编辑的单据模块！"));
+            return false;
+        }
+        if (!m_main.closeAllBills())
+            return false;
+    }
+    if (!entryWindow) {
+        m_main.action(QStringLiteral("actDeliveryNote"))->trigger();
+        entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
+        if (!entryWindow)
+            return false;
+    }
+    // A note whose template was deleted since opens on the kind's default template.
+    QString variant = kind;
+    core::TemplateStore& templates = m_app.templates();
+    if (templates.loadCheckTypeIDByFirstAndLastName(entry::ui::TfmCheckFHDSHD::kind(), kind) <= 0)
+        if (const int id = templates.loadDefaultCheckTypeId(entry::ui::TfmCheckFHDSHD::kind()); id > 0)
+            variant = templates.loadCheckTypeLastNameByID(id);
+    entryWindow->commands().BrowseOldCheck(variant, number);
+    return true;
 }
 
 void Program::showTemplatePaper() {

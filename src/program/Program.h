@@ -47,6 +47,8 @@ private:
     // "按模板纸张尺寸打印": the current template's switch, shown when the print menu opens.
     void showTemplatePaper();
     void actTemplatePaperClick();
+    // Shows a saved note in the entry window for the history window, opening the window first.
+    bool openSavedNote(const QString& kind, const QString& number);
 
     core::AppContext& m_app;
     print::PrintDevice& m_device;

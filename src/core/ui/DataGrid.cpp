@@ -79,6 +79,28 @@ public:
     const Recordset& rows() const { return m_rows; }
     Recordset& rows() { return m_rows; }
 
+    bool canFetchMore(const QModelIndex& parent) const override {
+        return !parent.isValid() && m_grid.m_more && !m_appending;
+    }
+    void fetchMore(const QModelIndex& parent) override {
+        if (!canFetchMore(parent))
+            return;
+        Recordset more;
+        try {
+            more = m_grid.readBatch(m_rows.recordCount());
+        } catch (const DbError&) {
+            m_grid.m_more = false;
+            return;
+        }
+        m_grid.m_more = more.recordCount() == m_grid.m_fetchSize;
+        if (more.isEmpty())
+            return;
+        const int first = m_rows.recordCount();
+        beginInsertRows({}, first, first + more.recordCount() - 1);
+        m_rows.appendRows(more);
+        endInsertRows();
+    }
+
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : m_rows.recordCount() + (m_appending ? 1 : 0);
     }
@@ -175,12 +197,22 @@ DataGrid::DataGrid(Database& db, QWidget* parent) : QTableView(parent), m_db(db)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
 }
 
+Recordset DataGrid::readBatch(int offset) {
+    if (m_fetchSize <= 0)
+        return m_db.query(m_sql, m_params);
+    return m_db.query(m_sql + QStringLiteral(" limit ") + QString::number(m_fetchSize) +
+                          QStringLiteral(" offset ") + QString::number(offset),
+                      m_params);
+}
+
 void DataGrid::run() {
     const int keepRow = currentRow();
     m_selectionOrder.clear();
     m_selected.clear();
+    m_more = false;
     try {
-        Recordset rows = m_db.query(m_sql, m_params);
+        Recordset rows = readBatch(0);
+        m_more = m_fetchSize > 0 && rows.recordCount() == m_fetchSize;
         for (auto it = m_sources.cbegin(); it != m_sources.cend(); ++it)
             rows.setFieldOrigin(it.key(), it.value());
         m_model->reset(std::move(rows));
@@ -210,6 +242,7 @@ void DataGrid::refresh() {
 
 void DataGrid::close() {
     m_open = false;
+    m_more = false;
     m_selectionOrder.clear();
     m_selected.clear();
     m_model->reset(Recordset());

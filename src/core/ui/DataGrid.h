@@ -56,6 +56,10 @@ public:
     void setQuery(const QString& sql, const Params& params = {});
     void refresh();
     void close();
+    // Reads the rows a batch at a time, the next one when the view scrolls to the end of what
+    // it holds (0, the default: every row at once). Selection, values and deletes then cover
+    // the rows read so far.
+    void setFetchSize(int rows) { m_fetchSize = rows; }
     bool isOpen() const { return m_open; }
     QString sql() const { return m_sql; }
     Params params() const { return m_params; }
@@ -118,6 +122,7 @@ private:
     class Model;
     friend class Model;
     void run();
+    Recordset readBatch(int offset);
 
     Database& m_db;
     Model* m_model;
@@ -125,6 +130,8 @@ private:
     Params m_params;
     bool m_open = false;
     bool m_editable = false;
+    int m_fetchSize = 0;
+    bool m_more = false;
     QHash<QString, QString> m_sources;
     QHash<QString, QColor> m_columnColors;
     QStringList m_insertOnly;

@@ -1,0 +1,248 @@
+#include "history/NoteHistoryStore.h"
+
+#include "core/LikePattern.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace history {
+
+namespace {
+
+QString contains(const QString& text) {
+    return QLatin1Char('%') + core::likeLiteral(text) + QLatin1Char('%');
+}
+
+} // namespace
+
+bool NoteHistoryStore::isAmount(const QString& text) {
+    static const QRegularExpression decimal(QStringLiteral("^(\\d+(\\.\\d*)?|\\.\\d+)$"));
+    return decimal.match(text).hasMatch();
+}
+
+NoteCondition NoteHistoryStore::condition(const NoteFilter& f) {
+    NoteCondition c;
+    if (!f.number.isEmpty()) {
+        c.text += QStringLiteral("and 票据编号 like :number escape '\\' ");
+        c.params.insert(QStringLiteral("number"), contains(f.number));
+    }
+    if (!f.kind.isEmpty()) {
+        c.text += QStringLiteral("and (模板种类 like :kind escape '\\')  ");
+        c.params.insert(QStringLiteral("kind"), contains(f.kind));
+    }
+    if (!f.state.isEmpty()) {
+        c.text += QStringLiteral("and (票据状态=:state) ");
+        c.params.insert(QStringLiteral("state"), f.state);
+    }
+    if (!f.customer.isEmpty()) {
+        c.text += QStringLiteral(
+            "and ((顾客名称 like :customer1 escape '\\')or(顾客联系人 like :customer2 escape '\\')) ");
+        c.params.insert(QStringLiteral("customer1"), contains(f.customer));
+        c.params.insert(QStringLiteral("customer2"), contains(f.customer));
+    }
+    if (!f.anyDate) {
+        // Stored dates are ISO texts, so the bounds compare as texts and the date index serves.
+        c.text += QStringLiteral(" and 出票日期>=:date1  and 出票日期<=:date2 ");
+        c.params.insert(QStringLiteral("date1"), f.from.toString(Qt::ISODate) + QStringLiteral(" 00:00:00"));
+        c.params.insert(QStringLiteral("date2"), f.to.toString(Qt::ISODate) + QStringLiteral(" 23:59:59"));
+    }
+    if (!f.amountFrom.isEmpty()) {
+        if (isAmount(f.amountFrom)) {
+            c.text += QStringLiteral(" and val(合计金额)>=:amount1 ");
+            c.params.insert(QStringLiteral("amount1"), f.amountFrom.toDouble());
+        } else {
+            c.amountFromRefused = true;
+        }
+    }
+    if (!f.amountTo.isEmpty()) {
+        if (isAmount(f.amountTo)) {
+            c.text += QStringLiteral(" and val(合计金额)<=:amount2 ");
+            c.params.insert(QStringLiteral("amount2"), f.amountTo.toDouble());
+        } else {
+            c.amountToRefused = true;
+        }
+    }
+    return c;
+}
+
+QString NoteHistoryStore::statement(const NoteCondition& condition, const QString& sortColumn) {
+    QString sql = QStringLiteral("SELECT * FROM DataCheckFHDSHD  ");
+    // The condition picks keys only (the date index holds them), so a screenful of rows is read
+    // from the table instead of every note found being read and sorted.
+    if (!condition.text.isEmpty())
+        sql += QStringLiteral(" where 流水号 in (select 流水号 from DataCheckFHDSHD where 1=1 ") +
+               condition.text + QLatin1Char(')');
+    return sql + QStringLiteral(" order by ") + sortColumn + QStringLiteral(" DESC");
+}
+
+QString NoteHistoryStore::memo(const QString& statement, const core::Params& params) {
+    QString out = statement;
+    for (auto it = params.cbegin(); it != params.cend(); ++it)
+        out += QLatin1Char('\n') + it.key() + QLatin1Char('=') + it.value().toString();
+    return out;
+}
+
+QString NoteHistoryStore::sumText(const std::optional<double>& sum) {
+    return sum ? QString::number(*sum, 'f', 2) : QString();
+}
+
+NoteTotals NoteHistoryStore::totals(const NoteCondition& condition) {
+    // Count and sum in one pass: on a long history the scan is the cost. Totals the program
+    // wrote (plain digits and a point) are read by the engine's own cast, which gives what val()
+    // gives for them at a fraction of its cost; any other text still goes through val().
+    core::Recordset rs = m_db.query(
+        QStringLiteral(
+            "select count(*) as n, sum(case when 合计金额 glob '[0-9]*' and 合计金额 not glob '*[^0-9.]*' "
+            "then cast(合计金额 as real) when trim(合计金额)<>'' then val(合计金额) end) as SumMoney "
+            "from DataCheckFHDSHD where 1=1 ") +
+            condition.text,
+        condition.params);
+    NoteTotals t;
+    if (rs.isEmpty())
+        return t;
+    t.count = rs.value(0).toLongLong();
+    if (!rs.value(1).isNull())
+        t.sum = rs.value(1).toDouble();
+    return t;
+}
+
+QStringList NoteHistoryStore::recentNumbers(int limit) {
+    core::Recordset rs =
+        m_db.query(QStringLiteral("select 票据编号 from DataCheckFHDSHD where 票据编号 is not null "
+                                  "order by 流水号 desc limit ") +
+                   QString::number(limit));
+    QStringList out;
+    for (rs.first(); !rs.eof(); rs.next())
+        out << rs.text(0);
+    return out;
+}
+
+QString NoteHistoryStore::fullNameByShortcut(const QString& prefix) {
+    const QVariant name =
+        m_db.scalar(QStringLiteral("select 全称 from CKPersonalInfoTable where 助记码 like :p escape '\\' "
+                                   "order by len(助记码) ASC"),
+                    {{QStringLiteral("p"), core::likeLiteral(prefix) + QLatin1Char('%')}});
+    return name.isValid() ? name.toString() : QString();
+}
+
+QString NoteHistoryStore::inList(const QVariantList& values, core::Params& params) {
+    QStringList names;
+    for (int i = 0; i < values.size(); ++i) {
+        const QString name = QStringLiteral("k") + QString::number(i);
+        names << QLatin1Char(':') + name;
+        params.insert(name, values.at(i));
+    }
+    return QStringLiteral(" in(") + names.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+int NoteHistoryStore::voidNotes(const QVariantList& keys) {
+    if (keys.isEmpty())
+        return 0;
+    core::Params params;
+    const QString in = inList(keys, params);
+    return m_db.exec(QStringLiteral("update DataCheckFHDSHD set 票据状态='作废' where 流水号") + in, params);
+}
+
+int NoteHistoryStore::markState(const QVariantList& numbers, const QString& state) {
+    if (numbers.isEmpty())
+        return 0;
+    core::Params params;
+    const QString in = inList(numbers, params);
+    params.insert(QStringLiteral("state"), state);
+    return m_db.exec(QStringLiteral("update DataCheckFHDSHD set 票据状态=:state where 票据编号") + in,
+                     params);
+}
+
+int NoteHistoryStore::deleteNotes(const QVariantList& numbers) {
+    if (numbers.isEmpty())
+        return 0;
+    core::Params params;
+    const QString in = inList(numbers, params);
+    m_db.begin();
+    try {
+        m_db.exec(QStringLiteral("delete from DataCheckFHDSHDDetail where 票据编号") + in, params);
+        const int n = m_db.exec(QStringLiteral("delete from DataCheckFHDSHD where 票据编号") + in, params);
+        m_db.commit();
+        return n;
+    } catch (const core::DbError&) {
+        m_db.rollback();
+        throw;
+    }
+}
+
+int NoteHistoryStore::deleteListed(const NoteCondition& condition) {
+    return m_db.exec(QStringLiteral("delete from DataCheckFHDSHD where 1=1 ") + condition.text,
+                     condition.params);
+}
+
+int NoteHistoryStore::deleteOrphanLines() {
+    // One header without a number would make "not in" unknown for every line: leave NULLs out.
+    return m_db.exec(
+        QStringLiteral("DELETE * FROM DataCheckFHDSHDDetail WHERE 票据编号 not in(select 票据编号 from "
+                       "DataCheckFHDSHD where 票据编号 is not null)"));
+}
+
+int NoteHistoryStore::clearAll() {
+    m_db.begin();
+    try {
+        const int n = m_db.exec(QStringLiteral("delete from DataCheckFHDSHD "));
+        m_db.exec(QStringLiteral("delete from DataCheckFHDSHDDetail "));
+        m_db.commit();
+        return n;
+    } catch (const core::DbError&) {
+        m_db.rollback();
+        throw;
+    }
+}
+
+QString NoteHistoryStore::stateOfMenuEntry(const QString& entry) {
+    const QString trimmed = entry.trimmed();
+    const int paren = trimmed.indexOf(QLatin1Char('('));
+    return paren < 0 ? trimmed : trimmed.left(paren);
+}
+
+NoteStreamModel::NoteStreamModel(core::Database& db, const QString& statement, const core::Params& params,
+                                 int rowCount, QObject* parent)
+    : QAbstractTableModel(parent), m_query(db.connection()), m_rows(rowCount) {
+    m_query.setForwardOnly(true);
+    if (!m_query.prepare(core::Database::translate(statement)))
+        throw core::DbError(m_query.lastError().text());
+    for (auto it = params.cbegin(); it != params.cend(); ++it)
+        m_query.bindValue(QLatin1Char(':') + it.key(), it.value());
+    if (!m_query.exec())
+        throw core::DbError(m_query.lastError().text());
+    const QSqlRecord record = m_query.record();
+    for (int i = 0; i < record.count(); ++i)
+        m_fields << record.fieldName(i);
+}
+
+int NoteStreamModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int NoteStreamModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_fields.size();
+}
+
+QVariant NoteStreamModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    while (m_at < index.row()) {
+        if (!m_query.next())
+            return {};
+        ++m_at;
+    }
+    if (m_at != index.row())
+        return {};
+    const QVariant v = m_query.value(index.column());
+    return v.isNull() ? QVariant(QString()) : v;
+}
+
+QVariant NoteStreamModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    return orientation == Qt::Horizontal ? QVariant(m_fields.value(section)) : QVariant(section + 1);
+}
+
+} // namespace history

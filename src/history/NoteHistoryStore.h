@@ -1,0 +1,115 @@
+#pragma once
+
+#include "core/Database.h"
+
+#include <QAbstractTableModel>
+#include <QDate>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <optional>
+
+namespace history {
+
+// The filters of the history window as typed; texts are trimmed by the caller.
+struct NoteFilter {
+    QString number;
+    QString kind;
+    QString state;
+    QString customer;
+    bool anyDate = true;
+    QDate from;
+    QDate to;
+    QString amountFrom;
+    QString amountTo;
+};
+
+// The condition built from a filter: text appended after "where 1=1" and the values it binds.
+// Every typed value is bound; LIKE patterns match the typed text literally.
+struct NoteCondition {
+    QString text;
+    core::Params params;
+    bool amountFromRefused = false;
+    bool amountToRefused = false;
+};
+
+// Count and sum of the notes a condition finds; the sum is empty when nothing was summed.
+struct NoteTotals {
+    qint64 count = 0;
+    std::optional<double> sum;
+};
+
+// The saved delivery notes (DataCheckFHDSHD and its goods lines DataCheckFHDSHDDetail) as the
+// history window reads and changes them. Statements throw core::DbError with the engine's text.
+class NoteHistoryStore {
+public:
+    static constexpr const char* kTable = "DataCheckFHDSHD";
+    static constexpr const char* kLines = "DataCheckFHDSHDDetail";
+
+    explicit NoteHistoryStore(core::Database& db) : m_db(db) {}
+
+    // A proper decimal number without sign or exponent: 12, 12.5, .5, 12. ("1.2.3", ".", "12a",
+    // "-" and "1e5" are not).
+    static bool isAmount(const QString& text);
+    static NoteCondition condition(const NoteFilter& filter);
+    // The header statement; sortColumn is a column name of the table, never typed text.
+    static QString statement(const NoteCondition& condition, const QString& sortColumn);
+    // The memo of a statement: its text together with its bound values.
+    static QString memo(const QString& statement, const core::Params& params);
+    // Money text of a sum: two decimals, empty when there is none.
+    static QString sumText(const std::optional<double>& sum);
+
+    // One pass over the found notes; the sum leaves out notes whose total is empty.
+    NoteTotals totals(const NoteCondition& condition);
+    // The most recent bill numbers, newest first (the drop-down of the number filter).
+    QStringList recentNumbers(int limit);
+    // The full name of the unit whose mnemonic starts with the prefix, shortest mnemonic first;
+    // empty when none.
+    QString fullNameByShortcut(const QString& prefix);
+
+    // Sets the state 作废 on the notes with these keys (流水号); rows changed.
+    int voidNotes(const QVariantList& keys);
+    // Writes a state on the notes with these bill numbers; rows changed.
+    int markState(const QVariantList& numbers, const QString& state);
+    // Deletes the notes with these numbers and their goods lines in one transaction; header rows
+    // deleted.
+    int deleteNotes(const QVariantList& numbers);
+    // Deletes every note the condition finds; header rows deleted.
+    int deleteListed(const NoteCondition& condition);
+    // Goods lines whose note is gone (numbers of notes without a number do not count).
+    int deleteOrphanLines();
+    // Empties both tables in one transaction; header rows deleted. Committed before it returns.
+    int clearAll();
+
+    // A state as chosen from the menu: trimmed and cut before its first "(".
+    static QString stateOfMenuEntry(const QString& entry);
+
+private:
+    // "in(:k0,:k1 …)" with the values bound.
+    static QString inList(const QVariantList& values, core::Params& params);
+
+    core::Database& m_db;
+};
+
+// The rows of a statement for one walk from first to last (an export of the whole result):
+// read forward as asked, one row held at a time, so a million notes take no more memory than
+// one. Rows must be asked for in order; the count comes from a count statement.
+class NoteStreamModel : public QAbstractTableModel {
+public:
+    NoteStreamModel(core::Database& db, const QString& statement, const core::Params& params, int rowCount,
+                    QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    mutable QSqlQuery m_query;
+    QStringList m_fields;
+    int m_rows = 0;
+    mutable int m_at = -1;
+};
+
+} // namespace history

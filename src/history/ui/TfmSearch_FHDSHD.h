@@ -1,0 +1,137 @@
+#pragma once
+
+#include "history/NoteHistoryStore.h"
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+
+namespace core {
+class AppContext;
+}
+namespace core::ui {
+class DataGrid;
+class GridServices;
+} // namespace core::ui
+namespace masterdata {
+class TPerson;
+}
+
+namespace history::ui {
+
+// "收据及发票查询": the saved delivery notes, searched with filters and date presets, the goods
+// lines of the current note below them, the count and the sum of what was found; notes are
+// voided, marked with a state, deleted, exported and reopened in the entry window.
+//
+// The header grid reads its rows a batch at a time as it scrolls; the count, the sum, "删除列出"
+// and the export work on the whole result through its condition, never over the rows read.
+class TfmSearch_FHDSHD final : public QDialog {
+    Q_OBJECT
+public:
+    // Shows a saved note (template kind, bill number) in the entry window; false when it did not.
+    using NoteOpener = std::function<bool(const QString& kind, const QString& number)>;
+    // The address-book manager picking one unit of a kind under a caption; nullptr when none.
+    using PersonPicker =
+        std::function<std::unique_ptr<masterdata::TPerson>(const QString& kind, const QString& caption)>;
+
+    // Without an opener "打开(&O)" and "打开查看" are disabled, without a picker "选" is.
+    TfmSearch_FHDSHD(core::AppContext& app, core::ui::GridServices& grids, NoteOpener opener = {},
+                     PersonPicker picker = {}, QWidget* parent = nullptr);
+    ~TfmSearch_FHDSHD() override;
+    Q_DISABLE_COPY_MOVE(TfmSearch_FHDSHD)
+
+    core::ui::DataGrid& grid() { return *DBGrid1; }
+    core::ui::DataGrid& linesGrid() { return *DBGrid2; }
+    // Found notes and their sum as the labels show them.
+    qint64 foundCount() const { return m_count; }
+    QMenu* stateMenu() const { return mState; }
+
+    void btQueryClick();
+    void btAllClick();
+    void btOpenClick();
+    void btVoidClick();
+    void btDeleteClick();
+    void btDeleteListClick();
+    void btClearClick();
+    void btExportClick();
+    void btSKRClick();
+    void datePresetClick(const QString& entry);
+    void filterSKRKeyEnter();
+    void filterSKRExit();
+    void stateChosen(const QString& entry);
+    void openStateDictionary();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+private:
+    void buildFilters();
+    void buildCommands();
+    void buildGrids();
+    void buildMenus();
+    void resetFilters();
+    void runQuery();
+    void refreshList();
+    void showLines();
+    void fillStateMenu();
+    void loadListOnce(QObject* box);
+    void setDatesEnabled(bool enabled);
+    NoteFilter readFilters();
+
+    core::AppContext& m_app;
+    core::ui::GridServices& m_grids;
+    NoteHistoryStore m_store;
+    NoteOpener m_opener;
+    PersonPicker m_picker;
+
+    QComboBox* cb_PJBH;
+    QComboBox* filterTypeName;
+    QComboBox* filterState;
+    QLineEdit* filterSKR;
+    QPushButton* btSKR;
+    QPushButton* btNoSKR;
+    QPushButton* btNoType;
+    QPushButton* btNoJE;
+    QCheckBox* ckNomatterRQ;
+    QDateEdit* Date1;
+    QDateEdit* Date2;
+    QLineEdit* edtJEFrom;
+    QLineEdit* edtJETo;
+    QListWidget* lstDatePreset;
+    QPushButton* btQuery;
+    QPushButton* btAll;
+    QPushButton* btOpen;
+    QPushButton* btClose;
+    QCheckBox* ckDblOpen;
+    QPushButton* btExport;
+    QPushButton* btClear;
+    QPushButton* btDelete;
+    QPushButton* btDeleteList;
+    QPushButton* btVoid;
+    QLabel* Pjcount;
+    QLabel* lbSum;
+    core::ui::DataGrid* DBGrid1;
+    core::ui::DataGrid* DBGrid2;
+    QMenu* mState;
+
+    QString m_sortColumn = QStringLiteral("流水号");
+    // The last statement run with its values; an identical query does not run again.
+    QString m_memo;
+    NoteCondition m_condition;
+    qint64 m_count = 0;
+    bool m_settingDates = false;
+    QList<QObject*> m_listsLoaded;
+};
+
+} // namespace history::ui
