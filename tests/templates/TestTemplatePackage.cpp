@@ -1,4 +1,7 @@
 #include "core/ScriptedDialogs.h"
+#include "print/ItemPlan.h"
+#include "print/ItemRenderer.h"
+#include "print/RecordingPrintDevice.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 #include "templates/TemplateAdmin.h"
@@ -49,6 +52,40 @@ QList<QVariantMap> rows(TestHome& home, const QString& sql, const QStringList& s
             if (!skip.contains(f, Qt::CaseInsensitive))
                 row.insert(f, rs.value(f));
         out << row;
+    }
+    return out;
+}
+
+// Every call a printer gets for the printable items of a template, each item printing its test
+// value: what a page of that template looks like to the printer.
+QStringList printedPage(TestHome& home, int id) {
+    print::RecordingPrintDevice device;
+    device.beginDocument();
+    print::ItemRenderer renderer(home.app(), device);
+    core::Recordset items = home.db().query(
+        QStringLiteral("select a.CtlName, b.CtlData, b.CtlLabel from ckControl a, NameDict b where "
+                       "a.CtlName=b.CtlName and b.CheckTypeName='出货单' and b.PrintItem=1 and "
+                       "a.NeedPrint=1 and a.CheckTypeID=:id order by a.CtlName"),
+        {{QStringLiteral("id"), id}});
+    QStringList out;
+    for (items.first(); !items.eof(); items.next()) {
+        QString value = items.text(QStringLiteral("CtlData"));
+        if (value.trimmed().isEmpty())
+            value = items.text(QStringLiteral("CtlLabel"));
+        device.clearDrawing();
+        renderer.printCheckItem(id, 0, 0, items.text(QStringLiteral("CtlName")), value,
+                                print::ItemPlan::kBreakMarker);
+        for (const auto& t : device.texts)
+            out << QStringLiteral("%1,%2 %3 %4 %5 %6:%7")
+                       .arg(t.x)
+                       .arg(t.y)
+                       .arg(t.font)
+                       .arg(t.size)
+                       .arg(t.bold)
+                       .arg(t.color.name())
+                       .arg(t.text);
+        for (const auto& l : device.lines)
+            out << QStringLiteral("%1,%2-%3,%4").arg(l.x1).arg(l.y1).arg(l.x2).arg(l.y2);
     }
     return out;
 }
@@ -109,6 +146,8 @@ private slots:
             "update ckControl set CtlCName='单''价（元）' where CheckTypeID=2 and CtlName='zdDJ1'"));
         const QStringList names{QStringLiteral("出货单（标准）"), QStringLiteral("出货单（三联241）")};
         const QString package = exported(source, names);
+        const QStringList pages[] = {printedPage(source, 1), printedPage(source, 2)};
+        QVERIFY(pages[0].size() > 20 && pages[1].size() > 20);
 
         TestHome target;
         templates::TemplateAdmin admin(target.app());
@@ -124,6 +163,9 @@ private slots:
         const QStringList keys{QStringLiteral("ID")};
         QCOMPARE(rows(target, QStringLiteral("select * from ckControl order by CheckTypeID, ID"), keys),
                  rows(source, QStringLiteral("select * from ckControl order by CheckTypeID, ID"), keys));
+        // The same values print the same page.
+        QCOMPARE(printedPage(target, 1), pages[0]);
+        QCOMPARE(printedPage(target, 2), pages[1]);
         for (const char* image : {"Image/shd1.jpg", "Image/shd2.jpg"}) {
             QFile a(source.path() + QLatin1String(image)), b(target.path() + QLatin1String(image));
             QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
