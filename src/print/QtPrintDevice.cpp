@@ -1,11 +1,11 @@
 #include "print/QtPrintDevice.h"
 
+#include "print/PainterDrawing.h"
 #include "print/PrintError.h"
 
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QPageLayout>
-#include <QPen>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -188,8 +188,7 @@ void QtPrintDevice::abort() {
 }
 
 void QtPrintDevice::setFontName(const QString& face) {
-    m_font.setFamily(face.isEmpty() ? QStringLiteral("宋体") : face);
-    m_font.setStyleHint(QFont::AnyStyle, QFont::PreferOutline);
+    PainterDrawing::setFace(m_font, face);
 }
 
 void QtPrintDevice::setFontSize(int points) {
@@ -197,11 +196,8 @@ void QtPrintDevice::setFontSize(int points) {
 }
 
 QFont QtPrintDevice::deviceFont() const {
-    // Em height = points × dpi / 72, as a printer context sizes its fonts, taken from the
-    // printer current at the time of drawing; never below one pixel.
-    QFont font = m_font;
-    font.setPixelSize(qMax(1, qRound(qMax(1, m_points) * resolutionY() / 72.0)));
-    return font;
+    // Sized for the printer current at the time of drawing.
+    return PainterDrawing::sized(m_font, m_points, resolutionY());
 }
 
 int QtPrintDevice::textWidth(const QString& text) const {
@@ -210,18 +206,12 @@ int QtPrintDevice::textWidth(const QString& text) const {
 
 void QtPrintDevice::drawText(int x, int y, const QString& text) {
     requirePage();
-    m_painter.setFont(deviceFont());
-    m_painter.setPen(QPen(m_color));
-    m_painter.drawText(QPoint(x, y + m_painter.fontMetrics().ascent()), text);
+    PainterDrawing::text(m_painter, deviceFont(), m_color, x, y, text);
 }
 
 void QtPrintDevice::drawLine(int x1, int y1, int x2, int y2) {
     requirePage();
-    QPen pen(Qt::black);
-    pen.setWidth(m_penWidth);
-    pen.setCapStyle(Qt::FlatCap);
-    m_painter.setPen(pen);
-    m_painter.drawLine(x1, y1, x2, y2);
+    PainterDrawing::line(m_painter, m_penWidth, x1, y1, x2, y2);
 }
 
 void QtPrintDevice::requirePrinter() const {

@@ -1,10 +1,9 @@
 #include "print/ScreenCanvas.h"
 
+#include "print/PainterDrawing.h"
 #include "print/QtPrintDevice.h"
 
 #include <QFontMetrics>
-#include <QPainter>
-#include <QPen>
 
 namespace print {
 
@@ -15,14 +14,11 @@ ScreenCanvas::ScreenCanvas(QPainter& painter, int dpiX, int dpiY)
 }
 
 void ScreenCanvas::setFontName(const QString& face) {
-    m_font.setFamily(face.isEmpty() ? QStringLiteral("宋体") : face);
-    m_font.setStyleHint(QFont::AnyStyle, QFont::PreferOutline);
+    PainterDrawing::setFace(m_font, face);
 }
 
 QFont ScreenCanvas::sizedFont() const {
-    QFont font = m_font;
-    font.setPixelSize(qMax(1, qRound(qMax(1, m_points) * m_dpiY / 72.0)));
-    return font;
+    return PainterDrawing::sized(m_font, m_points, m_dpiY);
 }
 
 int ScreenCanvas::textWidth(const QString& text) const {
@@ -30,17 +26,11 @@ int ScreenCanvas::textWidth(const QString& text) const {
 }
 
 void ScreenCanvas::drawText(int x, int y, const QString& text) {
-    m_painter.setFont(sizedFont());
-    m_painter.setPen(QPen(m_color));
-    m_painter.drawText(QPoint(x, y + m_painter.fontMetrics().ascent()), text);
+    PainterDrawing::text(m_painter, sizedFont(), m_color, x, y, text);
 }
 
 void ScreenCanvas::drawLine(int x1, int y1, int x2, int y2) {
-    QPen pen(Qt::black);
-    pen.setWidth(m_penWidth);
-    pen.setCapStyle(Qt::FlatCap);
-    m_painter.setPen(pen);
-    m_painter.drawLine(x1, y1, x2, y2);
+    PainterDrawing::line(m_painter, m_penWidth, x1, y1, x2, y2);
 }
 
 } // namespace print
