@@ -1,6 +1,7 @@
 #include "history/NoteHistoryStore.h"
 
 #include "core/LikePattern.h"
+#include "entry/MoneyText.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -84,7 +85,8 @@ QString NoteHistoryStore::memo(const QString& statement, const core::Params& par
 }
 
 QString NoteHistoryStore::sumText(const std::optional<double>& sum) {
-    return sum ? QString::number(*sum, 'f', 2) : QString();
+    // The money rule of every amount the program writes (halves away from zero).
+    return sum ? entry::FormatLineAmount(*sum, false) : QString();
 }
 
 NoteTotals NoteHistoryStore::totals(const NoteCondition& condition) {
