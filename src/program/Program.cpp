@@ -148,13 +148,7 @@ bool Program::openSavedNote(const QString& kind, const QString& number) {
         if (!entryWindow)
             return false;
     }
-    // A note whose template was deleted since opens on the kind's default template.
-    QString variant = kind;
-    core::TemplateStore& templates = m_app.templates();
-    if (templates.loadCheckTypeIDByFirstAndLastName(entry::ui::TfmCheckFHDSHD::kind(), kind) <= 0)
-        if (const int id = templates.loadDefaultCheckTypeId(entry::ui::TfmCheckFHDSHD::kind()); id > 0)
-            variant = templates.loadCheckTypeLastNameByID(id);
-    entryWindow->commands().BrowseOldCheck(variant, number);
+    entryWindow->commands().BrowseOldCheck(kind, number);
     return true;
 }
 

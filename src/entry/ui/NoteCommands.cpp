@@ -296,8 +296,15 @@ void NoteCommands::showNote(const DeliveryNote& note) {
 void NoteCommands::BrowseOldCheck(const QString& variant, const QString& number) {
     if (variant != m_window.variant()) {
         const QString wanted = variant.isEmpty() ? m_window.variant() : variant;
-        if (m_app.templates().loadCheckTypeIDByFirstAndLastName(kKind, wanted) > 0)
+        core::TemplateStore& templates = m_app.templates();
+        if (templates.loadCheckTypeIDByFirstAndLastName(kKind, wanted) > 0) {
             m_window.selectVariant(wanted);
+        } else if (const int id = templates.loadDefaultCheckTypeId(kKind); id > 0) {
+            // A note whose template was deleted since opens on the kind's default template.
+            const QString fallback = templates.loadCheckTypeLastNameByID(id);
+            if (fallback != m_window.variant())
+                m_window.selectVariant(fallback);
+        }
     }
     if (!number.isEmpty()) {
         NoteEditing& e = m_editing;
