@@ -1,3 +1,4 @@
+#include "BillDevice.h"
 #include "support/CupsPdfOutput.h"
 #include "support/PdfWords.h"
 #include "support/TestHome.h"
@@ -402,15 +403,7 @@ private slots:
         home = std::make_unique<TestHome>();
         QVERIFY2(home->isValid(), qPrintable(home->error()));
         noQueue = cups_pdf::unavailableReason();
-        if (noQueue.isEmpty()) {
-            device = std::make_unique<print::QtPrintDevice>();
-            home->app().setConfigByname(QStringLiteral("DefaultPrinter"), cups_pdf::queue());
-        } else {
-            // The job still needs somewhere to go for the save-and-print to run to its end.
-            device = std::make_unique<print::QtPrintDevice>(scratch.filePath(QStringLiteral("note.pdf")));
-        }
-        // The clerk's paper: wide enough for the 241 mm form, which A4 is not.
-        device->printer().setPageSize(QPageSize(QPageSize::A3));
+        device = billDevice(*home, noQueue, scratch);
         prepareData();
         program = std::make_unique<program::Program>(home->app(), *device);
     }

@@ -1,3 +1,4 @@
+#include "BillDevice.h"
 #include "support/CupsPdfOutput.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
@@ -63,13 +64,7 @@ private slots:
         home = std::make_unique<TestHome>();
         QVERIFY2(home->isValid(), qPrintable(home->error()));
         noQueue = cups_pdf::unavailableReason();
-        if (noQueue.isEmpty()) {
-            device = std::make_unique<print::QtPrintDevice>();
-            home->app().setConfigByname(QStringLiteral("DefaultPrinter"), cups_pdf::queue());
-        } else {
-            device = std::make_unique<print::QtPrintDevice>(scratch.filePath(QStringLiteral("note.pdf")));
-        }
-        device->printer().setPageSize(QPageSize(QPageSize::A3));
+        device = billDevice(*home, noQueue, scratch);
         program = std::make_unique<program::Program>(home->app(), *device);
     }
     void cleanup() {
