@@ -51,7 +51,8 @@ QString ColumnMatching::loadConstColumnPair(core::Database& db, const QString& i
             db.query(QStringLiteral("select SourceName from MatchColumn where ItemName=:item and "
                                     "MatchType=:type order by Id"),
                      {{QStringLiteral("item"), item}, {QStringLiteral("type"), matchType}});
-        if (!rows.isEmpty() && !rows.text(0).isEmpty())
+        // A list without any title (empty, or commas only) would leave the item unmatchable.
+        if (!rows.isEmpty() && !rows.text(0).split(QLatin1Char(','), Qt::SkipEmptyParts).isEmpty())
             return rows.text(0);
     } catch (const core::DbError&) {
         // An unreadable table leaves every item its own name, so exact titles still match.

@@ -80,6 +80,7 @@ RunResult RecipientImport::run(const Spreadsheet& sheet, const QString& workbook
     if (!m_options.byName && !m_options.byContact && !m_options.byPhone &&
         !m_dialogs.ask(noCriteriaQuestion(), QStringLiteral("重复匹配确认"))) {
         m_log.flush();
+        result.declined = true;
         return result;
     }
     m_observer.status(QStringLiteral("正在验证数据文件有效性！"));

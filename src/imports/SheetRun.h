@@ -34,11 +34,12 @@ public:
 struct RunResult {
     int imported = 0;
     int skipped = 0;
-    bool ran = false;     // rows were walked (false: the run ended before them)
-    bool stopped = false; // a confirmed stop
-    bool failed = false;  // nothing kept: the message says why
-    bool noData = false;  // the sheet is empty
-    QString report;       // the final report, or the failure message
+    bool ran = false;      // rows were walked (false: the run ended before them)
+    bool stopped = false;  // a confirmed stop
+    bool failed = false;   // nothing kept: the message says why
+    bool noData = false;   // the sheet is empty
+    bool declined = false; // the clerk declined a question before the rows
+    QString report;        // the final report, or the failure message
 };
 
 // The walk over the data rows of a sheet shared by the imports: rows 2 onwards, at most

@@ -6,10 +6,13 @@
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "history/ui/TfmSearch_FHDSHD.h"
 #include "history/ui/TfrmGridConfig.h"
+#include "imports/ui/ImportRunPanel.h"
+#include "imports/ui/TfrmImportMatchOrder.h"
 #include "masterdata/PersonStore.h"
 #include "masterdata/TPerson.h"
 #include "masterdata/ui/AddressBook.h"
 #include "masterdata/ui/Tfm_DMConfig.h"
+#include "masterdata/ui/Tfm_PersonManage.h"
 #include "masterdata/ui/TfrmCom.h"
 #include "masterdata/ui/TfrmSsSet.h"
 #include "masterdata/ui/Tfrm_GoodsManage.h"
@@ -81,6 +84,14 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
                       [this] { masterdata::ui::openRegionCodes(m_app, &m_main); });
     m_main.setCommand(QStringLiteral("actCurrencies"),
                       [this] { masterdata::ui::openCurrencies(m_app, &m_main); });
+    // After an import the address book, when open, lists everything again.
+    imports::ui::afterImport().addressBook = [this] {
+        if (masterdata::ui::Tfm_PersonManage* manager = m_addressBook->manager();
+            manager && manager->isVisible())
+            manager->btSelAllClick();
+    };
+    m_main.setCommand(QStringLiteral("actOrderImport"),
+                      [this] { imports::ui::openOrderImport(m_app, &m_main); });
     m_main.setCommand(QStringLiteral("actHistory"), [this] {
         history::ui::TfmSearch_FHDSHD window(
             m_app, m_main.grids(),
@@ -95,6 +106,7 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
 
 Program::~Program() {
     m_app.setPrinterSelector({});
+    imports::ui::afterImport() = {};
 }
 
 void Program::openOffsets(int id) {

@@ -159,8 +159,11 @@ private slots:
                                       "('订单信息导入','订单号','订单编号,订单号')"));
         QCOMPARE(assigned(items, match()), (QStringList{"cbOrderID=1", "cbName=4", "cbPhone=2"}));
         // A rule edited to nothing falls back to the item's own name.
-        home.db().exec(QStringLiteral("update MatchColumn set SourceName='' where ItemName='订单号'"));
-        QCOMPARE(assigned(items, match()), (QStringList{"cbOrderID=3", "cbName=4", "cbPhone=2"}));
+        for (const char* nothing : {"", ",,"}) {
+            home.db().exec(QStringLiteral("update MatchColumn set SourceName=:s where ItemName='订单号'"),
+                           {{QStringLiteral("s"), QString::fromUtf8(nothing)}});
+            QCOMPARE(assigned(items, match()), (QStringList{"cbOrderID=3", "cbName=4", "cbPhone=2"}));
+        }
     }
 
     // Only an absent or empty table gets the defaults; rules that exist are never wiped.

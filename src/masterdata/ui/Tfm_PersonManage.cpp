@@ -5,8 +5,8 @@
 #include "core/ui/DataGrid.h"
 #include "core/ui/FormFace.h"
 #include "core/ui/GridServices.h"
-#include "core/ui/StartupRules.h"
 #include "imports/ui/ExportGrid2Excel.h"
+#include "imports/ui/TfrmImportMatch.h"
 #include "masterdata/TPerson.h"
 
 #include <QAction>
@@ -166,9 +166,6 @@ Tfm_PersonManage::Tfm_PersonManage(core::AppContext& app, core::ui::GridServices
     btRefresh = button("btRefresh", QStringLiteral("刷新(&R)"));
     btRefresh->setEnabled(false);
     btImport = button("btImport", QStringLiteral("Excel导入"));
-    // The recipient import window comes later; until then the command says so.
-    btImport->setEnabled(false);
-    btImport->setToolTip(core::ui::StartupRules::pendingFeatureHint());
     btExport = button("btExport", QStringLiteral("Excel导出"));
     lbClearAll = new QLabel(QStringLiteral("<a href=\"more\">删除所有点击我->></a>"), this);
     lbClearAll->setObjectName(QStringLiteral("lbClearAll"));
@@ -243,6 +240,7 @@ Tfm_PersonManage::Tfm_PersonManage(core::AppContext& app, core::ui::GridServices
     connect(nSetDefault, &QAction::triggered, this, &Tfm_PersonManage::btSetDefaultClick);
     connect(btRefresh, &QPushButton::clicked, this, &Tfm_PersonManage::btRefreshClick);
     connect(nRefresh, &QAction::triggered, this, &Tfm_PersonManage::btRefreshClick);
+    connect(btImport, &QPushButton::clicked, this, &Tfm_PersonManage::btImportClick);
     connect(btExport, &QPushButton::clicked, this, &Tfm_PersonManage::btExportClick);
     connect(nSaveWidths, &QAction::triggered, this, &Tfm_PersonManage::nSaveWidthsClick);
     connect(nColumns, &QAction::triggered, this, &Tfm_PersonManage::nColumnsClick);
@@ -624,6 +622,14 @@ void Tfm_PersonManage::btRefreshClick() {
     StatusPanel2->setText(QStringLiteral("系统共有[") + QString::number(m_grids.CountTableAllRows(kTable)) +
                           QStringLiteral("]条."));
     nRefreshGroupClick();
+}
+
+void Tfm_PersonManage::btImportClick() {
+    // Recipients and senders into the address book only; the program reloads this list after
+    // a run (afterImport).
+    imports::ui::TfrmImportMatch window(m_app, this);
+    window.setScenario(imports::RecipientImport::Scenario::AddressBook, false);
+    window.exec();
 }
 
 void Tfm_PersonManage::btExportClick() {

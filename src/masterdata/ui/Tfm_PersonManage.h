@@ -72,6 +72,7 @@ public:
     void btClearAllClick();
     void btSetDefaultClick();
     void btRefreshClick();
+    void btImportClick();
     void btExportClick();
     void nSaveWidthsClick();
     void nColumnsClick();

@@ -1,0 +1,89 @@
+#include "imports/ui/ImportRunPanel.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QUrl>
+
+namespace imports::ui {
+
+void ImportReloads::run() const {
+    if (addressBook)
+        addressBook();
+    if (batchList)
+        batchList();
+}
+
+ImportReloads& afterImport() {
+    static ImportReloads reloads;
+    return reloads;
+}
+
+ImportRunPanel::ImportRunPanel(QLabel* status, QProgressBar* progress, QPushButton* start, QPushButton* stop,
+                               QPushButton* log, QObject* parent)
+    : QObject(parent), m_status(status), m_progress(progress), m_start(start), m_stopButton(stop), m_log(log),
+      m_opener([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }) {
+    connect(stop, &QPushButton::clicked, this, &ImportRunPanel::requestStop);
+}
+
+void ImportRunPanel::begin() {
+    m_stop = false;
+    m_running = true;
+    m_stopButton->setEnabled(true);
+    m_start->setEnabled(false);
+}
+
+void ImportRunPanel::end(bool startAgain) {
+    m_running = false;
+    m_stop = false;
+    m_stopButton->setEnabled(false);
+    m_start->setEnabled(startAgain);
+    m_progress->setVisible(false);
+    m_log->setEnabled(true);
+}
+
+void ImportRunPanel::requestStop() {
+    if (!m_running)
+        return;
+    m_stop = true;
+    m_stopButton->setEnabled(false);
+    m_start->setEnabled(false);
+}
+
+void ImportRunPanel::openLog(const QString& path) const {
+    if (m_opener)
+        m_opener(path);
+}
+
+void ImportRunPanel::status(const QString& text) {
+    m_status->setText(text);
+}
+
+void ImportRunPanel::progressStart(int maximum) {
+    m_progress->setRange(0, qMax(maximum, 1));
+    m_progress->setValue(0);
+    m_progress->setVisible(true);
+}
+
+void ImportRunPanel::progressStep() {
+    m_progress->setValue(m_progress->value() + 1);
+}
+
+void ImportRunPanel::progressEnd(bool stoppedHere) {
+    if (stoppedHere)
+        m_progress->setMaximum(qMax(m_progress->value(), 1));
+    m_progress->setValue(m_progress->maximum());
+}
+
+void ImportRunPanel::serviceEvents() {
+    QCoreApplication::processEvents();
+}
+
+void ImportRunPanel::stopDeclined() {
+    m_stop = false;
+    m_stopButton->setEnabled(true);
+}
+
+} // namespace imports::ui

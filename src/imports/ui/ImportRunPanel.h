@@ -1,0 +1,65 @@
+#pragma once
+
+#include "imports/SheetRun.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+namespace imports::ui {
+
+// What the program does after an import: the address-book manager, when open, lists all
+// again; the batch-printing window, when open, reloads its list. program::Program sets them.
+struct ImportReloads {
+    std::function<void()> addressBook;
+    std::function<void()> batchList;
+    void run() const;
+};
+ImportReloads& afterImport();
+
+// The run part of an import window: status line, progress bar, the start and stop commands,
+// the stop flag and the log button. It is the run's observer, so the window stays responsive
+// and can be stopped, also by closing it.
+class ImportRunPanel final : public QObject, public RunObserver {
+    Q_OBJECT
+public:
+    ImportRunPanel(QLabel* status, QProgressBar* progress, QPushButton* start, QPushButton* stop,
+                   QPushButton* log, QObject* parent = nullptr);
+
+    // Start of a run: flag cleared, stop offered, start withdrawn.
+    void begin();
+    // End of a run: the log can be read; start offered again when asked.
+    void end(bool startAgain);
+    bool running() const { return m_running; }
+    // The stop command and closing the window during a run.
+    void requestStop();
+
+    // Opens the log with the program the desktop associates with it (tests record instead).
+    void openLog(const QString& path) const;
+    void setLogOpener(std::function<void(const QString&)> opener) { m_opener = std::move(opener); }
+
+    void status(const QString& text) override;
+    void progressStart(int maximum) override;
+    void progressStep() override;
+    void progressEnd(bool stoppedHere) override;
+    void serviceEvents() override;
+    bool stopRequested() override { return m_stop; }
+    void stopDeclined() override;
+
+private:
+    QLabel* m_status;
+    QProgressBar* m_progress;
+    QPushButton* m_start;
+    QPushButton* m_stopButton;
+    QPushButton* m_log;
+    bool m_stop = false;
+    bool m_running = false;
+    std::function<void(const QString&)> m_opener;
+};
+
+} // namespace imports::ui
