@@ -22,7 +22,7 @@ QString suspiciousText(const QString& number) {
 } // namespace
 
 OrderImport::OrderImport(core::Database& db, core::Dialogs& dialogs, ImportLog& log, RunObserver& observer)
-    : m_db(db), m_dialogs(dialogs), m_log(log), m_observer(observer) {}
+    : m_db(db), m_dialogs(dialogs), m_log(log), m_observer(observer), m_statements(db) {}
 
 QVector<int> OrderImport::autoMatchOrders(core::Database& db, const QStringList& columnList) {
     return ColumnMatching::autoMatch(
@@ -122,25 +122,26 @@ bool OrderImport::saveOrderInfo(const Spreadsheet& sheet, int row) {
     };
     try {
         const QVariant id =
-            m_db.scalar(QStringLiteral("select top 1 ID from OrderList where 订单号=:n order by ID"),
-                        {{QStringLiteral("n"), number}});
+            m_statements.scalar(QStringLiteral("select top 1 ID from OrderList where 订单号=:n order by ID"),
+                                {{QStringLiteral("n"), number}});
         core::Params params{{QStringLiteral("state"), QStringLiteral("未打印")},
-                            {QStringLiteral("date"), QDateTime::currentDateTime()},
-                            {QStringLiteral("n"), number}};
+                            {QStringLiteral("date"), QDateTime::currentDateTime()}};
         QStringList notes;
         if (!id.isValid()) {
             QStringList columns{QStringLiteral("订单号"), QStringLiteral("订单状态"),
                                 QStringLiteral("订单日期")};
             QStringList values{QStringLiteral(":n"), QStringLiteral(":state"), QStringLiteral(":date")};
+            params.insert(QStringLiteral("n"), number);
             for (int i = kNumberItem + 1; i < items.size(); ++i) {
                 const QString key = QStringLiteral("v") + QString::number(i);
                 columns << items.at(i).column;
                 values << QLatin1Char(':') + key;
                 params.insert(key, value(i));
             }
-            m_db.exec(QStringLiteral("insert into OrderList (") + columns.join(QLatin1Char(',')) +
-                          QStringLiteral(") values (") + values.join(QLatin1Char(',')) + QLatin1Char(')'),
-                      params);
+            m_statements.exec(QStringLiteral("insert into OrderList (") + columns.join(QLatin1Char(',')) +
+                                  QStringLiteral(") values (") + values.join(QLatin1Char(',')) +
+                                  QLatin1Char(')'),
+                              params);
         } else {
             // Only the columns the sheet has: a remark edited in the batch list survives a
             // sheet without one.
@@ -153,9 +154,9 @@ bool OrderImport::saveOrderInfo(const Spreadsheet& sheet, int row) {
                 params.insert(key, value(i));
             }
             params.insert(QStringLiteral("id"), id);
-            m_db.exec(QStringLiteral("update OrderList set ") + sets.join(QLatin1Char(',')) +
-                          QStringLiteral(" where ID=:id"),
-                      params);
+            m_statements.exec(QStringLiteral("update OrderList set ") + sets.join(QLatin1Char(',')) +
+                                  QStringLiteral(" where ID=:id"),
+                              params);
             notes << QStringLiteral("已经存在的订单号，订单号=") + number;
         }
         if (suspicious)
@@ -185,11 +186,13 @@ bool OrderImport::saveOrderDetailInfo(const Spreadsheet& sheet, int row) {
             // The sheet holds all of an order's lines: those stored before are replaced, so
             // an import of the same sheet again leaves the same lines.
             m_seen.insert(number);
-            const int removed = m_db.exec(QStringLiteral("delete from OrderDetail where 订单号=:n"), key);
+            const int removed =
+                m_statements.exec(QStringLiteral("delete from OrderDetail where 订单号=:n"), key);
             if (removed > 0)
                 notes << QStringLiteral("已经存在的订单号，原有") + QString::number(removed) +
                              QStringLiteral("条明细已替换，订单号=") + number;
-            if (m_db.query(QStringLiteral("select top 1 ID from OrderList where 订单号=:n"), key).isEmpty())
+            if (!m_statements.scalar(QStringLiteral("select top 1 ID from OrderList where 订单号=:n"), key)
+                     .isValid())
                 notes << QStringLiteral("订单列表中没有此订单号，明细已导入，订单号=") + number;
             if (isLossyNumber(number))
                 notes << suspiciousText(number);
@@ -203,9 +206,9 @@ bool OrderImport::saveOrderDetailInfo(const Spreadsheet& sheet, int row) {
             values << QLatin1Char(':') + name;
             params.insert(name, i == kNumberItem ? number : cell(sheet, row, i));
         }
-        m_db.exec(QStringLiteral("insert into OrderDetail (") + columns.join(QLatin1Char(',')) +
-                      QStringLiteral(") values (") + values.join(QLatin1Char(',')) + QLatin1Char(')'),
-                  params);
+        m_statements.exec(QStringLiteral("insert into OrderDetail (") + columns.join(QLatin1Char(',')) +
+                              QStringLiteral(") values (") + values.join(QLatin1Char(',')) + QLatin1Char(')'),
+                          params);
         if (!notes.isEmpty())
             m_log.log(row, notes.join(QStringLiteral("；")));
         return true;

@@ -2,6 +2,7 @@
 
 #include "imports/ImportItems.h"
 #include "imports/SheetRun.h"
+#include "imports/StatementCache.h"
 
 #include <QSet>
 #include <QString>
@@ -58,6 +59,7 @@ private:
     // Order numbers met in this run: the suspicious ones (orders), those whose lines were
     // replaced (goods lines).
     QSet<QString> m_seen;
+    StatementCache m_statements;
 };
 
 } // namespace imports

@@ -32,7 +32,8 @@ QString sameText(const QString& column, const QString& param, const QString& val
 
 RecipientImport::RecipientImport(core::Database& db, core::Dialogs& dialogs, ImportLog& log,
                                  RunObserver& observer)
-    : m_db(db), m_dialogs(dialogs), m_log(log), m_observer(observer), m_columns(items().size(), -1) {}
+    : m_db(db), m_dialogs(dialogs), m_log(log), m_observer(observer), m_columns(items().size(), -1),
+      m_statements(db) {}
 
 bool RecipientImport::inScenario(const ImportItem& item, Scenario scenario) {
     switch (item.scope) {
@@ -182,10 +183,10 @@ bool RecipientImport::isDuplicate(const QVector<QString>& values) {
         condition = QStringLiteral(" and 4<3 ");
     const QString table = m_options.scenario == Scenario::AddressBook ? QStringLiteral("CKPersonalInfoTable")
                                                                       : QStringLiteral("ReceiverList");
-    return !m_db.query(QStringLiteral("select top 1 全称 from ") + table + QStringLiteral(" where 1=1") +
-                           condition,
-                       params)
-                .isEmpty();
+    return m_statements
+        .scalar(QStringLiteral("select top 1 1 from ") + table + QStringLiteral(" where 1=1") + condition,
+                params)
+        .isValid();
 }
 
 void RecipientImport::insert(const QVector<QString>& values) {
@@ -207,11 +208,12 @@ void RecipientImport::insert(const QVector<QString>& values) {
         columns << QStringLiteral("排序");
         placeholders << QStringLiteral("0");
     }
-    m_db.exec(QStringLiteral("insert into ") +
-                  (addressBook ? QStringLiteral("CKPersonalInfoTable") : QStringLiteral("ReceiverList")) +
-                  QStringLiteral(" (") + columns.join(QLatin1Char(',')) + QStringLiteral(") values (") +
-                  placeholders.join(QLatin1Char(',')) + QLatin1Char(')'),
-              params);
+    m_statements.exec(
+        QStringLiteral("insert into ") +
+            (addressBook ? QStringLiteral("CKPersonalInfoTable") : QStringLiteral("ReceiverList")) +
+            QStringLiteral(" (") + columns.join(QLatin1Char(',')) + QStringLiteral(") values (") +
+            placeholders.join(QLatin1Char(',')) + QLatin1Char(')'),
+        params);
 }
 
 } // namespace imports

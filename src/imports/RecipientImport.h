@@ -2,6 +2,7 @@
 
 #include "imports/ImportItems.h"
 #include "imports/SheetRun.h"
+#include "imports/StatementCache.h"
 
 #include <QString>
 #include <QStringList>
@@ -74,6 +75,7 @@ private:
     RunObserver& m_observer;
     Options m_options;
     QVector<int> m_columns;
+    StatementCache m_statements;
 };
 
 } // namespace imports

@@ -307,6 +307,36 @@ private slots:
         QVERIFY(!home.db().inTransaction());
     }
 
+    // A row the engine refuses is logged and the run goes on; a refusal that ends the
+    // transaction ends the run with nothing kept, never with rows written outside of it.
+    void rowRefused_data() {
+        QTest::addColumn<QString>("raise");
+        QTest::addColumn<bool>("failed");
+        QTest::addColumn<int>("imported");
+        QTest::newRow("statement refused") << "ABORT" << false << 39;
+        QTest::newRow("transaction ended") << "ROLLBACK" << true << 0;
+    }
+    void rowRefused() {
+        QFETCH(QString, raise);
+        QFETCH(bool, failed);
+        QFETCH(int, imported);
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        home.db().exec(QStringLiteral("create trigger refuse before insert on CKPersonalInfoTable "
+                                      "when new.联系人='O''Brien' begin select raise(") +
+                       raise + QStringLiteral(", 'refused'); end"));
+        const int before = count(home);
+        const RunResult result = importSheet(home, sheetFile(QStringLiteral("recipients.xlsx")));
+        QCOMPARE(result.failed, failed);
+        QCOMPARE(result.imported, imported);
+        QCOMPARE(count(home), before + imported);
+        QCOMPARE(logValue(home, QStringLiteral("ERR"), QStringLiteral("N6")),
+                 QStringLiteral("错误，单位：O'Brien's 商店,联系人：O'Brien,电话：014-26859952"));
+        if (failed)
+            QVERIFY(result.report.startsWith(imports::SheetRun::failurePrefix()));
+        QVERIFY(!home.db().inTransaction());
+    }
+
     // 6,000 data rows go in; the row after them is left out and the log says so.
     void rowLimit() {
         TestHome home;

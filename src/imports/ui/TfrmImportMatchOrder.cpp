@@ -75,6 +75,8 @@ TfrmImportMatchOrder::TfrmImportMatchOrder(core::AppContext& app, QWidget* paren
     Label13 = link(QStringLiteral("对明细Excel、CSV的格式要求?"), "Label13", grpSource);
     for (QComboBox* sheets : {cbOrderSheets, cbDetailSheets})
         sheets->setMinimumWidth(120);
+    for (QLineEdit* path : {edtOrderFile, edtDetailFile})
+        path->setMinimumWidth(280);
     auto* sourceGrid = new QGridLayout(grpSource);
     sourceGrid->addWidget(new QLabel(QStringLiteral("1.1、订单信息Excel："), grpSource), 0, 0);
     sourceGrid->addWidget(edtOrderFile, 0, 1);

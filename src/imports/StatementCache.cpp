@@ -1,0 +1,60 @@
+#include "imports/StatementCache.h"
+
+#include <QDateTime>
+#include <QSqlError>
+
+namespace imports {
+
+namespace {
+
+core::DbError failure(const QSqlQuery& query) {
+    const QSqlError error = query.lastError();
+    const QString text = error.databaseText().trimmed();
+    return core::DbError(text.isEmpty() ? error.driverText().trimmed() : text);
+}
+
+} // namespace
+
+QSqlQuery& StatementCache::prepared(const QString& sql, const core::Params& params) {
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) {
+        QSqlQuery query(m_db.connection());
+        query.setForwardOnly(true);
+        if (!query.prepare(core::Database::translate(sql)))
+            throw failure(query);
+        it = m_statements.insert(sql, query);
+    }
+    QSqlQuery& query = it.value();
+    for (auto p = params.constBegin(); p != params.constEnd(); ++p) {
+        // Dates as ISO text, as the database layer stores them.
+        const QVariant value =
+            p.value().typeId() == QMetaType::QDateTime
+                ? QVariant(p.value().toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                : p.value();
+        query.bindValue(QLatin1Char(':') + p.key(), value);
+    }
+    return query;
+}
+
+int StatementCache::exec(const QString& sql, const core::Params& params) {
+    QSqlQuery& query = prepared(sql, params);
+    if (!query.exec())
+        throw failure(query);
+    const int affected = query.numRowsAffected();
+    query.finish();
+    return affected < 0 ? 0 : affected;
+}
+
+QVariant StatementCache::scalar(const QString& sql, const core::Params& params) {
+    QSqlQuery& query = prepared(sql, params);
+    if (!query.exec())
+        throw failure(query);
+    QVariant value;
+    if (query.next())
+        value = query.value(0);
+    // A statement left open would keep the commit from ending the transaction.
+    query.finish();
+    return value;
+}
+
+} // namespace imports

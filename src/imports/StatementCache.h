@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/Database.h"
+
+#include <QHash>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+namespace imports {
+
+// The statements an import runs once per row, prepared once per run: preparing and scanning
+// the text for its parameters again at every row costs five times the work of the statement
+// itself. Written in the system's dialect (translated once), every value bound by name; a
+// failure throws core::DbError with the engine's text, like Database.
+class StatementCache {
+public:
+    explicit StatementCache(core::Database& db) : m_db(db) {}
+
+    // Runs a statement without rows; the rows it changed.
+    int exec(const QString& sql, const core::Params& params);
+    // The first column of the first row, invalid when there is no row.
+    QVariant scalar(const QString& sql, const core::Params& params);
+
+private:
+    QSqlQuery& prepared(const QString& sql, const core::Params& params);
+
+    core::Database& m_db;
+    QHash<QString, QSqlQuery> m_statements;
+};
+
+} // namespace imports
