@@ -730,16 +730,10 @@ void TfmSearch_FHDSHD::btClearClick() {
 }
 
 void TfmSearch_FHDSHD::btExportClick() {
-    QSet<int> hidden;
-    for (int c = 0; c < DBGrid1->columnCount(); ++c)
-        if (DBGrid1->isColumnHidden(c))
-            hidden.insert(c);
     const QString title =
         QStringLiteral("出货单历史开票") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
     try {
-        // The whole result, read forward while it is written, not only the rows the grid holds.
-        NoteStreamModel rows(m_app.db(), DBGrid1->sql(), DBGrid1->params(), int(m_count));
-        imports::ExportGrid2Excel(m_app, &rows, hidden, title, this);
+        imports::ExportGrid2Excel(m_app, DBGrid1, title, this);
     } catch (const core::DbError& e) {
         m_app.dialogs().notice(QStringLiteral("数据库错误,Error=") + e.message(), QStringLiteral("失败"));
     }
