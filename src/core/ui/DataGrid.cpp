@@ -5,6 +5,7 @@
 #include <QItemSelectionModel>
 #include <QPalette>
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace core::ui {
 
@@ -379,6 +380,14 @@ bool DataGrid::postPending() {
         return true;
     emit writeFailed(failure);
     return false;
+}
+
+void DataGrid::stepCurrentRow(int step) {
+    const int row = std::max(0, currentRow() + step);
+    if (row >= rowCount() && m_model->canFetchMore({}))
+        m_model->fetchMore({});
+    if (rowCount() > 0)
+        setCurrentRow(std::min(row, rowCount() - 1));
 }
 
 QList<int> DataGrid::selectedRows() const {

@@ -78,6 +78,9 @@ public:
     QVariant currentValue(const QString& field) const;
     int currentRow() const;
     void setCurrentRow(int row);
+    // Moves the current row by step rows (the lists' one-row wheel step), reading the next batch
+    // when the step passes the rows read so far; stays on the first or last row at the ends.
+    void stepCurrentRow(int step);
 
     QList<int> selectedRows() const;
     // Throws DbError naming the field when the statement has no such column.

@@ -399,12 +399,7 @@ bool TfmSearch_FHDSHD::eventFilter(QObject* watched, QEvent* event) {
     // One row per wheel step over the focused note list.
     if (watched == DBGrid1->viewport() && event->type() == QEvent::Wheel && DBGrid1->hasFocus()) {
         const int step = static_cast<QWheelEvent*>(event)->angleDelta().y() > 0 ? -1 : 1;
-        const int row = DBGrid1->currentRow() + step;
-        if (row >= 0) {
-            if (row >= DBGrid1->rowCount() && DBGrid1->model()->canFetchMore({}))
-                DBGrid1->model()->fetchMore({});
-            DBGrid1->setCurrentRow(row);
-        }
+        DBGrid1->stepCurrentRow(step);
         return true;
     }
     return QDialog::eventFilter(watched, event);

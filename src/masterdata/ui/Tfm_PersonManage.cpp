@@ -655,9 +655,7 @@ bool Tfm_PersonManage::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == DBGrid1->viewport() && event->type() == QEvent::Wheel && DBGrid1->hasFocus()) {
         // One row per wheel step, whatever the scroll setting of the desktop.
         const int step = static_cast<QWheelEvent*>(event)->angleDelta().y() > 0 ? -1 : 1;
-        const int row = std::clamp(DBGrid1->currentRow() + step, 0, DBGrid1->rowCount() - 1);
-        if (DBGrid1->rowCount() > 0)
-            DBGrid1->setCurrentRow(row);
+        DBGrid1->stepCurrentRow(step);
         return true;
     }
     return QDialog::eventFilter(watched, event);
