@@ -210,6 +210,7 @@ QWidget* TfmTemplateDesigner::buildToolPanel() {
     cbSelGroup = new QComboBox(panel);
     cbSelGroup->setObjectName(QStringLiteral("cbSelGroup"));
     cbSelGroup->setEditable(true);
+    cbSelGroup->setInsertPolicy(QComboBox::NoInsert);
     cbSelGroup->setToolTip(kChooseGroup);
     cbSelGroup->addItem(kChooseGroup);
     cbSelGroup->setEnabled(false);
@@ -219,6 +220,8 @@ QWidget* TfmTemplateDesigner::buildToolPanel() {
     col->addLayout(groupRow);
     col->addWidget(new QLabel(QStringLiteral("例如: 数量*"), panel));
     connect(cbSelGroup, &QComboBox::textActivated, this, &TfmTemplateDesigner::selectGroup);
+    connect(cbSelGroup->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { selectGroup(cbSelGroup->currentText()); });
 
     auto* moves = new QGridLayout;
     btMoveUp = button(panel, QStringLiteral("btMoveUp"), QStringLiteral("上移"));
@@ -719,6 +722,8 @@ void TfmTemplateDesigner::selectionChanged() {
     m_panels[2]->setText(m_selection.size() == 1 ? m_selection.first() : QString::number(m_selection.size()));
     if (m_selection.size() != 1)
         m_current.reset();
+    else if (!m_current || m_current->name.compare(currentName(), Qt::CaseInsensitive) != 0)
+        ALoadDataByCtlName(currentName()); // the panel never shows another item than the one it edits
 }
 
 void TfmTemplateDesigner::selectItem(const QString& name) {

@@ -186,6 +186,9 @@ private slots:
         window.findChild<QPushButton*>(QStringLiteral("btMoveRight"))->click();
         QCOMPARE(value(home, "zdPJBH", "CtlX"), 1900);
         QCOMPARE(value(home, "zdGKAddr", "CtlX"), 320);
+        QTest::keyClick(window.surface(), Qt::Key_Up);
+        QCOMPARE(value(home, "zdPJBH", "CtlY"), 165);
+        QCOMPARE(value(home, "zdGKAddr", "CtlY"), 340);
         // The surface follows the stored values.
         QCOMPARE(window.surface()->partsOf(QStringLiteral("zdGKAddr")).value(0).rect.left(),
                  window.surface()->scale().toPixels(320));
