@@ -80,6 +80,8 @@ QVector<print::DrawOp> LayoutItem::plan(const print::PlanContext& context) const
         marker = print::ItemPlan::kBreakMarker;
     } else if (kindType == QLatin1String("LINE")) {
         value = QStringLiteral("-");
+    } else {
+        value = QStringLiteral("√"); // a tick item prints its mark, never its caption
     }
     return print::ItemPlan::plan(layout, value, marker, context);
 }

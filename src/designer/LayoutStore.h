@@ -37,8 +37,9 @@ struct LayoutItem {
     QString sampleText() const;
     // Whether the printer would put marks for this item at all (shown, of a printed kind).
     bool prints() const;
-    // The marks the printer makes for the sample text, planned by the printer's own rules;
-    // empty when it prints nothing. Throws PrintError for a layout the printer cannot print.
+    // The marks the printer makes for the sample text (a tick item: its tick), planned by the
+    // printer's own rules; empty when it prints nothing. Throws PrintError for a layout the
+    // printer cannot print.
     QVector<print::DrawOp> plan(const print::PlanContext& context) const;
 };
 

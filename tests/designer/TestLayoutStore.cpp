@@ -288,6 +288,8 @@ private slots:
         item->shown = true;
         item->kindType = QStringLiteral("IMAGE");
         QVERIFY(item->plan({}).isEmpty());
+        item->kindType = QStringLiteral("CHECKBOX");
+        QCOMPARE(item->plan({}).value(0).text, QStringLiteral("√"));
         // Default value first, then the test value, then the label.
         item->kindType = QStringLiteral("TEXT");
         item->initValue = QStringLiteral(" 默认 ");
