@@ -3,11 +3,13 @@
 #include "designer/TfmTemplateDesigner.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
+#include "support/Typing.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
@@ -131,11 +133,15 @@ private slots:
         QCOMPARE(window.currentName(), item);
         mouse(s, QEvent::MouseMove, from + delta / 2, Qt::LeftButton);
         mouse(s, QEvent::MouseMove, from + delta, Qt::LeftButton);
-        mouse(s, QEvent::MouseButtonRelease, from + delta, Qt::NoButton);
-
         const bool dragged = delta.manhattanLength() >= QApplication::startDragDistance();
         const int dx = dragged ? s->scale().toTenths(delta.x()) : 0;
         const int dy = dragged ? s->scale().toTenths(delta.y()) : 0;
+        // While dragging the boxes show where the item would go; nothing is written yet.
+        QCOMPARE(window.findChild<QSpinBox*>(QStringLiteral("edtCtlX"))->value(), x + dx);
+        QCOMPARE(window.findChild<QSpinBox*>(QStringLiteral("edtCtlY"))->value(), y + dy);
+        QCOMPARE(snapshot(home), before);
+        mouse(s, QEvent::MouseButtonRelease, from + delta, Qt::NoButton);
+
         if (dragged && s->scale().dpi() == 96 && delta == QPoint(38, 0))
             QCOMPARE(dx, 101);
         QCOMPARE(value(home, name, "CtlX"), x + dx);
@@ -246,6 +252,78 @@ private slots:
         auto* cells = window.findChild<QCheckBox*>(QStringLiteral("ckWidthAveOn"));
         cells->setChecked(true);
         QCOMPARE(partNames(s, QStringLiteral("zdGKAddr")).value(1), QStringLiteral("zdGKAddrR2"));
+    }
+
+    void propertyWrites_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("bold") << QStringLiteral("ckBold") << QStringLiteral("Bold") << QStringLiteral("1");
+        QTest::newRow("underline") << QStringLiteral("ckUnderLine") << QStringLiteral("UnderLine")
+                                   << QStringLiteral("1");
+        QTest::newRow("right") << QStringLiteral("alRight") << QStringLiteral("Align") << QStringLiteral("2");
+        QTest::newRow("centre") << QStringLiteral("alCenter") << QStringLiteral("Align")
+                                << QStringLiteral("1");
+        QTest::newRow("font size") << QStringLiteral("edtFontSize") << QStringLiteral("CtlFontSize")
+                                   << QStringLiteral("14");
+        QTest::newRow("line height") << QStringLiteral("edtLineH") << QStringLiteral("CtlLH")
+                                     << QStringLiteral("60");
+        QTest::newRow("cells") << QStringLiteral("ckWidthAveOn") << QStringLiteral("FitParam")
+                               << QStringLiteral("20");
+        QTest::newRow("default") << QStringLiteral("edtDefaultValue") << QStringLiteral("InitValue")
+                                 << QStringLiteral("深圳");
+    }
+    void propertyWrites() {
+        QFETCH(QString, control);
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        TestHome home;
+        home.db().exec(QStringLiteral("update CKTypeTable set IniFile='1.ini' where CheckTypeId=1"));
+        TfmTemplateDesigner window(home.app(), 1);
+        window.selectItem(QStringLiteral("zdGKAddr"));
+        const QStringList before = snapshot(home);
+        QWidget* w = window.findChild<QWidget*>(control);
+        QVERIFY2(w, qPrintable(control));
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            b->click();
+        else if (auto* box = qobject_cast<QSpinBox*>(w))
+            box->setValue(stored.toInt());
+        else if (auto* edit = qobject_cast<QLineEdit*>(w))
+            typeText(edit, stored);
+        const QString now =
+            home.db()
+                .scalar(QStringLiteral("select ") + column +
+                        QStringLiteral(" from ckControl where CheckTypeId=1 and CtlName='zdGKAddr'"))
+                .toString();
+        QCOMPARE(now, stored);
+        // One column of one row changed, and the layout cache is marked only for the default value.
+        const QStringList after = snapshot(home);
+        int changed = 0;
+        for (int i = 0; i < after.size(); ++i)
+            changed += after.at(i) != before.at(i);
+        QCOMPARE(changed, column == QLatin1String("InitValue") ? 2 : 1);
+        QVERIFY(window.statusMessage().endsWith(QStringLiteral("属性保存成功~")));
+    }
+
+    void testValueAndFullScreen() {
+        TestHome home;
+        TfmTemplateDesigner window(home.app(), 1);
+        window.selectItem(QStringLiteral("zdPJBH"));
+        window.findChild<QComboBox*>(QStringLiteral("cbTestData"))->setCurrentText(QStringLiteral(" 0518 "));
+        window.btUpdateTestDataClick();
+        QCOMPARE(home.dialogs().lastText(), QStringLiteral("更新成功！"));
+        QCOMPARE(home.db()
+                     .scalar(QStringLiteral("select CtlData from NameDict where CheckTypeName='出货单' and "
+                                            "CtlName='zdPJBH'"))
+                     .toString(),
+                 QStringLiteral("0518"));
+        auto* full = window.findChild<QPushButton*>(QStringLiteral("btMaxVeiw"));
+        full->click();
+        QCOMPARE(full->text(), QStringLiteral("返回"));
+        QVERIFY(!window.findChild<QWidget*>(QStringLiteral("pnlTool"))->isVisibleTo(&window));
+        full->click();
+        QCOMPARE(full->text(), QStringLiteral("满屏"));
+        QVERIFY(window.findChild<QWidget*>(QStringLiteral("pnlTool"))->isVisibleTo(&window));
     }
 
     void paperSize() {
