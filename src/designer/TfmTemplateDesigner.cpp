@@ -573,6 +573,9 @@ QTabWidget* TfmTemplateDesigner::buildBatchPages() {
     spreadGrid->addWidget(edtIncreaseY, 1, 1);
     spreadGrid->addWidget(down, 1, 2);
     pages->addTab(spreadPage, QStringLiteral("批量纵向分布"));
+    for (QLayout* l : {static_cast<QLayout*>(sizeRow), static_cast<QLayout*>(faceRow),
+                       static_cast<QLayout*>(alignGrid), static_cast<QLayout*>(spreadGrid)})
+        l->setAlignment(Qt::AlignTop);
     connect(across, &QPushButton::clicked, this, [this] {
         batch([this](const QStringList& names) {
             return m_store.distribute(names, QStringLiteral("CtlX"), edtIncreaseX->value());
