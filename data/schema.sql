@@ -172,6 +172,9 @@ CREATE TABLE CKPersonalInfoTable (
 );
 CREATE INDEX idx_person_fullname ON CKPersonalInfoTable (全称);
 CREATE INDEX idx_person_mnemonic ON CKPersonalInfoTable (助记码);
+-- The address-book manager's group tree lists the distinct groups and provinces on every opening.
+CREATE INDEX idx_person_group ON CKPersonalInfoTable (分组);
+CREATE INDEX idx_person_province ON CKPersonalInfoTable (省);
 
 -- Product catalogue; prices are kept as the text typed ("0.00" when left empty).
 CREATE TABLE Products (

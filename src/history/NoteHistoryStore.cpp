@@ -4,8 +4,6 @@
 #include "entry/MoneyText.h"
 
 #include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlRecord>
 
 namespace history {
 
@@ -202,49 +200,6 @@ QString NoteHistoryStore::stateOfMenuEntry(const QString& entry) {
     const QString trimmed = entry.trimmed();
     const int paren = trimmed.indexOf(QLatin1Char('('));
     return paren < 0 ? trimmed : trimmed.left(paren);
-}
-
-NoteStreamModel::NoteStreamModel(core::Database& db, const QString& statement, const core::Params& params,
-                                 int rowCount, QObject* parent)
-    : QAbstractTableModel(parent), m_query(db.connection()), m_rows(rowCount) {
-    m_query.setForwardOnly(true);
-    if (!m_query.prepare(core::Database::translate(statement)))
-        throw core::DbError(m_query.lastError().text());
-    for (auto it = params.cbegin(); it != params.cend(); ++it)
-        m_query.bindValue(QLatin1Char(':') + it.key(), it.value());
-    if (!m_query.exec())
-        throw core::DbError(m_query.lastError().text());
-    const QSqlRecord record = m_query.record();
-    for (int i = 0; i < record.count(); ++i)
-        m_fields << record.fieldName(i);
-}
-
-int NoteStreamModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_rows;
-}
-
-int NoteStreamModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_fields.size();
-}
-
-QVariant NoteStreamModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
-        return {};
-    while (m_at < index.row()) {
-        if (!m_query.next())
-            return {};
-        ++m_at;
-    }
-    if (m_at != index.row())
-        return {};
-    const QVariant v = m_query.value(index.column());
-    return v.isNull() ? QVariant(QString()) : v;
-}
-
-QVariant NoteStreamModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
-        return {};
-    return orientation == Qt::Horizontal ? QVariant(m_fields.value(section)) : QVariant(section + 1);
 }
 
 } // namespace history

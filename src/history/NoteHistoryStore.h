@@ -2,9 +2,7 @@
 
 #include "core/Database.h"
 
-#include <QAbstractTableModel>
 #include <QDate>
-#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -90,26 +88,6 @@ private:
     static QString inList(const QVariantList& values, core::Params& params);
 
     core::Database& m_db;
-};
-
-// The rows of a statement for one walk from first to last (an export of the whole result):
-// read forward as asked, one row held at a time, so a million notes take no more memory than
-// one. Rows must be asked for in order; the count comes from a count statement.
-class NoteStreamModel : public QAbstractTableModel {
-public:
-    NoteStreamModel(core::Database& db, const QString& statement, const core::Params& params, int rowCount,
-                    QObject* parent = nullptr);
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-private:
-    mutable QSqlQuery m_query;
-    QStringList m_fields;
-    int m_rows = 0;
-    mutable int m_at = -1;
 };
 
 } // namespace history

@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/ui/DataGrid.h"
+#include "designer/TfmTemplateDesigner.h"
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "history/ui/TfmSearch_FHDSHD.h"
@@ -67,6 +68,11 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     if (auto* printMenu = m_main.findChild<QMenu*>(QStringLiteral("mPrint")))
         QObject::connect(printMenu, &QMenu::aboutToShow, &m_main, [this] { showTemplatePaper(); });
     m_main.setCommand(QStringLiteral("actOffsets"), [this] { openOffsets(); });
+    // Until the entry-form designer opens it, the design command opens the print layout of the
+    // current template.
+    m_main.setCommand(QStringLiteral("actDesigner"), [this] {
+        designer::TfmTemplateDesigner::run(m_app, m_app.currentCheckTypeId, &m_main);
+    });
     m_main.setCommand(QStringLiteral("actPrinterLock"), [this] { openPrinterLock(); });
     m_main.setCommand(QStringLiteral("actAddressBook"), [this] { m_addressBook->openManager(QString()); });
     m_main.setCommand(QStringLiteral("tbSelfComp"),

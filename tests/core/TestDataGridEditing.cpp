@@ -122,6 +122,29 @@ private slots:
         model->clearSelection();
         QVERIFY(grid.selectedRows().isEmpty());
     }
+
+    // A grid reading a batch at a time counts and deletes what its statement lists, read or not,
+    // and nothing else.
+    void partlyReadGridCountsAndDeletesTheWholeList() {
+        TestHome home;
+        home.db().exec(QStringLiteral("create table Many (ID INTEGER PRIMARY KEY, Kind TEXT)"));
+        home.db().exec(
+            QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<1000) "
+                           "insert into Many select i, case when i%4=0 then 'B' else 'A' end from n"));
+        DataGrid grid(home.db());
+        grid.setFetchSize(50);
+        grid.setQuery(QStringLiteral("select * from Many where Kind=:k order by Kind, ID DESC"),
+                      {{QStringLiteral("k"), QStringLiteral("A")}});
+        QCOMPARE(grid.rowCount(), 50);
+        QCOMPARE(grid.totalRows(), 750);
+        grid.setCurrentRow(0);
+        grid.deleteCurrentRow();
+        QCOMPARE(grid.totalRows(), 749);
+        QCOMPARE(grid.deleteAllRows(), 749);
+        QCOMPARE(grid.totalRows(), 0);
+        QCOMPARE(home.db().scalar(QStringLiteral("select count(*) from Many")).toInt(), 250);
+        QCOMPARE(home.db().scalar(QStringLiteral("select count(*) from Many where Kind='B'")).toInt(), 250);
+    }
 };
 
 OVERPRINT_TEST(TestDataGridEditing)

@@ -1,6 +1,7 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
+#include "core/StatementStream.h"
 #include "core/ui/DataGrid.h"
 #include "core/ui/GridServices.h"
 #include "history/NoteHistoryStore.h"
@@ -454,8 +455,8 @@ private slots:
         db.commit();
         TfmSearch_FHDSHD window(home->app(), *grids);
         QVERIFY(window.grid().rowCount() < 430);
-        history::NoteStreamModel model(db, window.grid().sql(), window.grid().params(),
-                                       int(window.foundCount()));
+        core::StatementStream model(db, window.grid().sql(), window.grid().params(),
+                                    int(window.foundCount()));
         QVector<int> columns{model.columnCount() - 1, 1};
         QTemporaryDir dir;
         home->dialogs().files.enqueue(dir.filePath(QStringLiteral("out.xlsx")));

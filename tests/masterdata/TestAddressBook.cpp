@@ -276,6 +276,24 @@ private slots:
                  (QStringList{QStringLiteral("丙"), QStringLiteral("甲"), QStringLiteral("乙")}));
     }
 
+    // A long book is read a screenful at a time, yet counted and deleted whole.
+    void longBookCountedAndDeletedWhole() {
+        Book book;
+        book.home.db().exec(QStringLiteral(
+            "with recursive n(i) as (select 1 union all select i+1 from n where i<450) "
+            "insert into CKPersonalInfoTable (全称,单位类型) select '单位'||i, '往来单位' from n"));
+        core::ui::GridServices grids(book.home.app());
+        Tfm_PersonManage window(book.home.app(), grids);
+        window.show();
+        QVERIFY(window.grid().rowCount() < 450);
+        QCOMPARE(child<QLabel>(window, "lbTitle")->text(), QStringLiteral("单位及客户资料管理(450)"));
+        QCOMPARE(child<QLabel>(window, "StatusPanel1")->text(), QStringLiteral("选中[0/450]条"));
+        book.home.dialogs().answers.enqueue(1);
+        child<QPushButton>(window, "btDeleteList")->click();
+        QCOMPARE(book.home.dialogs().lastText(), QStringLiteral("450条记录删除成功！"));
+        QCOMPARE(book.count(), 0);
+    }
+
     // The province node runs the keyword search; group nodes filter by group; types by type.
     void treeNodes() {
         Book book;

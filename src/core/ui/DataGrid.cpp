@@ -4,6 +4,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPalette>
+#include <QRegularExpression>
+#include <algorithm>
 
 namespace core::ui {
 
@@ -207,6 +209,7 @@ Recordset DataGrid::readBatch(int offset) {
 
 void DataGrid::run() {
     const int keepRow = currentRow();
+    m_total = -1;
     m_selectionOrder.clear();
     m_selected.clear();
     m_more = false;
@@ -243,6 +246,7 @@ void DataGrid::refresh() {
 void DataGrid::close() {
     m_open = false;
     m_more = false;
+    m_total = -1;
     m_selectionOrder.clear();
     m_selected.clear();
     m_model->reset(Recordset());
@@ -250,6 +254,27 @@ void DataGrid::close() {
 
 int DataGrid::rowCount() const {
     return m_model->rowCount();
+}
+
+int DataGrid::totalRows() const {
+    if (!m_more)
+        return rowCount();
+    if (m_total < 0) {
+        // The order of the rows does not change their number; counting without it spares a sort
+        // of the whole result.
+        static const QRegularExpression trailingOrder(QStringLiteral("\\s+order\\s+by\\s+[^()']*$"),
+                                                      QRegularExpression::CaseInsensitiveOption);
+        QString counted = m_sql;
+        counted.remove(trailingOrder);
+        try {
+            m_total =
+                m_db.scalar(QStringLiteral("select count(*) from (") + counted + QLatin1Char(')'), m_params)
+                    .toInt();
+        } catch (const DbError&) {
+            return rowCount();
+        }
+    }
+    return m_total;
 }
 
 int DataGrid::columnCount() const {
@@ -350,10 +375,19 @@ bool DataGrid::postPending() {
     if (!m_model->appending())
         return true;
     const QString failure = m_model->postNew();
+    m_total = -1;
     if (failure.isEmpty())
         return true;
     emit writeFailed(failure);
     return false;
+}
+
+void DataGrid::stepCurrentRow(int step) {
+    const int row = std::max(0, currentRow() + step);
+    if (row >= rowCount() && m_model->canFetchMore({}))
+        m_model->fetchMore({});
+    if (rowCount() > 0)
+        setCurrentRow(std::min(row, rowCount() - 1));
 }
 
 QList<int> DataGrid::selectedRows() const {
@@ -400,6 +434,7 @@ void DataGrid::deleteCurrentRow() {
     if (m_model->rows().table().isEmpty())
         throw DbError(QStringLiteral("记录集不可修改"));
     m_model->removeRow(row);
+    m_total = -1;
 }
 
 void DataGrid::setEditable(bool editable) {
@@ -410,7 +445,9 @@ void DataGrid::setEditable(bool editable) {
 }
 
 int DataGrid::deleteAllRows() {
-    Recordset& rows = m_model->rows();
+    // Rows not read yet are listed too: a partly read grid deletes from a whole reading.
+    Recordset whole = m_more ? m_db.query(m_sql, m_params) : Recordset();
+    Recordset& rows = m_more ? whole : m_model->rows();
     if (rows.table().isEmpty())
         throw DbError(QStringLiteral("记录集不可修改"));
     int count = 0;

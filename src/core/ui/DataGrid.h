@@ -60,6 +60,9 @@ public:
     // it holds (0, the default: every row at once). Selection, values and deletes then cover
     // the rows read so far.
     void setFetchSize(int rows) { m_fetchSize = rows; }
+    // Every row the statement gives, read or not (a count statement while rows are still
+    // unread); rowCount() when the count fails.
+    int totalRows() const;
     bool isOpen() const { return m_open; }
     QString sql() const { return m_sql; }
     Params params() const { return m_params; }
@@ -75,6 +78,9 @@ public:
     QVariant currentValue(const QString& field) const;
     int currentRow() const;
     void setCurrentRow(int row);
+    // Moves the current row by step rows (the lists' one-row wheel step), reading the next batch
+    // when the step passes the rows read so far; stays on the first or last row at the ends.
+    void stepCurrentRow(int step);
 
     QList<int> selectedRows() const;
     // Throws DbError naming the field when the statement has no such column.
@@ -104,9 +110,9 @@ public:
     bool postPending();
     // Deletes the current row from its table (a pending row is only dropped). Throws DbError.
     void deleteCurrentRow();
-    // Deletes every listed row from the statement's table in one transaction and empties the
-    // grid by running the statement again; returns the number of rows deleted. Throws DbError,
-    // with nothing deleted, on failure or when the statement does not read one table.
+    // Deletes every listed row (read or not yet read) from the statement's table in one
+    // transaction and empties the grid by running the statement again; returns the number of rows deleted.
+    // Throws DbError, with nothing deleted, on failure or when the statement does not read one table.
     int deleteAllRows();
 
 signals:
@@ -132,6 +138,7 @@ private:
     bool m_editable = false;
     int m_fetchSize = 0;
     bool m_more = false;
+    mutable int m_total = -1;
     QHash<QString, QString> m_sources;
     QHash<QString, QColor> m_columnColors;
     QStringList m_insertOnly;

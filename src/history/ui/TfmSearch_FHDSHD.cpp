@@ -399,12 +399,7 @@ bool TfmSearch_FHDSHD::eventFilter(QObject* watched, QEvent* event) {
     // One row per wheel step over the focused note list.
     if (watched == DBGrid1->viewport() && event->type() == QEvent::Wheel && DBGrid1->hasFocus()) {
         const int step = static_cast<QWheelEvent*>(event)->angleDelta().y() > 0 ? -1 : 1;
-        const int row = DBGrid1->currentRow() + step;
-        if (row >= 0) {
-            if (row >= DBGrid1->rowCount() && DBGrid1->model()->canFetchMore({}))
-                DBGrid1->model()->fetchMore({});
-            DBGrid1->setCurrentRow(row);
-        }
+        DBGrid1->stepCurrentRow(step);
         return true;
     }
     return QDialog::eventFilter(watched, event);
@@ -730,16 +725,10 @@ void TfmSearch_FHDSHD::btClearClick() {
 }
 
 void TfmSearch_FHDSHD::btExportClick() {
-    QSet<int> hidden;
-    for (int c = 0; c < DBGrid1->columnCount(); ++c)
-        if (DBGrid1->isColumnHidden(c))
-            hidden.insert(c);
     const QString title =
         QStringLiteral("出货单历史开票") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
     try {
-        // The whole result, read forward while it is written, not only the rows the grid holds.
-        NoteStreamModel rows(m_app.db(), DBGrid1->sql(), DBGrid1->params(), int(m_count));
-        imports::ExportGrid2Excel(m_app, &rows, hidden, title, this);
+        imports::ExportGrid2Excel(m_app, DBGrid1, title, this);
     } catch (const core::DbError& e) {
         m_app.dialogs().notice(QStringLiteral("数据库错误,Error=") + e.message(), QStringLiteral("失败"));
     }

@@ -1,11 +1,14 @@
 #include "imports/ui/ExportGrid2Excel.h"
 
+#include "core/AppContext.h"
+#include "core/StatementStream.h"
 #include "core/ui/DataGrid.h"
 #include "imports/ui/TfrmExportExcel.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QTableView>
+#include <memory>
 
 namespace imports {
 
@@ -26,8 +29,14 @@ void ExportGrid2Excel(core::AppContext& app, QTableView* grid, const QString& ti
     // A data grid whose statement is not open has no data set to export.
     const auto* dataGrid = qobject_cast<const core::ui::DataGrid*>(grid);
     const bool open = grid && (!dataGrid || dataGrid->isOpen());
-    TfrmExportExcel window(app, open ? grid->model() : nullptr, open ? shownColumns(*grid) : QVector<int>(),
-                           title, grid, parent);
+    // A grid that reads its rows a batch at a time exports the whole result, read forward
+    // while it is written.
+    std::unique_ptr<core::StatementStream> stream;
+    if (open && dataGrid && dataGrid->totalRows() > dataGrid->rowCount())
+        stream = std::make_unique<core::StatementStream>(app.db(), dataGrid->sql(), dataGrid->params(),
+                                                         dataGrid->totalRows());
+    QAbstractItemModel* model = stream ? stream.get() : open ? grid->model() : nullptr;
+    TfrmExportExcel window(app, model, open ? shownColumns(*grid) : QVector<int>(), title, grid, parent);
     window.exec();
 }
 

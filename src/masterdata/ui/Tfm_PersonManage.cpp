@@ -34,6 +34,7 @@ const QString kTable = QStringLiteral("CKPersonalInfoTable");
 // Left edge of "删除所有": beyond the window's first width, so the button shows only once the
 // clerk widens the window on purpose.
 constexpr int kClearAllLeft = 930;
+constexpr int kFetchSize = 200;
 
 QColor fromBgr(int bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
@@ -124,6 +125,8 @@ Tfm_PersonManage::Tfm_PersonManage(core::AppContext& app, core::ui::GridServices
 
     DBGrid1 = new core::ui::DataGrid(app.db(), this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    // Tens of thousands of units open at once: the grid reads a screenful at a time.
+    DBGrid1->setFetchSize(kFetchSize);
     DBGrid1->setSelectedColors(fromBgr(14455564), Qt::white);
     DBGrid1->setRowColors([](const core::ui::DataGrid&, int) {
         return core::ui::DataGrid::RowColors{QColor(Qt::white), QColor(Qt::black)};
@@ -295,7 +298,7 @@ void Tfm_PersonManage::showEvent(QShowEvent* event) {
     core::ui::FormFace::load(m_app.userIni(), *this);
     KeyEdit->clear();
     runQuery(Source::Command);
-    lbTitle->setText(kCaption + QLatin1Char('(') + QString::number(DBGrid1->rowCount()) + QLatin1Char(')'));
+    lbTitle->setText(kCaption + QLatin1Char('(') + QString::number(DBGrid1->totalRows()) + QLatin1Char(')'));
     lbHint->setVisible(m_selecting);
     lbHint->adjustSize();
     lbHint->move(8, DBGrid1->horizontalHeader()->height() + 4);
@@ -339,7 +342,7 @@ void Tfm_PersonManage::afterQuery() {
     for (QAction* a : m_rowActions)
         a->setEnabled(rows);
     StatusPanel1->setText(QStringLiteral("选中[") + QString::number(DBGrid1->selectedRows().size()) +
-                          QLatin1Char('/') + QString::number(DBGrid1->rowCount()) + QStringLiteral("]条"));
+                          QLatin1Char('/') + QString::number(DBGrid1->totalRows()) + QStringLiteral("]条"));
 }
 
 void Tfm_PersonManage::selectNode(const QString& text) {
@@ -408,7 +411,7 @@ void Tfm_PersonManage::btSelAllClick() {
         m_sortDirection = QStringLiteral("DESC");
     openStatement(PersonStore::allStatement(m_sortColumn, m_sortDirection));
     selectNode(PersonStore::kAllGroups);
-    lbTitle->setText(kCaption + QLatin1Char('(') + QString::number(DBGrid1->rowCount()) + QLatin1Char(')'));
+    lbTitle->setText(kCaption + QLatin1Char('(') + QString::number(DBGrid1->totalRows()) + QLatin1Char(')'));
     StatusPanel2->setText(QStringLiteral("系统共有[") + QString::number(m_grids.CountTableAllRows(kTable)) +
                           QStringLiteral("]条."));
     afterQuery();
@@ -617,7 +620,7 @@ void Tfm_PersonManage::btSetDefaultClick() {
 
 void Tfm_PersonManage::btRefreshClick() {
     runQuery(Source::Command);
-    lbTitle->setText(QStringLiteral("单位、客户管理(") + QString::number(DBGrid1->rowCount()) +
+    lbTitle->setText(QStringLiteral("单位、客户管理(") + QString::number(DBGrid1->totalRows()) +
                      QLatin1Char(')'));
     StatusPanel2->setText(QStringLiteral("系统共有[") + QString::number(m_grids.CountTableAllRows(kTable)) +
                           QStringLiteral("]条."));
@@ -633,7 +636,11 @@ void Tfm_PersonManage::btImportClick() {
 }
 
 void Tfm_PersonManage::btExportClick() {
-    imports::ExportGrid2Excel(m_app, DBGrid1, QStringLiteral("单位信息导出"), this);
+    try {
+        imports::ExportGrid2Excel(m_app, DBGrid1, QStringLiteral("单位信息导出"), this);
+    } catch (const core::DbError& e) {
+        m_app.dialogs().message(QStringLiteral("数据库错误,Error=") + e.message());
+    }
 }
 
 void Tfm_PersonManage::nSaveWidthsClick() {
@@ -654,9 +661,7 @@ bool Tfm_PersonManage::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == DBGrid1->viewport() && event->type() == QEvent::Wheel && DBGrid1->hasFocus()) {
         // One row per wheel step, whatever the scroll setting of the desktop.
         const int step = static_cast<QWheelEvent*>(event)->angleDelta().y() > 0 ? -1 : 1;
-        const int row = std::clamp(DBGrid1->currentRow() + step, 0, DBGrid1->rowCount() - 1);
-        if (DBGrid1->rowCount() > 0)
-            DBGrid1->setCurrentRow(row);
+        DBGrid1->stepCurrentRow(step);
         return true;
     }
     return QDialog::eventFilter(watched, event);
