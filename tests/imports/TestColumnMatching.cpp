@@ -215,24 +215,6 @@ private slots:
                  QStringLiteral("mine"));
         QVERIFY(!home.db().inTransaction());
     }
-
-    void editorCleaning_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("full-width commas") << " 联系人，收货人 "
-                                           << "联系人,收货人";
-        QTest::newRow("quotes and question marks") << "O'Brien?,名"
-                                                   << "OBrien,名";
-        QTest::newRow("runs of commas") << "a,,,,b"
-                                        << "a,b";
-        QTest::newRow("nothing left") << " ' ? "
-                                      << "";
-    }
-    void editorCleaning() {
-        QFETCH(QString, typed);
-        QFETCH(QString, stored);
-        QCOMPARE(ColumnMatching::cleanSourceNames(typed), stored);
-    }
 };
 
 OVERPRINT_TEST(TestColumnMatching)

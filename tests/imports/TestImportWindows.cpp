@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -157,14 +158,22 @@ private slots:
         QCOMPARE(count(home, QStringLiteral("ReceiverList")), 44);
     }
 
-    // Unreadable workbooks name the reason and leave start disabled.
-    void unreadableWorkbook() {
+    // Unreadable workbooks name the reason and leave start disabled; a workbook deleted after
+    // it was chosen still imports the sheet that was read.
+    void unreadableOrDeletedWorkbook() {
         TestHome home;
         QVERIFY2(home.isValid(), qPrintable(home.error()));
         TfrmImportMatch window(home.app());
+        window.runPanel().setLogOpener([](const QString&) {});
         QVERIFY(!window.openWorkbook(home.path() + QStringLiteral("missing.xlsx")));
         QVERIFY(home.dialogs().lastText().startsWith(QStringLiteral("EXCEL导入错误,")));
         QVERIFY(!child<QPushButton>(window, "btStart")->isEnabled());
+        const QString copy = home.path() + QStringLiteral("chosen.xlsx");
+        QVERIFY(QFile::copy(sheetFile(QStringLiteral("recipients.xlsx")), copy));
+        QVERIFY(window.openWorkbook(copy));
+        QVERIFY(QFile::remove(copy));
+        window.btStartClick();
+        QCOMPARE(window.lastResult().imported, 40);
     }
 
     // The rule editor cleans what is typed and refuses an empty list; the service code offers

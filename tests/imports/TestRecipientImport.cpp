@@ -382,6 +382,25 @@ private slots:
         QCOMPARE(first.join(QLatin1Char('|')), QStringLiteral("甲公司|张三|轻放|A组|书|12.50"));
     }
 
+    // A telephone stored as a number cell keeps every digit; an empty title column is skipped.
+    void numberCellStaysText() {
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        imports::Spreadsheet book;
+        book.open(sheetFile(QStringLiteral("recipients.xlsx")));
+        book.activate(1);
+        imports::ImportLog log(home.path());
+        ScriptedObserver observer;
+        RecipientImport import(home.db(), home.dialogs(), log, observer);
+        import.setColumns(RecipientImport::autoMatch(home.db(), imports::ColumnList::build(book),
+                                                     RecipientImport::Scenario::AddressBook));
+        QCOMPARE(import.run(book, book.fileName()).imported, 1);
+        QCOMPARE(home.db()
+                     .scalar(QStringLiteral("select 电话 from CKPersonalInfoTable order by ID desc"))
+                     .toString(),
+                 QStringLiteral("13800138000"));
+    }
+
     // Nothing to import by: neither unit, contact nor address has a column.
     void missingColumns() {
         TestHome home;
