@@ -95,14 +95,15 @@ private slots:
     // The stop command and closing the window both ask; No offers the command again, Yes
     // keeps the rows done and closes.
     void stopDuringRun_data() {
-        QTest::addColumn<bool>("byClosing");
+        QTest::addColumn<QString>("how");
         QTest::addColumn<int>("answer");
-        QTest::newRow("stop, No") << false << 0;
-        QTest::newRow("stop, Yes") << false << 1;
-        QTest::newRow("close, Yes") << true << 1;
+        QTest::newRow("stop, No") << "stop" << 0;
+        QTest::newRow("stop, Yes") << "stop" << 1;
+        QTest::newRow("close, Yes") << "close" << 1;
+        QTest::newRow("escape, Yes") << "escape" << 1;
     }
     void stopDuringRun() {
-        QFETCH(bool, byClosing);
+        QFETCH(QString, how);
         QFETCH(int, answer);
         TestHome home;
         QVERIFY2(home.isValid(), qPrintable(home.error()));
@@ -115,8 +116,10 @@ private slots:
         bool offeredAgain = false;
         // The first pending events are serviced after ten rows; the check after twenty.
         QTimer::singleShot(0, &window, [&] {
-            if (byClosing)
+            if (how == u"close")
                 window.close();
+            else if (how == u"escape")
+                QTest::keyClick(&window, Qt::Key_Escape);
             else
                 QTest::mouseClick(stop, Qt::LeftButton);
             QVERIFY(!stop->isEnabled());

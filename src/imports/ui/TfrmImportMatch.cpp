@@ -420,6 +420,14 @@ void TfrmImportMatch::showEvent(QShowEvent* event) {
     ColumnMatching::ensureLookupIndexes(m_app.db());
 }
 
+void TfrmImportMatch::reject() {
+    if (m_panel->running()) {
+        m_panel->requestStop();
+        return;
+    }
+    QDialog::reject();
+}
+
 void TfrmImportMatch::closeEvent(QCloseEvent* event) {
     // Closing during a run asks to stop it; the run closes the window when it ends.
     if (m_panel->running()) {

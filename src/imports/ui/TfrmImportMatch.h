@@ -56,6 +56,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Escape during a run asks to stop it, like closing.
+    void reject() override;
 
 private:
     void buildChoosers();

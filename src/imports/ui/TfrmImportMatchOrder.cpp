@@ -296,6 +296,14 @@ void TfrmImportMatchOrder::showEvent(QShowEvent* event) {
     ColumnMatching::ensureLookupIndexes(m_app.db());
 }
 
+void TfrmImportMatchOrder::reject() {
+    if (m_panel->running()) {
+        m_panel->requestStop();
+        return;
+    }
+    QDialog::reject();
+}
+
 void TfrmImportMatchOrder::closeEvent(QCloseEvent* event) {
     if (m_panel->running()) {
         m_panel->requestStop();

@@ -49,6 +49,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Escape during a run asks to stop it, like closing.
+    void reject() override;
 
 private:
     enum class Half { Orders, Lines };
