@@ -137,21 +137,6 @@ private slots:
                  QStringLiteral("导入结束，共有 1 条导入成功！\n 其中跳过了1 条无效(订单号为空)的记录！"));
     }
 
-    void lossyNumbers_data() {
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<bool>("lossy");
-        QTest::newRow("15 digits") << "123456789012345" << false;
-        QTest::newRow("16 digits ending in 0") << "1234567890123450" << true;
-        QTest::newRow("19 digits, last ones zero") << "1234567890123450000" << true;
-        QTest::newRow("19 digits, all kept") << "1234567890123456789" << false;
-        QTest::newRow("letters") << "DD00000000000000" << false;
-    }
-    void lossyNumbers() {
-        QFETCH(QString, number);
-        QFETCH(bool, lossy);
-        QCOMPARE(OrderImport::isLossyNumber(number), lossy);
-    }
-
     // Two long numbers that read alike are not merged into one order.
     void lossyNumbersNotMerged() {
         TestHome home;
