@@ -38,8 +38,10 @@ RunResult SheetRun::run(const Spreadsheet& sheet, const std::function<bool(int)>
         m_log.flush();
         return result;
     }
+    bool begun = false;
     try {
         m_db.begin();
+        begun = true;
         result.ran = true;
         int handled = 0;
         for (int row = 2; row <= usedRows; ++row) {
@@ -67,7 +69,9 @@ RunResult SheetRun::run(const Spreadsheet& sheet, const std::function<bool(int)>
         }
         m_db.commit();
     } catch (const core::DbError& e) {
-        m_db.rollback();
+        // A transaction this run did not begin is not its own to roll back.
+        if (begun)
+            m_db.rollback();
         result.failed = true;
         result.imported = 0;
         result.report = failurePrefix() + e.message();
