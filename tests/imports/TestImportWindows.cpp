@@ -116,6 +116,9 @@ private slots:
         bool offeredAgain = false;
         // The first pending events are serviced after ten rows; the check after twenty.
         QTimer::singleShot(0, &window, [&] {
+            // The workbook cannot be changed under the run.
+            QVERIFY(!child<QPushButton>(window, "btBrowse")->isEnabled());
+            QVERIFY(!child<QComboBox>(window, "cboWorkSheets")->isEnabled());
             if (how == u"close")
                 window.close();
             else if (how == u"escape")

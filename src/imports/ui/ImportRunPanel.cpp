@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QUrl>
+#include <QWidget>
 
 namespace imports::ui {
 
@@ -31,11 +32,19 @@ ImportRunPanel::ImportRunPanel(QLabel* status, QProgressBar* progress, QPushButt
 void ImportRunPanel::begin() {
     m_stop = false;
     m_running = true;
+    m_lockedWasEnabled.clear();
+    for (QWidget* widget : m_locked) {
+        m_lockedWasEnabled << widget->isEnabled();
+        widget->setEnabled(false);
+    }
     m_stopButton->setEnabled(true);
     m_start->setEnabled(false);
 }
 
 void ImportRunPanel::end(bool startAgain) {
+    for (int i = 0; i < m_locked.size() && i < m_lockedWasEnabled.size(); ++i)
+        m_locked.at(i)->setEnabled(m_lockedWasEnabled.at(i));
+    m_lockedWasEnabled.clear();
     m_running = false;
     m_stop = false;
     m_stopButton->setEnabled(false);

@@ -2,6 +2,7 @@
 
 #include "imports/SheetRun.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -31,6 +32,9 @@ public:
     ImportRunPanel(QLabel* status, QProgressBar* progress, QPushButton* start, QPushButton* stop,
                    QPushButton* log, QObject* parent = nullptr);
 
+    // Controls that must not change while a run reads the workbook (the workbook, its sheet,
+    // the choosers, the options): disabled during a run, put back as they were after it.
+    void setLockedDuringRun(const QList<QWidget*>& widgets) { m_locked = widgets; }
     // Start of a run: flag cleared, stop offered, start withdrawn.
     void begin();
     // End of a run: the log can be read; start offered again when asked.
@@ -60,6 +64,8 @@ private:
     bool m_stop = false;
     bool m_running = false;
     std::function<void(const QString&)> m_opener;
+    QList<QWidget*> m_locked;
+    QList<bool> m_lockedWasEnabled;
 };
 
 } // namespace imports::ui

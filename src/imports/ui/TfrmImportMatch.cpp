@@ -199,6 +199,9 @@ TfrmImportMatch::TfrmImportMatch(core::AppContext& app, QWidget* parent) : QDial
     m_source = new WorkbookSource(app, ed_file, btBrowse, cboWorkSheets, this);
     m_source->setChoosers(filled);
     m_panel = new ImportRunPanel(lblResult, progress, btStart, btStopIt, btLog, this);
+    m_panel->setLockedDuringRun({grpCase, ed_file, btBrowse, cboWorkSheets, cfgWPSFirst, grpMatch, grpAddr,
+                                 grpMutiPrint, ckOrderIDOn, ckMemeberIDOn, btColumnCfg, ckJudgeRepeated,
+                                 grpRepeat, ckAlert, ckReadLog});
 
     ExcelBridge bridge(app);
     cfgWPSFirst->setChecked(bridge.wpsFirst());

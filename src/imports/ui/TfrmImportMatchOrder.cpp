@@ -154,6 +154,7 @@ TfrmImportMatchOrder::TfrmImportMatchOrder(core::AppContext& app, QWidget* paren
     m_detailSource = new WorkbookSource(app, edtDetailFile, btBrowseDetail, cbDetailSheets, this);
     m_detailSource->setChoosers(m_detailChoosers);
     m_panel = new ImportRunPanel(lblResult, progress, btStart, btStopIt, btLog, this);
+    m_panel->setLockedDuringRun({grpSource, grpMatch, cfgWPSFirst, ckReadLog});
     cfgWPSFirst->setChecked(ExcelBridge(app).wpsFirst());
 
     connect(cfgWPSFirst, &QCheckBox::clicked, this,
