@@ -22,7 +22,6 @@ public:
     void err(int row, const QString& text);
     bool flush() { return m_ini.flush(); }
 
-    core::IniFile& ini() { return m_ini; }
 
 private:
     core::IniFile m_ini;

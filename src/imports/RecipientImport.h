@@ -50,7 +50,6 @@ public:
     static QVector<int> autoMatch(core::Database& db, const QStringList& columnList, Scenario scenario);
 
     void setOptions(const Options& options) { m_options = options; }
-    const Options& options() const { return m_options; }
     // Column number of every item (-1: none), as the window's choosers show them.
     void setColumns(const QVector<int>& columns) { m_columns = columns; }
 

@@ -241,6 +241,7 @@ private slots:
         window.btStartClick();
         QCOMPARE(count(home, QStringLiteral("OrderList")), withOrders ? 20 : 0);
         QCOMPARE(count(home, QStringLiteral("OrderDetail")), 68);
+        QCOMPARE(window.orderResult().imported, withOrders ? 20 : 0);
         QCOMPARE(window.detailResult().imported, 68);
         QCOMPARE(reloads.batchList, withOrders ? 2 : 1);
         QCOMPARE(home.dialogs().texts(),
