@@ -80,6 +80,7 @@ QSpinBox* TfmCheckDesign::numberBox(const QString& name) {
     auto* box = new QSpinBox(this);
     box->setObjectName(name);
     box->setRange(0, 1000);
+    box->setToolTip(QStringLiteral("像素"));
     box->findChild<QLineEdit*>()->installEventFilter(this);
     connect(box, &QSpinBox::valueChanged, this, [this] { numberBoxChange(); });
     connect(box, &QSpinBox::editingFinished, this, [this] { numberBoxExit(); });
@@ -95,7 +96,7 @@ void TfmCheckDesign::buildWindow() {
     connect(pageControl, &QTabWidget::currentChanged, this, &TfmCheckDesign::offsetPageShown);
 
     auto* left = new QWidget(design);
-    left->setFixedWidth(250);
+    left->setFixedWidth(290);
     auto* column = new QVBoxLayout(left);
     column->setContentsMargins(4, 4, 4, 4);
     column->addWidget(new QLabel(QStringLiteral("1、选中票据种类："), left));
@@ -140,25 +141,30 @@ void TfmCheckDesign::buildWindow() {
         const char* caption;
         QSpinBox* box;
     } boxes[] = {{"横向X:", SrcX}, {"纵向Y:", SrcY}, {"输入框宽:", SrcW}, {"输入框高:", SrcH}};
-    int row = 0;
-    for (const auto& b : boxes) {
-        grid->addWidget(new QLabel(QString::fromUtf8(b.caption), left), row, 0);
-        grid->addWidget(b.box, row, 1);
-        grid->addWidget(new QLabel(QStringLiteral("像素"), left), row, 2);
-        ++row;
+    // Two boxes a row, so the item list keeps its room on a small screen.
+    for (int i = 0; i < 4; ++i) {
+        grid->addWidget(new QLabel(QString::fromUtf8(boxes[i].caption), left), i / 2, (i % 2) * 2);
+        grid->addWidget(boxes[i].box, i / 2, (i % 2) * 2 + 1);
     }
-    grid->addWidget(new QLabel(QStringLiteral("移动步长:"), left), row, 0);
+    column->addLayout(grid);
+
+    auto* steps = new QHBoxLayout;
+    auto* stepColumn = new QVBoxLayout;
+    stepColumn->addWidget(new QLabel(QStringLiteral("移动步长:"), left));
     barMM = new QSlider(Qt::Horizontal, left);
     barMM->setObjectName(QStringLiteral("barMM"));
     barMM->setRange(1, 40);
     barMM->setValue(3);
     lbStep = new QLabel(QStringLiteral("3"), left);
     connect(barMM, &QSlider::valueChanged, lbStep, [this](int v) { lbStep->setNum(v); });
-    grid->addWidget(barMM, row, 1);
-    grid->addWidget(lbStep, row, 2);
-    column->addLayout(grid);
+    auto* stepRow = new QHBoxLayout;
+    stepRow->addWidget(barMM, 1);
+    stepRow->addWidget(lbStep);
+    stepColumn->addLayout(stepRow);
+    steps->addLayout(stepColumn, 1);
 
     auto* arrows = new QGridLayout;
+    arrows->setSpacing(0);
     auto arrow = [this, left](const QString& name, Qt::ArrowType type, const QString& hint, int dx, int dy) {
         auto* b = new QToolButton(left);
         b->setObjectName(name);
@@ -175,7 +181,8 @@ void TfmCheckDesign::buildWindow() {
     arrows->addWidget(btRunL, 1, 0);
     arrows->addWidget(btRunR, 1, 2);
     arrows->addWidget(btRunD, 2, 1);
-    column->addLayout(arrows);
+    steps->addLayout(arrows);
+    column->addLayout(steps);
 
     ckHidden = new QCheckBox(QStringLiteral("隐藏[不打印或不填写]"), left);
     ckHidden->setObjectName(QStringLiteral("ckHidden"));
@@ -189,6 +196,7 @@ void TfmCheckDesign::buildWindow() {
     column->addWidget(edtDefaultVal);
     lbFont = new QLabel(QStringLiteral("打印预览字体,ABC,abc,123"), left);
     lbFont->setObjectName(QStringLiteral("lbFont"));
+    lbFont->setFixedHeight(40);
     column->addWidget(lbFont);
     auto* buttons = new QHBoxLayout;
     btSaveCheck = new QPushButton(QStringLiteral("保存设置"), left);
@@ -362,7 +370,7 @@ void TfmCheckDesign::loadTemplate(int id, bool force) {
     // The window grows to show the whole image where the screen allows.
     if (const QScreen* screen = this->screen()) {
         const QSize room = screen->availableSize() - QSize(40, 80);
-        const QSize wanted(260 + face->width + 30, std::max(600, face->height + 90));
+        const QSize wanted(300 + face->width + 30, std::max(720, face->height + 90));
         resize(wanted.boundedTo(room).expandedTo(size()));
     }
 }
