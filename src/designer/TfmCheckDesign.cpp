@@ -877,8 +877,10 @@ bool TfmCheckDesign::eventFilter(QObject* watched, QEvent* event) {
         if (!widget || widget->window() != this)
             return QDialog::eventFilter(watched, event);
         auto* key = static_cast<QKeyEvent*>(event);
+        // Shift+arrow selects text in the default-value box, as in any text box.
+        const bool selecting = watched == edtDefaultVal && !(key->modifiers() & Qt::ControlModifier);
         if (isArrow(key->key()) && (key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) &&
-            m_current) {
+            m_current && !selecting) {
             if (type == QEvent::ShortcutOverride) {
                 event->accept();
                 return true;

@@ -10,11 +10,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -237,6 +239,69 @@ private slots:
         }
         picked.sort();
         QCOMPARE(picked, QStringList({QStringLiteral("ZDORDERID"), QStringLiteral("ZDPJBH")}));
+    }
+
+    // Switching variant lays the other template out; the offset page runs its hook for the
+    // template on screen and returns to the design page; Shift+arrow sizes, a letter typed into
+    // a number box commits it; closing in the middle of a drag keeps what was dragged.
+    void switchingAndClosingMidDrag() {
+        TestHome home;
+        TfmCheckDesign w(home.app(), 1);
+        auto* pages = w.findChild<QTabWidget*>(QStringLiteral("pageControl"));
+        QVERIFY(!pages->isTabEnabled(1));
+        int offsetsFor = 0;
+        w.setOffsetOpener([&](int id) { offsetsFor = id; });
+        auto* variants = w.findChild<QComboBox*>(QStringLiteral("cbTypeLastName"));
+        variants->setCurrentIndex(variants->findText(QStringLiteral("三联241")));
+        QCOMPARE(w.templateId(), 2);
+        QCOMPARE(w.windowTitle(), QStringLiteral("票据设计调整（出货单-三联241）,ID=2"));
+        QCOMPARE(w.box(QStringLiteral("DEFCHECK1"))->text(), QStringLiteral("月结"));
+        pages->setCurrentIndex(1);
+        QCOMPARE(offsetsFor, 2);
+        QCOMPARE(pages->currentIndex(), 0);
+
+        const Layout before = layout(home, 2, QStringLiteral("zdPJBH"));
+        w.selectItem(QStringLiteral("zdPJBH"));
+        key(&w, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(w.box(QStringLiteral("zdPJBH"))->width(), before.w - 1);
+        QLineEdit* typed = spin(w, "SrcY")->findChild<QLineEdit*>();
+        typed->selectAll();
+        QTest::keyClicks(typed, QStringLiteral("40a"));
+        const Layout committed = layout(home, 2, QStringLiteral("zdPJBH"));
+        QCOMPARE(QPoint(committed.w, committed.y), QPoint(before.w - 1, 40));
+
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        designer::FormBox* box = w.box(QStringLiteral("zdPJBH"));
+        QTest::mousePress(box, Qt::LeftButton, {}, QPoint(2, 2));
+        QMouseEvent move(QEvent::MouseMove, QPointF(12, 2), box->mapToGlobal(QPointF(12, 2)), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(box, &move);
+        w.close();
+        QCOMPARE(layout(home, 2, QStringLiteral("zdPJBH")).x, before.x + 10);
+    }
+
+    // The offset window's "整体上差不多，我要调整某单项的打印位置" opens the designer for its
+    // template through the main window's command.
+    void offsetWindowOpensDesigner() {
+        TestHome home;
+        print::RecordingPrintDevice device;
+        program::Program program(home.app(), device);
+        home.app().currentCheckTypeId = 2;
+        int designedFor = 0;
+        QTimer::singleShot(0, [&] {
+            auto* offsets = QApplication::activeModalWidget();
+            QVERIFY(offsets);
+            QTimer::singleShot(0, [&] {
+                auto* w = qobject_cast<TfmCheckDesign*>(QApplication::activeModalWidget());
+                QVERIFY(w);
+                designedFor = w->templateId();
+                w->close();
+            });
+            offsets->findChild<QPushButton*>(QStringLiteral("btPrintItemSet"))->click();
+        });
+        program.mainWindow().action(QStringLiteral("actOffsets"))->trigger();
+        QCOMPARE(designedFor, 2);
     }
 
     // "勾选项目定义": the captions are cleaned and stored; the tick boxes show them.
