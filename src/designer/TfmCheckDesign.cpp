@@ -366,7 +366,7 @@ void TfmCheckDesign::loadTemplate(int id, bool force) {
     bgImage->setPixmap(picture);
     m_loadedId = id;
     createBoxes();
-    setRanges();
+    setRanges(0, 0, 1, 1);
     // The window grows to show the whole image where the screen allows.
     if (const QScreen* screen = this->screen()) {
         const QSize room = screen->availableSize() - QSize(40, 80);
@@ -444,14 +444,14 @@ void TfmCheckDesign::placeBox(FormBox* box, const FormLayout& layout) {
     FormPlacement::placeBox(box, where, layout.shown);
 }
 
-void TfmCheckDesign::setRanges() {
+void TfmCheckDesign::setRanges(int x, int y, int w, int h) {
     const bool was = m_loading;
     setLoading(true);
     const auto apply = [](QSpinBox* box, FormRules::Range r) { box->setRange(r.min, r.max); };
-    apply(SrcX, FormRules::positionRange(m_imageSize.width(), SrcX->value()));
-    apply(SrcY, FormRules::positionRange(m_imageSize.height(), SrcY->value()));
-    apply(SrcW, FormRules::sizeRange(m_imageSize.width(), SrcW->value()));
-    apply(SrcH, FormRules::sizeRange(m_imageSize.height(), SrcH->value()));
+    apply(SrcX, FormRules::positionRange(m_imageSize.width(), x));
+    apply(SrcY, FormRules::positionRange(m_imageSize.height(), y));
+    apply(SrcW, FormRules::sizeRange(m_imageSize.width(), w));
+    apply(SrcH, FormRules::sizeRange(m_imageSize.height(), h));
     setLoading(was);
 }
 
@@ -531,14 +531,7 @@ void TfmCheckDesign::showLayout(const FormItem& item, const FormLayout& layout) 
     const int w = core::ui::FormPlacement::screenPixels(layout.srcW);
     const int h = core::ui::FormPlacement::screenPixels(layout.srcH);
     // Ranges first, so a stored value outside the usual ones is shown, and saved, as it is.
-    SrcX->setRange(FormRules::positionRange(m_imageSize.width(), x).min,
-                   FormRules::positionRange(m_imageSize.width(), x).max);
-    SrcY->setRange(FormRules::positionRange(m_imageSize.height(), y).min,
-                   FormRules::positionRange(m_imageSize.height(), y).max);
-    SrcW->setRange(FormRules::sizeRange(m_imageSize.width(), w).min,
-                   FormRules::sizeRange(m_imageSize.width(), w).max);
-    SrcH->setRange(FormRules::sizeRange(m_imageSize.height(), h).min,
-                   FormRules::sizeRange(m_imageSize.height(), h).max);
+    setRanges(x, y, w, h);
     SrcX->setValue(x);
     SrcY->setValue(y);
     SrcW->setValue(w);

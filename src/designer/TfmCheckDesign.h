@@ -95,7 +95,8 @@ private:
     void loadTemplate(int id, bool force);
     void createBoxes();
     void placeBox(FormBox* box, const FormLayout& layout);
-    void setRanges();
+    // The number boxes' ranges for the current image, widened to hold these stored values.
+    void setRanges(int x, int y, int w, int h);
     void setLoading(bool loading) { m_loading = loading; }
     void showLayout(const FormItem& item, const FormLayout& layout);
     void showFont(const FormLayout& layout);
