@@ -1,5 +1,6 @@
 #include "core/IniFile.h"
 #include "designer/TfmCheckDesign.h"
+#include "designer/TfmTemplateDesigner.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "print/ItemRenderer.h"
 #include "print/RecordingPrintDevice.h"
@@ -302,6 +303,32 @@ private slots:
         });
         program.mainWindow().action(QStringLiteral("actOffsets"))->trigger();
         QCOMPARE(designedFor, 2);
+    }
+
+    // "设置打印参数" opens the print-layout designer of the same template, over the form designer.
+    void printSettingsOpenTheLayoutDesigner() {
+        TestHome home;
+        print::RecordingPrintDevice device;
+        program::Program program(home.app(), device);
+        home.app().currentCheckTypeId = 2;
+        bool layoutShown = false;
+        QTimer::singleShot(0, [&] {
+            auto* form = qobject_cast<TfmCheckDesign*>(QApplication::activeModalWidget());
+            QVERIFY(form);
+            auto* button = form->findChild<QPushButton*>(QStringLiteral("btPreview"));
+            QVERIFY(button->isEnabled());
+            QTimer::singleShot(0, [&] {
+                auto* layout =
+                    qobject_cast<designer::TfmTemplateDesigner*>(QApplication::activeModalWidget());
+                layoutShown = layout != nullptr;
+                if (layout)
+                    layout->close();
+                form->close();
+            });
+            button->click();
+        });
+        program.mainWindow().action(QStringLiteral("actDesigner"))->trigger();
+        QVERIFY(layoutShown);
     }
 
     // "勾选项目定义": the captions are cleaned and stored; the tick boxes show them.
