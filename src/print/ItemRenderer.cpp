@@ -5,6 +5,8 @@
 #include "print/PrintDevice.h"
 #include "print/TextBreaking.h"
 
+#include <QHash>
+
 namespace print {
 
 ItemRenderer::ItemRenderer(core::AppContext& app, PrintDevice& device)
@@ -15,6 +17,26 @@ void ItemRenderer::printBill(QWidget* container, const QString& kind, int checkT
     core::Recordset items = m_app.db().query(
         QStringLiteral("select * from namedict where CheckTypeName=:kind and PrintItem=1 order by showord"),
         {{QStringLiteral("kind"), kind}});
+    // The template's printable layout rows read once for the whole bill: a statement per item
+    // cost more than drawing the item.
+    core::Recordset rows = m_app.db().query(
+        QStringLiteral("select * from CkControl where CheckTypeId=:typeid and NeedPrint=1 and NeedShow=1"),
+        {{QStringLiteral("typeid"), checkTypeId}});
+    QHash<QString, ItemLayout> layouts;
+    for (rows.first(); !rows.eof(); rows.next()) {
+        // Names compare without regard to letter case, as the table's column does; the first row
+        // of a name wins, as a look-up of that name would find it.
+        const QString key = rows.text(QStringLiteral("CtlName")).toUpper();
+        if (!layouts.contains(key))
+            layouts.insert(key, ItemLayout::fromRecord(rows));
+    }
+    const auto print = [&](const QString& name, const QString& value, const QString& breakMarker) {
+        if (TextBreaking::isBlank(value))
+            return;
+        const auto layout = layouts.constFind(name.toUpper());
+        if (layout != layouts.cend())
+            drawItem(*layout, xOffset, yOffset, name, value, breakMarker);
+    };
     for (items.first(); !items.eof(); items.next()) {
         const QString name = items.text(QStringLiteral("CtlName"));
         QString type = items.text(QStringLiteral("CtlType")).trimmed().toUpper();
@@ -26,14 +48,13 @@ void ItemRenderer::printBill(QWidget* container, const QString& kind, int checkT
             QString value = m_controls.getControlValue(container, name);
             value.replace(QLatin1Char('\n'), ItemPlan::kBreakMarker);
             value.remove(QLatin1Char('\r'));
-            printCheckItem(checkTypeId, xOffset, yOffset, name, value, ItemPlan::kBreakMarker);
+            print(name, value, ItemPlan::kBreakMarker);
         } else if (type == QLatin1String("CHECKBOX")) {
             // A tick item prints its mark ("√") only when ticked: an unticked box stays blank on
             // paper as it is on screen.
-            printCheckItem(checkTypeId, xOffset, yOffset, name, m_controls.getControlValue(container, name),
-                           QString());
+            print(name, m_controls.getControlValue(container, name), QString());
         } else if (type == QLatin1String("LINE")) {
-            printCheckItem(checkTypeId, xOffset, yOffset, name, QStringLiteral("-"), QString());
+            print(name, QStringLiteral("-"), QString());
         }
     }
 }
@@ -50,14 +71,28 @@ bool ItemRenderer::printCheckItem(int checkTypeId, int xOffset, int yOffset, con
         if (row.isEmpty())
             return true;
         row.first();
-        const PlanContext context{xOffset, yOffset, m_app.moneyCode, m_app.cellWidth};
-        ItemPlan::draw(ItemPlan::plan(ItemLayout::fromRecord(row), value, breakMarker, context), m_device);
-        return true;
+        return drawItem(ItemLayout::fromRecord(row), xOffset, yOffset, name, value, breakMarker);
     } catch (const std::exception&) {
-        m_app.dialogs().alert(QStringLiteral("打印") + name + QStringLiteral("出现错误！"),
-                              QStringLiteral("错误"), false);
+        reportFailure(name);
         return false;
     }
+}
+
+bool ItemRenderer::drawItem(const ItemLayout& layout, int xOffset, int yOffset, const QString& name,
+                            const QString& value, const QString& breakMarker) {
+    try {
+        const PlanContext context{xOffset, yOffset, m_app.moneyCode, m_app.cellWidth};
+        ItemPlan::draw(ItemPlan::plan(layout, value, breakMarker, context), m_device);
+        return true;
+    } catch (const std::exception&) {
+        reportFailure(name);
+        return false;
+    }
+}
+
+void ItemRenderer::reportFailure(const QString& name) {
+    m_app.dialogs().alert(QStringLiteral("打印") + name + QStringLiteral("出现错误！"),
+                          QStringLiteral("错误"), false);
 }
 
 } // namespace print

@@ -14,6 +14,7 @@ class AppContext;
 namespace print {
 
 class PrintDevice;
+struct ItemLayout;
 
 // Prints the items of one bill onto the open page of a print device: each item's value from
 // its input control, laid out by ItemPlan from its layout row (ckControl) plus the template
@@ -25,7 +26,7 @@ public:
     ItemRenderer(core::AppContext& app, PrintDevice& device);
 
     // Every item of the kind marked for printing (NameDict.PrintItem=1), in ShowOrd order.
-    // Throws DbError when the item list cannot be read; a failing item reports itself and
+    // Throws DbError when the item list or the layout rows cannot be read; a failing item reports itself and
     // the rest still prints.
     void printBill(QWidget* container, const QString& kind, int checkTypeId, int xOffset, int yOffset);
     // One item; false after an error, which has been reported.
@@ -39,6 +40,10 @@ public:
     }
 
 private:
+    bool drawItem(const ItemLayout& layout, int xOffset, int yOffset, const QString& name,
+                  const QString& value, const QString& breakMarker);
+    void reportFailure(const QString& name);
+
     core::AppContext& m_app;
     PrintDevice& m_device;
     ControlValues m_controls;

@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/ui/DataGrid.h"
+#include "designer/TfmCheckDesign.h"
 #include "designer/TfmTemplateDesigner.h"
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
@@ -68,11 +69,7 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     if (auto* printMenu = m_main.findChild<QMenu*>(QStringLiteral("mPrint")))
         QObject::connect(printMenu, &QMenu::aboutToShow, &m_main, [this] { showTemplatePaper(); });
     m_main.setCommand(QStringLiteral("actOffsets"), [this] { openOffsets(); });
-    // Until the entry-form designer opens it, the design command opens the print layout of the
-    // current template.
-    m_main.setCommand(QStringLiteral("actDesigner"), [this] {
-        designer::TfmTemplateDesigner::run(m_app, m_app.currentCheckTypeId, &m_main);
-    });
+    m_main.setCommand(QStringLiteral("actDesigner"), [this] { openFormDesigner(); });
     m_main.setCommand(QStringLiteral("actPrinterLock"), [this] { openPrinterLock(); });
     m_main.setCommand(QStringLiteral("actAddressBook"), [this] { m_addressBook->openManager(QString()); });
     m_main.setCommand(QStringLiteral("tbSelfComp"),
@@ -120,6 +117,25 @@ void Program::openOffsets(int id) {
     if (QAction* designer = m_main.action(QStringLiteral("actDesigner")); designer && designer->isEnabled())
         window.setDesignerCommand([designer] { designer->trigger(); });
     window.exec();
+}
+
+void Program::openFormDesigner() {
+    auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
+    if (entryWindow && entryWindow->currentCheckTypeId() > 0)
+        m_app.currentCheckTypeId = entryWindow->currentCheckTypeId();
+    {
+        designer::TfmCheckDesign window(m_app, m_app.currentCheckTypeId, &m_main);
+        if (!window.isValid())
+            return;
+        window.setOffsetOpener([this](int id) { openOffsets(id); });
+        window.setPrintLayoutOpener(
+            [this](QWidget* parent, int id) { designer::TfmTemplateDesigner::run(m_app, id, parent); });
+        window.exec();
+    }
+    // The entry window shows the boxes where the designer left them.
+    for (QMdiSubWindow* sub : m_main.mdiArea()->subWindowList())
+        if (auto* shown = qobject_cast<entry::ui::TfmCheckFHDSHD*>(sub->widget()))
+            shown->reloadTemplate();
 }
 
 void Program::openTemplateManager() {

@@ -38,6 +38,9 @@ public:
 private:
     // "打印整体偏移调整(&M)" for a template id, the current template when it is not positive.
     void openOffsets(int id = 0);
+    // "设计模式（票据模板界面及打印效果调整）": the entry-form designer for the entry window's
+    // template (else the current one); open entry windows lay their template out again after it.
+    void openFormDesigner();
     // "票据模板管理（默认、显示、隐藏）".
     void openTemplateManager();
     // "票据模板导入" and the tool bar's "新模板导入"; open entry windows reload their templates.

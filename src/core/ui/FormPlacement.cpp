@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRect>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -17,9 +18,9 @@ namespace core::ui {
 
 namespace {
 
-// Positions may be stored with decimals; halves go to the even neighbour like all geometry.
+// Positions may be stored with decimals.
 int pixels(const IniFile& ini, const QString& section, const QString& key, int defaultValue) {
-    return static_cast<int>(std::nearbyint(ini.readFloat(section, key, defaultValue)));
+    return FormPlacement::screenPixels(ini.readFloat(section, key, defaultValue));
 }
 
 void setText(QWidget* control, const QString& text) {
@@ -70,14 +71,22 @@ void FormPlacement::place(QWidget* control, const QString& name, const IniFile& 
     const int h = pixels(ini, QStringLiteral("viewh"), name + QStringLiteral(".h"), 18);
     const bool shown = ini.readFloat(QStringLiteral("viewv"), name + QStringLiteral(".v"), 0) != 0;
     const QString initial = ini.readString(QStringLiteral("viewdv"), name + QStringLiteral(".dv"));
+    placeBox(control, QRect(x, y, w, h), shown);
+    if (!initial.isEmpty())
+        setText(control, initial);
+}
+
+int FormPlacement::screenPixels(double value) {
+    return static_cast<int>(std::nearbyint(value));
+}
+
+void FormPlacement::placeBox(QWidget* control, const QRect& box, bool shown) {
     if (shown) {
-        control->setGeometry(x, y, w, h);
+        control->setGeometry(box);
         control->show();
     } else {
         control->hide();
     }
-    if (!initial.isEmpty())
-        setText(control, initial);
 }
 
 void FormPlacement::setFormCtlPositionFromIni(const QString& name, const IniFile* ini, QWidget* window) {

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 
+class QRect;
 class QWidget;
 
 namespace core {
@@ -25,6 +26,13 @@ public:
 
     // The window's child of that object name, letter case ignored; the first in tree order wins.
     static QWidget* findControl(QWidget* window, const QString& name);
+
+    // Where an input box goes: its rectangle relative to the image area, shown or hidden. The
+    // entry window and the entry-form designer both place their boxes through this, so a box
+    // sits on the same pixel in both.
+    static void placeBox(QWidget* control, const QRect& box, bool shown);
+    // A stored screen length in whole pixels: halves go to the even neighbour like all geometry.
+    static int screenPixels(double value);
 
 private:
     static QHash<QString, QWidget*> controlsByName(QWidget* window);
