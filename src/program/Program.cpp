@@ -1,5 +1,6 @@
 #include "program/Program.h"
 
+#include "batch/ui/TfrmMutiPrintOrder.h"
 #include "core/AppContext.h"
 #include "core/ui/DataGrid.h"
 #include "entry/ui/NoteCommands.h"
@@ -52,6 +53,7 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
                                                      QStringLiteral("选取客户名称"));
             },
             [this](const masterdata::TPerson& customer) { m_addressBook->saveParty(&customer); });
+        entryWindow->setBatchPrinting([this] { openBatchPrinting(); });
         return entryWindow;
     });
     m_main.grids().setColumnChooser([this](core::ui::DataGrid& grid, const QString& section) {
@@ -95,6 +97,20 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
 
 Program::~Program() {
     m_app.setPrinterSelector({});
+}
+
+void Program::openBatchPrinting() {
+    if (!m_batch)
+        // The entry window is looked up at every run, so a closed one is never called into.
+        m_batch = std::make_unique<batch::ui::TfrmMutiPrintOrder>(
+            m_app, m_main.grids(),
+            [this] { return qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow()); }, &m_main);
+    if (m_batch->isMinimized())
+        m_batch->showNormal();
+    else
+        m_batch->show();
+    m_batch->raise();
+    m_batch->activateWindow();
 }
 
 void Program::openOffsets(int id) {
