@@ -1,7 +1,9 @@
 #pragma once
 
 #include "print/ControlValues.h"
+#include "print/ItemPlan.h"
 
+#include <QHash>
 #include <QString>
 #include <functional>
 
@@ -43,6 +45,10 @@ private:
     PrintDevice& m_device;
     ControlValues m_controls;
     std::function<void(const QString&)> m_itemObserver;
+    // The layout rows of the template being printed by printBill, read once per page (by
+    // upper-case item name); empty outside printBill.
+    QHash<QString, ItemLayout> m_layouts;
+    int m_layoutsOf = 0;
 };
 
 } // namespace print

@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using batch::ui::TfrmMutiPrintOrder;
 using entry::ui::TfmCheckFHDSHD;
@@ -196,6 +197,28 @@ private slots:
         QCOMPARE(device().events, QStringList{});
         QCOMPARE(dialogs().shown.size(), 2);
         QVERIFY(dialogs().lastText().contains("填单窗口已经关闭"));
+    }
+
+    void stopEndsTheJobAfterThePageInHand() {
+        home->db().begin();
+        for (int i = 0; i < 400; ++i)
+            addOrder(home->db(), QStringLiteral("S%1").arg(i), "客户", "", {{"", "货", "1", "1", "1"}});
+        home->db().commit();
+        batchWindow->ALoadGridData();
+        auto* stop = batchWindow->findChild<QPushButton*>("btStopPrint");
+        QVERIFY(!stop->isEnabled());
+        bool enabledDuringRun = false;
+        QTimer::singleShot(0, stop, [&] {
+            enabledDuringRun = stop->isEnabled();
+            QTest::mouseClick(stop, Qt::LeftButton);
+        });
+        batchWindow->btStartPrintAllClick();
+        QVERIFY(enabledDuringRun);
+        QVERIFY2(device().pages < 403, qPrintable(QString::number(device().pages)));
+        QCOMPARE(device().events.last(), QStringLiteral("end"));
+        QVERIFY(dialogs().lastText().contains(QStringLiteral("已中止")));
+        QVERIFY(!stop->isEnabled());
+        QVERIFY(!entryWindow->batchRunning());
     }
 
     void entryWindowStaysOpenDuringARun() {

@@ -43,7 +43,7 @@ const QString kPrintSelected = QStringLiteral("【批量打印选中】条目");
 const QString kDeleteSelected = QStringLiteral("【删除】选中条目");
 const QString kUnderConstruction = QStringLiteral("正在建设~");
 // The window repaints and takes the clerk's clicks at least this often while a run prints.
-constexpr int kServiceMs = 100;
+constexpr int kServiceMs = 200;
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
@@ -74,7 +74,11 @@ TfrmMutiPrintOrder::TfrmMutiPrintOrder(core::AppContext& app, core::ui::GridServ
     buildGrids();
     buildMenus();
     layout->addWidget(findChild<QWidget*>(QStringLiteral("panelFilters")));
-    layout->addWidget(panelCommands);
+    // The stop command sits beside the command panel, which is disabled while a run prints.
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(panelCommands, 1);
+    commands->addWidget(btStopPrint, 0, Qt::AlignBottom);
+    layout->addLayout(commands);
     layout->addWidget(panelFill);
     layout->addWidget(findChild<QSplitter*>(QStringLiteral("splitGrids")), 1);
     setImportCommand({});
@@ -163,7 +167,6 @@ void TfrmMutiPrintOrder::buildCommands() {
         count->setMaximumWidth(60);
         count->setAlignment(Qt::AlignRight);
     }
-    // The stop command lives outside the command panel, which is disabled while a run prints.
     btStopPrint = button(this, "btStopPrint", QStringLiteral("中止"));
     btStopPrint->setToolTip(QStringLiteral("打完当前这一张后结束批量打印"));
     btStopPrint->setEnabled(false);
