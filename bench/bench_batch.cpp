@@ -19,6 +19,7 @@
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -76,8 +77,16 @@ int pdfPages(const QString& pdf) {
 
 struct Run {
     double ms = 0;
+    double cpuMs = 0; // the process's own processor time: what the run costs on a busy machine
     double longestGapMs = 0;
 };
+
+double cpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
 
 // One click on "开始批量打印所有"; a 20 ms timer measures how long the event loop went unserved.
 Run printAll(batch::ui::TfrmMutiPrintOrder& window, int stopAfterMs = -1, double* stopMs = nullptr) {
@@ -99,9 +108,11 @@ Run printAll(batch::ui::TfrmMutiPrintOrder& window, int stopAfterMs = -1, double
     sinceTick.start();
     QElapsedTimer timer;
     timer.start();
+    const double cpuBefore = cpuMs();
     window.findChild<QPushButton*>(QStringLiteral("btStartPrintAll"))->click();
     Run r;
     r.ms = timer.nsecsElapsed() / 1e6;
+    r.cpuMs = cpuMs() - cpuBefore;
     r.longestGapMs = longest;
     if (stopMs && stopClicked.isValid())
         *stopMs = stopClicked.nsecsElapsed() / 1e6;
@@ -126,12 +137,16 @@ batch::ui::TfrmMutiPrintOrder* openBatch(program::Program& overprint) {
 bool report(const char* what, std::vector<Run> runs) {
     std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.ms < b.ms; });
     double gap = 0;
-    for (const Run& r : runs)
+    std::vector<double> cpu;
+    for (const Run& r : runs) {
         gap = std::max(gap, r.longestGapMs);
-    std::printf("%s: median of %d runs %.0f ms per 1,000 notes (min %.0f, max %.0f); longest unserved event "
-                "loop %.0f ms; peak memory so far %.0f MiB\n",
-                what, int(runs.size()), runs[runs.size() / 2].ms, runs.front().ms, runs.back().ms, gap,
-                peakMiB());
+        cpu.push_back(r.cpuMs);
+    }
+    std::sort(cpu.begin(), cpu.end());
+    std::printf("%s: median of %d runs %.0f ms per 1,000 notes (min %.0f, max %.0f), processor time %.0f ms; "
+                "longest unserved event loop %.0f ms; peak memory so far %.0f MiB\n",
+                what, int(runs.size()), runs[runs.size() / 2].ms, runs.front().ms, runs.back().ms,
+                cpu[cpu.size() / 2], gap, peakMiB());
     return true;
 }
 
@@ -175,7 +190,6 @@ int main(int argc, char** argv) {
         printAll(*window, 1000, &stopMs);
         std::printf("    中止 after 1 s: the run ended %.0f ms after the click, %d pages printed\n", stopMs,
                     pdfPages(pdf));
-        std::printf("    one note takes %.1f ms\n", runs[runs.size() / 2].ms / kOrders);
     }
 
     // (b) handed to the CUPS queue.
@@ -200,12 +214,25 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the run said: %s\n", qPrintable(home.dialogs.lastText()));
             return 1;
         }
-        // Leave no job output behind; the queue's own conversion is not part of the time.
-        const QString pdf = cups_pdf::waitForNewPdf(folders, before, device.title(), 180000);
-        if (i == 0 && !pdf.isEmpty())
-            std::printf("(b) the queue wrote %d pages\n", pdfPages(pdf));
-        if (!pdf.isEmpty())
-            QFile::remove(pdf);
+        // Other programs print through the same queue under the same title: the job's output is
+        // the new PDF of 1,000 pages. Only that one is removed.
+        QElapsedTimer waited;
+        waited.start();
+        QString own;
+        while (own.isEmpty() && waited.elapsed() < 300000) {
+            QThread::msleep(500);
+            for (const QString& pdf : cups_pdf::pdfsIn(folders) - before)
+                if (pdfPages(pdf) == kOrders)
+                    own = pdf;
+        }
+        if (own.isEmpty()) {
+            std::printf("(b) run %d: no PDF of %d pages came out of the queue within 5 minutes\n", i + 1,
+                        kOrders);
+            continue;
+        }
+        std::printf("(b) run %d: the queue wrote its %d pages %.0f s after the hand-over\n", i + 1, kOrders,
+                    waited.elapsed() / 1000.0);
+        QFile::remove(own);
     }
     report("(b) handed to the CUPS queue", runs);
     return 0;

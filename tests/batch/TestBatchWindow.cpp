@@ -258,40 +258,6 @@ private slots:
         QCOMPARE(grid.rowCount(), 1);
     }
 
-    void keywordAndSortAreTakenSafely() {
-        auto* key = batchWindow->findChild<QLineEdit*>("keyEdit");
-        auto* fields = batchWindow->findChild<QComboBox*>("cbFilterFields");
-        fields->setCurrentText("客户联系人|客户全称|客户电话");
-        key->setText(" % ");
-        batchWindow->ALoadGridData();
-        QCOMPARE(key->text(), QStringLiteral("%"));
-        QCOMPARE(batchWindow->grid().rowCount(), 1);
-        QCOMPARE(batchWindow->grid().value(0, "订单号").toString(), QStringLiteral("DD-3"));
-        auto* sort = batchWindow->findChild<QComboBox*>("edtOrder");
-        sort->setEditText("ID desc; delete from OrderList");
-        batchWindow->btAllClick();
-        QCOMPARE(sort->currentText(), QStringLiteral("ID"));
-        QCOMPARE(batchWindow->grid().rowCount(), 3);
-        sort->setEditText("客户全称");
-        batchWindow->findChild<QCheckBox*>("ckOrderTypeDesc")->setChecked(true);
-        QCOMPARE(batchWindow->grid().value(0, "订单号").toString(), QStringLiteral("DD-1"));
-    }
-
-    void fillPanelWritesEveryOrder() {
-        batchWindow->findChild<QLineEdit*>("keyEdit")->setText("DD-2");
-        batchWindow->findChild<QComboBox*>("cbFilterFields")->setCurrentText("订单号");
-        batchWindow->ALoadGridData();
-        QCOMPARE(batchWindow->grid().rowCount(), 1);
-        batchWindow->btFillColumnClick();
-        auto* target = batchWindow->findChild<QComboBox*>("cbField");
-        target->setCurrentText("@备注");
-        batchWindow->cbFieldChange();
-        batchWindow->findChild<QComboBox*>("cbField1")->setEditText("加急");
-        batchWindow->btModifyFieldClick();
-        QCOMPARE(dialogs().lastText(), QStringLiteral("3条收件人的【备注】修改成功！"));
-        QCOMPARE(home->db().scalar("select count(*) from OrderList where 备注='加急'").toInt(), 3);
-    }
-
     void clearAllAndCleanUp() {
         batchWindow->btFromWriteClick(); // an order row without a number
         QVERIFY(batchWindow->grid().postPending());

@@ -1,4 +1,3 @@
-#include "TestHome.h"
 #include "TestRegistry.h"
 #include "batch/OrderFill.h"
 #include "batch/PrintRun.h"
@@ -11,13 +10,6 @@ using batch::OrderFill;
 using batch::OrderLine;
 
 namespace {
-
-QString valueOf(const QList<QPair<QString, QString>>& texts, const QString& box) {
-    for (const auto& [name, value] : texts)
-        if (name == box)
-            return value;
-    return QStringLiteral("<none>");
-}
 
 Order orderWith(int lines) {
     Order o{
@@ -71,68 +63,6 @@ class TestOrderFill : public QObject {
     Q_OBJECT
 
 private slots:
-    void loadsByBoundNumberInStoredOrder() {
-        TestHome home;
-        QVERIFY2(home.isValid(), qPrintable(home.error()));
-        core::Database& db = home.db();
-        const QString number = QStringLiteral("O'1 订单");
-        db.exec(QStringLiteral("insert into OrderList (订单号, 客户全称, 备注) values (:n, '甲', 'r')"),
-                {{QStringLiteral("n"), number}});
-        for (int i = 1; i <= 6; ++i)
-            db.exec(QStringLiteral("insert into OrderDetail (订单号, 商品名, 货号) values (:n, :g, '')"),
-                    {{QStringLiteral("n"), number}, {QStringLiteral("g"), QStringLiteral("G%1").arg(i)}});
-        const std::optional<Order> order = OrderFill::load(db, number);
-        QVERIFY(order);
-        QCOMPARE(order->customer, QStringLiteral("甲"));
-        QCOMPARE(order->lines.size(), 4);
-        QCOMPARE(order->lines.at(3).name, QStringLiteral("G4"));
-        QVERIFY(!OrderFill::load(db, QStringLiteral("O")));
-    }
-
-    void linesBeyondFourAreLeftOut_data() {
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<int>("filled");
-        QTest::newRow("none") << 0 << 0;
-        QTest::newRow("one") << 1 << 1;
-        QTest::newRow("six") << 6 << 4;
-        QTest::newRow("eight") << 8 << 4;
-    }
-
-    void linesBeyondFourAreLeftOut() {
-        QFETCH(int, lines);
-        QFETCH(int, filled);
-        const FillPlan p = OrderFill::plan(orderWith(lines), true);
-        QVERIFY(p.error.isEmpty());
-        QCOMPARE(p.lines.size(), filled);
-        for (int i = 0; i < filled; ++i) {
-            QCOMPARE(p.lines.at(i).line, i + 1);
-            QCOMPARE(p.lines.at(i).amount, QStringLiteral("3"));
-        }
-    }
-
-    void articleNumberFromTheLineElseTheOrder() {
-        const FillPlan p = OrderFill::plan(orderWith(2), true);
-        QCOMPARE(valueOf(p.lines.at(0).texts, "zdHuoHao1"), QStringLiteral("HH-1"));
-        QCOMPARE(valueOf(p.lines.at(1).texts, "zdHuoHao2"), QStringLiteral("DD-1"));
-        QCOMPARE(valueOf(p.lines.at(1).texts, "zdSFNR2"), QStringLiteral("商品2"));
-        // The amount is not among the texts: it is set after them, through the line rule.
-        QCOMPARE(valueOf(p.lines.at(1).texts, "zdJEXX2"), QStringLiteral("<none>"));
-    }
-
-    void remarkOnlyWithTheSwitch() {
-        const FillPlan on = OrderFill::plan(orderWith(1), true);
-        const FillPlan off = OrderFill::plan(orderWith(1), false);
-        QCOMPARE(valueOf(on.texts, "zdRemark"), QStringLiteral("加急"));
-        QCOMPARE(valueOf(off.texts, "zdRemark"), QStringLiteral("<none>"));
-        QVERIFY(!off.empty.contains("zdRemark"));
-        for (const FillPlan& p : {on, off}) {
-            QCOMPARE(valueOf(p.texts, "zdPJBH"), QStringLiteral("DD-1"));
-            QCOMPARE(p.empty, (QStringList{"zdGKLXR", "zdGKAddr", "zdGKHandset"}));
-            for (const char* kept : {"KPRen", "SKRen", "zdDef1", "zdOrderId", "SelDate"})
-                QCOMPARE(valueOf(p.texts, kept), QStringLiteral("<none>"));
-        }
-    }
-
     void ordersThatCannotMakeANote_data() {
         QTest::addColumn<QString>("quantity");
         QTest::addColumn<QString>("price");

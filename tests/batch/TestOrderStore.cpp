@@ -55,14 +55,6 @@ private slots:
         addLine(db, QStringLiteral("A3"), QStringLiteral("螺母"));
     }
 
-    void columnsAreTheTables() {
-        OrderStore store(home->db());
-        const QStringList columns = store.columns();
-        QCOMPARE(columns.first(), QStringLiteral("ID"));
-        QVERIFY(columns.contains(QStringLiteral("备注")));
-        QCOMPARE(columns.size(), 19);
-    }
-
     void listStatement_data() {
         QTest::addColumn<QString>("keyword");
         QTest::addColumn<QString>("group");
@@ -163,9 +155,6 @@ private slots:
         QTest::newRow("quotes stay text")
             << "@备注" << QStringList{"O'Brien", "' || 客户市 || '", ""}
             << QStringList{"O'Brien' || 客户市 || '", "O'Brien' || 客户市 || '", "O'Brien' || 客户市 || '"};
-        QTest::newRow("digits are text, not sums")
-            << "@备注" << QStringList{"1", "2", "3"} << QStringList{"123", "123", "123"};
-        QTest::newRow("all empty empties") << "备注" << QStringList{"", "", ""} << QStringList{"", "", ""};
     }
 
     void fillPanelReachesEveryRow() {
@@ -196,34 +185,6 @@ private slots:
         const batch::FillUpdate u = OrderStore::fillUpdate(target, parts, store.columns());
         QVERIFY(!u.error.isEmpty());
         QVERIFY(u.sql.isEmpty());
-    }
-
-    void deleteSelectedTakesTheirLinesAlong() {
-        OrderStore store(home->db());
-        const QVariant a1 = home->db().scalar(QStringLiteral("select ID from OrderList where 订单号='A1'"));
-        const QVariant a3 = home->db().scalar(QStringLiteral("select ID from OrderList where 订单号='A3'"));
-        QCOMPARE(store.deleteOrders({a1, a3}), 2);
-        QCOMPARE(column(home->db(), QStringLiteral("select 订单号 from OrderList")), QStringList{"A2"});
-        QCOMPARE(column(home->db(), QStringLiteral("select 订单号 from OrderDetail")), QStringList{"A2"});
-    }
-
-    void clearAllCountsKeysFromOneAgain() {
-        OrderStore store(home->db());
-        store.clearAll();
-        QCOMPARE(home->db().scalar(QStringLiteral("select count(*) from OrderDetail")).toInt(), 0);
-        addOrder(home->db(), QStringLiteral("B1"), QStringLiteral("x"), QString());
-        QCOMPARE(home->db().scalar(QStringLiteral("select ID from OrderList")).toInt(), 1);
-    }
-
-    void cleanUpIgnoresOrdersWithoutNumber() {
-        // "新输入一条" leaves a row with no number behind.
-        addOrder(home->db(), QVariant(), QString(), QString());
-        addLine(home->db(), QStringLiteral("GONE"), QStringLiteral("孤儿"));
-        addLine(home->db(), QStringLiteral("GONE2"), QStringLiteral("孤儿2"));
-        OrderStore store(home->db());
-        QCOMPARE(store.cleanOrphanLines(), 2);
-        QCOMPARE(column(home->db(), QStringLiteral("select 订单号 from OrderDetail order by ID")),
-                 (QStringList{"A1", "A2", "A3"}));
     }
 };
 

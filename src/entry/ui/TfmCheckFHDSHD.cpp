@@ -162,6 +162,7 @@ void TfmCheckFHDSHD::buildToolBar() {
         ->setIcon(s->standardIcon(QStyle::SP_DialogApplyButton));
     addToolButton(QStringLiteral("btMultiPrintF"), QStringLiteral("重复打印"), nullptr)->hide();
     btMultiPrintS = addPendingButton(QStringLiteral("btMultiPrintS"), QStringLiteral("批量打印"));
+    btMultiPrintS->setIcon(s->standardIcon(QStyle::SP_MediaSeekForward));
     btMultiPrintS->hide();
     connect(btMultiPrintS, &QToolButton::clicked, this, [this] {
         if (m_openBatch)
