@@ -195,6 +195,10 @@ QVector<Item> catalogue() {
                       QStringLiteral("标签") + QString::number(n),
                       0,
                       QStringLiteral("标签")};
+    // Tool-bar commands the layout shows; they print nothing.
+    items << Item{
+        QStringLiteral("btMultiPrintS"), QStringLiteral("批量打印"), QStringLiteral("BUTTON"), QString(), 0,
+        QStringLiteral("按钮")};
     return items;
 }
 
@@ -675,7 +679,9 @@ Row rowFor(const Form& form, const Item& item) {
                 px(h),
                 1};
     }
-    return {tenths(7.9), tenths(6.6), tenths(11.9), tenths(4.8), 30, 25, 45, 18, 0};
+    // A tool-bar button sits in the tool bar, wherever its parked box says: every form shows it.
+    const int shown = item.type == QLatin1String("BUTTON") ? 1 : 0;
+    return {tenths(7.9), tenths(6.6), tenths(11.9), tenths(4.8), 30, 25, 45, 18, shown};
 }
 
 const Field* fieldFor(const Form& form, const QString& name) {

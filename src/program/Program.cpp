@@ -1,5 +1,6 @@
 #include "program/Program.h"
 
+#include "batch/ui/TfrmMutiPrintOrder.h"
 #include "core/AppContext.h"
 #include "core/ui/DataGrid.h"
 #include "designer/TfmCheckDesign.h"
@@ -57,6 +58,7 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
                                                      QStringLiteral("选取客户名称"));
             },
             [this](const masterdata::TPerson& customer) { m_addressBook->saveParty(&customer); });
+        entryWindow->setBatchPrinting([this] { openBatchPrinting(); });
         return entryWindow;
     });
     m_main.grids().setColumnChooser([this](core::ui::DataGrid& grid, const QString& section) {
@@ -93,8 +95,11 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
             manager && manager->isVisible())
             manager->btSelAllClick();
     };
-    m_main.setCommand(QStringLiteral("actOrderImport"),
-                      [this] { imports::ui::openOrderImport(m_app, &m_main); });
+    // After an order import the batch window, once made, lists the orders again.
+    imports::ui::afterImport().batchList = [this] {
+        if (m_batch)
+            m_batch->reloadList();
+    };
     m_main.setCommand(QStringLiteral("actHistory"), [this] {
         history::ui::TfmSearch_FHDSHD window(
             m_app, m_main.grids(),
@@ -110,6 +115,22 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
 Program::~Program() {
     m_app.setPrinterSelector({});
     imports::ui::afterImport() = {};
+}
+
+void Program::openBatchPrinting() {
+    if (!m_batch) {
+        // The entry window is looked up at every run, so a closed one is never called into.
+        m_batch = std::make_unique<batch::ui::TfrmMutiPrintOrder>(
+            m_app, m_main.grids(),
+            [this] { return qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow()); }, &m_main);
+        m_batch->setImportCommand([this] { imports::ui::openOrderImport(m_app, m_batch.get()); });
+    }
+    if (m_batch->isMinimized())
+        m_batch->showNormal();
+    else
+        m_batch->show();
+    m_batch->raise();
+    m_batch->activateWindow();
 }
 
 void Program::openOffsets(int id) {

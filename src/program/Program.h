@@ -18,6 +18,9 @@ class AddressBook;
 namespace recognition::ui {
 class TfrmMatchAddr;
 }
+namespace batch::ui {
+class TfrmMutiPrintOrder;
+}
 
 namespace program {
 
@@ -32,6 +35,11 @@ public:
 
     core::ui::Tfm_Main& mainWindow() { return m_main; }
     masterdata::ui::AddressBook& addressBook() { return *m_addressBook; }
+    // The batch printing window once the entry window's "批量打印" made it, else nullptr. An
+    // import of orders reloads its list (reloadList) after a run.
+    batch::ui::TfrmMutiPrintOrder* batchWindow() const { return m_batch.get(); }
+    // "批量打印": the batch window, made on first use and kept, shown without blocking.
+    void openBatchPrinting();
     // The start-up sequence of the main window; false when the program must end.
     bool startUp(bool withSplash) { return m_main.startUp(withSplash); }
 
@@ -61,6 +69,7 @@ private:
     std::unique_ptr<masterdata::ui::AddressBook> m_addressBook;
     // Made on first use and kept, so its boxes keep their values between openings.
     std::unique_ptr<recognition::ui::TfrmMatchAddr> m_matchAddr;
+    std::unique_ptr<batch::ui::TfrmMutiPrintOrder> m_batch;
 };
 
 } // namespace program

@@ -1,6 +1,7 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
+#include "batch/ui/TfrmMutiPrintOrder.h"
 #include "core/ui/DataGrid.h"
 #include "imports/ui/ImportRunPanel.h"
 #include "imports/ui/TfrmImportMatch.h"
@@ -9,6 +10,7 @@
 #include "print/RecordingPrintDevice.h"
 #include "program/Program.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
@@ -64,22 +66,33 @@ private slots:
         QVERIFY(listed.contains(QStringLiteral("上海金源贸易有限公司")));
     }
 
-    // The main window's order import until the batch-printing window offers it.
-    void mainWindowOpensOrderImport() {
+    // The batch window's "导入Excel" imports the shop's orders and lists them at once.
+    void batchWindowImportsOrders() {
         TestHome home;
         QVERIFY(home.isValid());
         print::RecordingPrintDevice device;
         program::Program program(home.app(), device);
         QVERIFY(program.startUp(false));
-        QAction* command = program.mainWindow().action(QStringLiteral("actOrderImport"));
-        QVERIFY(command && command->isEnabled());
-        QString title;
+        program.mainWindow().action(QStringLiteral("actDeliveryNote"))->trigger();
+        QWidget* entry = program.mainWindow().entryWindow();
+        QVERIFY(entry);
+        auto* batchButton = entry->findChild<QAbstractButton*>(QStringLiteral("btMultiPrintS"));
+        QVERIFY(batchButton && batchButton->isVisible());
+        batchButton->click();
+        batch::ui::TfrmMutiPrintOrder* batchWindow = program.batchWindow();
+        QVERIFY(batchWindow && batchWindow->isVisible());
+        const int before = batchWindow->grid().rowCount();
         whenShown<imports::ui::TfrmImportMatchOrder>([&](imports::ui::TfrmImportMatchOrder& window) {
-            title = window.windowTitle();
-            window.close();
+            window.runPanel().setLogOpener([](const QString&) {});
+            QVERIFY(window.openOrderWorkbook(TestHome::testData(QStringLiteral("sheets/orders.xlsx"))));
+            QVERIFY(
+                window.openDetailWorkbook(TestHome::testData(QStringLiteral("sheets/order-details.xlsx"))));
+            window.btStartClick();
         });
-        command->trigger();
-        QCOMPARE(title, QStringLiteral("青木鸟软件-收、发件人资料导入"));
+        batchWindow->findChild<QPushButton*>(QStringLiteral("btFromExcel"))->click();
+        QCOMPARE(before, 0);
+        QCOMPARE(batchWindow->grid().totalRows(), 20);
+        batchWindow->close();
     }
 };
 

@@ -177,7 +177,6 @@ void Tfm_Main::createMenus() {
     addPending(system, QStringLiteral("单位及客户资料管理(&K) "), QStringLiteral("actAddressBook"));
     addPending(system, QStringLiteral("商品管理(&G)"), QStringLiteral("actProducts"));
     // Orders from spreadsheets; the batch-printing window offers the same import.
-    addPending(system, QStringLiteral("订单Excel导入"), QStringLiteral("actOrderImport"));
     addPending(system, QStringLiteral("票据模板导入"), QStringLiteral("actTemplateImport"));
     addPending(system, QStringLiteral("票据模板管理（默认、显示、隐藏）"),
                QStringLiteral("actTemplateManager"));

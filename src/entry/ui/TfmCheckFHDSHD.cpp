@@ -161,7 +161,13 @@ void TfmCheckFHDSHD::buildToolBar() {
     addToolButton(QStringLiteral("btPrintAndSave"), QStringLiteral("保存并打印"), nullptr)
         ->setIcon(s->standardIcon(QStyle::SP_DialogApplyButton));
     addToolButton(QStringLiteral("btMultiPrintF"), QStringLiteral("重复打印"), nullptr)->hide();
-    addPendingButton(QStringLiteral("btMultiPrintS"), QStringLiteral("批量打印"))->hide();
+    btMultiPrintS = addPendingButton(QStringLiteral("btMultiPrintS"), QStringLiteral("批量打印"));
+    btMultiPrintS->setIcon(s->standardIcon(QStyle::SP_MediaSeekForward));
+    btMultiPrintS->hide();
+    connect(btMultiPrintS, &QToolButton::clicked, this, [this] {
+        if (m_openBatch)
+            m_openBatch();
+    });
     QToolButton* saveAs = addToolButton(QStringLiteral("btSaveAs"), QStringLiteral("复制(&C)"), nullptr);
     saveAs->setToolTip(QStringLiteral("将保存过的单据复制为一张新单~"));
     saveAs->setIcon(s->standardIcon(QStyle::SP_FileLinkIcon));
@@ -207,6 +213,12 @@ void TfmCheckFHDSHD::setAddressBook(CustomerPicker pick, PartySaver save) {
     m_saveParty = std::move(save);
     btSaveSKRen->setEnabled(bool(m_saveParty));
     btSaveSKRen->setToolTip(m_saveParty ? QString() : kNotYet);
+}
+
+void TfmCheckFHDSHD::setBatchPrinting(std::function<void()> open) {
+    m_openBatch = std::move(open);
+    btMultiPrintS->setEnabled(bool(m_openBatch));
+    btMultiPrintS->setToolTip(m_openBatch ? QString() : kNotYet);
 }
 
 masterdata::TPerson TfmCheckFHDSHD::customerRecord() const {
@@ -423,6 +435,12 @@ void TfmCheckFHDSHD::FormShow() {
 }
 
 void TfmCheckFHDSHD::closeEvent(QCloseEvent* event) {
+    if (m_batchRunning) {
+        m_app.dialogs().message(
+            QStringLiteral("正在批量打印，请先在批量打印窗口点击【中止】，再关闭填单窗口~"));
+        event->ignore();
+        return;
+    }
     if (!m_closed && !m_commands->confirmDiscard()) {
         event->ignore();
         return;

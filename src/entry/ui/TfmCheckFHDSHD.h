@@ -124,6 +124,15 @@ public:
     using PartySaver = std::function<void(const masterdata::TPerson&)>;
     void setAddressBook(CustomerPicker pick, PartySaver save);
     void btSaveSKRenClick();
+    // "批量打印": the batch window belongs to a higher folder; the program hands in its opener.
+    void setBatchPrinting(std::function<void()> open);
+    // While a batch run prints through this window it refuses to close, so its job is never
+    // left open on a window that is gone.
+    void setBatchRunning(bool running) { m_batchRunning = running; }
+    bool batchRunning() const { return m_batchRunning; }
+    // The job calls of this window (prepare, begin, one note, new page, end, abort), as a
+    // batch run drives them.
+    print::BillPrinter& billPrinter() { return m_printer; }
     // The customer typed on the bill as "保存客户" hands it over.
     masterdata::TPerson customerRecord() const;
     bool toolBarAtTop() const { return m_barAtTop; }
@@ -210,6 +219,7 @@ private:
     bool m_closed = false;
     bool m_formShown = false;
     bool m_tearingDown = false;
+    bool m_batchRunning = false;
 
     QFrame* toolBarCheck = nullptr;
     QList<QToolButton*> m_toolButtons;
@@ -219,6 +229,8 @@ private:
     AddressRecogniser m_addressRecogniser;
     QToolButton* btSaveSKRen = nullptr;
     PartySaver m_saveParty;
+    QToolButton* btMultiPrintS = nullptr;
+    std::function<void()> m_openBatch;
     QWidget* panelTab = nullptr;
     QTabBar* tbcCheckTypeName = nullptr;
     QComboBox* cbFirstTypeName = nullptr;

@@ -1,0 +1,101 @@
+#include "batch/OrderFill.h"
+
+#include "entry/BillMoney.h"
+#include "entry/MoneyText.h"
+#include "entry/NoteText.h"
+
+namespace batch {
+
+namespace {
+
+QString lineBox(const char* prefix, int n) {
+    return QLatin1String(prefix) + QString::number(n);
+}
+
+QString lineError(const Order& order, int n, const QString& what, const QString& value) {
+    return QStringLiteral("订单号=") + order.number + QStringLiteral("，第") + QString::number(n) +
+           QStringLiteral("行商品的") + what + QStringLiteral("【") + value + QStringLiteral("】") +
+           QStringLiteral("不是有效的数字");
+}
+
+} // namespace
+
+std::optional<Order> OrderFill::load(core::Database& db, const QString& number) {
+    const core::Params key{{QStringLiteral("n"), number}};
+    core::Recordset head =
+        db.query(QStringLiteral("select * from OrderList where 订单号=:n order by ID"), key);
+    if (head.isEmpty())
+        return std::nullopt;
+    head.first();
+    Order order;
+    order.number = number;
+    order.customer = head.text(QStringLiteral("客户全称"));
+    order.phone = head.text(QStringLiteral("客户电话"));
+    order.remark = head.text(QStringLiteral("备注"));
+    core::Recordset lines =
+        db.query(QStringLiteral("select * from OrderDetail where 订单号=:n order by ID limit ") +
+                     QString::number(kFilledLines),
+                 key);
+    for (lines.first(); !lines.eof(); lines.next())
+        order.lines << OrderLine{lines.text(QStringLiteral("货号")), lines.text(QStringLiteral("商品名")),
+                                 lines.text(QStringLiteral("规格")), lines.text(QStringLiteral("单位")),
+                                 lines.text(QStringLiteral("数量")), lines.text(QStringLiteral("单价")),
+                                 lines.text(QStringLiteral("金额"))};
+    return order;
+}
+
+FillPlan OrderFill::plan(const Order& order, bool withRemark) {
+    FillPlan p;
+    // The customer boxes an order has no value for must not keep the previous order's.
+    p.empty << QStringLiteral("zdGKLXR") << QStringLiteral("zdGKAddr") << QStringLiteral("zdGKHandset");
+    p.texts << qMakePair(QStringLiteral("zdPJBH"), order.number)
+            << qMakePair(QStringLiteral("zdGKMC"), order.customer)
+            << qMakePair(QStringLiteral("zdGKPhone"), order.phone);
+    if (withRemark)
+        p.texts << qMakePair(QStringLiteral("zdRemark"), order.remark);
+
+    double sum = 0;
+    const int count = std::min<int>(int(order.lines.size()), kFilledLines);
+    for (int i = 0; i < count; ++i) {
+        const OrderLine& l = order.lines.at(i);
+        const int n = i + 1;
+        const QString quantity = l.quantity.trimmed();
+        const QString price = l.price.trimmed();
+        const QString amount = l.amount.trimmed();
+        if (!quantity.isEmpty() && !entry::NoteText::isNumberText(quantity)) {
+            p.error = lineError(order, n, QStringLiteral("数量"), l.quantity);
+            return p;
+        }
+        if (!price.isEmpty() && !entry::NoteText::isNumberText(price)) {
+            p.error = lineError(order, n, QStringLiteral("单价"), l.price);
+            return p;
+        }
+        double value = 0;
+        if (!amount.isEmpty()) {
+            if (!entry::parseDecimal(amount, value)) {
+                p.error = lineError(order, n, QStringLiteral("金额"), l.amount);
+                return p;
+            }
+            if (value <= -entry::BillMoney::kLimit || value >= entry::BillMoney::kLimit) {
+                p.error = QStringLiteral("订单号=") + order.number + QStringLiteral("，第") +
+                          QString::number(n) + QStringLiteral("行商品的金额【") + l.amount +
+                          QStringLiteral("】超出范围");
+                return p;
+            }
+            sum += value;
+        }
+        FillPlan::Line line;
+        line.line = n;
+        const QString article = l.articleNumber.trimmed().isEmpty() ? order.number : l.articleNumber;
+        line.texts << qMakePair(lineBox("zdHuoHao", n), article) << qMakePair(lineBox("zdSFNR", n), l.name)
+                   << qMakePair(lineBox("zdGuiGe", n), l.model) << qMakePair(lineBox("zdDW", n), l.unit)
+                   << qMakePair(lineBox("zdSL", n), l.quantity) << qMakePair(lineBox("zdDJ", n), l.price);
+        line.amount = l.amount;
+        p.lines << line;
+    }
+    if (!entry::BillMoney::totalFits(sum))
+        p.error = QStringLiteral("订单号=") + order.number + QStringLiteral("，合计金额超出范围或为负数");
+    return p;
+}
+
+} // namespace batch

@@ -1,0 +1,142 @@
+#include "batch/ui/EntryFill.h"
+
+#include "core/AppContext.h"
+#include "core/ScriptedDialogs.h"
+#include "entry/BillMoney.h"
+#include "entry/ui/NoteEditing.h"
+#include "entry/ui/TfmCheckFHDSHD.h"
+#include "print/BillPrinter.h"
+
+#include <QScopeGuard>
+
+namespace batch::ui {
+
+using entry::ui::NoteEditing;
+
+namespace {
+
+void emptyNote(entry::ui::TfmCheckFHDSHD& w) {
+    NoteEditing& e = w.editing();
+    e.suspendLineRule(true);
+    for (int n = 1; n <= NoteEditing::kLines; ++n) {
+        e.clearLine(n);
+        e.setText(NoteEditing::lineBox("zdJE", n), QString());
+    }
+    e.suspendLineRule(false);
+    for (const QString& cell : entry::BillMoney::digitCellNames())
+        e.setText(cell, QString());
+    e.setText(QStringLiteral("zdJEDX"), QString());
+    e.setText(QStringLiteral("zdHJJE"), QString());
+    w.totalRule(QStringLiteral("0"));
+}
+
+QString apply(entry::ui::TfmCheckFHDSHD& w, const FillPlan& plan) {
+    NoteEditing& e = w.editing();
+    emptyNote(w);
+    for (const QString& name : plan.empty)
+        e.setText(name, QString());
+    for (const auto& [name, value] : plan.texts)
+        e.setText(name, value);
+    for (const FillPlan::Line& line : plan.lines) {
+        e.suspendLineRule(true);
+        for (const auto& [name, value] : line.texts)
+            e.setText(name, value);
+        e.suspendLineRule(false);
+        // The stored amount wins over quantity × price, as in a reloaded note.
+        e.setText(NoteEditing::lineBox("zdJEXX", line.line), line.amount);
+        if (!w.lineAmountRule(line.line))
+            return QStringLiteral("第") + QString::number(line.line) + QStringLiteral("行金额无法计入合计");
+    }
+    e.SumSL();
+    if (e.text(QStringLiteral("zdHJJE")) == entry::BillMoney::lineError())
+        return entry::BillMoney::lineError();
+    return {};
+}
+
+} // namespace
+
+QString fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& window, const QString& number,
+                        bool withRemark) {
+    if (number.trimmed().isEmpty())
+        return QStringLiteral("没有选中有效的记录~");
+    std::optional<Order> order;
+    try {
+        order = OrderFill::load(app.db(), number);
+    } catch (const core::DbError& e) {
+        return QStringLiteral("错误，") + e.message();
+    }
+    if (!order)
+        return QStringLiteral("调用错误，找不到记录，订单号=") + number;
+    const FillPlan plan = OrderFill::plan(*order, withRemark);
+    if (!plan.error.isEmpty())
+        return plan.error;
+    // The window's rules report through message boxes; in the middle of a job their message
+    // becomes the one reason the run gives.
+    core::ScriptedDialogs quiet;
+    core::Dialogs& dialogs = app.dialogs();
+    app.setDialogs(quiet);
+    const auto restore = qScopeGuard([&app, &dialogs] { app.setDialogs(dialogs); });
+    QString error = apply(window, plan);
+    if (error.isEmpty() && !quiet.shown.isEmpty())
+        error = quiet.shown.first().text;
+    return error.isEmpty() ? QString() : QStringLiteral("订单号=") + number + QStringLiteral("：") + error;
+}
+
+EntrySteps::EntrySteps(core::AppContext& app, entry::ui::TfmCheckFHDSHD* window, bool withRemark)
+    : m_app(app), m_window(window), m_withRemark(withRemark) {
+    if (m_window)
+        m_window->setBatchRunning(true);
+}
+
+EntrySteps::~EntrySteps() {
+    if (m_window)
+        m_window->setBatchRunning(false);
+}
+
+QString EntrySteps::goneMessage() {
+    return QStringLiteral("出货单填单窗口已经关闭，无法批量打印，请重新打开出货单填单窗口~");
+}
+
+bool EntrySteps::prepare() {
+    if (!m_window)
+        return false;
+    m_app.currentCheckTypeId = m_window->templateId();
+    return m_window->billPrinter().PrintPrepare();
+}
+
+void EntrySteps::begin() {
+    if (m_window)
+        m_window->billPrinter().PrinterTransBegin(0);
+}
+
+bool EntrySteps::ready() const {
+    return m_window && m_app.printReady;
+}
+
+QString EntrySteps::fill(const QString& number) {
+    if (!m_window)
+        return goneMessage();
+    return fillEntryWindow(m_app, *m_window, number, m_withRemark);
+}
+
+void EntrySteps::send() {
+    if (m_window)
+        m_window->billPrinter().SendCheckToPrinter(m_window->templateId());
+}
+
+void EntrySteps::newPage() {
+    if (m_window)
+        m_window->billPrinter().NewCheckPage();
+}
+
+void EntrySteps::end() {
+    if (m_window)
+        m_window->billPrinter().PrinterTransEnd();
+}
+
+void EntrySteps::abort() {
+    if (m_window)
+        m_window->billPrinter().AbortPrint();
+}
+
+} // namespace batch::ui

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "batch/OrderFill.h"
+#include "batch/PrintRun.h"
+
+#include <QPointer>
+#include <QString>
+
+namespace core {
+class AppContext;
+}
+namespace entry::ui {
+class TfmCheckFHDSHD;
+}
+
+namespace batch::ui {
+
+// Writes one order into the entry window: every goods line, the capitals and the totals are
+// emptied first, then the plan is set and the window's line and total rules run, their
+// messages held back. The reason when it could not, empty when the boxes hold the order.
+QString fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& window, const QString& number,
+                        bool withRemark);
+
+// The job calls of a batch run on the entry window. The window is held by a guarded pointer:
+// once it is gone every call does nothing and fill says so.
+class EntrySteps final : public JobSteps {
+public:
+    EntrySteps(core::AppContext& app, entry::ui::TfmCheckFHDSHD* window, bool withRemark);
+    ~EntrySteps() override;
+    Q_DISABLE_COPY_MOVE(EntrySteps)
+
+    bool prepare() override;
+    void begin() override;
+    bool ready() const override;
+    QString fill(const QString& number) override;
+    void send() override;
+    void newPage() override;
+    void end() override;
+    void abort() override;
+
+    bool windowGone() const { return !m_window; }
+    static QString goneMessage();
+
+private:
+    core::AppContext& m_app;
+    QPointer<entry::ui::TfmCheckFHDSHD> m_window;
+    bool m_withRemark;
+};
+
+} // namespace batch::ui

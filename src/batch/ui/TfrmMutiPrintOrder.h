@@ -1,0 +1,155 @@
+#pragma once
+
+#include "batch/OrderStore.h"
+
+#include <QWidget>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+namespace core {
+class AppContext;
+}
+namespace core::ui {
+class DataGrid;
+class GridServices;
+} // namespace core::ui
+namespace entry::ui {
+class TfmCheckFHDSHD;
+}
+
+namespace batch::ui {
+
+// "青木鸟软件-批量打印快递单-收件人": the imported orders, filtered, sorted, edited in place, filled
+// column-wise and deleted, and printed one note per order in one job through the entry window.
+// Made on first use and kept; not modal.
+class TfrmMutiPrintOrder final : public QWidget {
+    Q_OBJECT
+public:
+    // The entry window the notes are printed through, nullptr while it is closed.
+    using EntryWindow = std::function<entry::ui::TfmCheckFHDSHD*()>;
+
+    TfrmMutiPrintOrder(core::AppContext& app, core::ui::GridServices& grids, EntryWindow entryWindow,
+                       QWidget* parent = nullptr);
+    ~TfrmMutiPrintOrder() override;
+    Q_DISABLE_COPY_MOVE(TfrmMutiPrintOrder)
+
+    // "导入Excel": the order import, a window of another folder, handed in by the program.
+    // Without it the button stays disabled and says it is not available yet.
+    void setImportCommand(std::function<void()> openImport);
+    // Reads the list again, as "过滤刷新" does; the import calls it after a run. Nothing happens
+    // while a print run holds the list.
+    void reloadList();
+    bool isPrinting() const { return m_printing; }
+
+    core::ui::DataGrid& grid() { return *DBGrid1; }
+    core::ui::DataGrid& linesGrid() { return *DBGrid2; }
+    QMenu* orderMenu() const { return pmOrders; }
+
+    void ALoadGridData();
+    void btAllClick();
+    void btFromWriteClick();
+    void btStartPrintAllClick();
+    void printSelectedClick();
+    void previewClick();
+    void btStopPrintClick();
+    void btFillColumnClick();
+    void cbFieldChange();
+    void btModifyFieldClick();
+    void btDelSelectedClick();
+    void btDeleteListClick();
+    void btDelAllClick();
+    void BitBtn1Click();
+    void Label28Click();
+    // Enables the commands from the list state and writes the counters.
+    void updateCommands();
+    // A visible list column 备注 (not the first): only then is the remark copied into the note.
+    bool remarkSwitch() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildFilters();
+    void buildCommands();
+    void buildFillPanel();
+    void buildGrids();
+    void buildMenus();
+    void showLines();
+    void fillSortChoices();
+    void fillPanelChoices();
+    void hideFillPanel();
+    void printRows(const QList<int>& rows, bool suspendDisplay);
+    void reloadAfterChange();
+
+    core::AppContext& m_app;
+    core::ui::GridServices& m_grids;
+    OrderStore m_store;
+    EntryWindow m_entryWindow;
+    std::function<void()> m_openImport;
+    bool m_printing = false;
+    bool m_stop = false;
+
+    QLineEdit* keyEdit = nullptr;
+    QComboBox* cbFilterFields = nullptr;
+    QComboBox* cbEqualType = nullptr;
+    QPushButton* _btRefreash = nullptr;
+    QPushButton* btAll = nullptr;
+    QComboBox* edtOrder = nullptr;
+    QCheckBox* ckOrderTypeDesc = nullptr;
+    QLineEdit* edtListCount = nullptr;
+    QLineEdit* edtSelectedCount = nullptr;
+    QWidget* panelCommands = nullptr;
+    QPushButton* btFromExcel = nullptr;
+    QPushButton* btFromWrite = nullptr;
+    QPushButton* btStartPrintAll = nullptr;
+    QPushButton* btStopPrint = nullptr;
+    QPushButton* btFillColumn = nullptr;
+    QPushButton* btMergeAction = nullptr;
+    QPushButton* btMergeMark = nullptr;
+    QPushButton* btGrid2Excel = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* btDelAll = nullptr;
+    QPushButton* btDelSelected = nullptr;
+    QPushButton* btDeleteList = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QLabel* Label28 = nullptr;
+    QLabel* lbRunState = nullptr;
+    QToolButton* btFirst = nullptr;
+    QToolButton* btLast = nullptr;
+
+    QFrame* panelFill = nullptr;
+    QComboBox* cbField = nullptr;
+    QComboBox* cbField1 = nullptr;
+    QComboBox* cbField2 = nullptr;
+    QComboBox* cbField3 = nullptr;
+    QPushButton* btModifyField = nullptr;
+    QPushButton* btFinished = nullptr;
+    QPushButton* Button1 = nullptr;
+
+    core::ui::DataGrid* DBGrid1 = nullptr;
+    core::ui::DataGrid* DBGrid2 = nullptr;
+    QMenu* pmOrders = nullptr;
+    QMenu* pmLines = nullptr;
+    QAction* nPrintSelected = nullptr;
+    QAction* nPrintAll = nullptr;
+    QAction* nPreview = nullptr;
+    QAction* nDeleteSelected = nullptr;
+    QAction* nDeleteListed = nullptr;
+    QAction* nSaveWidths = nullptr;
+    QAction* nColumns = nullptr;
+    QAction* nLinesSaveWidths = nullptr;
+    QAction* nLinesColumns = nullptr;
+};
+
+} // namespace batch::ui
