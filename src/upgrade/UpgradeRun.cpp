@@ -128,6 +128,9 @@ UpgradeRun::Outcome UpgradeRun::run() {
                              QDir::toNativeSeparators(m_backup);
     try {
         db.begin();
+        // A data file that cannot be written (read-only, locked by another program) says so
+        // here once, before any step.
+        db.exec(QStringLiteral("update configtable set cvalue=cvalue where 1=0"));
         upgradeMain(ops);
         if (m_columnFailed)
             throw core::DbError(QStringLiteral("部分表结构未能升级"));
@@ -274,7 +277,11 @@ bool UpgradeRun::upgradePackage(const QString& path) {
     ops.progress = [this](int by, const QString& text) { advance(by, text); };
     bool ok = true;
     try {
+        const QString check = package.scalar(QStringLiteral("PRAGMA quick_check")).toString();
+        if (check != QLatin1String("ok"))
+            throw core::DbError(QStringLiteral("数据包已损坏 ") + check);
         package.begin();
+        package.exec(QStringLiteral("update _CKTypeTable set CheckTypeID=CheckTypeID where 1=0"));
         for (const char* column : {"SrcX", "SrcY", "SrcH", "SrcW", "NeedShow", "NeedPrint", "CtlLH"})
             ok = ops.aAddColumn(QStringLiteral("_CKControl"), u(column), &package, QString(),
                                 QStringLiteral("Number")) &&

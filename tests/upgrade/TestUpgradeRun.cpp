@@ -158,6 +158,20 @@ private slots:
             !copy.scalar(QStringLiteral("select 1 from sqlite_master where name='DataKDDTable'")).isValid());
     }
 
+    // A data file that cannot be written gets one clear message and no change at all.
+    void readOnlyDatabase() {
+        const QString schema = schemaText();
+        db().exec(QStringLiteral("PRAGMA query_only=1"));
+        UpgradeRun run(m_home->app());
+        QCOMPARE(run.run(), UpgradeRun::Outcome::Failed);
+        QCOMPARE(dialogs().shown.size(), 1);
+        QVERIFY2(dialogs().lastText().startsWith(QStringLiteral("升级失败，意外错误:")),
+                 qPrintable(dialogs().lastText()));
+        db().exec(QStringLiteral("PRAGMA query_only=0"));
+        QCOMPARE(schemaText(), schema);
+        QCOMPARE(m_home->app().getConfigByname(QStringLiteral("version")), QStringLiteral("9.27"));
+    }
+
     void packageCases_data() {
         QTest::addColumn<QString>("package"); // what Data/Template.a01 is before the run
         QTest::addColumn<int>("outcome");
@@ -168,6 +182,8 @@ private slots:
             << "noconfig" << int(UpgradeRun::Outcome::Upgraded) << "";
         QTest::newRow("file of another engine: nothing written")
             << "jet" << int(UpgradeRun::Outcome::Refused) << "升级失败，意外错误:数据文件是其他数据库引擎";
+        QTest::newRow("cut in half: reported, left as it is")
+            << "half" << int(UpgradeRun::Outcome::Upgraded) << "模板数据包未能升级，保持原样";
         QTest::newRow("truncated to nothing: nothing written")
             << "empty" << int(UpgradeRun::Outcome::Refused) << "升级失败，意外错误:数据文件是空的";
     }
@@ -182,6 +198,10 @@ private slots:
             core::Database p(QStringLiteral("test_package"));
             p.open(path);
             p.exec(QStringLiteral("drop table _Config"));
+        } else if (package == QLatin1String("half")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.resize(file.size() / 2));
         } else {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -204,12 +224,14 @@ private slots:
             QVERIFY(!QFileInfo::exists(path));
         if (package == QLatin1String("noconfig"))
             QCOMPARE(packageVersion(), QStringLiteral("9.28"));
-        if (outcome == int(UpgradeRun::Outcome::Refused)) {
-            QCOMPARE(schemaText(), schema);
-            QVERIFY(backups().isEmpty());
+        if (package == QLatin1String("half") || outcome == int(UpgradeRun::Outcome::Refused)) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), before);
+        }
+        if (outcome == int(UpgradeRun::Outcome::Refused)) {
+            QCOMPARE(schemaText(), schema);
+            QVERIFY(backups().isEmpty());
         }
     }
 
