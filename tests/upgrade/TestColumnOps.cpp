@@ -2,7 +2,6 @@
 #include "support/TestRegistry.h"
 
 #include "core/ColumnOps.h"
-#include "core/TemplateStore.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -45,52 +44,22 @@ private slots:
         QTest::addColumn<bool>("result");
         QTest::addColumn<QString>("message");  // beginning of the one message shown, or none
         QTest::addColumn<QString>("declared"); // the column's declared type afterwards
-        QTest::newRow("text with size") << "T"
-                                        << "Note"
-                                        << "30"
-                                        << "String" << true << ""
-                                        << "varchar(30)";
-        QTest::newRow("text, size defaults to 50") << "T"
-                                                   << "体积"
-                                                   << ""
-                                                   << "TEXT" << true << ""
-                                                   << "varchar(50)";
-        QTest::newRow("number is a whole number") << "T"
-                                                  << "SrcX"
-                                                  << ""
-                                                  << "Number" << true << ""
-                                                  << "INTEGER";
-        QTest::newRow("other type word as written") << "T"
-                                                    << "Price"
-                                                    << ""
-                                                    << "double" << true << ""
-                                                    << "double";
-        QTest::newRow("present column left alone") << "T"
-                                                   << "qty"
-                                                   << ""
-                                                   << "String" << true << ""
-                                                   << "integer";
-        QTest::newRow("missing table reported") << "NoSuchTable"
-                                                << "X"
-                                                << ""
-                                                << "String" << false << "修改表结构(X)错误,Error="
-                                                << "";
-        QTest::newRow("name that would be another statement") << "T"
-                                                              << "X integer; drop table T"
-                                                              << ""
-                                                              << "String" << false << "修改表结构(X integer"
-                                                              << "";
-        QTest::newRow("type word with a statement in it")
-            << "T"
-            << "Y"
-            << ""
-            << "text); drop table T; --" << false << "修改表结构(Y)错误"
-            << "";
-        QTest::newRow("absurd size refused") << "T"
-                                             << "Z"
-                                             << "9999999"
-                                             << "String" << false << "修改表结构(Z)错误"
-                                             << "";
+        const auto row = [](const char* tag, const char* table, const char* column, const char* size,
+                            const char* type, bool result, const char* message, const char* declared) {
+            QTest::newRow(tag) << QString::fromUtf8(table) << QString::fromUtf8(column)
+                               << QString::fromUtf8(size) << QString::fromUtf8(type) << result
+                               << QString::fromUtf8(message) << QString::fromUtf8(declared);
+        };
+        row("text with size", "T", "Note", "30", "String", true, "", "varchar(30)");
+        row("text, size defaults to 50", "T", "体积", "", "TEXT", true, "", "varchar(50)");
+        row("number is a whole number", "T", "SrcX", "", "Number", true, "", "INTEGER");
+        row("present column left alone", "T", "qty", "", "String", true, "", "integer");
+        row("missing table reported", "NoSuchTable", "X", "", "String", false,
+            "修改表结构(X)错误,Error=", "");
+        row("name that would be another statement", "T", "X integer; drop table T", "", "String", false,
+            "修改表结构(X integer", "");
+        row("type word with a statement in it", "T", "Y", "", "text); drop table T; --", false,
+            "修改表结构(Y)错误", "");
     }
     void addColumn() {
         QFETCH(QString, table);
@@ -136,31 +105,18 @@ private slots:
         QTest::addColumn<QString>("condition");
         QTest::addColumn<QString>("expected"); // Name,Qty of both rows afterwards
         QTest::addColumn<QString>("message");
-        QTest::newRow("text with a quote, one row") << "varchar"
-                                                    << "O'Brien"
-                                                    << "ID=1"
-                                                    << "O'Brien,1|b,2"
-                                                    << "";
-        QTest::newRow("empty condition means every row") << "string"
-                                                         << "x"
-                                                         << ""
-                                                         << "x,1|x,2"
-                                                         << "";
-        QTest::newRow("whole number") << "number"
-                                      << "7"
-                                      << "Name='b'"
-                                      << "a,1|b,7"
-                                      << "";
-        QTest::newRow("whole number that is a statement") << "number"
-                                                          << "1 or 1=1"
-                                                          << "ID=1"
-                                                          << "a,1|b,2"
-                                                          << "类型错误，不支持的类型-number";
-        QTest::newRow("unknown type") << "date"
-                                      << "2020-01-01"
-                                      << ""
-                                      << "a,1|b,2"
-                                      << "类型错误，不支持的类型-date";
+        const auto row = [](const char* tag, const char* type, const char* value, const char* condition,
+                            const char* expected, const char* message) {
+            QTest::newRow(tag) << QString::fromUtf8(type) << QString::fromUtf8(value)
+                               << QString::fromUtf8(condition) << QString::fromUtf8(expected)
+                               << QString::fromUtf8(message);
+        };
+        row("text with a quote, one row", "varchar", "O'Brien", "ID=1", "O'Brien,1|b,2", "");
+        row("empty condition means every row", "string", "x", "", "x,1|x,2", "");
+        row("whole number", "number", "7", "Name='b'", "a,1|b,7", "");
+        row("whole number that is a statement", "number", "1 or 1=1", "ID=1", "a,1|b,2",
+            "类型错误，不支持的类型-number");
+        row("unknown type", "date", "2020-01-01", "", "a,1|b,2", "类型错误，不支持的类型-date");
     }
     void updateValue() {
         QFETCH(QString, type);
@@ -178,61 +134,6 @@ private slots:
             rows << rs.text(QStringLiteral("Name")) + QLatin1Char(',') + rs.text(QStringLiteral("Qty"));
         QCOMPARE(rows.join(QLatin1Char('|')), expected);
         QCOMPARE(dialogs().lastText(), message);
-    }
-
-    void insertItemOnlyWhenLost() {
-        ColumnOps ops(m_home->app());
-        int advanced = 0;
-        ops.progress = [&](int by, const QString&) { advanced += by; };
-        const auto count = [&] {
-            return db()
-                .scalar(QStringLiteral("select count(*) from NameDict where CheckTypeName='快递单' and "
-                                       "CtlName='ZDTIJI'"))
-                .toInt();
-        };
-        QVERIFY(ops.aInsertNameDictItemIFLost(QStringLiteral("快递单"), QStringLiteral("体积"),
-                                              QStringLiteral("Text"), 357, 1, QStringLiteral("zdTiJi")));
-        QVERIFY(ops.aInsertNameDictItemIFLost(QStringLiteral("快递单"), QStringLiteral("体积"),
-                                              QStringLiteral("Text"), 357, 1, QStringLiteral("ZDTIJI")));
-        QCOMPARE(count(), 1);
-        QCOMPARE(advanced, 2);
-        // Another kind gets its own item of the same name.
-        QVERIFY(ops.aInsertNameDictItemIFLost(QStringLiteral("出货单"), QStringLiteral("体积"),
-                                              QStringLiteral("Text"), 357, 1, QStringLiteral("ZDTIJI")));
-        QCOMPARE(db().scalar(QStringLiteral("select count(*) from NameDict where CtlName='ZDTIJI'")).toInt(),
-                 2);
-    }
-
-    void createTableOnlyWhenMissing() {
-        ColumnOps ops(m_home->app());
-        QVERIFY(ops.CreateTableIFNotExists(QStringLiteral("T"), QStringLiteral("create table T (X text)")));
-        QCOMPARE(db().scalar(QStringLiteral("select count(*) from T")).toInt(), 2);
-        QVERIFY(ops.CreateTableIFNotExists(QStringLiteral("U"), QStringLiteral("create table U (X text)")));
-        QVERIFY(ops.aIFExistsColumn(QStringLiteral("U"), QStringLiteral("X")));
-        QVERIFY(dialogs().shown.isEmpty());
-        QVERIFY(!ops.CreateTableIFNotExists(QStringLiteral("V"), QStringLiteral("create tabel V")));
-        QCOMPARE(dialogs().lastText(), QStringLiteral("创建表格失败V"));
-    }
-
-    // A database of an earlier version has no kind column: the kind look-up adds and fills it.
-    void kindLookupAddsTheKindColumn() {
-        db().exec(QStringLiteral("drop index idx_cktypetable_kind"));
-        db().exec(QStringLiteral("alter table CKTypeTable drop column TypeFirstName"));
-        db().exec(
-            QStringLiteral("insert into CKTypeTable (CheckTypeID,TypeName) values (20,'快递单(圆通)')"));
-        db().exec(QStringLiteral("insert into CKTypeTable (CheckTypeID,TypeName) values (21,'无括号')"));
-        core::TemplateStore& store = m_home->app().templates();
-        QCOMPARE(store.loadCheckTypeFirstNameByID(1), QString());
-        QVERIFY(dialogs().shown.isEmpty());
-        QCOMPARE(store.loadCheckTypeFirstNameByID(1), QStringLiteral("出货单"));
-        QCOMPARE(db().scalar(QStringLiteral("select TypeFirstName from CKTypeTable where CheckTypeID=20"))
-                     .toString(),
-                 QStringLiteral("快递单"));
-        // A name without parenthesis keeps an empty kind; the look-up still answers the whole name.
-        QVERIFY(db().scalar(QStringLiteral("select TypeFirstName from CKTypeTable where CheckTypeID=21"))
-                    .toString()
-                    .isEmpty());
-        QCOMPARE(store.loadCheckTypeFirstNameByID(21), QStringLiteral("无括号"));
     }
 };
 

@@ -234,26 +234,6 @@ private slots:
             QVERIFY(backups().isEmpty());
         }
     }
-
-    void environmentCheck() {
-        const QString folder = m_home->path() + QStringLiteral("old/");
-        QVERIFY(QDir().mkpath(folder + QStringLiteral("Data")));
-        const QString program = folder + QStringLiteral("青木鸟V927.exe");
-        QFile(program).open(QIODevice::WriteOnly);
-        QCOMPARE(UpgradeRun::checkEnvironment(QStringLiteral("请选择..")),
-                 QStringLiteral("请选择青木鸟快递打印软件的主运行程序(例如:D:/青木鸟打印/青木鸟V927.exe)~"));
-        QCOMPARE(UpgradeRun::checkEnvironment(folder + QStringLiteral("nothere.exe")),
-                 QStringLiteral("主程序文件无效~"));
-        QCOMPARE(UpgradeRun::checkEnvironment(program),
-                 QStringLiteral("主程序数据文件无效，请重新选择符合完整的主程序文件~"));
-        QVERIFY(QFile::copy(db().path(), folder + QStringLiteral("Data/EPData.ini")));
-        QCOMPARE(UpgradeRun::checkEnvironment(program), QStringLiteral("环境OK，可以升级~"));
-        QFile jet(folder + QStringLiteral("Data/EPData.ini"));
-        QVERIFY(jet.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        jet.write(QByteArray("\x00\x01\x00\x00Standard ACE DB\x00", 20));
-        jet.close();
-        QVERIFY(UpgradeRun::checkEnvironment(program).startsWith(QStringLiteral("数据文件是其他数据库引擎")));
-    }
 };
 
 OVERPRINT_TEST(TestUpgradeRun)
