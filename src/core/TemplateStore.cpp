@@ -122,9 +122,9 @@ QString TemplateStore::loadCheckTypeFirstNameByID(int id) {
 
 // The default template of each kind stays a common one, so the entry window keeps its tab.
 void TemplateStore::addIsCommonColumn() {
-    Database& db = m_app.db();
-    db.exec(QStringLiteral("alter table CKTypeTable add column IsCommon varchar(10)"));
-    db.exec(QStringLiteral("update ckTypeTable set IsCommon='是' where IsDefault='默认'"));
+    if (ColumnOps(m_app).aAddColumn(QStringLiteral("CKTypeTable"), QStringLiteral("IsCommon"), nullptr,
+                                    QStringLiteral("10"), QStringLiteral("String")))
+        m_app.db().exec(QStringLiteral("update ckTypeTable set IsCommon='是' where IsDefault='默认'"));
 }
 
 QString TemplateStore::loadCheckTypeLastNameByID(int id) {
