@@ -18,8 +18,7 @@ namespace users::ui {
 class TfrmModifyPassword final : public QDialog {
     Q_OBJECT
 public:
-    TfrmModifyPassword(core::AppContext& app, const QString& presetName, QWidget* parent = nullptr,
-                       int iterations = PasswordHash::kIterations);
+    TfrmModifyPassword(core::AppContext& app, const QString& presetName, QWidget* parent = nullptr);
 
     void btModifyClick();
 

@@ -24,8 +24,7 @@ namespace users::ui {
 class TfrmUserManage final : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmUserManage(core::AppContext& app, QWidget* parent = nullptr,
-                            int iterations = PasswordHash::kIterations);
+    explicit TfrmUserManage(core::AppContext& app, QWidget* parent = nullptr);
 
     void btAddClick();
     void btEditClick();
@@ -62,7 +61,6 @@ private:
 
     core::AppContext& m_app;
     UserStore m_store;
-    int m_iterations;
     qint64 m_editingId = -1;
 };
 
