@@ -1,6 +1,7 @@
 #include "core/TemplateStore.h"
 
 #include "core/AppContext.h"
+#include "core/ColumnOps.h"
 #include "core/IniFile.h"
 
 #include <QDir>
@@ -112,41 +113,18 @@ QString TemplateStore::loadCheckTypeFirstNameByID(int id) {
         const QString kind = rows.text(QStringLiteral("TypeFirstname"));
         return kind.isEmpty() ? kindFromTypeName(rows.text(QStringLiteral("TypeName"))) : kind;
     } catch (const DbError& e) {
-        if (e.message().contains(QLatin1String("TypeFirstname"), Qt::CaseInsensitive)) {
-            try {
-                addTypeFirstNameColumn();
-            } catch (const DbError&) {
-                // The upgrade window offers the same repair later.
-            }
-        }
+        // Databases of an earlier version lack the kind column: add it and fill it from the names.
+        if (e.message().contains(QLatin1String("TypeFirstname"), Qt::CaseInsensitive))
+            ColumnOps(m_app).addTypeFirstNameColumn();
         return QString();
     }
 }
 
-// Databases of an earlier version lack the kind column; it is added and filled from the full
-// names, as far as they carry a parenthesis.
-void TemplateStore::addTypeFirstNameColumn() {
-    Database& db = m_app.db();
-    db.exec(QStringLiteral("alter table CKTypeTable add column TypeFirstName varchar(50)"));
-    const Recordset rows = db.query(QStringLiteral("select CheckTypeId,TypeName from CKTypeTable"));
-    inTransaction(db, [&] {
-        Recordset walk = rows;
-        for (walk.first(); !walk.eof(); walk.next()) {
-            const QString name = walk.text(QStringLiteral("TypeName"));
-            if (!name.contains(kFullOpen) && !name.contains(QLatin1Char('(')))
-                continue;
-            db.exec(QStringLiteral("update CKTypeTable set TypeFirstName=:kind where CheckTypeId=:id"),
-                    {{QStringLiteral("kind"), kindFromTypeName(name)},
-                     {QStringLiteral("id"), walk.integer(QStringLiteral("CheckTypeId"))}});
-        }
-    });
-}
-
 // The default template of each kind stays a common one, so the entry window keeps its tab.
 void TemplateStore::addIsCommonColumn() {
-    Database& db = m_app.db();
-    db.exec(QStringLiteral("alter table CKTypeTable add column IsCommon varchar(10)"));
-    db.exec(QStringLiteral("update ckTypeTable set IsCommon='是' where IsDefault='默认'"));
+    if (ColumnOps(m_app).aAddColumn(QStringLiteral("CKTypeTable"), QStringLiteral("IsCommon"), nullptr,
+                                    QStringLiteral("10"), QStringLiteral("String")))
+        m_app.db().exec(QStringLiteral("update ckTypeTable set IsCommon='是' where IsDefault='默认'"));
 }
 
 QString TemplateStore::loadCheckTypeLastNameByID(int id) {

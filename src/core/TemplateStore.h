@@ -50,7 +50,6 @@ public:
     bool resetTemps(bool childWindowsOpen);
 
 private:
-    void addTypeFirstNameColumn();
     void addIsCommonColumn();
 
     AppContext& m_app;

@@ -1,5 +1,7 @@
 #include "imports/ColumnMatching.h"
 
+#include "core/AppContext.h"
+#include "core/ColumnOps.h"
 #include "core/Database.h"
 #include "core/Dialogs.h"
 #include "imports/ColumnList.h"
@@ -135,27 +137,32 @@ const QVector<ColumnMatching::Rule>& ColumnMatching::defaultRules() {
     return rules;
 }
 
-bool ColumnMatching::createMatchColumnTableIfNotExists(core::Database& db, core::Dialogs& dialogs) {
+bool ColumnMatching::createMatchColumnTableIfNotExists(core::AppContext& app, core::Database& db) {
+    core::Dialogs& dialogs = app.dialogs();
+    // Inside a caller's transaction (the data upgrade) the caller commits or rolls back.
+    const bool own = !db.inTransaction();
     try {
-        db.begin();
+        if (own)
+            db.begin();
     } catch (const core::DbError& e) {
         dialogs.message(QStringLiteral("MatchColumn表格初始化数据失败!") + e.message());
         return false;
     }
+    const auto fail = [&] {
+        if (own)
+            db.rollback();
+        return false;
+    };
+    core::ColumnOps ops(app);
+    if (!ops.CreateTableIFNotExists(QStringLiteral("MatchColumn"), createStatement(), &db))
+        return fail();
     bool fill = false;
     try {
         fill = db.query(QStringLiteral("select top 1 ItemName from MatchColumn")).isEmpty();
     } catch (const core::DbError&) {
-        // Absent, or unreadable for another reason (a locked file): creating it tells which,
-        // as only an absent table can be created. An existing one is left as it is.
-        try {
-            db.exec(createStatement());
-            fill = true;
-        } catch (const core::DbError&) {
-            db.rollback();
-            dialogs.message(QStringLiteral("创建表格失败") + QStringLiteral("MatchColumn"));
-            return false;
-        }
+        // A table of that name but of another shape: the clerk's data, never emptied.
+        dialogs.message(QStringLiteral("创建表格失败") + QStringLiteral("MatchColumn"));
+        return fail();
     }
     try {
         if (fill) {
@@ -166,9 +173,11 @@ bool ColumnMatching::createMatchColumnTableIfNotExists(core::Database& db, core:
                          {QStringLiteral("item"), rule.item},
                          {QStringLiteral("sources"), rule.sources}});
         }
-        db.commit();
+        if (own)
+            db.commit();
     } catch (const core::DbError& e) {
-        db.rollback();
+        if (own && db.inTransaction())
+            db.rollback();
         dialogs.message(QStringLiteral("MatchColumn表格初始化数据失败!") + e.message());
         return false;
     }

@@ -5,8 +5,8 @@
 #include <QVector>
 
 namespace core {
+class AppContext;
 class Database;
-class Dialogs;
 } // namespace core
 
 namespace imports {
@@ -46,8 +46,9 @@ public:
     // Creates MatchColumn when it is missing and gives it the default rules when it was just
     // created or holds no row at all, in one transaction. A table that exists with rules (or
     // that cannot be probed for any other reason) is never emptied: the clerk's own rules of
-    // every kind live there. Shows the messages and returns false on failure.
-    static bool createMatchColumnTableIfNotExists(core::Database& db, core::Dialogs& dialogs);
+    // every kind live there. Shows the messages and returns false on failure. Works on db (the
+    // program's connection, or the data upgrade's inside its transaction).
+    static bool createMatchColumnTableIfNotExists(core::AppContext& app, core::Database& db);
     static QString createStatement();
 
     // The default rules of the recipient import: item and accepted titles, in insertion order.

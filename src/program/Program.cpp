@@ -9,6 +9,7 @@
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "history/ui/TfmSearch_FHDSHD.h"
 #include "history/ui/TfrmGridConfig.h"
+#include "imports/ColumnMatching.h"
 #include "imports/ui/ImportRunPanel.h"
 #include "imports/ui/TfrmImportMatchOrder.h"
 #include "masterdata/PersonStore.h"
@@ -26,8 +27,13 @@
 #include "templates/TfrmBillImportExport.h"
 #include "templates/TfrmCheckTypeMng.h"
 #include "templates/TfrmPrintOffset.h"
+#include "upgrade/ui/TfrmUp2NewVersion.h"
+#include "users/UserStore.h"
+#include "users/ui/TfrmUserLogin.h"
+#include "users/ui/TfrmUserManage.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -110,6 +116,13 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
             &m_main);
         window.exec();
     });
+    m_main.setLoginHook([this] { return users::ui::runStartupLogin(m_app, &m_main); });
+    m_main.setLoginSwitchGuard([this] { return loginCanBeSwitchedOn(); });
+    m_main.setCommand(QStringLiteral("actUsers"), [this] {
+        users::ui::TfrmUserManage window(m_app, &m_main);
+        window.exec();
+    });
+    m_main.setCommand(QStringLiteral("actUpgrade"), [this] { openUpgrade(); });
 }
 
 Program::~Program() {
@@ -221,6 +234,27 @@ void Program::actTemplatePaperClick() {
     if (id <= 0 || !m_app.templates().setCheckConfigByName(id, print::PrintLookups::kTemplatePaperOption,
                                                            on ? QStringLiteral("1") : QStringLiteral("0")))
         action->setChecked(!on && id > 0);
+}
+
+// Switching the login on while no operator has a role would keep everybody out at the next start.
+bool Program::loginCanBeSwitchedOn() {
+    try {
+        if (users::UserStore(m_app).anyOperatorWithRole())
+            return true;
+    } catch (const core::DbError&) {
+    }
+    m_app.dialogs().message(QStringLiteral("还没有任何分配了操作角色的用户，开启密码验证后将无法进入系统。"
+                                           "请先在【更改系统登录密码】中添加用户并分配角色~"));
+    return false;
+}
+
+void Program::openUpgrade() {
+    upgrade::ui::TfrmUp2NewVersion window(m_app, QCoreApplication::applicationFilePath(),
+                                          m_main.installRecord(), &m_main);
+    window.createMatchColumn = [this](core::Database& db) {
+        return imports::ColumnMatching::createMatchColumnTableIfNotExists(m_app, db);
+    };
+    window.exec();
 }
 
 } // namespace program

@@ -58,6 +58,10 @@ private:
     // "按模板纸张尺寸打印": the current template's switch, shown when the print menu opens.
     void showTemplatePaper();
     void actTemplatePaperClick();
+    // "进入系统需要密码验证" is switched on only when some operator can log in.
+    bool loginCanBeSwitchedOn();
+    // "  升级到9.28": the data upgrade with the running program preset.
+    void openUpgrade();
     // Shows a saved note in the entry window for the history window, opening the window first.
     bool openSavedNote(const QString& kind, const QString& number);
 

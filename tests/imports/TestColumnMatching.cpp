@@ -190,7 +190,7 @@ private slots:
                                       "('订单信息导入','订单号','单号')"));
         if (!setUp.isEmpty())
             home.db().exec(setUp);
-        QCOMPARE(ColumnMatching::createMatchColumnTableIfNotExists(home.db(), home.dialogs()), ok);
+        QCOMPARE(ColumnMatching::createMatchColumnTableIfNotExists(home.app(), home.db()), ok);
         QCOMPARE(ruleCount(home.db(), imports::matchtype::recipients), recipientRules);
         QCOMPARE(ruleCount(home.db(), imports::matchtype::orders), orderRules);
         QVERIFY(!home.db().inTransaction());
@@ -209,7 +209,7 @@ private slots:
         home.db().exec(QStringLiteral("drop table MatchColumn"));
         home.db().exec(QStringLiteral("create table MatchColumn (Id integer, Other text)"));
         home.db().exec(QStringLiteral("insert into MatchColumn values (1, 'mine')"));
-        QVERIFY(!ColumnMatching::createMatchColumnTableIfNotExists(home.db(), home.dialogs()));
+        QVERIFY(!ColumnMatching::createMatchColumnTableIfNotExists(home.app(), home.db()));
         QCOMPARE(home.dialogs().lastText(), QStringLiteral("创建表格失败MatchColumn"));
         QCOMPARE(home.db().scalar(QStringLiteral("select Other from MatchColumn")).toString(),
                  QStringLiteral("mine"));

@@ -357,6 +357,9 @@ bool Tfm_Main::startUp(bool withSplash) {
     // Without a window manager "maximised" means nothing, so the window takes the screen itself.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
+    // Nothing of the main window may be used before the operator has logged in.
+    if (mNeedLogin->isChecked() && m_login)
+        setEnabled(false);
     showMaximized();
     if (m_entryFactory)
         openEntryWindow();
@@ -430,6 +433,10 @@ void Tfm_Main::setEntryWindowFactory(std::function<QWidget*(Tfm_Main&)> factory)
 
 void Tfm_Main::setLoginHook(std::function<bool()> login) {
     m_login = std::move(login);
+}
+
+void Tfm_Main::setLoginSwitchGuard(std::function<bool()> guard) {
+    m_loginSwitchGuard = std::move(guard);
 }
 
 void Tfm_Main::addToolWindow(QWidget* window) {
@@ -528,7 +535,9 @@ void Tfm_Main::TimerSystemTimer() {
     if (mNeedLogin->isChecked() && m_login && !m_login()) {
         close();
         QCoreApplication::quit();
+        return;
     }
+    setEnabled(true);
 }
 
 void Tfm_Main::actDeliveryNoteClick() {
@@ -558,6 +567,10 @@ void Tfm_Main::mPopPrintClick(bool checked) {
 }
 
 void Tfm_Main::mNeedLoginClick(bool checked) {
+    if (checked && m_loginSwitchGuard && !m_loginSwitchGuard()) {
+        mNeedLogin->setChecked(false);
+        return;
+    }
     toggleSwitch(checked, kNeedLogin);
 }
 

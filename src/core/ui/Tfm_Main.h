@@ -86,6 +86,7 @@ public:
     bool startUp(bool withSplash = true);
     // The installation record written at start; without one the platform's own is used.
     void setInstallRecord(InstallRecord* record) { m_record = record; }
+    InstallRecord* installRecord() const { return m_record; }
 
     // Wiring of other folders.
     void setCommand(const QString& actionObjectName, std::function<void()> handler);
@@ -93,7 +94,10 @@ public:
     // Creates the entry window for "出货单" and at start; without it the child area stays empty.
     void setEntryWindowFactory(std::function<QWidget*(Tfm_Main&)> factory);
     // The login of the first clock tick, run when "进入系统需验证" is on; false ends the program.
+    // The main window stays disabled from start until it has returned true.
     void setLoginHook(std::function<bool()> login);
+    // Asked before the login is switched on; false keeps it off (it has said why).
+    void setLoginSwitchGuard(std::function<bool()> guard);
     // A window closed by the tool-bar exit button and at shutdown when still open.
     void addToolWindow(QWidget* window);
 
@@ -187,6 +191,7 @@ private:
     QHash<QString, std::function<void()>> m_handlers;
     std::function<QWidget*(Tfm_Main&)> m_entryFactory;
     std::function<bool()> m_login;
+    std::function<bool()> m_loginSwitchGuard;
     QList<QPointer<QWidget>> m_toolWindows;
 
     QPixmap m_background;

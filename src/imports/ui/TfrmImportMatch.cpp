@@ -419,7 +419,7 @@ void TfrmImportMatch::showEvent(QShowEvent* event) {
     if (m_shown)
         return;
     m_shown = true;
-    ColumnMatching::createMatchColumnTableIfNotExists(m_app.db(), m_app.dialogs());
+    ColumnMatching::createMatchColumnTableIfNotExists(m_app, m_app.db());
     ColumnMatching::ensureLookupIndexes(m_app.db());
 }
 

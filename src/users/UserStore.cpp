@@ -1,0 +1,187 @@
+#include "users/UserStore.h"
+
+#include "core/AppContext.h"
+#include "users/PasswordHash.h"
+
+#include <algorithm>
+
+namespace users {
+
+const QString UserStore::kNeedLoginOption = QStringLiteral("进入系统需验证");
+const QStringList UserStore::kRoles{QStringLiteral("管理员"), QStringLiteral("订单处理员"),
+                                    QStringLiteral("录单员")};
+
+namespace {
+
+struct Row {
+    qint64 id;
+    QString name;
+    QString passwd;
+    QString role;
+};
+
+// The operators of a name (letter case ignored, as the table compares it); those whose name
+// is exactly the one given come first and alone when there are any.
+QList<Row> rowsOfName(core::Database& db, const QString& name) {
+    core::Recordset rs =
+        db.query(QStringLiteral("select ID,UserName,Passwd,RoleName from UserTable where UserName=:pUser"),
+                 {{QStringLiteral("pUser"), name}});
+    QList<Row> all;
+    for (rs.first(); !rs.eof(); rs.next())
+        all.append({rs.integer(QStringLiteral("ID")), rs.text(QStringLiteral("UserName")),
+                    rs.text(QStringLiteral("Passwd")), rs.text(QStringLiteral("RoleName"))});
+    QList<Row> exact;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(exact),
+                 [&](const Row& r) { return r.name == name; });
+    return exact.isEmpty() ? all : exact;
+}
+
+} // namespace
+
+UserStore::UserStore(core::AppContext& app) : m_app(app) {}
+
+QStringList UserStore::userNames(bool withoutEmpty) {
+    core::Recordset rs = m_app.db().query(QStringLiteral("select distinct UserName from UserTable"));
+    QStringList names;
+    for (rs.first(); !rs.eof(); rs.next()) {
+        const QString name = rs.text(0);
+        if (!withoutEmpty || !name.trimmed().isEmpty())
+            names << name;
+    }
+    return names;
+}
+
+UserStore::Login UserStore::login(const QString& typedName, const QString& typedPassword) {
+    m_app.userName.clear();
+    m_app.userRole.clear();
+    const QString name = typedName.trimmed();
+    if (name.isEmpty())
+        return Login::EmptyName;
+    const QString password = typedPassword.trimmed();
+    QString stripped = password;
+    stripped.remove(QLatin1Char('\''));
+    try {
+        const QList<Row> rows = rowsOfName(m_app.db(), name);
+        const Row* match = nullptr;
+        for (const Row& row : rows) {
+            if (!PasswordHash::matches(row.passwd, password) &&
+                !(stripped != password && PasswordHash::matches(row.passwd, stripped)))
+                continue;
+            if (match)
+                return Login::Refused; // two operators answer: no telling which one logs in
+            match = &row;
+        }
+        if (!match)
+            return Login::Refused;
+        m_app.userName = name;
+        m_app.userRole = match->role;
+        return Login::LoggedIn;
+    } catch (const core::DbError&) {
+        return Login::Failed;
+    }
+}
+
+UserStore::Change UserStore::changePassword(const QString& name, const QString& oldPassword,
+                                            const QString& new1, const QString& new2) {
+    const QString next = new1.trimmed();
+    if (next != new2.trimmed())
+        return Change::Mismatch;
+    const QList<Row> rows = rowsOfName(m_app.db(), name);
+    const Row* match = nullptr;
+    for (const Row& row : rows) {
+        if (!PasswordHash::matches(row.passwd, oldPassword))
+            continue;
+        if (match)
+            return Change::WrongOld;
+        match = &row;
+    }
+    if (!match)
+        return Change::WrongOld;
+    m_app.db().exec(QStringLiteral("update UserTable set Passwd=:pwd where ID=:id"),
+                    {{QStringLiteral("pwd"), PasswordHash::digest(next)}, {QStringLiteral("id"), match->id}});
+    return Change::Changed;
+}
+
+QString UserStore::idList(const QList<qint64>& ids) {
+    QStringList parts;
+    for (qint64 id : ids)
+        parts << QString::number(id);
+    return parts.join(QLatin1Char(','));
+}
+
+int UserStore::deleteUsers(const QList<qint64>& ids) {
+    if (ids.isEmpty())
+        return 0;
+    core::Database& db = m_app.db();
+    db.begin();
+    try {
+        const int n =
+            db.exec(QStringLiteral("delete from UserTable where ID in(") + idList(ids) + QLatin1Char(')'));
+        db.commit();
+        return n;
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+}
+
+int UserStore::resetPasswords(const QList<qint64>& ids) {
+    if (ids.isEmpty())
+        return 0;
+    core::Database& db = m_app.db();
+    db.begin();
+    try {
+        const int n = db.exec(QStringLiteral("update UserTable set passwd='' where ID in(") + idList(ids) +
+                              QLatin1Char(')'));
+        db.commit();
+        return n;
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+}
+
+qint64 UserStore::saveUser(qint64 id, const QString& name, const QString& role, const QString& remark) {
+    const core::Params values{{QStringLiteral("name"), name.trimmed()},
+                              {QStringLiteral("role"), role},
+                              {QStringLiteral("remark"), remark},
+                              {QStringLiteral("id"), id}};
+    if (id > 0) {
+        m_app.db().exec(
+            QStringLiteral("update UserTable set UserName=:name,RoleName=:role,Remark=:remark where ID=:id"),
+            values);
+        return id;
+    }
+    m_app.db().exec(QStringLiteral("insert into UserTable (UserName,Passwd,RoleName,Remark) values "
+                                   "(:name,'',:role,:remark)"),
+                    values);
+    return m_app.db().lastInsertId();
+}
+
+bool UserStore::loginRequired() {
+    return m_app.configSwitch(kNeedLoginOption);
+}
+
+int UserStore::rolesLeftWithout(const QList<qint64>& ids) {
+    QString sql = QStringLiteral("select count(*) from UserTable where RoleName<>'' and UserName<>''");
+    if (!ids.isEmpty())
+        sql += QStringLiteral(" and ID not in(") + idList(ids) + QLatin1Char(')');
+    return m_app.db().scalar(sql).toInt();
+}
+
+bool UserStore::deleteLocksOut(const QList<qint64>& ids) {
+    return loginRequired() && rolesLeftWithout(ids) == 0;
+}
+
+bool UserStore::roleChangeLocksOut(qint64 id, const QString& newRole) {
+    // A new operator without a role takes nothing away.
+    if (id <= 0 || !loginRequired() || !newRole.trimmed().isEmpty())
+        return false;
+    return rolesLeftWithout({id}) == 0;
+}
+
+bool UserStore::anyOperatorWithRole() {
+    return rolesLeftWithout({}) > 0;
+}
+
+} // namespace users

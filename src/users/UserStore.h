@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace core {
+class AppContext;
+}
+
+namespace users {
+
+// The operators of UserTable: login, password change, reset, deletion and the rows of the user
+// window. Every value is bound; a change of one operator's row goes by its ID.
+class UserStore {
+public:
+    static const QString kNeedLoginOption; // 进入系统需验证
+    static const QStringList kRoles;       // 管理员, 订单处理员, 录单员
+
+    explicit UserStore(core::AppContext& app);
+
+    // "select distinct UserName from UserTable"; withoutEmpty drops the empty names. Throws DbError.
+    QStringList userNames(bool withoutEmpty = false);
+
+    enum class Login { LoggedIn, EmptyName, Refused, Failed };
+    // Name and password are taken trimmed. The password matches as typed or, as earlier versions
+    // compared it, with every "'" removed. On LoggedIn, name and role of the operator are set in
+    // the context; otherwise emptied.
+    Login login(const QString& typedName, const QString& typedPassword);
+
+    enum class Change { Mismatch, WrongOld, Changed };
+    // The old password is compared as typed, the new one stored trimmed. Only the one row whose
+    // name and old password match changes; a name that equals the typed one exactly wins over
+    // one that differs in letter case. Throws DbError.
+    Change changePassword(const QString& name, const QString& oldPassword, const QString& new1,
+                          const QString& new2);
+
+    // Both in one transaction; the number of rows changed. Throw DbError.
+    int deleteUsers(const QList<qint64>& ids);
+    int resetPasswords(const QList<qint64>& ids);
+
+    // Stores name, role and remark of an operator (id 0: a new one without password); returns
+    // its ID. Throws DbError.
+    qint64 saveUser(qint64 id, const QString& name, const QString& role, const QString& remark);
+
+    // With the login on, true when no operator with a role would be left: after deleting ids,
+    // or after giving operator id the role newRole (id 0: a new operator).
+    bool deleteLocksOut(const QList<qint64>& ids);
+    bool roleChangeLocksOut(qint64 id, const QString& newRole);
+    // True when some operator has a role, so switching the login on leaves a way in.
+    bool anyOperatorWithRole();
+    bool loginRequired();
+
+    static QString idList(const QList<qint64>& ids);
+
+private:
+    int rolesLeftWithout(const QList<qint64>& ids);
+
+    core::AppContext& m_app;
+};
+
+} // namespace users

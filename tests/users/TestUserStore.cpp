@@ -1,0 +1,181 @@
+#include "support/TestHome.h"
+#include "support/TestRegistry.h"
+
+#include "users/PasswordHash.h"
+#include "users/UserStore.h"
+
+#include <QTest>
+#include <memory>
+
+using users::PasswordHash;
+using users::UserStore;
+
+namespace {
+
+// MD5 of the GBK bytes of 密码, as every installation stores it.
+const QString kDigest密码 = QStringLiteral("d2293e30f0c964c5f6242486aa8a483c");
+const QString kLongName = QStringLiteral("一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十甲");
+
+} // namespace
+
+class TestUserStore : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<UserStore> m_store;
+    core::Database& db() { return m_home->db(); }
+
+    void addUser(const QString& name, const QString& passwd, const QString& role) {
+        db().exec(QStringLiteral("insert into UserTable (UserName,Passwd,RoleName) values (:n,:p,:r)"),
+                  {{QStringLiteral("n"), name}, {QStringLiteral("p"), passwd}, {QStringLiteral("r"), role}});
+    }
+    QString passwdOf(const QString& name) {
+        return db()
+            .scalar(QStringLiteral("select Passwd from UserTable where UserName=:n collate binary"),
+                    {{QStringLiteral("n"), name}})
+            .toString();
+    }
+    QStringList allPasswords() {
+        QStringList all;
+        core::Recordset rs = db().query(QStringLiteral("select Passwd from UserTable order by ID"));
+        for (rs.first(); !rs.eof(); rs.next())
+            all << rs.text(0);
+        return all;
+    }
+
+private slots:
+    void init() {
+        m_home = std::make_unique<TestHome>();
+        QVERIFY2(m_home->isValid(), qPrintable(m_home->error()));
+        m_store = std::make_unique<UserStore>(m_home->app());
+        // The shipped operator 管理员 has no password and the role 管理员.
+        addUser(QStringLiteral("张三"), kDigest密码, QStringLiteral("录单员"));
+        addUser(QStringLiteral("O'Brien"), PasswordHash::digest(QStringLiteral("a'b")),
+                QStringLiteral("订单处理员"));
+        addUser(QStringLiteral("旧引号"), PasswordHash::digest(QStringLiteral("ab")),
+                QStringLiteral("录单员"));
+        addUser(QStringLiteral("Admin"), PasswordHash::digest(QStringLiteral("x")), QStringLiteral("管理员"));
+        addUser(QStringLiteral("admin"), PasswordHash::digest(QStringLiteral("y")), QStringLiteral("录单员"));
+        addUser(QStringLiteral("无角色"), QString(), QString());
+        addUser(QStringLiteral("损坏"), QStringLiteral("abc123"), QStringLiteral("管理员"));
+        addUser(kLongName, PasswordHash::digest(QStringLiteral("%_'密 码")), QStringLiteral("录单员"));
+    }
+    void cleanup() {
+        m_store.reset();
+        m_home.reset();
+    }
+
+    void digestIsMd5OfGbk_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("digest");
+        QTest::newRow("CJK") << "密码" << kDigest密码;
+        QTest::newRow("ASCII") << "abc"
+                               << "900150983cd24fb0d6963f7d28e17f72";
+        QTest::newRow("blanks are part of it") << " 新密码 "
+                                               << "84df3739c8d44d7ac5dfffa02ecc6887";
+        QTest::newRow("no password, no digest") << ""
+                                                << "";
+    }
+    void digestIsMd5OfGbk() {
+        QFETCH(QString, password);
+        QFETCH(QString, digest);
+        QCOMPARE(PasswordHash::digest(password), digest);
+        QVERIFY(PasswordHash::matches(digest, password));
+        QVERIFY(!PasswordHash::matches(digest, password + QLatin1Char('x')));
+    }
+
+    void login_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("role");
+        const int in = int(UserStore::Login::LoggedIn);
+        const int refused = int(UserStore::Login::Refused);
+        QTest::newRow("no password, empty box") << "管理员"
+                                                << "" << in << "管理员";
+        QTest::newRow("no password, something typed") << "管理员"
+                                                      << "x" << refused << "";
+        QTest::newRow("blanks around both") << "  张三 "
+                                            << " 密码  " << in << "录单员";
+        QTest::newRow("quote in name and password") << "O'Brien"
+                                                    << "a'b" << in << "订单处理员";
+        QTest::newRow("digest of the quote-stripped form") << "旧引号"
+                                                           << "a'b" << in << "录单员";
+        QTest::newRow("exact letter case wins: admin") << "admin"
+                                                       << "y" << in << "录单员";
+        QTest::newRow("Admin's password under admin") << "admin"
+                                                      << "x" << refused << "";
+        QTest::newRow("other letter case, one password fits") << "ADMIN"
+                                                              << "x" << in << "管理员";
+        QTest::newRow("operator without role logs in without role") << "无角色"
+                                                                    << "" << in << "";
+        QTest::newRow("corrupt digest never matches") << "损坏"
+                                                      << "abc123" << refused << "";
+        QTest::newRow("long CJK name, % and quote") << kLongName << "%_'密 码" << in << "录单员";
+        QTest::newRow("injection in the name") << "x' or '1'='1"
+                                               << "" << refused << "";
+        QTest::newRow("blank name") << "   "
+                                    << "" << int(UserStore::Login::EmptyName) << "";
+    }
+    void login() {
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        QFETCH(int, outcome);
+        QFETCH(QString, role);
+        m_home->app().userName = QStringLiteral("someone before");
+        QCOMPARE(int(m_store->login(name, password)), outcome);
+        QCOMPARE(m_home->app().userRole, role);
+        QCOMPARE(m_home->app().userName,
+                 outcome == int(UserStore::Login::LoggedIn) ? name.trimmed() : QString());
+    }
+
+    void changePassword_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("old");
+        QTest::addColumn<QString>("new1");
+        QTest::addColumn<QString>("new2");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("changed"); // the one operator whose password changed, or none
+        QTest::addColumn<QString>("stored");  // what that operator's row then holds
+        const auto row = [](const char* tag, const char* name, const char* old, const char* new1,
+                            const char* new2, UserStore::Change outcome, const char* changed,
+                            const char* stored = "") {
+            QTest::newRow(tag) << QString::fromUtf8(name) << QString::fromUtf8(old) << QString::fromUtf8(new1)
+                               << QString::fromUtf8(new2) << int(outcome) << QString::fromUtf8(changed)
+                               << QString::fromUtf8(stored);
+        };
+        using C = UserStore::Change;
+        row("entries differ", "张三", "密码", "n1", "n2", C::Mismatch, "");
+        row("old password compared as typed", "张三", " 密码", "n", "n", C::WrongOld, "");
+        row("injection name changes nothing", "x' or '1'='1", "", "n", "n", C::WrongOld, "");
+        row("admin does not change Admin", "admin", "y", " 新密码", "新密码 ", C::Changed, "admin",
+            "8b3821304f34afddf40cd415149290ef");
+        row("Admin's password under admin", "admin", "x", "n", "n", C::WrongOld, "");
+        row("no password to a quoted one", "管理员", "", "it's", "it's", C::Changed, "管理员",
+            "706dc2ee585fb5dcb18e3ac08da7ce0c");
+        row("quoted name, back to none", "O'Brien", "a'b", " ", "", C::Changed, "O'Brien", "");
+    }
+    void changePassword() {
+        QFETCH(QString, name);
+        QFETCH(QString, old);
+        QFETCH(QString, new1);
+        QFETCH(QString, new2);
+        QFETCH(int, outcome);
+        QFETCH(QString, changed);
+        QFETCH(QString, stored);
+        const QStringList before = allPasswords();
+        QCOMPARE(int(m_store->changePassword(name, old, new1, new2)), outcome);
+        const QStringList after = allPasswords();
+        int differing = 0;
+        for (int i = 0; i < before.size(); ++i)
+            differing += before[i] != after[i];
+        QCOMPARE(differing, changed.isEmpty() ? 0 : 1);
+        if (changed.isEmpty())
+            return;
+        QCOMPARE(passwdOf(changed), stored);
+        QCOMPARE(m_store->login(changed, new1), UserStore::Login::LoggedIn);
+    }
+};
+
+OVERPRINT_TEST(TestUserStore)
+#include "TestUserStore.moc"
