@@ -333,37 +333,31 @@ Outcome LayoutStore::alignTo(const QStringList& names, const QString& column, Ex
 
 Outcome LayoutStore::setAll(const QStringList& names, const QString& column, const QVariant& value,
                             const QString& doneText) {
-    if (names.isEmpty() || !isLayoutColumn(column))
-        return {};
-    try {
-        Transaction tx(m_db);
-        int rows = 0;
-        for (const QString& name : names)
-            rows += m_db.exec(QStringLiteral("update ckControl set ") + column +
-                                  QStringLiteral("=:pValue where CheckTypeId=:ptypeId and CtlName=:pname"),
-                              {{QStringLiteral("pValue"), value},
-                               {QStringLiteral("ptypeId"), m_id},
-                               {QStringLiteral("pname"), name}});
-        tx.commit();
-        return countOutcome(rows, doneText);
-    } catch (const std::exception& e) {
-        return {0, QStringLiteral("Error:") + QString::fromUtf8(e.what()), false};
-    }
+    return updateEach(names, column, QStringLiteral(":pValue"), {{QStringLiteral("pValue"), value}},
+                      doneText);
 }
 
 Outcome LayoutStore::grow(const QStringList& names, const QString& column, int step,
                           const QString& doneText) {
+    return updateEach(names, column, column + QStringLiteral("+:step"), {{QStringLiteral("step"), step}},
+                      doneText);
+}
+
+Outcome LayoutStore::updateEach(const QStringList& names, const QString& column, const QString& expression,
+                                QVariantMap params, const QString& doneText) {
     if (names.isEmpty() || !isLayoutColumn(column))
         return {};
     try {
         Transaction tx(m_db);
         int rows = 0;
-        for (const QString& name : names)
-            rows += m_db.exec(QStringLiteral("update ckControl set ") + column + QLatin1Char('=') + column +
-                                  QStringLiteral("+:step where CheckTypeId=:ptypeId and CtlName=:pname"),
-                              {{QStringLiteral("step"), step},
-                               {QStringLiteral("ptypeId"), m_id},
-                               {QStringLiteral("pname"), name}});
+        params.insert(QStringLiteral("ptypeId"), m_id);
+        for (const QString& name : names) {
+            params.insert(QStringLiteral("pname"), name);
+            rows +=
+                m_db.exec(QStringLiteral("update ckControl set ") + column + QLatin1Char('=') + expression +
+                              QStringLiteral(" where CheckTypeId=:ptypeId and CtlName=:pname"),
+                          params);
+        }
         tx.commit();
         return countOutcome(rows, doneText);
     } catch (const std::exception& e) {

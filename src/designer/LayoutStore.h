@@ -109,6 +109,10 @@ public:
     static bool isLayoutColumn(const QString& column);
 
 private:
+    // One update of column to expression (bound values in params) per named item, in one
+    // transaction.
+    Outcome updateEach(const QStringList& names, const QString& column, const QString& expression,
+                       QVariantMap params, const QString& doneText);
     QString namesList(const QStringList& names) const;
     Outcome countOutcome(int rows, const QString& doneText) const;
 
