@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,6 +16,33 @@ void ImportReloads::run() const {
         addressBook();
     if (batchList)
         batchList();
+}
+
+RunControls makeRunControls(QWidget* owner) {
+    const auto button = [owner](const QString& caption, const char* name, bool enabled) {
+        auto* b = new QPushButton(caption, owner);
+        b->setObjectName(QLatin1String(name));
+        b->setEnabled(enabled);
+        b->setAutoDefault(false);
+        return b;
+    };
+    RunControls c;
+    c.start = button(QStringLiteral("4、【开始导入】(&M)"), "btStart", false);
+    c.stop = button(QStringLiteral("中止导入"), "btStopIt", false);
+    c.log = button(QStringLiteral("查看日志(&L)"), "btLog", false);
+    c.close = button(QStringLiteral("关  闭(&X)"), "btHidden", true);
+    c.row = new QHBoxLayout;
+    c.row->addWidget(c.start);
+    c.row->addWidget(c.stop);
+    c.row->addWidget(c.log);
+    c.row->addStretch();
+    c.row->addWidget(c.close);
+    c.result = new QLabel(QStringLiteral("请选择要导入的Excel文件~~~"), owner);
+    c.result->setObjectName(QStringLiteral("lblResult"));
+    c.progress = new QProgressBar(owner);
+    c.progress->setObjectName(QStringLiteral("ProgressBar1"));
+    c.progress->setVisible(false);
+    return c;
 }
 
 ImportReloads& afterImport() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -22,6 +23,19 @@ struct ImportReloads {
     void run() const;
 };
 ImportReloads& afterImport();
+
+// The run controls both import windows show, under their object names: the result line, the
+// progress bar, and the command row (start, stop and log on the left, close on the right).
+struct RunControls {
+    QPushButton* start;
+    QPushButton* stop;
+    QPushButton* log;
+    QPushButton* close;
+    QLabel* result;
+    QProgressBar* progress;
+    QHBoxLayout* row;
+};
+RunControls makeRunControls(QWidget* owner);
 
 // The run part of an import window: status line, progress bar, the start and stop commands,
 // the stop flag and the log button. It is the run's observer, so the window stays responsive

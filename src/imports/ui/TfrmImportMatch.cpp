@@ -162,25 +162,16 @@ TfrmImportMatch::TfrmImportMatch(core::AppContext& app, QWidget* parent) : QDial
     afterChecks->addWidget(ckReadLog);
     afterChecks->addStretch();
 
-    btStart = named(new QPushButton(QStringLiteral("4、【开始导入】(&M)"), this), "btStart");
-    btStart->setEnabled(false);
-    btStopIt = named(new QPushButton(QStringLiteral("中止导入"), this), "btStopIt");
-    btStopIt->setEnabled(false);
-    btLog = named(new QPushButton(QStringLiteral("查看日志(&L)"), this), "btLog");
-    btLog->setEnabled(false);
-    btHidden = named(new QPushButton(QStringLiteral("关  闭(&X)"), this), "btHidden");
-    for (QPushButton* button : {btBrowse, btColumnCfg, btStart, btStopIt, btLog, btHidden})
+    const RunControls run = makeRunControls(this);
+    btStart = run.start;
+    btStopIt = run.stop;
+    btLog = run.log;
+    btHidden = run.close;
+    lblResult = run.result;
+    progress = run.progress;
+    QHBoxLayout* buttons = run.row;
+    for (QPushButton* button : {btBrowse, btColumnCfg})
         button->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btStart);
-    buttons->addWidget(btStopIt);
-    buttons->addWidget(btLog);
-    buttons->addStretch();
-    buttons->addWidget(btHidden);
-
-    lblResult = named(new QLabel(QStringLiteral("请选择要导入的Excel文件~~~"), this), "lblResult");
-    progress = named(new QProgressBar(this), "ProgressBar1");
-    progress->setVisible(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(grpCase);
