@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev libsqlite3-dev
+packages=(cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev libsqlite3-dev libssl-dev
           libfreexl-dev libxlsxwriter-dev libzip-dev fonts-noto-cjk qt6-translations-l10n)
 if [ "${1:-}" = "--tests" ]; then
     packages+=(xvfb xauth poppler-utils cups cups-bsd printer-driver-cups-pdf)

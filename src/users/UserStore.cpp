@@ -1,7 +1,6 @@
 #include "users/UserStore.h"
 
 #include "core/AppContext.h"
-#include "users/PasswordHash.h"
 
 #include <algorithm>
 
@@ -38,7 +37,7 @@ QList<Row> rowsOfName(core::Database& db, const QString& name) {
 
 } // namespace
 
-UserStore::UserStore(core::AppContext& app) : m_app(app) {}
+UserStore::UserStore(core::AppContext& app, int iterations) : m_app(app), m_iterations(iterations) {}
 
 QStringList UserStore::userNames(bool withoutEmpty) {
     core::Recordset rs = m_app.db().query(QStringLiteral("select distinct UserName from UserTable"));
@@ -63,16 +62,31 @@ UserStore::Login UserStore::login(const QString& typedName, const QString& typed
     try {
         const QList<Row> rows = rowsOfName(m_app.db(), name);
         const Row* match = nullptr;
+        QString matched;
         for (const Row& row : rows) {
-            if (!PasswordHash::matches(row.passwd, password) &&
-                !(stripped != password && PasswordHash::matches(row.passwd, stripped)))
+            QString which;
+            if (PasswordHash::verify(row.passwd, password))
+                which = password;
+            else if (stripped != password && PasswordHash::verify(row.passwd, stripped))
+                which = stripped;
+            else
                 continue;
             if (match)
                 return Login::Refused; // two operators answer: no telling which one logs in
             match = &row;
+            matched = which;
         }
         if (!match)
             return Login::Refused;
+        if (PasswordHash::needsUpgrade(match->passwd, m_iterations)) {
+            try {
+                m_app.db().exec(QStringLiteral("update UserTable set Passwd=:pwd where ID=:id"),
+                                {{QStringLiteral("pwd"), PasswordHash::make(matched, m_iterations)},
+                                 {QStringLiteral("id"), match->id}});
+            } catch (const core::DbError&) {
+                // A read-only data file keeps the earlier digest; the login itself stands.
+            }
+        }
         m_app.userName = name;
         m_app.userRole = match->role;
         return Login::LoggedIn;
@@ -89,7 +103,7 @@ UserStore::Change UserStore::changePassword(const QString& name, const QString& 
     const QList<Row> rows = rowsOfName(m_app.db(), name);
     const Row* match = nullptr;
     for (const Row& row : rows) {
-        if (!PasswordHash::matches(row.passwd, oldPassword))
+        if (!PasswordHash::verify(row.passwd, oldPassword))
             continue;
         if (match)
             return Change::WrongOld;
@@ -97,8 +111,9 @@ UserStore::Change UserStore::changePassword(const QString& name, const QString& 
     }
     if (!match)
         return Change::WrongOld;
-    m_app.db().exec(QStringLiteral("update UserTable set Passwd=:pwd where ID=:id"),
-                    {{QStringLiteral("pwd"), PasswordHash::digest(next)}, {QStringLiteral("id"), match->id}});
+    m_app.db().exec(
+        QStringLiteral("update UserTable set Passwd=:pwd where ID=:id"),
+        {{QStringLiteral("pwd"), PasswordHash::make(next, m_iterations)}, {QStringLiteral("id"), match->id}});
     return Change::Changed;
 }
 
@@ -182,6 +197,18 @@ bool UserStore::roleChangeLocksOut(qint64 id, const QString& newRole) {
 
 bool UserStore::anyOperatorWithRole() {
     return rolesLeftWithout({}) > 0;
+}
+
+void LoginThrottle::failed(qint64 now) {
+    ++m_failures;
+    if (m_failures < 3)
+        return;
+    const qint64 wait = std::min<qint64>(30000, 1000LL << std::min(m_failures - 3, 5));
+    m_until = now + wait;
+}
+
+qint64 LoginThrottle::waitMs(qint64 now) const {
+    return m_failures < 3 || now >= m_until ? 0 : m_until - now;
 }
 
 } // namespace users

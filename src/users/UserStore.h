@@ -1,5 +1,7 @@
 #pragma once
 
+#include "users/PasswordHash.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,15 +19,15 @@ public:
     static const QString kNeedLoginOption; // 进入系统需验证
     static const QStringList kRoles;       // 管理员, 订单处理员, 录单员
 
-    explicit UserStore(core::AppContext& app);
+    explicit UserStore(core::AppContext& app, int iterations = PasswordHash::kIterations);
 
     // "select distinct UserName from UserTable"; withoutEmpty drops the empty names. Throws DbError.
     QStringList userNames(bool withoutEmpty = false);
 
     enum class Login { LoggedIn, EmptyName, Refused, Failed };
     // Name and password are taken trimmed. The password matches as typed or, as earlier versions
-    // compared it, with every "'" removed. On LoggedIn, name and role of the operator are set in
-    // the context; otherwise emptied.
+    // compared it, with every "'" removed. A matching row's earlier digest is replaced by a salted
+    // hash. On LoggedIn, name and role of the operator are set in the context; otherwise emptied.
     Login login(const QString& typedName, const QString& typedPassword);
 
     enum class Change { Mismatch, WrongOld, Changed };
@@ -57,6 +59,22 @@ private:
     int rolesLeftWithout(const QList<qint64>& ids);
 
     core::AppContext& m_app;
+    int m_iterations;
+};
+
+// Slows down guessing at the login: from the third failure on, each further try waits twice as
+// long as the one before, up to half a minute. Times in milliseconds of any steady clock.
+class LoginThrottle {
+public:
+    void failed(qint64 now);
+    void succeeded() { m_failures = 0; }
+    // How long the next try has to wait from now; 0 when it may go at once.
+    qint64 waitMs(qint64 now) const;
+    int failures() const { return m_failures; }
+
+private:
+    int m_failures = 0;
+    qint64 m_until = 0;
 };
 
 } // namespace users

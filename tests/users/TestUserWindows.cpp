@@ -4,7 +4,6 @@
 #include "core/InstallRecord.h"
 #include "core/ui/DataGrid.h"
 #include "core/ui/Tfm_Main.h"
-#include "users/PasswordHash.h"
 #include "users/ui/TfrmUserLogin.h"
 #include "users/ui/TfrmUserManage.h"
 
@@ -18,6 +17,7 @@
 using users::PasswordHash;
 
 namespace {
+constexpr int kFast = 1000;
 const QString kNeedLogin = QStringLiteral("进入系统需验证");
 } // namespace
 
@@ -32,7 +32,7 @@ class TestUserWindows : public QObject {
     qint64 addUser(const QString& name, const QString& password, const QString& role) {
         db().exec(QStringLiteral("insert into UserTable (UserName,Passwd,RoleName) values (:n,:p,:r)"),
                   {{QStringLiteral("n"), name},
-                   {QStringLiteral("p"), PasswordHash::digest(password)},
+                   {QStringLiteral("p"), PasswordHash::make(password, kFast)},
                    {QStringLiteral("r"), role}});
         return db().lastInsertId();
     }
@@ -95,7 +95,7 @@ private slots:
     void lockOutRefused() {
         m_home->app().setConfigByname(kNeedLogin, QStringLiteral("yes"));
         const qint64 other = addUser(QStringLiteral("张三"), QString(), QString());
-        users::ui::TfrmUserManage window(m_home->app());
+        users::ui::TfrmUserManage window(m_home->app(), nullptr, kFast);
         core::ui::DataGrid& grid = *window.dbgUsers;
         // The list never shows what the passwords are stored as.
         QCOMPARE(grid.fieldIndex(QStringLiteral("Passwd")), -1);

@@ -16,11 +16,12 @@ namespace {
 constexpr int kPasswordLimit = 30;
 } // namespace
 
-TfrmModifyPassword::TfrmModifyPassword(core::AppContext& app, const QString& presetName, QWidget* parent)
+TfrmModifyPassword::TfrmModifyPassword(core::AppContext& app, const QString& presetName, QWidget* parent,
+                                       int iterations)
     : QDialog(parent), cbUserName(new QComboBox(this)), edtOldPwd(new QLineEdit(this)),
       lePassword1(new QLineEdit(this)), lePassword2(new QLineEdit(this)),
       btModify(new QPushButton(QStringLiteral("修改"), this)),
-      btExit(new QPushButton(QStringLiteral("关闭"), this)), m_app(app), m_store(app) {
+      btExit(new QPushButton(QStringLiteral("关闭"), this)), m_app(app), m_store(app, iterations) {
     setObjectName(QStringLiteral("TfrmModifyPassword"));
     setWindowTitle(QStringLiteral("更改系统登录密码"));
     cbUserName->setObjectName(QStringLiteral("cbUserName"));

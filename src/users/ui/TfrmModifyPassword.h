@@ -18,7 +18,8 @@ namespace users::ui {
 class TfrmModifyPassword final : public QDialog {
     Q_OBJECT
 public:
-    TfrmModifyPassword(core::AppContext& app, const QString& presetName, QWidget* parent = nullptr);
+    TfrmModifyPassword(core::AppContext& app, const QString& presetName, QWidget* parent = nullptr,
+                       int iterations = PasswordHash::kIterations);
 
     void btModifyClick();
 

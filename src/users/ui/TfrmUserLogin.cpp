@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace users::ui {
 
@@ -17,10 +18,10 @@ constexpr int kNameLimit = 30;
 constexpr int kPasswordLimit = 30;
 } // namespace
 
-TfrmUserLogin::TfrmUserLogin(core::AppContext& app, QWidget* parent)
+TfrmUserLogin::TfrmUserLogin(core::AppContext& app, QWidget* parent, int iterations)
     : QDialog(parent), cbUserName(new QComboBox(this)), edtPasswd(new QLineEdit(this)),
       btLogin(new QPushButton(QStringLiteral("登录"), this)),
-      btCancel(new QPushButton(QStringLiteral("取消"), this)), m_app(app), m_store(app) {
+      btCancel(new QPushButton(QStringLiteral("取消"), this)), m_app(app), m_store(app, iterations) {
     setObjectName(QStringLiteral("TfrmUserLogin"));
     setWindowTitle(QStringLiteral("操作员切换及登录"));
     cbUserName->setObjectName(QStringLiteral("cbUserName"));
@@ -56,6 +57,7 @@ TfrmUserLogin::TfrmUserLogin(core::AppContext& app, QWidget* parent)
     connect(btLogin, &QPushButton::clicked, this, &TfrmUserLogin::btLoginClick);
     connect(edtPasswd, &QLineEdit::returnPressed, this, &TfrmUserLogin::btLoginClick);
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_clock.start();
 }
 
 bool TfrmUserLogin::FormShow() {
@@ -73,8 +75,11 @@ bool TfrmUserLogin::FormShow() {
 }
 
 void TfrmUserLogin::btLoginClick() {
+    if (m_throttle.waitMs(m_clock.elapsed()) > 0)
+        return;
     switch (m_store.login(cbUserName->currentText(), edtPasswd->text())) {
     case UserStore::Login::LoggedIn:
+        m_throttle.succeeded();
         edtPasswd->clear();
         accept();
         return;
@@ -84,11 +89,26 @@ void TfrmUserLogin::btLoginClick() {
         return;
     case UserStore::Login::Refused:
         m_app.dialogs().message(QStringLiteral("用户名或密码输入错误~"));
-        return;
+        break;
     case UserStore::Login::Failed:
         m_app.dialogs().message(QStringLiteral("密码或用户名输入错误~"));
-        return;
+        break;
     }
+    m_throttle.failed(m_clock.elapsed());
+    holdOff(m_throttle.waitMs(m_clock.elapsed()));
+}
+
+// After repeated failures the next try waits; the button says so meanwhile.
+void TfrmUserLogin::holdOff(qint64 ms) {
+    if (ms <= 0)
+        return;
+    btLogin->setEnabled(false);
+    edtPasswd->setEnabled(false);
+    QTimer::singleShot(static_cast<int>(ms), this, [this] {
+        btLogin->setEnabled(true);
+        edtPasswd->setEnabled(true);
+        edtPasswd->setFocus();
+    });
 }
 
 bool runStartupLogin(core::AppContext& app, QWidget* mainWindow) {

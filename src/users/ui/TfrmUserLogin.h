@@ -3,6 +3,7 @@
 #include "users/UserStore.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QComboBox;
 class QLabel;
@@ -20,7 +21,8 @@ namespace users::ui {
 class TfrmUserLogin final : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmUserLogin(core::AppContext& app, QWidget* parent = nullptr);
+    explicit TfrmUserLogin(core::AppContext& app, QWidget* parent = nullptr,
+                           int iterations = PasswordHash::kIterations);
 
     // Fills the names; false (after the message) when the table cannot be read.
     bool FormShow();
@@ -32,8 +34,12 @@ public:
     QPushButton* btCancel;
 
 private:
+    void holdOff(qint64 ms);
+
     core::AppContext& m_app;
     UserStore m_store;
+    LoginThrottle m_throttle;
+    QElapsedTimer m_clock;
 };
 
 // The login of the first clock tick: shows the window modally over the main window (which the

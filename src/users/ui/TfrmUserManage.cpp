@@ -26,7 +26,7 @@ const QString kLockOut = QStringLiteral("进入系统需要密码验证已开启
                                         "否则下次启动谁也无法登录！");
 } // namespace
 
-TfrmUserManage::TfrmUserManage(core::AppContext& app, QWidget* parent)
+TfrmUserManage::TfrmUserManage(core::AppContext& app, QWidget* parent, int iterations)
     : QDialog(parent), lbTitle(new QLabel(QStringLiteral("用户及权限管理"), this)),
       dbgUsers(new core::ui::DataGrid(app.db(), this)), edtUserName(new QLineEdit(this)),
       edtPasswd(new QLineEdit(this)), cbRoleName(new QComboBox(this)), edtRemark(new QLineEdit(this)),
@@ -36,7 +36,8 @@ TfrmUserManage::TfrmUserManage(core::AppContext& app, QWidget* parent)
       btDelSel(new QPushButton(QStringLiteral("删除选中"), this)),
       btResetPassword(new QPushButton(QStringLiteral("重置密码"), this)),
       btModifyPassword(new QPushButton(QStringLiteral("修改密码"), this)),
-      btClose(new QPushButton(QStringLiteral("关闭"), this)), m_app(app), m_store(app) {
+      btClose(new QPushButton(QStringLiteral("关闭"), this)), m_app(app), m_store(app, iterations),
+      m_iterations(iterations) {
     setObjectName(QStringLiteral("TfrmUserManage"));
     setWindowTitle(lbTitle->text());
     lbTitle->setObjectName(QStringLiteral("lbTitle"));
@@ -228,7 +229,8 @@ void TfrmUserManage::btResetPasswordClick() {
 }
 
 void TfrmUserManage::btModifyPasswordClick() {
-    TfrmModifyPassword window(m_app, dbgUsers->currentValue(QStringLiteral("用户名")).toString(), this);
+    TfrmModifyPassword window(m_app, dbgUsers->currentValue(QStringLiteral("用户名")).toString(), this,
+                              m_iterations);
     window.exec();
     openList();
 }

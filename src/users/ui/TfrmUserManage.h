@@ -24,7 +24,8 @@ namespace users::ui {
 class TfrmUserManage final : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmUserManage(core::AppContext& app, QWidget* parent = nullptr);
+    explicit TfrmUserManage(core::AppContext& app, QWidget* parent = nullptr,
+                            int iterations = PasswordHash::kIterations);
 
     void btAddClick();
     void btEditClick();
@@ -61,6 +62,7 @@ private:
 
     core::AppContext& m_app;
     UserStore m_store;
+    int m_iterations;
     qint64 m_editingId = -1;
 };
 
