@@ -18,10 +18,13 @@ QString quoteName(const QString& name) {
 } // namespace
 
 int Recordset::fieldIndex(const QString& name) const {
-    for (int i = 0; i < m_fields.size(); ++i)
-        if (m_fields.at(i).compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+    // Looked up by name for every value read, so the names are indexed once (case folded, the
+    // first of equal names kept, as a walk from the left would find it).
+    if (m_fieldIndex.isEmpty() && !m_fields.isEmpty())
+        for (int i = 0; i < m_fields.size(); ++i)
+            if (const QString key = m_fields.at(i).toCaseFolded(); !m_fieldIndex.contains(key))
+                m_fieldIndex.insert(key, i);
+    return m_fieldIndex.value(name.toCaseFolded(), -1);
 }
 
 bool Recordset::hasField(const QString& name) const {

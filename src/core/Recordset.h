@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QSqlRecord>
 #include <QString>
 #include <QStringList>
@@ -75,6 +76,7 @@ private:
     Database* m_db = nullptr;
     QString m_table;
     QStringList m_fields;
+    mutable QHash<QString, int> m_fieldIndex;
     QStringList m_origins; // column written for each field; empty: the field names
     QVector<QVector<QVariant>> m_rows;
     QVector<qint64> m_rowids;

@@ -19,6 +19,10 @@ namespace print {
 namespace {
 
 QWidget* findByName(QWidget* parent, const QString& name, Qt::FindChildOptions options) {
+    // The name as written first: a walk without a list, which a bill of 180 items repeats on
+    // every page; letter case is ignored only when that finds nothing.
+    if (QWidget* exact = parent->findChild<QWidget*>(name, options))
+        return exact;
     const QList<QWidget*> children = parent->findChildren<QWidget*>(QString(), options);
     for (QWidget* child : children)
         if (child->objectName().compare(name, Qt::CaseInsensitive) == 0)

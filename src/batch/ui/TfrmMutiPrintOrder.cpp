@@ -488,7 +488,10 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
     btStopPrint->setEnabled(true);
     if (suspendDisplay)
         DBGrid1->setUpdatesEnabled(false);
+    // The form takes no typing during the run and is not repainted either: painted disabled, its
+    // scanned picture is turned grey again on every repaint, which cost more than the printing.
     window->noteForm()->setEnabled(false);
+    window->noteForm()->setUpdatesEnabled(false);
     QPointer<QWidget> form = window->noteForm();
 
     RunResult result;
@@ -511,8 +514,10 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
         if (steps.windowGone() && result.error.isEmpty())
             result.error = EntrySteps::goneMessage();
     }
-    if (form)
+    if (form) {
         form->setEnabled(true);
+        form->setUpdatesEnabled(true);
+    }
     if (suspendDisplay)
         DBGrid1->setUpdatesEnabled(true);
     btStopPrint->setEnabled(false);
