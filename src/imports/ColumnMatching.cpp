@@ -194,6 +194,11 @@ QString ColumnMatching::cleanSourceNames(const QString& typed) {
     return text.trimmed();
 }
 
+void ColumnMatching::prepareForImport(core::AppContext& app) {
+    createMatchColumnTableIfNotExists(app, app.db());
+    ensureLookupIndexes(app.db());
+}
+
 void ColumnMatching::ensureLookupIndexes(core::Database& db) {
     const char* const statements[] = {
         "CREATE INDEX IF NOT EXISTS idx_person_fullname ON CKPersonalInfoTable (全称)",

@@ -65,6 +65,8 @@ public:
     // Indexes the imports' look-ups rely on (the duplicate scans, the order numbers); made when
     // missing, failures ignored (a table an older installation lacks is made by the upgrade).
     static void ensureLookupIndexes(core::Database& db);
+    // What an import window needs before its first run: the rules table and the look-up indexes.
+    static void prepareForImport(core::AppContext& app);
 };
 
 } // namespace imports

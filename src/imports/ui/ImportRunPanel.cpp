@@ -81,6 +81,13 @@ void ImportRunPanel::end(bool startAgain) {
     m_log->setEnabled(true);
 }
 
+bool ImportRunPanel::stopInsteadOfClosing() {
+    if (!m_running)
+        return false;
+    requestStop();
+    return true;
+}
+
 void ImportRunPanel::requestStop() {
     if (!m_running)
         return;

@@ -56,6 +56,9 @@ public:
     bool running() const { return m_running; }
     // The stop command and closing the window during a run.
     void requestStop();
+    // For the window's close and Escape: during a run they ask to stop instead (true), the run
+    // closing the window when it ends.
+    bool stopInsteadOfClosing();
 
     // Opens the log with the program the desktop associates with it (tests record instead).
     void openLog(const QString& path) const;

@@ -410,22 +410,17 @@ void TfrmImportMatch::showEvent(QShowEvent* event) {
     if (m_shown)
         return;
     m_shown = true;
-    ColumnMatching::createMatchColumnTableIfNotExists(m_app, m_app.db());
-    ColumnMatching::ensureLookupIndexes(m_app.db());
+    ColumnMatching::prepareForImport(m_app);
 }
 
 void TfrmImportMatch::reject() {
-    if (m_panel->running()) {
-        m_panel->requestStop();
-        return;
-    }
-    QDialog::reject();
+    if (!m_panel->stopInsteadOfClosing())
+        QDialog::reject();
 }
 
 void TfrmImportMatch::closeEvent(QCloseEvent* event) {
     // Closing during a run asks to stop it; the run closes the window when it ends.
-    if (m_panel->running()) {
-        m_panel->requestStop();
+    if (m_panel->stopInsteadOfClosing()) {
         event->ignore();
         return;
     }

@@ -285,21 +285,16 @@ void TfrmImportMatchOrder::showEvent(QShowEvent* event) {
     if (m_shown)
         return;
     m_shown = true;
-    ColumnMatching::createMatchColumnTableIfNotExists(m_app, m_app.db());
-    ColumnMatching::ensureLookupIndexes(m_app.db());
+    ColumnMatching::prepareForImport(m_app);
 }
 
 void TfrmImportMatchOrder::reject() {
-    if (m_panel->running()) {
-        m_panel->requestStop();
-        return;
-    }
-    QDialog::reject();
+    if (!m_panel->stopInsteadOfClosing())
+        QDialog::reject();
 }
 
 void TfrmImportMatchOrder::closeEvent(QCloseEvent* event) {
-    if (m_panel->running()) {
-        m_panel->requestStop();
+    if (m_panel->stopInsteadOfClosing()) {
         event->ignore();
         return;
     }
