@@ -165,11 +165,15 @@ bool OrderImport::saveOrderInfo(const Spreadsheet& sheet, int row) {
             m_log.log(row, notes.join(QStringLiteral("；")));
         return true;
     } catch (const core::DbError& e) {
-        m_log.err(row, QStringLiteral("订单导入错误：") + e.message());
-        m_log.flush();
-        SheetRun::ensureTransaction(m_db);
-        return false;
+        return rowFailed(row, e);
     }
+}
+
+bool OrderImport::rowFailed(int row, const core::DbError& e) {
+    m_log.err(row, QStringLiteral("订单导入错误：") + e.message());
+    m_log.flush();
+    SheetRun::ensureTransaction(m_db);
+    return false;
 }
 
 bool OrderImport::saveOrderDetailInfo(const Spreadsheet& sheet, int row) {
@@ -213,10 +217,7 @@ bool OrderImport::saveOrderDetailInfo(const Spreadsheet& sheet, int row) {
             m_log.log(row, notes.join(QStringLiteral("；")));
         return true;
     } catch (const core::DbError& e) {
-        m_log.err(row, QStringLiteral("订单导入错误：") + e.message());
-        m_log.flush();
-        SheetRun::ensureTransaction(m_db);
-        return false;
+        return rowFailed(row, e);
     }
 }
 

@@ -10,6 +10,7 @@
 
 namespace core {
 class Database;
+class DbError;
 class Dialogs;
 } // namespace core
 
@@ -48,6 +49,8 @@ public:
 
 private:
     bool checkOrderColumn(const QVector<int>& columns);
+    // A row the engine refused: logged under ERR, the run's transaction checked; false.
+    bool rowFailed(int row, const core::DbError& e);
     QString cell(const Spreadsheet& sheet, int row, int item) const;
 
     core::Database& m_db;
