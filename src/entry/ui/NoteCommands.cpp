@@ -215,7 +215,8 @@ bool NoteCommands::Save() {
                 e.refreshDates();
             }
         }
-        const DeliveryNoteStore::Saved saved = m_store.save(noteFromBoxes());
+        // The number is used up by the save itself, so a failed save hands it out again.
+        const DeliveryNoteStore::Saved saved = m_store.save(noteFromBoxes(), [&e] { e.settleNumbers(); });
         stored = true;
         m_ownNumber = number;
         markClean();
