@@ -570,7 +570,8 @@ void TfmCheckFHDSHD::initFormType() {
         return;
     loadParam(m_currentId);
     loadCheckBoxsConfig();
-    m_placement.setFormControlsPosition(m_currentId, kind(), this, m_ini.get());
+    // The tool bar's buttons that are items too (批量打印) stay where the tool bar puts them.
+    m_placement.setFormControlsPosition(m_currentId, kind(), this, m_ini.get(), panelImgBg);
     // Placing shows the date boxes of the layout; an unticked "打日期" keeps them hidden.
     cfgWantPrintRQClick();
     m_laidOutId = m_currentId;
