@@ -129,6 +129,19 @@ bool BillMoney::noteFits(const DeliveryNote& note) {
     return totalFits(sum) && totalFits(total);
 }
 
+QString BillMoney::amountFault(const DeliveryNote& note) {
+    double value = 0;
+    for (const NoteLine& line : note.lines) {
+        const QString text = line.amount.value_or(QString()).trimmed();
+        if (!text.isEmpty() && !parseDecimal(text, value))
+            return QStringLiteral("第%1行金额“%2”不是有效的金额").arg(line.line).arg(text);
+    }
+    const QString total = note.total.trimmed();
+    if (!total.isEmpty() && !parseDecimal(total, value))
+        return QStringLiteral("合计金额“%1”不是有效的金额").arg(total);
+    return {};
+}
+
 bool BillMoney::acceptsTotalKey(QChar c) {
     const char16_t u = c.unicode();
     if ((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z'))

@@ -72,6 +72,9 @@ public:
     // of the lines below 1 000 000 000, as the total, which must not be negative either. A note
     // that does not fit is neither saved nor printed.
     static bool noteFits(const DeliveryNote& note);
+    // What is wrong with the note's amounts as texts: the first line amount, or the total, that
+    // is not a valid amount ("第3行金额“12a”不是有效的金额"); empty when every one reads as one.
+    static QString amountFault(const DeliveryNote& note);
     static bool totalFits(double total) { return total >= 0 && total < kLimit; }
     static constexpr double kLimit = 1000000000.0;
     // Keys of the hidden total editor: letters, the blank and "-" are refused.

@@ -72,12 +72,15 @@ bool DeliveryNoteStore::exists(const QString& number) {
                 .isEmpty();
 }
 
-DeliveryNoteStore::Saved DeliveryNoteStore::save(const DeliveryNote& note) {
+DeliveryNoteStore::Saved DeliveryNoteStore::save(const DeliveryNote& note,
+                                                 const std::function<void()>& alongside) {
     m_db.begin();
     bool appended = false;
     try {
         writeHeader(note, appended);
         writeLines(note);
+        if (alongside)
+            alongside();
         m_db.commit();
     } catch (const core::DbError&) {
         m_db.rollback();

@@ -7,6 +7,7 @@
 #include <QVector>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace entry {
@@ -69,9 +70,10 @@ public:
     bool exists(const QString& number);
 
     enum class Saved { Appended, Edited };
-    // Header and lines in one transaction; any failure rolls everything back and is raised
-    // again as core::DbError, leaving both tables as they were.
-    Saved save(const DeliveryNote& note);
+    // Header and lines in one transaction, with `alongside` (changes that belong to the save)
+    // run after them in the same transaction; any failure rolls everything back and is raised
+    // again as core::DbError, leaving the tables as they were.
+    Saved save(const DeliveryNote& note, const std::function<void()>& alongside = {});
 
     // The note of that number, or nothing when no header row has it; lines ordered by 序号,
     // those outside 1 … 8 left out. Throws core::DbError.

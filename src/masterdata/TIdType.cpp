@@ -68,6 +68,34 @@ QString TIdType::formatNumber() const {
     return m_idHead + counter;
 }
 
+namespace {
+
+// Stored series may carry a step of 0 or below; they still count upwards.
+qint32 stepOf(const TIdType& rule) {
+    return rule.IDStep() > 0 ? rule.IDStep() : 1;
+}
+
+// Moves the rule's counter past the taken numbers that follow it; true when it moved.
+bool passTaken(TIdType& rule, const TIdType::Taken& taken) {
+    if (!taken)
+        return false;
+    const qint32 step = stepOf(rule);
+    bool moved = false;
+    for (;;) {
+        if (rule.IDMax() > std::numeric_limits<qint32>::max() - step)
+            throw core::DbError(QStringLiteral("单号已用尽"));
+        TIdType candidate = rule;
+        candidate.setIDMax(rule.IDMax() + step);
+        // Each candidate differs from the last, and only finitely many numbers are taken.
+        if (!taken(candidate.formatNumber()))
+            return moved;
+        rule.setIDMax(candidate.IDMax());
+        moved = true;
+    }
+}
+
+} // namespace
+
 QString TIdType::nextNumber(const QString& series, int templateId, core::Database& db, const Taken& taken) {
     // A nameless series could never be found again: do not write one on every request.
     if (series.isEmpty())
@@ -84,18 +112,23 @@ QString TIdType::nextNumber(const QString& series, int templateId, core::Databas
         std::unique_ptr<TIdType> rule = findRule(series, templateId, db);
         if (!rule)
             return QStringLiteral("00000000");
-        rule->m_idMax += rule->m_idStep;
-        if (taken) {
-            // Each candidate differs from the last, and only finitely many numbers are taken.
-            const qint32 step = rule->m_idStep > 0 ? rule->m_idStep : 1;
-            while (taken(rule->formatNumber())) {
-                if (rule->m_idMax > std::numeric_limits<qint32>::max() - step)
-                    throw core::DbError(QStringLiteral("单号已用尽"));
-                rule->m_idMax += step;
-            }
-        }
-        rule->save();
+        if (passTaken(*rule, taken))
+            rule->save();
+        const qint32 step = stepOf(*rule);
+        if (rule->m_idMax > std::numeric_limits<qint32>::max() - step)
+            throw core::DbError(QStringLiteral("单号已用尽"));
+        rule->m_idMax += step;
         return rule->formatNumber();
+    } catch (const core::DbError& e) {
+        throw checkFailed(e);
+    }
+}
+
+void TIdType::settle(const QString& series, int templateId, core::Database& db, const Taken& taken) {
+    std::unique_ptr<TIdType> rule = findRule(series, templateId, db);
+    try {
+        if (rule && passTaken(*rule, taken))
+            rule->save();
     } catch (const core::DbError& e) {
         throw checkFailed(e);
     }

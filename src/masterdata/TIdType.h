@@ -28,15 +28,19 @@ public:
     QString formatNumber() const;
     // A number that must not be handed out (a saved bill already carries it).
     using Taken = std::function<bool(const QString& number)>;
-    // Hands out the next number of the series, creating the series (8 digits) on the first
-    // request; the advanced counter is stored at once. The counter moves on past every number
-    // `taken` names, so a series that lags behind the saved bills never repeats one of theirs.
-    // Raises "ID序列检查失败,..." errors.
+    // The next number of the series, creating the series (8 digits) on the first request. Handing
+    // a number out does not use it up: until a bill is saved under it, the next request gives the
+    // same number, so a note started and dropped leaves no gap. Numbers `taken` names are passed
+    // over and the stored counter moves past them (settle). Raises "ID序列检查失败,..." errors.
     static QString nextNumber(const QString& series, int templateId, core::Database& db,
                               const Taken& taken = {});
     // The same for windows: a failure is shown through the dialogs and gives an empty text.
     static QString nextNumber(const QString& series, int templateId, core::AppContext& app,
                               const Taken& taken = {});
+    // Moves the stored counter past every number `taken` names that directly follows it, so
+    // saving a bill under the next number uses that number up. A series that does not exist
+    // yet, or a number saved out of turn, leaves the counter where it is. Errors propagate.
+    static void settle(const QString& series, int templateId, core::Database& db, const Taken& taken);
 
     int FID() const { return m_fid; }
     void setFID(int v) { m_fid = v; }

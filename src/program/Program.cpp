@@ -216,8 +216,7 @@ bool Program::openSavedNote(const QString& kind, const QString& number) {
         if (!entryWindow)
             return false;
     }
-    entryWindow->commands().BrowseOldCheck(kind, number);
-    return true;
+    return entryWindow->commands().BrowseOldCheck(kind, number);
 }
 
 void Program::showTemplatePaper() {

@@ -8,11 +8,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 #include <memory>
 
 using core::IniFile;
@@ -159,6 +162,45 @@ private slots:
                                         "select count(*) from ckControl where CheckTypeID=1 and NeedShow<>0"))
                             .toInt());
         QVERIFY(m_home->dialogs().shown.isEmpty());
+    }
+
+    // Items outside the form area (a tool-bar button of the shipped layouts) are shown or hidden
+    // by the layout but keep the place their own bar gives them.
+    void onlyTheFormAreaIsPositioned_data() {
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("layout shows it") << true;
+        QTest::newRow("layout hides it") << false;
+    }
+    void onlyTheFormAreaIsPositioned() {
+        QFETCH(bool, shown);
+        db().exec(QStringLiteral(
+                      "update ckControl set NeedShow=:v where CheckTypeID=1 and CtlName='btMultiPrintS'"),
+                  {{QStringLiteral("v"), shown ? 1 : 0}});
+        auto ini = store().OpenCheckInif(1);
+        QWidget window;
+        auto* bar = new QFrame(&window);
+        auto* row = new QHBoxLayout(bar);
+        auto* first = new QToolButton(bar);
+        first->setObjectName(QStringLiteral("btNew"));
+        first->setText(QStringLiteral("新建(&N)"));
+        auto* batch = new QToolButton(bar);
+        batch->setObjectName(QStringLiteral("btMultiPrintS"));
+        batch->setText(QStringLiteral("批量打印"));
+        row->addWidget(first);
+        row->addWidget(batch);
+        auto* form = new QWidget(&window);
+        form->setGeometry(0, 40, 1000, 600);
+        auto* number = new QLineEdit(form);
+        number->setObjectName(QStringLiteral("zdPJBH"));
+        window.resize(1000, 640);
+        window.show();
+        const QRect before = batch->geometry();
+        FormPlacement(m_home->app())
+            .setFormControlsPosition(1, QStringLiteral("出货单"), &window, ini.get(), form);
+        QCOMPARE(number->geometry(), QRect(714, 66, 140, 19));
+        QCOMPARE(batch->isHidden(), !shown);
+        QCOMPARE(batch->geometry(), before);
+        QVERIFY(!batch->geometry().intersects(first->geometry()));
     }
 
     void failingItemLookupIsReported() {

@@ -6,6 +6,7 @@
 #include "core/ui/Tfm_Main.h"
 #include "core/ui/TfrmInputValue.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,19 @@
 #include <QTest>
 
 using core::ui::TfrmInputValue;
+
+namespace {
+
+// Shows the dialog as the active window and gives back the widget that takes its keys.
+QWidget* showActive(QDialog& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    if (!QTest::qWaitForWindowActive(&dialog))
+        return nullptr;
+    return QApplication::focusWidget();
+}
+
+} // namespace
 
 class TestMainWindowServices : public QObject {
     Q_OBJECT
@@ -63,6 +77,10 @@ private slots:
                                                << "3a"
                                                << "3"
                                                << "提示:只能输入数字及点(如: 12.5 )！";
+        QTest::newRow("integer refuses letter and point") << "integer"
+                                                          << "1a.5"
+                                                          << "15"
+                                                          << "";
         QTest::newRow("string free") << "string"
                                      << "O'Brien 1.5"
                                      << "O'Brien 1.5"
@@ -77,9 +95,11 @@ private slots:
         TfrmInputValue dialog(dialogs);
         dialog.setTitle(QStringLiteral("输入重复打印的张数"));
         dialog.setTypeReturn(type);
-        dialog.show();
         auto* box = dialog.findChild<QComboBox*>(QStringLiteral("edtValue"));
-        QTest::keyClicks(box->lineEdit(), typed);
+        // The keys go where the desktop sends them: to the focus widget of the active dialog.
+        QWidget* focus = showActive(dialog);
+        QVERIFY(focus && (focus == box || box->isAncestorOf(focus)));
+        QTest::keyClicks(focus, typed);
         QCOMPARE(box->currentText(), text);
         QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lbMessage"))->text(), hint);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("用户输入"));
@@ -100,7 +120,9 @@ private slots:
 
         auto* box = dialog.findChild<QComboBox*>(QStringLiteral("edtValue"));
         box->setEditText(QStringLiteral("  20 "));
-        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        QWidget* focus = showActive(dialog);
+        QVERIFY(focus);
+        QTest::keyClick(focus, Qt::Key_Return);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.value(), QStringLiteral("20"));
 

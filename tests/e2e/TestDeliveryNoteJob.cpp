@@ -456,8 +456,10 @@ private slots:
         auto series = masterdata::TIdType::findRule(QStringLiteral("S"), kTemplate, db);
         QVERIFY(series);
         QVERIFY(!number.isEmpty());
+        // The number handed out follows the stored counter; only a save uses it up.
+        const int issued = series->IDMax() + 1;
+        series->setIDMax(issued);
         QCOMPARE(series->formatNumber(), number);
-        const int issued = series->IDMax();
 
         chooseCustomer();
         if (QTest::currentTestFailed())
@@ -505,7 +507,8 @@ private slots:
         // 新建 empties the window under the next number of the series.
         QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("btNew")), Qt::LeftButton);
         series = masterdata::TIdType::findRule(QStringLiteral("S"), kTemplate, db);
-        QCOMPARE(series->IDMax(), issued + 1);
+        QCOMPARE(series->IDMax(), issued);
+        series->setIDMax(issued + 1);
         QCOMPARE(b.zdPJBH->text(), series->formatNumber());
         QVERIFY(b.zdPJBH->text() != number);
         for (const entry::ui::GoodsLine& line : b.lines)

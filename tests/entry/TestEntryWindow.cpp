@@ -63,6 +63,8 @@ void typeLineAmount(TfmCheckFHDSHD& w, int n, const QString& amount) {
     QVERIFY(!line.zdJEXX->isHidden());
     QCOMPARE(line.zdJEXX->geometry(), line.zdJE->geometry());
     line.zdJEXX->selectAll();
+    if (amount.isEmpty())
+        QTest::keyClick(line.zdJEXX, Qt::Key_Delete);
     QTest::keyClicks(line.zdJEXX, amount);
     QTest::keyClick(line.zdJEXX, Qt::Key_Return);
 }
@@ -200,15 +202,55 @@ private slots:
         QCOMPARE(line.zdJE->text(), QStringLiteral("0.00"));
     }
 
-    void invalidLineAmountIsReported() {
+    // A line amount that is no amount stays on its line and the total box says so; the note is
+    // then neither saved nor printed, naming the line, until the line is mended.
+    void invalidLineAmountStopsSaveAndPrint_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("mended");
+        QTest::addColumn<QString>("total");
+        QTest::newRow("letters, line emptied") << "1x"
+                                               << ""
+                                               << "￥12.00";
+        QTest::newRow("two points, line corrected") << "1.2.3"
+                                                    << "3"
+                                                    << "￥15.00";
+        QTest::newRow("only letters") << "abc"
+                                      << "0"
+                                      << "￥12.00";
+    }
+    void invalidLineAmountStopsSaveAndPrint() {
+        QFETCH(QString, typed);
+        QFETCH(QString, mended);
+        QFETCH(QString, total);
         auto w = open();
-        typeLineAmount(*w, 1, QStringLiteral("12"));
-        typeLineAmount(*w, 2, QStringLiteral("1x"));
         const entry::ui::BillBoxes& b = w->boxes();
+        b.zdGKLXR->setText(QStringLiteral("李明"));
+        b.zdPJBH->setText(QStringLiteral("FH-30"));
+        b.lines[0].zdSFNR->setText(QStringLiteral("扳手"));
+        b.lines[1].zdSFNR->setText(QStringLiteral("钳子"));
+        typeLineAmount(*w, 1, QStringLiteral("12"));
+        typeLineAmount(*w, 2, typed);
         QCOMPARE(b.zdHJJE->text(), QStringLiteral("错误,非法的数值或溢出！"));
         QVERIFY(b.zdJEDX->text().isEmpty());
-        QVERIFY(b.lines[1].zdJE->text().isEmpty());
-        QVERIFY(b.lines[1].zdJEXX->text().isEmpty());
+        QCOMPARE(b.lines[1].zdJE->text(), typed);
+
+        home->dialogs().clear();
+        QVERIFY(!w->commands().Save());
+        QTest::mouseClick(w->findChild<QToolButton*>(QStringLiteral("btPrint1")), Qt::LeftButton);
+        const QString fault =
+            QStringLiteral("第2行金额“") + typed + QStringLiteral("”不是有效的金额，请修改后再试！");
+        QCOMPARE(home->dialogs().texts(),
+                 (QStringList{QStringLiteral("保存失败,") + fault, QStringLiteral("打印取消,") + fault}));
+        QCOMPARE(home->db().scalar(QStringLiteral("select count(*) from DataCheckFHDSHD")).toInt(), 0);
+        QCOMPARE(host->device.documents, 0);
+
+        // Mended, the total box shows the total again, also when it equals the one before.
+        typeLineAmount(*w, 2, mended);
+        QCOMPARE(b.zdHJJE->text(), total);
+        home->dialogs().clear();
+        QVERIFY(w->commands().Save());
+        QTest::mouseClick(w->findChild<QToolButton*>(QStringLiteral("btPrint1")), Qt::LeftButton);
+        QCOMPARE(host->device.documents, 1);
     }
 
     void lineThousandsOnEveryLine() {
@@ -713,15 +755,20 @@ private slots:
         QVERIFY(home->dialogs().shown.isEmpty());
     }
 
-    // Every hand-out passes over numbers that saved notes carry, whichever series gave them.
+    // Every hand-out passes over numbers that saved notes carry, whichever series gave them, and
+    // gives the same number again until a note is saved under it.
     void handedOutNumbersSkipSavedNotes_data() {
         QTest::addColumn<QString>("handOut");
-        QTest::newRow("double-click") << "dblclick";
-        QTest::newRow("新单号") << "nNewNumber";
-        QTest::newRow("新建") << "btNew";
+        QTest::addColumn<bool>("saveBetween");
+        QTest::newRow("double-click") << "dblclick" << true;
+        QTest::newRow("新单号") << "nNewNumber" << true;
+        QTest::newRow("新建") << "btNew" << true;
+        QTest::newRow("新建, nothing saved") << "btNew" << false;
+        QTest::newRow("新单号, nothing saved") << "nNewNumber" << false;
     }
     void handedOutNumbersSkipSavedNotes() {
         QFETCH(QString, handOut);
+        QFETCH(bool, saveBetween);
         for (const char* number : {"00000001", "00000002", "00000004"}) {
             entry::DeliveryNote note;
             note.number = QString::fromLatin1(number);
@@ -732,16 +779,70 @@ private slots:
         QLineEdit* number = w->boxes().zdPJBH;
         QStringList got;
         for (int i = 0; i < 2; ++i) {
-            number->clear();
-            if (handOut == QLatin1String("dblclick"))
+            if (handOut == QLatin1String("dblclick")) {
+                number->clear();
                 QTest::mouseDClick(number, Qt::LeftButton);
-            else if (auto* action = w->editing().numberMenu()->findChild<QAction*>(handOut))
+            } else if (auto* action = w->editing().numberMenu()->findChild<QAction*>(handOut))
                 action->trigger();
             else
                 QTest::mouseClick(w->findChild<QToolButton*>(handOut), Qt::LeftButton);
             got << number->text();
+            if (saveBetween) {
+                w->boxes().zdGKLXR->setText(QStringLiteral("李明"));
+                w->boxes().lines[0].zdSFNR->setText(QStringLiteral("扳手"));
+                QVERIFY(w->commands().Save());
+            }
         }
-        QCOMPARE(got, (QStringList{QStringLiteral("00000003"), QStringLiteral("00000005")}));
+        QCOMPARE(got, (QStringList{QStringLiteral("00000003"),
+                                   saveBetween ? QStringLiteral("00000005") : QStringLiteral("00000003")}));
+    }
+
+    // The 批量打印 button is an item of the shipped layouts, but its place is the tool bar's:
+    // however often the template changes, it never lands on another tool button.
+    void toolBarButtonsKeepTheirPlace() {
+        auto w = openActive();
+        QVERIFY(w);
+        auto* batch = w->findChild<QToolButton*>(QStringLiteral("btMultiPrintS"));
+        auto* newNote = w->findChild<QToolButton*>(QStringLiteral("btNew"));
+        for (const char* variant : {"三联241", "标准", "三联241"}) {
+            QVERIFY(w->selectVariant(QString::fromUtf8(variant)));
+            QCoreApplication::processEvents();
+            QVERIFY(!batch->isHidden()); // the layouts show it
+            QVERIFY2(!batch->geometry().intersects(newNote->geometry()),
+                     qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                    .arg(batch->x())
+                                    .arg(batch->y())
+                                    .arg(batch->width())
+                                    .arg(batch->height())));
+            QCOMPARE(newNote->parentWidget()->childAt(newNote->geometry().center()), newNote);
+            QCOMPARE(batch->size(), batch->sizeHint());
+        }
+    }
+
+    // A batch run asks before its first fill; the order it leaves on screen was printed, not
+    // typed, so closing afterwards does not ask about it.
+    void batchFillAsksOnceAndLeavesAKeptNote() {
+        QMdiArea area;
+        auto* w = new TfmCheckFHDSHD(home->app(), *host);
+        QPointer<QMdiSubWindow> sub = area.addSubWindow(w);
+        area.show();
+        sub->show();
+        w->boxes().zdGKLXR->setText(QStringLiteral("李明"));
+        w->boxes().lines[0].zdSFNR->setText(QStringLiteral("扳手"));
+        home->dialogs().answers.enqueue(0);
+        QVERIFY(!w->confirmDiscard(QStringLiteral("批量打印")));
+        QCOMPARE(home->dialogs().texts(),
+                 QStringList{
+                     QStringLiteral("当前填写的出货单还没有保存，批量打印后内容将丢失，确定要放弃它吗？")});
+        QCOMPARE(w->boxes().lines[0].zdSFNR->text(), QStringLiteral("扳手"));
+        home->dialogs().answers.enqueue(1);
+        QVERIFY(w->confirmDiscard(QStringLiteral("批量打印")));
+        w->setBatchRunning(true);
+        w->boxes().lines[0].zdSFNR->setText(QStringLiteral("订单货物"));
+        w->setBatchRunning(false);
+        home->dialogs().clear();
+        QVERIFY(sub->close());
+        QVERIFY(home->dialogs().texts().isEmpty());
     }
 
     // Closing with a typed note asks; nothing typed, or everything saved, closes at once.

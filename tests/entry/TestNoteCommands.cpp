@@ -369,8 +369,11 @@ private slots:
         note.window.ticked.clear();
 
         note.home.dialogs().clear();
-        note.commands.BrowseOldCheck(QStringLiteral("测试"), odd);
-        QVERIFY(note.home.dialogs().shown.isEmpty());
+        note.home.dialogs().answers.enqueue(1); // the leftover line is given up
+        QVERIFY(note.commands.BrowseOldCheck(QStringLiteral("测试"), odd));
+        QCOMPARE(note.home.dialogs().texts(),
+                 QStringList{QStringLiteral(
+                     "当前填写的出货单还没有保存，调入历史票据后内容将丢失，确定要放弃它吗？")});
         QCOMPARE(note.window.text(QStringLiteral("zdPJBH")), odd);
         QCOMPARE(note.window.text(QStringLiteral("zdGKMC")), odd);
         QCOMPARE(note.window.text(QStringLiteral("zdGKAddr")), odd);
@@ -402,6 +405,84 @@ private slots:
         n.editing.numberMenu()->actions().first()->trigger();
         QCOMPARE(n.window.text(QStringLiteral("zdPJBH")), QStringLiteral("FH-7"));
         QVERIFY(n.home.dialogs().sawText(QStringLiteral("ID序列检查失败")));
+    }
+
+    // Whatever would replace a typed, unsaved note asks first; No keeps the note and stops.
+    void replacingAnUnsavedNoteAsks_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("typed"); // false: typed and saved
+        QTest::addColumn<int>("answer"); // -1: no question expected
+        QTest::newRow("新建, keep") << "btNew" << true << 0;
+        QTest::newRow("新建, discard") << "btNew" << true << 1;
+        QTest::newRow("新建 after saving") << "btNew" << false << -1;
+        QTest::newRow("reload, keep") << "reload" << true << 0;
+        QTest::newRow("reload, discard") << "reload" << true << 1;
+        QTest::newRow("reload after saving") << "reload" << false << -1;
+    }
+    void replacingAnUnsavedNoteAsks() {
+        QFETCH(QString, action);
+        QFETCH(bool, typed);
+        QFETCH(int, answer);
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        entry::DeliveryNote old;
+        old.number = QStringLiteral("R1");
+        old.customerName = QStringLiteral("旧客户");
+        note.store.save(old);
+        note.set(QStringLiteral("zdPJBH"), QStringLiteral("T1"));
+        note.set(QStringLiteral("zdGKMC"), QStringLiteral("甲"));
+        note.line(1, QStringLiteral("纸"), QStringLiteral("2"), QStringLiteral("3"));
+        if (!typed)
+            QVERIFY(note.commands.Save());
+        note.home.dialogs().clear();
+        note.home.dialogs().answers.enqueue(answer);
+        const bool replaced = answer != 0;
+        if (action == QLatin1String("btNew"))
+            QTest::mouseClick(note.window.box(QStringLiteral("btNew")), Qt::LeftButton);
+        else
+            QCOMPARE(note.commands.BrowseOldCheck(QString(), QStringLiteral("R1")), replaced);
+        const QString question =
+            QStringLiteral("当前填写的出货单还没有保存，") +
+            (action == QLatin1String("btNew") ? QStringLiteral("新建") : QStringLiteral("调入历史票据")) +
+            QStringLiteral("后内容将丢失，确定要放弃它吗？");
+        QCOMPARE(note.home.dialogs().texts().contains(question), answer >= 0);
+        QCOMPARE(note.window.text(QStringLiteral("zdSFNR1")), replaced ? QString() : QStringLiteral("纸"));
+        QCOMPARE(note.window.text(QStringLiteral("zdGKMC")), !replaced ? QStringLiteral("甲")
+                                                             : action == QLatin1String("reload")
+                                                                 ? QStringLiteral("旧客户")
+                                                                 : QStringLiteral("甲"));
+        QCOMPARE(note.window.text(QStringLiteral("zdPJBH")) == QLatin1String("T1"), !replaced);
+    }
+
+    // "新建" hands out the next number; only a note saved under it uses it up.
+    void newNoteNumbers_data() {
+        QTest::addColumn<QString>("between");
+        QTest::addColumn<bool>("advances");
+        QTest::newRow("dropped") << "drop" << false;
+        QTest::newRow("saved") << "save" << true;
+        QTest::newRow("save failed") << "fail" << false;
+    }
+    void newNoteNumbers() {
+        QFETCH(QString, between);
+        QFETCH(bool, advances);
+        Note note;
+        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
+        note.commands.btNewClick();
+        const QString first = note.window.text(QStringLiteral("zdPJBH"));
+        QVERIFY(!first.isEmpty());
+        note.set(QStringLiteral("zdGKMC"), QStringLiteral("甲"));
+        note.line(1, QStringLiteral("纸"), QStringLiteral("2"), QStringLiteral("3"));
+        if (between == QLatin1String("fail"))
+            note.home.db().exec(QStringLiteral("create trigger refuse before insert on DataCheckFHDSHDDetail "
+                                               "begin select raise(abort, 'refused'); end"));
+        if (between != QLatin1String("drop"))
+            QCOMPARE(note.commands.Save(), advances);
+        note.home.dialogs().answers.enqueue(1); // discard what was not saved
+        note.commands.btNewClick();
+        const QString second = note.window.text(QStringLiteral("zdPJBH"));
+        QCOMPARE(second == first, !advances);
+        QVERIFY(second.compare(first) >= 0);
+        QCOMPARE(note.window.text(QStringLiteral("zdSFNR1")), QString());
     }
 
     void copyCaption() {

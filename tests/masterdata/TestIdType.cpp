@@ -5,6 +5,7 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
+#include <QSet>
 #include <QTest>
 
 using masterdata::TIdType;
@@ -37,7 +38,8 @@ private slots:
         QCOMPARE(rs.text(QStringLiteral("IDType")), QStringLiteral("S"));
         QCOMPARE(rs.integer(QStringLiteral("CheckTypeID")), 7);
         QCOMPARE(rs.integer(QStringLiteral("IDLen")), 8);
-        QCOMPARE(rs.integer(QStringLiteral("IDMax")), 1);
+        // Handing the number out does not use it up.
+        QCOMPARE(rs.integer(QStringLiteral("IDMax")), 0);
         QCOMPARE(rs.integer(QStringLiteral("IDStep")), 1);
         QCOMPARE(rs.text(QStringLiteral("IDHead")), QString());
     }
@@ -76,13 +78,63 @@ private slots:
         home.db().exec(QStringLiteral("delete from IDBuilder"));
         storeRule(home.db(), 1, QStringLiteral("FH"), 4, 0);
         storeRule(home.db(), 2, QStringLiteral("FH"), 4, 50);
+        QSet<QString> saved;
+        const TIdType::Taken taken = [&saved](const QString& number) { return saved.contains(number); };
         QStringList got;
-        for (int templateId : {1, 1, 2, 1})
-            got << TIdType::nextNumber(QStringLiteral("S"), templateId, home.db());
+        for (int templateId : {1, 1, 2, 1}) {
+            got << TIdType::nextNumber(QStringLiteral("S"), templateId, home.db(), taken);
+            saved.insert(got.last());
+            TIdType::settle(QStringLiteral("S"), templateId, home.db(), taken);
+        }
         QCOMPARE(got, (QStringList{QStringLiteral("FH0001"), QStringLiteral("FH0002"),
                                    QStringLiteral("FH0051"), QStringLiteral("FH0003")}));
         QCOMPARE(TIdType::findRule(QStringLiteral("S"), 1, home.db())->IDMax(), 3);
         QCOMPARE(TIdType::findRule(QStringLiteral("S"), 2, home.db())->IDMax(), 51);
+    }
+
+    // A number is used up by a bill saved under it, not by handing it out. Steps: "next=N" asks
+    // for a number and expects N, "save=N" saves a bill under N (the series then settles).
+    void numbersAreUsedUpBySaving_data() {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<int>("counter");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("storedCounter");
+        QTest::newRow("dropped notes leave no gap")
+            << QString() << 0
+            << QStringList{"next=00000001", "next=00000001", "save=00000001", "next=00000002",
+                           "next=00000002"}
+            << 1;
+        QTest::newRow("saved numbers are passed over")
+            << QString() << 0 << QStringList{"save=00000001", "save=00000002", "save=00000004",
+                                             "next=00000003", "save=00000003", "next=00000005"}
+            << 4;
+        QTest::newRow("a number typed far ahead leaves the series alone")
+            << QString() << 0
+            << QStringList{"save=00000009", "next=00000001", "save=00000001", "next=00000002"} << 1;
+        QTest::newRow("stored counter keeps working")
+            << QStringLiteral("FH") << 41
+            << QStringList{"next=FH00000042", "save=FH00000042", "next=FH00000043"} << 42;
+    }
+    void numbersAreUsedUpBySaving() {
+        QFETCH(QString, prefix);
+        QFETCH(int, counter);
+        QFETCH(QStringList, steps);
+        QFETCH(int, storedCounter);
+        TestHome home;
+        home.db().exec(QStringLiteral("delete from IDBuilder"));
+        storeRule(home.db(), 4, prefix, 8, counter);
+        QSet<QString> saved;
+        const TIdType::Taken taken = [&saved](const QString& number) { return saved.contains(number); };
+        for (const QString& step : steps) {
+            const QString number = step.section(QLatin1Char('='), 1);
+            if (step.startsWith(QLatin1String("next"))) {
+                QCOMPARE(TIdType::nextNumber(QStringLiteral("S"), 4, home.db(), taken), number);
+            } else {
+                saved.insert(number);
+                TIdType::settle(QStringLiteral("S"), 4, home.db(), taken);
+            }
+        }
+        QCOMPARE(TIdType::findRule(QStringLiteral("S"), 4, home.db())->IDMax(), storedCounter);
     }
 
     void missingSeriesAndNames() {

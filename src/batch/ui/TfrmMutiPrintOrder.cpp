@@ -474,7 +474,7 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
         m_app.dialogs().message(EntrySteps::goneMessage());
         return;
     }
-    if (!DBGrid1->postPending())
+    if (!DBGrid1->postPending() || !window->confirmDiscard(QStringLiteral("批量打印")))
         return;
     QStringList numbers;
     for (int row : rows)
@@ -550,6 +550,8 @@ void TfrmMutiPrintOrder::previewClick() {
         m_app.dialogs().message(EntrySteps::goneMessage());
         return;
     }
+    if (!window->confirmDiscard(QStringLiteral("预览")))
+        return;
     const QString error =
         fillEntryWindow(m_app, *window, DBGrid1->currentValue(kNumber).toString(), remarkSwitch());
     if (!error.isEmpty())

@@ -64,14 +64,18 @@ QWidget* FormPlacement::findControl(QWidget* window, const QString& name) {
     return nullptr;
 }
 
-void FormPlacement::place(QWidget* control, const QString& name, const IniFile& ini) {
-    const int x = pixels(ini, QStringLiteral("viewx"), name + QStringLiteral(".x"), 30);
-    const int y = pixels(ini, QStringLiteral("viewy"), name + QStringLiteral(".y"), 25);
-    const int w = pixels(ini, QStringLiteral("vieww"), name + QStringLiteral(".w"), 45);
-    const int h = pixels(ini, QStringLiteral("viewh"), name + QStringLiteral(".h"), 18);
+void FormPlacement::place(QWidget* control, const QString& name, const IniFile& ini, bool positioned) {
     const bool shown = ini.readFloat(QStringLiteral("viewv"), name + QStringLiteral(".v"), 0) != 0;
     const QString initial = ini.readString(QStringLiteral("viewdv"), name + QStringLiteral(".dv"));
-    placeBox(control, QRect(x, y, w, h), shown);
+    if (positioned) {
+        const int x = pixels(ini, QStringLiteral("viewx"), name + QStringLiteral(".x"), 30);
+        const int y = pixels(ini, QStringLiteral("viewy"), name + QStringLiteral(".y"), 25);
+        const int w = pixels(ini, QStringLiteral("vieww"), name + QStringLiteral(".w"), 45);
+        const int h = pixels(ini, QStringLiteral("viewh"), name + QStringLiteral(".h"), 18);
+        placeBox(control, QRect(x, y, w, h), shown);
+    } else {
+        control->setVisible(shown);
+    }
     if (!initial.isEmpty())
         setText(control, initial);
 }
@@ -99,8 +103,8 @@ void FormPlacement::setFormCtlPositionFromIni(const QString& name, const IniFile
     window->update();
 }
 
-void FormPlacement::setFormControlsPosition(int id, const QString& kind, QWidget* window,
-                                            const IniFile* ini) {
+void FormPlacement::setFormControlsPosition(int id, const QString& kind, QWidget* window, const IniFile* ini,
+                                            const QWidget* formArea) {
     Q_UNUSED(id); // items belong to the kind; the identifier only names the cache the caller opened
     if (!window || !ini)
         return;
@@ -109,7 +113,7 @@ void FormPlacement::setFormControlsPosition(int id, const QString& kind, QWidget
         const QHash<QString, QWidget*> controls = controlsByName(window);
         for (const QString& name : names) {
             if (QWidget* control = controls.value(name.toUpper()))
-                place(control, name, *ini);
+                place(control, name, *ini, !formArea || formArea->isAncestorOf(control));
         }
         window->update();
     } catch (const DbError& e) {

@@ -20,7 +20,11 @@ public:
     explicit FormPlacement(AppContext& app);
 
     // Every item of the kind; a failing look-up shows "调入项目参数失败!" with the engine's message.
-    void setFormControlsPosition(int id, const QString& kind, QWidget* window, const IniFile* ini);
+    // With a form area, only the boxes inside it take the layout's position and size; an item
+    // elsewhere in the window (a tool-bar button) is only shown or hidden, so its own bar keeps
+    // placing it.
+    void setFormControlsPosition(int id, const QString& kind, QWidget* window, const IniFile* ini,
+                                 const QWidget* formArea = nullptr);
     // One item; nothing happens when the window has no child of that name.
     static void setFormCtlPositionFromIni(const QString& name, const IniFile* ini, QWidget* window);
 
@@ -36,7 +40,7 @@ public:
 
 private:
     static QHash<QString, QWidget*> controlsByName(QWidget* window);
-    static void place(QWidget* control, const QString& name, const IniFile& ini);
+    static void place(QWidget* control, const QString& name, const IniFile& ini, bool positioned = true);
 
     AppContext& m_app;
 };

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace core::ui {
@@ -27,7 +28,9 @@ TfrmInputValue::TfrmInputValue(Dialogs& dialogs, QWidget* parent)
     edtValue->setEditable(true);
     edtValue->setInsertPolicy(QComboBox::NoInsert);
     edtValue->setMinimumWidth(260);
-    edtValue->lineEdit()->installEventFilter(this);
+    // The line edit of an editable combo box hands its focus to the box, which passes the keys
+    // on without the line edit's event filters: the keys are filtered where they arrive.
+    edtValue->installEventFilter(this);
     // Enter is handled by the box itself, so no button takes it as the default.
     btOK->setAutoDefault(false);
     btCancel->setAutoDefault(false);
@@ -80,6 +83,13 @@ void TfrmInputValue::setTypeReturn(const QString& type) {
     } else {
         edtValue->lineEdit()->setMaxLength(32767);
     }
+    // Pasted or composed text never meets the key filter; the validator holds it to the same rule.
+    static const QRegularExpression integerText(QStringLiteral("[0-9]*"));
+    static const QRegularExpression doubleText(QStringLiteral("[0-9.]*"));
+    delete edtValue->validator();
+    if (m_type != ValueType::String)
+        edtValue->setValidator(new QRegularExpressionValidator(
+            m_type == ValueType::Integer ? integerText : doubleText, edtValue));
     edtValue->setEditText(text);
 }
 
@@ -97,7 +107,7 @@ bool TfrmInputValue::acceptsCharacter(ValueType type, QChar c) {
 }
 
 bool TfrmInputValue::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != edtValue->lineEdit() || event->type() != QEvent::KeyPress)
+    if (watched != edtValue || event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

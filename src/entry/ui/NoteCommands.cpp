@@ -115,15 +115,24 @@ bool NoteCommands::hasUnsavedNote() const {
     return hasTypedContent(now) && !sameContent(now, m_cleanNote);
 }
 
-bool NoteCommands::confirmDiscard() {
+bool NoteCommands::confirmDiscard(const QString& action) {
     commitEditing();
-    return !hasUnsavedNote() ||
-           m_app.dialogs().ask(
-               QStringLiteral("当前填写的出货单还没有保存，关闭后内容将丢失，确定要放弃它吗？"), kConfirm);
+    return !hasUnsavedNote() || m_app.dialogs().ask(QStringLiteral("当前填写的出货单还没有保存，") + action +
+                                                        QStringLiteral("后内容将丢失，确定要放弃它吗？"),
+                                                    kConfirm);
 }
 
-bool NoteCommands::refuseOversizedAmounts(const QString& prefix) {
-    if (BillMoney::noteFits(noteFromBoxes()))
+bool NoteCommands::refuseBadAmounts(const QString& prefix) {
+    const DeliveryNote note = noteFromBoxes();
+    QString fault = BillMoney::amountFault(note);
+    // The printed total box tells of a line amount the total could not take.
+    if (fault.isEmpty() && m_editing.text(QStringLiteral("zdHJJE")) == BillMoney::lineError())
+        fault = QStringLiteral("合计金额无法算出（") + BillMoney::lineError() + QStringLiteral("）");
+    if (!fault.isEmpty()) {
+        m_app.dialogs().message(prefix + fault + QStringLiteral("，请修改后再试！"));
+        return true;
+    }
+    if (BillMoney::noteFits(note))
         return false;
     m_app.dialogs().message(prefix + QStringLiteral("金额超出范围：每行金额及合计金额必须小于1,000,000,000，"
                                                     "合计金额不能为负数，请修改后再试！"));
@@ -182,7 +191,7 @@ bool NoteCommands::Save() {
         return false;
     }
 
-    if (refuseOversizedAmounts(QStringLiteral("保存失败,")))
+    if (refuseBadAmounts(QStringLiteral("保存失败,")))
         return false;
 
     bool stored = false;
@@ -215,7 +224,8 @@ bool NoteCommands::Save() {
                 e.refreshDates();
             }
         }
-        const DeliveryNoteStore::Saved saved = m_store.save(noteFromBoxes());
+        // The number is used up by the save itself, so a failed save hands it out again.
+        const DeliveryNoteStore::Saved saved = m_store.save(noteFromBoxes(), [&e] { e.settleNumbers(); });
         stored = true;
         m_ownNumber = number;
         markClean();
@@ -238,6 +248,8 @@ void NoteCommands::btSaveClick() {
 }
 
 void NoteCommands::btNewClick() {
+    if (!confirmDiscard(QStringLiteral("新建")))
+        return;
     NoteEditing& e = m_editing;
     e.suspendLineRule(true);
     for (int n = 1; n <= NoteEditing::kLines; ++n) {
@@ -293,7 +305,9 @@ void NoteCommands::showNote(const DeliveryNote& note) {
     m_window.commitTypedTotal(note.total);
 }
 
-void NoteCommands::BrowseOldCheck(const QString& variant, const QString& number) {
+bool NoteCommands::BrowseOldCheck(const QString& variant, const QString& number) {
+    if (!number.isEmpty() && !confirmDiscard(QStringLiteral("调入历史票据")))
+        return false;
     if (variant != m_window.variant()) {
         const QString wanted = variant.isEmpty() ? m_window.variant() : variant;
         core::TemplateStore& templates = m_app.templates();
@@ -354,11 +368,12 @@ void NoteCommands::BrowseOldCheck(const QString& variant, const QString& number)
         sub->mdiArea()->setActiveSubWindow(sub);
     else
         frame->activateWindow();
+    return true;
 }
 
 void NoteCommands::btPrint1Click() {
     commitEditing();
-    if (refuseOversizedAmounts(QStringLiteral("打印取消,")))
+    if (refuseBadAmounts(QStringLiteral("打印取消,")))
         return;
     setButtonEnabled(kPrint1, false);
     m_app.currentCheckTypeId = m_window.templateId();
@@ -390,7 +405,7 @@ void NoteCommands::btMultiPrintFClick() {
         m_app.dialogs().message(QStringLiteral("输入错误的数字！"));
         return;
     }
-    if (refuseOversizedAmounts(QStringLiteral("打印取消,")))
+    if (refuseBadAmounts(QStringLiteral("打印取消,")))
         return;
     for (const QString& name : {kPrint1, kPrintAndSave, kMultiPrint})
         setButtonEnabled(name, false);

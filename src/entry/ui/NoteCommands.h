@@ -35,8 +35,9 @@ public:
 
     // Validates and stores the note; true when stored.
     bool Save();
-    // Loads a saved note into the window (empty variant: keep the shown one).
-    void BrowseOldCheck(const QString& variant, const QString& number);
+    // Loads a saved note into the window (empty variant: keep the shown one). With a number it
+    // first asks before replacing an unsaved note; false when the clerk keeps it.
+    bool BrowseOldCheck(const QString& variant, const QString& number);
     // Whether a successful save shows its message; off while "保存并打印" runs.
     bool reportOnSave() const { return m_reportOnSave; }
 
@@ -53,15 +54,18 @@ public:
     void markClean();
     // Something was typed since the note was last kept.
     bool hasUnsavedNote() const;
-    // True when the window may close: nothing unsaved, or the user agrees to discard it.
-    bool confirmDiscard();
+    // Whether the note on screen may be replaced by `action` (closing, a new note, a reload, a
+    // batch fill): true when nothing is unsaved or the clerk agrees to discard it. Every path
+    // that puts something else into the boxes asks through this, before changing anything.
+    bool confirmDiscard(const QString& action = QStringLiteral("关闭"));
 
 private:
     void showNote(const DeliveryNote& note);
     void setButtonEnabled(const QString& name, bool enabled);
     void commitEditing();
-    // The message for a note whose amounts the money texts cannot write; false when it fits.
-    bool refuseOversizedAmounts(const QString& prefix);
+    // The message for a note whose amounts are not valid amounts, or too large for the money
+    // texts, naming the line where it can; false when every amount is sound.
+    bool refuseBadAmounts(const QString& prefix);
     // Whether a saved note other than the one this window reloaded or saved may be replaced.
     bool confirmOverwrite(const QString& number);
 

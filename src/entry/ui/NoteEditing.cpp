@@ -461,6 +461,12 @@ QString NoteEditing::buildMaxCheckNO() {
                                            [&saved](const QString& number) { return saved.exists(number); });
 }
 
+void NoteEditing::settleNumbers() {
+    DeliveryNoteStore saved(m_app.db());
+    masterdata::TIdType::settle(QStringLiteral("S"), m_window.templateId(), m_app.db(),
+                                [&saved](const QString& number) { return saved.exists(number); });
+}
+
 void NoteEditing::zdPJBHDblClick() {
     if (text(QStringLiteral("zdPJBH")).trimmed().isEmpty())
         setText(QStringLiteral("zdPJBH"), buildMaxCheckNO());

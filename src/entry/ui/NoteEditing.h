@@ -79,8 +79,11 @@ public:
     QDateTimeEdit* orderDatePicker() const;
 
     // The next number of the series "S" of the current template that no saved note carries;
-    // empty after a shown failure.
+    // empty after a shown failure. It stays the next number until a note is saved under it.
     QString buildMaxCheckNO();
+    // Moves the series "S" of the current template past the numbers saved notes carry; a save
+    // runs it in its transaction. Raises core::DbError.
+    void settleNumbers();
     QMenu* numberMenu() const { return m_numberMenu; }
 
     // Up/Down among the goods names 1 … 5; false when the move was skipped.

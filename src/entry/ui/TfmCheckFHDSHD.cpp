@@ -215,6 +215,16 @@ void TfmCheckFHDSHD::setAddressBook(CustomerPicker pick, PartySaver save) {
     btSaveSKRen->setToolTip(m_saveParty ? QString() : kNotYet);
 }
 
+bool TfmCheckFHDSHD::confirmDiscard(const QString& action) {
+    return m_commands->confirmDiscard(action);
+}
+
+void TfmCheckFHDSHD::setBatchRunning(bool running) {
+    m_batchRunning = running;
+    if (!running && m_commands)
+        m_commands->markClean();
+}
+
 void TfmCheckFHDSHD::setBatchPrinting(std::function<void()> open) {
     m_openBatch = std::move(open);
     btMultiPrintS->setEnabled(bool(m_openBatch));
@@ -570,7 +580,8 @@ void TfmCheckFHDSHD::initFormType() {
         return;
     loadParam(m_currentId);
     loadCheckBoxsConfig();
-    m_placement.setFormControlsPosition(m_currentId, kind(), this, m_ini.get());
+    // The tool bar's buttons that are items too (批量打印) stay where the tool bar puts them.
+    m_placement.setFormControlsPosition(m_currentId, kind(), this, m_ini.get(), panelImgBg);
     // Placing shows the date boxes of the layout; an unticked "打日期" keeps them hidden.
     cfgWantPrintRQClick();
     m_laidOutId = m_currentId;
@@ -802,11 +813,16 @@ bool TfmCheckFHDSHD::zdJEXX1Exit(int n) {
     const LineTexts texts = BillMoney::line(line.zdJEXX->text(), options.lineThousands,
                                             options.lineWithSymbol ? getMoneyCode() : QString());
     if (!texts.ok) {
+        // The typed text stays on its line, where the clerk sees it and where saving and printing
+        // find it and refuse the note naming the line; emptying it would let the note through
+        // with a total that no longer adds up.
         m_boxes->zdJEDX->clear();
-        line.zdJE->clear();
-        line.zdJEXX->clear();
+        line.zdJEXX->setText(texts.editor);
+        line.zdJE->setText(texts.editor);
         line.zdJEXX->hide();
         m_boxes->zdHJJE->setText(BillMoney::lineError());
+        // Once the line is mended, its total is written again even when it is the one before.
+        m_money.forgetMemo();
         m_inLineExit = false;
         return true;
     }

@@ -128,7 +128,10 @@ public:
     void setBatchPrinting(std::function<void()> open);
     // While a batch run prints through this window it refuses to close, so its job is never
     // left open on a window that is gone.
-    void setBatchRunning(bool running) { m_batchRunning = running; }
+    // Asks before a batch fill replaces an unsaved note (NoteCommands::confirmDiscard).
+    bool confirmDiscard(const QString& action);
+    // The note a run leaves on screen was printed, not typed: at the end it counts as kept.
+    void setBatchRunning(bool running);
     bool batchRunning() const { return m_batchRunning; }
     // The job calls of this window (prepare, begin, one note, new page, end, abort), as a
     // batch run drives them.
