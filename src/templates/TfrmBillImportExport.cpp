@@ -369,7 +369,7 @@ void TfrmBillImportExport::btExportClick() {
 void TfrmBillImportExport::showPackageImage(const QString& name) {
     QImage image;
     try {
-        image = QImage::fromData(TemplatePackage(m_package).load(name).image);
+        image = QImage::fromData(TemplatePackage(m_package).load(name).image, "JPEG");
     } catch (const core::DbError& e) {
         m_app.dialogs().message(e.message());
         return;
