@@ -251,7 +251,7 @@ void TfrmBillImportExport::btBrowseImportClick() {
     }
 }
 
-void TfrmBillImportExport::loadPackageChecks(const QString& path) {
+void TfrmBillImportExport::loadPackageChecks(QString path) {
     lstImpFrom->clear();
     m_package.clear();
     if (path.isEmpty())
