@@ -3,13 +3,13 @@
 # build-fuzz/ and runs each for the given seconds (default 600), all at once, on a copy of the
 # seed corpus grown under build-fuzz/corpus/. Findings land in build-fuzz/findings/<reader>/;
 # add a fixed finding to tests/fuzz/corpus/<reader>/ so the test suite replays it from then on.
-#   scripts/fuzz.sh [seconds] [reader...]     readers: xlsx ods csv ini xls_stream workbook
+#   scripts/fuzz.sh [seconds] [reader...]     readers: xlsx ods csv ini xls_stream workbook package
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 readers=("$@")
-[ ${#readers[@]} -eq 0 ] && readers=(xlsx ods csv ini xls_stream)
+[ ${#readers[@]} -eq 0 ] && readers=(xlsx ods csv ini xls_stream package)
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -22,7 +22,9 @@ for reader in "${readers[@]}"; do
     findings=build-fuzz/findings/$reader
     mkdir -p "$corpus" "$findings"
     cp -n tests/fuzz/corpus/"$reader"/* "$corpus"/ 2>/dev/null || true
-    ASAN_OPTIONS=detect_leaks=0 build-fuzz/tests/fuzz/fuzz_"$reader" "$corpus" tests/data/hostile \
+    hostile=tests/data/hostile
+    [ "$reader" = package ] && hostile=tests/data/packages
+    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 build-fuzz/tests/fuzz/fuzz_"$reader" "$corpus" "$hostile" \
         -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=10 -max_len=65536 \
         -artifact_prefix="$findings"/ -print_final_stats=1 >"build-fuzz/fuzz-$reader.log" 2>&1 &
     pids+=($!)

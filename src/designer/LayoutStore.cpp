@@ -311,8 +311,8 @@ Outcome LayoutStore::countOutcome(int rows, const QString& doneText) const {
     return out;
 }
 
-Outcome LayoutStore::alignTo(const QStringList& names, const QString& column, Extreme extreme, int fallback,
-                             const QString& doneText) {
+Outcome LayoutStore::alignTo(const QStringList& names, const QString& column, Extreme extreme,
+                             std::optional<int> fallback, const QString& doneText) {
     if (names.isEmpty() || !isLayoutColumn(column))
         return {};
     try {
@@ -323,8 +323,8 @@ Outcome LayoutStore::alignTo(const QStringList& names, const QString& column, Ex
                 namesList(names) + QLatin1Char(')'),
             {{QStringLiteral("id"), m_id}});
         int value = v.isNull() ? 0 : v.toInt();
-        if (value <= 0)
-            value = fallback;
+        if (fallback && value <= 0)
+            value = *fallback;
         return setAll(names, column, value, doneText);
     } catch (const std::exception& e) {
         return {0, QStringLiteral("Error:") + QString::fromUtf8(e.what()), false};

@@ -90,10 +90,11 @@ public:
     Outcome moveBy(const QStringList& names, const QString& column, int delta);
 
     enum class Extreme { Min, Max };
-    // The column of every item set to the smallest or largest among them (fallback when that is
-    // not positive).
-    Outcome alignTo(const QStringList& names, const QString& column, Extreme extreme, int fallback,
-                    const QString& doneText);
+    // The column of every item set to the smallest or largest among them. A size takes the
+    // fallback when that extreme is not positive; a position (no fallback) takes the extreme as it
+    // is, also when it lies left of or above the paper's edge.
+    Outcome alignTo(const QStringList& names, const QString& column, Extreme extreme,
+                    std::optional<int> fallback, const QString& doneText);
     Outcome setAll(const QStringList& names, const QString& column, const QVariant& value,
                    const QString& doneText);
     Outcome grow(const QStringList& names, const QString& column, int step, const QString& doneText);

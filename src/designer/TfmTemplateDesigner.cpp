@@ -506,14 +506,14 @@ QTabWidget* TfmTemplateDesigner::buildBatchPages() {
         const char* caption;
         const char* column;
         E extreme;
-        int fallback;
+        std::optional<int> fallback;
         const char* text;
     };
     const Extremes extremes[] = {
-        {"最左对齐", "CtlX", E::Min, 0, "批量修改最左对齐成功！"},
-        {"最右对齐", "CtlX", E::Max, 0, "批量修改最右对齐成功！"},
-        {"最顶对齐", "CtlY", E::Min, 0, "批量修改距最顶对齐成功！"},
-        {"最底对齐", "CtlY", E::Max, 0, "批量修改距最底对齐成功！"},
+        {"最左对齐", "CtlX", E::Min, std::nullopt, "批量修改最左对齐成功！"},
+        {"最右对齐", "CtlX", E::Max, std::nullopt, "批量修改最右对齐成功！"},
+        {"最顶对齐", "CtlY", E::Min, std::nullopt, "批量修改距最顶对齐成功！"},
+        {"最底对齐", "CtlY", E::Max, std::nullopt, "批量修改距最底对齐成功！"},
         {"等宽-最宽", "CtlW", E::Max, 120, "批量修改等量宽度（最宽）成功！"},
         {"等高-最高", "CtlH", E::Max, 40, "批量修改等量高度（最高）成功！"},
         {"等宽-最窄", "CtlW", E::Min, 35, "个批量修改等量宽度(最窄)成功！"},

@@ -5,6 +5,7 @@
 #include "core/LikePattern.h"
 #include "core/Recordset.h"
 #include "core/TemplateStore.h"
+#include "templates/TemplateImages.h"
 
 #include <QDir>
 #include <QFile>
@@ -160,23 +161,16 @@ int TemplateAdmin::clone(int sourceId, const QString& name) {
     if (code.isEmpty())
         throw core::DbError(QStringLiteral("没有找到模板的主类型编码:") + kind);
     const int newId = m_app.templates().loadMaxNewCheckTypeId().toInt();
-    const QString image = code + QString::number(newId) + QStringLiteral(".jpg");
     const QString imageDir = m_app.pathOf(QStringLiteral("Image"));
     const QString sourceImage = source.text(QStringLiteral("ImgFile"));
     if (!insideImageFolder(sourceImage) || !QFileInfo(QDir(imageDir).filePath(sourceImage)).isFile())
         throw core::DbError(QStringLiteral("找不到源模板的底图：") + sourceImage);
-    // Another template may still use a file of that name (an import keeps its own names).
-    if (db.scalar(QStringLiteral("select 1 from ckTypeTable where ImgFile=:img"),
-                  {{QStringLiteral("img"), image}})
-            .isValid())
-        throw core::DbError(QStringLiteral("底图文件已被其他模板使用：") + image);
-
-    const QString target = QDir(imageDir).filePath(image);
-    const QString part = target + QStringLiteral(".part");
-    QFile::remove(part);
-    if (!QFile::copy(QDir(imageDir).filePath(sourceImage), part))
-        throw core::DbError(QStringLiteral("底图复制失败：") + image);
+    // The copy is complete under its name before the row points at it.
+    const TemplateImages images(m_app);
+    const QString image = images.unusedName(code + QString::number(newId));
+    images.copyPart(image, QDir(imageDir).filePath(sourceImage));
     try {
+        images.place(image);
         transaction([&](core::Database& db) {
             if (db.scalar(QStringLiteral("select 1 from ckTypeTable where checkTypeId=:id"), idParam(newId))
                     .isValid())
@@ -219,13 +213,8 @@ int TemplateAdmin::clone(int sourceId, const QString& name) {
                     {{QStringLiteral("id"), newId}, {QStringLiteral("src"), sourceId}});
         });
     } catch (...) {
-        QFile::remove(part);
+        images.discard(image);
         throw;
-    }
-    QFile::remove(target);
-    if (!QFile::rename(part, target)) {
-        QFile::remove(part);
-        throw core::DbError(QStringLiteral("底图保存失败：") + image);
     }
     return newId;
 }
@@ -259,26 +248,60 @@ bool TemplateAdmin::imageMayBeRemoved(const QString& imgFile) const {
     return insideImageFolder(imgFile) && !imgFile.startsWith(QLatin1String("SYS_"), Qt::CaseInsensitive);
 }
 
+namespace {
+
+TemplateAdmin::Removal readRemoval(core::Database& db, int id) {
+    TemplateAdmin::Removal out;
+    const core::Recordset row = db.query(
+        QStringLiteral("select TypeName, TypeFirstName, IsDefault from ckTypeTable where CheckTypeID=:id"),
+        idParam(id));
+    if (row.isEmpty())
+        return out;
+    out.found = true;
+    out.name = row.text(QStringLiteral("TypeName"));
+    out.kind = row.text(QStringLiteral("TypeFirstName"));
+    out.isDefault = row.text(QStringLiteral("IsDefault")) == QStringLiteral("默认");
+    const core::Recordset next = db.query(
+        QStringLiteral("select CheckTypeID, TypeName from ckTypeTable where TypeFirstName=:kind and "
+                       "CheckTypeID<>:id order by case when Visiable='启用' then 0 else 1 end, CheckTypeID "
+                       "limit 1"),
+        {{QStringLiteral("kind"), out.kind}, {QStringLiteral("id"), id}});
+    out.last = next.isEmpty();
+    if (!out.last) {
+        out.successorId = static_cast<int>(next.integer(QStringLiteral("CheckTypeID")));
+        out.successorName = next.text(QStringLiteral("TypeName"));
+    }
+    return out;
+}
+
+} // namespace
+
+TemplateAdmin::Removal TemplateAdmin::removalOf(int id) const {
+    return readRemoval(m_app.db(), id);
+}
+
 void TemplateAdmin::remove(int id) {
     QString image;
     transaction([&](core::Database& db) {
+        const Removal removal = readRemoval(db, id);
+        if (removal.found && removal.last)
+            throw core::DbError(QStringLiteral("【") + removal.name + QStringLiteral("】是") + removal.kind +
+                                QStringLiteral("唯一的模板，不能删除"));
         image =
             db.scalar(QStringLiteral("select ImgFile from ckTypeTable where CheckTypeID=:id"), idParam(id))
                 .toString();
         db.exec(QStringLiteral("delete from ckcontrol where checktypeid=:id"), idParam(id));
         db.exec(QStringLiteral("delete from ckTypeTable where checktypeid=:id"), idParam(id));
         db.exec(QStringLiteral("delete from DMTable where checktypeid=:id"), idParam(id));
+        // A default is enabled and common, like one set by hand.
+        if (removal.isDefault)
+            db.exec(QStringLiteral("update cktypetable set IsDefault='默认',visiable='启用',IsCommon='是' "
+                                   "where checktypeid=:id"),
+                    idParam(removal.successorId));
     });
     // The layout cache of a deleted id would otherwise be taken by the next template of that id.
     QFile::remove(m_app.templates().cacheFilePath(id));
-    if (!imageMayBeRemoved(image))
-        return;
-    if (m_app.db()
-            .scalar(QStringLiteral("select 1 from ckTypeTable where ImgFile=:img"),
-                    {{QStringLiteral("img"), image}})
-            .isValid())
-        return;
-    QFile::remove(QDir(m_app.pathOf(QStringLiteral("Image"))).filePath(image));
+    TemplateImages(m_app).removeUnused(image);
 }
 
 } // namespace templates

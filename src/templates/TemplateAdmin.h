@@ -39,8 +39,22 @@ public:
     // Clones the template under the variant name (already cleaned); returns the new id.
     int clone(int sourceId, const QString& name);
     void rename(int id, const QString& name);
+    // What deleting a template means for its kind: whether it is the kind's default, the template
+    // that would take over the default, and whether it is the kind's last template.
+    struct Removal {
+        bool found = false;
+        QString name;
+        QString kind;
+        bool isDefault = false;
+        bool last = false;
+        int successorId = 0;
+        QString successorName;
+    };
+    Removal removalOf(int id) const;
     // Deletes the template, its items and settings; its image file goes only when it lies in the
-    // image folder, is not a system picture and no other template uses it.
+    // image folder, is not a system picture and no other template uses it. The kind's last
+    // template is refused; a default hands its mark to the first remaining template of its kind,
+    // enabled ones first, in the same transaction, so a kind never stays without a default.
     void remove(int id);
     // Whether the image file of a deleted template may be removed (exposed for tests).
     bool imageMayBeRemoved(const QString& imgFile) const;

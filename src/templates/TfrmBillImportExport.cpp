@@ -251,7 +251,7 @@ void TfrmBillImportExport::btBrowseImportClick() {
     }
 }
 
-void TfrmBillImportExport::loadPackageChecks(const QString& path) {
+void TfrmBillImportExport::loadPackageChecks(QString path) {
     lstImpFrom->clear();
     m_package.clear();
     if (path.isEmpty())
@@ -369,7 +369,7 @@ void TfrmBillImportExport::btExportClick() {
 void TfrmBillImportExport::showPackageImage(const QString& name) {
     QImage image;
     try {
-        image = QImage::fromData(TemplatePackage(m_package).load(name).image);
+        image = QImage::fromData(TemplatePackage(m_package).load(name).image, "JPEG");
     } catch (const core::DbError& e) {
         m_app.dialogs().message(e.message());
         return;

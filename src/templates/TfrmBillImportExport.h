@@ -37,7 +37,8 @@ protected:
 private:
     QWidget* buildImportPage();
     QWidget* buildExportPage();
-    void loadPackageChecks(const QString& path);
+    // By value: the window passes its own m_package, which this clears first.
+    void loadPackageChecks(QString path);
     void showPackageImage(const QString& name);
     void showStoreImage(const QString& name);
 

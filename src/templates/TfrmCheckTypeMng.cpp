@@ -402,19 +402,26 @@ void TfrmCheckTypeMng::btDeleteClick() {
             QStringLiteral("删除确认"))) {
         for (int id : ids) {
             try {
-                const core::Recordset row =
-                    m_app.db().query(QStringLiteral("select TypeName from ckTypeTable where CheckTypeID=:id"),
-                                     {{QStringLiteral("id"), id}});
-                if (row.isEmpty())
+                const TemplateAdmin::Removal removal = m_admin.removalOf(id);
+                if (!removal.found)
                     continue;
-                const QString name = row.text(QStringLiteral("TypeName"));
+                const QString& name = removal.name;
                 if (!name.contains(QStringLiteral("（")) && !name.contains(QLatin1Char('('))) {
                     m_app.dialogs().message(QStringLiteral("获取单据类型失败：") + name);
                     continue;
                 }
-                if (!m_app.dialogs().ask(QStringLiteral("确认删除票据模板【") + name +
-                                             QStringLiteral("】吗？"),
-                                         QStringLiteral("警告")))
+                if (removal.last) {
+                    m_app.dialogs().message(QStringLiteral("【") + name + QStringLiteral("】是") +
+                                            removal.kind + QStringLiteral("唯一的模板，不能删除！"));
+                    continue;
+                }
+                const QString question =
+                    removal.isDefault
+                        ? QStringLiteral("【") + name + QStringLiteral("】是") + removal.kind +
+                              QStringLiteral("的默认模板，删除后【") + removal.successorName +
+                              QStringLiteral("】将成为默认模板。确认删除吗？")
+                        : QStringLiteral("确认删除票据模板【") + name + QStringLiteral("】吗？");
+                if (!m_app.dialogs().ask(question, QStringLiteral("警告")))
                     continue;
                 m_admin.remove(id);
                 ++count;

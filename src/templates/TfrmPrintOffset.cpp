@@ -76,6 +76,8 @@ void TfrmPrintOffset::buildWindow() {
     rdZX->setObjectName(QStringLiteral("rdZX"));
     lbPictureZX = new QLabel(QStringLiteral("<a href=\"zx\">纵向进纸图示</a>"), feed);
     lbPictureHX = new QLabel(QStringLiteral("<a href=\"hx\">横向进纸图示</a>"), feed);
+    lbPictureZX->setObjectName(QStringLiteral("lbPictureZX"));
+    lbPictureHX->setObjectName(QStringLiteral("lbPictureHX"));
     auto* feedRow = new QHBoxLayout(feed);
     feedRow->addWidget(rdHX);
     feedRow->addWidget(rdZX);
@@ -336,7 +338,7 @@ void TfrmPrintOffset::showFeedPicture(bool landscape) {
     }
     m_image->resize(400, 400);
     const QString file =
-        landscape ? QStringLiteral("image/sys_exHX.jpg") : QStringLiteral("image/sys_exZX.jpg");
+        landscape ? QStringLiteral("Image/sys_exHX.jpg") : QStringLiteral("Image/sys_exZX.jpg");
     if (m_image->loadPictureFile(m_app.pathOf(file)))
         m_image->show();
 }

@@ -192,6 +192,44 @@ private slots:
             QStringLiteral("影响了0个项目！"));
     }
 
+    void alignToExtreme_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("largest");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<int>("fallback"); // -1: none
+        QTest::addColumn<int>("expected");
+        QTest::newRow("left of the edge") << "CtlX" << false << -20 << 310 << -1 << -20;
+        QTest::newRow("right with one left of the edge") << "CtlX" << true << -20 << 310 << -1 << 310;
+        QTest::newRow("top at the edge") << "CtlY" << false << 0 << 40 << -1 << 0;
+        QTest::newRow("bottom, both above the edge") << "CtlY" << true << -30 << -5 << -1 << -5;
+        QTest::newRow("narrowest not positive") << "CtlW" << false << 0 << 90 << 35 << 35;
+        QTest::newRow("widest positive") << "CtlW" << true << 60 << 90 << 120 << 90;
+    }
+
+    void alignToExtreme() {
+        QFETCH(QString, field);
+        QFETCH(bool, largest);
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QFETCH(int, fallback);
+        QFETCH(int, expected);
+        TestHome home;
+        LayoutStore store(home.db(), 1);
+        QVERIFY(store.loadTemplate());
+        const QStringList two = {QStringLiteral("zdPJBH"), QStringLiteral("zdGKAddr")};
+        for (int i = 0; i < 2; ++i)
+            home.db().exec(QStringLiteral("update ckControl set ") + field +
+                               QStringLiteral("=:v where CheckTypeId=1 and CtlName=:n"),
+                           {{QStringLiteral("v"), i == 0 ? first : second}, {QStringLiteral("n"), two[i]}});
+        const designer::Outcome out =
+            store.alignTo(two, field, largest ? LayoutStore::Extreme::Max : LayoutStore::Extreme::Min,
+                          fallback < 0 ? std::nullopt : std::optional<int>(fallback), QStringLiteral("x"));
+        QCOMPARE(out.rows, 2);
+        for (const QString& name : two)
+            QCOMPARE(column(home, name, field).toInt(), expected);
+    }
+
     void paperSize_data() {
         QTest::addColumn<double>("widthCm");
         QTest::addColumn<double>("heightCm");

@@ -55,6 +55,20 @@ private slots:
             529);
     }
 
+    // "X" empties the import list and lists the chosen package again, which stays chosen.
+    void clearKeepsThePackage() {
+        TestHome home;
+        TfrmBillImportExport window(home.app(), TfrmBillImportExport::Pages::ImportOnly);
+        home.dialogs().files.enqueue(TestHome::testData(QStringLiteral("packages/good.qpk")));
+        click(window, "btBrowseImport");
+        click(window, "btImpClear");
+        QCOMPARE(window.findChild<QListWidget*>(QStringLiteral("lstImpSel"))->count(), 0);
+        QCOMPARE(window.findChild<QListWidget*>(QStringLiteral("lstImpFrom"))->count(), 1);
+        click(window, "btImpSelAll");
+        click(window, "btImport");
+        QCOMPARE(home.dialogs().lastText(), QStringLiteral("导入结束，成功导入单据1个!"));
+    }
+
     void refusedFiles_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("bytes");

@@ -5,7 +5,10 @@
 #include "templates/Tfm_PrintPreview.h"
 #include "templates/TfrmPrintOffset.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,6 +44,38 @@ class TestPrintOffset : public QObject {
     Q_OBJECT
 
 private slots:
+    void feedPicture_data() {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("portrait") << "lbPictureZX"
+                                  << "sys_exZX.jpg";
+        QTest::newRow("landscape") << "lbPictureHX"
+                                   << "sys_exHX.jpg";
+    }
+
+    // The pictures live in the image folder as the program ships it, whose name has a capital I.
+    void feedPicture() {
+        QFETCH(QString, link);
+        QFETCH(QString, picture);
+        TestHome home;
+        QDir(home.path()).mkpath(QStringLiteral("Image"));
+        QImage sample(40, 30, QImage::Format_RGB32);
+        sample.fill(Qt::white);
+        QVERIFY(sample.save(home.path() + QStringLiteral("Image/") + picture, "JPEG"));
+        TfrmPrintOffset window(home.app(), 1);
+        auto* label = window.findChild<QLabel*>(link);
+        QVERIFY(label);
+        emit label->linkActivated(QStringLiteral("x"));
+        QCOMPARE(home.dialogs().texts(), QStringList());
+        bool shown = false;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->inherits("templates::TfrmImageShow") && w->isVisible()) {
+                shown = true;
+                w->close();
+            }
+        QVERIFY(shown);
+    }
+
     void pointIsSwallowed() {
         TestHome home;
         TfrmPrintOffset window(home.app(), 1);

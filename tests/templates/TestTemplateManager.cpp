@@ -195,6 +195,75 @@ private slots:
         QVERIFY(QDir(image).exists());
     }
 
+    // A kind keeps exactly one default through deletes, and keeps at least one template.
+    void deleteHandsOverDefault_data() {
+        QTest::addColumn<QList<int>>("hidden");
+        QTest::addColumn<QList<int>>("removed");
+        QTest::addColumn<int>("refusedAt"); // index into removed, -1: none refused
+        QTest::addColumn<int>("defaultId");
+        QTest::newRow("default goes, next takes over") << QList<int>{} << QList<int>{1} << -1 << 2;
+        QTest::newRow("other goes, default stays") << QList<int>{} << QList<int>{2} << -1 << 1;
+        QTest::newRow("enabled before hidden") << QList<int>{2} << QList<int>{1} << -1 << 3;
+        QTest::newRow("only hidden left") << QList<int>{2, 3} << QList<int>{1} << -1 << 2;
+        QTest::newRow("last one refused") << QList<int>{} << QList<int>{3, 2, 1} << 2 << 1;
+        QTest::newRow("new default can go too") << QList<int>{} << QList<int>{1, 2} << -1 << 3;
+    }
+    void deleteHandsOverDefault() {
+        QFETCH(QList<int>, hidden);
+        QFETCH(QList<int>, removed);
+        QFETCH(int, refusedAt);
+        QFETCH(int, defaultId);
+        TestHome home;
+        TemplateAdmin admin(home.app());
+        QCOMPARE(admin.clone(2, QStringLiteral("第三")), 3);
+        admin.setVisible(hidden, false);
+        for (int i = 0; i < removed.size(); ++i) {
+            bool refused = false;
+            try {
+                admin.remove(removed[i]);
+            } catch (const core::DbError&) {
+                refused = true;
+            }
+            QCOMPARE(refused, i == refusedAt);
+        }
+        QCOMPARE(home.db()
+                     .scalar(QStringLiteral("select group_concat(CheckTypeID) from CKTypeTable where "
+                                            "IsDefault='默认'"))
+                     .toString(),
+                 QString::number(defaultId));
+        QCOMPARE(
+            home.db()
+                .scalar(QStringLiteral("select IsCommon||Visiable from CKTypeTable where CheckTypeID=:id"),
+                        {{QStringLiteral("id"), defaultId}})
+                .toString(),
+            QStringLiteral("是启用"));
+        QCOMPARE(home.app().templates().loadDefaultCheckTypeId(QStringLiteral("出货单")), defaultId);
+    }
+
+    void deleteDefaultAsksNamingIt() {
+        TestHome home;
+        TfrmCheckTypeMng window(home.app(), 0);
+        window.show();
+        const QList<int> ids = listedIds(window);
+        selectRows(window.grid(), {int(ids.indexOf(1))});
+        home.dialogs().clear();
+        home.dialogs().answers << 1 << 0; // the general question yes, the default's question no
+        window.command(QStringLiteral("nDelete"))->trigger();
+        QVERIFY(home.dialogs().sawText(QStringLiteral("【出货单（标准）】是出货单的默认模板，删除后【出货单（"
+                                                      "三联241）】将成为默认模板。确认删除吗？")));
+        QCOMPARE(home.dialogs().lastText(), QStringLiteral("共删除 0 个模板！"));
+
+        // Both selected: the first listed goes, the default left is the kind's last and stays.
+        selectRows(window.grid(), {0, 1});
+        home.dialogs().clear();
+        home.dialogs().answers << 1 << 1;
+        window.command(QStringLiteral("nDelete"))->trigger();
+        QVERIFY(home.dialogs().sawText(QStringLiteral("【出货单（标准）】是出货单唯一的模板，不能删除！")));
+        QCOMPARE(home.dialogs().lastText(), QStringLiteral("共删除 1 个模板！"));
+        QCOMPARE(listedIds(window), QList<int>{1});
+        QCOMPARE(home.app().templates().loadDefaultCheckTypeId(QStringLiteral("出货单")), 1);
+    }
+
     void deleteQuestions() {
         TestHome home;
         home.db().exec(QStringLiteral("update CKTypeTable set TypeName='无括号' where CheckTypeID=2"));

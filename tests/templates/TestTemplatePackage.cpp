@@ -4,7 +4,6 @@
 #include "print/RecordingPrintDevice.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
-#include "templates/TemplateAdmin.h"
 #include "templates/TemplatePackage.h"
 
 #include <QBuffer>
@@ -105,6 +104,11 @@ void craft(const QString& path, const QStringList& statements) {
     QSqlDatabase::removeDatabase(name);
 }
 
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QByteArray hugeJpegHeader() {
     QImage image(8, 8, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -119,6 +123,23 @@ QByteArray hugeJpegHeader() {
     }
     return bytes;
 }
+
+// A copy of a package from tests/data/packages, to craft further.
+QString packageCopy(const QTemporaryDir& dir, const QString& name) {
+    const QString path = dir.filePath(name);
+    QFile::remove(path);
+    QFile::copy(TestHome::testData(QStringLiteral("packages/") + name), path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    return path;
+}
+
+QStringList imageFolder(TestHome& home) {
+    return QDir(home.path() + QStringLiteral("Image")).entryList(QDir::Files, QDir::Name);
+}
+
+// What a kill -9 at a step leaves: nothing after that point runs, and the open transaction is
+// rolled back as the engine does when the process is gone.
+struct Killed {};
 
 } // namespace
 
@@ -150,9 +171,9 @@ private slots:
         QVERIFY(pages[0].size() > 20 && pages[1].size() > 20);
 
         TestHome target;
-        templates::TemplateAdmin admin(target.app());
-        admin.remove(1);
-        admin.remove(2);
+        for (const char* table : {"CKTypeTable", "ckControl", "DMTable"})
+            target.db().exec(QStringLiteral("delete from ") + QLatin1String(table) +
+                             QStringLiteral(" where CheckTypeID in (1,2)"));
         const PackageTransfer::Report r = PackageTransfer(target.app()).importTemplates(package, names);
         QCOMPARE(r.succeeded, 2);
         QCOMPARE(r.failed, 0);
@@ -175,6 +196,195 @@ private slots:
         exported(source, {names[1]});
         QCOMPARE(TemplatePackage(package).names(), QStringList{names[1]});
         QVERIFY(!QFile::exists(package + QStringLiteral(".part")));
+    }
+
+    // Packages crafted elsewhere: refused at the door, or their template fails alone.
+    void packageFiles_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("good") << "good.qpk" << true << QString();
+        QTest::newRow("generated column") << "generated-column.qpk" << false << "计算列 _ckControl.Heavy";
+        QTest::newRow("stored generated") << "stored-generated-column.qpk" << false << "计算列";
+        QTest::newRow("view") << "view.qpk" << false << "view";
+        QTest::newRow("trigger") << "trigger.qpk" << false << "trigger";
+        QTest::newRow("virtual table") << "virtual-table.qpk" << false << "虚拟表";
+        QTest::newRow("expression index") << "expression-index.qpk" << false << "表达式索引";
+        QTest::newRow("png") << "png-image.qpk" << true << "不是JPEG";
+        QTest::newRow("bmp") << "bmp-image.qpk" << true << "不是JPEG";
+        QTest::newRow("long text") << "long-text.qpk" << true << "文字过长：ctlcname";
+    }
+    void packageFiles() {
+        QFETCH(QString, file);
+        QFETCH(bool, opens);
+        QFETCH(QString, why);
+        TestHome home;
+        const QStringList before = storeDump(home);
+        const QString name = QStringLiteral("出货单（小样）");
+        PackageTransfer::Report r;
+        try {
+            r = PackageTransfer(home.app())
+                    .importTemplates(TestHome::testData(QStringLiteral("packages/") + file), {name});
+            QVERIFY(opens);
+        } catch (const core::DbError& e) {
+            QVERIFY2(!opens && e.message().contains(why), qPrintable(e.message()));
+            QCOMPARE(storeDump(home), before);
+            return;
+        }
+        if (why.isEmpty()) {
+            QCOMPARE(r.succeeded, 1);
+            // Empty texts arrive as the shipped data has them: "" and not NULL.
+            QCOMPARE(home.db()
+                         .scalar(QStringLiteral("select count(*) from ckControl a join CKTypeTable b on "
+                                                "a.CheckTypeID=b.CheckTypeID where b.TypeName=:n and "
+                                                "a.BreakNum='' and a.InitValue=''"),
+                                 {{QStringLiteral("n"), name}})
+                         .toInt(),
+                     2);
+            return;
+        }
+        QCOMPARE(r.failed, 1);
+        QVERIFY2(r.notes.value(0).contains(why), qPrintable(r.notes.value(0)));
+        QCOMPARE(storeDump(home), before);
+    }
+
+    // A template keeps every setting it has up to a bound far above real ones; beyond it fails.
+    void settingsRows_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("imported");
+        QTest::newRow("more than the old 500") << 1200 << true;
+        QTest::newRow("beyond the bound") << TemplatePackage::kMaxSettings + 1 << false;
+    }
+    void settingsRows() {
+        QFETCH(int, rows);
+        QFETCH(bool, imported);
+        TestHome home;
+        const QString path = packageCopy(scratch, QStringLiteral("good.qpk"));
+        craft(path, {QStringLiteral("delete from _Config where CheckTypeId=7"),
+                     QStringLiteral("insert into _Config (DMName,DMValue,CheckTypeId) with recursive n(i) as "
+                                    "(select 1 union all select i+1 from n where i<%1) select 'cfg'||i, i, 7 "
+                                    "from n")
+                         .arg(rows)});
+        const PackageTransfer::Report r =
+            PackageTransfer(home.app()).importTemplates(path, {QStringLiteral("出货单（小样）")});
+        QCOMPARE(r.succeeded, imported ? 1 : 0);
+        if (!imported) {
+            QVERIFY2(r.notes.value(0).contains(QStringLiteral("设置项过多")), qPrintable(r.notes.value(0)));
+            return;
+        }
+        QCOMPARE(home.db()
+                     .scalar(QStringLiteral("select count(*) from DMTable a join CKTypeTable b on "
+                                            "a.CheckTypeId=b.CheckTypeID where b.TypeName='出货单（小样）'"))
+                     .toInt(),
+                 rows);
+    }
+
+    // Values larger than the import accepts are refused by measuring, not by reading them whole.
+    void oversizedValues_data() {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("variant of 30 MB")
+            << "update _CKTypeTable set TypeDescribe=hex(zeroblob(15*1024*1024))"
+            << "too big";
+        QTest::newRow("number of 30 MB") << "update _ckControl set CtlX='x'||hex(zeroblob(15*1024*1024))"
+                                         << "too big";
+        QTest::newRow("number of 40 characters")
+            << "update _ckControl set CtlX='1'||hex(zeroblob(20)) where CtlName='zdPJBH'" << "ctlx";
+        QTest::newRow("setting of 5000 characters")
+            << "update _Config set DMValue=hex(zeroblob(2500)) where CheckTypeId=7"
+            << "dmvalue";
+    }
+    void oversizedValues() {
+        QFETCH(QString, statement);
+        QFETCH(QString, why);
+        TestHome home;
+        const QString path = packageCopy(scratch, QStringLiteral("good.qpk"));
+        craft(path, {statement});
+        const QStringList before = storeDump(home);
+        // A row beyond the connection's length limit refuses the whole package.
+        QString failure;
+        try {
+            const PackageTransfer::Report r =
+                PackageTransfer(home.app()).importTemplates(path, {QStringLiteral("出货单（小样）")});
+            QCOMPARE(r.failed, 1);
+            failure = r.notes.value(0);
+        } catch (const core::DbError& e) {
+            failure = e.message();
+        }
+        QVERIFY2(failure.contains(why, Qt::CaseInsensitive), qPrintable(failure));
+        QCOMPARE(storeDump(home), before);
+    }
+
+    // A kill at any step of replacing a template leaves it with a picture: the old template with
+    // its old picture, or the new one with its new picture. At worst an unused file stays.
+    void killedImport_data() {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<QStringList>("leftovers");
+        using S = PackageTransfer::Step;
+        QTest::newRow("image written") << int(S::ImageWritten) << false << QStringList{"shd2-2.jpg.part"};
+        QTest::newRow("image placed") << int(S::ImagePlaced) << false << QStringList{"shd2-2.jpg"};
+        QTest::newRow("rows written") << int(S::RowsWritten) << false << QStringList{"shd2-2.jpg"};
+        QTest::newRow("committed") << int(S::Committed) << true << QStringList{"shd2.jpg"};
+        QTest::newRow("no kill") << -1 << true << QStringList{};
+    }
+    void killedImport() {
+        QFETCH(int, step);
+        QFETCH(bool, replaced);
+        QFETCH(QStringList, leftovers);
+        TestHome home;
+        const QString path = packageCopy(scratch, QStringLiteral("good.qpk"));
+        craft(path, {QStringLiteral(
+                        "update _CKTypeTable set typename='出货单（三联241）', TypeDescribe='三联241'")});
+        const QByteArray oldImage = fileBytes(home.path() + QStringLiteral("Image/shd2.jpg"));
+        const QStringList filesBefore = imageFolder(home);
+        PackageTransfer::setStepHook([step](PackageTransfer::Step at) {
+            if (int(at) == step)
+                throw Killed{};
+        });
+        try {
+            PackageTransfer(home.app()).importTemplates(path, {QStringLiteral("出货单（三联241）")});
+            QCOMPARE(step, -1);
+        } catch (const Killed&) {
+        }
+        PackageTransfer::setStepHook({});
+        const QString image =
+            home.db()
+                .scalar(QStringLiteral("select ImgFile from CKTypeTable where CheckTypeID=2"))
+                .toString();
+        const QByteArray bytes = fileBytes(home.path() + QStringLiteral("Image/") + image);
+        QVERIFY2(!bytes.isEmpty(), qPrintable(image));
+        QCOMPARE(bytes == oldImage, !replaced);
+        QCOMPARE(image == QLatin1String("shd2.jpg"), !replaced);
+        QStringList expected = filesBefore;
+        if (replaced)
+            expected << image;
+        expected << leftovers;
+        expected.removeDuplicates();
+        if (replaced && !leftovers.contains(QStringLiteral("shd2.jpg")))
+            expected.removeAll(QStringLiteral("shd2.jpg"));
+        expected.sort();
+        QCOMPARE(imageFolder(home), expected);
+    }
+
+    // Memory running out while one template is imported fails that template alone.
+    void allocationFailureFailsTheTemplate() {
+        TestHome home;
+        const QString path =
+            exported(home, {QStringLiteral("出货单（标准）"), QStringLiteral("出货单（三联241）")});
+        int calls = 0;
+        PackageTransfer::setStepHook([&calls](PackageTransfer::Step at) {
+            if (at == PackageTransfer::Step::ImageWritten && calls++ == 0)
+                throw std::bad_alloc();
+        });
+        const PackageTransfer::Report r = PackageTransfer(home.app())
+                                              .importTemplates(path, {QStringLiteral("出货单（标准）"),
+                                                                      QStringLiteral("出货单（三联241）")});
+        PackageTransfer::setStepHook({});
+        QCOMPARE(r.failed, 1);
+        QCOMPARE(r.succeeded, 1);
+        QVERIFY2(r.notes.value(0).contains(QStringLiteral("内存不足")), qPrintable(r.notes.value(0)));
+        QVERIFY(imageFolder(home).filter(QStringLiteral(".part")).isEmpty());
     }
 
     // Packages that must not be opened at all.
