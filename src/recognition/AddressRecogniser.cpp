@@ -724,16 +724,37 @@ bool isNoName(const QString& text) {
     return notPerson.match(text).hasMatch();
 }
 
+// A division's full or former name; its short form may well be a person's name (白玉, 贺兰).
 bool isRegionName(const QString& text) {
-    const RegionTable& table = RegionTable::shipped();
-    const QList<RegionTable::Mention> found = table.mentions(text);
-    return !found.isEmpty() && found.first().start == 0 && found.first().length == text.size();
+    const QList<RegionTable::Mention> found = RegionTable::shipped().mentions(text);
+    if (found.isEmpty() || found.first().start != 0 || found.first().length != text.size())
+        return false;
+    for (const auto& candidate : found.first().candidates)
+        if (candidate.second != RegionTable::Short)
+            return true;
+    return false;
 }
 
 } // namespace
 
-QString AddressRecogniser::contactInText() const {
+QString AddressRecogniser::companyInText() const {
+    static const QRegularExpression labelled(
+        QStringLiteral("(公司|单位|公司名称|单位名称)[:]\\s*([^\\s,:]{2,40})"));
+    if (const QRegularExpressionMatch m = labelled.match(m_source); m.hasMatch())
+        return m.captured(2);
+    static const QRegularExpression alone(QStringLiteral(
+        "(?:^|[\\r\\n,])\\s*([^\\s,:\\r\\n]{2,30}?(公司|经营部|经销部|批发部|门市部|商行|商店|超市|"
+        "专卖店|工作室|事务所|厂))\\s*(?=[\\r\\n,]|$)"));
+    if (const QRegularExpressionMatch m = alone.match(m_source); m.hasMatch())
+        return m.captured(1);
+    return {};
+}
+
+QString AddressRecogniser::contactInText(int regionStart, int streetStart) const {
     auto fits = [](const QString& c) { return !c.isEmpty() && !isNoName(c) && !isRegionName(c); };
+    auto outsideRegion = [&](const QRegularExpressionMatch& m) {
+        return m.capturedEnd(1) <= regionStart || m.capturedStart(1) >= streetStart;
+    };
     static const QRegularExpression labelled(
         QStringLiteral("(收货人|收件人|联系人|姓名|名字|签收人|收件)[:]?\\s*"
                        "(?:(?:财务部|采购部|办公室|前台)\\s*)?([%1·]{2,6})")
@@ -757,11 +778,16 @@ QString AddressRecogniser::contactInText() const {
             QStringLiteral("(?<![%1])([%1]{2,4})[\\s,]*(?:手机|电话)?[:]?").arg(kHan) + number);
         const QRegularExpression after(number + QStringLiteral("[\\s,]*([%1]{2,4})(?![%1])").arg(kHan));
         for (const QRegularExpression* re : {&before, &after}) {
-            const QString c = re->match(m_source).captured(1);
-            if (fits(c))
-                return c;
+            const QRegularExpressionMatch m = re->match(m_source);
+            if (m.hasMatch() && outsideRegion(m) && fits(m.captured(1)))
+                return m.captured(1);
         }
     }
+    // An order line starts with the name (欧阳刚 山东省…).
+    static const QRegularExpression first(QStringLiteral("^\\s*([%1]{2,4})[ ,]").arg(kHan));
+    if (const QRegularExpressionMatch m = first.match(m_source);
+        m.hasMatch() && outsideRegion(m) && fits(m.captured(1)))
+        return m.captured(1);
     static const QRegularExpression alone(
         QStringLiteral("(?:^|[\\r\\n])\\s*([%1]{2,4})\\s*(?=[\\r\\n]|$)").arg(kHan));
     for (auto it = alone.globalMatch(m_source); it.hasNext();) {
@@ -775,7 +801,7 @@ QString AddressRecogniser::contactInText() const {
 QString AddressRecogniser::streetFrom(int at) const {
     QString rest = m_source.mid(at);
     static const QRegularExpression lead(
-        QStringLiteral("^[\\s,、/:\\-]*((详细地址|收货地址|街道地址|地址)[:]?)?[\\s,:]*"));
+        QStringLiteral("^[\\s,、/:\\-]*((详细|收货|街道)?\\s*地址[:]?)?[\\s,:]*"));
     rest.remove(lead);
     static const QRegularExpression fieldEnd(QStringLiteral("[\\r\\n,;；\\t]"));
     if (const qsizetype end = rest.indexOf(fieldEnd); end >= 0)
@@ -841,7 +867,7 @@ void AddressRecogniser::regionFromTable() {
             streetAt += int(m.capturedEnd(1));
         }
     }
-    const QString contact = contactInText();
+    const QString contact = contactInText(found.start, streetAt);
     if (!contact.isEmpty()) {
         name.items.removeAll(contact);
         name.items.prepend(contact);
@@ -851,6 +877,16 @@ void AddressRecogniser::regionFromTable() {
         name.text.clear();
     }
     QString street = streetFrom(streetAt);
+    // A company of the steps' patterns that is a piece of the address line (…站前路) is none.
+    if (const QString named = companyInText(); !named.isEmpty()) {
+        company.items.removeAll(named);
+        company.items.prepend(named);
+        company.text = named;
+    } else if (!company.text.isEmpty() && m_source.indexOf(company.text) >= found.start &&
+               m_source.indexOf(company.text) < streetAt + street.size()) {
+        company.items.removeAll(company.text);
+        company.text.clear();
+    }
     if (street.isEmpty()) {
         const bool withRegion = containProvinceCity;
         containProvinceCity = false;

@@ -86,8 +86,11 @@ private:
     // The region as the national division table knows it, with the street behind it.
     void regionFromTable();
     QString streetFrom(int at) const;
-    // The contact named by a label, by 收 after it, or standing beside the mobile.
-    QString contactInText() const;
+    // The contact named by a label, by 收 after it, standing beside the mobile or first in the
+    // text; never a piece of the region written from regionStart to streetStart.
+    QString contactInText(int regionStart, int streetStart) const;
+    // The company named by a label or standing alone on its line or in its field.
+    QString companyInText() const;
     // Nothing recognisable: no region, no number.
     bool namesNothing() const;
 

@@ -23,9 +23,10 @@ bool isHan(QChar c) {
 
 // A short name running on into a street word is part of the street (南京路, 中山北路, 延安东街).
 bool streetFollows(QStringView text, int at) {
-    static const QRegularExpression street(QStringLiteral(
-        "^[东西南北中]?[一二三四五六七八九十]?(路|街|道|大街|大道|巷|弄|胡同|大桥|桥|广场|大厦|里|花园|小区|公园|镇|乡|村|"
-        "商场|银行|饭店|酒店|宾馆|医院|大学|中学|小学|学院|公司)"));
+    static const QRegularExpression street(
+        QStringLiteral("^[东西南北中]?[一二三四五六七八九十]?(路|街|道|大街|大道|巷|弄|胡同|大桥|桥|广场|"
+                       "大厦|里|花园|小区|公园|镇|乡|村|"
+                       "商场|银行|饭店|酒店|宾馆|医院|大学|中学|小学|学院|公司)"));
     return street.match(text.mid(at)).hasMatch();
 }
 
