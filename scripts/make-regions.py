@@ -13,7 +13,8 @@ are level 3 directly under their region), full name, other names
 (short forms and former names, "|"-separated). Lines starting with "#" are comments.
 
 Former names are kept by hand below (FORMER): the data set knows only the present names, while
-clerks still paste addresses written with the old ones (怀柔县, now 怀柔区).
+clerks still paste addresses written with the old ones (怀柔县, now 怀柔区). Divisions made or
+renamed after the data set's date are added by hand as well (NEWER).
 """
 import json
 import os
@@ -45,6 +46,14 @@ FORMER = [
     ("大足县", "500111"), ("长安县", "610116"), ("户县", "610118"), ("襄樊市", "420600"),
     ("思茅市", "530800"), ("莱芜市", "370116"),
 ]
+
+# Divisions made or renamed after the data set's date, added by hand: (code, parent, level, name,
+# former name or "").
+NEWER = [
+    ("330113", "330100", 3, "临平区", ""), ("330114", "330100", 3, "钱塘区", ""),
+    ("320614", "320600", 3, "海门区", "海门市"), ("652902", "652900", 3, "库车市", "库车县"),
+]
+RETIRED = {"652923", "320684"}  # 库车县 and 海门市, now under their new names
 
 ETHNIC = (
     "土家|布依|哈尼|景颇|傈僳|蒙古|朝鲜|哈萨克|柯尔克孜|仡佬|毛南|仫佬|纳西|拉祜|布朗|独龙|普米|阿昌|"
@@ -123,7 +132,12 @@ def main():
             for kcode, kname in data.get(ccode, {}).items():
                 if kname != "市辖区":
                     rows.append((kcode, parent, 3, kname))
+    rows = [r for r in rows if r[0] not in RETIRED]
+    rows += [(code, parent, level, name) for code, parent, level, name, _ in NEWER]
     former = {}
+    for code, _, _, _, old in NEWER:
+        if old:
+            former.setdefault(code, []).append(old)
     for old, code in FORMER:
         former.setdefault(code, []).append(old)
     known = {r[0] for r in rows}

@@ -715,7 +715,8 @@ bool isNoName(const QString& text) {
         QStringLiteral("手机号码"), QStringLiteral("我的地址"), QStringLiteral("地址是"),
         QStringLiteral("谢谢你"),   QStringLiteral("辛苦了"),   QStringLiteral("在吗"),
         QStringLiteral("同事"),     QStringLiteral("本人"),     QStringLiteral("家里"),
-        QStringLiteral("门卫")};
+        QStringLiteral("门卫"),     QStringLiteral("联系方式"), QStringLiteral("收件地址"),
+        QStringLiteral("收件电话"), QStringLiteral("经理")};
     if (text.size() < 2 || words.contains(text))
         return true;
     static const QRegularExpression notPerson(QStringLiteral(
@@ -743,8 +744,8 @@ QString AddressRecogniser::companyInText() const {
     if (const QRegularExpressionMatch m = labelled.match(m_source); m.hasMatch())
         return m.captured(2);
     static const QRegularExpression alone(QStringLiteral(
-        "(?:^|[\\r\\n,])\\s*([^\\s,:\\r\\n]{2,30}?(公司|经营部|经销部|批发部|门市部|商行|商店|超市|"
-        "专卖店|工作室|事务所|厂))\\s*(?=[\\r\\n,]|$)"));
+        "(?:^|[\\r\\n, ])([^\\s,:\\r\\n]{2,30}?(公司|经营部|经销部|批发部|门市部|商行|商店|超市|"
+        "专卖店|工作室|事务所|厂))(?=[\\r\\n, ]|$)"));
     if (const QRegularExpressionMatch m = alone.match(m_source); m.hasMatch())
         return m.captured(1);
     return {};
@@ -756,7 +757,7 @@ QString AddressRecogniser::contactInText(int regionStart, int streetStart) const
         return m.capturedEnd(1) <= regionStart || m.capturedStart(1) >= streetStart;
     };
     static const QRegularExpression labelled(
-        QStringLiteral("(收货人|收件人|联系人|姓名|名字|签收人|收件)[:]?\\s*"
+        QStringLiteral("(收货人|收件人|联系人|姓名|名字|签收人|收件|买家)[:\\]]?\\s*"
                        "(?:(?:财务部|采购部|办公室|前台)\\s*)?([%1·]{2,6})")
             .arg(kHan));
     for (auto it = labelled.globalMatch(m_source); it.hasNext();) {
@@ -806,15 +807,22 @@ QString AddressRecogniser::streetFrom(int at) const {
     static const QRegularExpression fieldEnd(QStringLiteral("[\\r\\n,;；\\t]"));
     if (const qsizetype end = rest.indexOf(fieldEnd); end >= 0)
         rest.truncate(end);
-    static const QRegularExpression label(QStringLiteral(
-        "(电话|手机|联系人|收货人|收件人|姓名|邮编|邮政编码|备注|[Tt][Ee][Ll]|\\(邮编|\\([0-9]{6}\\))"));
+    static const QRegularExpression label(
+        QStringLiteral("(电话|手机|联系人|联系方式|收货人|收件人|姓名|邮编|邮政编码|备注|[Tt][Ee][Ll]|\\("
+                       "邮编|\\([0-9]{6}\\))"));
     if (const qsizetype end = rest.indexOf(label); end >= 0)
         rest.truncate(end);
     for (const QString& number : {handset.text, phone.text}) {
         if (const qsizetype end = number.isEmpty() ? -1 : rest.indexOf(number); end >= 0)
             rest.truncate(end);
     }
-    if (const qsizetype end = name.text.isEmpty() ? -1 : rest.indexOf(name.text); end > 0)
+    for (const QString& after : {name.text, company.text}) {
+        if (const qsizetype end = after.isEmpty() ? -1 : rest.indexOf(after); end > 0)
+            rest.truncate(end);
+    }
+    static const QRegularExpression department(
+        QStringLiteral(" (财务部|采购部|办公室|前台|人事部|销售部|收发室)"));
+    if (const qsizetype end = rest.indexOf(department); end > 0)
         rest.truncate(end);
     static const QRegularExpression closing(QStringLiteral("[\\s,]*(谢谢|谢谢你|麻烦了|收)?[\\s,]*$"));
     rest.remove(closing);
@@ -867,6 +875,18 @@ void AddressRecogniser::regionFromTable() {
             streetAt += int(m.capturedEnd(1));
         }
     }
+    if (zipcode.text.isEmpty()) {
+        static const QRegularExpression postcode(
+            QStringLiteral("(邮编|邮政编码)[:]?\\s*([0-9]{6})(?![0-9])"));
+        if (const QRegularExpressionMatch m = postcode.match(m_source); m.hasMatch())
+            zipcode.receive({m.captured(2)});
+    }
+    const QString named = companyInText();
+    if (!named.isEmpty()) {
+        company.items.removeAll(named);
+        company.items.prepend(named);
+        company.text = named;
+    }
     const QString contact = contactInText(found.start, streetAt);
     if (!contact.isEmpty()) {
         name.items.removeAll(contact);
@@ -878,12 +898,8 @@ void AddressRecogniser::regionFromTable() {
     }
     QString street = streetFrom(streetAt);
     // A company of the steps' patterns that is a piece of the address line (…站前路) is none.
-    if (const QString named = companyInText(); !named.isEmpty()) {
-        company.items.removeAll(named);
-        company.items.prepend(named);
-        company.text = named;
-    } else if (!company.text.isEmpty() && m_source.indexOf(company.text) >= found.start &&
-               m_source.indexOf(company.text) < streetAt + street.size()) {
+    if (named.isEmpty() && !company.text.isEmpty() && m_source.indexOf(company.text) >= found.start &&
+        m_source.indexOf(company.text) < streetAt + street.size()) {
         company.items.removeAll(company.text);
         company.text.clear();
     }

@@ -52,8 +52,8 @@ private slots:
             << QStringLiteral("收货人：何琴\n手机：13507311234\n地址：岳麓区麓山南路932号")
             << QStringLiteral("湖南省/长沙市/岳麓区") << QStringLiteral("麓山南路932号");
         QTest::newRow("prefecture alone")
-            << QStringLiteral("李娜 15809081234 阿克苏地区库车市团结路8号")
-            << QStringLiteral("新疆/阿克苏地区/库车县") << QStringLiteral("团结路8号");
+            << QStringLiteral("李娜 15809081234 阿克苏地区库车县团结路8号")
+            << QStringLiteral("新疆/阿克苏地区/库车市") << QStringLiteral("团结路8号");
     }
     void cityOrCountyWithoutProvince() { checkRegion(); }
 
