@@ -225,18 +225,17 @@ RegionTable::Found RegionTable::find(QStringView text) const {
     }
 
     // How many names elsewhere in the text confirm a division (a 朝阳区 written after 北京).
+    QHash<int, QList<int>> mentionsOf; // division -> the mentions that may stand for it
+    for (int m = 0; m < all.size(); ++m)
+        for (const auto& c : all.at(m).candidates)
+            mentionsOf[c.first].append(m);
     auto support = [&](int region, int first, int count) {
-        int n = 0;
-        for (int m = 0; m < all.size(); ++m) {
-            if (m >= first && m < first + count)
-                continue;
-            for (const auto& c : all.at(m).candidates)
-                if (c.first != region && contains(c.first, region)) {
-                    ++n;
-                    break;
-                }
-        }
-        return n;
+        QList<int> confirming;
+        for (int r = m_regions.at(region).parent; r >= 0; r = m_regions.at(r).parent)
+            for (int m : mentionsOf.value(r))
+                if ((m < first || m >= first + count) && !confirming.contains(m))
+                    confirming << m;
+        return int(confirming.size());
     };
 
     struct Choice {
