@@ -88,6 +88,8 @@ const RegionTable& RegionTable::shipped() {
 RegionTable RegionTable::fromText(const QString& text, int* skipped) {
     RegionTable table;
     QHash<QString, int> byCode;
+    byCode.reserve(4096);
+    table.m_names.reserve(12288);
     QList<QString> parents;
     QList<QStringList> others;
     int bad = 0;
@@ -139,9 +141,10 @@ RegionTable RegionTable::fromText(const QString& text, int* skipped) {
 void RegionTable::index(const QString& name, int region, Form form) {
     if (name.size() < 2)
         return;
+    if (name.size() > 31)
+        return;
     m_names[name].append({region, form});
-    int& longest = m_longest[name.front()];
-    longest = std::max(longest, int(name.size()));
+    m_lengths[name.front()] |= 1u << name.size();
 }
 
 bool RegionTable::contains(int ancestor, int region) const {
@@ -169,9 +172,11 @@ QList<RegionTable::Mention> RegionTable::mentions(QStringView text) const {
     QList<Mention> found;
     const int n = int(text.size());
     for (int i = 0; i < n;) {
-        const int longest = std::min(m_longest.value(text.at(i)), n - i);
+        const quint32 lengths = m_lengths.value(text.at(i));
         int taken = 0;
-        for (int length = longest; length >= 2 && taken == 0; --length) {
+        for (int length = std::min(31, n - i); lengths != 0 && length >= 2 && taken == 0; --length) {
+            if ((lengths & (1u << length)) == 0)
+                continue;
             const auto it = m_names.constFind(text.mid(i, length).toString());
             if (it == m_names.cend())
                 continue;

@@ -64,7 +64,7 @@ private:
 
     QList<Region> m_regions;
     QHash<QString, QList<QPair<int, Form>>> m_names;
-    QHash<QChar, int> m_longest; // the longest name starting with a character
+    QHash<QChar, quint32> m_lengths; // bit n set: a name of n characters starts with the character
 };
 
 } // namespace recognition
