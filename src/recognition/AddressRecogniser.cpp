@@ -657,7 +657,7 @@ void AddressRecogniser::mendResults() {
 
 QString AddressRecogniser::prepareNumbers(QString text) {
     static const QRegularExpression prefixed(QStringLiteral(
-        "(?<![0-9])(?:\\+86|0086|86)[ -]?(1[3-9][0-9])[ -]?([0-9]{4})[ -]?([0-9]{4})(?![0-9])"));
+        "(?<![0-9])(?:(?:\\+86|0086)[ -]?|86-?)(1[3-9][0-9])[ -]?([0-9]{4})[ -]?([0-9]{4})(?![0-9])"));
     static const QRegularExpression grouped(
         QStringLiteral("(?<![0-9-])(1[3-9][0-9])[ -]([0-9]{4})[ -]([0-9]{4})(?![0-9-])"));
     static const QRegularExpression labelledRun(QStringLiteral(
@@ -671,7 +671,7 @@ QString AddressRecogniser::prepareNumbers(QString text) {
     text.replace(grouped, QStringLiteral("\\1\\2\\3"));
     text.replace(labelledRun, kBlank);
     text.replace(longRun, kBlank);
-    static const QRegularExpression paren(QStringLiteral("^\\((.*)\\)$"));
+    // (0871) 65123456 only loses its blank; 0871 65123456 gets the usual "-".
     QString out;
     qsizetype last = 0;
     for (auto it = areaBlank.globalMatch(text); it.hasNext();) {
@@ -816,10 +816,12 @@ QString AddressRecogniser::streetFrom(int at) const {
         if (const qsizetype end = number.isEmpty() ? -1 : rest.indexOf(number); end >= 0)
             rest.truncate(end);
     }
-    for (const QString& after : {name.text, company.text}) {
-        if (const qsizetype end = after.isEmpty() ? -1 : rest.indexOf(after); end > 0)
-            rest.truncate(end);
-    }
+    if (const qsizetype end = name.text.isEmpty() ? -1 : rest.indexOf(name.text); end > 0)
+        rest.truncate(end);
+    // A company written after the street stands apart from it (…55号 义乌小商品批发部).
+    if (const qsizetype end = company.text.isEmpty() ? -1 : rest.indexOf(QLatin1Char(' ') + company.text);
+        end > 0)
+        rest.truncate(end);
     static const QRegularExpression department(
         QStringLiteral(" (财务部|采购部|办公室|前台|人事部|销售部|收发室)"));
     if (const qsizetype end = rest.indexOf(department); end > 0)

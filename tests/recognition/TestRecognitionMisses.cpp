@@ -131,6 +131,10 @@ private slots:
                              << QString();
         QTest::newRow("86 without plus")
             << QStringLiteral("8613812345678") + address << QStringLiteral("13812345678") << QString();
+        QTest::newRow("0086 and dashes")
+            << QStringLiteral("0086-138-1234-5678") + address << QStringLiteral("13812345678") << QString();
+        QTest::newRow("area code in brackets") << QStringLiteral("电话：(0871) 65123456") + address
+                                               << QString() << QStringLiteral("(0871)65123456");
         QTest::newRow("landline blank") << QStringLiteral("电话：0871 65123456") + address << QString()
                                         << QStringLiteral("0871-65123456");
         QTest::newRow("extension 转") << QStringLiteral("电话：0571-88231234转208") + address << QString()
