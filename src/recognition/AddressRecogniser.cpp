@@ -135,8 +135,8 @@ QString AddressRecogniser::normalise(const QString& input) const {
 }
 
 void AddressRecogniser::recognise(const QString& source) {
-    m_source = source;
-    m_work = source;
+    m_source = mend ? prepareNumbers(source) : source;
+    m_work = m_source;
     if (P::trim(m_work).isEmpty())
         return;
     findMobile();
@@ -161,13 +161,17 @@ void AddressRecogniser::recognise(const QString& source) {
     if (!company.text.isEmpty() && address.text.isEmpty())
         address.text = company.text;
     applyAddressRule();
-    if (mend)
+    if (mend) {
         mendResults();
+        regionFromTable();
+    }
 }
 
 void AddressRecogniser::findMobile() {
     handset.clear();
-    handset.receive(P::findAll(m_work, QStringLiteral("[1]{1}[0-9]{10,13}")));
+    // A mobile has eleven digits; a longer run of digits is an order number, never cut into one.
+    handset.receive(P::findAll(m_work, mend ? QStringLiteral("(?<![0-9])1[3-9][0-9]{9}(?![0-9])")
+                                            : QStringLiteral("[1]{1}[0-9]{10,13}")));
     m_work.replace(QStringLiteral("手机:") + handset.text, kBlank);
     if (handset.items.size() == 1)
         m_work = P::replaceAll(m_work, handset.text, kBlank);
@@ -486,7 +490,10 @@ void AddressRecogniser::settleTelephone() {
         phone.collect(P::findAll(m_work, QStringLiteral("[0-9]{7,8}[-]{0,1}[0-9]{4,6}")));
 }
 
-void AddressRecogniser::shortenProvince() {
+namespace {
+
+// An autonomous region goes by its short name (广西壮族自治区 -> 广西); other names stay.
+QString shortProvince(const QString& province) {
     static const QList<QPair<QString, QString>> shorter = {
         {QStringLiteral("广西壮族自治区"), QStringLiteral("广西")},
         {QStringLiteral("宁夏回族自治区"), QStringLiteral("宁夏")},
@@ -496,8 +503,15 @@ void AddressRecogniser::shortenProvince() {
         {QStringLiteral("内蒙古自治区"), QStringLiteral("内蒙古")},
     };
     for (const auto& [full, shortName] : shorter)
-        if (province.text == full)
-            province.text = shortName;
+        if (province == full)
+            return shortName;
+    return province;
+}
+
+} // namespace
+
+void AddressRecogniser::shortenProvince() {
+    province.text = shortProvince(province.text);
 }
 
 void AddressRecogniser::cleanAddress() {
@@ -639,6 +653,268 @@ void AddressRecogniser::mendResults() {
     address.text = street;
     containProvinceCity = withRegion;
     applyAddressRule();
+}
+
+QString AddressRecogniser::prepareNumbers(QString text) {
+    static const QRegularExpression prefixed(QStringLiteral(
+        "(?<![0-9])(?:(?:\\+86|0086)[ -]?|86-?)(1[3-9][0-9])[ -]?([0-9]{4})[ -]?([0-9]{4})(?![0-9])"));
+    static const QRegularExpression grouped(
+        QStringLiteral("(?<![0-9-])(1[3-9][0-9])[ -]([0-9]{4})[ -]([0-9]{4})(?![0-9-])"));
+    static const QRegularExpression labelledRun(QStringLiteral(
+        "(订单号|订单编号|订单|运单号|快递单号|物流单号|交易号|流水号|单号)[:]?\\s*[A-Za-z]{0,4}[0-9]{6,}"));
+    static const QRegularExpression longRun(QStringLiteral("(?<![0-9])[0-9]{12,}(?![0-9])"));
+    static const QRegularExpression areaBlank(
+        QStringLiteral("(?<![0-9-])(\\(?0[1-9][0-9]{1,2}\\)?) ([2-9][0-9]{6,7})(?![0-9])"));
+    static const QRegularExpression extension(
+        QStringLiteral("(-[0-9]{7,8}) ?(转|分机|ext\\.?|EXT\\.?|Ext\\.?) ?([0-9]{1,6})(?![0-9])"));
+    text.replace(prefixed, QStringLiteral("\\1\\2\\3"));
+    text.replace(grouped, QStringLiteral("\\1\\2\\3"));
+    text.replace(labelledRun, kBlank);
+    text.replace(longRun, kBlank);
+    // (0871) 65123456 only loses its blank; 0871 65123456 gets the usual "-".
+    QString out;
+    qsizetype last = 0;
+    for (auto it = areaBlank.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString area = m.captured(1);
+        out += text.mid(last, m.capturedStart() - last);
+        out += area.startsWith(QLatin1Char('(')) ? area + m.captured(2)
+                                                 : area + QLatin1Char('-') + m.captured(2);
+        last = m.capturedEnd();
+    }
+    text = out + text.mid(last);
+    text.replace(extension, QStringLiteral("\\1-\\3"));
+    return text;
+}
+
+namespace {
+
+const QString kHan = QStringLiteral("\\x{4e00}-\\x{9fa5}");
+
+bool isHanChar(QChar c) {
+    return c.unicode() >= 0x4e00 && c.unicode() <= 0x9fa5;
+}
+
+// Labels, departments and forms of address that stand where a name is expected.
+bool isNoName(const QString& text) {
+    static const QStringList words = {
+        QStringLiteral("电话"),     QStringLiteral("手机"),     QStringLiteral("号码"),
+        QStringLiteral("地址"),     QStringLiteral("老板"),     QStringLiteral("老板娘"),
+        QStringLiteral("亲爱的"),   QStringLiteral("客服"),     QStringLiteral("掌柜"),
+        QStringLiteral("店主"),     QStringLiteral("卖家"),     QStringLiteral("买家"),
+        QStringLiteral("先生"),     QStringLiteral("女士"),     QStringLiteral("小姐"),
+        QStringLiteral("收件"),     QStringLiteral("收货"),     QStringLiteral("快递"),
+        QStringLiteral("顺丰"),     QStringLiteral("谢谢"),     QStringLiteral("你好"),
+        QStringLiteral("您好"),     QStringLiteral("麻烦"),     QStringLiteral("前台"),
+        QStringLiteral("仓库"),     QStringLiteral("名字"),     QStringLiteral("姓名"),
+        QStringLiteral("联系人"),   QStringLiteral("收货人"),   QStringLiteral("收件人"),
+        QStringLiteral("寄到"),     QStringLiteral("发到"),     QStringLiteral("手机号"),
+        QStringLiteral("固话"),     QStringLiteral("座机"),     QStringLiteral("联系电话"),
+        QStringLiteral("详细地址"), QStringLiteral("所在地区"), QStringLiteral("邮编"),
+        QStringLiteral("单位"),     QStringLiteral("公司"),     QStringLiteral("收货地址"),
+        QStringLiteral("手机号码"), QStringLiteral("我的地址"), QStringLiteral("地址是"),
+        QStringLiteral("谢谢你"),   QStringLiteral("辛苦了"),   QStringLiteral("在吗"),
+        QStringLiteral("同事"),     QStringLiteral("本人"),     QStringLiteral("家里"),
+        QStringLiteral("门卫"),     QStringLiteral("联系方式"), QStringLiteral("收件地址"),
+        QStringLiteral("收件电话"), QStringLiteral("经理")};
+    if (text.size() < 2 || words.contains(text))
+        return true;
+    static const QRegularExpression notPerson(QStringLiteral(
+        "(部|处|科|室|组|店|厂|公司|中心|办|省|市|区|县|镇|乡|村|路|街|号|楼|栋|收|订单|地址|电话|手机|"
+        "发到|寄到|麻烦|谢谢|你好|您好|帮我|这里)"));
+    return notPerson.match(text).hasMatch();
+}
+
+// A division's full or former name; its short form may well be a person's name (白玉, 贺兰).
+bool isRegionName(const QString& text) {
+    const QList<RegionTable::Mention> found = RegionTable::shipped().mentions(text);
+    if (found.isEmpty() || found.first().start != 0 || found.first().length != text.size())
+        return false;
+    for (const auto& candidate : found.first().candidates)
+        if (candidate.second != RegionTable::Short)
+            return true;
+    return false;
+}
+
+} // namespace
+
+QString AddressRecogniser::companyInText() const {
+    static const QRegularExpression labelled(
+        QStringLiteral("(公司|单位|公司名称|单位名称)[:]\\s*([^\\s,:]{2,40})"));
+    if (const QRegularExpressionMatch m = labelled.match(m_source); m.hasMatch())
+        return m.captured(2);
+    static const QRegularExpression alone(QStringLiteral(
+        "(?:^|[\\r\\n, ])([^\\s,:\\r\\n]{2,30}?(公司|经营部|经销部|批发部|门市部|商行|商店|超市|"
+        "专卖店|工作室|事务所|厂))(?=[\\r\\n, ]|$)"));
+    if (const QRegularExpressionMatch m = alone.match(m_source); m.hasMatch())
+        return m.captured(1);
+    return {};
+}
+
+QString AddressRecogniser::contactInText(int regionStart, int streetStart) const {
+    auto fits = [](const QString& c) { return !c.isEmpty() && !isNoName(c) && !isRegionName(c); };
+    auto outsideRegion = [&](const QRegularExpressionMatch& m) {
+        return m.capturedEnd(1) <= regionStart || m.capturedStart(1) >= streetStart;
+    };
+    static const QRegularExpression labelled(
+        QStringLiteral("(收货人|收件人|联系人|姓名|名字|签收人|收件|买家)[:\\]]?\\s*"
+                       "(?:(?:财务部|采购部|办公室|前台)\\s*)?([%1·]{2,6})")
+            .arg(kHan));
+    for (auto it = labelled.globalMatch(m_source); it.hasNext();) {
+        QString c = it.next().captured(2);
+        if (c.endsWith(QStringLiteral("收")))
+            c.chop(1);
+        if (fits(c))
+            return c;
+    }
+    static const QRegularExpression receives(QStringLiteral("(?<![%1])([%1]{2,4})收(?![货件])").arg(kHan));
+    for (auto it = receives.globalMatch(m_source); it.hasNext();) {
+        const QString c = it.next().captured(1);
+        if (fits(c))
+            return c;
+    }
+    if (!handset.text.isEmpty() || !phone.text.isEmpty()) {
+        const QString number = QRegularExpression::escape(handset.text.isEmpty() ? phone.text : handset.text);
+        const QRegularExpression before(
+            QStringLiteral("(?<![%1])([%1]{2,4})[\\s,]*(?:手机|电话)?[:]?").arg(kHan) + number);
+        const QRegularExpression after(number + QStringLiteral("[\\s,]*([%1]{2,4})(?![%1])").arg(kHan));
+        for (const QRegularExpression* re : {&before, &after}) {
+            const QRegularExpressionMatch m = re->match(m_source);
+            if (m.hasMatch() && outsideRegion(m) && fits(m.captured(1)))
+                return m.captured(1);
+        }
+    }
+    // An order line starts with the name (欧阳刚 山东省…).
+    static const QRegularExpression first(QStringLiteral("^\\s*([%1]{2,4})[ ,]").arg(kHan));
+    if (const QRegularExpressionMatch m = first.match(m_source);
+        m.hasMatch() && outsideRegion(m) && fits(m.captured(1)))
+        return m.captured(1);
+    static const QRegularExpression alone(
+        QStringLiteral("(?:^|[\\r\\n])\\s*([%1]{2,4})\\s*(?=[\\r\\n]|$)").arg(kHan));
+    for (auto it = alone.globalMatch(m_source); it.hasNext();) {
+        const QString c = it.next().captured(1);
+        if (fits(c))
+            return c;
+    }
+    return {};
+}
+
+QString AddressRecogniser::streetFrom(int at) const {
+    QString rest = m_source.mid(at);
+    static const QRegularExpression lead(
+        QStringLiteral("^[\\s,、/:\\-]*((详细|收货|街道)?\\s*地址[:]?)?[\\s,:]*"));
+    rest.remove(lead);
+    static const QRegularExpression fieldEnd(QStringLiteral("[\\r\\n,;；\\t]"));
+    if (const qsizetype end = rest.indexOf(fieldEnd); end >= 0)
+        rest.truncate(end);
+    static const QRegularExpression label(
+        QStringLiteral("(电话|手机|联系人|联系方式|收货人|收件人|姓名|邮编|邮政编码|备注|[Tt][Ee][Ll]|\\("
+                       "邮编|\\([0-9]{6}\\))"));
+    if (const qsizetype end = rest.indexOf(label); end >= 0)
+        rest.truncate(end);
+    for (const QString& number : {handset.text, phone.text}) {
+        if (const qsizetype end = number.isEmpty() ? -1 : rest.indexOf(number); end >= 0)
+            rest.truncate(end);
+    }
+    if (const qsizetype end = name.text.isEmpty() ? -1 : rest.indexOf(name.text); end > 0)
+        rest.truncate(end);
+    // A company written after the street stands apart from it (…55号 义乌小商品批发部).
+    if (const qsizetype end = company.text.isEmpty() ? -1 : rest.indexOf(QLatin1Char(' ') + company.text);
+        end > 0)
+        rest.truncate(end);
+    static const QRegularExpression department(
+        QStringLiteral(" (财务部|采购部|办公室|前台|人事部|销售部|收发室)"));
+    if (const qsizetype end = rest.indexOf(department); end > 0)
+        rest.truncate(end);
+    static const QRegularExpression closing(QStringLiteral("[\\s,]*(谢谢|谢谢你|麻烦了|收)?[\\s,]*$"));
+    rest.remove(closing);
+    if (!zipcode.text.isEmpty() && rest.endsWith(zipcode.text))
+        rest = P::trim(rest.chopped(zipcode.text.size()));
+    // A clerk types no blanks between Chinese words (文三路 90号).
+    QString street;
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        const QChar c = rest.at(i);
+        if (c.isSpace() &&
+            ((i > 0 && isHanChar(rest.at(i - 1))) || (i + 1 < rest.size() && isHanChar(rest.at(i + 1)))))
+            continue;
+        street += c;
+    }
+    return P::trim(street);
+}
+
+bool AddressRecogniser::namesNothing() const {
+    return handset.text.isEmpty() && phone.text.isEmpty();
+}
+
+void AddressRecogniser::regionFromTable() {
+    const RegionTable& table = RegionTable::shipped();
+    const QString simple = RegionTable::simplified(m_source);
+    const RegionTable::Found found = table.find(simple);
+    if (found.isEmpty()) {
+        if (namesNothing()) {
+            for (ResultBox* box :
+                 {&company, &name, &phone, &province, &city, &town, &address, &zipcode, &handset})
+                box->clear();
+        }
+        return;
+    }
+    const QList<RegionTable::Region>& regions = table.regions();
+    const bool municipality = table.isMunicipality(found.province);
+    QString provinceName = regions.at(found.province).name;
+    if (municipality)
+        provinceName.chop(1);
+    province.text = shortProvince(provinceName);
+    city.text = found.city >= 0 ? regions.at(found.city).name : QString();
+    town.text = found.county >= 0 ? regions.at(found.county).name : QString();
+    int streetAt = found.streetStart;
+    if (found.county < 0 && found.city >= 0 && regions.at(found.city).level == RegionTable::City) {
+        // A district the table does not list (a new one, or a city's own 南城区) after its city.
+        static const QRegularExpression district(
+            QStringLiteral("^\\s?([%1]{1,4}?(新区|区|县|旗))(?![%1]{0,1}[路街道巷弄])").arg(kHan));
+        const QRegularExpressionMatch m = district.match(QStringView(simple).mid(streetAt));
+        if (m.hasMatch() && !m_source.mid(streetAt).startsWith(QStringLiteral("小区"))) {
+            town.text = m_source.mid(streetAt + m.capturedStart(1), m.capturedLength(1));
+            streetAt += int(m.capturedEnd(1));
+        }
+    }
+    if (zipcode.text.isEmpty()) {
+        static const QRegularExpression postcode(
+            QStringLiteral("(邮编|邮政编码)[:]?\\s*([0-9]{6})(?![0-9])"));
+        if (const QRegularExpressionMatch m = postcode.match(m_source); m.hasMatch())
+            zipcode.receive({m.captured(2)});
+    }
+    const QString named = companyInText();
+    if (!named.isEmpty()) {
+        company.items.removeAll(named);
+        company.items.prepend(named);
+        company.text = named;
+    }
+    const QString contact = contactInText(found.start, streetAt);
+    if (!contact.isEmpty()) {
+        name.items.removeAll(contact);
+        name.items.prepend(contact);
+        name.text = contact;
+    } else if (isNoName(name.text) || isRegionName(name.text)) {
+        name.items.removeAll(name.text);
+        name.text.clear();
+    }
+    QString street = streetFrom(streetAt);
+    // A company of the steps' patterns that is a piece of the address line (…站前路) is none.
+    if (named.isEmpty() && !company.text.isEmpty() && m_source.indexOf(company.text) >= found.start &&
+        m_source.indexOf(company.text) < streetAt + street.size()) {
+        company.items.removeAll(company.text);
+        company.text.clear();
+    }
+    if (street.isEmpty()) {
+        const bool withRegion = containProvinceCity;
+        containProvinceCity = false;
+        applyAddressRule();
+        street = address.text;
+        containProvinceCity = withRegion;
+    }
+    address.text = containProvinceCity
+                       ? (municipality ? QString() : province.text) + city.text + town.text + street
+                       : street;
 }
 
 } // namespace recognition

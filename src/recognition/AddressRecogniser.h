@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recognition/RecognitionData.h"
+#include "recognition/RegionTable.h"
 
 #include <QString>
 #include <QStringList>
@@ -79,6 +80,19 @@ private:
     void mendResults();
     // The text without the postcode and the numbers found, nor a label they leave at its end.
     QString withoutNumbers(QString text) const;
+    // Numbers as the steps read them: mobiles written in groups or with +86 joined, a blank after
+    // an area code and an extension word made "-", order and tracking numbers blanked out.
+    static QString prepareNumbers(QString text);
+    // The region as the national division table knows it, with the street behind it.
+    void regionFromTable();
+    QString streetFrom(int at) const;
+    // The contact named by a label, by 收 after it, standing beside the mobile or first in the
+    // text; never a piece of the region written from regionStart to streetStart.
+    QString contactInText(int regionStart, int streetStart) const;
+    // The company named by a label or standing alone on its line or in its field.
+    QString companyInText() const;
+    // Nothing recognisable: no region, no number.
+    bool namesNothing() const;
 
     RecognitionData m_data;
     QString m_source;
