@@ -240,10 +240,15 @@ QStringList BillPrinter::digestItems() {
     try {
         core::Recordset rs = m_app.db().query(
             QStringLiteral(
-                "select CtlName from NameDict where CheckTypeName=:kind order by ShowOrd, CtlName"),
+                "select CtlName, CtlType from NameDict where CheckTypeName=:kind order by ShowOrd, CtlName"),
             {{QStringLiteral("kind"), kKind}});
-        for (rs.first(); !rs.eof(); rs.next())
-            names << rs.text(0);
+        // The items that carry a value of the note, as the bill reads them; shapes, pictures
+        // and lines have none.
+        for (rs.first(); !rs.eof(); rs.next()) {
+            const QString type = rs.text(1).trimmed().toUpper();
+            if (type.isEmpty() || type == QLatin1String("TEXT") || type == QLatin1String("CHECKBOX"))
+                names << rs.text(0);
+        }
     } catch (const core::DbError&) {
         // Without the item list the digest covers nothing and every reprint reads as unchanged.
     }
@@ -253,11 +258,12 @@ QStringList BillPrinter::digestItems() {
 QString BillPrinter::pageDigest() {
     const QStringList names =
         m_device.isPrinting() && !m_digestItems.isEmpty() ? m_digestItems : digestItems();
+    QWidget* values = container();
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (const QString& name : names) {
         hash.addData(name.toUtf8());
         hash.addData(QByteArrayView("\x1f"));
-        hash.addData(m_renderer.controls().getControlValue(container(), name).toUtf8());
+        hash.addData(m_renderer.controls().getControlValue(values, name).toUtf8());
         hash.addData(QByteArrayView("\x1e"));
     }
     return QString::fromLatin1(hash.result().toHex());

@@ -4,6 +4,7 @@
 #include "print/PrintJournal.h"
 #include "support/TestRegistry.h"
 
+#include <QFrame>
 #include <QLineEdit>
 #include <QTest>
 
@@ -23,6 +24,9 @@ struct JournalBench {
 
     JournalBench() {
         f.home.app().userName = QStringLiteral("小王");
+        // A shape of the form carries no value: the page's digest leaves it out quietly.
+        f.addItem(QStringLiteral("SHPSKR"), 99, QStringLiteral("SHAPE"), 0);
+        (new QFrame(bill.panel))->setObjectName(QStringLiteral("SHPSKR"));
         for (int n = 1; n <= 6; ++n)
             store.insert(number(n), QStringLiteral("客户%1号").arg(n));
     }
