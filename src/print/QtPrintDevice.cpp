@@ -174,7 +174,6 @@ void QtPrintDevice::newPage() {
     requirePage();
     if (!m_printer->newPage())
         throw PrintError(QStringLiteral("the printer could not start a new page"));
-    applyCorrection();
 }
 
 void QtPrintDevice::endDocument() {

@@ -64,7 +64,7 @@ public:
     void setCorrection(const QTransform& paperMm) override;
 
 private:
-    // The correction as the painter's world transform, for the page being drawn.
+    // The correction as the painter's world transform; the painter keeps it over new pages.
     void applyCorrection();
     void requirePrinter() const;
     void requirePage() const;
