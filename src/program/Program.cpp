@@ -1,7 +1,9 @@
 #include "program/Program.h"
 
+#include "batch/ui/EntryFill.h"
 #include "batch/ui/TfrmMutiPrintOrder.h"
 #include "core/AppContext.h"
+#include "core/ScriptedDialogs.h"
 #include "core/ui/DataGrid.h"
 #include "designer/TfmCheckDesign.h"
 #include "designer/TfmTemplateDesigner.h"
@@ -20,8 +22,12 @@
 #include "masterdata/ui/TfrmCom.h"
 #include "masterdata/ui/TfrmSsSet.h"
 #include "masterdata/ui/Tfrm_GoodsManage.h"
+#include "print/JournalReprint.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
+#include "print/ui/TfrmMeasuredCalibration.h"
+#include "print/ui/TfrmPrintJournal.h"
+#include "print/ui/TfrmTestPage.h"
 #include "recognition/ui/TfrmMatchAddr.h"
 #include "templates/TfmLockPrinter.h"
 #include "templates/TfrmBillImportExport.h"
@@ -123,6 +129,12 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
         window.exec();
     });
     m_main.setCommand(QStringLiteral("actUpgrade"), [this] { openUpgrade(); });
+    m_main.setCommand(QStringLiteral("actTestPage"), [this] { openTestPage(); });
+    m_main.setCommand(QStringLiteral("actMeasuredCalibration"), [this] {
+        print::ui::TfrmMeasuredCalibration window(m_app, m_device, &m_main);
+        window.exec();
+    });
+    m_main.setCommand(QStringLiteral("actPrintJournal"), [this] { openPrintJournal(); });
 }
 
 Program::~Program() {
@@ -217,6 +229,57 @@ bool Program::openSavedNote(const QString& kind, const QString& number) {
             return false;
     }
     return entryWindow->commands().BrowseOldCheck(kind, number);
+}
+
+void Program::openTestPage() {
+    int id = m_app.currentCheckTypeId;
+    if (id <= 0)
+        id = m_app.templates().loadDefaultCheckTypeId(QStringLiteral("出货单"));
+    if (id <= 0) {
+        m_app.dialogs().message(QStringLiteral("请先选择出货单模板~"));
+        return;
+    }
+    print::ui::TfrmTestPage window(m_app, m_device, id, &m_main);
+    window.exec();
+}
+
+void Program::openPrintJournal() {
+    print::ui::TfrmPrintJournal window(
+        m_app, [this](const QVector<print::JournalPage>& pages) { return reprintPages(pages); }, &m_main);
+    window.exec();
+}
+
+int Program::reprintPages(const QVector<print::JournalPage>& pages) {
+    auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
+    if (entryWindow && !entryWindow->commands().confirmDiscard())
+        return 0;
+    if (!entryWindow) {
+        if (!openSavedNote(QString(), QString()))
+            return 0;
+        entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
+        if (!entryWindow)
+            return 0;
+    }
+    const auto load = [this, entryWindow](const print::JournalPage& page) {
+        // A note that is gone says so in a box; here it is one name in the reprint's question.
+        core::ScriptedDialogs quiet;
+        core::Dialogs& dialogs = m_app.dialogs();
+        m_app.setDialogs(quiet);
+        bool found = false;
+        if (!page.noteNumber.isEmpty()) {
+            entryWindow->commands().BrowseOldCheck(page.templateName, page.noteNumber);
+            found = quiet.shown.isEmpty();
+        } else {
+            found = batch::ui::fillEntryWindow(m_app, *entryWindow, page.orderNumber, true).isEmpty();
+        }
+        m_app.setDialogs(dialogs);
+        m_app.currentCheckTypeId = entryWindow->templateId();
+        return found;
+    };
+    print::JournalReprint reprint(m_app, entryWindow->billPrinter(), load);
+    const int printed = reprint.reprint(pages);
+    entryWindow->commands().markClean();
+    return printed;
 }
 
 void Program::showTemplatePaper() {

@@ -3,6 +3,8 @@
 #include "core/ui/Tfm_Main.h"
 #include "entry/ui/MainWindowHost.h"
 
+#include <QVector>
+
 #include <memory>
 
 namespace core {
@@ -10,7 +12,8 @@ class AppContext;
 }
 namespace print {
 class PrintDevice;
-}
+struct JournalPage;
+} // namespace print
 
 namespace masterdata::ui {
 class AddressBook;
@@ -40,6 +43,9 @@ public:
     batch::ui::TfrmMutiPrintOrder* batchWindow() const { return m_batch.get(); }
     // "批量打印": the batch window, made on first use and kept, shown without blocking.
     void openBatchPrinting();
+    // The reprint of journal pages: each note loaded into the entry window (opened when needed)
+    // as stored now, printed in one job. Pages handed to the printer.
+    int reprintPages(const QVector<print::JournalPage>& pages);
     // The start-up sequence of the main window; false when the program must end.
     bool startUp(bool withSplash) { return m_main.startUp(withSplash); }
 
@@ -64,6 +70,10 @@ private:
     void openUpgrade();
     // Shows a saved note in the entry window for the history window, opening the window first.
     bool openSavedNote(const QString& kind, const QString& number);
+    // "打印测试页" of the current template (else the default one).
+    void openTestPage();
+    // "打印记录（补打）": the journal; its reprint goes through the entry window.
+    void openPrintJournal();
 
     core::AppContext& m_app;
     print::PrintDevice& m_device;
