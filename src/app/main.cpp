@@ -70,5 +70,8 @@ int main(int argc, char** argv) {
         mainWindow.close();
         return 0;
     }
+    // A template package opened from the file manager (the desktop entry's %f).
+    if (const QString package = program::Program::fileArgument(QApplication::arguments()); !package.isEmpty())
+        overprint.openPackageFile(package);
     return app.exec();
 }
