@@ -1,6 +1,6 @@
-# Installation and the Debian package (CPack's DEB generator):
-#   cmake --build build --target package
-# gives build/overprint_<version>_<arch>.deb. The program itself is installed by src/app.
+# Installation and the Debian package (CPack's DEB generator); scripts/package-check.sh builds
+# the program and runs cpack, which gives build/package/overprint_<version>_<arch>.deb. The
+# program itself is installed by src/app.
 include(GNUInstallDirs)
 
 set(OVERPRINT_APP_ID org.overprint.Overprint)
@@ -44,10 +44,14 @@ if(EXISTS ${_packaging}/${PROJECT_NAME}.1)
 endif()
 add_custom_target(packaging_files ALL DEPENDS ${_gzipped})
 
+# Installing (and so packing) takes what is built and does not build every target first: the
+# package holds the program alone, and scripts/package-check.sh builds it before calling cpack.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "overprint maintainers <overprint@localhost.localdomain>")
+set(CPACK_PACKAGE_CONTACT "overprint maintainers <maintainers@overprint.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "fills in delivery notes and prints the values onto pre-printed forms")
 set(CPACK_PACKAGE_DESCRIPTION_FILE ${_packaging}/description.txt)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
