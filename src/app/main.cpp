@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -39,6 +40,9 @@ int main(int argc, char** argv) {
     clock.start();
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(OVERPRINT_VERSION));
+    // The installed desktop entry and icon (none when run from the build folder).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.overprint.Overprint"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.overprint.Overprint")));
     installQtTranslations(app);
     const bool quitAfterShow = QApplication::arguments().contains(QStringLiteral("--quit-after-show"));
 
@@ -70,5 +74,8 @@ int main(int argc, char** argv) {
         mainWindow.close();
         return 0;
     }
+    // A template package opened from the file manager (the desktop entry's %f).
+    if (const QString package = program::Program::fileArgument(QApplication::arguments()); !package.isEmpty())
+        overprint.openPackageFile(package);
     return app.exec();
 }

@@ -160,12 +160,12 @@ QString ProgramFolder::resolveRunPath(const QStringList& arguments) {
     if (folder.isEmpty())
         folder = qEnvironmentVariable("OVERPRINT_HOME");
     if (folder.isEmpty()) {
-        if (QCoreApplication::instance())
-            folder = QCoreApplication::applicationDirPath();
-        else if (!arguments.isEmpty())
-            folder = QFileInfo(arguments.first()).absolutePath();
-        else
-            folder = QDir::currentPath();
+        // The user's own folder under the XDG data folder; a relative XDG_DATA_HOME is invalid
+        // and ignored, as the XDG base directory rules say.
+        QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+        if (QDir::isRelativePath(dataHome))
+            dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+        folder = dataHome + QStringLiteral("/overprint");
     }
     QDir().mkpath(folder);
     return withTrailingSeparator(folder);

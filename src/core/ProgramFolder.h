@@ -8,8 +8,9 @@ namespace core {
 // The program folder: Data/EPData.ini, Image/, Temp/CheckIni/, Config.ini, Debug.ini.
 class ProgramFolder {
 public:
-    // --home DIR on the command line, else OVERPRINT_HOME, else the executable's folder;
-    // always with a trailing separator.
+    // --home DIR on the command line, else OVERPRINT_HOME, else the user's own folder
+    // $XDG_DATA_HOME/overprint (~/.local/share/overprint); created when missing, always
+    // returned with a trailing separator.
     static QString resolveRunPath(const QStringList& arguments);
     // Creates the folders and, where missing, the database from the shipped schema and seed,
     // the empty template package, the shipped images and the default Config.ini. Never

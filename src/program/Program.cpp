@@ -40,9 +40,14 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QEvent>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTimer>
+#include <functional>
+#include <utility>
 
 namespace program {
 
@@ -190,8 +195,96 @@ void Program::openTemplateManager() {
     manager.exec();
 }
 
-void Program::openTemplatePackages() {
+namespace {
+
+// For as long as it lives, the program's dialogs answer the first file choice with a package
+// given beforehand and pass everything else on.
+class ChosenPackage final : public core::Dialogs {
+public:
+    ChosenPackage(core::AppContext& app, const QString& package)
+        : m_app(app), m_inner(app.dialogs()), m_package(package) {
+        m_app.setDialogs(*this);
+    }
+    ~ChosenPackage() override { m_app.setDialogs(m_inner); }
+    Q_DISABLE_COPY_MOVE(ChosenPackage)
+
+    bool alert(const QString& message, const QString& caption, bool ask) override {
+        return m_inner.alert(message, caption, ask);
+    }
+    void message(const QString& text) override { m_inner.message(text); }
+    void error(const QString& text) override { m_inner.error(text); }
+    int yesNoCancel(const QString& message, const QString& caption) override {
+        return m_inner.yesNoCancel(message, caption);
+    }
+    bool inputValue(const QString& title, const QString& defaultValue, const QString& type,
+                    QString& value) override {
+        return m_inner.inputValue(title, defaultValue, type, value);
+    }
+    QString openFileName(const QString& caption, const QString& filter) override {
+        if (m_package.isNull())
+            return m_inner.openFileName(caption, filter);
+        return std::exchange(m_package, QString());
+    }
+    QString saveFileName(const QString& caption, const QString& suggestedName,
+                         const QString& filter) override {
+        return m_inner.saveFileName(caption, suggestedName, filter);
+    }
+
+private:
+    core::AppContext& m_app;
+    core::Dialogs& m_inner;
+    QString m_package;
+};
+
+// Runs an action, queued, on the first time the watched window becomes enabled, then goes.
+class WhenEnabled final : public QObject {
+public:
+    WhenEnabled(QWidget& window, std::function<void()> action)
+        : QObject(&window), m_window(window), m_action(std::move(action)) {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_window && event->type() == QEvent::EnabledChange && m_window.isEnabled()) {
+            QTimer::singleShot(0, &m_window, m_action);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    std::function<void()> m_action;
+};
+
+} // namespace
+
+QString Program::fileArgument(const QStringList& arguments) {
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments.at(i);
+        if (arg == QLatin1String("--home"))
+            ++i;
+        else if (!arg.startsWith(QLatin1Char('-')))
+            return arg;
+    }
+    return {};
+}
+
+void Program::openPackageFile(const QString& path) {
+    const auto open = [this, path] { openTemplatePackages(path); };
+    if (m_main.isEnabled())
+        QTimer::singleShot(0, &m_main, open);
+    else
+        new WhenEnabled(m_main, open);
+}
+
+void Program::openTemplatePackages(const QString& package) {
     templates::TfrmBillImportExport window(m_app, templates::TfrmBillImportExport::Pages::Both, &m_main);
+    if (!package.isEmpty()) {
+        const ChosenPackage chosen(m_app, QFileInfo(package).absoluteFilePath());
+        window.btBrowseImportClick();
+    }
     window.exec();
     if (!window.importedAny())
         return;

@@ -48,6 +48,13 @@ public:
     int reprintPages(const QVector<print::JournalPage>& pages);
     // The start-up sequence of the main window; false when the program must end.
     bool startUp(bool withSplash) { return m_main.startUp(withSplash); }
+    // A template package the program was started on (the file manager's "open"): the package
+    // window lists its templates as if the clerk had chosen it with "浏览..", once the main
+    // window is enabled, that is after the operator's log-in when one is needed.
+    void openPackageFile(const QString& path);
+    // The file given on the command line: the first argument that is no option and not the
+    // folder of --home; empty when there is none.
+    static QString fileArgument(const QStringList& arguments);
 
 private:
     // "打印整体偏移调整(&M)" for a template id, the current template when it is not positive.
@@ -57,8 +64,9 @@ private:
     void openFormDesigner();
     // "票据模板管理（默认、显示、隐藏）".
     void openTemplateManager();
-    // "票据模板导入" and the tool bar's "新模板导入"; open entry windows reload their templates.
-    void openTemplatePackages();
+    // "票据模板导入" and the tool bar's "新模板导入", on a package when one is given; open entry
+    // windows reload their templates.
+    void openTemplatePackages(const QString& package = QString());
     // "锁定/匹配票据打印机".
     void openPrinterLock();
     // "按模板纸张尺寸打印": the current template's switch, shown when the print menu opens.
