@@ -42,6 +42,9 @@ public:
     void openBatchPrinting();
     // The start-up sequence of the main window; false when the program must end.
     bool startUp(bool withSplash) { return m_main.startUp(withSplash); }
+    // "  升级到9.28" (hidden) and the start-up offer: the data upgrade with the running program
+    // preset.
+    void openUpgrade();
 
 private:
     // "打印整体偏移调整(&M)" for a template id, the current template when it is not positive.
@@ -60,8 +63,6 @@ private:
     void actTemplatePaperClick();
     // "进入系统需要密码验证" is switched on only when some operator can log in.
     bool loginCanBeSwitchedOn();
-    // "  升级到9.28": the data upgrade with the running program preset.
-    void openUpgrade();
     // Shows a saved note in the entry window for the history window, opening the window first.
     bool openSavedNote(const QString& kind, const QString& number);
 
