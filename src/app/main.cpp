@@ -4,6 +4,7 @@
 #include "imports/ReaderProcess.h"
 #include "print/QtPrintDevice.h"
 #include "program/Program.h"
+#include "upgrade/StartupOffer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -66,6 +67,9 @@ int main(int argc, char** argv) {
     core::ui::Tfm_Main& mainWindow = overprint.mainWindow();
     dialogs.setParentWidget(&mainWindow);
 
+    // Before the main window reads its templates, so that it starts on the upgraded tables.
+    if (!quitAfterShow)
+        upgrade::offerAtStart(context, [&overprint] { overprint.openUpgrade(); });
     if (!overprint.startUp(!quitAfterShow))
         return 0;
     if (quitAfterShow) {

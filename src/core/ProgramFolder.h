@@ -15,8 +15,15 @@ public:
     // Creates the folders and, where missing, the database from the shipped schema and seed,
     // the empty template package, the shipped images and the default Config.ini. Never
     // overwrites what is there.
-    // Returns false with a reason when the folder cannot be prepared.
+    // Removes what a killed write of the program left under its temporary names (see
+    // removeLeftovers). Returns false with a reason when the folder cannot be prepared.
     static bool prepare(const QString& runPath, QString* error = nullptr);
+    // Deletes the program's own temporary files in its own folders: images being written
+    // (Image/<name>.part) and an unfinished copy of the database taken by the upgrade
+    // (Data/EPData.ini.升级前-<time>.part). Nothing else is touched. Returns how many went.
+    static int removeLeftovers(const QString& runPath);
+    // The name under which the upgrade's copy of a database file is written until it is whole.
+    static QString unfinishedBackupName(const QString& backupPath);
     static QString databasePath(const QString& runPath);
     // The empty template package, Data/Template.a01, created on a first start like the database.
     static QString packagePath(const QString& runPath);

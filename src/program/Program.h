@@ -55,6 +55,9 @@ public:
     // The file given on the command line: the first argument that is no option and not the
     // folder of --home; empty when there is none.
     static QString fileArgument(const QStringList& arguments);
+    // "  升级到9.28" (hidden) and the start-up offer: the data upgrade with the running program
+    // preset.
+    void openUpgrade();
 
 private:
     // "打印整体偏移调整(&M)" for a template id, the current template when it is not positive.
@@ -74,8 +77,6 @@ private:
     void actTemplatePaperClick();
     // "进入系统需要密码验证" is switched on only when some operator can log in.
     bool loginCanBeSwitchedOn();
-    // "  升级到9.28": the data upgrade with the running program preset.
-    void openUpgrade();
     // Shows a saved note in the entry window for the history window, opening the window first.
     bool openSavedNote(const QString& kind, const QString& number);
     // "打印测试页" of the current template (else the default one).
