@@ -45,6 +45,8 @@ public:
     // PrintPrepare, PrinterTransBegin(copies), SendCheckToPrinter, PrinterTransEnd. True when
     // the job reached the spooler.
     bool printCurrentBill(int copies);
+    // The last job reached the spooler (PrinterTransEnd succeeded).
+    bool spooled() const { return m_spooled; }
 
     // The template and offsets of the prepared job.
     int templateId() const { return m_templateId; }
