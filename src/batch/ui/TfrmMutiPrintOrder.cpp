@@ -716,7 +716,8 @@ void TfrmMutiPrintOrder::reloadKeepingSelection() {
             rows.select(DBGrid1->model()->index(row, 0), DBGrid1->model()->index(row, last));
     }
     if (!selected.isEmpty())
-        DBGrid1->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        DBGrid1->selectionModel()->select(rows,
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     showLines();
     updateCommands();
 }
