@@ -46,6 +46,8 @@ public:
     // PrintPrepare, PrinterTransBegin(copies), SendCheckToPrinter, PrinterTransEnd. True when
     // the job reached the spooler.
     bool printCurrentBill(int copies);
+    // The last job reached the spooler (PrinterTransEnd succeeded).
+    bool spooled() const { return m_spooled; }
 
     // The template and offsets of the prepared job.
     int templateId() const { return m_templateId; }
@@ -61,8 +63,6 @@ public:
     // The journal's number of the last job handed to the printer (0: none yet) and how many
     // pages it had.
     int lastJob() const { return m_lastJob; }
-    // True once PrinterTransEnd handed the job to the printer.
-    bool spooled() const { return m_spooled; }
     int lastJobPages() const { return m_lastJobPages; }
 
     static const QString kKind; // 出货单
