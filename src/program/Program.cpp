@@ -344,7 +344,7 @@ void Program::openPrintJournal() {
 
 int Program::reprintPages(const QVector<print::JournalPage>& pages) {
     auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
-    if (entryWindow && !entryWindow->commands().confirmDiscard())
+    if (entryWindow && !entryWindow->commands().confirmDiscard(QStringLiteral("补打")))
         return 0;
     if (!entryWindow) {
         if (!openSavedNote(QString(), QString()))
@@ -360,11 +360,14 @@ int Program::reprintPages(const QVector<print::JournalPage>& pages) {
         m_app.setDialogs(quiet);
         bool found = false;
         if (!page.noteNumber.isEmpty()) {
-            entryWindow->commands().BrowseOldCheck(page.templateName, page.noteNumber);
-            found = quiet.shown.isEmpty();
+            found = entryWindow->commands().BrowseOldCheck(page.templateName, page.noteNumber) &&
+                    quiet.shown.isEmpty();
         } else {
-            found = batch::ui::fillEntryWindow(m_app, *entryWindow, page.orderNumber, true).isEmpty();
+            found = batch::ui::fillEntryWindow(m_app, *entryWindow, page.orderNumber, true).kind ==
+                    batch::FillOutcome::Filled;
         }
+        // The page loaded is kept, so the next page replaces it without the discard question.
+        entryWindow->commands().markClean();
         m_app.setDialogs(dialogs);
         m_app.currentCheckTypeId = entryWindow->templateId();
         return found;
