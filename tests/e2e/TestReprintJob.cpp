@@ -60,6 +60,7 @@ private slots:
             printed << pageOf(device, 1);
             QVERIFY(printed.last().join(' ').contains(customer));
         }
+        QCoreApplication::processEvents(); // the journal's rows follow each click
         print::PrintJournal journal(home.app());
         QVector<print::JournalPage> pages = journal.pagesOf(1, 1) + journal.pagesOf(3, 1);
         QCOMPARE(pages.size(), 2);
