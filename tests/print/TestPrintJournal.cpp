@@ -133,6 +133,24 @@ private slots:
         QCOMPARE(b.f.home.dialogs().shown.size(), 0);
     }
 
+    // Rows that wait for the event loop are not lost when the printer goes first (the entry
+    // window closed right after printing).
+    void pendingRowsAreWrittenWhenThePrinterGoes() {
+        JournalBench b;
+        QVERIFY(b.f.home.isValid());
+        {
+            print::BillPrinter printer(b.f.home.app(), b.f.device, &b.bill.form);
+            QVERIFY(printer.PrintPrepare());
+            printer.PrinterTransBegin(0);
+            b.show(JournalBench::number(1), b.store.value(JournalBench::number(1)));
+            printer.SendCheckToPrinter(0);
+            printer.PrinterTransEnd();
+            QCOMPARE(b.count({}), 0);
+        }
+        QCOMPARE(b.f.home.db().scalar("select group_concat(NoteNo) from PrintJournal").toString(),
+                 JournalBench::number(1));
+    }
+
     // A reprint re-sends exactly the chosen pages, page for page what they were the first time.
     void reprintSendsTheChosenPages_data() {
         QTest::addColumn<QList<int>>("chosen");
