@@ -28,20 +28,37 @@ RunResult printOrders(JobSteps& steps, const QStringList& numbers, const std::fu
         // empty page behind.
         if (r.printed > 0) {
             steps.newPage();
-            if (!steps.ready())
-                return r; // the device failed and has said so; its job is gone
+            if (!steps.ready()) {
+                r.deviceFailed = true; // the device has said so; its job is gone
+                return r;
+            }
         }
         steps.send();
-        if (!steps.ready())
+        if (!steps.ready()) {
+            r.deviceFailed = true;
             return r;
+        }
         ++r.printed;
         r.printedOrders << numbers.at(i);
+        r.lastIndex = i;
     }
-    if (r.printed > 0)
+    if (r.printed > 0) {
         r.handedOver = steps.end();
-    else
+        r.deviceFailed = !r.handedOver;
+    } else
         steps.abort();
     return r;
+}
+
+QString lastPageHandedOver(const RunResult& r, int listPosition) {
+    if (!r.handedOver || r.printedOrders.isEmpty())
+        return QStringLiteral("打印机没有收到本次的任何一张。");
+    QString text = QStringLiteral("最后交给打印机的是本次第%1张，订单号%2")
+                       .arg(r.printedOrders.size())
+                       .arg(r.printedOrders.last());
+    if (listPosition > 0)
+        text += QStringLiteral("（列表第%1条）").arg(listPosition);
+    return text + QStringLiteral("。");
 }
 
 } // namespace batch

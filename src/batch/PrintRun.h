@@ -47,10 +47,17 @@ struct RunResult {
     bool started = false;      // the job was opened
     bool stopped = false;      // the clerk stopped it, or the window it prints through went away
     bool handedOver = false;   // the job with the printed notes reached the printer
+    bool deviceFailed = false; // the printer refused the job on the way; nothing of it was printed
     QString error;             // the order that could not be filled, and why
     QStringList printedOrders; // the numbers of the notes in the job, in job order
     QStringList skipped;       // why each skipped order was left out, naming it
+    int lastIndex = -1;        // of the last printed order in the numbers given; -1: none
 };
+
+// For the end message of a run that did not go to its end: the last page the printer took (its
+// place in the job, its order and, when listed (> 0), the order's place in the list), so that
+// after a jam the clerk knows where to go on; or that the printer took none.
+QString lastPageHandedOver(const RunResult& r, int listPosition);
 
 // One note per order, one page each, in one job: no page break before the first note, one
 // between two notes, none after the last. Before every order but the first `carryOn` runs (it

@@ -17,6 +17,7 @@
 #include <QCryptographicHash>
 #include <QHash>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QWidget>
 
 namespace print {
@@ -47,6 +48,10 @@ QString paperText(const PrintDevice::Paper& paper) {
 
 BillPrinter::BillPrinter(core::AppContext& app, PrintDevice& device, QWidget* form)
     : m_app(app), m_device(device), m_form(form), m_renderer(app, device), m_journal(app) {}
+
+BillPrinter::~BillPrinter() {
+    writeJournal();
+}
 
 QWidget* BillPrinter::control(const QString& name) const {
     if (!m_form)
@@ -225,14 +230,33 @@ void BillPrinter::PrinterTransEnd() {
 
 void BillPrinter::recordJob() {
     m_lastJobPages = m_job.pages.size();
-    try {
-        m_lastJob = m_journal.record(m_job);
-    } catch (const core::DbError& e) {
-        // The pages are on their way: the clerk learns that the journal lacks them, nothing more.
-        m_lastJob = 0;
-        m_app.dialogs().alert(QStringLiteral("打印记录未能保存：") + e.message(), kHint, false);
+    m_lastJob = 0;
+    if (!m_job.pages.isEmpty()) {
+        // The write waits for the disk; the click that printed returns first, and the rows follow
+        // in the next turn of the event loop (or when the journal of this printer is asked for).
+        m_unwritten.append(m_job);
+        if (m_unwritten.size() == 1)
+            QTimer::singleShot(0, &m_writeContext, [this] { writeJournal(); });
     }
     m_job.pages.clear();
+}
+
+void BillPrinter::writeJournal() {
+    while (!m_unwritten.isEmpty()) {
+        const PrintJournal::Job job = m_unwritten.takeFirst();
+        try {
+            m_lastJob = m_journal.record(job);
+        } catch (const core::DbError& e) {
+            // The pages are on their way: the clerk learns that the journal lacks them, nothing more.
+            m_lastJob = 0;
+            m_app.dialogs().alert(QStringLiteral("打印记录未能保存：") + e.message(), kHint, false);
+        }
+    }
+}
+
+int BillPrinter::lastJob() {
+    writeJournal();
+    return m_lastJob;
 }
 
 QStringList BillPrinter::digestItems() {

@@ -4,6 +4,7 @@
 #include "print/PrintDevice.h"
 #include "print/PrintJournal.h"
 
+#include <QObject>
 #include <QPointer>
 #include <QString>
 
@@ -33,6 +34,9 @@ namespace print {
 class BillPrinter {
 public:
     BillPrinter(core::AppContext& app, PrintDevice& device, QWidget* form);
+    // Writes what the journal still lacks.
+    ~BillPrinter();
+    Q_DISABLE_COPY_MOVE(BillPrinter)
 
     bool PrintPrepare();
     void PrinterTransBegin(int copies);
@@ -60,10 +64,13 @@ public:
     // A fingerprint of the values the form holds for the kind's items: the journal keeps it
     // with each page, so a reprint can tell a note that changed since.
     QString pageDigest();
-    // The journal's number of the last job handed to the printer (0: none yet) and how many
-    // pages it had.
-    int lastJob() const { return m_lastJob; }
+    // The journal's number of the last job handed to the printer (0: none yet, or its rows could
+    // not be written) and how many pages it had. lastJob writes the journal's rows first.
+    int lastJob();
     int lastJobPages() const { return m_lastJobPages; }
+    // A job's pages reach the journal just after the job's hand-over, once the event loop runs
+    // again, so the click that printed does not wait for the disk. This writes them now.
+    void writeJournal();
 
     static const QString kKind; // 出货单
 
@@ -81,7 +88,7 @@ private:
     bool confirmPrintableArea();
     QString areaWarning(const QStringList& items);
     QStringList digestItems();
-    // Writes the pages of the job just handed over to the print journal.
+    // Queues the pages of the job just handed over for the print journal.
     void recordJob();
 
     core::AppContext& m_app;
@@ -99,6 +106,8 @@ private:
     QString m_orderNumber;
     int m_lastJob = 0;
     int m_lastJobPages = 0;
+    QVector<PrintJournal::Job> m_unwritten; // handed over, not yet in the journal
+    QObject m_writeContext;                 // the deferred write dies with the printer
 };
 
 } // namespace print

@@ -42,9 +42,11 @@ int JournalReprint::reprint(const QVector<JournalPage>& pages) {
             return 0;
         }
     }
+    // Every page is loaded once and goes into the job at once; the job is handed over only after
+    // the clerk has heard about missing and changed notes, so a "no" feeds no sheet.
     QStringList missing;
     QStringList changed;
-    QVector<JournalPage> printable;
+    int sent = 0;
     for (const JournalPage& page : pages) {
         const bool numbered = !page.noteNumber.isEmpty() || !page.orderNumber.isEmpty();
         if (!numbered || !m_loader(page)) {
@@ -53,9 +55,20 @@ int JournalReprint::reprint(const QVector<JournalPage>& pages) {
         }
         if (m_printer.pageDigest() != page.digest)
             changed << nameOf(page);
-        printable << page;
+        if (sent == 0) {
+            if (!m_printer.PrintPrepare())
+                return 0;
+            m_printer.PrinterTransBegin(1);
+        } else {
+            m_printer.NewCheckPage();
+        }
+        if (!m_app.printReady)
+            return 0; // the device failed and has said so
+        m_printer.setPageOrder(page.orderNumber);
+        m_printer.SendCheckToPrinter(page.templateId);
+        ++sent;
     }
-    if (printable.isEmpty()) {
+    if (sent == 0) {
         m_app.dialogs().message(QStringLiteral("所选的页找不到可以补打的票据：") + listed(missing));
         return 0;
     }
@@ -66,31 +79,14 @@ int JournalReprint::reprint(const QVector<JournalPage>& pages) {
                     QLatin1Char('\n');
         if (!missing.isEmpty())
             text += QStringLiteral("以下页找不到票据，不会补打：\n") + listed(missing) + QLatin1Char('\n');
-        text += QStringLiteral("是否补打其余的 %1 张？").arg(printable.size());
-        if (!m_app.dialogs().ask(text, kCaption))
+        text += QStringLiteral("是否补打其余的 %1 张？").arg(sent);
+        if (!m_app.dialogs().ask(text, kCaption)) {
+            m_printer.AbortPrint();
             return 0;
-    }
-    if (!m_printer.PrintPrepare())
-        return 0;
-    m_printer.PrinterTransBegin(1);
-    int sent = 0;
-    for (const JournalPage& page : printable) {
-        if (!m_app.printReady)
-            break;
-        if (!m_loader(page))
-            continue; // deleted since the check: its page is not fed
-        if (sent > 0)
-            m_printer.NewCheckPage();
-        m_printer.setPageOrder(page.orderNumber);
-        m_printer.SendCheckToPrinter(page.templateId);
-        ++sent;
+        }
     }
     if (!m_app.printReady)
         return 0;
-    if (sent == 0) {
-        m_printer.AbortPrint();
-        return 0;
-    }
     m_printer.PrinterTransEnd();
     return m_printer.spooled() ? sent : 0;
 }

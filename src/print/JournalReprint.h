@@ -15,8 +15,9 @@ class BillPrinter;
 // Prints pages of the journal again, after a jam spoiled them: the notes as they are stored
 // now, in one job through the bill printer of the window that shows them. The loader puts a
 // page's note (or order) into that window and makes its template current; false when it is
-// not found. Every page is loaded once before printing, so that notes missing or changed since
-// they were printed are named in one question before a sheet is fed.
+// not found. Every page is loaded once and put into the job; notes missing or changed since
+// they were printed are named in one question before the job is handed over, so a "no" feeds
+// no sheet.
 class JournalReprint {
 public:
     using Loader = std::function<bool(const JournalPage& page)>;

@@ -154,6 +154,7 @@ void Program::openBatchPrinting() {
             m_app, m_main.grids(),
             [this] { return qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow()); }, &m_main);
         m_batch->setImportCommand([this] { imports::ui::openOrderImport(m_app, m_batch.get()); });
+        m_batch->setTestPageCommand([this] { openTestPage(m_batch.get()); });
     }
     if (m_batch->isMinimized())
         m_batch->showNormal();
@@ -324,7 +325,7 @@ bool Program::openSavedNote(const QString& kind, const QString& number) {
     return entryWindow->commands().BrowseOldCheck(kind, number);
 }
 
-void Program::openTestPage() {
+void Program::openTestPage(QWidget* parent) {
     int id = m_app.currentCheckTypeId;
     if (id <= 0)
         id = m_app.templates().loadDefaultCheckTypeId(QStringLiteral("出货单"));
@@ -332,7 +333,7 @@ void Program::openTestPage() {
         m_app.dialogs().message(QStringLiteral("请先选择出货单模板~"));
         return;
     }
-    print::ui::TfrmTestPage window(m_app, m_device, id, &m_main);
+    print::ui::TfrmTestPage window(m_app, m_device, id, parent ? parent : &m_main);
     window.exec();
 }
 
@@ -374,6 +375,7 @@ int Program::reprintPages(const QVector<print::JournalPage>& pages) {
     };
     print::JournalReprint reprint(m_app, entryWindow->billPrinter(), load);
     const int printed = reprint.reprint(pages);
+    entryWindow->billPrinter().writeJournal(); // the journal window lists the reprint at once
     entryWindow->commands().markClean();
     return printed;
 }

@@ -79,8 +79,9 @@ private:
     bool loginCanBeSwitchedOn();
     // Shows a saved note in the entry window for the history window, opening the window first.
     bool openSavedNote(const QString& kind, const QString& number);
-    // "打印测试页" of the current template (else the default one).
-    void openTestPage();
+    // "打印测试页" of the current template (else the default one), over parent (else the main
+    // window).
+    void openTestPage(QWidget* parent = nullptr);
     // "打印记录（补打）": the journal; its reprint goes through the entry window.
     void openPrintJournal();
 

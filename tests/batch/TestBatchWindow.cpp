@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -57,6 +58,15 @@ QStringList page(const print::RecordingPrintDevice& device, int n) {
         if (text.page == n)
             out << text.text;
     return out;
+}
+
+// The order numbers of the journal's pages, job by job, in page order.
+QString journalOrders(core::Database& db) {
+    QCoreApplication::processEvents(); // the journal's rows follow the hand-over
+    return db
+        .scalar("select group_concat(JobNo || ':' || PageNo || '=' || OrderNo, ' ') from (select * from "
+                "PrintJournal order by JobNo, PageNo)")
+        .toString();
 }
 
 QString tableDump(core::Database& db) {
@@ -308,6 +318,134 @@ private slots:
         QVERIFY(dialogs().lastText().contains(QStringLiteral("已中止")));
         QVERIFY(!stop->isEnabled());
         QVERIFY(!entryWindow->batchRunning());
+    }
+
+    // After a jam the clerk goes on from order k: exactly orders k … n are printed, each page
+    // journalled with its order, and the orders before k stay as they were.
+    void runStartsAtTheChosenOrder_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<bool>("fromMenu"); // "从当前条目起打印" on row start-1
+        QTest::addColumn<QStringList>("printed");
+        QTest::newRow("from the top") << 1 << false << QStringList{"DD-1", "DD-2", "DD-3"};
+        QTest::newRow("from the second") << 2 << false << QStringList{"DD-2", "DD-3"};
+        QTest::newRow("only the last") << 3 << false << QStringList{"DD-3"};
+        QTest::newRow("from the current row") << 2 << true << QStringList{"DD-2", "DD-3"};
+    }
+    void runStartsAtTheChosenOrder() {
+        QFETCH(int, start);
+        QFETCH(bool, fromMenu);
+        QFETCH(QStringList, printed);
+        auto* startAt = batchWindow->findChild<QSpinBox*>("edtStartAt");
+        QVERIFY(startAt && startAt->isEnabled());
+        QCOMPARE(startAt->maximum(), 3);
+        if (fromMenu) {
+            batchWindow->grid().setCurrentRow(start - 1);
+            batchWindow->printFromCurrentClick();
+        } else {
+            startAt->setValue(start);
+            QTest::mouseClick(batchWindow->findChild<QPushButton*>("btStartPrintAll"), Qt::LeftButton);
+        }
+        QCOMPARE(device().pages, printed.size());
+        for (int i = 0; i < printed.size(); ++i)
+            QVERIFY2(page(device(), i + 1).contains(printed[i]), qPrintable(page(device(), i + 1).join('|')));
+        QCOMPARE(home->db()
+                     .scalar("select group_concat(订单号) from (select 订单号 from OrderList where "
+                             "订单状态='已打印' order by 订单号)")
+                     .toString(),
+                 printed.join(','));
+        QStringList journal;
+        for (int i = 0; i < printed.size(); ++i)
+            journal << QStringLiteral("1:%1=%2").arg(i + 1).arg(printed[i]);
+        QCOMPARE(journalOrders(home->db()), journal.join(' '));
+        // A run that went to its end: the next one starts at the top again.
+        QCOMPARE(startAt->value(), 1);
+    }
+
+    // A run that stops names the last page the printer took: its place in the job, its order
+    // and the order's place in the list, so the clerk knows where to go on.
+    void stoppedRunNamesTheLastPageHandedOver_data() {
+        QTest::addColumn<QString>("badOrder"); // empty: the clerk stops after the first page
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QString>("lastPage");
+        QTest::newRow("bad second order")
+            << "DD-2" << 1 << QStringLiteral("最后交给打印机的是本次第1张，订单号DD-1（列表第1条）。");
+        QTest::newRow("bad third order, started at the second")
+            << "DD-3" << 2 << QStringLiteral("最后交给打印机的是本次第1张，订单号DD-2（列表第2条）。");
+        QTest::newRow("bad first order") << "DD-1" << 1 << QStringLiteral("打印机没有收到本次的任何一张。");
+        QTest::newRow("stopped after the first page")
+            << "" << 1 << QStringLiteral("最后交给打印机的是本次第1张，订单号DD-1（列表第1条）。");
+    }
+    void stoppedRunNamesTheLastPageHandedOver() {
+        QFETCH(QString, badOrder);
+        QFETCH(int, start);
+        QFETCH(QString, lastPage);
+        if (!badOrder.isEmpty())
+            home->db().exec("update OrderDetail set 数量='abc' where 订单号=:n", {{"n", badOrder}});
+        else
+            QTimer::singleShot(0, batchWindow.get(), [this] { batchWindow->btStopPrintClick(); });
+        batchWindow->findChild<QSpinBox*>("edtStartAt")->setValue(start);
+        if (badOrder.isEmpty()) {
+            // Enough orders that the run is still going when the stop is heard.
+            home->db().begin();
+            for (int i = 0; i < 400; ++i)
+                addOrder(home->db(), QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')), "客户", "",
+                         {{"", "货", "1", "1", "1"}});
+            home->db().commit();
+            batchWindow->ALoadGridData();
+        }
+        batchWindow->btStartPrintAllClick();
+        QCOMPARE(dialogs().shown.size(), 1);
+        const QString message = dialogs().lastText();
+        if (badOrder.isEmpty()) {
+            // The page in hand when the stop was heard is the last one.
+            QCoreApplication::processEvents(); // the journal's rows follow the hand-over
+            const QStringList printed =
+                home->db().scalar("select group_concat(OrderNo) from PrintJournal").toString().split(',');
+            QVERIFY(!printed.isEmpty());
+            const int n = int(printed.size());
+            int row = -1;
+            for (int r = 0; r < batchWindow->grid().rowCount(); ++r)
+                if (batchWindow->grid().value(r, "订单号").toString() == printed.last())
+                    row = r;
+            lastPage = QStringLiteral("最后交给打印机的是本次第%1张，订单号%2（列表第%3条）。")
+                           .arg(n)
+                           .arg(printed.last())
+                           .arg(row + 1);
+            QCOMPARE(device().pages, n);
+        }
+        QVERIFY2(message.contains(lastPage), qPrintable(message));
+        // Stopped, the run keeps k for the clerk to go on.
+        QCOMPARE(batchWindow->findChild<QSpinBox*>("edtStartAt")->value(), start);
+    }
+
+    // The end message and the printing bring the main window forward; the clerk goes on in the
+    // batch window, which is in front again after the run.
+    void batchWindowIsInFrontAfterARun_data() {
+        QTest::addColumn<QString>("badOrder"); // empty: the run goes to its end without a message
+        QTest::newRow("finished") << QString();
+        QTest::newRow("stopped with a message") << "DD-2";
+    }
+    void batchWindowIsInFrontAfterARun() {
+        QFETCH(QString, badOrder);
+        if (!badOrder.isEmpty())
+            home->db().exec("update OrderDetail set 数量='abc' where 订单号=:n", {{"n", badOrder}});
+        QWidget mainWindow;
+        mainWindow.show();
+        mainWindow.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+        batchWindow->btStartPrintAllClick();
+        QVERIFY(device().pages > 0);
+        QVERIFY(QTest::qWaitForWindowActive(batchWindow.get()));
+    }
+
+    void testPageFromTheBatchWindow() {
+        auto* testPage = batchWindow->findChild<QPushButton*>("btTestPage");
+        QVERIFY(testPage && !testPage->isEnabled());
+        int opened = 0;
+        batchWindow->setTestPageCommand([&] { ++opened; });
+        QVERIFY(testPage->isEnabled());
+        QTest::mouseClick(testPage, Qt::LeftButton);
+        QCOMPARE(opened, 1);
     }
 
     void entryWindowStaysOpenDuringARun() {

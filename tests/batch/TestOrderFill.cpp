@@ -53,12 +53,19 @@ public:
             return batch::FillOutcome::failed(QStringLiteral("bad ") + number);
         return {};
     }
-    void send() override { calls << "send"; }
+    int failingSend = 0; // the device fails on this send (from 1); 0: never
+    bool endFails = false;
+    int sends = 0;
+    void send() override {
+        calls << "send";
+        if (++sends == failingSend)
+            open = false;
+    }
     void newPage() override { calls << "page"; }
     bool end() override {
         calls << "end";
         open = false;
-        return true;
+        return !endFails;
     }
     void abort() override {
         calls << "abort";
@@ -245,6 +252,47 @@ private slots:
         for (const QString& number : r.printedOrders)
             QVERIFY(!tooLong.contains(number) && number != failOn);
         QVERIFY(!steps.open);
+    }
+
+    // A printer that fails on the way loses the whole job: the run says so, whatever it counted,
+    // and its end message says the printer took nothing; otherwise it names the last page taken.
+    void failingPrinterAndTheLastPage_data() {
+        QTest::addColumn<int>("failingSend");
+        QTest::addColumn<bool>("endFails");
+        QTest::addColumn<QString>("failOn");
+        QTest::addColumn<bool>("deviceFailed");
+        QTest::addColumn<int>("lastIndex");
+        QTest::addColumn<QString>("lastPage");
+        const QString none = QStringLiteral("打印机没有收到本次的任何一张。");
+        QTest::newRow("second page fails") << 2 << false << "" << true << 0 << none;
+        QTest::newRow("first page fails") << 1 << false << "" << true << -1 << none;
+        QTest::newRow("hand-over fails") << 0 << true << "" << true << 3 << none;
+        QTest::newRow("all taken") << 0 << false << "" << false << 3
+                                   << QStringLiteral("最后交给打印机的是本次第3张，订单号4（列表第7条）。");
+        QTest::newRow("bad order after a long one")
+            << 0 << false << "4" << false << 2
+            << QStringLiteral("最后交给打印机的是本次第2张，订单号3（列表第7条）。");
+    }
+    void failingPrinterAndTheLastPage() {
+        QFETCH(int, failingSend);
+        QFETCH(bool, endFails);
+        QFETCH(QString, failOn);
+        QFETCH(bool, deviceFailed);
+        QFETCH(int, lastIndex);
+        QFETCH(QString, lastPage);
+        Steps steps;
+        steps.failingSend = failingSend;
+        steps.endFails = endFails;
+        steps.failOn = failOn;
+        steps.tooLong = {"2"};
+        const batch::RunResult r = batch::printOrders(steps, {"1", "2", "3", "4"}, {});
+        QCOMPARE(r.deviceFailed, deviceFailed);
+        QCOMPARE(r.handedOver, !deviceFailed);
+        QCOMPARE(r.lastIndex, lastIndex);
+        QCOMPARE(batch::lastPageHandedOver(r, 7), lastPage);
+        if (!deviceFailed)
+            QCOMPARE(batch::lastPageHandedOver(r, 0),
+                     QString(lastPage).remove(QStringLiteral("（列表第7条）")));
     }
 };
 

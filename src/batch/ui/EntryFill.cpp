@@ -130,12 +130,15 @@ bool EntrySteps::ready() const {
 FillOutcome EntrySteps::fill(const QString& number) {
     if (!m_window)
         return FillOutcome::failed(goneMessage());
+    m_number = number;
     return fillEntryWindow(m_app, *m_window, number, m_withRemark);
 }
 
 void EntrySteps::send() {
-    if (m_window)
-        m_window->billPrinter().SendCheckToPrinter(m_window->templateId());
+    if (!m_window)
+        return;
+    m_window->billPrinter().setPageOrder(m_number);
+    m_window->billPrinter().SendCheckToPrinter(m_window->templateId());
 }
 
 void EntrySteps::newPage() {

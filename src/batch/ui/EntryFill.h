@@ -50,6 +50,7 @@ private:
     core::AppContext& m_app;
     QPointer<entry::ui::TfmCheckFHDSHD> m_window;
     bool m_withRemark;
+    QString m_number; // the order the boxes hold, journalled with its page
 };
 
 } // namespace batch::ui

@@ -5,6 +5,7 @@
 #include "core/ui/DataGrid.h"
 #include "core/ui/GridServices.h"
 #include "core/ui/StartupRules.h"
+#include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "imports/ui/ExportGrid2Excel.h"
 
@@ -27,6 +28,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSet>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -146,6 +148,13 @@ void TfrmMutiPrintOrder::buildCommands() {
     btDelSelected = button(panelCommands, "btDelSelected", QStringLiteral("删除选中(&D)"));
     btDeleteList = button(panelCommands, "btDeleteList", QStringLiteral("删除列出(&C)"));
     BitBtn1 = button(panelCommands, "BitBtn1", QStringLiteral("清理垃圾数据"));
+    btTestPage = button(panelCommands, "btTestPage", QStringLiteral("打印测试页"));
+    edtStartAt = new QSpinBox(panelCommands);
+    edtStartAt->setObjectName(QStringLiteral("edtStartAt"));
+    edtStartAt->setPrefix(QStringLiteral("从第"));
+    edtStartAt->setSuffix(QStringLiteral("张起"));
+    edtStartAt->setRange(1, 1);
+    edtStartAt->setToolTip(QStringLiteral("卡纸之后从列表的第几条订单接着打印；完整打完一次后回到第1张"));
     Label28 = new QLabel(QStringLiteral("【批量打印注意事项】"), panelCommands);
     Label28->setObjectName(QStringLiteral("Label28"));
     Label28->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
@@ -182,12 +191,14 @@ void TfrmMutiPrintOrder::buildCommands() {
     counts->addWidget(new QLabel(QStringLiteral("条,选中了"), panelCommands));
     counts->addWidget(edtSelectedCount);
     counts->addWidget(new QLabel(QStringLiteral("条。"), panelCommands));
+    counts->addWidget(edtStartAt);
     counts->addWidget(lbRunState, 1);
     counts->addWidget(Label28);
     grid->addLayout(counts, 0, 0, 1, 8);
     const QList<QWidget*> first{btFromExcel,  btFromWrite,   btStartPrintAll, btStopPrint,
                                 btFillColumn, btMergeAction, btMergeMark};
-    const QList<QWidget*> second{btGrid2Excel, Button2, btDelAll, btDelSelected, btDeleteList, BitBtn1};
+    const QList<QWidget*> second{btGrid2Excel, Button2, btDelAll,  btDelSelected,
+                                 btDeleteList, BitBtn1, btTestPage};
     for (int i = 0; i < first.size(); ++i)
         grid->addWidget(first[i], 1, i);
     for (int i = 0; i < second.size(); ++i)
@@ -200,6 +211,10 @@ void TfrmMutiPrintOrder::buildCommands() {
     connect(btFromWrite, &QPushButton::clicked, this, &TfrmMutiPrintOrder::btFromWriteClick);
     connect(btStartPrintAll, &QPushButton::clicked, this, &TfrmMutiPrintOrder::btStartPrintAllClick);
     connect(btStopPrint, &QPushButton::clicked, this, &TfrmMutiPrintOrder::btStopPrintClick);
+    connect(btTestPage, &QPushButton::clicked, this, [this] {
+        if (m_openTestPage)
+            m_openTestPage();
+    });
     connect(btFillColumn, &QPushButton::clicked, this, &TfrmMutiPrintOrder::btFillColumnClick);
     for (QPushButton* later : {btMergeAction, btMergeMark})
         connect(later, &QPushButton::clicked, this, [this] { m_app.dialogs().message(kUnderConstruction); });
@@ -294,6 +309,8 @@ void TfrmMutiPrintOrder::buildMenus() {
     nPrintSelected = pmOrders->addAction(kPrintSelected, this, &TfrmMutiPrintOrder::printSelectedClick);
     nPrintAll = pmOrders->addAction(QStringLiteral("【批量打印所有】列出的条目"), this,
                                     &TfrmMutiPrintOrder::btStartPrintAllClick);
+    nPrintFromCurrent = pmOrders->addAction(QStringLiteral("【从当前条目起打印】到列表末尾"), this,
+                                            &TfrmMutiPrintOrder::printFromCurrentClick);
     nPreview = pmOrders->addAction(QStringLiteral("【预览】-多选只预览第一个"), this,
                                    &TfrmMutiPrintOrder::previewClick);
     pmOrders->addSeparator();
@@ -326,6 +343,11 @@ void TfrmMutiPrintOrder::buildMenus() {
 
 void TfrmMutiPrintOrder::setImportCommand(std::function<void()> openImport) {
     m_openImport = std::move(openImport);
+    updateCommands();
+}
+
+void TfrmMutiPrintOrder::setTestPageCommand(std::function<void()> openTestPage) {
+    m_openTestPage = std::move(openTestPage);
     updateCommands();
 }
 
@@ -427,11 +449,18 @@ void TfrmMutiPrintOrder::updateCommands() {
     for (QObject* o : {static_cast<QObject*>(btDelSelected), static_cast<QObject*>(nDeleteSelected),
                        static_cast<QObject*>(nPrintSelected), static_cast<QObject*>(nPreview)})
         o->setProperty("enabled", selected > 0);
+    nPrintFromCurrent->setEnabled(listed > 0 && DBGrid1->currentRow() >= 0);
+    edtStartAt->setRange(1, std::max(1, listed));
+    edtStartAt->setEnabled(listed > 0);
     const QString count = selected > 0 ? QStringLiteral("(%1条)").arg(selected) : QString();
     nDeleteSelected->setText(kDeleteSelected + count);
     nPrintSelected->setText(kPrintSelected + count);
     btFromExcel->setEnabled(bool(m_openImport) && DBGrid1->isEnabled());
     btFromExcel->setToolTip(m_openImport ? QString() : core::ui::StartupRules::pendingFeatureHint());
+    btTestPage->setEnabled(bool(m_openTestPage));
+    btTestPage->setToolTip(m_openTestPage
+                               ? QStringLiteral("用填单窗口的模板打印一张测试页，看清每个值落在哪里")
+                               : core::ui::StartupRules::pendingFeatureHint());
 }
 
 void TfrmMutiPrintOrder::btFromWriteClick() {
@@ -450,9 +479,16 @@ void TfrmMutiPrintOrder::btFromWriteClick() {
 
 void TfrmMutiPrintOrder::btStartPrintAllClick() {
     QList<int> rows;
-    for (int i = 0; i < DBGrid1->rowCount(); ++i)
+    for (int i = edtStartAt->value() - 1; i < DBGrid1->rowCount(); ++i)
         rows << i;
     printRows(rows, false);
+}
+
+void TfrmMutiPrintOrder::printFromCurrentClick() {
+    if (DBGrid1->currentRow() < 0)
+        return;
+    edtStartAt->setValue(DBGrid1->currentRow() + 1);
+    btStartPrintAllClick();
 }
 
 void TfrmMutiPrintOrder::printSelectedClick() {
@@ -545,24 +581,42 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
                       .arg(result.skipped.size()) +
                   result.skipped.join(QLatin1Char('\n'));
 
-    const QString printed = QStringLiteral("已打印%1张").arg(result.printed);
+    // Where to go on from: the last page on its way to the printer, and its order's place in
+    // the list as it reads now.
+    int position = 0;
+    if (!result.printedOrders.isEmpty()) {
+        for (int row = 0; row < DBGrid1->rowCount() && position == 0; ++row)
+            if (DBGrid1->value(row, kNumber).toString() == result.printedOrders.last())
+                position = row + 1;
+    }
+    const QString lastPage = QLatin1Char('\n') + lastPageHandedOver(result, position);
+    const QString printed = QStringLiteral("已打印%1张").arg(result.handedOver ? result.printed : 0);
     if (!result.error.isEmpty()) {
         lbRunState->setText(QStringLiteral("批量打印出错结束，") + printed);
         m_app.dialogs().message(QStringLiteral("批量打印已停止：") + result.error + QStringLiteral("\n本次") +
-                                printed + QStringLiteral("，此订单及其后的订单没有打印。") + skipped +
-                                marking);
+                                printed + QStringLiteral("，此订单及其后的订单没有打印。") + lastPage +
+                                skipped + marking);
     } else if (result.stopped) {
         lbRunState->setText(QStringLiteral("批量打印已中止，") + printed);
         m_app.dialogs().message(QStringLiteral("批量打印已中止，本次") + printed + QStringLiteral("。") +
-                                skipped + marking);
+                                lastPage + skipped + marking);
+    } else if (result.deviceFailed) {
+        // The printer has said what went wrong; the list learns that nothing of the run is on paper.
+        lbRunState->setText(QStringLiteral("批量打印出错结束，") + printed);
+        m_app.dialogs().message(QStringLiteral("批量打印出错结束。") + lastPage + skipped);
     } else if (result.started) {
         lbRunState->setText(QStringLiteral("批量打印完成，") + printed);
+        edtStartAt->setValue(1); // a finished run: the next one starts at the top again
         if (!skipped.isEmpty() || !marking.isEmpty())
             m_app.dialogs().message(QStringLiteral("批量打印完成，本次") + printed + QStringLiteral("。") +
                                     skipped + marking);
     } else {
         lbRunState->clear();
     }
+    // The messages above belong to the main window, which they bring forward when closed; the
+    // clerk goes on in this window.
+    raise();
+    activateWindow();
 }
 
 void TfrmMutiPrintOrder::previewClick() {
@@ -584,6 +638,8 @@ void TfrmMutiPrintOrder::previewClick() {
     }
     if (fill.kind != FillOutcome::Filled)
         return;
+    // The order shown is stored in the list: leaving it loses nothing, so no later command asks.
+    window->commands().markClean();
     hide();
     QWidget* frame = window->parentWidget() ? window->parentWidget() : window;
     if (frame->isMinimized())

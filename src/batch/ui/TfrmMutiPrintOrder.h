@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSpinBox;
 class QToolButton;
 
 namespace core {
@@ -48,6 +49,9 @@ public:
     // Reads the list again, as "过滤刷新" does; the import calls it after a run. Nothing happens
     // while a print run holds the list.
     void reloadList();
+    // "打印测试页" of the entry window's template, a window of another folder handed in by the
+    // program. Without it the button stays disabled.
+    void setTestPageCommand(std::function<void()> openTestPage);
     bool isPrinting() const { return m_printing; }
 
     core::ui::DataGrid& grid() { return *DBGrid1; }
@@ -59,6 +63,8 @@ public:
     void btFromWriteClick();
     void btStartPrintAllClick();
     void printSelectedClick();
+    // "从当前条目起打印": the current order and every order listed after it.
+    void printFromCurrentClick();
     void previewClick();
     void btStopPrintClick();
     void btFillColumnClick();
@@ -99,6 +105,7 @@ private:
     OrderStore m_store;
     EntryWindow m_entryWindow;
     std::function<void()> m_openImport;
+    std::function<void()> m_openTestPage;
     bool m_printing = false;
     bool m_stop = false;
 
@@ -125,6 +132,8 @@ private:
     QPushButton* btDelSelected = nullptr;
     QPushButton* btDeleteList = nullptr;
     QPushButton* BitBtn1 = nullptr;
+    QPushButton* btTestPage = nullptr;
+    QSpinBox* edtStartAt = nullptr; // "开始批量打印所有" begins at this order of the list
     QLabel* Label28 = nullptr;
     QLabel* lbRunState = nullptr;
     QToolButton* btFirst = nullptr;
@@ -145,6 +154,7 @@ private:
     QMenu* pmLines = nullptr;
     QAction* nPrintSelected = nullptr;
     QAction* nPrintAll = nullptr;
+    QAction* nPrintFromCurrent = nullptr;
     QAction* nPreview = nullptr;
     QAction* nDeleteSelected = nullptr;
     QAction* nDeleteListed = nullptr;
