@@ -108,9 +108,10 @@ GridExport::Result GridExport::run(const TotalKnown& totalKnown, const RowDone& 
         for (int column : m_columns)
             titles.append(fieldName(*m_model, column));
         book.writeTitleRow(titles);
+        QStringList cells;
+        cells.reserve(m_columns.size());
         for (int n = 0; n < rows; ++n) {
-            QStringList cells;
-            cells.reserve(m_columns.size());
+            cells.clear();
             for (int column : m_columns)
                 cells.append(cellText(*m_model, n, column));
             book.writeRow(cells);

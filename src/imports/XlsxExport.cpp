@@ -72,13 +72,29 @@ void XlsxExport::writeCells(const QStringList& cells, lxw_format* format) {
         throw SpreadsheetError(QStringLiteral("超过了Excel工作表的最大行数%1。").arg(maxRows));
     if (m_widths.size() < cells.size())
         m_widths.resize(cells.size());
+    const int titleMargin = format == m_titleFormat ? 1 : 0;
     for (int c = 0; c < cells.size(); ++c) {
-        const QString text = cells.at(c).left(maxCellLength);
-        m_widths[c] = qMax(m_widths.at(c), CellText::gbkWidth(text) + (format == m_titleFormat ? 1 : 0));
-        const lxw_error error = text.isEmpty()
-                                    ? worksheet_write_blank(m_sheet, m_row, static_cast<lxw_col_t>(c), format)
-                                    : worksheet_write_string(m_sheet, m_row, static_cast<lxw_col_t>(c),
-                                                             text.toUtf8().constData(), format);
+        const QString& cell = cells.at(c);
+        QStringView text = QStringView(cell).left(maxCellLength);
+        // A cut inside a surrogate pair drops the half rather than writing a broken character.
+        if (text.size() < cell.size() && text.back().isHighSurrogate())
+            text.chop(1);
+        // No character is wider than two, so a text that cannot widen its column is not measured.
+        if (2 * text.size() + titleMargin > m_widths.at(c)) {
+            const int width = CellText::gbkWidth(text.size() == cell.size() ? cell : text.toString());
+            m_widths[c] = qMax(m_widths.at(c), width + titleMargin);
+        }
+        lxw_error error;
+        if (text.isEmpty()) {
+            error = worksheet_write_blank(m_sheet, m_row, static_cast<lxw_col_t>(c), format);
+        } else {
+            const qsizetype room = m_utf8Encoder.requiredSpace(text.size()) + 1;
+            if (m_utf8.size() < room)
+                m_utf8.resize(room);
+            *m_utf8Encoder.appendToBuffer(m_utf8.data(), text) = '\0';
+            error =
+                worksheet_write_string(m_sheet, m_row, static_cast<lxw_col_t>(c), m_utf8.constData(), format);
+        }
         if (error != LXW_NO_ERROR)
             throw SpreadsheetError(lxwMessage(error));
     }

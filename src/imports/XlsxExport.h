@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringEncoder>
 #include <QStringList>
 #include <QVector>
 
@@ -43,6 +45,10 @@ private:
     lxw_format* m_textFormat = nullptr;
     int m_row = 0;
     QVector<int> m_widths;
+    // One buffer for the UTF-8 of every cell; stateless, so half a surrogate pair at the end of
+    // a cut text is not carried into the next cell.
+    QStringEncoder m_utf8Encoder{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+    QByteArray m_utf8;
 };
 
 } // namespace imports

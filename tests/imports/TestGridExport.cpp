@@ -4,6 +4,7 @@
 #include "imports/CellText.h"
 #include "imports/GridExport.h"
 #include "imports/Spreadsheet.h"
+#include "imports/XlsxExport.h"
 #include "imports/ZipArchive.h"
 #include "imports/ui/ExportGrid2Excel.h"
 #include "imports/ui/TfrmExportExcel.h"
@@ -149,6 +150,73 @@ private slots:
         QVERIFY2(widthOf(phone) > 0, qPrintable(xml.left(600)));
         if (amount > 0)
             QVERIFY(widthOf(phone) > widthOf(amount));
+    }
+
+    // Awkward texts come back from our own reader as they were written, one after another in a
+    // column (a shorter text after a longer one, a cut one before the next), and the column is
+    // as wide as a column holding only its widest text.
+    void awkwardTextsReadBack_data() {
+        QTest::addColumn<QVariantList>("values");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("widest");
+        const QString longText = QString(40000, QLatin1Char('x'));
+        // The cut at the cell limit falls inside a surrogate pair.
+        const QString cutPair =
+            QString(imports::XlsxExport::maxCellLength - 1, QLatin1Char('a')) + QStringLiteral("\U0001F600");
+        QTest::newRow("text that looks like something else")
+            << QVariantList{"000123", "1e5", "-0", "'apostrophe", "O'Brien", "=SUM(A1)", "<&>\"", "12.50"}
+            << QStringList{"000123", "1e5", "-0", "'apostrophe", "O'Brien", "=SUM(A1)", "<&>\"", "12.50"}
+            << 11;
+        QTest::newRow("empty and NULL between texts")
+            << QVariantList{"上海市浦东新区", QString(), QVariant(), "A", QVariant(), "北京"}
+            << QStringList{"上海市浦东新区", "", "", "A", "", "北京"} << 14;
+        QTest::newRow("long text cut, shorter ones after")
+            << QVariantList{longText, "short", "中"}
+            << QStringList{longText.left(imports::XlsxExport::maxCellLength), "short", "中"}
+            << imports::XlsxExport::maxCellLength;
+        QTest::newRow("half a pair is not carried into the next cell")
+            << QVariantList{cutPair, "b", QStringLiteral("x") + QChar(0xD83D), "c"}
+            << QStringList{cutPair.left(imports::XlsxExport::maxCellLength - 1), "b",
+                           QStringLiteral("x") + QChar(QChar::ReplacementCharacter), "c"}
+            << imports::XlsxExport::maxCellLength;
+        QTest::newRow("wider text after a longer one")
+            << QVariantList{"abcdefghij", "中文中文中文", "abc"}
+            << QStringList{"abcdefghij", "中文中文中文", "abc"} << 12;
+        QTest::newRow("longer text after a wider one")
+            << QVariantList{"中文中文中文", "abcdefghijklm", "中"}
+            << QStringList{"中文中文中文", "abcdefghijklm", "中"} << 13;
+    }
+    void awkwardTextsReadBack() {
+        QFETCH(QVariantList, values);
+        QFETCH(QStringList, expected);
+        QFETCH(int, widest);
+        QStandardItemModel model(static_cast<int>(values.size()), 2);
+        model.setHorizontalHeaderLabels({"A", "B"});
+        for (int r = 0; r < values.size(); ++r) {
+            auto* item = new QStandardItem;
+            item->setData(values.at(r), Qt::DisplayRole);
+            model.setItem(r, 0, item);
+        }
+        // Column B holds only a text of the widest width, for comparing the column widths.
+        model.setItem(0, 1, new QStandardItem(QString(widest, QLatin1Char('w'))));
+        core::ScriptedDialogs dialogs;
+        const QString target = m_dir.filePath(QStringLiteral("awkward.xlsx"));
+        QCOMPARE(exportModel(dialogs, &model, {0, 1}, target), GridExport::Result::Done);
+        Spreadsheet book;
+        book.open(target);
+        QStringList read;
+        for (int r = 2; r <= values.size() + 1; ++r)
+            read.append(book.cell(r, 1));
+        QCOMPARE(read, expected);
+        const QString xml =
+            QString::fromUtf8(imports::ZipArchive(target).read(QStringLiteral("xl/worksheets/sheet1.xml")));
+        const auto widthOf = [&xml](int column) {
+            const QRegularExpression re(
+                QStringLiteral("<col min=\"%1\" max=\"%1\" width=\"([\\d.]+)\"").arg(column));
+            return re.match(xml).captured(1);
+        };
+        QVERIFY(!widthOf(1).isEmpty());
+        QCOMPARE(widthOf(1), widthOf(2));
     }
 
     // Numbers are written as CellText shows them: shortest form, rounded to 15 digits.

@@ -11,6 +11,10 @@
 
 namespace imports {
 
+namespace {
+constexpr qint64 progressInterval = 100; // ms
+}
+
 TfrmExportExcel::TfrmExportExcel(core::AppContext& app, QAbstractItemModel* model, QVector<int> columns,
                                  const QString& title, QWidget* grid, QWidget* parent)
     : QDialog(parent), m_app(app), m_model(model), m_columns(std::move(columns)), m_title(title),
@@ -53,6 +57,7 @@ TfrmExportExcel::TfrmExportExcel(core::AppContext& app, QAbstractItemModel* mode
 void TfrmExportExcel::btStartClick() {
     m_abort = false;
     m_running = true;
+    m_done = 0;
     lbHead->setText(QStringLiteral("正在导出第:"));
     btStart->setEnabled(false);
     GridExport exporter(m_app.dialogs(), m_model, m_columns, m_title);
@@ -62,6 +67,7 @@ void TfrmExportExcel::btStartClick() {
         m_grid->setUpdatesEnabled(false);
     m_outcome = exporter.run([this](int total) { lbALL->setText(QString::number(total)); },
                              [this](int done) { return rowDone(done); });
+    lbN->setText(QString::number(m_done));
     if (m_grid)
         m_grid->setUpdatesEnabled(true);
     m_savedPath = exporter.savedPath();
@@ -70,9 +76,14 @@ void TfrmExportExcel::btStartClick() {
 }
 
 bool TfrmExportExcel::rowDone(int done) {
-    lbN->setText(QString::number(done));
-    if ((done - 1) % 3 == 0)
+    // Showing every row and serving events every few rows cost as much as writing the rows; the
+    // count and the abort button are served from the first row on, then ten times a second.
+    m_done = done;
+    if (done == 1 || m_sinceShown.hasExpired(progressInterval)) {
+        lbN->setText(QString::number(done));
         QCoreApplication::processEvents();
+        m_sinceShown.start();
+    }
     return !m_abort;
 }
 

@@ -3,6 +3,7 @@
 #include "imports/GridExport.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QVector>
 
 class QAbstractItemModel;
@@ -52,6 +53,8 @@ private:
     QString m_savedPath;
     bool m_abort = false;
     bool m_running = false;
+    int m_done = 0;
+    QElapsedTimer m_sinceShown;
 
     QLabel* lbHead;
     QLabel* lbN;
