@@ -7,6 +7,7 @@
 // Run offscreen (QT_QPA_PLATFORM=offscreen is set when nothing is).
 
 #include "BenchHome.h"
+#include "BenchProgram.h"
 #include "entry/ui/BillBoxes.h"
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
@@ -81,30 +82,11 @@ int main(int argc, char** argv) {
     core::ScriptedDialogs& dialogs = home.dialogs;
 
     const bool spooled = QPrinterInfo::availablePrinterNames().contains(cups_pdf::queue());
-    std::unique_ptr<print::QtPrintDevice> device;
-    if (spooled) {
-        device = std::make_unique<print::QtPrintDevice>();
-        app.setConfigByname(QStringLiteral("DefaultPrinter"), cups_pdf::queue());
-        std::printf("printing through the CUPS queue %s\n", qPrintable(cups_pdf::queue()));
-    } else {
-        device = std::make_unique<print::QtPrintDevice>(home.filePath(QStringLiteral("reprint.pdf")));
-        std::printf("no CUPS queue %s: printing into a PDF file instead\n", qPrintable(cups_pdf::queue()));
-    }
-    device->printer().setPageSize(QPageSize(QPageSize::A3));
-
+    const std::unique_ptr<print::QtPrintDevice> device = benchBillDevice(home, QStringLiteral("reprint.pdf"));
     program::Program overprint(app, *device);
-    if (!overprint.startUp(false)) {
-        std::fprintf(stderr, "the program did not start\n");
+    entry::ui::TfmCheckFHDSHD* window = benchEntryWindow(overprint);
+    if (!window)
         return 1;
-    }
-    QMdiArea* area = overprint.mainWindow().mdiArea();
-    auto* window = area->subWindowList().isEmpty()
-                       ? nullptr
-                       : qobject_cast<entry::ui::TfmCheckFHDSHD*>(area->subWindowList().first()->widget());
-    if (!window) {
-        std::fprintf(stderr, "no entry window\n");
-        return 1;
-    }
     window->findChild<QToolButton*>(QStringLiteral("btNew"))->click();
     entry::ui::BillBoxes& b = window->boxes();
     b.zdGKMC->setEditText(QStringLiteral("鹏城五金's 商行"));
