@@ -1,9 +1,11 @@
 // The history window over a firm's years of notes: 1,000,000 saved delivery notes (about 1,000 a
 // day over the last 1,000 days) with two goods lines each, in the shipped schema. Prints the
 // median time from creating the window to its first screen of rows with count and sum, the
-// median of the "最近一个月" preset (about 30,000 notes) with count and sum, and the peak memory
-// of the process.
-//   bench_history [notes] [runs]
+// median of the "最近一个月" preset (about 30,000 notes) with count and sum, the time of
+// "作废选中", of marking a state and of "删除选中" over the newest notes selected in the window
+// (100,000 by default; each from the click to the list shown again), and the peak memory of the
+// process.
+//   bench_history [notes] [runs] [selected]
 #include "BenchHome.h"
 
 #include "core/ui/DataGrid.h"
@@ -15,6 +17,7 @@
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QSqlQuery>
 #include <algorithm>
@@ -105,6 +108,23 @@ bool generate(core::Database& db, int notes) {
     return true;
 }
 
+// Reads the first rows of the window's list until it holds count of them, and selects them all.
+bool selectNewest(history::ui::TfmSearch_FHDSHD& window, int count) {
+    core::ui::DataGrid& grid = window.grid();
+    QAbstractItemModel* model = grid.model();
+    while (grid.rowCount() < count && model->canFetchMore({}))
+        model->fetchMore({});
+    if (grid.rowCount() < count) {
+        std::fprintf(stderr, "only %d notes listed\n", grid.rowCount());
+        return false;
+    }
+    grid.clearSelection();
+    grid.selectionModel()->select(
+        QItemSelection(model->index(0, 0), model->index(count - 1, model->columnCount() - 1)),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    return grid.selectedRows().size() == count;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -112,6 +132,7 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     const int notes = args.size() > 1 ? args.at(1).toInt() : 1000000;
     const int runs = args.size() > 2 ? args.at(2).toInt() : 7;
+    const int selected = args.size() > 3 ? args.at(3).toInt() : 100000;
     BenchHome home;
     if (!home.prepare())
         return 1;
@@ -176,6 +197,42 @@ int main(int argc, char** argv) {
     std::printf(
         "  count and sum alone: all %.1f ms, last month %.1f ms; last month's first 200 rows %.1f ms\n",
         median(totalsAll), median(totalsMonth), median(firstRows));
+
+    // The commands over a big selection, timed once each from the click: the statement, the
+    // list read again and the message.
+    {
+        history::ui::TfmSearch_FHDSHD window(app, grids);
+        if (!selectNewest(window, selected))
+            return 1;
+        home.dialogs.clear();
+        timer.start();
+        window.btVoidClick();
+        const double voided = ms(timer);
+        std::printf("\"作废选中\" of %d selected notes: %.1f ms (%s)\n", selected, voided,
+                    qPrintable(home.dialogs.lastText()));
+
+        if (!selectNewest(window, selected))
+            return 1;
+        timer.start();
+        window.stateChosen(QStringLiteral("已收款"));
+        const double marked = ms(timer);
+        const int markedRows =
+            app.db()
+                .scalar(QStringLiteral("select count(*) from DataCheckFHDSHD where 票据状态='已收款'"))
+                .toInt();
+        std::printf("marking %d selected notes 已收款: %.1f ms (%d notes in that state)\n", selected, marked,
+                    markedRows);
+
+        if (!selectNewest(window, selected))
+            return 1;
+        home.dialogs.clear();
+        home.dialogs.answers.enqueue(1);
+        timer.start();
+        window.btDeleteClick();
+        const double deleted = ms(timer);
+        std::printf("\"删除选中\" of %d selected notes with their lines: %.1f ms (%s)\n", selected, deleted,
+                    qPrintable(home.dialogs.lastText()));
+    }
     std::printf("peak memory (VmHWM): %s\n", qPrintable(peakMemory()));
     return 0;
 }

@@ -5,6 +5,9 @@
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -28,37 +31,113 @@ QString errorText(const QSqlError& error) {
     return text;
 }
 
-// Dates are stored as ISO text so that they compare correctly as text.
+// Dates are stored as ISO text so that they compare correctly as text; a list of values is one
+// JSON array (keyList() reads it with json_each).
 QVariant bindable(const QVariant& value) {
     switch (value.typeId()) {
     case QMetaType::QDateTime:
         return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     case QMetaType::QDate:
         return value.toDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
+    case QMetaType::QVariantList: {
+        QJsonArray array;
+        for (const QVariant& item : value.toList()) {
+            const QVariant one = bindable(item);
+            switch (one.typeId()) {
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+                array.append(one.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                array.append(one.toDouble());
+                break;
+            case QMetaType::Bool:
+                array.append(one.toBool() ? 1 : 0);
+                break;
+            default:
+                array.append(one.isNull() ? QJsonValue() : QJsonValue(one.toString()));
+            }
+        }
+        return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+    }
     default:
         return value;
     }
 }
 
-void bindAll(QSqlQuery& query, const QString& sql, const Params& params) {
-    for (auto it = params.constBegin(); it != params.constEnd(); ++it) {
-        const QString placeholder = QLatin1Char(':') + it.key();
-        // Bind only what the statement names: the driver rejects surplus values.
-        static const QRegularExpression word(QStringLiteral("[A-Za-z0-9_]"));
-        int at = sql.indexOf(placeholder, 0, Qt::CaseInsensitive);
-        bool present = false;
-        while (at >= 0) {
-            const int end = at + placeholder.size();
-            if (end >= sql.size() || !word.match(sql.mid(end, 1)).hasMatch()) {
-                present = true;
-                break;
+bool isNameChar(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_';
+}
+
+// The placeholders of a statement outside its literals and quoted names, keyed by their
+// case-folded name, each spelling as written: one pass over the text, read as the driver reads it.
+QHash<QString, QStringList> placeholdersOf(const QString& sql) {
+    QHash<QString, QStringList> found;
+    const int n = sql.size();
+    int i = 0;
+    while (i < n) {
+        const QChar c = sql.at(i);
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') ||
+            c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            ++i;
+            while (i < n) {
+                if (sql.at(i) == close) {
+                    // A doubled quote stays inside the literal.
+                    if (close != QLatin1Char(']') && i + 1 < n && sql.at(i + 1) == close) {
+                        i += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++i;
             }
-            at = sql.indexOf(placeholder, end, Qt::CaseInsensitive);
+            ++i;
+            continue;
         }
-        if (present)
-            query.bindValue(placeholder, bindable(it.value()));
+        if (c == QLatin1Char(':') && (i == 0 || sql.at(i - 1) != QLatin1Char(':')) && i + 1 < n &&
+            isNameChar(sql.at(i + 1))) {
+            int end = i + 1;
+            while (end < n && isNameChar(sql.at(end)))
+                ++end;
+            const QString name = sql.mid(i + 1, end - i - 1);
+            QStringList& spellings = found[name.toLower()];
+            if (!spellings.contains(name))
+                spellings << name;
+            i = end;
+            continue;
+        }
+        ++i;
+    }
+    return found;
+}
+
+} // namespace
+
+void Database::bind(QSqlQuery& query, const QString& translatedSql, const Params& params) {
+    if (params.isEmpty())
+        return;
+    const QHash<QString, QStringList> named = placeholdersOf(translatedSql);
+    // Bind only what the statement names: the driver rejects surplus values.
+    for (auto it = params.constBegin(); it != params.constEnd(); ++it) {
+        const auto at = named.constFind(it.key().toLower());
+        if (at == named.constEnd())
+            continue;
+        const QVariant value = bindable(it.value());
+        for (const QString& spelling : at.value())
+            query.bindValue(QLatin1Char(':') + spelling, value);
     }
 }
+
+QString Database::keyList(const QString& name) {
+    return QStringLiteral(" in (select value from json_each(:") + name + QStringLiteral("))");
+}
+
+namespace {
 
 // Splits a statement into pieces outside and inside quotes, so rewrites never touch a literal.
 struct Piece {
@@ -240,7 +319,7 @@ int Database::exec(const QString& sql, const Params& params) {
     QSqlQuery query(connection());
     if (!query.prepare(translated))
         throw DbError(errorText(query.lastError()));
-    bindAll(query, translated, params);
+    bind(query, translated, params);
     if (!query.exec())
         throw DbError(errorText(query.lastError()));
     // The driver reports the changes of the last data statement even after a DDL one.
@@ -302,7 +381,7 @@ Recordset Database::query(const QString& sql, const Params& params) {
     query.setForwardOnly(true);
     bool ok = query.prepare(run);
     if (ok) {
-        bindAll(query, run, params);
+        bind(query, run, params);
         ok = query.exec();
     }
     if (!ok && !table.isEmpty()) {
@@ -312,7 +391,7 @@ Recordset Database::query(const QString& sql, const Params& params) {
         query.setForwardOnly(true);
         if (!query.prepare(translated))
             throw DbError(errorText(first));
-        bindAll(query, translated, params);
+        bind(query, translated, params);
         if (!query.exec())
             throw DbError(errorText(query.lastError()));
         rs.m_table.clear();

@@ -4,13 +4,17 @@
 #include "core/Recordset.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
 
+#include <functional>
+
 namespace core {
 
-// Named parameters of a statement: key "pname" binds ":pname" in the text.
+// Named parameters of a statement: key "pname" binds ":pname" in the text. A QVariantList
+// value binds as one JSON array, the form keyList() reads.
 using Params = QVariantMap;
 
 // The one database of the program on the shared connection. Statements are written in the
@@ -49,6 +53,22 @@ public:
     static QString quote(const QString& value);
     // Dialect translation; exposed for tests.
     static QString translate(const QString& sql);
+    // " in (…)" over the values of a list bound under one name: "where 流水号" + keyList("keys")
+    // with {"keys", QVariantList{…}}. One parameter however many keys, so a selection of any
+    // size costs one statement and no limit on parameters.
+    static QString keyList(const QString& name);
+    // Binds what the statement names, each parameter once; the statement is scanned once, so
+    // the cost grows with its length and the number of values, never with their product.
+    static void bind(QSqlQuery& query, const QString& translatedSql, const Params& params);
+
+    // A write of several steps names each step as it passes it; a test sets a hook that stops
+    // the write there (by throwing) to see what a process killed at that moment leaves.
+    using StepHook = std::function<void(const QString& step)>;
+    void setStepHook(StepHook hook) { m_stepHook = std::move(hook); }
+    void reachStep(const QString& step) const {
+        if (m_stepHook)
+            m_stepHook(step);
+    }
 
     QSqlDatabase connection() const;
     QString connectionName() const { return m_name; }
@@ -60,6 +80,7 @@ private:
     QString m_name;
     QString m_path;
     bool m_inTransaction = false;
+    StepHook m_stepHook;
 };
 
 } // namespace core

@@ -9,10 +9,10 @@ StatementStream::StatementStream(Database& db, const QString& statement, const P
                                  QObject* parent)
     : QAbstractTableModel(parent), m_query(db.connection()), m_rows(rowCount) {
     m_query.setForwardOnly(true);
-    if (!m_query.prepare(Database::translate(statement)))
+    const QString translated = Database::translate(statement);
+    if (!m_query.prepare(translated))
         throw DbError(m_query.lastError().text());
-    for (auto it = params.cbegin(); it != params.cend(); ++it)
-        m_query.bindValue(QLatin1Char(':') + it.key(), it.value());
+    Database::bind(m_query, translated, params);
     if (!m_query.exec())
         throw DbError(m_query.lastError().text());
     const QSqlRecord record = m_query.record();

@@ -94,7 +94,8 @@ NoteTotals NoteHistoryStore::totals(const NoteCondition& condition) {
     core::Recordset rs = m_db.query(
         QStringLiteral(
             "select count(*) as n, sum(case when 合计金额 glob '[0-9]*' and 合计金额 not glob '*[^0-9.]*' "
-            "then cast(合计金额 as real) when trim(合计金额)<>'' then val(合计金额) end) as SumMoney "
+            "then cast(合计金额 as real) when trim(合计金额)<>'' then val(合计金额) end) as SumMoney, "
+            "max(流水号) as LastKey "
             "from DataCheckFHDSHD where 1=1 ") +
             condition.text,
         condition.params);
@@ -102,6 +103,7 @@ NoteTotals NoteHistoryStore::totals(const NoteCondition& condition) {
     if (rs.isEmpty())
         return t;
     t.count = rs.value(0).toLongLong();
+    t.lastKey = rs.value(2).toLongLong();
     if (!rs.value(1).isNull())
         t.sum = rs.value(1).toDouble();
     return t;
@@ -126,42 +128,31 @@ QString NoteHistoryStore::fullNameByShortcut(const QString& prefix) {
     return name.isValid() ? name.toString() : QString();
 }
 
-QString NoteHistoryStore::inList(const QVariantList& values, core::Params& params) {
-    QStringList names;
-    for (int i = 0; i < values.size(); ++i) {
-        const QString name = QStringLiteral("k") + QString::number(i);
-        names << QLatin1Char(':') + name;
-        params.insert(name, values.at(i));
-    }
-    return QStringLiteral(" in(") + names.join(QLatin1Char(',')) + QLatin1Char(')');
-}
-
 int NoteHistoryStore::voidNotes(const QVariantList& keys) {
     if (keys.isEmpty())
         return 0;
-    core::Params params;
-    const QString in = inList(keys, params);
-    return m_db.exec(QStringLiteral("update DataCheckFHDSHD set 票据状态='作废' where 流水号") + in, params);
+    return m_db.exec(QStringLiteral("update DataCheckFHDSHD set 票据状态='作废' where 流水号") +
+                         core::Database::keyList(QStringLiteral("keys")),
+                     {{QStringLiteral("keys"), keys}});
 }
 
 int NoteHistoryStore::markState(const QVariantList& numbers, const QString& state) {
     if (numbers.isEmpty())
         return 0;
-    core::Params params;
-    const QString in = inList(numbers, params);
-    params.insert(QStringLiteral("state"), state);
-    return m_db.exec(QStringLiteral("update DataCheckFHDSHD set 票据状态=:state where 票据编号") + in,
-                     params);
+    return m_db.exec(QStringLiteral("update DataCheckFHDSHD set 票据状态=:state where 票据编号") +
+                         core::Database::keyList(QStringLiteral("numbers")),
+                     {{QStringLiteral("numbers"), numbers}, {QStringLiteral("state"), state}});
 }
 
 int NoteHistoryStore::deleteNotes(const QVariantList& numbers) {
     if (numbers.isEmpty())
         return 0;
-    core::Params params;
-    const QString in = inList(numbers, params);
+    const QString in = core::Database::keyList(QStringLiteral("numbers"));
+    const core::Params params{{QStringLiteral("numbers"), numbers}};
     m_db.begin();
     try {
         m_db.exec(QStringLiteral("delete from DataCheckFHDSHDDetail where 票据编号") + in, params);
+        m_db.reachStep(QStringLiteral("history.deleteNotes.lines"));
         const int n = m_db.exec(QStringLiteral("delete from DataCheckFHDSHD where 票据编号") + in, params);
         m_db.commit();
         return n;
@@ -171,9 +162,30 @@ int NoteHistoryStore::deleteNotes(const QVariantList& numbers) {
     }
 }
 
+NoteCondition NoteHistoryStore::listed(const NoteCondition& condition, qint64 lastKey) {
+    NoteCondition c = condition;
+    c.text += QStringLiteral(" and 流水号<=:lastKey ");
+    c.params.insert(QStringLiteral("lastKey"), lastKey);
+    return c;
+}
+
 int NoteHistoryStore::deleteListed(const NoteCondition& condition) {
-    return m_db.exec(QStringLiteral("delete from DataCheckFHDSHD where 1=1 ") + condition.text,
-                     condition.params);
+    m_db.begin();
+    try {
+        const int n = m_db.exec(QStringLiteral("delete from DataCheckFHDSHD where 1=1 ") + condition.text,
+                                condition.params);
+        m_db.reachStep(QStringLiteral("history.deleteListed.notes"));
+        try {
+            deleteOrphanLines();
+        } catch (const core::DbError& e) {
+            throw LinesFailed(e.message());
+        }
+        m_db.commit();
+        return n;
+    } catch (const core::DbError&) {
+        m_db.rollback();
+        throw;
+    }
 }
 
 int NoteHistoryStore::deleteOrphanLines() {

@@ -33,9 +33,11 @@ struct NoteCondition {
 };
 
 // Count and sum of the notes a condition finds; the sum is empty when nothing was summed.
+// lastKey is the largest 流水号 found (0 for none): the list as it was read ends there.
 struct NoteTotals {
     qint64 count = 0;
     std::optional<double> sum;
+    qint64 lastKey = 0;
 };
 
 // The saved delivery notes (DataCheckFHDSHD and its goods lines DataCheckFHDSHDDetail) as the
@@ -66,17 +68,28 @@ public:
     // empty when none.
     QString fullNameByShortcut(const QString& prefix);
 
-    // Sets the state 作废 on the notes with these keys (流水号); rows changed.
+    // A failure of the sweep of goods lines in deleteListed(); nothing was deleted.
+    class LinesFailed : public core::DbError {
+    public:
+        using core::DbError::DbError;
+    };
+
+    // Sets the state 作废 on the notes with these keys (流水号); rows changed. The keys, as the
+    // numbers of the two commands below, are bound as one list, so a selection of any size is
+    // one statement.
     int voidNotes(const QVariantList& keys);
     // Writes a state on the notes with these bill numbers; rows changed.
     int markState(const QVariantList& numbers, const QString& state);
-    // Deletes the notes with these numbers and their goods lines in one transaction; header rows
-    // deleted.
+    // Deletes the notes with these numbers and their goods lines in one transaction (step
+    // "history.deleteNotes.lines" between the two); header rows deleted.
     int deleteNotes(const QVariantList& numbers);
-    // Deletes every note the condition finds; header rows deleted.
+    // The notes a query found, and no note saved after it: the condition bounded by the last
+    // key the query saw (NoteTotals::lastKey).
+    static NoteCondition listed(const NoteCondition& condition, qint64 lastKey);
+    // Deletes every note the condition finds and then the goods lines left without a note, in
+    // one transaction (step "history.deleteListed.notes" between the two); header rows
+    // deleted. Throws LinesFailed when the sweep failed, DbError when the notes' delete did.
     int deleteListed(const NoteCondition& condition);
-    // Goods lines whose note is gone (numbers of notes without a number do not count).
-    int deleteOrphanLines();
     // Empties both tables in one transaction; header rows deleted. Committed before it returns.
     int clearAll();
 
@@ -84,8 +97,8 @@ public:
     static QString stateOfMenuEntry(const QString& entry);
 
 private:
-    // "in(:k0,:k1 …)" with the values bound.
-    static QString inList(const QVariantList& values, core::Params& params);
+    // Goods lines whose note is gone (numbers of notes without a number do not count).
+    int deleteOrphanLines();
 
     core::Database& m_db;
 };

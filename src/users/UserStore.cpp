@@ -117,12 +117,17 @@ UserStore::Change UserStore::changePassword(const QString& name, const QString& 
     return Change::Changed;
 }
 
-QString UserStore::idList(const QList<qint64>& ids) {
-    QStringList parts;
+namespace {
+
+QVariantList keysOf(const QList<qint64>& ids) {
+    QVariantList keys;
+    keys.reserve(ids.size());
     for (qint64 id : ids)
-        parts << QString::number(id);
-    return parts.join(QLatin1Char(','));
+        keys << id;
+    return keys;
 }
+
+} // namespace
 
 int UserStore::deleteUsers(const QList<qint64>& ids) {
     if (ids.isEmpty())
@@ -130,8 +135,9 @@ int UserStore::deleteUsers(const QList<qint64>& ids) {
     core::Database& db = m_app.db();
     db.begin();
     try {
-        const int n =
-            db.exec(QStringLiteral("delete from UserTable where ID in(") + idList(ids) + QLatin1Char(')'));
+        const int n = db.exec(QStringLiteral("delete from UserTable where ID") +
+                                  core::Database::keyList(QStringLiteral("ids")),
+                              {{QStringLiteral("ids"), keysOf(ids)}});
         db.commit();
         return n;
     } catch (...) {
@@ -146,8 +152,9 @@ int UserStore::resetPasswords(const QList<qint64>& ids) {
     core::Database& db = m_app.db();
     db.begin();
     try {
-        const int n = db.exec(QStringLiteral("update UserTable set passwd='' where ID in(") + idList(ids) +
-                              QLatin1Char(')'));
+        const int n = db.exec(QStringLiteral("update UserTable set passwd='' where ID") +
+                                  core::Database::keyList(QStringLiteral("ids")),
+                              {{QStringLiteral("ids"), keysOf(ids)}});
         db.commit();
         return n;
     } catch (...) {
@@ -156,7 +163,20 @@ int UserStore::resetPasswords(const QList<qint64>& ids) {
     }
 }
 
-qint64 UserStore::saveUser(qint64 id, const QString& name, const QString& role, const QString& remark) {
+bool UserStore::nameTaken(qint64 id, const QString& name) {
+    // Letter case and surrounding blanks ignored, as the login finds a name.
+    return m_app.db()
+               .scalar(
+                   QStringLiteral("select count(*) from UserTable where lcase(trim(UserName))=lcase(:name) "
+                                  "and ID<>:id"),
+                   {{QStringLiteral("name"), name.trimmed()}, {QStringLiteral("id"), id}})
+               .toInt() > 0;
+}
+
+std::optional<qint64> UserStore::saveUser(qint64 id, const QString& name, const QString& role,
+                                          const QString& remark) {
+    if (nameTaken(id, name))
+        return std::nullopt;
     const core::Params values{{QStringLiteral("name"), name.trimmed()},
                               {QStringLiteral("role"), role},
                               {QStringLiteral("remark"), remark},
@@ -178,10 +198,12 @@ bool UserStore::loginRequired() {
 }
 
 int UserStore::rolesLeftWithout(const QList<qint64>& ids) {
-    QString sql = QStringLiteral("select count(*) from UserTable where RoleName<>'' and UserName<>''");
-    if (!ids.isEmpty())
-        sql += QStringLiteral(" and ID not in(") + idList(ids) + QLatin1Char(')');
-    return m_app.db().scalar(sql).toInt();
+    return m_app.db()
+        .scalar(
+            QStringLiteral("select count(*) from UserTable where RoleName<>'' and UserName<>'' and not ID") +
+                core::Database::keyList(QStringLiteral("ids")),
+            {{QStringLiteral("ids"), keysOf(ids)}})
+        .toInt();
 }
 
 bool UserStore::deleteLocksOut(const QList<qint64>& ids) {

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace core {
 class AppContext;
@@ -42,8 +43,12 @@ public:
     int resetPasswords(const QList<qint64>& ids);
 
     // Stores name, role and remark of an operator (id 0: a new one without password); returns
-    // its ID. Throws DbError.
-    qint64 saveUser(qint64 id, const QString& name, const QString& role, const QString& remark);
+    // its ID, or nothing when another operator has that name already (letter case and blanks
+    // around it ignored): two such rows would refuse each other at the login. Throws DbError.
+    std::optional<qint64> saveUser(qint64 id, const QString& name, const QString& role,
+                                   const QString& remark);
+    // True when an operator other than id is called name, letter case and blanks ignored.
+    bool nameTaken(qint64 id, const QString& name);
 
     // With the login on, true when no operator with a role would be left: after deleting ids,
     // or after giving operator id the role newRole (id 0: a new operator).
@@ -52,8 +57,6 @@ public:
     // True when some operator has a role, so switching the login on leaves a way in.
     bool anyOperatorWithRole();
     bool loginRequired();
-
-    static QString idList(const QList<qint64>& ids);
 
 private:
     int rolesLeftWithout(const QList<qint64>& ids);

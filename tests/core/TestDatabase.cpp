@@ -1,6 +1,7 @@
 #include "TestRegistry.h"
 
 #include "core/Database.h"
+#include "core/StatementStream.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -254,6 +255,77 @@ private slots:
         m_db->exec(QStringLiteral("insert into D values(:d)"), {{"d", QDate(2026, 1, 2)}});
         QCOMPARE(column(QStringLiteral("select At from D where At>=cdate('2026-02-01 00:00:00')")),
                  QStringList{"2026-12-09 08:05:00"});
+    }
+
+    // A list of keys binds as one value whatever its length; each key compares as the column
+    // does (text without regard to letter case, numbers as numbers), and a key is never split.
+    void keyLists_data() {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariantList>("keys");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("numbers") << "Id" << QVariantList{3, qint64(1)} << QStringList{"O'Brien", "abc"};
+        QTest::newRow("numbers as texts")
+            << "Id" << QVariantList{"2", "4"} << QStringList{"  王's店 ", "Abd"};
+        QTest::newRow("texts, letter case ignored")
+            << "全称" << QVariantList{"ABC", "o'brien"} << QStringList{"O'Brien", "abc"};
+        QTest::newRow("quote and comma stay in the key")
+            << "全称" << QVariantList{"O'Brien,abc", "abc'"} << QStringList{};
+        QTest::newRow("null and empty match nothing")
+            << "City" << QVariantList{QVariant(), ""} << QStringList{};
+        QTest::newRow("no keys") << "Id" << QVariantList{} << QStringList{};
+        QVariantList many;
+        for (int i = 0; i < 100000; ++i)
+            many << i + 4;
+        QTest::newRow("a hundred thousand keys") << "Id" << many << QStringList{"Abd"};
+    }
+    void keyLists() {
+        QFETCH(QString, column);
+        QFETCH(QVariantList, keys);
+        QFETCH(QStringList, expected);
+        QCOMPARE(this->column(QStringLiteral("select 全称 from People where ") + column +
+                                  Database::keyList(QStringLiteral("keys")) + QStringLiteral(" order by Id"),
+                              {{QStringLiteral("keys"), keys}}),
+                 expected);
+        QCOMPARE(m_db->exec(QStringLiteral("update People set Note='k' where ") + column +
+                                Database::keyList(QStringLiteral("keys")),
+                            {{QStringLiteral("keys"), keys}}),
+                 expected.size());
+    }
+
+    // Only what the statement names is bound, read as the driver reads it: a name inside a
+    // literal or a quoted name, or after "::", is no placeholder; one name may stand twice; a
+    // name's letter case does not matter; values the statement does not name are left out.
+    void placeholders_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<Params>("params");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("name inside a literal") << "select 全称 from People where 全称<>':n' and Id=:id"
+                                               << Params{{"id", 1}, {"n", "x"}} << QStringList{"O'Brien"};
+        QTest::newRow("after a doubled quote") << "select 全称 from People where 全称<>'it'':s' and Id=:s"
+                                               << Params{{"s", 1}} << QStringList{"O'Brien"};
+        QTest::newRow("bracketed name") << "select [全称] from People where [全称]<>'[:x]' and Id=:x"
+                                        << Params{{"x", 3}} << QStringList{"abc"};
+        QTest::newRow("letter case") << "select 全称 from People where Id=:ID" << Params{{"id", 3}}
+                                     << QStringList{"abc"};
+        QTest::newRow("twice") << "select 全称 from People where Id=:a or Amount=:a order by Id"
+                               << Params{{"a", 3}} << QStringList{"abc", "Abd"};
+        QTest::newRow("names that begin alike")
+            << "select 全称 from People where Id=:k1 or Id=:k10 order by Id"
+            << Params{{"k1", 1}, {"k10", 4}, {"k100", 2}} << QStringList{"O'Brien", "Abd"};
+        QTest::newRow("date") << "select 全称 from People where :d like '2026-03-05 %' and Id=1"
+                              << Params{{"d", QDate(2026, 3, 5)}} << QStringList{"O'Brien"};
+    }
+    void placeholders() {
+        QFETCH(QString, sql);
+        QFETCH(Params, params);
+        QFETCH(QStringList, expected);
+        QCOMPARE(column(sql, params), expected);
+        // A forward walk binds the same way.
+        core::StatementStream stream(*m_db, sql, params, expected.size());
+        QStringList walked;
+        for (int row = 0; row < expected.size(); ++row)
+            walked << stream.index(row, 0).data().toString();
+        QCOMPARE(walked, expected);
     }
 
     void notADatabase() {

@@ -429,6 +429,103 @@ private slots:
             QStringLiteral("keep"));
     }
 
+    // "删除列出" deletes what the grid lists from a query that ran. After a failed query (here the
+    // table out of reach, as when another program holds the file past the wait) the grid is
+    // empty and nothing is deleted, with the reason; also when the window's first query failed.
+    // A note saved after the query is not in the list and stays.
+    void deleteListedOnlyAfterAQueryThatRan_data() {
+        QTest::addColumn<bool>("firstQueryFails");
+        QTest::addColumn<bool>("laterQueryFails");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("listed, one saved since") << false << false << QStringList{"b1", "b2", "new"};
+        QTest::newRow("after a failed query")
+            << false << true << QStringList{"a1", "a2", "a3", "b1", "b2", "new"};
+        QTest::newRow("first query failed")
+            << true << false << QStringList{"a1", "a2", "a3", "b1", "b2", "new"};
+    }
+    void deleteListedOnlyAfterAQueryThatRan() {
+        QFETCH(bool, firstQueryFails);
+        QFETCH(bool, laterQueryFails);
+        QFETCH(QStringList, left);
+        core::Database& db = home->db();
+        for (const char* number : {"a1", "a2", "a3"})
+            addNote(db, {number, QStringLiteral("三联241")});
+        for (const char* number : {"b1", "b2"})
+            addNote(db, {number});
+        const auto hide = [&db] { db.exec(QStringLiteral("alter table DataCheckFHDSHD rename to Away")); };
+        const auto restore = [&db] { db.exec(QStringLiteral("alter table Away rename to DataCheckFHDSHD")); };
+        if (firstQueryFails)
+            hide();
+        TfmSearch_FHDSHD window(home->app(), *grids);
+        if (firstQueryFails) {
+            restore();
+        } else {
+            child<QComboBox>(window, "filterTypeName")->setEditText(QStringLiteral("三联"));
+            window.btQueryClick();
+            QCOMPARE(window.foundCount(), 3);
+        }
+        if (laterQueryFails) {
+            hide();
+            child<QComboBox>(window, "filterTypeName")->setEditText(QStringLiteral("标准"));
+            window.btQueryClick();
+            restore();
+        }
+        const bool failed = firstQueryFails || laterQueryFails;
+        QCOMPARE(home->dialogs().sawText(QStringLiteral("数据库错误,Error=")), failed);
+        if (failed) {
+            QCOMPARE(window.grid().rowCount(), 0);
+            QCOMPARE(child<QLabel>(window, "Pjcount")->text(), QStringLiteral("0"));
+        }
+        addNote(db, {"new", QStringLiteral("三联241")});
+        home->dialogs().clear();
+        home->dialogs().answers.enqueue(1);
+        window.btDeleteListClick();
+        if (failed)
+            QCOMPARE(
+                home->dialogs().lastText(),
+                QStringLiteral("上一次查询没有成功，列表是空的：没有删除任何单据。请重新查询后再删除。"));
+        else
+            QCOMPARE(home->dialogs().texts().at(1), QStringLiteral("3条记录删除成功！"));
+        core::Recordset rs =
+            db.query(QStringLiteral("select 票据编号 from DataCheckFHDSHD order by 票据编号"));
+        QStringList kept;
+        for (rs.first(); !rs.eof(); rs.next())
+            kept << rs.text(0);
+        QCOMPARE(kept, left);
+        QCOMPARE(rows(db, "DataCheckFHDSHDDetail"), left.size());
+    }
+
+    // A process killed inside "删除列出" or "删除选中" leaves every note with its goods lines: the
+    // write is stopped at each of its steps and the file opened again, as after a kill.
+    void deletesAreWholeWhenStopped_data() {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("listed: notes deleted, lines not yet") << "history.deleteListed.notes";
+        QTest::newRow("selected: lines deleted, notes not yet") << "history.deleteNotes.lines";
+    }
+    void deletesAreWholeWhenStopped() {
+        QFETCH(QString, step);
+        struct Stopped {};
+        core::Database& db = home->db();
+        for (const char* number : {"k1", "k2", "k3"})
+            addNote(db, {number, {}, {}, {}, {}, {}, "1", 2});
+        NoteHistoryStore store(db);
+        db.setStepHook([step](const QString& reached) {
+            if (reached == step)
+                throw Stopped{};
+        });
+        if (step.startsWith(QStringLiteral("history.deleteListed")))
+            QVERIFY_THROWS_EXCEPTION(Stopped, store.deleteListed(NoteHistoryStore::condition({})));
+        else
+            QVERIFY_THROWS_EXCEPTION(Stopped,
+                                     store.deleteNotes({QStringLiteral("k1"), QStringLiteral("k3")}));
+        db.setStepHook({});
+        const QString path = db.path();
+        db.close();
+        db.open(path);
+        QCOMPARE(rows(db, "DataCheckFHDSHD"), 3);
+        QCOMPARE(rows(db, "DataCheckFHDSHDDetail"), 6);
+    }
+
     // Clearing asks twice and reports what the committed delete removed.
     void clearAll() {
         core::Database& db = home->db();

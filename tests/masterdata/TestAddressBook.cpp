@@ -10,6 +10,7 @@
 #include "support/TestRegistry.h"
 #include "support/Typing.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -399,6 +400,90 @@ private slots:
         QCOMPARE(type->currentText(), QStringLiteral("我方单位"));
         QTest::keyClick(type, Qt::Key_A);
         QCOMPARE(QApplication::focusWidget(), child<QComboBox>(form, "edtGroup"));
+    }
+
+    // A city or a country chosen with the mouse from its drop-down stays in the box, over the
+    // text that was there, and is saved.
+    void mouseChoiceFromTheList_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("column");
+        QTest::newRow("city") << "edtCity"
+                              << "市";
+        QTest::newRow("country") << "edtCountry"
+                                 << "国家";
+    }
+    void mouseChoiceFromTheList() {
+        QFETCH(QString, box);
+        QFETCH(QString, column);
+        Book book;
+        Tfrm_PersonInfo form(book.home.app());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        child<QLineEdit>(form, "edtName")->setText(QStringLiteral("鹏城五金"));
+        child<QComboBox>(form, "edtProvince")->setEditText(QStringLiteral("广东"));
+        auto* combo = child<QComboBox>(form, box.toLatin1().constData());
+        combo->setEditText(QStringLiteral("旧值"));
+        // A click on the arrow enters the box and opens its list.
+        QTest::mouseClick(combo, Qt::LeftButton, {}, QPoint(combo->width() - 6, combo->height() / 2));
+        QAbstractItemView* list = combo->view();
+        QTRY_VERIFY(list->isVisible());
+        QVERIFY(combo->count() > 2);
+        const int row = 2;
+        const QString chosen = combo->itemText(row);
+        // The list takes no release until a double-click's time after it opened.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        const QPoint at = list->visualRect(list->model()->index(row, combo->modelColumn())).center();
+        QTest::mouseMove(list->viewport(), at);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTRY_VERIFY(!list->isVisible());
+        QCOMPARE(combo->currentText(), chosen);
+        form.btSaveClick();
+        const int id = child<QLabel>(form, "edtID")->text().toInt();
+        QCOMPARE(book.column(id, column), chosen);
+    }
+
+    // Esc over typed, unsaved changes asks first; No keeps the form with what was typed. With
+    // nothing typed since the form was shown, loaded or saved, Esc closes at once.
+    void escapeAsksOverTypedChanges_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("saveFirst");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("nothing typed") << QString() << false << 0 << false << true;
+        QTest::newRow("typed, No keeps it") << QStringLiteral("鹏城五金") << false << 0 << true << false;
+        QTest::newRow("typed, Yes drops it") << QStringLiteral("鹏城五金") << false << 1 << true << true;
+        QTest::newRow("typed and saved") << QStringLiteral("鹏城五金") << true << 0 << false << true;
+    }
+    void escapeAsksOverTypedChanges() {
+        QFETCH(QString, typed);
+        QFETCH(bool, saveFirst);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, closed);
+        Book book;
+        Tfrm_PersonInfo form(book.home.app());
+        whenShown<Tfrm_PersonInfo>([&](Tfrm_PersonInfo& shown) {
+            QVERIFY(QTest::qWaitForWindowActive(&shown));
+            auto* name = child<QLineEdit>(shown, "edtName");
+            name->setFocus();
+            typeText(QApplication::focusWidget(), typed);
+            if (saveFirst)
+                shown.btSaveClick();
+            book.home.dialogs().clear();
+            book.home.dialogs().answers.enqueue(answer);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QCOMPARE(book.home.dialogs().sawText(QStringLiteral("当前填写的单位资料还没有保存")), asked);
+            QCOMPARE(shown.isVisible(), !closed);
+            QCOMPARE(name->text(), typed);
+            if (shown.isVisible()) {
+                // Closed after all, the typed text dropped on purpose.
+                book.home.dialogs().answers.enqueue(1);
+                shown.reject();
+            }
+        });
+        form.showModalFrom(false);
+        QVERIFY(!form.isVisible());
     }
 
     // A bill's customer matching a stored unit opens it with the bill's non-empty fields over it.

@@ -187,6 +187,52 @@ private slots:
         if (!changed.isEmpty())
             QCOMPARE(m_store->login(changed, new1), UserStore::Login::LoggedIn);
     }
+
+    // A name another operator has, in any letter case or with blanks around it, is refused on
+    // add and on rename, and the table stays as it was; an operator keeps or recases its own.
+    void duplicateNamesRefused_data() {
+        QTest::addColumn<QString>("who"); // the operator renamed; empty: a new one
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("saved");
+        const auto row = [](const char* tag, const char* who, const char* name, bool saved) {
+            QTest::newRow(tag) << QString::fromUtf8(who) << QString::fromUtf8(name) << saved;
+        };
+        row("new, same name", "", "张三", false);
+        row("new, other letter case", "", "o'BRIEN", false);
+        row("new, other case beyond ASCII", "", "ÆRØ", false);
+        row("new, blanks around", "", " 张三 ", false);
+        row("new, a free name", "", "李四", true);
+        row("rename to another's name", "O'Brien", "张三", false);
+        row("rename to another's name in other case", "张三", "o'brien", false);
+        row("rename to its own name in other case", "O'Brien", "O'BRIEN", true);
+        row("keep its own name", "张三", "张三", true);
+    }
+    void duplicateNamesRefused() {
+        QFETCH(QString, who);
+        QFETCH(QString, name);
+        QFETCH(bool, saved);
+        addUser(QStringLiteral("ærø"), QString(), QStringLiteral("录单员"));
+        const auto table = [this] {
+            return db()
+                .scalar(QStringLiteral("select group_concat(ID||'='||UserName||'/'||RoleName, ';') from "
+                                       "(select * from UserTable order by ID)"))
+                .toString();
+        };
+        const QString before = table();
+        const qint64 id = who.isEmpty() ? 0 : idOf(who);
+        const std::optional<qint64> result = m_store->saveUser(id, name, QStringLiteral("订单处理员"), {});
+        QCOMPARE(result.has_value(), saved);
+        if (!saved) {
+            QCOMPARE(table(), before);
+            return;
+        }
+        QCOMPARE(db().scalar(QStringLiteral("select UserName from UserTable where ID=:id"),
+                             {{QStringLiteral("id"), *result}})
+                     .toString(),
+                 name.trimmed());
+        if (id > 0)
+            QCOMPARE(*result, id);
+    }
 };
 
 OVERPRINT_TEST(TestUserStore)

@@ -7,6 +7,7 @@
 #include "users/ui/TfrmUserLogin.h"
 #include "users/ui/TfrmUserManage.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -122,6 +123,27 @@ private slots:
                              {{QStringLiteral("id"), other}})
                      .isValid());
         QVERIFY(grid.selectedRows().isEmpty());
+    }
+
+    // Adding an operator under a name that exists in another letter case says so, stores
+    // nothing and keeps the entry open for another name.
+    void duplicateNameRefusedInTheWindow() {
+        addUser(QStringLiteral("Tom"), QString(), QStringLiteral("录单员"));
+        users::ui::TfrmUserManage window(m_home->app(), nullptr, kFast);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const int before = users();
+        QTest::mouseClick(window.btAdd, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), window.edtUserName);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("TOM"));
+        QTest::mouseClick(window.btRefresh, Qt::LeftButton);
+        QVERIFY(dialogs().lastText().contains(QStringLiteral("已经存在")));
+        QCOMPARE(users(), before);
+        QCOMPARE(window.editingId(), 0);
+        window.edtUserName->setText(QStringLiteral("Tomas"));
+        QTest::mouseClick(window.btRefresh, Qt::LeftButton);
+        QCOMPARE(users(), before + 1);
+        QCOMPARE(window.editingId(), -1);
     }
 };
 

@@ -470,22 +470,32 @@ void TfmSearch_FHDSHD::runQuery() {
         DBGrid1->setQuery(sql, condition.params);
         totals = m_store.totals(condition);
     } catch (const core::DbError& e) {
+        // The list shown no longer answers any query: nothing is listed until one runs.
+        m_listed.reset();
+        m_memo.clear();
+        DBGrid1->close();
+        showResult({});
+        showLines();
         m_app.dialogs().notice(QStringLiteral("数据库错误,Error=") + e.message(), QStringLiteral("失败"));
         return;
     }
     // Kept only once the statement ran, so a refused or failed query never blocks the next one.
     m_memo = memo;
-    m_condition = condition;
+    m_listed = NoteHistoryStore::listed(condition, totals.lastKey);
+    showResult(totals);
+    m_grids.GridColsWidthLoad(*DBGrid1, kName);
+    if (DBGrid1->rowCount() > 0)
+        DBGrid1->setCurrentRow(0);
+    showLines();
+}
+
+void TfmSearch_FHDSHD::showResult(const NoteTotals& totals) {
     m_count = totals.count;
     const bool any = DBGrid1->rowCount() > 0;
     btDelete->setEnabled(any);
     btExport->setEnabled(any);
     Pjcount->setText(QString::number(totals.count));
     lbSum->setText(QStringLiteral("金额汇总:￥") + NoteHistoryStore::sumText(totals.sum));
-    m_grids.GridColsWidthLoad(*DBGrid1, kName);
-    if (any)
-        DBGrid1->setCurrentRow(0);
-    showLines();
 }
 
 void TfmSearch_FHDSHD::refreshList() {
@@ -686,21 +696,24 @@ void TfmSearch_FHDSHD::btDeleteClick() {
 }
 
 void TfmSearch_FHDSHD::btDeleteListClick() {
+    if (!m_listed) {
+        m_app.dialogs().message(
+            QStringLiteral("上一次查询没有成功，列表是空的：没有删除任何单据。请重新查询后再删除。"));
+        return;
+    }
     if (!m_app.dialogs().ask(QStringLiteral("此操作将删除当前查询到的所有记录，确定删除吗？"),
                              QStringLiteral("警告")))
         return;
     // By the statement's own condition: every note found, not only the rows read so far.
     try {
-        const int deleted = m_store.deleteListed(m_condition);
+        const int deleted = m_store.deleteListed(*m_listed);
         m_app.dialogs().message(QString::number(deleted) + QStringLiteral("条记录删除成功！"));
+    } catch (const NoteHistoryStore::LinesFailed& e) {
+        m_app.dialogs().message(QStringLiteral("删除明细数据失败：") + e.message());
+        return;
     } catch (const core::DbError&) {
         m_app.dialogs().message(QStringLiteral("删除出现异常！"));
         return;
-    }
-    try {
-        m_store.deleteOrphanLines();
-    } catch (const core::DbError& e) {
-        m_app.dialogs().message(QStringLiteral("删除明细数据失败：") + e.message());
     }
     refreshList();
 }

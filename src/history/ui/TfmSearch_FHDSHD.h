@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -82,6 +83,7 @@ private:
     void buildMenus();
     void resetFilters();
     void runQuery();
+    void showResult(const NoteTotals& totals);
     void refreshList();
     void showLines();
     void fillStateMenu();
@@ -128,7 +130,10 @@ private:
     QString m_sortColumn = QStringLiteral("流水号");
     // The last statement run with its values; an identical query does not run again.
     QString m_memo;
-    NoteCondition m_condition;
+    // What the grid lists: the condition of the query that filled it, bounded by the last note
+    // it found. Empty while the grid holds no result of a query that ran (a failed query
+    // empties it), so "删除列出" never deletes by an earlier or a missing condition.
+    std::optional<NoteCondition> m_listed;
     qint64 m_count = 0;
     bool m_settingDates = false;
     QList<QObject*> m_listsLoaded;

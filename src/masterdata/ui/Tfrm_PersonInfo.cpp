@@ -38,7 +38,17 @@ void setTextOf(QWidget* box, const QString& text) {
         label->setText(text);
 }
 
+// Fills a drop-down with its items, keeping the text shown. A list that holds these items
+// already is left alone: emptying it while a choice from it is still on its way would turn that
+// choice into nothing.
 void fillOnce(QComboBox* combo, const QStringList& items) {
+    if (combo->count() == items.size()) {
+        bool same = true;
+        for (int i = 0; same && i < items.size(); ++i)
+            same = combo->itemText(i) == items.at(i);
+        if (same)
+            return;
+    }
     const QString kept = combo->currentText();
     const QSignalBlocker quiet(combo);
     combo->clear();
@@ -224,6 +234,7 @@ Tfrm_PersonInfo::Tfrm_PersonInfo(core::AppContext& app, QWidget* parent)
     fillOnce(edtGroup, core::Lookups(m_app).loadPersonTableGroupList() << PersonStore::kDefaultIssuer);
     edtGroup->setEditText(QString());
     edtCountry->setEditText(QStringLiteral("中国"));
+    markClean();
 }
 
 void Tfrm_PersonInfo::showEvent(QShowEvent* event) {
@@ -239,18 +250,57 @@ void Tfrm_PersonInfo::done(int result) {
 
 void Tfrm_PersonInfo::showModalFrom(bool fromManager) {
     m_fromManager = fromManager;
+    markClean();
     exec();
 }
 
+QStringList Tfrm_PersonInfo::typedContent() const {
+    QStringList texts;
+    for (QWidget* box : boxes()) {
+        if (box == edtID)
+            continue;
+        if (auto* line = qobject_cast<QLineEdit*>(box))
+            texts << line->text();
+        else if (auto* combo = qobject_cast<QComboBox*>(box))
+            texts << combo->currentText();
+        else if (auto* plain = qobject_cast<QPlainTextEdit*>(box))
+            texts << plain->toPlainText();
+    }
+    texts << cbAcountType->currentText();
+    return texts;
+}
+
+void Tfrm_PersonInfo::markClean() {
+    m_clean = typedContent();
+}
+
+bool Tfrm_PersonInfo::hasUnsavedChanges() const {
+    return typedContent() != m_clean;
+}
+
+void Tfrm_PersonInfo::reject() {
+    // Esc, 关闭 and the title bar all end here; a save closes through accept().
+    if (hasUnsavedChanges() &&
+        !m_app.dialogs().ask(
+            QStringLiteral("当前填写的单位资料还没有保存，关闭后内容将丢失，确定要放弃它吗？"),
+            QStringLiteral("确认")))
+        return;
+    QDialog::reject();
+}
+
+QList<QWidget*> Tfrm_PersonInfo::boxes() const {
+    return {edtID,     edtName,    edtInputCode, edtCountry,   edtProvince, edtCity,
+            edtTown,   edtAddress, edtZipcode,   edtContactor, edtPhone,    edtHandset,
+            edtRemark, edtGroup,   edtIdentity,  edtBank,      edtBankAcct, edtBankAddr,
+            edtBankNo, edtDef1,    edtDef2,      edtDef3};
+}
+
 void Tfrm_PersonInfo::btResetClick() {
-    for (QWidget* box : std::initializer_list<QWidget*>{
-             edtID,     edtName,    edtInputCode, edtCountry,   edtProvince, edtCity,
-             edtTown,   edtAddress, edtZipcode,   edtContactor, edtPhone,    edtHandset,
-             edtRemark, edtGroup,   edtIdentity,  edtBank,      edtBankAcct, edtBankAddr,
-             edtBankNo, edtDef1,    edtDef2,      edtDef3})
+    for (QWidget* box : boxes())
         setTextOf(box, QString());
     m_storedType.clear();
     m_typeChosen = false;
+    markClean();
 }
 
 bool Tfrm_PersonInfo::loadByID(int id) {
@@ -288,6 +338,7 @@ bool Tfrm_PersonInfo::loadByID(int id) {
     cbAcountType->setCurrentIndex(type >= 0 ? type : 1);
     m_storedType = p.unitType();
     m_typeChosen = false;
+    markClean();
     return true;
 }
 
@@ -368,6 +419,7 @@ bool Tfrm_PersonInfo::save() {
     m_storedType = p.unitType();
     if (p.group() == PersonStore::kDefaultIssuer)
         cbAcountType->setCurrentIndex(0);
+    markClean();
     if (onSaved)
         onSaved(p, m_fromManager);
     btCopy->setFocus();
@@ -382,7 +434,7 @@ void Tfrm_PersonInfo::btSaveClick() {
 
 void Tfrm_PersonInfo::btSaveCloseClick() {
     if (save())
-        close();
+        accept();
 }
 
 void Tfrm_PersonInfo::btCopyClick() {
@@ -465,7 +517,9 @@ bool Tfrm_PersonInfo::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::FocusIn:
-        if (watched != box)
+        // Focus coming back from the box's own list is no entry into the box: the choice just
+        // made is still being applied to the items the list showed.
+        if (watched != box || static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
             break;
         if (box == edtProvince)
             provinceEnter();

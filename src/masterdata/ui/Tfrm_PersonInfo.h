@@ -24,7 +24,9 @@ class TPerson;
 namespace masterdata::ui {
 
 // "单位详细资料": one unit of the address book with every field, saved through the store. The
-// form is made once and kept; closing it does not empty its boxes.
+// form is made once and kept; closing it does not empty its boxes. What the boxes hold when the
+// form is shown, loaded, emptied or saved is its kept state: closing over typed changes asks
+// first.
 class Tfrm_PersonInfo final : public QDialog {
     Q_OBJECT
 public:
@@ -48,11 +50,16 @@ public:
 
     // The record the boxes describe.
     TPerson person() const;
+    // True when a box differs from the kept state (the ID does not count).
+    bool hasUnsavedChanges() const;
 
     void btSaveClick();
     void btSaveCloseClick();
     void btCopyClick();
     void lbInputCodeClick();
+
+    // Every way out but a save: asks before typed changes are dropped; No keeps the form open.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,6 +67,9 @@ protected:
     void done(int result) override;
 
 private:
+    QList<QWidget*> boxes() const;
+    QStringList typedContent() const;
+    void markClean();
     bool save();
     void provinceEnter();
     void cityEnter();
@@ -78,6 +88,7 @@ private:
     bool m_typeChosen = false;
     bool m_provincesFilled = false;
     QString m_addressKept;
+    QStringList m_clean;
     // Where Enter moves the focus from each box.
     QHash<QObject*, QWidget*> m_next;
 

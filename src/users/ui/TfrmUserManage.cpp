@@ -172,7 +172,14 @@ void TfrmUserManage::btRefreshClick() {
                 m_app.dialogs().message(kLockOut);
                 return;
             }
-            m_store.saveUser(m_editingId, edtUserName->text(), cbRoleName->currentText(), edtRemark->text());
+            if (!m_store.saveUser(m_editingId, edtUserName->text(), cbRoleName->currentText(),
+                                  edtRemark->text())) {
+                m_app.dialogs().message(QStringLiteral("用户名\"") + edtUserName->text().trimmed() +
+                                        QStringLiteral("\"已经存在（不区分大小写），请换一个用户名~"));
+                edtUserName->setFocus();
+                edtUserName->selectAll();
+                return;
+            }
         } catch (const core::DbError& e) {
             m_app.dialogs().message(QStringLiteral("保存用户失败，错误=") + e.message());
             return;
