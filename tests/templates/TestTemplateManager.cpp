@@ -4,7 +4,7 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 #include "templates/TemplateAdmin.h"
-#include "templates/TfrmCheckTypeMng.h"
+#include "templates/ui/TfrmCheckTypeMng.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,7 +16,7 @@
 #include <QTest>
 
 using templates::TemplateAdmin;
-using templates::TfrmCheckTypeMng;
+using templates::ui::TfrmCheckTypeMng;
 
 namespace {
 

@@ -12,7 +12,7 @@ namespace core {
 class AppContext;
 }
 
-namespace templates {
+namespace templates::ui {
 
 // "导入、导出票据格式": templates into the store from a package file, and out of it into one.
 // The export page is shown openly. The work is done by PackageTransfer; this window only chooses.
@@ -61,4 +61,4 @@ private:
     QLabel* lbProcessOut;
 };
 
-} // namespace templates
+} // namespace templates::ui

@@ -20,7 +20,7 @@ class DataGrid;
 }
 } // namespace core
 
-namespace templates {
+namespace templates::ui {
 
 // The template manager: every template with its standing (default, common, enabled), changed
 // for the selected rows or the current one. Each button and its context-menu entry are one
@@ -90,4 +90,4 @@ private:
     QMenu* m_menu;
 };
 
-} // namespace templates
+} // namespace templates::ui

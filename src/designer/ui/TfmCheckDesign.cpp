@@ -1,4 +1,4 @@
-#include "designer/TfmCheckDesign.h"
+#include "designer/ui/TfmCheckDesign.h"
 
 #include "core/AppContext.h"
 #include "core/ProgramFolder.h"
@@ -29,7 +29,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace designer {
+namespace designer::ui {
 
 namespace {
 
@@ -928,4 +928,4 @@ void TfmCheckDesign::done(int result) {
     QDialog::done(result);
 }
 
-} // namespace designer
+} // namespace designer::ui

@@ -1,10 +1,10 @@
-#include "designer/TfmTemplateDesigner.h"
+#include "designer/ui/TfmTemplateDesigner.h"
 
 #include "core/AppContext.h"
-#include "designer/LayoutSurface.h"
+#include "designer/ui/LayoutSurface.h"
 #include "print/PrintLookups.h"
 #include "print/TextBreaking.h"
-#include "templates/TfrmPrintOffset.h"
+#include "templates/ui/TfrmPrintOffset.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,7 +29,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-namespace designer {
+namespace designer::ui {
 
 namespace {
 
@@ -1018,7 +1018,7 @@ void TfmTemplateDesigner::btSaveXYClick() {
     btLoadCheckItemClick();
     m_surface->setSelected(selectedNames());
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* offsets = qobject_cast<templates::TfrmPrintOffset*>(w); offsets && offsets->isVisible())
+        if (auto* offsets = qobject_cast<templates::ui::TfrmPrintOffset*>(w); offsets && offsets->isVisible())
             offsets->loadParam();
 }
 
@@ -1087,4 +1087,4 @@ void TfmTemplateDesigner::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-} // namespace designer
+} // namespace designer::ui

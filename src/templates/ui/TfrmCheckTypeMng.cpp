@@ -1,4 +1,4 @@
-#include "templates/TfrmCheckTypeMng.h"
+#include "templates/ui/TfrmCheckTypeMng.h"
 
 #include "core/AppContext.h"
 #include "core/Database.h"
@@ -7,8 +7,8 @@
 #include "core/TemplateStore.h"
 #include "core/ui/DataGrid.h"
 #include "core/ui/FormFace.h"
-#include "templates/TfrmBillImportExport.h"
-#include "templates/TfrmImageShow.h"
+#include "templates/ui/TfrmBillImportExport.h"
+#include "templates/ui/TfrmImageShow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,7 +21,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-namespace templates {
+namespace templates::ui {
 
 namespace {
 
@@ -525,4 +525,4 @@ void TfrmCheckTypeMng::showImage() {
     viewer.exec();
 }
 
-} // namespace templates
+} // namespace templates::ui

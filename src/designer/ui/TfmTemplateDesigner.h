@@ -23,7 +23,7 @@ namespace core {
 class AppContext;
 }
 
-namespace designer {
+namespace designer::ui {
 
 class LayoutSurface;
 
@@ -168,4 +168,4 @@ private:
     int m_maxTop = 3000;
 };
 
-} // namespace designer
+} // namespace designer::ui

@@ -1,10 +1,10 @@
-#include "templates/TfrmPrintOffset.h"
+#include "templates/ui/TfrmPrintOffset.h"
 
 #include "core/AppContext.h"
 #include "core/DbError.h"
 #include "core/ui/FormFace.h"
-#include "templates/Tfm_PrintPreview.h"
-#include "templates/TfrmImageShow.h"
+#include "templates/ui/Tfm_PrintPreview.h"
+#include "templates/ui/TfrmImageShow.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -20,7 +20,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace templates {
+namespace templates::ui {
 
 namespace {
 
@@ -368,4 +368,4 @@ void TfrmPrintOffset::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-} // namespace templates
+} // namespace templates::ui

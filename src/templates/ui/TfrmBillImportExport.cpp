@@ -1,4 +1,4 @@
-#include "templates/TfrmBillImportExport.h"
+#include "templates/ui/TfrmBillImportExport.h"
 
 #include "core/AppContext.h"
 #include "core/Database.h"
@@ -7,7 +7,7 @@
 #include "core/Recordset.h"
 #include "core/ui/FormFace.h"
 #include "templates/TemplatePackage.h"
-#include "templates/TfrmImageShow.h"
+#include "templates/ui/TfrmImageShow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -22,7 +22,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace templates {
+namespace templates::ui {
 
 namespace {
 
@@ -396,4 +396,4 @@ void TfrmBillImportExport::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-} // namespace templates
+} // namespace templates::ui
