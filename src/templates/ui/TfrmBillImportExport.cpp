@@ -290,6 +290,8 @@ void TfrmBillImportExport::btImportClick() {
     if (!report.notes.isEmpty())
         text += QStringLiteral("\n\n") + report.notes.join(QLatin1Char('\n'));
     m_app.dialogs().message(text);
+    if (report.succeeded > 0)
+        emit templatesChanged();
 }
 
 void TfrmBillImportExport::loadExistsChecks() {

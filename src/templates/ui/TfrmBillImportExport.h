@@ -31,6 +31,11 @@ public:
     void btExportClick();
     void loadExistsChecks();
 
+signals:
+    // After an import that added at least one template, while the window is still open, so that
+    // open windows listing templates follow at once.
+    void templatesChanged();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

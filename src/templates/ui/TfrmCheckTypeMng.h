@@ -54,6 +54,11 @@ public:
     // The context menu with its states as they are now (shown by the list's right click).
     QMenu* contextMenu();
 
+signals:
+    // After every change that alters which templates exist or stand where (clone, import,
+    // rename, delete, default, common, hidden or enabled), so that open windows follow at once.
+    void templatesChanged();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
