@@ -112,7 +112,7 @@ private slots:
         QVERIFY(w.box(QStringLiteral("zdPJBH"))->isHidden());
         home.dialogs().clear();
         w.findChild<QPushButton*>(QStringLiteral("btSaveCheck"))->click();
-        QCOMPARE(home.dialogs().lastText(), QStringLiteral("' ZDPJBH' 打印细节修改成功！"));
+        QCOMPARE(home.dialogs().lastText(), QStringLiteral("' 票据编号' 打印细节修改成功！"));
         const Layout hidden = layout(home, 1, QStringLiteral("zdPJBH"));
         QCOMPARE(hidden.show, 0);
         QCOMPARE(hidden.print, 0);

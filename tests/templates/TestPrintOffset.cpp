@@ -119,6 +119,7 @@ private slots:
         QCOMPARE(window.currentId(), 1);
         QCOMPARE(window.findChild<QLabel*>(QStringLiteral("lbTypeName"))->text(),
                  QStringLiteral("当前调整：出货单（标准）"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("出货单（标准）"));
     }
 
     // Arrows store their one column at once; sizes outside the usual ranges (or 0, as an
@@ -158,14 +159,17 @@ private slots:
                          {"PHeight", QString::number(pHeight)},
                          {"HVPrint", hv}};
         QCOMPARE(row(home, 1), want);
+        // The arrows saved already; the button says so rather than that nothing changed.
         click(window, QStringLiteral("btSaveMove"));
-        QCOMPARE(home.dialogs().texts().value(0), QStringLiteral("票据整体属性没有变动！"));
+        QCOMPARE(home.dialogs().texts().value(0), QStringLiteral("票据整体属性修改成功！"));
         QCOMPARE(row(home, 1), want);
+        click(window, QStringLiteral("btSaveMove"));
+        QCOMPARE(home.dialogs().texts().value(1), QStringLiteral("票据整体属性没有变动！"));
 
         window.findChild<QRadioButton*>(QLatin1String(hv == QLatin1String("1") ? "rdZX" : "rdHX"))
             ->setChecked(true);
         click(window, QStringLiteral("btSaveMove"));
-        QCOMPARE(home.dialogs().texts().value(1), QStringLiteral("票据整体属性修改成功！"));
+        QCOMPARE(home.dialogs().texts().value(2), QStringLiteral("票据整体属性修改成功！"));
         want.insert(QStringLiteral("HVPrint"), hv == "1" ? "0" : "1");
         QCOMPARE(row(home, 1), want);
     }

@@ -230,11 +230,12 @@ void TfrmPrintOffset::loadParam() {
         return; // the boxes stay as they were
     }
     m_stored = loaded;
+    m_autoSaved = false;
     if (!m_stored.found) {
         m_stored[F::XMove] = 0;
         m_stored[F::YMove] = 0;
     } else {
-        setWindowTitle(m_stored.name + QStringLiteral("-") + QString::number(m_stored.id));
+        setWindowTitle(m_stored.name);
         lbTypeName->setText(QStringLiteral("当前调整：") + m_stored.name);
     }
     showValues();
@@ -278,6 +279,7 @@ void TfrmPrintOffset::autoSave(F field) {
     try {
         TemplateWhole::saveField(m_app.db(), m_stored.id, field, value);
         m_stored.values[field] = value;
+        m_autoSaved = true;
         setWindowTitle(kChanged);
     } catch (const core::DbError& e) {
         setWindowTitle(QStringLiteral("票据整体属性保存失败：") + e.message());
@@ -293,7 +295,9 @@ void TfrmPrintOffset::btSaveMoveClick() {
     try {
         const int written = TemplateWhole::saveChanges(m_app.db(), m_stored, want);
         m_stored = want;
-        m_app.dialogs().notice(written > 0 ? kChanged : kUnchanged, QStringLiteral("提示"));
+        // Changes a box already saved on leaving it are saved changes all the same.
+        m_app.dialogs().notice(written > 0 || m_autoSaved ? kChanged : kUnchanged, QStringLiteral("提示"));
+        m_autoSaved = false;
     } catch (const core::DbError& e) {
         m_app.dialogs().notice(QStringLiteral("票据整体属性保存失败：") + e.message(),
                                QStringLiteral("提示"));

@@ -63,6 +63,8 @@ private:
 
     core::AppContext& m_app;
     TemplateWhole m_stored;
+    // A box already saved itself since the template was shown or last saved by the button.
+    bool m_autoSaved = false;
     std::function<void()> m_openDesigner;
     QPointer<TfrmImageShow> m_image;
     bool m_showing = false;
