@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -65,7 +66,7 @@ QSpinBox* TfrmPrintOffset::numberBox(const QString& name, F field) {
 void TfrmPrintOffset::buildWindow() {
     listCheckTypeName = new QListWidget(this);
     listCheckTypeName->setObjectName(QStringLiteral("listCheckTypeName"));
-    listCheckTypeName->setMaximumWidth(220);
+    listCheckTypeName->setMaximumWidth(320);
     lbTypeName = new QLabel(QStringLiteral("请左侧选择要设定单据种类"), this);
     lbTypeName->setObjectName(QStringLiteral("lbTypeName"));
 
@@ -212,6 +213,11 @@ void TfrmPrintOffset::fillList(int checkTypeId) {
         if (names.at(i).second == checkTypeId && selected < 0)
             selected = i;
     }
+    // The whole of every name is shown (up to the list's widest), with room for a scroll bar.
+    const int scrollBar = listCheckTypeName->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    listCheckTypeName->setMinimumWidth(
+        qMin(listCheckTypeName->maximumWidth(),
+             listCheckTypeName->sizeHintForColumn(0) + 2 * listCheckTypeName->frameWidth() + scrollBar + 8));
     if (checkTypeId > 0 && selected < 0)
         m_app.dialogs().message(QStringLiteral("没有找到编号为") + QString::number(checkTypeId) +
                                 QStringLiteral("的票据，请查看是否存在或被隐藏。"));
