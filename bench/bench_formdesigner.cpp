@@ -2,7 +2,7 @@
 // and their layout rows read, every box made and placed over the image, the window drawn once.
 // Prints the median in milliseconds.
 #include "BenchHome.h"
-#include "designer/TfmCheckDesign.h"
+#include "designer/ui/TfmCheckDesign.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 21; ++run) {
         QElapsedTimer timer;
         timer.start();
-        designer::TfmCheckDesign window(home.app(), 1);
+        designer::ui::TfmCheckDesign window(home.app(), 1);
         const QPixmap drawn = window.grab();
         times.push_back(timer.nsecsElapsed() / 1e6);
         if (drawn.isNull() || !window.box(QStringLiteral("zdPJBH")))

@@ -3,8 +3,8 @@
 // pointer move while an item is dragged. Prints medians in milliseconds. With a file name as
 // argument it also saves a picture of the opened window there.
 #include "BenchHome.h"
-#include "designer/LayoutSurface.h"
-#include "designer/TfmTemplateDesigner.h"
+#include "designer/ui/LayoutSurface.h"
+#include "designer/ui/TfmTemplateDesigner.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 11; ++run) {
         QElapsedTimer timer;
         timer.start();
-        designer::TfmTemplateDesigner window(home.app(), 1);
+        designer::ui::TfmTemplateDesigner window(home.app(), 1);
         window.show();
         const QPixmap first = window.surface()->grab();
         opening.push_back(timer.nsecsElapsed() / 1e6);
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
             window.grab().save(QString::fromLocal8Bit(argv[1]));
         }
         window.selectItem(QStringLiteral("zdPJBH"));
-        designer::LayoutSurface* surface = window.surface();
+        designer::ui::LayoutSurface* surface = window.surface();
         surface->resize(surface->size());
         const QPoint start = surface->partsOf(QStringLiteral("zdPJBH")).first().rect.center();
         mouse(surface, QEvent::MouseButtonPress, start, Qt::LeftButton);

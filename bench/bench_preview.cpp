@@ -1,7 +1,7 @@
 // Times opening the preview of the shipped 出货单（标准） with every item carrying a test value:
 // the template and its items read, planned and drawn once. Prints the median in milliseconds.
 #include "BenchHome.h"
-#include "templates/Tfm_PrintPreview.h"
+#include "templates/ui/Tfm_PrintPreview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 21; ++run) {
         QElapsedTimer timer;
         timer.start();
-        templates::Tfm_PrintPreview preview(home.app(), 1);
+        templates::ui::Tfm_PrintPreview preview(home.app(), 1);
         const QPixmap drawn = preview.paper()->grab();
         times.push_back(timer.nsecsElapsed() / 1e6);
         if (drawn.isNull() || preview.plan().ops.isEmpty())

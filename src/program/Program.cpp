@@ -5,8 +5,8 @@
 #include "core/AppContext.h"
 #include "core/ScriptedDialogs.h"
 #include "core/ui/DataGrid.h"
-#include "designer/TfmCheckDesign.h"
-#include "designer/TfmTemplateDesigner.h"
+#include "designer/ui/TfmCheckDesign.h"
+#include "designer/ui/TfmTemplateDesigner.h"
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "history/ui/TfmSearch_FHDSHD.h"
@@ -29,10 +29,10 @@
 #include "print/ui/TfrmPrintJournal.h"
 #include "print/ui/TfrmTestPage.h"
 #include "recognition/ui/TfrmMatchAddr.h"
-#include "templates/TfmLockPrinter.h"
-#include "templates/TfrmBillImportExport.h"
-#include "templates/TfrmCheckTypeMng.h"
-#include "templates/TfrmPrintOffset.h"
+#include "templates/ui/TfmLockPrinter.h"
+#include "templates/ui/TfrmBillImportExport.h"
+#include "templates/ui/TfrmCheckTypeMng.h"
+#include "templates/ui/TfrmPrintOffset.h"
 #include "upgrade/ui/TfrmUp2NewVersion.h"
 #include "users/UserStore.h"
 #include "users/ui/TfrmUserLogin.h"
@@ -165,7 +165,7 @@ void Program::openBatchPrinting() {
 }
 
 void Program::openOffsets(int id) {
-    templates::TfrmPrintOffset window(m_app, id > 0 ? id : m_app.currentCheckTypeId, &m_main);
+    templates::ui::TfrmPrintOffset window(m_app, id > 0 ? id : m_app.currentCheckTypeId, &m_main);
     if (QAction* designer = m_main.action(QStringLiteral("actDesigner")); designer && designer->isEnabled())
         window.setDesignerCommand([designer] { designer->trigger(); });
     window.exec();
@@ -176,12 +176,12 @@ void Program::openFormDesigner() {
     if (entryWindow && entryWindow->currentCheckTypeId() > 0)
         m_app.currentCheckTypeId = entryWindow->currentCheckTypeId();
     {
-        designer::TfmCheckDesign window(m_app, m_app.currentCheckTypeId, &m_main);
+        designer::ui::TfmCheckDesign window(m_app, m_app.currentCheckTypeId, &m_main);
         if (!window.isValid())
             return;
         window.setOffsetOpener([this](int id) { openOffsets(id); });
         window.setPrintLayoutOpener(
-            [this](QWidget* parent, int id) { designer::TfmTemplateDesigner::run(m_app, id, parent); });
+            [this](QWidget* parent, int id) { designer::ui::TfmTemplateDesigner::run(m_app, id, parent); });
         window.exec();
     }
     // The entry window shows the boxes where the designer left them.
@@ -191,7 +191,7 @@ void Program::openFormDesigner() {
 }
 
 void Program::openTemplateManager() {
-    templates::TfrmCheckTypeMng manager(m_app, m_app.currentCheckTypeId, &m_main);
+    templates::ui::TfrmCheckTypeMng manager(m_app, m_app.currentCheckTypeId, &m_main);
     manager.setOffsetCommand([this](int id) { openOffsets(id); });
     manager.exec();
 }
@@ -281,7 +281,8 @@ void Program::openPackageFile(const QString& path) {
 }
 
 void Program::openTemplatePackages(const QString& package) {
-    templates::TfrmBillImportExport window(m_app, templates::TfrmBillImportExport::Pages::Both, &m_main);
+    templates::ui::TfrmBillImportExport window(m_app, templates::ui::TfrmBillImportExport::Pages::Both,
+                                               &m_main);
     if (!package.isEmpty()) {
         const ChosenPackage chosen(m_app, QFileInfo(package).absoluteFilePath());
         window.btBrowseImportClick();
@@ -297,7 +298,7 @@ void Program::openTemplatePackages(const QString& package) {
 }
 
 void Program::openPrinterLock() {
-    templates::TfmLockPrinter lock(
+    templates::ui::TfmLockPrinter lock(
         m_app, m_main.printerNames(), [this](const QString& name) { m_main.setDefaultPrinter(name); },
         [this] { return m_device.printerNames(); }, &m_main);
     lock.exec();

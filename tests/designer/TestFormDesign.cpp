@@ -1,6 +1,6 @@
 #include "core/IniFile.h"
-#include "designer/TfmCheckDesign.h"
-#include "designer/TfmTemplateDesigner.h"
+#include "designer/ui/TfmCheckDesign.h"
+#include "designer/ui/TfmTemplateDesigner.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "print/ItemRenderer.h"
 #include "print/RecordingPrintDevice.h"
@@ -22,7 +22,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-using designer::TfmCheckDesign;
+using designer::ui::TfmCheckDesign;
 
 namespace {
 
@@ -112,7 +112,7 @@ private slots:
         QVERIFY(w.box(QStringLiteral("zdPJBH"))->isHidden());
         home.dialogs().clear();
         w.findChild<QPushButton*>(QStringLiteral("btSaveCheck"))->click();
-        QCOMPARE(home.dialogs().lastText(), QStringLiteral("' ZDPJBH' 打印细节修改成功！"));
+        QCOMPARE(home.dialogs().lastText(), QStringLiteral("' 票据编号' 打印细节修改成功！"));
         const Layout hidden = layout(home, 1, QStringLiteral("zdPJBH"));
         QCOMPARE(hidden.show, 0);
         QCOMPARE(hidden.print, 0);
@@ -134,7 +134,7 @@ private slots:
         TfmCheckDesign w(home.app(), 1);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        designer::FormBox* box = w.box(QStringLiteral("zdGKMC"));
+        designer::ui::FormBox* box = w.box(QStringLiteral("zdGKMC"));
         QVERIFY(box && box->isVisible());
         const QPoint grab(5, 5);
         QTest::mousePress(box, Qt::LeftButton, {}, grab);
@@ -273,7 +273,7 @@ private slots:
 
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        designer::FormBox* box = w.box(QStringLiteral("zdPJBH"));
+        designer::ui::FormBox* box = w.box(QStringLiteral("zdPJBH"));
         QTest::mousePress(box, Qt::LeftButton, {}, QPoint(2, 2));
         QMouseEvent move(QEvent::MouseMove, QPointF(12, 2), box->mapToGlobal(QPointF(12, 2)), Qt::NoButton,
                          Qt::LeftButton, {});
@@ -319,7 +319,7 @@ private slots:
             QVERIFY(button->isEnabled());
             QTimer::singleShot(0, [&] {
                 auto* layout =
-                    qobject_cast<designer::TfmTemplateDesigner*>(QApplication::activeModalWidget());
+                    qobject_cast<designer::ui::TfmTemplateDesigner*>(QApplication::activeModalWidget());
                 layoutShown = layout != nullptr;
                 if (layout)
                     layout->close();

@@ -1,6 +1,6 @@
 #include "core/Recordset.h"
-#include "designer/LayoutSurface.h"
-#include "designer/TfmTemplateDesigner.h"
+#include "designer/ui/LayoutSurface.h"
+#include "designer/ui/TfmTemplateDesigner.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 #include "support/Typing.h"
@@ -16,8 +16,8 @@
 #include <QTabWidget>
 #include <QTest>
 
-using designer::LayoutSurface;
-using designer::TfmTemplateDesigner;
+using designer::ui::LayoutSurface;
+using designer::ui::TfmTemplateDesigner;
 
 namespace {
 

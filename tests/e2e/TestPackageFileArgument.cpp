@@ -4,7 +4,7 @@
 #include "print/RecordingPrintDevice.h"
 #include "program/Program.h"
 #include "templates/TemplatePackage.h"
-#include "templates/TfrmBillImportExport.h"
+#include "templates/ui/TfrmBillImportExport.h"
 
 #include <QApplication>
 #include <QFile>
@@ -30,7 +30,7 @@ class TestPackageFileArgument : public QObject {
     static void watchForPackageWindow(Seen& seen, QObject& owner) {
         auto* poll = new QTimer(&owner);
         QObject::connect(poll, &QTimer::timeout, poll, [&seen, poll] {
-            auto* w = qobject_cast<templates::TfrmBillImportExport*>(QApplication::activeModalWidget());
+            auto* w = qobject_cast<templates::ui::TfrmBillImportExport*>(QApplication::activeModalWidget());
             if (!w)
                 return;
             const auto texts = [w](const char* name) {

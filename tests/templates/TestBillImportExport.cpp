@@ -1,7 +1,7 @@
 #include "core/ScriptedDialogs.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
-#include "templates/TfrmBillImportExport.h"
+#include "templates/ui/TfrmBillImportExport.h"
 
 #include <QFile>
 #include <QLabel>
@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using templates::TfrmBillImportExport;
+using templates::ui::TfrmBillImportExport;
 
 namespace {
 

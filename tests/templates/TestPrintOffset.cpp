@@ -2,8 +2,8 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 #include "templates/PreviewPlan.h"
-#include "templates/Tfm_PrintPreview.h"
-#include "templates/TfrmPrintOffset.h"
+#include "templates/ui/Tfm_PrintPreview.h"
+#include "templates/ui/TfrmPrintOffset.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,7 +18,7 @@
 #include <QTest>
 #include <QToolButton>
 
-using templates::TfrmPrintOffset;
+using templates::ui::TfrmPrintOffset;
 
 namespace {
 
@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(home.dialogs().texts(), QStringList());
         bool shown = false;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->inherits("templates::TfrmImageShow") && w->isVisible()) {
+            if (w->inherits("templates::ui::TfrmImageShow") && w->isVisible()) {
                 shown = true;
                 w->close();
             }
@@ -119,6 +119,7 @@ private slots:
         QCOMPARE(window.currentId(), 1);
         QCOMPARE(window.findChild<QLabel*>(QStringLiteral("lbTypeName"))->text(),
                  QStringLiteral("当前调整：出货单（标准）"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("出货单（标准）"));
     }
 
     // Arrows store their one column at once; sizes outside the usual ranges (or 0, as an
@@ -158,14 +159,17 @@ private slots:
                          {"PHeight", QString::number(pHeight)},
                          {"HVPrint", hv}};
         QCOMPARE(row(home, 1), want);
+        // The arrows saved already; the button says so rather than that nothing changed.
         click(window, QStringLiteral("btSaveMove"));
-        QCOMPARE(home.dialogs().texts().value(0), QStringLiteral("票据整体属性没有变动！"));
+        QCOMPARE(home.dialogs().texts().value(0), QStringLiteral("票据整体属性修改成功！"));
         QCOMPARE(row(home, 1), want);
+        click(window, QStringLiteral("btSaveMove"));
+        QCOMPARE(home.dialogs().texts().value(1), QStringLiteral("票据整体属性没有变动！"));
 
         window.findChild<QRadioButton*>(QLatin1String(hv == QLatin1String("1") ? "rdZX" : "rdHX"))
             ->setChecked(true);
         click(window, QStringLiteral("btSaveMove"));
-        QCOMPARE(home.dialogs().texts().value(1), QStringLiteral("票据整体属性修改成功！"));
+        QCOMPARE(home.dialogs().texts().value(2), QStringLiteral("票据整体属性修改成功！"));
         want.insert(QStringLiteral("HVPrint"), hv == "1" ? "0" : "1");
         QCOMPARE(row(home, 1), want);
     }
@@ -185,10 +189,10 @@ private slots:
     void previewIgnoresOffsetAndBack() {
         TestHome home;
         home.db().exec(QStringLiteral("update CKTypeTable set XMove=100, YMove=-50 where CheckTypeID=1"));
-        templates::Tfm_PrintPreview preview(home.app(), 1);
+        templates::ui::Tfm_PrintPreview preview(home.app(), 1);
         QVERIFY(preview.isValid());
-        templates::PreviewPaper* paper = preview.paper();
-        const QPoint origin(templates::PreviewPaper::kOriginX, templates::PreviewPaper::kOriginY);
+        templates::ui::PreviewPaper* paper = preview.paper();
+        const QPoint origin(templates::ui::PreviewPaper::kOriginX, templates::ui::PreviewPaper::kOriginY);
         const QPoint moved = origin + QPoint(paper->toPixelsX(100), paper->toPixelsY(-50));
         QCOMPARE(paper->paperOrigin(), moved);
         auto* ignore = preview.findChild<QCheckBox*>(QStringLiteral("ckNoMoveXY"));
@@ -202,7 +206,7 @@ private slots:
 
     void previewWithoutKind() {
         TestHome home;
-        templates::Tfm_PrintPreview preview(home.app(), 77);
+        templates::ui::Tfm_PrintPreview preview(home.app(), 77);
         QVERIFY(!preview.isValid());
         QCOMPARE(home.dialogs().texts(), QStringList{QStringLiteral("没有找到对应的单据信息~")});
     }

@@ -2,8 +2,8 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 #include "templates/PrinterCalibration.h"
-#include "templates/TfmLockPrinter.h"
-#include "templates/TfrmPrinterParam.h"
+#include "templates/ui/TfmLockPrinter.h"
+#include "templates/ui/TfrmPrinterParam.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -12,8 +12,8 @@
 #include <QTest>
 
 using templates::PrinterCalibration;
-using templates::TfmLockPrinter;
-using templates::TfrmPrinterParam;
+using templates::ui::TfmLockPrinter;
+using templates::ui::TfrmPrinterParam;
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 #include "templates/TemplateAdmin.h"
-#include "templates/TfrmCheckTypeMng.h"
+#include "templates/ui/TfrmCheckTypeMng.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -12,11 +12,12 @@
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
 
 using templates::TemplateAdmin;
-using templates::TfrmCheckTypeMng;
+using templates::ui::TfrmCheckTypeMng;
 
 namespace {
 
@@ -322,6 +323,50 @@ private slots:
                      .toString(),
                  QStringLiteral("是启用"));
         QVERIFY(!window.command(QStringLiteral("nDefault"))->isEnabled());
+    }
+
+    // Open entry windows follow the manager through templatesChanged: once for each change that
+    // went through, never for one that was cancelled or refused.
+    void changesAreAnnounced_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("announced");
+        QTest::newRow("clone") << "nCloneTemplate"
+                               << "新样" << QList<int>{} << 1;
+        QTest::newRow("clone cancelled") << "nCloneTemplate"
+                                         << "\x1b" << QList<int>{} << 0;
+        QTest::newRow("clone onto an existing name") << "nCloneTemplate"
+                                                     << "标准" << QList<int>{} << 0;
+        QTest::newRow("rename") << "N1"
+                                << "新样" << QList<int>{} << 1;
+        QTest::newRow("delete") << "nDelete"
+                                << "" << QList<int>{1, 1} << 1;
+        QTest::newRow("delete declined") << "nDelete"
+                                         << "" << QList<int>{0} << 0;
+        QTest::newRow("default") << "nDefault"
+                                 << "" << QList<int>{} << 1;
+        QTest::newRow("hide") << "nHide"
+                              << "" << QList<int>{} << 1;
+    }
+    void changesAreAnnounced() {
+        QFETCH(QString, command);
+        QFETCH(QString, typed);
+        QFETCH(QList<int>, answers);
+        QFETCH(int, announced);
+        TestHome home;
+        TfrmCheckTypeMng window(home.app(), 0);
+        window.show();
+        const int row = listedIds(window).indexOf(2);
+        selectRows(window.grid(), {row});
+        window.grid()->setCurrentRow(row);
+        if (!typed.isEmpty())
+            home.dialogs().inputs.enqueue(typed);
+        home.dialogs().answers << answers;
+        QSignalSpy spy(&window, &TfrmCheckTypeMng::templatesChanged);
+        QVERIFY(window.command(command));
+        window.command(command)->trigger();
+        QCOMPARE(spy.count(), announced);
     }
 
     void renameOntoExistingName() {

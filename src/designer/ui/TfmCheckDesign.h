@@ -1,7 +1,7 @@
 #pragma once
 
-#include "designer/FormBox.h"
 #include "designer/FormStore.h"
+#include "designer/ui/FormBox.h"
 
 #include <QDialog>
 #include <QHash>
@@ -27,7 +27,7 @@ namespace core {
 class AppContext;
 }
 
-namespace designer {
+namespace designer::ui {
 
 // "模板设计": the entry-form designer. The input boxes of a template's items lie over its
 // scanned image at natural size, placed by the entry window's own placement code, so a box here
@@ -171,4 +171,4 @@ private:
     QLabel* m_panels[3] = {nullptr, nullptr, nullptr};
 };
 
-} // namespace designer
+} // namespace designer::ui

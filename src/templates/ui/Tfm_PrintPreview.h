@@ -16,7 +16,7 @@ namespace core {
 class AppContext;
 }
 
-namespace templates {
+namespace templates::ui {
 
 // The paper of a template drawn to scale at the screen's pixels per inch: centimetre rulers
 // around the drawing area and along the paper's edges, the paper moved by the offset, and the
@@ -91,4 +91,4 @@ private:
     bool m_loading = false;
 };
 
-} // namespace templates
+} // namespace templates::ui

@@ -1,4 +1,4 @@
-#include "templates/TfrmPrinterParam.h"
+#include "templates/ui/TfrmPrinterParam.h"
 
 #include "core/AppContext.h"
 #include "core/DbError.h"
@@ -16,7 +16,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-namespace templates {
+namespace templates::ui {
 
 namespace {
 
@@ -239,4 +239,4 @@ void TfrmPrinterParam::BitBtn1Click() {
     dialogs.message(QStringLiteral("配置修改成功！"));
 }
 
-} // namespace templates
+} // namespace templates::ui

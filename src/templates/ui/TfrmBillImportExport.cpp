@@ -1,4 +1,4 @@
-#include "templates/TfrmBillImportExport.h"
+#include "templates/ui/TfrmBillImportExport.h"
 
 #include "core/AppContext.h"
 #include "core/Database.h"
@@ -7,7 +7,7 @@
 #include "core/Recordset.h"
 #include "core/ui/FormFace.h"
 #include "templates/TemplatePackage.h"
-#include "templates/TfrmImageShow.h"
+#include "templates/ui/TfrmImageShow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -22,7 +22,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace templates {
+namespace templates::ui {
 
 namespace {
 
@@ -290,6 +290,8 @@ void TfrmBillImportExport::btImportClick() {
     if (!report.notes.isEmpty())
         text += QStringLiteral("\n\n") + report.notes.join(QLatin1Char('\n'));
     m_app.dialogs().message(text);
+    if (report.succeeded > 0)
+        emit templatesChanged();
 }
 
 void TfrmBillImportExport::loadExistsChecks() {
@@ -396,4 +398,4 @@ void TfrmBillImportExport::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-} // namespace templates
+} // namespace templates::ui

@@ -1,4 +1,4 @@
-#include "designer/TfmCheckDesign.h"
+#include "designer/ui/TfmCheckDesign.h"
 
 #include "core/AppContext.h"
 #include "core/ProgramFolder.h"
@@ -29,7 +29,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace designer {
+namespace designer::ui {
 
 namespace {
 
@@ -617,7 +617,9 @@ bool TfmCheckDesign::saveCurrent(SaveMode mode) {
         break;
     }
     m_saved = true;
-    const QString done = QStringLiteral("' ") + item->name + QStringLiteral("' 打印细节修改成功！");
+    // The clerk knows the item by its label; the stored name only when it has none.
+    const QString shown = item->label.trimmed().isEmpty() ? item->name : item->label.trimmed();
+    const QString done = QStringLiteral("' ") + shown + QStringLiteral("' 打印细节修改成功！");
     if (mode == SaveMode::Button)
         m_app.dialogs().notice(done, kHint);
     else if (mode == SaveMode::Quiet)
@@ -928,4 +930,4 @@ void TfmCheckDesign::done(int result) {
     QDialog::done(result);
 }
 
-} // namespace designer
+} // namespace designer::ui

@@ -1,7 +1,7 @@
-#include "templates/TfmLockPrinter.h"
+#include "templates/ui/TfmLockPrinter.h"
 
 #include "core/AppContext.h"
-#include "templates/TfrmPrinterParam.h"
+#include "templates/ui/TfrmPrinterParam.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace templates {
+namespace templates::ui {
 
 TfmLockPrinter::TfmLockPrinter(core::AppContext& app, const QStringList& printers,
                                std::function<void(const QString&)> setDefaultPrinter,
@@ -93,4 +93,4 @@ void TfmLockPrinter::btShiPeiClick() {
     close();
 }
 
-} // namespace templates
+} // namespace templates::ui

@@ -23,7 +23,7 @@ namespace core {
 class AppContext;
 }
 
-namespace designer {
+namespace designer::ui {
 
 class LayoutSurface;
 
@@ -70,6 +70,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildWindow();
@@ -106,6 +107,7 @@ private:
     core::AppContext& m_app;
     LayoutStore m_store;
     bool m_valid = false;
+    bool m_placed = false;
     bool m_loading = false;
     bool m_multiple = false;
     int m_screenDpi = 96;
@@ -168,4 +170,4 @@ private:
     int m_maxTop = 3000;
 };
 
-} // namespace designer
+} // namespace designer::ui

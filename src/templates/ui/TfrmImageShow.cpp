@@ -1,4 +1,4 @@
-#include "templates/TfrmImageShow.h"
+#include "templates/ui/TfrmImageShow.h"
 
 #include "core/AppContext.h"
 #include "core/DbError.h"
@@ -10,7 +10,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-namespace templates {
+namespace templates::ui {
 
 TfrmImageShow::TfrmImageShow(core::AppContext& app, QWidget* parent)
     : QDialog(parent), m_app(app), m_scroll(new QScrollArea(this)), imgShow(new QLabel) {
@@ -75,4 +75,4 @@ void TfrmImageShow::loadPictureByFullName(const QString& name) {
     }
 }
 
-} // namespace templates
+} // namespace templates::ui

@@ -1,11 +1,11 @@
-#include "designer/FormBox.h"
+#include "designer/ui/FormBox.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
 
-namespace designer {
+namespace designer::ui {
 
 FormBox::FormBox(const QString& name, const QString& kind, const QString& label, QWidget* parent)
     : QWidget(parent), m_kind(kind), m_label(label), m_text(label) {
@@ -94,4 +94,4 @@ void FormBox::mouseReleaseEvent(QMouseEvent* event) {
     emit released();
 }
 
-} // namespace designer
+} // namespace designer::ui

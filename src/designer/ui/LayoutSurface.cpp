@@ -1,4 +1,4 @@
-#include "designer/LayoutSurface.h"
+#include "designer/ui/LayoutSurface.h"
 
 #include "print/PainterDrawing.h"
 #include "print/PrintGeometry.h"
@@ -11,7 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace designer {
+namespace designer::ui {
 
 namespace {
 
@@ -289,4 +289,4 @@ void LayoutSurface::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-} // namespace designer
+} // namespace designer::ui

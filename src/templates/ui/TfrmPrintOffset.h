@@ -1,7 +1,7 @@
 #pragma once
 
 #include "templates/TemplateWhole.h"
-#include "templates/TfrmImageShow.h"
+#include "templates/ui/TfrmImageShow.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -18,7 +18,7 @@ namespace core {
 class AppContext;
 }
 
-namespace templates {
+namespace templates::ui {
 
 // "打印整体偏移调整": the whole-template settings of one template at a time — print offset with
 // arrows, feed direction, entry-screen size and paper size — and the preview.
@@ -63,6 +63,8 @@ private:
 
     core::AppContext& m_app;
     TemplateWhole m_stored;
+    // A box already saved itself since the template was shown or last saved by the button.
+    bool m_autoSaved = false;
     std::function<void()> m_openDesigner;
     QPointer<TfrmImageShow> m_image;
     bool m_showing = false;
@@ -88,4 +90,4 @@ private:
     QPushButton* Button1;
 };
 
-} // namespace templates
+} // namespace templates::ui

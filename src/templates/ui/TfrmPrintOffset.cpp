@@ -1,10 +1,10 @@
-#include "templates/TfrmPrintOffset.h"
+#include "templates/ui/TfrmPrintOffset.h"
 
 #include "core/AppContext.h"
 #include "core/DbError.h"
 #include "core/ui/FormFace.h"
-#include "templates/Tfm_PrintPreview.h"
-#include "templates/TfrmImageShow.h"
+#include "templates/ui/Tfm_PrintPreview.h"
+#include "templates/ui/TfrmImageShow.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -17,10 +17,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace templates {
+namespace templates::ui {
 
 namespace {
 
@@ -65,7 +66,7 @@ QSpinBox* TfrmPrintOffset::numberBox(const QString& name, F field) {
 void TfrmPrintOffset::buildWindow() {
     listCheckTypeName = new QListWidget(this);
     listCheckTypeName->setObjectName(QStringLiteral("listCheckTypeName"));
-    listCheckTypeName->setMaximumWidth(220);
+    listCheckTypeName->setMaximumWidth(320);
     lbTypeName = new QLabel(QStringLiteral("请左侧选择要设定单据种类"), this);
     lbTypeName->setObjectName(QStringLiteral("lbTypeName"));
 
@@ -212,6 +213,11 @@ void TfrmPrintOffset::fillList(int checkTypeId) {
         if (names.at(i).second == checkTypeId && selected < 0)
             selected = i;
     }
+    // The whole of every name is shown (up to the list's widest), with room for a scroll bar.
+    const int scrollBar = listCheckTypeName->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    listCheckTypeName->setMinimumWidth(
+        qMin(listCheckTypeName->maximumWidth(),
+             listCheckTypeName->sizeHintForColumn(0) + 2 * listCheckTypeName->frameWidth() + scrollBar + 8));
     if (checkTypeId > 0 && selected < 0)
         m_app.dialogs().message(QStringLiteral("没有找到编号为") + QString::number(checkTypeId) +
                                 QStringLiteral("的票据，请查看是否存在或被隐藏。"));
@@ -230,11 +236,12 @@ void TfrmPrintOffset::loadParam() {
         return; // the boxes stay as they were
     }
     m_stored = loaded;
+    m_autoSaved = false;
     if (!m_stored.found) {
         m_stored[F::XMove] = 0;
         m_stored[F::YMove] = 0;
     } else {
-        setWindowTitle(m_stored.name + QStringLiteral("-") + QString::number(m_stored.id));
+        setWindowTitle(m_stored.name);
         lbTypeName->setText(QStringLiteral("当前调整：") + m_stored.name);
     }
     showValues();
@@ -278,6 +285,7 @@ void TfrmPrintOffset::autoSave(F field) {
     try {
         TemplateWhole::saveField(m_app.db(), m_stored.id, field, value);
         m_stored.values[field] = value;
+        m_autoSaved = true;
         setWindowTitle(kChanged);
     } catch (const core::DbError& e) {
         setWindowTitle(QStringLiteral("票据整体属性保存失败：") + e.message());
@@ -293,7 +301,9 @@ void TfrmPrintOffset::btSaveMoveClick() {
     try {
         const int written = TemplateWhole::saveChanges(m_app.db(), m_stored, want);
         m_stored = want;
-        m_app.dialogs().notice(written > 0 ? kChanged : kUnchanged, QStringLiteral("提示"));
+        // Changes a box already saved on leaving it are saved changes all the same.
+        m_app.dialogs().notice(written > 0 || m_autoSaved ? kChanged : kUnchanged, QStringLiteral("提示"));
+        m_autoSaved = false;
     } catch (const core::DbError& e) {
         m_app.dialogs().notice(QStringLiteral("票据整体属性保存失败：") + e.message(),
                                QStringLiteral("提示"));
@@ -368,4 +378,4 @@ void TfrmPrintOffset::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-} // namespace templates
+} // namespace templates::ui

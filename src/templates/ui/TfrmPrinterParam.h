@@ -14,8 +14,10 @@ class AppContext;
 }
 
 namespace templates {
-
 struct PrinterCalibration;
+}
+
+namespace templates::ui {
 
 // "打印机整体偏移参数适配": offset presets of known printer models, the clerk's calibration of
 // the bill printer, applied to every template at once and remembered in Config.ini.
@@ -55,4 +57,4 @@ private:
     QPushButton* Button1;
 };
 
-} // namespace templates
+} // namespace templates::ui

@@ -1,4 +1,4 @@
-#include "templates/Tfm_PrintPreview.h"
+#include "templates/ui/Tfm_PrintPreview.h"
 
 #include "core/AppContext.h"
 #include "core/DbError.h"
@@ -20,7 +20,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace templates {
+namespace templates::ui {
 
 namespace {
 
@@ -291,4 +291,4 @@ void Tfm_PrintPreview::btEditPreviewDataClick() {
         redraw();
 }
 
-} // namespace templates
+} // namespace templates::ui

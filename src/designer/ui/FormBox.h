@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWidget>
 
-namespace designer {
+namespace designer::ui {
 
 // One item's box on the designer's image, drawn by its kind: a text box, an outlined shape, a
 // line, a tick box or a transparent label. Pressing it selects and drags it; the window decides
@@ -26,7 +26,7 @@ public:
     static QColor textBackground(Highlight highlight);
 
 signals:
-    void pressed(designer::FormBox* box, QPoint globalPos);
+    void pressed(designer::ui::FormBox* box, QPoint globalPos);
     void dragged(QPoint globalPos);
     void released();
 
@@ -44,4 +44,4 @@ private:
     bool m_pressed = false;
 };
 
-} // namespace designer
+} // namespace designer::ui

@@ -8,7 +8,7 @@
 #include <QPixmap>
 #include <QWidget>
 
-namespace designer {
+namespace designer::ui {
 
 // The paper of the print-layout designer: one painted widget. Every item is drawn from the
 // printer's own item plan through the printer's painter routine (ItemPlan::draw on a
@@ -102,4 +102,4 @@ private:
     QPoint m_dragDelta;
 };
 
-} // namespace designer
+} // namespace designer::ui

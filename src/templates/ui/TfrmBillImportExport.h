@@ -12,7 +12,7 @@ namespace core {
 class AppContext;
 }
 
-namespace templates {
+namespace templates::ui {
 
 // "导入、导出票据格式": templates into the store from a package file, and out of it into one.
 // The export page is shown openly. The work is done by PackageTransfer; this window only chooses.
@@ -30,6 +30,11 @@ public:
     void btBrowseExportClick();
     void btExportClick();
     void loadExistsChecks();
+
+signals:
+    // After an import that added at least one template, while the window is still open, so that
+    // open windows listing templates follow at once.
+    void templatesChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -61,4 +66,4 @@ private:
     QLabel* lbProcessOut;
 };
 
-} // namespace templates
+} // namespace templates::ui

@@ -1,4 +1,4 @@
-#include "templates/TfrmCheckTypeMng.h"
+#include "templates/ui/TfrmCheckTypeMng.h"
 
 #include "core/AppContext.h"
 #include "core/Database.h"
@@ -7,8 +7,8 @@
 #include "core/TemplateStore.h"
 #include "core/ui/DataGrid.h"
 #include "core/ui/FormFace.h"
-#include "templates/TfrmBillImportExport.h"
-#include "templates/TfrmImageShow.h"
+#include "templates/ui/TfrmBillImportExport.h"
+#include "templates/ui/TfrmImageShow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,7 +21,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-namespace templates {
+namespace templates::ui {
 
 namespace {
 
@@ -332,6 +332,7 @@ void TfrmCheckTypeMng::btSetToDefaultClick() {
         m_app.dialogs().message(QStringLiteral("模板设置失败,中止！~") + e.message());
         return;
     }
+    emit templatesChanged();
     setTab(DefaultTab);
 }
 
@@ -343,6 +344,8 @@ void TfrmCheckTypeMng::btSet2CommonClick() {
         m_app.dialogs().message(QStringLiteral("模板设置失败,中止！~"));
         return;
     }
+    if (count > 0)
+        emit templatesChanged();
     m_app.dialogs().message(
         QStringLiteral("共添加 ") + QString::number(count) +
         QStringLiteral(" 个模板为常用模板！\n\r\n\r新设置常用快递后，请重开快递单填开界面生效~"));
@@ -358,6 +361,8 @@ void TfrmCheckTypeMng::btNoCommonClick() {
         m_app.dialogs().message(QStringLiteral("模板设置失败,中止！~"));
         return;
     }
+    if (count > 0)
+        emit templatesChanged();
     for (int i = 0; i < refused.size(); ++i)
         m_app.dialogs().message(QStringLiteral("默认模板不能从常用模板移出！"));
     m_app.dialogs().message(QStringLiteral("共从常用模板移出 ") + QString::number(count) +
@@ -375,6 +380,7 @@ void TfrmCheckTypeMng::btHideClick() {
         m_app.dialogs().message(QStringLiteral("模板设置失败,中止！~"));
         return;
     }
+    emit templatesChanged();
     btRefreshClick();
     m_app.dialogs().message(QStringLiteral("隐藏的模板，可在【隐藏的模板】中重新启用。"));
 }
@@ -389,6 +395,7 @@ void TfrmCheckTypeMng::btShowClick() {
         m_app.dialogs().message(QStringLiteral("模板设置失败,中止！~"));
         return;
     }
+    emit templatesChanged();
     btRefreshClick();
 }
 
@@ -430,6 +437,8 @@ void TfrmCheckTypeMng::btDeleteClick() {
             }
         }
     }
+    if (count > 0)
+        emit templatesChanged();
     m_app.dialogs().message(QStringLiteral("共删除 ") + QString::number(count) + QStringLiteral(" 个模板！"));
     btRefreshClick();
 }
@@ -451,6 +460,7 @@ void TfrmCheckTypeMng::nCloneTemplateClick() {
         m_app.dialogs().message(QStringLiteral("修改失败，错误=") + e.message());
         return;
     }
+    emit templatesChanged();
     m_app.dialogs().notice(QStringLiteral("克隆模板成功，已新增一个同类模板~"), QStringLiteral("提示"));
     btRefreshClick();
 }
@@ -477,6 +487,7 @@ void TfrmCheckTypeMng::N1Click() {
         m_app.dialogs().message(QStringLiteral("修改失败，错误=") + e.message());
         return;
     }
+    emit templatesChanged();
     m_app.dialogs().message(QStringLiteral("重名名成功~"));
     btRefreshClick();
 }
@@ -506,6 +517,7 @@ void TfrmCheckTypeMng::nPropertyClick() {
 
 void TfrmCheckTypeMng::openImport() {
     TfrmBillImportExport window(m_app, TfrmBillImportExport::Pages::ImportOnly, this);
+    connect(&window, &TfrmBillImportExport::templatesChanged, this, &TfrmCheckTypeMng::templatesChanged);
     window.exec();
     // The list shows what the import brought.
     if (window.importedAny())
@@ -525,4 +537,4 @@ void TfrmCheckTypeMng::showImage() {
     viewer.exec();
 }
 
-} // namespace templates
+} // namespace templates::ui

@@ -20,7 +20,7 @@ class DataGrid;
 }
 } // namespace core
 
-namespace templates {
+namespace templates::ui {
 
 // The template manager: every template with its standing (default, common, enabled), changed
 // for the selected rows or the current one. Each button and its context-menu entry are one
@@ -53,6 +53,11 @@ public:
     void openExport();
     // The context menu with its states as they are now (shown by the list's right click).
     QMenu* contextMenu();
+
+signals:
+    // After every change that alters which templates exist or stand where (clone, import,
+    // rename, delete, default, common, hidden or enabled), so that open windows follow at once.
+    void templatesChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -90,4 +95,4 @@ private:
     QMenu* m_menu;
 };
 
-} // namespace templates
+} // namespace templates::ui

@@ -9,7 +9,7 @@ namespace core {
 class AppContext;
 }
 
-namespace templates {
+namespace templates::ui {
 
 // "青木鸟图示": a picture at its natural size; a click or double click on it closes the window.
 class TfrmImageShow final : public QDialog {
@@ -32,4 +32,4 @@ private:
     QLabel* imgShow;
 };
 
-} // namespace templates
+} // namespace templates::ui

@@ -1,10 +1,12 @@
-#include "designer/TfmTemplateDesigner.h"
+#include "designer/ui/TfmTemplateDesigner.h"
 
 #include "core/AppContext.h"
-#include "designer/LayoutSurface.h"
+#include "core/ui/FormFace.h"
+#include "designer/ui/LayoutSurface.h"
 #include "print/PrintLookups.h"
 #include "print/TextBreaking.h"
-#include "templates/TfrmPrintOffset.h"
+#include "templates/WindowFit.h"
+#include "templates/ui/TfrmPrintOffset.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,6 +24,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -29,7 +32,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-namespace designer {
+namespace designer::ui {
 
 namespace {
 
@@ -877,7 +880,7 @@ void TfmTemplateDesigner::ALoadDataByCtlName(const QString& name) {
                                    : alLeft)
         ->setChecked(true);
     m_loading = false;
-    m_panels[2]->setText(item->label + QLatin1Char('=') + item->name);
+    m_panels[2]->setText(item->label.trimmed().isEmpty() ? item->name : item->label);
 }
 
 void TfmTemplateDesigner::ASaveCtlDataField(const QString& column, const QVariant& value) {
@@ -1018,7 +1021,7 @@ void TfmTemplateDesigner::btSaveXYClick() {
     btLoadCheckItemClick();
     m_surface->setSelected(selectedNames());
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* offsets = qobject_cast<templates::TfrmPrintOffset*>(w); offsets && offsets->isVisible())
+        if (auto* offsets = qobject_cast<templates::ui::TfrmPrintOffset*>(w); offsets && offsets->isVisible())
             offsets->loadParam();
 }
 
@@ -1084,7 +1087,27 @@ bool TfmTemplateDesigner::eventFilter(QObject* watched, QEvent* event) {
 void TfmTemplateDesigner::closeEvent(QCloseEvent* event) {
     // A drag still under way is dropped: nothing the clerk did not finish is written.
     m_surface->cancelDrag();
+    core::ui::FormFace::save(m_app.userIni(), *this);
     QDialog::closeEvent(event);
 }
 
-} // namespace designer
+void TfmTemplateDesigner::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_placed)
+        return;
+    m_placed = true;
+    core::ui::FormFace::load(m_app.userIni(), *this);
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    // The status bar, where a drag reports its result, must stay on the screen: the whole
+    // window fits the available area, with room for a title bar not yet reported.
+    QMargins frame(frameGeometry().left() - geometry().left(), geometry().top() - frameGeometry().top(),
+                   frameGeometry().right() - geometry().right(),
+                   frameGeometry().bottom() - geometry().bottom());
+    frame =
+        QMargins(qAbs(frame.left()), qMax(qAbs(frame.top()), 32), qAbs(frame.right()), qAbs(frame.bottom()));
+    setGeometry(templates::fitWindow(geometry(), screen->availableGeometry(), frame));
+}
+
+} // namespace designer::ui

@@ -10,7 +10,7 @@ namespace core {
 class AppContext;
 }
 
-namespace templates {
+namespace templates::ui {
 
 // "固定票据打印机": stores the bill printer as DefaultPrinter and makes it current; opens the
 // calibration for it.
@@ -38,4 +38,4 @@ private:
     QPushButton* btShiPei;
 };
 
-} // namespace templates
+} // namespace templates::ui
