@@ -30,6 +30,12 @@ static void installQtTranslations(QApplication& app) {
         QApplication::installTranslator(translator);
 }
 
+// Dates and numbers read as the program's Chinese texts and messages expect them ("2026/12/10",
+// not "10 Dec 2026"), whatever locale the machine came with.
+static void useChineseFormats() {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+}
+
 // --quit-after-show: start up without the splash, report the time to the shown main window on
 // standard output and end (the start-up benchmark uses it).
 int main(int argc, char** argv) {
@@ -38,6 +44,7 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);
+    useChineseFormats();
     QApplication::setApplicationVersion(QStringLiteral(OVERPRINT_VERSION));
     installQtTranslations(app);
     const bool quitAfterShow = QApplication::arguments().contains(QStringLiteral("--quit-after-show"));

@@ -44,6 +44,9 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     : m_app(app), m_device(device), m_main(app), m_entryHost(m_main, device),
       m_addressBook(std::make_unique<masterdata::ui::AddressBook>(app, m_main.grids(), &m_main)) {
     m_addressBook->reloadDefaultIssuer = [this] { m_main.loadDefaultIssuer(); };
+    m_addressBook->unitSaved = [this] {
+        forEachEntryWindow([](entry::ui::TfmCheckFHDSHD& window) { window.unitsChanged(); });
+    };
     m_addressBook->closeBills = [this] {
         if (m_main.childWindowCount() == 0)
             return;
@@ -176,6 +179,18 @@ void Program::openTemplateManager() {
     templates::TfrmCheckTypeMng manager(m_app, m_app.currentCheckTypeId, &m_main);
     manager.setOffsetCommand([this](int id) { openOffsets(id); });
     manager.exec();
+    // The manager tells of no change, and reading the names again costs one query.
+    templatesChanged();
+}
+
+void Program::templatesChanged() {
+    forEachEntryWindow([](entry::ui::TfmCheckFHDSHD& window) { window.templatesChanged(); });
+}
+
+void Program::forEachEntryWindow(const std::function<void(entry::ui::TfmCheckFHDSHD&)>& apply) {
+    for (QMdiSubWindow* sub : m_main.mdiArea()->subWindowList())
+        if (auto* window = qobject_cast<entry::ui::TfmCheckFHDSHD*>(sub->widget()))
+            apply(*window);
 }
 
 void Program::openTemplatePackages() {
@@ -183,11 +198,10 @@ void Program::openTemplatePackages() {
     window.exec();
     if (!window.importedAny())
         return;
-    for (QMdiSubWindow* sub : m_main.mdiArea()->subWindowList())
-        if (auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(sub->widget())) {
-            entryWindow->reloadTypeNameList();
-            entryWindow->reloadTemplate();
-        }
+    forEachEntryWindow([](entry::ui::TfmCheckFHDSHD& window) {
+        window.templatesChanged();
+        window.reloadTemplate();
+    });
 }
 
 void Program::openPrinterLock() {

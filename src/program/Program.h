@@ -3,6 +3,7 @@
 #include "core/ui/Tfm_Main.h"
 #include "entry/ui/MainWindowHost.h"
 
+#include <functional>
 #include <memory>
 
 namespace core {
@@ -17,6 +18,9 @@ class AddressBook;
 }
 namespace recognition::ui {
 class TfrmMatchAddr;
+}
+namespace entry::ui {
+class TfmCheckFHDSHD;
 }
 namespace batch::ui {
 class TfrmMutiPrintOrder;
@@ -53,6 +57,9 @@ private:
     void openTemplateManager();
     // "票据模板导入" and the tool bar's "新模板导入"; open entry windows reload their templates.
     void openTemplatePackages();
+    // Open entry windows offer the templates the store holds now.
+    void templatesChanged();
+    void forEachEntryWindow(const std::function<void(entry::ui::TfmCheckFHDSHD&)>& apply);
     // "锁定/匹配票据打印机".
     void openPrinterLock();
     // "按模板纸张尺寸打印": the current template's switch, shown when the print menu opens.

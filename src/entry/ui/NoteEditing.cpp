@@ -277,6 +277,20 @@ void NoteEditing::zdGKMCEnter() {
         fillList(combo, core::Lookups(m_app).loadCompanyList(kPartner));
 }
 
+void NoteEditing::reloadCustomerList() {
+    auto* combo = qobject_cast<QComboBox*>(box(QStringLiteral("zdGKMC")));
+    // A list never read is read when the box is entered.
+    if (!combo || combo->count() == 0)
+        return;
+    const QString kept = combo->currentText();
+    {
+        const QSignalBlocker quiet(combo);
+        combo->clear();
+        combo->setEditText(kept);
+    }
+    fillList(combo, core::Lookups(m_app).loadCompanyList(kPartner));
+}
+
 void NoteEditing::zdGKMCSelect(const QString& chosen) {
     const QString name = chosen.trimmed();
     setText(QStringLiteral("zdGKMC"), name);

@@ -60,6 +60,9 @@ public:
     static void setTextOf(QWidget* widget, const QString& value);
 
     void setCustomer(const masterdata::TPerson* person);
+    // Reads the partner units of the customer list again when it was read before; the typed
+    // customer stays.
+    void reloadCustomerList();
 
     // Quantity × price of line n into zdJEXXn, then the window's line-amount rule. Typing runs it
     // once the quantity reads as a number; leaving the quantity or the price runs it always.
