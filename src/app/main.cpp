@@ -32,6 +32,12 @@ static void installQtTranslations(QApplication& app) {
         QApplication::installTranslator(translator);
 }
 
+// Dates and numbers read as the program's Chinese texts and messages expect them ("2026/12/10",
+// not "10 Dec 2026"), whatever locale the machine came with.
+static void useChineseFormats() {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+}
+
 // --quit-after-show: start up without the splash, report the time to the shown main window on
 // standard output and end (the start-up benchmark uses it).
 int main(int argc, char** argv) {
@@ -40,6 +46,7 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);
+    useChineseFormats();
     QApplication::setApplicationVersion(QStringLiteral(OVERPRINT_VERSION));
     // The installed desktop entry and icon (none when run from the build folder).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.overprint.Overprint"));

@@ -3,6 +3,7 @@
 #include "entry/DeliveryNoteStore.h"
 #include "entry/EntryOptions.h"
 #include "entry/MoneyText.h"
+#include "entry/TypedNumber.h"
 
 namespace entry {
 
@@ -29,9 +30,10 @@ TotalTexts BillMoney::total(const QString& text, const MoneyOptions& options, co
         return out;
     m_memo = text;
 
-    const QString trimmed = text.trimmed();
+    const TypedNumber typed = TypedNumber::read(text);
     double value = 0;
-    if (!trimmed.isEmpty() && !parseDecimal(trimmed, value)) {
+    if (typed.state != TypedNumber::State::Empty &&
+        (!typed.isNumber() || !parseDecimal(typed.plain, value))) {
         out.outcome = TotalTexts::Refused;
         out.message = QStringLiteral("金额只能为数值，例如：123.50");
         return out;
@@ -72,8 +74,10 @@ LineTexts BillMoney::line(const QString& editorText, bool thousands, const QStri
         out.ok = true;
         return out;
     }
-    if (!parseDecimal(out.editor, out.value))
+    const TypedNumber typed = TypedNumber::read(out.editor);
+    if (!typed.isNumber() || !parseDecimal(typed.plain, out.value))
         return out;
+    out.editor = typed.plain;
     out.amount = prefix + FormatLineAmount(out.value, thousands);
     out.ok = true;
     return out;

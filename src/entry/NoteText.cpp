@@ -2,29 +2,28 @@
 
 #include "core/LikePattern.h"
 #include "entry/MoneyText.h"
-
-#include <QRegularExpression>
+#include "entry/TypedNumber.h"
 
 namespace entry {
 
 const QString NoteText::kCustomerPlaceholder = QStringLiteral("单击我或红圈选择收款人...:)");
 
 bool NoteText::isNumberText(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
-    return number.match(text.trimmed()).hasMatch();
+    return TypedNumber::read(text).isNumber();
 }
 
 NoteText::LineAmount NoteText::lineAmount(const QString& quantity, const QString& price) {
-    const QString q = quantity.trimmed();
-    const QString p = price.trimmed();
-    if ((!q.isEmpty() && !isNumberText(q)) || (!p.isEmpty() && !isNumberText(p)))
+    const TypedNumber q = TypedNumber::read(quantity);
+    const TypedNumber p = TypedNumber::read(price);
+    using State = TypedNumber::State;
+    if ((q.state != State::Empty && !q.isNumber()) || (p.state != State::Empty && !p.isNumber()))
         return {};
     double qv = 1;
     double pv = 0;
-    if (!q.isEmpty())
-        parseDecimal(q, qv);
-    if (!p.isEmpty())
-        parseDecimal(p, pv);
+    if (q.isNumber())
+        parseDecimal(q.plain, qv);
+    if (p.isNumber())
+        parseDecimal(p.plain, pv);
     const QString amount = numberText(qv * pv);
     if (amount.isEmpty())
         return {};
@@ -38,7 +37,8 @@ bool NoteText::sumLines(const QVector<LineValue>& lines, QString& total, QString
         if (t.isEmpty() || !line.visible)
             continue;
         double v = 0;
-        if (!parseDecimal(t, v)) {
+        const TypedNumber typed = TypedNumber::read(t);
+        if (!typed.isNumber() || !parseDecimal(typed.plain, v)) {
             error = QStringLiteral("'%1' 不是有效的数值").arg(t);
             return false;
         }

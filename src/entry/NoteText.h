@@ -12,8 +12,7 @@ namespace entry {
 // totals, where a customer's telephone numbers go and the product filter statements.
 class NoteText {
 public:
-    // A quantity or price as typed: half-width digits with at most one "." and an optional
-    // leading sign. Blanks around it are ignored.
+    // A quantity or price that reads as a complete number (TypedNumber).
     static bool isNumberText(const QString& text);
 
     struct LineAmount {

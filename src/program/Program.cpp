@@ -55,6 +55,9 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     : m_app(app), m_device(device), m_main(app), m_entryHost(m_main, device),
       m_addressBook(std::make_unique<masterdata::ui::AddressBook>(app, m_main.grids(), &m_main)) {
     m_addressBook->reloadDefaultIssuer = [this] { m_main.loadDefaultIssuer(); };
+    m_addressBook->unitSaved = [this] {
+        forEachEntryWindow([](entry::ui::TfmCheckFHDSHD& window) { window.unitsChanged(); });
+    };
     m_addressBook->closeBills = [this] {
         if (m_main.childWindowCount() == 0)
             return;
@@ -185,15 +188,25 @@ void Program::openFormDesigner() {
         window.exec();
     }
     // The entry window shows the boxes where the designer left them.
-    for (QMdiSubWindow* sub : m_main.mdiArea()->subWindowList())
-        if (auto* shown = qobject_cast<entry::ui::TfmCheckFHDSHD*>(sub->widget()))
-            shown->reloadTemplate();
+    forEachEntryWindow([](entry::ui::TfmCheckFHDSHD& window) { window.reloadTemplate(); });
 }
 
 void Program::openTemplateManager() {
     templates::ui::TfrmCheckTypeMng manager(m_app, m_app.currentCheckTypeId, &m_main);
     manager.setOffsetCommand([this](int id) { openOffsets(id); });
+    QObject::connect(&manager, &templates::ui::TfrmCheckTypeMng::templatesChanged, &m_main,
+                     [this] { templatesChanged(); });
     manager.exec();
+}
+
+void Program::templatesChanged() {
+    forEachEntryWindow([](entry::ui::TfmCheckFHDSHD& window) { window.templatesChanged(); });
+}
+
+void Program::forEachEntryWindow(const std::function<void(entry::ui::TfmCheckFHDSHD&)>& apply) {
+    for (QMdiSubWindow* sub : m_main.mdiArea()->subWindowList())
+        if (auto* window = qobject_cast<entry::ui::TfmCheckFHDSHD*>(sub->widget()))
+            apply(*window);
 }
 
 namespace {
@@ -283,6 +296,8 @@ void Program::openPackageFile(const QString& path) {
 void Program::openTemplatePackages(const QString& package) {
     templates::ui::TfrmBillImportExport window(m_app, templates::ui::TfrmBillImportExport::Pages::Both,
                                                &m_main);
+    QObject::connect(&window, &templates::ui::TfrmBillImportExport::templatesChanged, &m_main,
+                     [this] { templatesChanged(); });
     if (!package.isEmpty()) {
         const ChosenPackage chosen(m_app, QFileInfo(package).absoluteFilePath());
         window.btBrowseImportClick();
@@ -290,11 +305,7 @@ void Program::openTemplatePackages(const QString& package) {
     window.exec();
     if (!window.importedAny())
         return;
-    for (QMdiSubWindow* sub : m_main.mdiArea()->subWindowList())
-        if (auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(sub->widget())) {
-            entryWindow->reloadTypeNameList();
-            entryWindow->reloadTemplate();
-        }
+    forEachEntryWindow([](entry::ui::TfmCheckFHDSHD& window) { window.reloadTemplate(); });
 }
 
 void Program::openPrinterLock() {

@@ -5,6 +5,7 @@
 
 #include <QVector>
 
+#include <functional>
 #include <memory>
 
 namespace core {
@@ -20,6 +21,9 @@ class AddressBook;
 }
 namespace recognition::ui {
 class TfrmMatchAddr;
+}
+namespace entry::ui {
+class TfmCheckFHDSHD;
 }
 namespace batch::ui {
 class TfrmMutiPrintOrder;
@@ -70,6 +74,9 @@ private:
     // "票据模板导入" and the tool bar's "新模板导入", on a package when one is given; open entry
     // windows reload their templates.
     void openTemplatePackages(const QString& package = QString());
+    // Open entry windows offer the templates the store holds now.
+    void templatesChanged();
+    void forEachEntryWindow(const std::function<void(entry::ui::TfmCheckFHDSHD&)>& apply);
     // "锁定/匹配票据打印机".
     void openPrinterLock();
     // "按模板纸张尺寸打印": the current template's switch, shown when the print menu opens.

@@ -199,21 +199,25 @@ private slots:
         QTest::addColumn<bool>("loggedIn");
         QTest::addColumn<int>("calls");
         QTest::addColumn<bool>("stillOpen");
-        QTest::newRow("off") << "no" << false << 0 << true;
-        QTest::newRow("on, logged in") << "yes" << true << 1 << true;
-        QTest::newRow("on, refused") << "yes" << false << 1 << false;
-        QTest::newRow("1 counts as on") << "1" << false << 1 << false;
+        QTest::addColumn<QString>("operatorPanel");
+        QTest::newRow("off") << "no" << false << 0 << true << "";
+        QTest::newRow("on, logged in") << "yes" << true << 1 << true << " 操作员：王会计 ";
+        QTest::newRow("on, refused") << "yes" << false << 1 << false << "";
+        QTest::newRow("1 counts as on") << "1" << false << 1 << false << "";
     }
     void loginAtFirstTick() {
         QFETCH(QString, option);
         QFETCH(bool, loggedIn);
         QFETCH(int, calls);
         QFETCH(bool, stillOpen);
+        QFETCH(QString, operatorPanel);
         Fixture f;
         f.home.app().setConfigByname(QStringLiteral("进入系统需验证"), option);
         int called = 0;
         f.main.setLoginHook([&] {
             ++called;
+            if (loggedIn)
+                f.home.app().userName = QStringLiteral("王会计");
             return loggedIn;
         });
         QVERIFY(f.main.startUp(false));
@@ -221,6 +225,7 @@ private slots:
         f.main.TimerSystemTimer();
         QCOMPARE(called, calls);
         QCOMPARE(f.main.isVisible(), stillOpen);
+        QCOMPARE(f.main.findChild<QLabel*>(QStringLiteral("StatusPanel4"))->text(), operatorPanel);
         QVERIFY(f.main.findChild<QLabel*>(QStringLiteral("StatusPanel3"))
                     ->text()
                     .startsWith(QStringLiteral(" 当前时间：")));

@@ -171,8 +171,8 @@ private slots:
                                   << "金额值必须介于0~1,000,000,000之间！";
         QTest::newRow("letters") << "12a"
                                  << "金额只能为数值，例如：123.50";
-        QTest::newRow("group separators") << "1,234"
-                                          << "金额只能为数值，例如：123.50";
+        QTest::newRow("groups not of three") << "12,34"
+                                             << "金额只能为数值，例如：123.50";
         QTest::newRow("overflow") << "1e400"
                                   << "金额只能为数值，例如：123.50";
     }
@@ -250,6 +250,13 @@ private slots:
                               << "0.00";
         QTest::newRow("no number") << "12x" << false << "" << false << "12x"
                                    << "";
+        // The editor keeps the number itself, which is what the total and saving read.
+        QTest::newRow("typed with commas") << "1,200.5" << false << "" << true << "1200.5"
+                                           << "1200.50";
+        QTest::newRow("full-width return") << QStringLiteral("－１２００") << true << "" << true << "-1200"
+                                           << "-1,200.00";
+        QTest::newRow("comma as decimal point") << "12,5" << false << "" << false << "12,5"
+                                                << "";
     }
     void line() {
         QFETCH(QString, editor);

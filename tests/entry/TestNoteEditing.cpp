@@ -103,19 +103,55 @@ private slots:
         QVERIFY(note.home.dialogs().shown.isEmpty());
     }
 
-    void leadingMinusEmptiesLine() {
-        Note note;
-        QVERIFY2(note.home.isValid(), qPrintable(note.home.error()));
-        note.window.setText(QStringLiteral("zdDJ1"), QStringLiteral("8"));
-        note.window.setText(QStringLiteral("zdSL1"), QStringLiteral("2"));
-        QCOMPARE(note.window.text(QStringLiteral("zdJEXX1")), QStringLiteral("16"));
-        note.window.setText(QStringLiteral("zdSL1"), QString());
-        QTest::keyClicks(note.edit(QStringLiteral("zdSL1")), QStringLiteral("-"));
-        QCOMPARE(note.home.dialogs().texts(), QStringList{NoteEditing::kNumberMessage});
-        QCOMPARE(note.window.text(QStringLiteral("zdSL1")), QString());
-        QCOMPARE(note.window.text(QStringLiteral("zdDJ1")), QString());
-        // No stale amount of the refused line stays in the total.
-        QCOMPARE(note.window.text(QStringLiteral("zdHJJEXX")), QStringLiteral("0.00"));
+    // A quantity typed key by key into the real window, then left with Tab.
+    void quantityAsTyped_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("refusedAtOnce");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<bool>("refusedOnLeaving");
+        QTest::addColumn<QString>("total");
+        QTest::newRow("return") << "-2" << false << "-2"
+                                << "-6" << false << "4.00";
+        QTest::newRow("thousands") << "1,200" << false << "1200"
+                                   << "3600" << false << "3610.00";
+        QTest::newRow("full-width") << QStringLiteral("１２００") << false << "1200"
+                                    << "3600" << false << "3610.00";
+        QTest::newRow("blank groups") << "1 200" << false << "1200"
+                                      << "3600" << false << "3610.00";
+        // A refused line is emptied: its goods stay, priced 0.
+        QTest::newRow("minus left alone") << "-" << false << ""
+                                          << "0" << true << "10.00";
+        QTest::newRow("group left unfinished") << "1,20" << false << ""
+                                               << "0" << true << "10.00";
+        QTest::newRow("letters") << "2a" << true << ""
+                                 << "0" << false << "10.00";
+    }
+    void quantityAsTyped() {
+        QFETCH(QString, typed);
+        QFETCH(bool, refusedAtOnce);
+        QFETCH(QString, kept);
+        QFETCH(QString, amount);
+        QFETCH(bool, refusedOnLeaving);
+        QFETCH(QString, total);
+        EntryWindow entry;
+        QVERIFY2(entry.home.isValid(), qPrintable(entry.home.error()));
+        QVERIFY(entry.active);
+        entry.line(1).zdSFNR->setText(QStringLiteral("纸"));
+        entry.type(entry.line(1).zdDJ, QStringLiteral("3"));
+        entry.line(2).zdSFNR->setText(QStringLiteral("笔"));
+        entry.type(entry.line(2).zdDJ, QStringLiteral("10"));
+        entry.home.dialogs().clear();
+        entry.line(1).zdSL->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(QApplication::focusWidget(), entry.line(1).zdSL);
+        typeText(QApplication::focusWidget(), typed);
+        const QStringList refused{NoteEditing::kNumberMessage};
+        QCOMPARE(entry.home.dialogs().texts(), refusedAtOnce ? refused : QStringList());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(entry.home.dialogs().texts(), refusedAtOnce || refusedOnLeaving ? refused : QStringList());
+        QCOMPARE(entry.line(1).zdSL->text(), kept);
+        QCOMPARE(entry.line(1).zdJEXX->text(), amount);
+        QCOMPARE(entry.window.boxes().zdHJJEXX->text(), total);
     }
 
     void hiddenAmountStaysOutOfTotals() {

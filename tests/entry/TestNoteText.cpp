@@ -32,8 +32,15 @@ private slots:
         QTest::newRow("lone minus") << "-"
                                     << "3" << false << "";
         QTest::newRow("thousands comma") << "1,000"
-                                         << "2" << false << "";
-        QTest::newRow("full-width digit") << QStringLiteral("２") << "2" << false << "";
+                                         << "2" << true << "2000";
+        QTest::newRow("full-width digits")
+            << QStringLiteral("１２００") << QStringLiteral("０．５") << true << "600";
+        QTest::newRow("grouped by blanks") << "1 200"
+                                           << "1,000.5" << true << "1200600";
+        QTest::newRow("comma as decimal point") << "1,5"
+                                                << "2" << false << "";
+        QTest::newRow("unfinished group") << "3"
+                                          << "1,00" << false << "";
         QTest::newRow("exponent") << "1e3"
                                   << "2" << false << "";
         QTest::newRow("letters in price") << "1"

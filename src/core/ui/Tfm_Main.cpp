@@ -536,10 +536,14 @@ void Tfm_Main::TimerSystemTimer() {
     if (m_firstTickDone)
         return;
     m_firstTickDone = true;
-    if (mNeedLogin->isChecked() && m_login && !m_login()) {
-        close();
-        QCoreApplication::quit();
-        return;
+    if (mNeedLogin->isChecked() && m_login) {
+        if (!m_login()) {
+            close();
+            QCoreApplication::quit();
+            return;
+        }
+        // Whoever works at the desk is named where the clerk sees it the whole day.
+        m_panels[3]->setText(QStringLiteral(" 操作员：") + m_app.userName + QLatin1Char(' '));
     }
     setEnabled(true);
 }

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "entry/BillMoney.h"
 #include "entry/NoteText.h"
+#include "entry/TypedNumber.h"
 #include "entry/ui/NoteEditing.h"
 #include "entry/ui/NoteWindow.h"
 #include "print/BillPrinter.h"
@@ -95,9 +96,9 @@ DeliveryNote NoteCommands::noteFromBoxes() const {
         line.name = goods;
         line.model = e.text(lineBox("zdGuiGe", n));
         line.unit = e.text(lineBox("zdDW", n));
-        line.quantity = e.text(lineBox("zdSL", n));
+        line.quantity = TypedNumber::plainOr(e.text(lineBox("zdSL", n)));
         if (e.isShown(lineBox("zdDJ", n)))
-            line.price = e.text(lineBox("zdDJ", n));
+            line.price = TypedNumber::plainOr(e.text(lineBox("zdDJ", n)));
         if (e.isShown(lineBox("zdJEXX", n)) || e.isShown(lineBox("zdJE", n)))
             line.amount = raw;
         line.otherAttributes = e.text(lineBox("zdPro", n));
@@ -122,21 +123,23 @@ bool NoteCommands::confirmDiscard(const QString& action) {
                                                     kConfirm);
 }
 
-bool NoteCommands::refuseBadAmounts(const QString& prefix) {
+QString NoteCommands::badAmounts() const {
     const DeliveryNote note = noteFromBoxes();
     QString fault = BillMoney::amountFault(note);
     // The printed total box tells of a line amount the total could not take.
     if (fault.isEmpty() && m_editing.text(QStringLiteral("zdHJJE")) == BillMoney::lineError())
         fault = QStringLiteral("合计金额无法算出（") + BillMoney::lineError() + QStringLiteral("）");
-    if (!fault.isEmpty()) {
-        m_app.dialogs().message(prefix + fault + QStringLiteral("，请修改后再试！"));
-        return true;
-    }
+    if (!fault.isEmpty())
+        return fault + QStringLiteral("，请修改后再试！");
     if (BillMoney::noteFits(note))
-        return false;
-    m_app.dialogs().message(prefix + QStringLiteral("金额超出范围：每行金额及合计金额必须小于1,000,000,000，"
-                                                    "合计金额不能为负数，请修改后再试！"));
-    return true;
+        return {};
+    return QStringLiteral("金额超出范围：每行金额及合计金额必须小于1,000,000,000，"
+                          "合计金额不能为负数，请修改后再试！");
+}
+
+void NoteCommands::saveFailed(const QString& message) {
+    m_app.dialogs().message(message + m_saveFailureNote);
+    m_saveFailureShown = true;
 }
 
 bool NoteCommands::confirmOverwrite(const QString& number) {
@@ -173,26 +176,28 @@ bool NoteCommands::Save() {
     for (int n = 1; n <= NoteEditing::kLines; ++n)
         anyGoods = anyGoods || !e.text(lineBox("zdSFNR", n)).trimmed().isEmpty();
     if (!anyGoods && e.text(QStringLiteral("zdJEDX")).isEmpty()) {
-        m_app.dialogs().message(
+        saveFailed(
             QStringLiteral("保存失败,请选取或填写物品信息！\n\n（技巧:点击商品名输入框，可选取商品）"));
         return false;
     }
     if (e.text(QStringLiteral("zdGKMC")).isEmpty() && e.text(QStringLiteral("zdGKLXR")).isEmpty()) {
-        m_app.dialogs().message(QStringLiteral("保存失败,客户信息不能为空！"));
+        saveFailed(QStringLiteral("保存失败,客户信息不能为空！"));
         return false;
     }
     QString number = e.text(QStringLiteral("zdPJBH")).trimmed();
     e.setText(QStringLiteral("zdPJBH"), number);
     if (number.isEmpty()) {
-        m_app.dialogs().message(QStringLiteral("保存失败,单据编号不能为空,请重新填写单据编号！\n\n（技巧:"
-                                               "双击空白的编号可自动生成一个最大编号）"));
+        saveFailed(QStringLiteral("保存失败,单据编号不能为空,请重新填写单据编号！\n\n（技巧:"
+                                  "双击空白的编号可自动生成一个最大编号）"));
         if (e.isShown(QStringLiteral("zdPJBH")))
             e.box(QStringLiteral("zdPJBH"))->setFocus(Qt::OtherFocusReason);
         return false;
     }
 
-    if (refuseBadAmounts(QStringLiteral("保存失败,")))
+    if (const QString bad = badAmounts(); !bad.isEmpty()) {
+        saveFailed(QStringLiteral("保存失败,") + bad);
         return false;
+    }
 
     bool stored = false;
     try {
@@ -204,7 +209,7 @@ bool NoteCommands::Save() {
                     kConfirm)) {
                 number = e.buildMaxCheckNO();
                 if (number.isEmpty()) {
-                    m_app.dialogs().message(QStringLiteral("保存失败,没有取到可用的新单号！"));
+                    saveFailed(QStringLiteral("保存失败,没有取到可用的新单号！"));
                     return false;
                 }
                 e.setText(QStringLiteral("zdPJBH"), number);
@@ -236,11 +241,14 @@ bool NoteCommands::Save() {
                     : QStringLiteral("新出货单保存成功！ "),
                 kHint, false);
     } catch (const core::DbError& error) {
-        m_app.dialogs().message(QStringLiteral("保存失败！") + error.message());
+        saveFailed(QStringLiteral("保存失败！") + error.message());
     }
-    m_window.setWindowCaption(QStringLiteral("出货单(") + m_window.variant() + QStringLiteral(")-编号=") +
-                              number);
+    m_window.setWindowCaption(savedCaption(number));
     return stored;
+}
+
+QString NoteCommands::savedCaption(const QString& number) const {
+    return QStringLiteral("出货单(") + m_window.variant() + QStringLiteral(")-编号=") + number;
 }
 
 void NoteCommands::btSaveClick() {
@@ -325,6 +333,8 @@ bool NoteCommands::BrowseOldCheck(const QString& variant, const QString& number)
         try {
             std::optional<DeliveryNote> note = m_store.load(number);
             m_ownNumber = note ? number : QString();
+            // The caption names the note on screen, as after saving it.
+            m_window.setWindowCaption(note ? savedCaption(number) : QStringLiteral("新单据-ID=") + number);
             if (!note) {
                 m_app.dialogs().message(QStringLiteral("调入失败，票据信息没有找到-") + number);
                 note = DeliveryNote();
@@ -373,8 +383,10 @@ bool NoteCommands::BrowseOldCheck(const QString& variant, const QString& number)
 
 void NoteCommands::btPrint1Click() {
     commitEditing();
-    if (refuseBadAmounts(QStringLiteral("打印取消,")))
+    if (const QString bad = badAmounts(); !bad.isEmpty()) {
+        m_app.dialogs().message(QStringLiteral("打印取消,") + bad);
         return;
+    }
     setButtonEnabled(kPrint1, false);
     m_app.currentCheckTypeId = m_window.templateId();
     m_printer.printCurrentBill(1);
@@ -384,10 +396,16 @@ void NoteCommands::btPrint1Click() {
 void NoteCommands::btPrintAndSaveClick() {
     m_reportOnSave = false;
     setButtonEnabled(kPrintAndSave, false);
-    if (Save())
+    // A save that stops with its own message says there that nothing is printed: one box.
+    const QString cancelled = QStringLiteral("保存未完成，打印取消~");
+    m_saveFailureNote = QStringLiteral("\n\n") + cancelled;
+    m_saveFailureShown = false;
+    const bool saved = Save();
+    m_saveFailureNote.clear();
+    if (saved)
         btPrint1Click();
-    else
-        m_app.dialogs().message(QStringLiteral("保存未完成，打印取消~"));
+    else if (!m_saveFailureShown)
+        m_app.dialogs().message(cancelled);
     setButtonEnabled(kPrintAndSave, true);
     m_reportOnSave = true;
 }
@@ -405,8 +423,10 @@ void NoteCommands::btMultiPrintFClick() {
         m_app.dialogs().message(QStringLiteral("输入错误的数字！"));
         return;
     }
-    if (refuseBadAmounts(QStringLiteral("打印取消,")))
+    if (const QString bad = badAmounts(); !bad.isEmpty()) {
+        m_app.dialogs().message(QStringLiteral("打印取消,") + bad);
         return;
+    }
     for (const QString& name : {kPrint1, kPrintAndSave, kMultiPrint})
         setButtonEnabled(name, false);
     m_app.currentCheckTypeId = m_window.templateId();

@@ -63,9 +63,12 @@ private:
     void showNote(const DeliveryNote& note);
     void setButtonEnabled(const QString& name, bool enabled);
     void commitEditing();
-    // The message for a note whose amounts are not valid amounts, or too large for the money
-    // texts, naming the line where it can; false when every amount is sound.
-    bool refuseBadAmounts(const QString& prefix);
+    // What is wrong with a note whose amounts are not valid amounts, or too large for the
+    // money texts, naming the line where it can; empty when every amount is sound.
+    QString badAmounts() const;
+    // Shows why a save stopped, with the note of the command that saved when it has one.
+    void saveFailed(const QString& message);
+    QString savedCaption(const QString& number) const;
     // Whether a saved note other than the one this window reloaded or saved may be replaced.
     bool confirmOverwrite(const QString& number);
 
@@ -75,6 +78,8 @@ private:
     print::BillPrinter& m_printer;
     DeliveryNoteStore m_store;
     bool m_reportOnSave = true;
+    QString m_saveFailureNote;
+    bool m_saveFailureShown = false;
     // The number of the saved note this window shows (reloaded or saved here); empty for a
     // new note. Saving under it edits that note; under any other saved number asks first.
     QString m_ownNumber;

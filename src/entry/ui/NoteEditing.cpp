@@ -5,6 +5,7 @@
 #include "entry/BillDate.h"
 #include "entry/DeliveryNoteStore.h"
 #include "entry/NoteText.h"
+#include "entry/TypedNumber.h"
 #include "entry/ui/NoteWindow.h"
 #include "masterdata/TIdType.h"
 #include "masterdata/TPerson.h"
@@ -150,8 +151,8 @@ void NoteEditing::attach() {
     for (int n = 1; n <= kLines; ++n) {
         watch(lineBox("zdDW", n));
         watch(lineBox("zdDJ", n));
-        if (auto* quantity = qobject_cast<QLineEdit*>(box(lineBox("zdSL", n))))
-            connect(quantity, &QLineEdit::textChanged, this, [this, n] { lineChanged(n); });
+        if (auto* quantity = qobject_cast<QLineEdit*>(watch(lineBox("zdSL", n))))
+            connect(quantity, &QLineEdit::textChanged, this, [this, n] { lineTyped(n); });
     }
     if (QWidget* number = watch(QStringLiteral("zdPJBH"))) {
         m_numberMenu = new QMenu;
@@ -220,8 +221,11 @@ bool NoteEditing::eventFilter(QObject* watched, QEvent* event) {
         if (w == m_fetcher) {
             if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
                 cbFetcherExit();
-        } else if (int n = lineOf(w, "zdDJ")) {
-            lineChanged(n);
+        } else if (int n = lineOf(w, "zdDJ") + lineOf(w, "zdSL")) {
+            // A message box or menu taking the focus is no leaving of the box.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                lineLeft(n);
         }
         break;
     case QEvent::MouseButtonPress:
@@ -271,6 +275,20 @@ void NoteEditing::zdGKMCEnter() {
     auto* combo = qobject_cast<QComboBox*>(box(QStringLiteral("zdGKMC")));
     if (combo && combo->count() == 0)
         fillList(combo, core::Lookups(m_app).loadCompanyList(kPartner));
+}
+
+void NoteEditing::reloadCustomerList() {
+    auto* combo = qobject_cast<QComboBox*>(box(QStringLiteral("zdGKMC")));
+    // A list never read is read when the box is entered.
+    if (!combo || combo->count() == 0)
+        return;
+    const QString kept = combo->currentText();
+    {
+        const QSignalBlocker quiet(combo);
+        combo->clear();
+        combo->setEditText(kept);
+    }
+    fillList(combo, core::Lookups(m_app).loadCompanyList(kPartner));
 }
 
 void NoteEditing::zdGKMCSelect(const QString& chosen) {
@@ -372,6 +390,30 @@ void NoteEditing::lineChanged(int n) {
         m_lineRuleSuspended = false;
     }
     SumSL();
+}
+
+void NoteEditing::lineTyped(int n) {
+    // "-", "1," or "." are on their way to a number: the rule waits until the box is left.
+    using State = TypedNumber::State;
+    if (TypedNumber::read(text(lineBox("zdSL", n))).state == State::Unfinished ||
+        TypedNumber::read(text(lineBox("zdDJ", n))).state == State::Unfinished)
+        return;
+    lineChanged(n);
+}
+
+void NoteEditing::lineLeft(int n) {
+    // What was read as a number is kept as the number itself ("1,200" becomes "1200"), which
+    // is what saving, printing and the history's sums read.
+    const bool wasSuspended = m_lineRuleSuspended;
+    m_lineRuleSuspended = true;
+    for (const char* prefix : {"zdSL", "zdDJ"}) {
+        QWidget* w = box(lineBox(prefix, n));
+        const QString plain = TypedNumber::plainOr(textOf(w));
+        if (w && plain != textOf(w))
+            setTextOf(w, plain);
+    }
+    m_lineRuleSuspended = wasSuspended;
+    lineChanged(n);
 }
 
 void NoteEditing::showNumberMessage(int n) {

@@ -60,8 +60,12 @@ public:
     static void setTextOf(QWidget* widget, const QString& value);
 
     void setCustomer(const masterdata::TPerson* person);
+    // Reads the partner units of the customer list again when it was read before; the typed
+    // customer stays.
+    void reloadCustomerList();
 
-    // Quantity × price of line n into zdJEXXn, then the window's line-amount rule.
+    // Quantity × price of line n into zdJEXXn, then the window's line-amount rule. Typing runs it
+    // once the quantity reads as a number; leaving the quantity or the price runs it always.
     void lineChanged(int line);
     // Empties every field of line n, recomputes it and then empties its raw amount.
     void clearLine(int line);
@@ -107,6 +111,8 @@ private:
     void nClearNumberClick();
     void nNumberRulesClick();
     void writeDate(QDateTimeEdit* picker, const QString& boxName);
+    void lineTyped(int line);
+    void lineLeft(int line);
     void showNumberMessage(int line);
     static void fillList(QComboBox* combo, const QStringList& items);
     int lineOf(const QObject* watched, const char* prefix) const;

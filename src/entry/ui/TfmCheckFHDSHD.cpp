@@ -524,6 +524,24 @@ void TfmCheckFHDSHD::reloadTypeNameList() {
     cbFirstTypeName->setCurrentIndex(cbFirstTypeName->findText(shown));
 }
 
+void TfmCheckFHDSHD::templatesChanged() {
+    reloadTypeNameList();
+    // A renamed template stays on screen under its new name; a disabled one stays offered, as
+    // at opening. A deleted one stays shown until another is chosen.
+    const QString variant = m_app.templates().loadCheckTypeLastNameByID(m_currentId);
+    if (!variant.isEmpty()) {
+        const QSignalBlocker blocker(cbFirstTypeName);
+        if (cbFirstTypeName->findText(variant) < 0)
+            cbFirstTypeName->addItem(variant);
+        cbFirstTypeName->setCurrentIndex(cbFirstTypeName->findText(variant));
+    }
+    fillTabs();
+}
+
+void TfmCheckFHDSHD::unitsChanged() {
+    m_editing->reloadCustomerList();
+}
+
 bool TfmCheckFHDSHD::setCurrentCheckType(const QString& variant) {
     const bool alreadyShown = cbFirstTypeName->currentText() == variant;
     const int index = cbFirstTypeName->findText(variant);

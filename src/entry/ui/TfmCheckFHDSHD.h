@@ -60,6 +60,11 @@ public:
     // Template binding, also driven by the history, the batch printing and the main window.
     Q_INVOKABLE bool setCurrentCheckType(const QString& variant);
     Q_INVOKABLE void reloadTypeNameList();
+    // Templates were added, renamed, hidden or deleted elsewhere: the list and the tabs offer
+    // what the store holds now, the shown template staying on screen.
+    void templatesChanged();
+    // A unit of the address book was saved: the customer list offers it at once.
+    void unitsChanged();
     // Lays the current template out again from a fresh cache (after a designer changed it).
     Q_INVOKABLE void reloadTemplate();
     void initFormType();

@@ -29,6 +29,8 @@ Tfrm_PersonInfo& AddressBook::personInfo() {
                 m_manager->requery();
             if (saved.group() == PersonStore::kDefaultIssuer && reloadDefaultIssuer)
                 reloadDefaultIssuer();
+            if (unitSaved)
+                unitSaved();
         };
     }
     return *m_form;
@@ -95,7 +97,10 @@ void AddressBook::saveParty(const TPerson* typed) {
             PersonStore(m_app.db()).save(stored);
         } catch (const core::DbError& e) {
             m_app.dialogs().message(QStringLiteral("添加更新失败，Error=") + e.message());
+            return;
         }
+        if (unitSaved)
+            unitSaved();
         return;
     }
     Tfrm_PersonInfo& form = personInfo();

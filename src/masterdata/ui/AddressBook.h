@@ -36,6 +36,8 @@ public:
     // After a new default issuer: "默认出票人已经修改，请重新填开票据！" and the open bills closed
     // when there are any.
     std::function<void()> closeBills;
+    // A unit was stored (edit form, or a bill's party saved at once): lists of units read again.
+    std::function<void()> unitSaved;
 
     // Browsing: an empty type runs 全部, "我方单位" / "往来单位" open on that tab.
     void openManager(const QString& unitType);
