@@ -3,6 +3,7 @@
 #include "cli/ConsoleDialogs.h"
 #include "core/AppContext.h"
 #include "core/DbError.h"
+#include "core/IniFile.h"
 #include "core/StatementStream.h"
 #include "history/NoteHistoryStore.h"
 #include "imports/ColumnList.h"
@@ -66,15 +67,30 @@ void openSheet(imports::Spreadsheet& sheet, const QString& path, const QString& 
     sheet.activate(index);
 }
 
-QJsonObject runJson(const imports::RunResult& run) {
-    return {{QStringLiteral("imported"), run.imported},
-            {QStringLiteral("skipped"), run.skipped},
-            {QStringLiteral("report"), run.report}};
+// The rows of ImportLog.txt a run wrote into a section (skipped or merged rows under LOG, rows
+// the store refused under ERR), the sheet row as key; those present before the run are left out.
+QJsonObject logRows(const QString& runPath, const QString& section, const QJsonObject& before = {}) {
+    const core::IniFile log(imports::ImportLog::fileName(runPath));
+    QJsonObject rows;
+    for (const QString& key : log.keys(section))
+        if (!before.contains(key))
+            rows.insert(key, log.readString(section, key));
+    return rows;
 }
 
-// The exit code of an import run that got past opening its workbook.
-int runExit(const imports::RunResult& run) {
-    if (run.failed)
+QJsonObject runJson(const imports::RunResult& run, const QJsonObject& skippedRows,
+                    const QJsonObject& refusedRows) {
+    return {{QStringLiteral("imported"), run.imported},
+            {QStringLiteral("skipped"), run.skipped},
+            {QStringLiteral("report"), run.report},
+            {QStringLiteral("skippedRows"), skippedRows},
+            {QStringLiteral("refusedRows"), refusedRows}};
+}
+
+// The exit code of an import run that got past opening its workbook; refused: rows the store
+// would not take.
+int runExit(const imports::RunResult& run, int refused) {
+    if (run.failed || refused > 0)
         return DataError;
     if (run.declined || (!run.ran && !run.noData))
         return BadUse; // a question refused or the columns the run needs are missing
@@ -111,8 +127,9 @@ Outcome importRecipients(core::AppContext& app, const QString& path, const QStri
     import.setColumns(imports::RecipientImport::autoMatch(app.db(), columns, scenario));
     const imports::RunResult run = import.run(sheet, path);
     Outcome out;
-    out.exit = runExit(run);
-    out.result = runJson(run);
+    const QJsonObject refused = logRows(app.getRunPath(), QStringLiteral("ERR"));
+    out.exit = runExit(run, refused.size());
+    out.result = runJson(run, logRows(app.getRunPath(), QStringLiteral("LOG")), refused);
     out.lines << run.report;
     return out;
 }
@@ -273,14 +290,21 @@ Outcome importOrders(core::AppContext& app, const QString& orders, const QString
     ConsoleProgress progress;
     imports::OrderImport import(app.db(), app.dialogs(), log, progress);
     Outcome out;
+    const QString runPath = app.getRunPath();
     const imports::RunResult orderRun = import.runOrders(orderSheet, orderMatch, orders);
-    out.exit = runExit(orderRun);
-    out.result.insert(QStringLiteral("orders"), runJson(orderRun));
+    const QJsonObject orderSkips = logRows(runPath, QStringLiteral("LOG"));
+    const QJsonObject orderRefusals = logRows(runPath, QStringLiteral("ERR"));
+    out.exit = runExit(orderRun, orderRefusals.size());
+    out.result.insert(QStringLiteral("orders"), runJson(orderRun, orderSkips, orderRefusals));
     out.lines << orderRun.report;
     if (out.exit == Done && !details.isEmpty()) {
+        // The goods lines write into the same log after the orders.
         const imports::RunResult lineRun = import.runLines(lineSheet, lineMatch, details);
-        out.exit = runExit(lineRun);
-        out.result.insert(QStringLiteral("lines"), runJson(lineRun));
+        const QJsonObject lineRefusals = logRows(runPath, QStringLiteral("ERR"), orderRefusals);
+        out.exit = runExit(lineRun, lineRefusals.size());
+        out.result.insert(
+            QStringLiteral("lines"),
+            runJson(lineRun, logRows(runPath, QStringLiteral("LOG"), orderSkips), lineRefusals));
         out.lines << lineRun.report;
     }
     return out;
@@ -326,16 +350,14 @@ Outcome runPackage(core::AppContext& app, const Invocation& call) {
         try {
             names = templates::TemplatePackage(file).names();
         } catch (const core::DbError& e) {
-            return refusedFile(file,
-                               templates::TemplatePackage::kAccessError + QLatin1Char(' ') + e.message());
+            return refusedFile(file, e.message());
         }
         if (names.isEmpty())
             return refusedFile(file, QStringLiteral("包里找不到可用于导入的票据"));
         try {
             report = transfer.importTemplates(file, names);
         } catch (const core::DbError& e) {
-            return refusedFile(file,
-                               templates::TemplatePackage::kAccessError + QLatin1Char(' ') + e.message());
+            return refusedFile(file, e.message());
         }
         out.lines << QStringLiteral("导入 %1 个模板").arg(report.succeeded);
         out.result.insert(QStringLiteral("imported"), report.succeeded);
