@@ -6,9 +6,11 @@
 #include "imports/ReaderProcess.h"
 #include "print/QtPrintDevice.h"
 #include "program/Program.h"
+#include "upgrade/StartupOffer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -43,6 +45,9 @@ int main(int argc, char** argv) {
     clock.start();
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(OVERPRINT_VERSION));
+    // The installed desktop entry and icon (none when run from the build folder).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.overprint.Overprint"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.overprint.Overprint")));
     installQtTranslations(app);
     const bool quitAfterShow = QApplication::arguments().contains(QStringLiteral("--quit-after-show"));
 
@@ -66,6 +71,9 @@ int main(int argc, char** argv) {
     core::ui::Tfm_Main& mainWindow = overprint.mainWindow();
     dialogs.setParentWidget(&mainWindow);
 
+    // Before the main window reads its templates, so that it starts on the upgraded tables.
+    if (!quitAfterShow)
+        upgrade::offerAtStart(context, [&overprint] { overprint.openUpgrade(); });
     if (!overprint.startUp(!quitAfterShow))
         return 0;
     if (quitAfterShow) {
@@ -74,5 +82,8 @@ int main(int argc, char** argv) {
         mainWindow.close();
         return 0;
     }
+    // A template package opened from the file manager (the desktop entry's %f).
+    if (const QString package = program::Program::fileArgument(QApplication::arguments()); !package.isEmpty())
+        overprint.openPackageFile(package);
     return app.exec();
 }

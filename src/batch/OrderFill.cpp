@@ -32,9 +32,13 @@ std::optional<Order> OrderFill::load(core::Database& db, const QString& number) 
     order.customer = head.text(QStringLiteral("客户全称"));
     order.phone = head.text(QStringLiteral("客户电话"));
     order.remark = head.text(QStringLiteral("备注"));
+    order.contact = head.text(QStringLiteral("客户联系人"));
+    order.address = head.text(QStringLiteral("客户地址"));
+    order.mobile = head.text(QStringLiteral("客户手机"));
+    // One line more than any form holds is enough to tell that the order does not fit.
     core::Recordset lines =
         db.query(QStringLiteral("select * from OrderDetail where 订单号=:n order by ID limit ") +
-                     QString::number(kFilledLines),
+                     QString::number(kNoteLines + 1),
                  key);
     for (lines.first(); !lines.eof(); lines.next())
         order.lines << OrderLine{lines.text(QStringLiteral("货号")), lines.text(QStringLiteral("商品名")),
@@ -44,41 +48,53 @@ std::optional<Order> OrderFill::load(core::Database& db, const QString& number) 
     return order;
 }
 
-FillPlan OrderFill::plan(const Order& order, bool withRemark) {
+FillPlan OrderFill::plan(const Order& order, bool withRemark, const QList<int>& formLines) {
     FillPlan p;
+    if (order.lines.size() > formLines.size()) {
+        // Lines are read up to one more than a note has, so beyond that the count is not known.
+        const QString count = order.lines.size() > kNoteLines
+                                  ? QStringLiteral("超过") + QString::number(kNoteLines)
+                                  : QString::number(order.lines.size());
+        p.tooLong = QStringLiteral("订单号=") + order.number + QStringLiteral("，有") + count +
+                    QStringLiteral("行商品，票据只有") + QString::number(formLines.size()) +
+                    QStringLiteral("行");
+        return p;
+    }
     // The customer boxes an order has no value for must not keep the previous order's.
-    p.empty << QStringLiteral("zdGKLXR") << QStringLiteral("zdGKAddr") << QStringLiteral("zdGKHandset");
     p.texts << qMakePair(QStringLiteral("zdPJBH"), order.number)
             << qMakePair(QStringLiteral("zdGKMC"), order.customer)
-            << qMakePair(QStringLiteral("zdGKPhone"), order.phone);
+            << qMakePair(QStringLiteral("zdGKPhone"), order.phone)
+            << qMakePair(QStringLiteral("zdGKLXR"), order.contact)
+            << qMakePair(QStringLiteral("zdGKAddr"), order.address)
+            << qMakePair(QStringLiteral("zdGKHandset"), order.mobile);
     if (withRemark)
         p.texts << qMakePair(QStringLiteral("zdRemark"), order.remark);
 
     double sum = 0;
-    const int count = std::min<int>(int(order.lines.size()), kFilledLines);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < order.lines.size(); ++i) {
         const OrderLine& l = order.lines.at(i);
-        const int n = i + 1;
+        const int n = formLines.at(i);
+        const int nth = i + 1; // as the order counts its lines
         const QString quantity = l.quantity.trimmed();
         const QString price = l.price.trimmed();
         const QString amount = l.amount.trimmed();
         if (!quantity.isEmpty() && !entry::NoteText::isNumberText(quantity)) {
-            p.error = lineError(order, n, QStringLiteral("数量"), l.quantity);
+            p.error = lineError(order, nth, QStringLiteral("数量"), l.quantity);
             return p;
         }
         if (!price.isEmpty() && !entry::NoteText::isNumberText(price)) {
-            p.error = lineError(order, n, QStringLiteral("单价"), l.price);
+            p.error = lineError(order, nth, QStringLiteral("单价"), l.price);
             return p;
         }
         double value = 0;
         if (!amount.isEmpty()) {
             if (!entry::parseDecimal(amount, value)) {
-                p.error = lineError(order, n, QStringLiteral("金额"), l.amount);
+                p.error = lineError(order, nth, QStringLiteral("金额"), l.amount);
                 return p;
             }
             if (value <= -entry::BillMoney::kLimit || value >= entry::BillMoney::kLimit) {
                 p.error = QStringLiteral("订单号=") + order.number + QStringLiteral("，第") +
-                          QString::number(n) + QStringLiteral("行商品的金额【") + l.amount +
+                          QString::number(nth) + QStringLiteral("行商品的金额【") + l.amount +
                           QStringLiteral("】超出范围");
                 return p;
             }

@@ -25,21 +25,26 @@ struct Order {
     QString phone;    // 客户电话
     QString remark;   // 备注
     QList<OrderLine> lines;
+    QString contact; // 客户联系人
+    QString address; // 客户地址
+    QString mobile;  // 客户手机
 };
 
-// What the entry window's boxes receive for one order. The boxes in `empty` are emptied first
-// (the goods lines, capitals and totals through the window's own rules); then `texts` are set;
-// then each goods line is written with the line rule held back and its amount set last, as the
-// reload of a saved note does.
+// What the entry window's boxes receive for one order. Every goods line, the capitals and the
+// totals are emptied first through the window's own rules; then `texts` are set; then each
+// goods line is written with the line rule held back and its amount set last, as the reload of
+// a saved note does.
 struct FillPlan {
     struct Line {
         int line = 0;
         QList<QPair<QString, QString>> texts; // every box of the line except the amount
         QString amount;                       // into zdJEXXn, then the line-amount rule
     };
-    QStringList empty;
     QList<QPair<QString, QString>> texts;
     QList<Line> lines;
+    // Set when the order has more goods lines than the form: printed, it would go out short
+    // and with a wrong total, so it is left for a form that holds them.
+    QString tooLong;
     // Set when the order cannot make a note (a quantity that is no number, an amount beyond
     // what the money texts write); nothing may then be filled or printed for it.
     QString error;
@@ -47,17 +52,19 @@ struct FillPlan {
 
 class OrderFill {
 public:
-    // Goods lines of the note filled from an order; further lines of the order are left out.
-    static constexpr int kFilledLines = 4;
+    // Goods lines of the note, of which a form shows some or all.
     static constexpr int kNoteLines = 8;
 
     // The order and its goods lines in the order they were stored; nothing when the number has
     // no order. Throws DbError.
     static std::optional<Order> load(core::Database& db, const QString& number);
 
-    // The fill of one order. The remark is written only with the remark switch on; the issuer,
-    // payee, dates, order number, currency and free fields are never touched.
-    static FillPlan plan(const Order& order, bool withRemark);
+    // The fill of one order into the goods lines the form shows (`formLines`, ascending line
+    // numbers): the order's k-th line goes into the k-th of them. The remark is written only
+    // with the remark switch on; contact, address and mobile are the order's own, empty when it
+    // has none; the issuer, payee, dates, order number, currency and free fields are never
+    // touched.
+    static FillPlan plan(const Order& order, bool withRemark, const QList<int>& formLines);
 };
 
 } // namespace batch

@@ -61,6 +61,11 @@ public:
     // Deletes every order and goods line and lets the key count from 1 again, in one
     // transaction. Throws DbError with nothing deleted.
     void clearAll();
+    // Marks the orders of these numbers 已打印 in one statement, the numbers compared as the
+    // column compares them (letter case ignored); the rows changed. Throws DbError with
+    // nothing changed.
+    int markPrinted(const QStringList& numbers);
+    static QString printedState() { return QStringLiteral("已打印"); }
     // Deletes the goods lines whose order is gone; a row without an order number does not stop
     // it. The lines deleted.
     int cleanOrphanLines();

@@ -11,25 +11,34 @@ RunResult printOrders(JobSteps& steps, const QStringList& numbers, const std::fu
         return r;
     r.started = true;
     for (int i = 0; i < numbers.size(); ++i) {
-        r.error = steps.fill(numbers.at(i));
-        if (!r.error.isEmpty())
-            break;
-        steps.send();
-        if (!steps.ready())
-            return r; // the device failed and has said so; its job is gone
-        ++r.printed;
-        if (i + 1 == numbers.size())
-            break;
-        if (carryOn && !carryOn()) {
+        if (i > 0 && carryOn && !carryOn()) {
             r.stopped = true;
             break;
         }
-        steps.newPage();
+        const FillOutcome fill = steps.fill(numbers.at(i));
+        if (fill.kind == FillOutcome::Skipped) {
+            r.skipped << fill.reason;
+            continue;
+        }
+        if (fill.kind == FillOutcome::Failed) {
+            r.error = fill.reason;
+            break;
+        }
+        // The break goes before a note rather than after one, so a skipped last order leaves no
+        // empty page behind.
+        if (r.printed > 0) {
+            steps.newPage();
+            if (!steps.ready())
+                return r; // the device failed and has said so; its job is gone
+        }
+        steps.send();
         if (!steps.ready())
             return r;
+        ++r.printed;
+        r.printedOrders << numbers.at(i);
     }
     if (r.printed > 0)
-        steps.end();
+        r.handedOver = steps.end();
     else
         steps.abort();
     return r;

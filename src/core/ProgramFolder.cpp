@@ -160,12 +160,12 @@ QString ProgramFolder::resolveRunPath(const QStringList& arguments) {
     if (folder.isEmpty())
         folder = qEnvironmentVariable("OVERPRINT_HOME");
     if (folder.isEmpty()) {
-        if (QCoreApplication::instance())
-            folder = QCoreApplication::applicationDirPath();
-        else if (!arguments.isEmpty())
-            folder = QFileInfo(arguments.first()).absolutePath();
-        else
-            folder = QDir::currentPath();
+        // The user's own folder under the XDG data folder; a relative XDG_DATA_HOME is invalid
+        // and ignored, as the XDG base directory rules say.
+        QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+        if (QDir::isRelativePath(dataHome))
+            dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+        folder = dataHome + QStringLiteral("/overprint");
     }
     QDir().mkpath(folder);
     return withTrailingSeparator(folder);
@@ -180,6 +180,8 @@ bool ProgramFolder::prepare(const QString& runPath, QString* error) {
             return false;
         }
     }
+
+    removeLeftovers(runPath);
 
     const QString database = databasePath(runPath);
     if (!QFileInfo::exists(database) && !createDatabase(database, databaseScripts(), error))
@@ -198,6 +200,29 @@ bool ProgramFolder::prepare(const QString& runPath, QString* error) {
     }
     return copyIfMissing(kShipped + QStringLiteral("Config.ini"), root.filePath(QStringLiteral("Config.ini")),
                          error);
+}
+
+int ProgramFolder::removeLeftovers(const QString& runPath) {
+    const QDir root(runPath);
+    // Folder and name patterns of files that are only ever temporary; a kill of the program
+    // between writing one and renaming it into place is the only way one survives. The
+    // "-journal" a killed copy may leave beside its file goes with it.
+    const QList<QPair<QString, QStringList>> patterns{
+        {QStringLiteral("Image"), {QStringLiteral("*.part")}},
+        {QStringLiteral("Data"),
+         {QStringLiteral("EPData.ini.升级前-*.part"), QStringLiteral("EPData.ini.升级前-*.part-journal")}}};
+    int removed = 0;
+    for (const auto& [sub, names] : patterns) {
+        QDir folder(root.filePath(sub));
+        for (const QString& name : folder.entryList(names, QDir::Files | QDir::Hidden | QDir::System))
+            if (folder.remove(name))
+                ++removed;
+    }
+    return removed;
+}
+
+QString ProgramFolder::unfinishedBackupName(const QString& backupPath) {
+    return backupPath + QStringLiteral(".part");
 }
 
 QString ProgramFolder::databasePath(const QString& runPath) {

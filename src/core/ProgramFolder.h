@@ -8,14 +8,22 @@ namespace core {
 // The program folder: Data/EPData.ini, Image/, Temp/CheckIni/, Config.ini, Debug.ini.
 class ProgramFolder {
 public:
-    // --home DIR on the command line, else OVERPRINT_HOME, else the executable's folder;
-    // always with a trailing separator.
+    // --home DIR on the command line, else OVERPRINT_HOME, else the user's own folder
+    // $XDG_DATA_HOME/overprint (~/.local/share/overprint); created when missing, always
+    // returned with a trailing separator.
     static QString resolveRunPath(const QStringList& arguments);
     // Creates the folders and, where missing, the database from the shipped schema and seed,
     // the empty template package, the shipped images and the default Config.ini. Never
     // overwrites what is there.
-    // Returns false with a reason when the folder cannot be prepared.
+    // Removes what a killed write of the program left under its temporary names (see
+    // removeLeftovers). Returns false with a reason when the folder cannot be prepared.
     static bool prepare(const QString& runPath, QString* error = nullptr);
+    // Deletes the program's own temporary files in its own folders: images being written
+    // (Image/<name>.part) and an unfinished copy of the database taken by the upgrade
+    // (Data/EPData.ini.升级前-<time>.part). Nothing else is touched. Returns how many went.
+    static int removeLeftovers(const QString& runPath);
+    // The name under which the upgrade's copy of a database file is written until it is whole.
+    static QString unfinishedBackupName(const QString& backupPath);
     static QString databasePath(const QString& runPath);
     // The empty template package, Data/Template.a01, created on a first start like the database.
     static QString packagePath(const QString& runPath);

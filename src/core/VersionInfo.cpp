@@ -10,6 +10,14 @@ QString VersionInfo::versionText(const QString& version) {
     return QString::number(number.majorVersion()) + QLatin1Char('.') + QString::number(number.minorVersion());
 }
 
+bool VersionInfo::isOlderMark(const QString& mark, const QString& version) {
+    const QVersionNumber stored = QVersionNumber::fromString(mark.trimmed());
+    if (stored.isNull())
+        return true;
+    return QVersionNumber::compare(stored.normalized(),
+                                   QVersionNumber::fromString(version.trimmed()).normalized()) < 0;
+}
+
 QString VersionInfo::applicationVersionText() {
     return versionText(QCoreApplication::applicationVersion());
 }

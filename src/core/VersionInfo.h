@@ -13,6 +13,10 @@ public:
     static QString versionText(const QString& version);
     // Of QCoreApplication::applicationVersion().
     static QString applicationVersionText();
+    // Whether a data version mark is older than the version text. A missing or unreadable mark
+    // counts as older: data files carry their mark only from an upgrade or a first start on.
+    // Compared as numbers, so "1.10" is newer than "1.9" and "1.0" equals "1.0.0".
+    static bool isOlderMark(const QString& mark, const QString& version);
 };
 
 } // namespace core

@@ -24,6 +24,63 @@ QString suspiciousText(const QString& number) {
 OrderImport::OrderImport(core::Database& db, core::Dialogs& dialogs, ImportLog& log, RunObserver& observer)
     : m_db(db), m_dialogs(dialogs), m_log(log), m_observer(observer), m_statements(db) {}
 
+std::function<void(const char*)>& OrderImport::stepHook() {
+    static std::function<void(const char*)> hook;
+    return hook;
+}
+
+QString OrderImport::numberKey(const QString& number) {
+    QString key = number;
+    for (QChar& c : key)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    return key;
+}
+
+OrderImport::Result OrderImport::run(const Half& orders, const Half& lines) {
+    Result r;
+    if (!orders.sheet || !lines.sheet) {
+        if (orders.sheet)
+            r.orders = runOrders(*orders.sheet, orders.columns, orders.workbook);
+        if (lines.sheet)
+            r.lines = runLines(*lines.sheet, lines.columns, lines.workbook);
+        return r;
+    }
+    const auto passing = [](const char* step) {
+        if (stepHook())
+            stepHook()(step);
+    };
+    // Both halves fail together: what the first wrote is gone with the second.
+    const auto failed = [&](const QString& report, bool shown) {
+        m_db.rollback();
+        for (RunResult* half : {&r.orders, &r.lines}) {
+            half->failed = true;
+            half->imported = 0;
+            half->report = report;
+        }
+        m_log.info(QStringLiteral("Finish"), report);
+        m_log.flush();
+        if (!shown)
+            m_dialogs.message(report);
+        return r;
+    };
+    try {
+        m_db.begin();
+        r.orders = runOrders(*orders.sheet, orders.columns, orders.workbook);
+        if (r.orders.failed)
+            return failed(r.orders.report, true);
+        passing(kOrdersWritten);
+        r.lines = runLines(*lines.sheet, lines.columns, lines.workbook);
+        if (r.lines.failed)
+            return failed(r.lines.report, true);
+        passing(kLinesWritten);
+        m_db.commit();
+    } catch (const core::DbError& e) {
+        return failed(SheetRun::failurePrefix() + e.message(), false);
+    }
+    return r;
+}
+
 QVector<int> OrderImport::autoMatchOrders(core::Database& db, const QStringList& columnList) {
     return ColumnMatching::autoMatch(
         columnList,
@@ -104,11 +161,11 @@ bool OrderImport::saveOrderInfo(const Spreadsheet& sheet, int row) {
     const bool suspicious = isLossyNumber(number);
     if (suspicious) {
         // Two rows reading alike are two orders whose last digits were lost, not one order.
-        if (m_seen.contains(number)) {
+        if (m_seen.contains(numberKey(number))) {
             m_log.log(row, suspiciousText(number) + QStringLiteral("，与前面的行读成了同一个号，未导入"));
             return false;
         }
-        m_seen.insert(number);
+        m_seen.insert(numberKey(number));
     }
     const QVector<ImportItem>& items = orderItems();
     const auto value = [&](int item) {
@@ -186,10 +243,12 @@ bool OrderImport::saveOrderDetailInfo(const Spreadsheet& sheet, int row) {
     try {
         QStringList notes;
         const core::Params key{{QStringLiteral("n"), number}};
-        if (!m_seen.contains(number)) {
+        // Looked up as the delete below compares: one order written in two letter cases is
+        // one order, whose lines replace the stored ones once.
+        if (!m_seen.contains(numberKey(number))) {
             // The sheet holds all of an order's lines: those stored before are replaced, so
             // an import of the same sheet again leaves the same lines.
-            m_seen.insert(number);
+            m_seen.insert(numberKey(number));
             const int removed =
                 m_statements.exec(QStringLiteral("delete from OrderDetail where 订单号=:n"), key);
             if (removed > 0)

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 namespace core {
 class Database;
@@ -20,15 +21,41 @@ class ImportLog;
 class Spreadsheet;
 
 // The order import: an order sheet into OrderList (one row per order number, updated when it
-// exists) and a goods-line sheet into OrderDetail. Each half is one run in one transaction.
+// exists) and a goods-line sheet into OrderDetail. Order numbers compare with letter case
+// ignored, as the tables' columns do.
 class OrderImport {
 public:
+    // One sheet of the import: the workbook (nullptr when that half has none), the column of
+    // each item, and the workbook's path for the log.
+    struct Half {
+        const Spreadsheet* sheet = nullptr;
+        QVector<int> columns;
+        QString workbook;
+    };
+    struct Result {
+        RunResult orders;
+        RunResult lines;
+    };
+
+    // Named points of a two-half import, for tests that stop the write there.
+    static constexpr const char* kOrdersWritten = "orders written"; // between the halves
+    static constexpr const char* kLinesWritten = "lines written";   // before the commit
+    // Test-only seam: called with each point's name as the import passes it.
+    static std::function<void(const char* step)>& stepHook();
+
     OrderImport(core::Database& db, core::Dialogs& dialogs, ImportLog& log, RunObserver& observer);
 
     static const QVector<ImportItem>& orderItems() { return ImportItems::orders(); }
     static const QVector<ImportItem>& lineItems() { return ImportItems::orderLines(); }
     static QVector<int> autoMatchOrders(core::Database& db, const QStringList& columnList);
     static QVector<int> autoMatchLines(core::Database& db, const QStringList& columnList);
+
+    // The halves that have a sheet, the order half first. With both, one transaction holds
+    // both, so orders never stand without their lines: a write that fails in either half, or a
+    // refused commit, leaves both tables as they were and both halves report the failure (the
+    // goods-line half is then not run). A half whose sheet lacks the order-number column or has
+    // no rows writes nothing and the other half runs.
+    Result run(const Half& orders, const Half& lines);
 
     // The order half: erases the log first. Ends with the message when the order number has
     // no column (missingOrderColumn true then).
@@ -42,6 +69,10 @@ public:
     // A number cell keeps 15 significant digits: a longer number read from one has lost its
     // last digits, and two orders may read alike.
     static bool isLossyNumber(const QString& number);
+
+    // An order number as the tables compare it: ASCII letters folded (COLLATE NOCASE), every
+    // other character as it is.
+    static QString numberKey(const QString& number);
 
     static QString missingOrderColumnMessage();
     static QString orderSkippedText();
@@ -59,8 +90,8 @@ private:
     RunObserver& m_observer;
     QVector<int> m_columns;
     bool m_missingOrderColumn = false;
-    // Order numbers met in this run: the suspicious ones (orders), those whose lines were
-    // replaced (goods lines).
+    // Order numbers met in this run, by numberKey: the suspicious ones (orders), those whose
+    // lines were replaced (goods lines).
     QSet<QString> m_seen;
     StatementCache m_statements;
 };

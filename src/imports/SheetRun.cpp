@@ -38,10 +38,15 @@ RunResult SheetRun::run(const Spreadsheet& sheet, const std::function<bool(int)>
         m_log.flush();
         return result;
     }
+    // Inside a caller's transaction (both halves of the order import) the rows join it, and
+    // the caller commits or rolls back.
+    const bool own = !m_db.inTransaction();
     bool begun = false;
     try {
-        m_db.begin();
-        begun = true;
+        if (own) {
+            m_db.begin();
+            begun = true;
+        }
         result.ran = true;
         int handled = 0;
         for (int row = 2; row <= usedRows; ++row) {
@@ -67,7 +72,8 @@ RunResult SheetRun::run(const Spreadsheet& sheet, const std::function<bool(int)>
                 m_observer.stopDeclined();
             }
         }
-        m_db.commit();
+        if (own)
+            m_db.commit();
     } catch (const core::DbError& e) {
         // A transaction this run did not begin is not its own to roll back.
         if (begun)

@@ -45,7 +45,8 @@ struct RunResult {
 // The walk over the data rows of a sheet shared by the imports: rows 2 onwards, at most
 // maxDataRows of them, every row written inside one transaction that is committed at the end
 // and on a confirmed stop. A commit that fails rolls everything back and is reported as such,
-// with nothing counted as imported.
+// with nothing counted as imported. Started inside a transaction of the caller's, the rows join
+// it: the caller commits, and rolls back after a failed run.
 class SheetRun {
 public:
     static constexpr int maxDataRows = 6000;

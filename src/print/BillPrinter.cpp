@@ -4,6 +4,7 @@
 #include "core/Lookups.h"
 #include "core/ScriptedDialogs.h"
 #include "print/ExtentProbe.h"
+#include "print/MeasuredCalibration.h"
 #include "print/PaperMemory.h"
 #include "print/PrintDevice.h"
 #include "print/PrintError.h"
@@ -13,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QHash>
 #include <QScopeGuard>
 #include <QWidget>
@@ -32,10 +34,19 @@ QString textOf(QWidget* w) {
     return w ? w->property("text").toString() : QString();
 }
 
+QString paperText(const PrintDevice::Paper& paper) {
+    const QSizeF mm = paper.size.size(QPageSize::Millimeter);
+    QString text = paper.size.id() == QPageSize::Custom ? QStringLiteral("自定义") : paper.size.name();
+    text += QStringLiteral(" %1×%2毫米").arg(qRound(mm.width())).arg(qRound(mm.height()));
+    if (paper.source >= 0)
+        text += QStringLiteral(" 来源%1").arg(paper.source);
+    return text;
+}
+
 } // namespace
 
 BillPrinter::BillPrinter(core::AppContext& app, PrintDevice& device, QWidget* form)
-    : m_app(app), m_device(device), m_form(form), m_renderer(app, device) {}
+    : m_app(app), m_device(device), m_form(form), m_renderer(app, device), m_journal(app) {}
 
 QWidget* BillPrinter::control(const QString& name) const {
     if (!m_form)
@@ -121,6 +132,15 @@ void BillPrinter::PrinterTransBegin(int copies) {
             restorePrinterPaper();
             return;
         }
+        MeasuredCalibration(m_app.userIni()).applyTo(m_device);
+        m_job = {m_device.printerName(),
+                 paperText(m_device.paper()),
+                 m_templateId,
+                 variantText(),
+                 m_app.userName,
+                 m_device.copies(),
+                 {}};
+        m_digestItems = digestItems();
         m_device.beginDocument();
     } catch (const std::exception&) {
         fail();
@@ -170,6 +190,8 @@ void BillPrinter::SendCheckToPrinter(int) {
                                                   QStringLiteral("zdBY"), 35);
     try {
         m_renderer.printBill(container(), kKind, m_templateId, m_xOffset, m_yOffset);
+        m_job.pages.append({textOf(control(QStringLiteral("zdPJBH"))), m_orderNumber, pageDigest()});
+        m_orderNumber.clear();
     } catch (const core::DbError& e) {
         // Without the item list nothing of the bill can print; say so instead of an empty page.
         m_app.dialogs().alert(QStringLiteral("读取打印项目出错：") + e.message(), kHint, false);
@@ -196,11 +218,60 @@ void BillPrinter::PrinterTransEnd() {
         restorePrinterPaper();
     } catch (const std::exception&) {
         fail();
+        return;
     }
+    recordJob();
+}
+
+void BillPrinter::recordJob() {
+    m_lastJobPages = m_job.pages.size();
+    try {
+        m_lastJob = m_journal.record(m_job);
+    } catch (const core::DbError& e) {
+        // The pages are on their way: the clerk learns that the journal lacks them, nothing more.
+        m_lastJob = 0;
+        m_app.dialogs().alert(QStringLiteral("打印记录未能保存：") + e.message(), kHint, false);
+    }
+    m_job.pages.clear();
+}
+
+QStringList BillPrinter::digestItems() {
+    QStringList names;
+    try {
+        core::Recordset rs = m_app.db().query(
+            QStringLiteral(
+                "select CtlName, CtlType from NameDict where CheckTypeName=:kind order by ShowOrd, CtlName"),
+            {{QStringLiteral("kind"), kKind}});
+        // The items that carry a value of the note, as the bill reads them; shapes, pictures
+        // and lines have none.
+        for (rs.first(); !rs.eof(); rs.next()) {
+            const QString type = rs.text(1).trimmed().toUpper();
+            if (type.isEmpty() || type == QLatin1String("TEXT") || type == QLatin1String("CHECKBOX"))
+                names << rs.text(0);
+        }
+    } catch (const core::DbError&) {
+        // Without the item list the digest covers nothing and every reprint reads as unchanged.
+    }
+    return names;
+}
+
+QString BillPrinter::pageDigest() {
+    const QStringList names =
+        m_device.isPrinting() && !m_digestItems.isEmpty() ? m_digestItems : digestItems();
+    QWidget* values = container();
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const QString& name : names) {
+        hash.addData(name.toUtf8());
+        hash.addData(QByteArrayView("\x1f"));
+        hash.addData(m_renderer.controls().getControlValue(values, name).toUtf8());
+        hash.addData(QByteArrayView("\x1e"));
+    }
+    return QString::fromLatin1(hash.result().toHex());
 }
 
 void BillPrinter::AbortPrint() {
     m_device.abort();
+    m_job.pages.clear();
     // Later job calls of the aborted run must not touch a document that is gone.
     m_app.printReady = false;
     restorePrinterPaper();
@@ -219,6 +290,7 @@ void BillPrinter::fail() {
     m_app.printReady = false;
     m_app.dialogs().alert(kPrintError, kHint, false);
     m_device.abort();
+    m_job.pages.clear();
     restorePrinterPaper();
 }
 

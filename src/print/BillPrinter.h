@@ -2,6 +2,7 @@
 
 #include "print/ItemRenderer.h"
 #include "print/PrintDevice.h"
+#include "print/PrintJournal.h"
 
 #include <QPointer>
 #include <QString>
@@ -45,12 +46,24 @@ public:
     // PrintPrepare, PrinterTransBegin(copies), SendCheckToPrinter, PrinterTransEnd. True when
     // the job reached the spooler.
     bool printCurrentBill(int copies);
+    // The last job reached the spooler (PrinterTransEnd succeeded).
+    bool spooled() const { return m_spooled; }
 
     // The template and offsets of the prepared job.
     int templateId() const { return m_templateId; }
     int xOffset() const { return m_xOffset; }
     int yOffset() const { return m_yOffset; }
     ItemRenderer& renderer() { return m_renderer; }
+
+    // The order the next page prints (a batch run), kept in the print journal with the page.
+    void setPageOrder(const QString& orderNumber) { m_orderNumber = orderNumber; }
+    // A fingerprint of the values the form holds for the kind's items: the journal keeps it
+    // with each page, so a reprint can tell a note that changed since.
+    QString pageDigest();
+    // The journal's number of the last job handed to the printer (0: none yet) and how many
+    // pages it had.
+    int lastJob() const { return m_lastJob; }
+    int lastJobPages() const { return m_lastJobPages; }
 
     static const QString kKind; // 出货单
 
@@ -67,6 +80,9 @@ private:
     // print all the same. True: go on.
     bool confirmPrintableArea();
     QString areaWarning(const QStringList& items);
+    QStringList digestItems();
+    // Writes the pages of the job just handed over to the print journal.
+    void recordJob();
 
     core::AppContext& m_app;
     PrintDevice& m_device;
@@ -77,6 +93,12 @@ private:
     int m_yOffset = 0;
     bool m_spooled = false;
     PrintDevice::Paper m_paperBeforeTemplate; // valid while a job runs on the template's paper
+    PrintJournal m_journal;
+    PrintJournal::Job m_job;   // the pages of the open job
+    QStringList m_digestItems; // of the open job
+    QString m_orderNumber;
+    int m_lastJob = 0;
+    int m_lastJobPages = 0;
 };
 
 } // namespace print

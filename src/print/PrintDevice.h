@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTransform>
 
 class QWidget;
 
@@ -55,6 +56,16 @@ public:
     // Drops the running job, if any; never throws.
     virtual void abort() = 0;
     virtual bool isPrinting() const = 0;
+
+    // The measured correction of this printer and paper (MeasuredCalibration): a transform of
+    // paper positions in millimetres from the paper's top-left corner, applied to every mark of
+    // the pages that follow, so the printer's own shift, stretch and skew cancel out. The
+    // positions asked for by the renderer stay as they are. Identity: none.
+    virtual void setCorrection(const QTransform& paperMm) { m_correction = paperMm; }
+    QTransform correction() const { return m_correction; }
+
+private:
+    QTransform m_correction;
 };
 
 } // namespace print

@@ -1,5 +1,6 @@
 #include "print/QtPrintDevice.h"
 
+#include "print/MeasuredCalibration.h"
 #include "print/PainterDrawing.h"
 #include "print/PrintError.h"
 
@@ -166,6 +167,7 @@ void QtPrintDevice::beginDocument() {
         throw PrintError(QStringLiteral("a document is already open"));
     if (!m_painter.begin(m_printer.get()))
         throw PrintError(QStringLiteral("the printer could not start the document"));
+    applyCorrection();
 }
 
 void QtPrintDevice::newPage() {
@@ -212,6 +214,16 @@ void QtPrintDevice::drawText(int x, int y, const QString& text) {
 void QtPrintDevice::drawLine(int x1, int y1, int x2, int y2) {
     requirePage();
     PainterDrawing::line(m_painter, m_penWidth, x1, y1, x2, y2);
+}
+
+void QtPrintDevice::setCorrection(const QTransform& paperMm) {
+    PrintDevice::setCorrection(paperMm);
+    applyCorrection();
+}
+
+void QtPrintDevice::applyCorrection() {
+    if (m_painter.isActive())
+        m_painter.setWorldTransform(MeasuredCalibration::devicePixels(correction(), *this));
 }
 
 void QtPrintDevice::requirePrinter() const {

@@ -61,8 +61,11 @@ public:
     void drawText(int x, int y, const QString& text) override;
     void setPenWidth(int pixels) override { m_penWidth = pixels; }
     void drawLine(int x1, int y1, int x2, int y2) override;
+    void setCorrection(const QTransform& paperMm) override;
 
 private:
+    // The correction as the painter's world transform; the painter keeps it over new pages.
+    void applyCorrection();
     void requirePrinter() const;
     void requirePage() const;
     QFont deviceFont() const;

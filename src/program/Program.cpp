@@ -1,7 +1,9 @@
 #include "program/Program.h"
 
+#include "batch/ui/EntryFill.h"
 #include "batch/ui/TfrmMutiPrintOrder.h"
 #include "core/AppContext.h"
+#include "core/ScriptedDialogs.h"
 #include "core/ui/DataGrid.h"
 #include "designer/TfmCheckDesign.h"
 #include "designer/TfmTemplateDesigner.h"
@@ -20,8 +22,12 @@
 #include "masterdata/ui/TfrmCom.h"
 #include "masterdata/ui/TfrmSsSet.h"
 #include "masterdata/ui/Tfrm_GoodsManage.h"
+#include "print/JournalReprint.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
+#include "print/ui/TfrmMeasuredCalibration.h"
+#include "print/ui/TfrmPrintJournal.h"
+#include "print/ui/TfrmTestPage.h"
 #include "recognition/ui/TfrmMatchAddr.h"
 #include "templates/TfmLockPrinter.h"
 #include "templates/TfrmBillImportExport.h"
@@ -34,9 +40,14 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QEvent>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTimer>
+#include <functional>
+#include <utility>
 
 namespace program {
 
@@ -123,6 +134,12 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
         window.exec();
     });
     m_main.setCommand(QStringLiteral("actUpgrade"), [this] { openUpgrade(); });
+    m_main.setCommand(QStringLiteral("actTestPage"), [this] { openTestPage(); });
+    m_main.setCommand(QStringLiteral("actMeasuredCalibration"), [this] {
+        print::ui::TfrmMeasuredCalibration window(m_app, m_device, &m_main);
+        window.exec();
+    });
+    m_main.setCommand(QStringLiteral("actPrintJournal"), [this] { openPrintJournal(); });
 }
 
 Program::~Program() {
@@ -178,8 +195,96 @@ void Program::openTemplateManager() {
     manager.exec();
 }
 
-void Program::openTemplatePackages() {
+namespace {
+
+// For as long as it lives, the program's dialogs answer the first file choice with a package
+// given beforehand and pass everything else on.
+class ChosenPackage final : public core::Dialogs {
+public:
+    ChosenPackage(core::AppContext& app, const QString& package)
+        : m_app(app), m_inner(app.dialogs()), m_package(package) {
+        m_app.setDialogs(*this);
+    }
+    ~ChosenPackage() override { m_app.setDialogs(m_inner); }
+    Q_DISABLE_COPY_MOVE(ChosenPackage)
+
+    bool alert(const QString& message, const QString& caption, bool ask) override {
+        return m_inner.alert(message, caption, ask);
+    }
+    void message(const QString& text) override { m_inner.message(text); }
+    void error(const QString& text) override { m_inner.error(text); }
+    int yesNoCancel(const QString& message, const QString& caption) override {
+        return m_inner.yesNoCancel(message, caption);
+    }
+    bool inputValue(const QString& title, const QString& defaultValue, const QString& type,
+                    QString& value) override {
+        return m_inner.inputValue(title, defaultValue, type, value);
+    }
+    QString openFileName(const QString& caption, const QString& filter) override {
+        if (m_package.isNull())
+            return m_inner.openFileName(caption, filter);
+        return std::exchange(m_package, QString());
+    }
+    QString saveFileName(const QString& caption, const QString& suggestedName,
+                         const QString& filter) override {
+        return m_inner.saveFileName(caption, suggestedName, filter);
+    }
+
+private:
+    core::AppContext& m_app;
+    core::Dialogs& m_inner;
+    QString m_package;
+};
+
+// Runs an action, queued, on the first time the watched window becomes enabled, then goes.
+class WhenEnabled final : public QObject {
+public:
+    WhenEnabled(QWidget& window, std::function<void()> action)
+        : QObject(&window), m_window(window), m_action(std::move(action)) {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_window && event->type() == QEvent::EnabledChange && m_window.isEnabled()) {
+            QTimer::singleShot(0, &m_window, m_action);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    std::function<void()> m_action;
+};
+
+} // namespace
+
+QString Program::fileArgument(const QStringList& arguments) {
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments.at(i);
+        if (arg == QLatin1String("--home"))
+            ++i;
+        else if (!arg.startsWith(QLatin1Char('-')))
+            return arg;
+    }
+    return {};
+}
+
+void Program::openPackageFile(const QString& path) {
+    const auto open = [this, path] { openTemplatePackages(path); };
+    if (m_main.isEnabled())
+        QTimer::singleShot(0, &m_main, open);
+    else
+        new WhenEnabled(m_main, open);
+}
+
+void Program::openTemplatePackages(const QString& package) {
     templates::TfrmBillImportExport window(m_app, templates::TfrmBillImportExport::Pages::Both, &m_main);
+    if (!package.isEmpty()) {
+        const ChosenPackage chosen(m_app, QFileInfo(package).absoluteFilePath());
+        window.btBrowseImportClick();
+    }
     window.exec();
     if (!window.importedAny())
         return;
@@ -217,6 +322,57 @@ bool Program::openSavedNote(const QString& kind, const QString& number) {
             return false;
     }
     return entryWindow->commands().BrowseOldCheck(kind, number);
+}
+
+void Program::openTestPage() {
+    int id = m_app.currentCheckTypeId;
+    if (id <= 0)
+        id = m_app.templates().loadDefaultCheckTypeId(QStringLiteral("出货单"));
+    if (id <= 0) {
+        m_app.dialogs().message(QStringLiteral("请先选择出货单模板~"));
+        return;
+    }
+    print::ui::TfrmTestPage window(m_app, m_device, id, &m_main);
+    window.exec();
+}
+
+void Program::openPrintJournal() {
+    print::ui::TfrmPrintJournal window(
+        m_app, [this](const QVector<print::JournalPage>& pages) { return reprintPages(pages); }, &m_main);
+    window.exec();
+}
+
+int Program::reprintPages(const QVector<print::JournalPage>& pages) {
+    auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
+    if (entryWindow && !entryWindow->commands().confirmDiscard())
+        return 0;
+    if (!entryWindow) {
+        if (!openSavedNote(QString(), QString()))
+            return 0;
+        entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
+        if (!entryWindow)
+            return 0;
+    }
+    const auto load = [this, entryWindow](const print::JournalPage& page) {
+        // A note that is gone says so in a box; here it is one name in the reprint's question.
+        core::ScriptedDialogs quiet;
+        core::Dialogs& dialogs = m_app.dialogs();
+        m_app.setDialogs(quiet);
+        bool found = false;
+        if (!page.noteNumber.isEmpty()) {
+            entryWindow->commands().BrowseOldCheck(page.templateName, page.noteNumber);
+            found = quiet.shown.isEmpty();
+        } else {
+            found = batch::ui::fillEntryWindow(m_app, *entryWindow, page.orderNumber, true).isEmpty();
+        }
+        m_app.setDialogs(dialogs);
+        m_app.currentCheckTypeId = entryWindow->templateId();
+        return found;
+    };
+    print::JournalReprint reprint(m_app, entryWindow->billPrinter(), load);
+    const int printed = reprint.reprint(pages);
+    entryWindow->commands().markClean();
+    return printed;
 }
 
 void Program::showTemplatePaper() {

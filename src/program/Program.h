@@ -3,6 +3,8 @@
 #include "core/ui/Tfm_Main.h"
 #include "entry/ui/MainWindowHost.h"
 
+#include <QVector>
+
 #include <memory>
 
 namespace core {
@@ -10,7 +12,8 @@ class AppContext;
 }
 namespace print {
 class PrintDevice;
-}
+struct JournalPage;
+} // namespace print
 
 namespace masterdata::ui {
 class AddressBook;
@@ -40,8 +43,21 @@ public:
     batch::ui::TfrmMutiPrintOrder* batchWindow() const { return m_batch.get(); }
     // "批量打印": the batch window, made on first use and kept, shown without blocking.
     void openBatchPrinting();
+    // The reprint of journal pages: each note loaded into the entry window (opened when needed)
+    // as stored now, printed in one job. Pages handed to the printer.
+    int reprintPages(const QVector<print::JournalPage>& pages);
     // The start-up sequence of the main window; false when the program must end.
     bool startUp(bool withSplash) { return m_main.startUp(withSplash); }
+    // A template package the program was started on (the file manager's "open"): the package
+    // window lists its templates as if the clerk had chosen it with "浏览..", once the main
+    // window is enabled, that is after the operator's log-in when one is needed.
+    void openPackageFile(const QString& path);
+    // The file given on the command line: the first argument that is no option and not the
+    // folder of --home; empty when there is none.
+    static QString fileArgument(const QStringList& arguments);
+    // "  升级到9.28" (hidden) and the start-up offer: the data upgrade with the running program
+    // preset.
+    void openUpgrade();
 
 private:
     // "打印整体偏移调整(&M)" for a template id, the current template when it is not positive.
@@ -51,8 +67,9 @@ private:
     void openFormDesigner();
     // "票据模板管理（默认、显示、隐藏）".
     void openTemplateManager();
-    // "票据模板导入" and the tool bar's "新模板导入"; open entry windows reload their templates.
-    void openTemplatePackages();
+    // "票据模板导入" and the tool bar's "新模板导入", on a package when one is given; open entry
+    // windows reload their templates.
+    void openTemplatePackages(const QString& package = QString());
     // "锁定/匹配票据打印机".
     void openPrinterLock();
     // "按模板纸张尺寸打印": the current template's switch, shown when the print menu opens.
@@ -60,10 +77,12 @@ private:
     void actTemplatePaperClick();
     // "进入系统需要密码验证" is switched on only when some operator can log in.
     bool loginCanBeSwitchedOn();
-    // "  升级到9.28": the data upgrade with the running program preset.
-    void openUpgrade();
     // Shows a saved note in the entry window for the history window, opening the window first.
     bool openSavedNote(const QString& kind, const QString& number);
+    // "打印测试页" of the current template (else the default one).
+    void openTestPage();
+    // "打印记录（补打）": the journal; its reprint goes through the entry window.
+    void openPrintJournal();
 
     core::AppContext& m_app;
     print::PrintDevice& m_device;

@@ -3,6 +3,8 @@
 #include "core/AppContext.h"
 #include "core/ColumnOps.h"
 #include "core/Database.h"
+#include "core/ProgramFolder.h"
+#include "core/VersionInfo.h"
 #include "upgrade/DataFile.h"
 
 #include <QDateTime>
@@ -54,7 +56,7 @@ QString u(const char* text) {
 
 } // namespace
 
-UpgradeRun::UpgradeRun(core::AppContext& app) : m_app(app) {}
+UpgradeRun::UpgradeRun(core::AppContext& app) : m_app(app), m_version(programVersion(app)) {}
 
 void UpgradeRun::advance(int by, const QString& text) {
     m_position = std::min(kMaximum, m_position + by);
@@ -91,19 +93,99 @@ QString UpgradeRun::checkEnvironment(const QString& programFile) {
     return QStringLiteral("环境OK，可以升级~");
 }
 
+QString UpgradeRun::programVersion(const core::AppContext& app) {
+    return app.version.isEmpty() ? core::VersionInfo::applicationVersionText() : app.version;
+}
+
+UpgradeRun::PackageMark UpgradeRun::packageMark(const QString& path, const QString& version) {
+    if (dataFileKind(path) != DataFileKind::SQLite)
+        return PackageMark::Unreadable;
+    core::Database package(QStringLiteral("overprint_upgrade_mark"));
+    try {
+        package.open(path);
+        if (!package
+                 .scalar(QStringLiteral("select 1 from sqlite_master where type='table' and name='_Config'"))
+                 .isValid())
+            return PackageMark::Older;
+        const QString mark =
+            package.scalar(QStringLiteral("select DMValue from _Config where DMName='version'")).toString();
+        return core::VersionInfo::isOlderMark(mark, version) ? PackageMark::Older : PackageMark::Current;
+    } catch (const core::DbError&) {
+        return PackageMark::Unreadable;
+    }
+}
+
+bool UpgradeRun::isDue(core::AppContext& app) {
+    const QString version = programVersion(app);
+    QString mark;
+    try {
+        // Read here rather than through the option service, which takes an unreadable file for
+        // a missing mark.
+        mark =
+            app.db()
+                .scalar(QStringLiteral("select cvalue from configtable where ltrim(rtrim(cname))='version'"))
+                .toString();
+    } catch (const core::DbError&) {
+        return false;
+    }
+    return core::VersionInfo::isOlderMark(mark, version) ||
+           packageMark(app.pathOf(QStringLiteral("Data/Template.a01")), version) == PackageMark::Older;
+}
+
+void UpgradeRun::step(const QString& name) {
+    if (atStep)
+        atStep(name);
+}
+
+// The copy is written under a temporary name and takes its final one only when whole, so a
+// file named like a backup is always a complete one; a killed copy is removed at the next start.
+bool UpgradeRun::backUp() {
+    core::Database& db = m_app.db();
+    m_backup = db.path() + QStringLiteral(".升级前-") +
+               QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString part = core::ProgramFolder::unfinishedBackupName(m_backup);
+    QString failure;
+    try {
+        QFile::remove(part);
+        db.exec(QStringLiteral("VACUUM INTO ") + core::Database::quote(part));
+        step(QStringLiteral("backup-copied"));
+        QFile::remove(m_backup);
+        if (!QFile::rename(part, m_backup))
+            failure = QStringLiteral("备份文件无法改名为 ") + QDir::toNativeSeparators(m_backup);
+    } catch (const core::DbError& e) {
+        failure = e.message();
+    }
+    if (failure.isEmpty())
+        return true;
+    QFile::remove(part);
+    m_backup.clear();
+    m_app.dialogs().message(kFailed + QStringLiteral("无法备份数据文件，未作任何修改。") + failure);
+    return false;
+}
+
 UpgradeRun::Outcome UpgradeRun::run() {
     core::Dialogs& dialogs = m_app.dialogs();
     core::Database& db = m_app.db();
-    if (!m_app.version.isEmpty() && m_app.getConfigByname(QStringLiteral("version")) == m_app.version) {
+    const QString package = m_app.pathOf(QStringLiteral("Data/Template.a01"));
+    const DataFileKind packageKind = dataFileKind(package);
+    const bool dataDue =
+        core::VersionInfo::isOlderMark(m_app.getConfigByname(QStringLiteral("version")), m_version);
+    // A run stopped between the two files left the package behind: it is finished on its own.
+    const PackageMark packageState = packageMark(package, m_version);
+    const bool packageDue =
+        packageState == PackageMark::Older || (dataDue && packageState == PackageMark::Unreadable);
+    if (!dataDue && !packageDue) {
         dialogs.message(QStringLiteral("当前软件已经是V9.28，无需再升级！"));
         return Outcome::AlreadyCurrent;
     }
     // Files of another engine are refused before anything is written to either.
-    const QString package = m_app.pathOf(QStringLiteral("Data/Template.a01"));
-    const DataFileKind packageKind = dataFileKind(package);
-    for (const auto& [path, kind] :
-         {std::pair{db.path(), dataFileKind(db.path())}, std::pair{package, packageKind}}) {
-        if (kind == DataFileKind::SQLite || (path == package && kind == DataFileKind::Missing))
+    QList<std::pair<QString, DataFileKind>> files;
+    if (dataDue)
+        files << std::pair{db.path(), dataFileKind(db.path())};
+    if (packageDue && packageKind != DataFileKind::Missing)
+        files << std::pair{package, packageKind};
+    for (const auto& [path, kind] : files) {
+        if (kind == DataFileKind::SQLite)
             continue;
         dialogs.message(kFailed + refusalText(kind, path));
         return Outcome::Refused;
@@ -111,55 +193,57 @@ UpgradeRun::Outcome UpgradeRun::run() {
 
     m_position = 0;
     m_columnFailed = false;
-    m_backup = db.path() + QStringLiteral(".升级前-") +
-               QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    try {
-        QFile::remove(m_backup);
-        db.exec(QStringLiteral("VACUUM INTO ") + core::Database::quote(m_backup));
-    } catch (const core::DbError& e) {
-        m_backup.clear();
-        dialogs.message(kFailed + QStringLiteral("无法备份数据文件，未作任何修改。") + e.message());
-        return Outcome::Failed;
-    }
-
-    core::ColumnOps ops(m_app);
-    ops.progress = [this](int by, const QString& text) { advance(by, text); };
-    const QString restored = QStringLiteral("\n数据已恢复到升级前的状态；升级前的数据备份在：") +
-                             QDir::toNativeSeparators(m_backup);
-    try {
-        db.begin();
-        // A data file that cannot be written (read-only, locked by another program) says so
-        // here once, before any step.
-        db.exec(QStringLiteral("update configtable set cvalue=cvalue where 1=0"));
-        upgradeMain(ops);
-        if (m_columnFailed)
-            throw core::DbError(QStringLiteral("部分表结构未能升级"));
-        const core::Params version{{QStringLiteral("v"), m_app.version}};
-        if (db.exec(QStringLiteral("update configtable set cvalue=:v where cname='version'"), version) == 0)
-            db.exec(QStringLiteral("insert into configtable (cname,cvalue) values ('version',:v)"), version);
-        db.commit();
-    } catch (const Stopped&) {
-        db.rollback();
-        dialogs.message(QStringLiteral("升级已取消。") + restored);
-        return Outcome::Cancelled;
-    } catch (const core::DbError& e) {
-        db.rollback();
-        dialogs.message(kFailed + e.message() + restored);
-        return Outcome::Failed;
+    m_backup.clear();
+    if (dataDue) {
+        if (!backUp())
+            return Outcome::Failed;
+        core::ColumnOps ops(m_app);
+        ops.progress = [this](int by, const QString& text) { advance(by, text); };
+        const QString restored = QStringLiteral("\n数据已恢复到升级前的状态；升级前的数据备份在：") +
+                                 QDir::toNativeSeparators(m_backup);
+        try {
+            db.begin();
+            // A data file that cannot be written (read-only, locked by another program) says so
+            // here once, before any step.
+            db.exec(QStringLiteral("update configtable set cvalue=cvalue where 1=0"));
+            upgradeMain(ops);
+            if (m_columnFailed)
+                throw core::DbError(QStringLiteral("部分表结构未能升级"));
+            const core::Params version{{QStringLiteral("v"), m_version}};
+            if (db.exec(QStringLiteral("update configtable set cvalue=:v where cname='version'"), version) ==
+                0)
+                db.exec(QStringLiteral("insert into configtable (cname,cvalue) values ('version',:v)"),
+                        version);
+            db.commit();
+        } catch (const Stopped&) {
+            db.rollback();
+            dialogs.message(QStringLiteral("升级已取消。") + restored);
+            return Outcome::Cancelled;
+        } catch (const core::DbError& e) {
+            db.rollback();
+            dialogs.message(kFailed + e.message() + restored);
+            return Outcome::Failed;
+        }
+        step(QStringLiteral("data-committed"));
     }
 
     QString packageNote;
     if (packageKind == DataFileKind::Missing)
         packageNote = QStringLiteral("\n模板数据包不存在，未升级：") + QDir::toNativeSeparators(package);
-    else if (!upgradePackage(package))
+    else if (packageDue && !upgradePackage(package)) {
+        if (!dataDue)
+            return Outcome::Failed;
         packageNote = QStringLiteral("\n模板数据包未能升级，保持原样：") + QDir::toNativeSeparators(package);
+    }
 
     m_position = kMaximum;
     if (progress)
         progress(m_position, QStringLiteral("进度:") + QString::number(kMaximum) + QLatin1Char('/') +
                                  QString::number(kMaximum) + QStringLiteral("    升级完成！"));
-    dialogs.message(QStringLiteral("恭喜，升级成功啦！") + packageNote +
-                    QStringLiteral("\n升级前的数据备份在：") + QDir::toNativeSeparators(m_backup));
+    QString text = QStringLiteral("恭喜，升级成功啦！") + packageNote;
+    if (!m_backup.isEmpty())
+        text += QStringLiteral("\n升级前的数据备份在：") + QDir::toNativeSeparators(m_backup);
+    dialogs.message(text);
     return Outcome::Upgraded;
 }
 
@@ -226,7 +310,7 @@ void UpgradeRun::upgradeMain(core::ColumnOps& ops) {
                                       u(item.name));
     for (int i = 0; i <= 12; ++i)
         ops.aInsertNameDictItemIFLost(kCourier, QStringLiteral("勾选") + QString::number(i),
-                                      QStringLiteral("Text"), 409 + i, 1,
+                                      QStringLiteral("CHECKBOX"), 409 + i, 1,
                                       QStringLiteral("DEFCHECK") + QString::number(i));
     ops.aInsertNameDictItemIFLost(kCourier, QStringLiteral("自定义3"), QStringLiteral("Text"), 470, 1,
                                   QStringLiteral("ZDDEF3"));
@@ -238,10 +322,11 @@ void UpgradeRun::upgradeMain(core::ColumnOps& ops) {
     db.exec(QStringLiteral("update NameDict set CtlName=UCase(CtlName)"));
     advance(1, QStringLiteral("编码大小写修正..."));
     // Kinds are set only where none is stored yet: items that are lines, images or tick boxes
-    // keep what they are, so templates keep printing as before after an upgrade.
+    // keep what they are, so templates keep printing as before after an upgrade. The tick items
+    // are tick items also where an earlier run stored them as text.
     const QString empty = QStringLiteral("(CtlType is null or CtlType='')");
-    db.exec(QStringLiteral("update NameDict set CtlType='CHECKBOX' where CtlName like 'DEFCHECK%' and ") +
-            empty);
+    db.exec(QStringLiteral("update NameDict set CtlType='CHECKBOX' where CtlName like 'DEFCHECK%' and "
+                           "(CtlType is null or CtlType='' or upper(CtlType)='TEXT')"));
     db.exec(QStringLiteral("update NameDict set CtlType='TEXT' where ") + empty);
     advance(1, QStringLiteral("编码修正，控件类型TEXT..."));
     advance(1, QStringLiteral("编码修正，控件类型CHECKBOX..."));
@@ -305,7 +390,7 @@ bool UpgradeRun::upgradePackage(const QString& path) {
             QStringLiteral("create table _Config (Id autoincrement(1,1) primary key,DMName "
                            "Text(50),DMValue Text(200),CheckTypeId Integer)"),
             &package);
-        const core::Params version{{QStringLiteral("v"), m_app.version}};
+        const core::Params version{{QStringLiteral("v"), m_version}};
         if (package.exec(QStringLiteral("update _Config set DMValue=:v where DMName='version'"), version) ==
             0)
             package.exec(

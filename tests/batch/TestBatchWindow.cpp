@@ -123,7 +123,10 @@ private slots:
         entryWindow->editing().setText("zdGKAddr", "旧地址");
         entryWindow->editing().setText("zdSFNR6", "旧商品");
         entryWindow->editing().setText("KPRen", "王芳");
+        dialogs().answers.enqueue(1); // the typed note may go
         batchWindow->btStartPrintAllClick();
+        QVERIFY2(dialogs().lastText().contains("批量打印"), qPrintable(dialogs().lastText()));
+        dialogs().clear();
         QCOMPARE(device().documents, 1);
         QCOMPARE(device().events.filter(QRegularExpression("^(begin|newPage|end|abort)$")),
                  (QStringList{"begin", "newPage", "newPage", "end"}));
@@ -137,11 +140,90 @@ private slots:
         for (const char* other : {"DD-1", "星河's 电子", "垫圈", "螺栓", "A-1", "￥5.00", "旧地址", "旧商品"})
             QVERIFY2(!second.contains(other), qPrintable(other));
         QVERIFY(second.contains("王芳")); // the issuer stays on every note
-        QVERIFY(third.contains("四") && !third.contains("五") && !third.contains("六"));
+        // All six lines and their total, not the first four.
+        for (const char* goods : {"一", "二", "三", "四", "五", "六"})
+            QVERIFY2(third.contains(goods), goods);
+        QVERIFY2(third.contains("￥6.00") && third.contains("陆元整"), qPrintable(third.join('|')));
         QVERIFY(third.contains("DD-3")); // the order number stands in for missing article numbers
         QVERIFY(dialogs().shown.isEmpty());
         QVERIFY(batchWindow->grid().isEnabled());
+        // Handed to the printer, the three are marked, and the list shows it.
+        QCOMPARE(home->db().scalar("select count(*) from OrderList where 订单状态='已打印'").toInt(), 3);
+        QCOMPARE(batchWindow->grid().value(0, "订单状态").toString(), QStringLiteral("已打印"));
+    }
+
+    // An order with more goods lines than the form is skipped whole and stays as it was; the
+    // run prints the others and names every skipped order at its end. Every note's total is the
+    // sum of the lines on it.
+    void longOrdersAreSkippedNotCut_data() {
+        QTest::addColumn<QString>("variant");
+        QTest::addColumn<int>("lines"); // of DD-3
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("标准, 8 lines") << "标准" << 8 << true;
+        QTest::newRow("标准, 9 lines") << "标准" << 9 << false;
+        QTest::newRow("三联241, 5 lines") << "三联241" << 5 << true;
+        QTest::newRow("三联241, 6 lines") << "三联241" << 6 << false;
+    }
+
+    void longOrdersAreSkippedNotCut() {
+        QFETCH(QString, variant);
+        QFETCH(int, lines);
+        QFETCH(bool, fits);
+        QVERIFY(entryWindow->selectVariant(variant));
+        home->db().exec("delete from OrderDetail where 订单号='DD-3'");
+        QList<Line> goods;
+        for (int i = 1; i <= lines; ++i)
+            goods << Line{"", QStringLiteral("货%1").arg(i), "1", "", QString::number(i * 10)};
+        addOrder(home->db(), "DD-4", "长订单公司", "", goods);
+        home->db().exec("update OrderList set 客户联系人='O''Brien', 客户地址='福田区华强北路1号', "
+                        "客户手机='13912345678' where 订单号='DD-4'");
+        batchWindow->ALoadGridData();
+        dialogs().clear();
+        batchWindow->btStartPrintAllClick();
+
+        QCOMPARE(device().pages, fits ? 4 : 3);
+        QCOMPARE(device().events.filter(QRegularExpression("^(begin|end|abort)$")),
+                 (QStringList{"begin", "end"}));
+        const QStringList last = page(device(), device().pages);
+        if (fits) {
+            for (int i = 1; i <= lines; ++i)
+                QVERIFY2(last.contains(QStringLiteral("货%1").arg(i)), qPrintable(last.join('|')));
+            const int total = 10 * lines * (lines + 1) / 2;
+            QVERIFY2(last.contains(QStringLiteral("￥%1.00").arg(total)), qPrintable(last.join('|')));
+            // The order's own contact, address and mobile, where the form shows them.
+            QVERIFY(last.contains("福田区华强北路1号"));
+            QCOMPARE(last.contains("O'Brien"), variant == "标准");
+            QVERIFY(dialogs().shown.isEmpty());
+        } else {
+            QVERIFY(!last.contains("长订单公司"));
+            QCOMPARE(dialogs().shown.size(), 1);
+            QVERIFY2(dialogs().lastText().contains("订单号=DD-4") &&
+                         dialogs().lastText().contains("没有打印"),
+                     qPrintable(dialogs().lastText()));
+        }
+        QCOMPARE(home->db().scalar("select 订单状态 from OrderList where 订单号='DD-4'").toString(),
+                 fits ? QStringLiteral("已打印") : QStringLiteral("未打印"));
+        QCOMPARE(home->db().scalar("select count(*) from OrderList where 订单状态='已打印'").toInt(),
+                 fits ? 4 : 3);
+    }
+
+    // Only what reached the printer is marked: preview and a dropped job mark nothing.
+    void onlyPrintedOrdersAreMarked() {
+        batchWindow->grid().setCurrentRow(1);
+        batchWindow->previewClick();
+        home->db().exec("update OrderDetail set 数量='abc' where 订单号='DD-1'");
+        batchWindow->btStartPrintAllClick(); // the first order fails: the job is dropped
+        QCOMPARE(device().events.filter(QRegularExpression("^(begin|end|abort)$")),
+                 (QStringList{"begin", "abort"}));
         QCOMPARE(home->db().scalar("select count(*) from OrderList where 订单状态='未打印'").toInt(), 3);
+        // After a failure later in the run, the notes before it are on paper and marked.
+        home->db().exec("update OrderDetail set 数量='2' where 订单号='DD-1'");
+        home->db().exec("update OrderDetail set 数量='abc' where 订单号='DD-2'");
+        batchWindow->btStartPrintAllClick();
+        QCOMPARE(home->db()
+                     .scalar("select group_concat(订单号) from OrderList where 订单状态='已打印'")
+                     .toString(),
+                 QStringLiteral("DD-1"));
     }
 
     void remarkFollowsTheListColumn() {
@@ -150,6 +232,7 @@ private slots:
         core::ui::DataGrid& grid = batchWindow->grid();
         grid.setColumnHidden(grid.fieldIndex("备注"), true);
         QVERIFY(!batchWindow->remarkSwitch());
+        dialogs().answers.enqueue(1); // the typed remark may go
         batchWindow->btStartPrintAllClick();
         QCOMPARE(remark->toPlainText(), QStringLiteral("手写备注"));
         grid.setColumnHidden(grid.fieldIndex("备注"), false);
@@ -183,10 +266,16 @@ private slots:
         QVERIFY2(dialogs().lastText().contains("DD-2") && dialogs().lastText().contains(reason),
                  qPrintable(dialogs().lastText()));
         QCOMPARE(device().events.filter(QRegularExpression("^(begin|newPage|end|abort)$")),
-                 (QStringList{"begin", "newPage", "end"})); // the first note is kept
+                 (QStringList{"begin", "end"})); // the first note is kept
         QVERIFY(!home->app().printReady);
         QVERIFY(batchWindow->grid().isEnabled());
         QVERIFY(!batchWindow->isPrinting());
+        // The note on paper is marked; nothing else changed.
+        QCOMPARE(home->db()
+                     .scalar("select group_concat(订单号) from OrderList where 订单状态='已打印'")
+                     .toString(),
+                 QStringLiteral("DD-1"));
+        home->db().exec("update OrderList set 订单状态='未打印'");
         QCOMPARE(tableDump(home->db()), before);
     }
 

@@ -513,14 +513,57 @@ private slots:
         QVERIFY(QFileInfo(home).isDir());
     }
 
-    void runPathDefaultsToTheProgramFolder() {
-        const QByteArray saved = qgetenv("OVERPRINT_HOME");
-        qunsetenv("OVERPRINT_HOME");
-        const QString run = ProgramFolder::resolveRunPath({QStringLiteral("overprint")});
-        if (!saved.isNull())
-            qputenv("OVERPRINT_HOME", saved);
-        QCOMPARE(run, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator());
+    // Without --home and OVERPRINT_HOME the program folder is the user's own under the XDG
+    // data folder, made there on the first start.
+    void runPathDefaultsToTheUsersDataFolder_data() {
+        QTest::addColumn<QString>("xdgDataHome");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("XDG_DATA_HOME set") << "<tmp>/xdg data"
+                                           << "<tmp>/xdg data/overprint";
+        QTest::newRow("XDG_DATA_HOME unset") << QString() << "<tmp>/home/.local/share/overprint";
+        QTest::newRow("XDG_DATA_HOME empty") << ""
+                                             << "<tmp>/home/.local/share/overprint";
+        QTest::newRow("XDG_DATA_HOME relative") << "rel/data"
+                                                << "<tmp>/home/.local/share/overprint";
     }
+    void runPathDefaultsToTheUsersDataFolder() {
+        QFETCH(QString, xdgDataHome);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const auto fill = [&](const QString& text) {
+            return QString(text).replace(QStringLiteral("<tmp>"), dir.path());
+        };
+        const EnvironmentOverride home("OVERPRINT_HOME", QString());
+        const EnvironmentOverride user("HOME", dir.path() + QStringLiteral("/home"));
+        const EnvironmentOverride xdg("XDG_DATA_HOME",
+                                      xdgDataHome.isNull() ? xdgDataHome : fill(xdgDataHome));
+        const QString run = ProgramFolder::resolveRunPath({QStringLiteral("overprint")});
+        QCOMPARE(run, QDir::toNativeSeparators(fill(expected)) + QDir::separator());
+        QVERIFY(QFileInfo(fill(expected)).isDir());
+    }
+
+private:
+    // Sets (a null value: unsets) an environment variable for one test and puts it back after.
+    class EnvironmentOverride {
+    public:
+        EnvironmentOverride(const char* name, const QString& value) : m_name(name), m_saved(qgetenv(name)) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value.toLocal8Bit());
+        }
+        ~EnvironmentOverride() {
+            if (m_saved.isNull())
+                qunsetenv(m_name);
+            else
+                qputenv(m_name, m_saved);
+        }
+        Q_DISABLE_COPY_MOVE(EnvironmentOverride)
+
+    private:
+        const char* m_name;
+        QByteArray m_saved;
+    };
 };
 
 OVERPRINT_TEST(TestShippedData)

@@ -8,7 +8,10 @@
 #include "core/ui/Tfm_Boot.h"
 #include "core/ui/Tfm_Main.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -85,6 +88,35 @@ private slots:
         QCOMPARE(created, 0);
         // Nothing is recorded for a folder that will vanish.
         QCOMPARE(record.read(QStringLiteral("RunPath")), core::InstallRecord::missingValue());
+    }
+
+    // Only the program's own temporary names in its own folders go at start.
+    void startRemovesLeftovers_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("image being written") << "Image/shd3.jpg.part" << true;
+        QTest::newRow("the image itself") << "Image/shd3.jpg" << false;
+        QTest::newRow("unfinished copy of the upgrade")
+            << "Data/EPData.ini.升级前-20260101-101010.part" << true;
+        QTest::newRow("its journal") << "Data/EPData.ini.升级前-20260101-101010.part-journal" << true;
+        QTest::newRow("a finished copy") << "Data/EPData.ini.升级前-20260101-101010" << false;
+        QTest::newRow("another file of the data folder") << "Data/orders.part" << false;
+        QTest::newRow("a user's export in the program folder") << "清单.xlsx.part" << false;
+        QTest::newRow("layout cache") << "Temp/CheckIni/1.ini.part" << false;
+    }
+    void startRemovesLeftovers() {
+        QFETCH(QString, file);
+        QFETCH(bool, removed);
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        const QString path = QDir(home.path()).filePath(file);
+        QFile leftover(path);
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
+        QString error;
+        QVERIFY2(core::ProgramFolder::prepare(home.path(), &error), qPrintable(error));
+        QCOMPARE(!QFileInfo::exists(path), removed);
+        QVERIFY(QFileInfo::exists(core::ProgramFolder::databasePath(home.path())));
     }
 
     void creationSteps() {

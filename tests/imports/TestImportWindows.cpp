@@ -9,14 +9,18 @@
 #include "imports/ui/TfrmImportMatch.h"
 #include "imports/ui/TfrmImportMatchOrder.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <memory>
 
 using imports::ui::TfrmImportMatch;
 using imports::ui::TfrmImportMatchOrder;
@@ -243,10 +247,76 @@ private slots:
         QCOMPARE(count(home, QStringLiteral("OrderDetail")), 68);
         QCOMPARE(window.orderResult().imported, withOrders ? 20 : 0);
         QCOMPARE(window.detailResult().imported, 68);
-        QCOMPARE(reloads.batchList, withOrders ? 2 : 1);
+        QCOMPARE(reloads.batchList, 1);
         QCOMPARE(home.dialogs().texts(),
                  withOrders ? QStringList{} : QStringList{"意外导入错误,E=没有打开的工作簿。"});
         QVERIFY(!window.isVisible());
+    }
+
+    // "完成后自动弹出查看导入日志": the desktop's program for text files shows the log; without
+    // one, a read-only window of the program shows it, so the run never ends unseen.
+    void logShownEvenWithoutADesktopProgram_data() {
+        QTest::addColumn<bool>("desktopOpens");
+        QTest::addColumn<bool>("orderImport");
+        QTest::newRow("order import, desktop opens the log") << true << true;
+        QTest::newRow("order import, desktop cannot") << false << true;
+        QTest::newRow("recipient import, desktop cannot") << false << false;
+    }
+    void logShownEvenWithoutADesktopProgram() {
+        QFETCH(bool, desktopOpens);
+        QFETCH(bool, orderImport);
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        Reloads reloads;
+        std::unique_ptr<QDialog> window;
+        imports::ui::ImportRunPanel* panel = nullptr;
+        if (orderImport) {
+            auto* orders = new TfrmImportMatchOrder(home.app());
+            window.reset(orders);
+            QVERIFY(orders->openOrderWorkbook(sheetFile(QStringLiteral("orders.xlsx"))));
+            QVERIFY(orders->openDetailWorkbook(sheetFile(QStringLiteral("order-details.xlsx"))));
+            panel = &orders->runPanel();
+        } else {
+            auto* recipients = new TfrmImportMatch(home.app());
+            window.reset(recipients);
+            QVERIFY(recipients->openWorkbook(sheetFile(QStringLiteral("recipients.xlsx"))));
+            panel = &recipients->runPanel();
+        }
+        QStringList desktop;
+        panel->setDesktopOpener([&](const QString& path) {
+            desktop << path;
+            return desktopOpens;
+        });
+        window->show();
+        QVERIFY(child<QCheckBox>(*window, "ckReadLog")->isChecked());
+        // The log window is modal: look at it and close it as the clerk would.
+        QStringList shown;
+        QTimer watch;
+        watch.setInterval(20);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal->objectName() != QLatin1String("frmImportLog"))
+                return;
+            auto* memo = modal->findChild<QPlainTextEdit*>(QStringLiteral("memoLog"));
+            shown << modal->windowTitle() << QString::number(memo->isReadOnly()) << memo->toPlainText();
+            QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("btClose")), Qt::LeftButton);
+        });
+        watch.start();
+        QTest::mouseClick(child<QPushButton>(*window, "btStart"), Qt::LeftButton);
+        watch.stop();
+        QCOMPARE(desktop, QStringList{imports::ImportLog::fileName(home.path())}); // once, for both halves
+        QVERIFY(!window->isVisible());
+        if (desktopOpens) {
+            QVERIFY(shown.isEmpty());
+            return;
+        }
+        QCOMPARE(shown.size(), 3);
+        QCOMPARE(shown.at(0), QStringLiteral("导入日志 - ImportLog.txt"));
+        QCOMPARE(shown.at(1), QStringLiteral("1"));
+        QVERIFY2(shown.at(2).contains(orderImport ? QStringLiteral("导入结束，共有 68 条导入成功！")
+                                                  : QStringLiteral("导入结束，共有 40 条导入成功！")),
+                 qPrintable(shown.at(2)));
+        QVERIFY(home.dialogs().shown.isEmpty());
     }
 };
 

@@ -8,8 +8,11 @@
 #include "imports/OrderImport.h"
 #include "imports/Spreadsheet.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 using imports::OrderImport;
 using imports::RunResult;
@@ -26,25 +29,49 @@ struct Halves {
 };
 
 // Both halves as the window runs them; an empty path leaves that workbook unopened.
-Halves importOrders(TestHome& home, const QString& ordersPath, const QString& linesPath) {
+Halves importOrders(core::AppContext& app, const QString& ordersPath, const QString& linesPath) {
     ScriptedObserver observer;
-    imports::ImportLog log(home.path());
-    OrderImport import(home.db(), home.dialogs(), log, observer);
-    Halves result;
+    imports::ImportLog log(app.getRunPath());
+    OrderImport import(app.db(), app.dialogs(), log, observer);
+    imports::Spreadsheet orderBook;
+    imports::Spreadsheet lineBook;
+    OrderImport::Half orders;
+    OrderImport::Half lines;
     if (!ordersPath.isEmpty()) {
-        imports::Spreadsheet book;
-        book.open(ordersPath);
-        result.orders = import.runOrders(
-            book, OrderImport::autoMatchOrders(home.db(), imports::ColumnList::build(book)), ordersPath);
+        orderBook.open(ordersPath);
+        orders = {&orderBook, OrderImport::autoMatchOrders(app.db(), imports::ColumnList::build(orderBook)),
+                  ordersPath};
     }
     if (!linesPath.isEmpty()) {
-        imports::Spreadsheet book;
-        book.open(linesPath);
-        result.lines = import.runLines(
-            book, OrderImport::autoMatchLines(home.db(), imports::ColumnList::build(book)), linesPath);
+        lineBook.open(linesPath);
+        lines = {&lineBook, OrderImport::autoMatchLines(app.db(), imports::ColumnList::build(lineBook)),
+                 linesPath};
     }
-    return result;
+    const OrderImport::Result result = import.run(orders, lines);
+    return {result.orders, result.lines};
 }
+
+Halves importOrders(TestHome& home, const QString& ordersPath, const QString& linesPath) {
+    return importOrders(home.app(), ordersPath, linesPath);
+}
+
+// Stops the write of a two-half import at a named point: by a failure there, or, in a child
+// process of this test program, by killing the process.
+struct StopAt {
+    explicit StopAt(const QString& step, bool kill = false) {
+        OrderImport::stepHook() = [step, kill](const char* passing) {
+            if (step != QLatin1String(passing))
+                return;
+            if (kill)
+                ::raise(SIGKILL);
+            throw core::DbError(QStringLiteral("停在") + step);
+        };
+    }
+    ~StopAt() { OrderImport::stepHook() = nullptr; }
+};
+
+const char* const kKillStep = "OVERPRINT_KILL_IMPORT_AT";
+const char* const kKillHome = "OVERPRINT_KILL_IMPORT_HOME";
 
 QStringList tableRows(TestHome& home, const QString& sql) {
     core::Recordset rows = home.db().query(sql);
@@ -176,6 +203,118 @@ private slots:
         QVERIFY(!refused.lines.ran);
         QCOMPARE(home.dialogs().lastText(), OrderImport::missingOrderColumnMessage());
         QCOMPARE(home.db().scalar(QStringLiteral("select count(*) from OrderDetail")).toInt(), 2);
+    }
+
+    // One order number written in two letter cases is one order, as the tables compare it: its
+    // lines all stay. Letters the tables do not fold (full width) stay two orders.
+    void numberCaseIsOneOrder_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("stored"); // order number, goods
+        QTest::newRow("upper, lower, upper")
+            << QStringList{"DD1,甲", "dd1,乙", "DD1,丙"} << QStringList{"DD1|甲", "dd1|乙", "DD1|丙"};
+        QTest::newRow("mixed case first")
+            << QStringList{"Dd-7,甲", "dD-7,乙"} << QStringList{"Dd-7|甲", "dD-7|乙"};
+        QTest::newRow("full-width letters are not folded")
+            << QStringList{"ＤＤ1,甲", "ｄｄ1,乙"} << QStringList{"ＤＤ1|甲", "ｄｄ1|乙"};
+    }
+    void numberCaseIsOneOrder() {
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, stored);
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        QTemporaryDir dir;
+        const QString lines =
+            writeCsv(dir.filePath(QStringLiteral("l.csv")), QStringList{"订单号,商品名"} + rows);
+        for (int run = 1; run <= 2; ++run) { // again: the same lines, not twice as many
+            const Halves result = importOrders(home, QString(), lines);
+            QCOMPARE(result.lines.imported, rows.size());
+            QCOMPARE(tableRows(home, QStringLiteral("select 订单号,商品名 from OrderDetail order by ID")),
+                     stored);
+        }
+    }
+
+    // With both halves, the orders and their lines are one transaction: stopped at any point of
+    // the write, the tables are as they were before the import, and both halves say so.
+    void stoppedImportLeavesNothingHalfDone_data() {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("between the halves") << OrderImport::kOrdersWritten;
+        QTest::newRow("before the commit") << OrderImport::kLinesWritten;
+    }
+    void stoppedImportLeavesNothingHalfDone() {
+        QFETCH(QString, step);
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        QTemporaryDir dir;
+        importOrders(home,
+                     writeCsv(dir.filePath(QStringLiteral("o.csv")), {"订单号,客户全称", "DD000001,旧客户"}),
+                     writeCsv(dir.filePath(QStringLiteral("l.csv")), {"订单号,商品名", "DD000001,旧商品"}));
+        const QStringList orders = tableRows(home, kOrders);
+        const QStringList lines = tableRows(home, kLines);
+        home.dialogs().clear();
+        Halves result;
+        {
+            StopAt stop(step);
+            result = importOrders(home, sheetFile(QStringLiteral("orders.xlsx")),
+                                  sheetFile(QStringLiteral("order-details.xlsx")));
+        }
+        QCOMPARE(tableRows(home, kOrders), orders);
+        QCOMPARE(tableRows(home, kLines), lines);
+        QVERIFY(result.orders.failed && result.lines.failed);
+        QCOMPARE(result.orders.imported + result.lines.imported, 0);
+        QCOMPARE(home.dialogs().shown.size(), 1);
+        QVERIFY2(home.dialogs().lastText().startsWith(QStringLiteral("意外导入错误,E=")),
+                 qPrintable(home.dialogs().lastText()));
+        QVERIFY(!home.db().inTransaction());
+        // The program goes on: the next import writes both halves.
+        result = importOrders(home, sheetFile(QStringLiteral("orders.xlsx")),
+                              sheetFile(QStringLiteral("order-details.xlsx")));
+        QCOMPARE(result.orders.imported, 20);
+        QCOMPARE(result.lines.imported, 68);
+    }
+
+    // The same, with the process killed at the point: a child process of this program imports
+    // into this test's program folder and dies there.
+    void killedImportLeavesNothingHalfDone_data() {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("orders");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("killed between the halves") << OrderImport::kOrdersWritten << 0 << 0;
+        QTest::newRow("killed before the commit") << OrderImport::kLinesWritten << 0 << 0;
+        QTest::newRow("not killed") << "" << 20 << 68;
+    }
+    void killedImportLeavesNothingHalfDone() {
+        QFETCH(QString, step);
+        QFETCH(int, orders);
+        QFETCH(int, lines);
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QLatin1String(kKillStep), step.isEmpty() ? QStringLiteral("-") : step);
+        env.insert(QLatin1String(kKillHome), home.path());
+        child.setProcessEnvironment(env);
+        child.start(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("-class"), QStringLiteral("TestOrderImport"), QStringLiteral("importInChild")});
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitStatus(), step.isEmpty() ? QProcess::NormalExit : QProcess::CrashExit);
+        QCOMPARE(home.db().scalar(QStringLiteral("select count(*) from OrderList")).toInt(), orders);
+        QCOMPARE(home.db().scalar(QStringLiteral("select count(*) from OrderDetail")).toInt(), lines);
+        QCOMPARE(home.db().scalar(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok"));
+    }
+
+    // The child of the test above; on its own it has nothing to do.
+    void importInChild() {
+        const QString step = qEnvironmentVariable(kKillStep);
+        if (step.isEmpty())
+            QSKIP("runs only as the child process of killedImportLeavesNothingHalfDone");
+        core::ScriptedDialogs dialogs;
+        core::AppContext app(qEnvironmentVariable(kKillHome), dialogs);
+        app.connect();
+        StopAt stop(step, true);
+        const Halves result = importOrders(app, sheetFile(QStringLiteral("orders.xlsx")),
+                                           sheetFile(QStringLiteral("order-details.xlsx")));
+        QCOMPARE(result.lines.imported, 68);
     }
 };
 

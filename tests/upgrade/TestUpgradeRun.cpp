@@ -3,6 +3,7 @@
 
 #include "EarlierDatabase.h"
 #include "core/ColumnOps.h"
+#include "core/ProgramFolder.h"
 #include "imports/ColumnMatching.h"
 #include "upgrade/DataFile.h"
 #include "upgrade/UpgradeRun.h"
@@ -64,6 +65,10 @@ private slots:
         const QString counts = rowCounts();
         const int lines = count(QStringLiteral("select count(*) from NameDict where CtlType='LINE'"));
         QVERIFY(lines > 0);
+        // A tick item an earlier run stored as text.
+        db().exec(QStringLiteral(
+            "insert into NameDict (CheckTypeName,CtlName,CtlLabel,CtlType,PrintItem,ShowOrd) values "
+            "('快递单','DEFCHECK5','勾选5','Text',1,414)"));
         const int items = count(QStringLiteral("select count(*) from NameDict"));
         // An earlier file without the import rules gets the table and its defaults inside the run.
         db().exec(QStringLiteral("drop table MatchColumn"));
@@ -117,8 +122,12 @@ private slots:
                                             "CtlLabel='勾选0'"))
                      .toString(),
                  QStringLiteral("CHECKBOX"));
-        // 28 courier items, one of which (勾选0) was there already.
-        QCOMPARE(count(QStringLiteral("select count(*) from NameDict")), items + 27);
+        // Every tick item 勾选0–勾选12 is a tick item, new or kept.
+        QCOMPARE(count(QStringLiteral("select count(*) from NameDict where CheckTypeName='快递单' and "
+                                      "CtlName like 'DEFCHECK%' and CtlType='CHECKBOX'")),
+                 13);
+        // 28 courier items, two of which (勾选0, 勾选5) were there already.
+        QCOMPARE(count(QStringLiteral("select count(*) from NameDict")), items + 26);
         QCOMPARE(m_home->app().getConfigByname(QStringLiteral("version")), QStringLiteral("9.28"));
         QCOMPARE(packageVersion(), QStringLiteral("9.28"));
         QCOMPARE(backups().size(), 1);
@@ -164,6 +173,62 @@ private slots:
         QCOMPARE(copy.scalar(QStringLiteral("select count(*) from DataCheckFHDSHD")).toInt(), 30);
         QVERIFY(
             !copy.scalar(QStringLiteral("select 1 from sqlite_master where name='DataKDDTable'")).isValid());
+    }
+
+    // A kill between two writes of the run, and what the next start and the next run make of it.
+    void killedBetweenSteps_data() {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("dataMark");    // after the kill
+        QTest::addColumn<int>("backupsAfterRun"); // files named like a backup after the rerun
+        QTest::newRow("while the copy is written") << "backup-copied"
+                                                   << "9.27" << 1;
+        QTest::newRow("after the database, before the package") << "data-committed"
+                                                                << "9.28" << 1;
+    }
+    void killedBetweenSteps() {
+        QFETCH(QString, step);
+        QFETCH(QString, dataMark);
+        QFETCH(int, backupsAfterRun);
+        struct Killed {};
+        {
+            UpgradeRun run(m_home->app());
+            run.atStep = [&](const QString& at) {
+                if (at != step)
+                    return;
+                // A kill during the copy leaves it cut short.
+                if (at == QLatin1String("backup-copied"))
+                    for (const QString& name : backups())
+                        QFile(m_home->app().pathOf(QStringLiteral("Data/") + name)).resize(0);
+                throw Killed{};
+            };
+            QVERIFY_THROWS_EXCEPTION(Killed, run.run());
+        }
+        QCOMPARE(m_home->app().getConfigByname(QStringLiteral("version")), dataMark);
+        QCOMPARE(packageVersion(), QStringLiteral("1.0"));
+        // No file carries a backup's name unless it is a whole copy.
+        for (const QString& name : backups()) {
+            if (name.endsWith(QLatin1String(".part")))
+                continue;
+            core::Database copy(QStringLiteral("test_copy"));
+            copy.open(m_home->app().pathOf(QStringLiteral("Data/") + name));
+            QCOMPARE(copy.scalar(QStringLiteral("select count(*) from DataCheckFHDSHD")).toInt(), 30);
+        }
+        // The next start removes what the kill left under a temporary name.
+        QString error;
+        QVERIFY2(core::ProgramFolder::prepare(m_home->path(), &error), qPrintable(error));
+        for (const QString& name : backups())
+            QVERIFY2(!name.contains(QLatin1String(".part")), qPrintable(name));
+        QVERIFY(UpgradeRun::isDue(m_home->app()));
+
+        dialogs().clear();
+        UpgradeRun again(m_home->app());
+        QCOMPARE(again.run(), UpgradeRun::Outcome::Upgraded);
+        QVERIFY2(dialogs().lastText().startsWith(QStringLiteral("恭喜，升级成功啦！")),
+                 qPrintable(dialogs().lastText()));
+        QCOMPARE(m_home->app().getConfigByname(QStringLiteral("version")), QStringLiteral("9.28"));
+        QCOMPARE(packageVersion(), QStringLiteral("9.28"));
+        QCOMPARE(backups().size(), backupsAfterRun);
+        QVERIFY(!UpgradeRun::isDue(m_home->app()));
     }
 
     // A data file that cannot be written gets one clear message and no change at all.

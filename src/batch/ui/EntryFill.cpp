@@ -33,8 +33,6 @@ void emptyNote(entry::ui::TfmCheckFHDSHD& w) {
 QString apply(entry::ui::TfmCheckFHDSHD& w, const FillPlan& plan) {
     NoteEditing& e = w.editing();
     emptyNote(w);
-    for (const QString& name : plan.empty)
-        e.setText(name, QString());
     for (const auto& [name, value] : plan.texts)
         e.setText(name, value);
     for (const FillPlan::Line& line : plan.lines) {
@@ -55,21 +53,35 @@ QString apply(entry::ui::TfmCheckFHDSHD& w, const FillPlan& plan) {
 
 } // namespace
 
-QString fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& window, const QString& number,
-                        bool withRemark) {
+QList<int> formLines(entry::ui::TfmCheckFHDSHD& window) {
+    const NoteEditing& e = window.editing();
+    QList<int> lines;
+    for (int n = 1; n <= OrderFill::kNoteLines; ++n)
+        for (const char* prefix : {"zdHuoHao", "zdSFNR", "zdGuiGe", "zdDW", "zdSL", "zdDJ", "zdJE"})
+            if (e.isShown(NoteEditing::lineBox(prefix, n))) {
+                lines << n;
+                break;
+            }
+    return lines;
+}
+
+FillOutcome fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& window, const QString& number,
+                            bool withRemark) {
     if (number.trimmed().isEmpty())
-        return QStringLiteral("没有选中有效的记录~");
+        return FillOutcome::failed(QStringLiteral("没有选中有效的记录~"));
     std::optional<Order> order;
     try {
         order = OrderFill::load(app.db(), number);
     } catch (const core::DbError& e) {
-        return QStringLiteral("错误，") + e.message();
+        return FillOutcome::failed(QStringLiteral("错误，") + e.message());
     }
     if (!order)
-        return QStringLiteral("调用错误，找不到记录，订单号=") + number;
-    const FillPlan plan = OrderFill::plan(*order, withRemark);
+        return FillOutcome::failed(QStringLiteral("调用错误，找不到记录，订单号=") + number);
+    const FillPlan plan = OrderFill::plan(*order, withRemark, formLines(window));
+    if (!plan.tooLong.isEmpty())
+        return FillOutcome::skipped(plan.tooLong);
     if (!plan.error.isEmpty())
-        return plan.error;
+        return FillOutcome::failed(plan.error);
     // The window's rules report through message boxes; in the middle of a job their message
     // becomes the one reason the run gives.
     core::ScriptedDialogs quiet;
@@ -79,7 +91,9 @@ QString fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& window
     QString error = apply(window, plan);
     if (error.isEmpty() && !quiet.shown.isEmpty())
         error = quiet.shown.first().text;
-    return error.isEmpty() ? QString() : QStringLiteral("订单号=") + number + QStringLiteral("：") + error;
+    if (!error.isEmpty())
+        return FillOutcome::failed(QStringLiteral("订单号=") + number + QStringLiteral("：") + error);
+    return {};
 }
 
 EntrySteps::EntrySteps(core::AppContext& app, entry::ui::TfmCheckFHDSHD* window, bool withRemark)
@@ -113,9 +127,9 @@ bool EntrySteps::ready() const {
     return m_window && m_app.printReady;
 }
 
-QString EntrySteps::fill(const QString& number) {
+FillOutcome EntrySteps::fill(const QString& number) {
     if (!m_window)
-        return goneMessage();
+        return FillOutcome::failed(goneMessage());
     return fillEntryWindow(m_app, *m_window, number, m_withRemark);
 }
 
@@ -129,9 +143,11 @@ void EntrySteps::newPage() {
         m_window->billPrinter().NewCheckPage();
 }
 
-void EntrySteps::end() {
-    if (m_window)
-        m_window->billPrinter().PrinterTransEnd();
+bool EntrySteps::end() {
+    if (!m_window)
+        return false;
+    m_window->billPrinter().PrinterTransEnd();
+    return m_window->billPrinter().spooled();
 }
 
 void EntrySteps::abort() {

@@ -15,11 +15,16 @@ class TfmCheckFHDSHD;
 
 namespace batch::ui {
 
+// The goods lines the window's form shows (1 … 8, ascending): a line is on the form when any of
+// the boxes an order fills is shown. Lines the template hides are neither printed nor totalled.
+QList<int> formLines(entry::ui::TfmCheckFHDSHD& window);
+
 // Writes one order into the entry window: every goods line, the capitals and the totals are
 // emptied first, then the plan is set and the window's line and total rules run, their
-// messages held back. The reason when it could not, empty when the boxes hold the order.
-QString fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& window, const QString& number,
-                        bool withRemark);
+// messages held back. An order with more goods lines than the form shows is skipped with the
+// boxes untouched.
+FillOutcome fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& window, const QString& number,
+                            bool withRemark);
 
 // The job calls of a batch run on the entry window. The window is held by a guarded pointer:
 // once it is gone every call does nothing and fill says so.
@@ -32,10 +37,10 @@ public:
     bool prepare() override;
     void begin() override;
     bool ready() const override;
-    QString fill(const QString& number) override;
+    FillOutcome fill(const QString& number) override;
     void send() override;
     void newPage() override;
-    void end() override;
+    bool end() override;
     void abort() override;
 
     bool windowGone() const { return !m_window; }

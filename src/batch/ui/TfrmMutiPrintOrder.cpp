@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -527,16 +528,38 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
     m_printing = false;
     updateCommands();
 
+    // The orders on paper are marked only once their job reached the printer, so that printing
+    // the 未打印 list again does not ship them twice.
+    QString marking;
+    if (result.handedOver && !result.printedOrders.isEmpty()) {
+        try {
+            m_store.markPrinted(result.printedOrders);
+        } catch (const core::DbError& e) {
+            marking = QStringLiteral("\n打印的订单没能标为已打印，请手工修改订单状态：") + e.message();
+        }
+        reloadKeepingSelection();
+    }
+    QString skipped;
+    if (!result.skipped.isEmpty())
+        skipped = QStringLiteral("\n以下%1个订单的商品行多于票据，没有打印，仍为原状态：\n")
+                      .arg(result.skipped.size()) +
+                  result.skipped.join(QLatin1Char('\n'));
+
     const QString printed = QStringLiteral("已打印%1张").arg(result.printed);
     if (!result.error.isEmpty()) {
         lbRunState->setText(QStringLiteral("批量打印出错结束，") + printed);
         m_app.dialogs().message(QStringLiteral("批量打印已停止：") + result.error + QStringLiteral("\n本次") +
-                                printed + QStringLiteral("，此订单及其后的订单没有打印。"));
+                                printed + QStringLiteral("，此订单及其后的订单没有打印。") + skipped +
+                                marking);
     } else if (result.stopped) {
         lbRunState->setText(QStringLiteral("批量打印已中止，") + printed);
-        m_app.dialogs().message(QStringLiteral("批量打印已中止，本次") + printed + QStringLiteral("。"));
+        m_app.dialogs().message(QStringLiteral("批量打印已中止，本次") + printed + QStringLiteral("。") +
+                                skipped + marking);
     } else if (result.started) {
         lbRunState->setText(QStringLiteral("批量打印完成，") + printed);
+        if (!skipped.isEmpty() || !marking.isEmpty())
+            m_app.dialogs().message(QStringLiteral("批量打印完成，本次") + printed + QStringLiteral("。") +
+                                    skipped + marking);
     } else {
         lbRunState->clear();
     }
@@ -552,9 +575,14 @@ void TfrmMutiPrintOrder::previewClick() {
     }
     if (!window->confirmDiscard(QStringLiteral("预览")))
         return;
-    const QString error =
+    const FillOutcome fill =
         fillEntryWindow(m_app, *window, DBGrid1->currentValue(kNumber).toString(), remarkSwitch());
-    if (!error.isEmpty())
+    if (fill.kind == FillOutcome::Skipped) {
+        // The note would show the order short: the clerk is told rather than shown it.
+        m_app.dialogs().message(fill.reason);
+        return;
+    }
+    if (fill.kind != FillOutcome::Filled)
         return;
     hide();
     QWidget* frame = window->parentWidget() ? window->parentWidget() : window;
@@ -670,6 +698,30 @@ void TfrmMutiPrintOrder::btModifyFieldClick() {
 
 void TfrmMutiPrintOrder::reloadAfterChange() {
     ALoadGridData();
+}
+
+void TfrmMutiPrintOrder::reloadKeepingSelection() {
+    const QString key = QStringLiteral("ID");
+    QSet<QString> selected;
+    for (int row : DBGrid1->selectedRows())
+        selected.insert(DBGrid1->value(row, key).toString());
+    const QString current = DBGrid1->currentValue(key).toString();
+    ALoadGridData();
+    QItemSelection rows;
+    const int last = DBGrid1->model()->columnCount() - 1;
+    for (int row = 0; row < DBGrid1->rowCount(); ++row) {
+        const QString id = DBGrid1->value(row, key).toString();
+        if (id == current)
+            DBGrid1->selectionModel()->setCurrentIndex(DBGrid1->model()->index(row, 0),
+                                                       QItemSelectionModel::NoUpdate);
+        if (selected.contains(id))
+            rows.select(DBGrid1->model()->index(row, 0), DBGrid1->model()->index(row, last));
+    }
+    if (!selected.isEmpty())
+        DBGrid1->selectionModel()->select(rows,
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    showLines();
+    updateCommands();
 }
 
 void TfrmMutiPrintOrder::btDelSelectedClick() {

@@ -91,6 +91,8 @@ private:
     void hideFillPanel();
     void printRows(const QList<int>& rows, bool suspendDisplay);
     void reloadAfterChange();
+    // Reads the list again with the same rows selected and current, where they are still listed.
+    void reloadKeepingSelection();
 
     core::AppContext& m_app;
     core::ui::GridServices& m_grids;

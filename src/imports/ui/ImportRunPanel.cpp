@@ -2,11 +2,17 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWidget>
 
 namespace imports::ui {
@@ -45,6 +51,40 @@ RunControls makeRunControls(QWidget* owner) {
     return c;
 }
 
+void showLogWindow(const QString& path, QWidget* parent) {
+    // The log is the program's own, yet bounded: a window of text, not a reader of any size.
+    constexpr qint64 kMaxBytes = 8 * 1024 * 1024;
+    QString text;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        text = QString::fromUtf8(file.read(kMaxBytes));
+        if (!file.atEnd())
+            text += QStringLiteral("\n……（日志过长，其余部分没有显示）");
+    } else {
+        text = QStringLiteral("无法读取导入日志：") + QDir::toNativeSeparators(path) + QStringLiteral("\n") +
+               file.errorString();
+    }
+    QDialog window(parent);
+    window.setObjectName(QStringLiteral("frmImportLog"));
+    window.setWindowTitle(QStringLiteral("导入日志 - ") + QFileInfo(path).fileName());
+    auto* view = new QPlainTextEdit(text, &window);
+    view->setObjectName(QStringLiteral("memoLog"));
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* close = new QPushButton(QStringLiteral("关  闭(&X)"), &window);
+    close->setObjectName(QStringLiteral("btClose"));
+    QObject::connect(close, &QPushButton::clicked, &window, &QDialog::accept);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(close);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(view, 1);
+    layout->addLayout(row);
+    window.resize(640, 480);
+    close->setFocus();
+    window.exec();
+}
+
 ImportReloads& afterImport() {
     static ImportReloads reloads;
     return reloads;
@@ -53,7 +93,12 @@ ImportReloads& afterImport() {
 ImportRunPanel::ImportRunPanel(QLabel* status, QProgressBar* progress, QPushButton* start, QPushButton* stop,
                                QPushButton* log, QObject* parent)
     : QObject(parent), m_status(status), m_progress(progress), m_start(start), m_stopButton(stop), m_log(log),
-      m_opener([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }) {
+      m_desktop([](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }) {
+    // Without a program of the desktop for text files the clerk would see no result at all.
+    m_opener = [this](const QString& path) {
+        if (!m_desktop || !m_desktop(path))
+            showLogWindow(path, m_status->window());
+    };
     connect(stop, &QPushButton::clicked, this, &ImportRunPanel::requestStop);
 }
 

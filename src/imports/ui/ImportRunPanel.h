@@ -37,6 +37,10 @@ struct RunControls {
 };
 RunControls makeRunControls(QWidget* owner);
 
+// The import log in a read-only window of the program, modal over `parent`, caption naming
+// the file. Returns when the clerk closes it.
+void showLogWindow(const QString& path, QWidget* parent);
+
 // The run part of an import window: status line, progress bar, the start and stop commands,
 // the stop flag and the log button. It is the run's observer, so the window stays responsive
 // and can be stopped, also by closing it.
@@ -60,9 +64,13 @@ public:
     // closing the window when it ends.
     bool stopInsteadOfClosing();
 
-    // Opens the log with the program the desktop associates with it (tests record instead).
+    // Opens the log with the program the desktop associates with it; when the desktop has
+    // none, shows it in the program's own read-only window (modal, so it is read before the
+    // import window closes). Tests record instead.
     void openLog(const QString& path) const;
     void setLogOpener(std::function<void(const QString&)> opener) { m_opener = std::move(opener); }
+    // How the desktop opens a file: false when it cannot. Tests stand in for the desktop.
+    void setDesktopOpener(std::function<bool(const QString&)> opener) { m_desktop = std::move(opener); }
 
     void status(const QString& text) override;
     void progressStart(int maximum) override;
@@ -81,6 +89,7 @@ private:
     bool m_stop = false;
     bool m_running = false;
     std::function<void(const QString&)> m_opener;
+    std::function<bool(const QString&)> m_desktop;
     QList<QWidget*> m_locked;
     QList<bool> m_lockedWasEnabled;
 };

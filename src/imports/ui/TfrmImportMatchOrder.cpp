@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace imports::ui {
 
 namespace {
@@ -213,11 +215,8 @@ QVector<int> TfrmImportMatchOrder::btReadyMatch(Half half) const {
     return columns;
 }
 
-RunResult TfrmImportMatchOrder::runHalf(Half half) {
+OrderImport::Half TfrmImportMatchOrder::openHalf(Half half, ImportLog& log, RunResult& failure) {
     WorkbookSource* source = half == Half::Orders ? m_orderSource : m_detailSource;
-    RunResult result;
-    m_panel->begin();
-    ImportLog log(m_app.getRunPath());
     try {
         source->activateChosen();
     } catch (const SpreadsheetError& e) {
@@ -226,38 +225,57 @@ RunResult TfrmImportMatchOrder::runHalf(Half half) {
             log.clear();
             log.flush();
         }
-        result.failed = true;
-        result.report = SheetRun::failurePrefix() + e.message();
-        m_app.dialogs().message(result.report);
-        source->release();
-        m_panel->end(false);
-        return result;
+        failure.failed = true;
+        failure.report = SheetRun::failurePrefix() + e.message();
+        m_app.dialogs().message(failure.report);
+        return {};
     }
-    OrderImport import(m_app.db(), m_app.dialogs(), log, *m_panel);
-    result = half == Half::Orders ? import.runOrders(*source->workbook(), btReadyMatch(half), source->path())
-                                  : import.runLines(*source->workbook(), btReadyMatch(half), source->path());
-    if (import.missingOrderColumn()) {
-        (half == Half::Orders ? m_orderChoosers : m_detailChoosers).first()->setFocus();
-    } else if (!result.failed) {
-        if (result.noData)
-            m_panel->status(result.report);
-        else if (ckReadLog->isChecked())
-            m_panel->openLog(log.path());
-        else
-            m_app.dialogs().notice(result.report, QStringLiteral("导入结束"));
-        afterImport().run();
-        lblResult->setText(result.report);
-    }
-    source->release();
-    m_panel->end(false);
-    return result;
+    return {source->workbook(), btReadyMatch(half), source->path()};
 }
 
 void TfrmImportMatchOrder::btStartClick() {
     if (m_panel->running())
         return;
-    m_orders = runHalf(Half::Orders);
-    m_lines = runHalf(Half::Lines);
+    m_orders = {};
+    m_lines = {};
+    m_panel->begin();
+    ImportLog log(m_app.getRunPath());
+    const OrderImport::Half orders = openHalf(Half::Orders, log, m_orders);
+    const OrderImport::Half lines = openHalf(Half::Lines, log, m_lines);
+    OrderImport import(m_app.db(), m_app.dialogs(), log, *m_panel);
+    const OrderImport::Result result = import.run(orders, lines);
+    if (orders.sheet)
+        m_orders = result.orders;
+    if (lines.sheet)
+        m_lines = result.lines;
+
+    // The reports come after both halves, once their one transaction is committed.
+    bool reported = false;
+    for (const auto& [sheet, outcome, choosers] : {std::tuple{orders.sheet, &m_orders, &m_orderChoosers},
+                                                   std::tuple{lines.sheet, &m_lines, &m_detailChoosers}}) {
+        if (!sheet || outcome->failed)
+            continue;
+        if (!outcome->ran && !outcome->noData) {
+            // The order-number column is missing: its chooser is the one to mend.
+            choosers->first()->setFocus();
+            continue;
+        }
+        reported = true;
+        if (outcome->noData)
+            m_panel->status(outcome->report);
+        else if (!ckReadLog->isChecked())
+            m_app.dialogs().notice(outcome->report, QStringLiteral("导入结束"));
+        lblResult->setText(outcome->report);
+    }
+    if (reported) {
+        // One log holds both halves: it is opened once.
+        if (ckReadLog->isChecked() && (m_orders.ran || m_lines.ran))
+            m_panel->openLog(log.path());
+        afterImport().run();
+    }
+    m_orderSource->release();
+    m_detailSource->release();
+    m_panel->end(false);
     if (m_orders.ran || m_orders.noData || m_lines.ran || m_lines.noData)
         close();
 }

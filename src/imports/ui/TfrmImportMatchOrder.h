@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imports/OrderImport.h"
 #include "imports/SheetRun.h"
 
 #include <QDialog>
@@ -14,6 +15,10 @@ class QPushButton;
 
 namespace core {
 class AppContext;
+}
+
+namespace imports {
+class ImportLog;
 }
 
 namespace imports::ui {
@@ -54,7 +59,9 @@ protected:
 
 private:
     enum class Half { Orders, Lines };
-    RunResult runHalf(Half half);
+    // The half's chosen sheet and columns; no sheet, after the failure is shown and put into
+    // `failure`, when its workbook cannot be read.
+    OrderImport::Half openHalf(Half half, ImportLog& log, RunResult& failure);
     void autoMatch(Half half);
     QVector<int> btReadyMatch(Half half) const;
 
