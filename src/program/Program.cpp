@@ -363,7 +363,8 @@ int Program::reprintPages(const QVector<print::JournalPage>& pages) {
             entryWindow->commands().BrowseOldCheck(page.templateName, page.noteNumber);
             found = quiet.shown.isEmpty();
         } else {
-            found = batch::ui::fillEntryWindow(m_app, *entryWindow, page.orderNumber, true).isEmpty();
+            found = batch::ui::fillEntryWindow(m_app, *entryWindow, page.orderNumber, true).kind ==
+                    batch::FillOutcome::Filled;
         }
         m_app.setDialogs(dialogs);
         m_app.currentCheckTypeId = entryWindow->templateId();
