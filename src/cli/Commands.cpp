@@ -21,6 +21,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcessEnvironment>
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -289,23 +290,21 @@ Outcome importOrders(core::AppContext& app, const QString& orders, const QString
     imports::ImportLog log(app.getRunPath());
     ConsoleProgress progress;
     imports::OrderImport import(app.db(), app.dialogs(), log, progress);
-    Outcome out;
+    imports::OrderImport::Half lineHalf;
+    if (!details.isEmpty())
+        lineHalf = {&lineSheet, lineMatch, details};
+    // Both halves in one transaction: orders never stand without their lines.
+    const imports::OrderImport::Result run = import.run({&orderSheet, orderMatch, orders}, lineHalf);
     const QString runPath = app.getRunPath();
-    const imports::RunResult orderRun = import.runOrders(orderSheet, orderMatch, orders);
-    const QJsonObject orderSkips = logRows(runPath, QStringLiteral("LOG"));
-    const QJsonObject orderRefusals = logRows(runPath, QStringLiteral("ERR"));
-    out.exit = runExit(orderRun, orderRefusals.size());
-    out.result.insert(QStringLiteral("orders"), runJson(orderRun, orderSkips, orderRefusals));
-    out.lines << orderRun.report;
-    if (out.exit == Done && !details.isEmpty()) {
-        // The goods lines write into the same log after the orders.
-        const imports::RunResult lineRun = import.runLines(lineSheet, lineMatch, details);
-        const QJsonObject lineRefusals = logRows(runPath, QStringLiteral("ERR"), orderRefusals);
-        out.exit = runExit(lineRun, lineRefusals.size());
-        out.result.insert(
-            QStringLiteral("lines"),
-            runJson(lineRun, logRows(runPath, QStringLiteral("LOG"), orderSkips), lineRefusals));
-        out.lines << lineRun.report;
+    const QJsonObject skipped = logRows(runPath, QStringLiteral("LOG"));
+    const QJsonObject refused = logRows(runPath, QStringLiteral("ERR"));
+    Outcome out;
+    out.exit = std::max(runExit(run.orders, refused.size()), details.isEmpty() ? 0 : runExit(run.lines, 0));
+    out.result.insert(QStringLiteral("orders"), runJson(run.orders, skipped, refused));
+    out.lines << run.orders.report;
+    if (!details.isEmpty()) {
+        out.result.insert(QStringLiteral("lines"), runJson(run.lines, {}, {}));
+        out.lines << run.lines.report;
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/OrderStore.h"
+#include "batch/PrintRun.h"
 
 #include <QWidget>
 #include <functional>
@@ -49,6 +50,8 @@ public:
     // while a print run holds the list.
     void reloadList();
     bool isPrinting() const { return m_printing; }
+    // What the last print run did (the command line reports it).
+    const RunResult& lastRun() const { return m_lastRun; }
 
     core::ui::DataGrid& grid() { return *DBGrid1; }
     core::ui::DataGrid& linesGrid() { return *DBGrid2; }
@@ -101,6 +104,7 @@ private:
     std::function<void()> m_openImport;
     bool m_printing = false;
     bool m_stop = false;
+    RunResult m_lastRun;
 
     QLineEdit* keyEdit = nullptr;
     QComboBox* cbFilterFields = nullptr;

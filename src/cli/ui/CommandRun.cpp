@@ -1,21 +1,27 @@
 #include "cli/ui/CommandRun.h"
 
+#include "batch/OrderStore.h"
+#include "batch/ui/TfrmMutiPrintOrder.h"
+
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleDialogs.h"
 #include "core/AppContext.h"
 #include "core/DbError.h"
 #include "core/ProgramFolder.h"
+#include "core/ui/DataGrid.h"
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
-#include "print/BillPrinter.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
 #include "print/QtPrintDevice.h"
+#include "print/TestPage.h"
 #include "program/Program.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QItemSelection>
+#include <QJsonArray>
 
 namespace cli::ui {
 
@@ -103,11 +109,10 @@ Outcome printNote(core::AppContext& app, const Invocation& call) {
         out.exit = DataError;
         return out;
     }
-    // The job of "重复打印": the entry window's own printer steps on the reloaded boxes.
+    // The job of "重复打印": the entry window's own printer (and its journal) on the reloaded boxes.
     app.currentCheckTypeId = window->templateId();
     pdfPaper(app, device, call, window->templateId());
-    print::BillPrinter printer(app, device, window);
-    if (!printer.printCurrentBill(copies)) {
+    if (!window->billPrinter().printCurrentBill(copies)) {
         out.exit = PrinterError;
         return out;
     }
@@ -115,6 +120,107 @@ Outcome printNote(core::AppContext& app, const Invocation& call) {
                   {QStringLiteral("copies"), copies},
                   {QStringLiteral("printer"), device.printerName()}};
     out.lines << QStringLiteral("已打印 %1（%2 张）到 %3").arg(number).arg(copies).arg(device.printerName());
+    return out;
+}
+
+// batch: the order import, then the batch printing window's run over the orders of its list
+// that are not yet printed (or all), from the k-th on. The window marks what it printed.
+Outcome printBatch(core::AppContext& app, const Invocation& call) {
+    int from = 1;
+    if (call.has(QStringLiteral("from"))) {
+        bool ok = false;
+        from = call.value(QStringLiteral("from")).toInt(&ok);
+        if (!ok || from < 1) {
+            writeError(QStringLiteral("--from 应为从 1 起的序号"));
+            return {BadUse, {}, {}};
+        }
+    }
+    Outcome out = importOrders(app, call.value(QStringLiteral("orders")),
+                               call.value(QStringLiteral("details")), QString());
+    if (out.exit != Done)
+        return out;
+    const QJsonObject imported = out.result;
+    out.result = {{QStringLiteral("import"), imported}};
+
+    print::QtPrintDevice device(absolutePdf(call));
+    program::Program overprint(app, device);
+    if (!overprint.startUp(false)) {
+        out.exit = DataError;
+        return out;
+    }
+    if ((out.exit = choosePrinter(app, device, call)) != Done)
+        return out;
+    auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(overprint.mainWindow().entryWindow());
+    overprint.openBatchPrinting();
+    batch::ui::TfrmMutiPrintOrder* window = overprint.batchWindow();
+    if (!entryWindow || !window) {
+        writeError(QStringLiteral("没有出货单模板，不能打印"));
+        out.exit = DataError;
+        return out;
+    }
+    window->btAllClick();
+    core::ui::DataGrid& grid = window->grid();
+    const bool all = call.flags.contains(QStringLiteral("all"));
+    QItemSelection chosen;
+    const int lastColumn = grid.model()->columnCount() - 1;
+    for (int row = from - 1; row < grid.rowCount(); ++row)
+        if (all ||
+            grid.value(row, QStringLiteral("订单状态")).toString() != batch::OrderStore::printedState())
+            chosen.select(grid.model()->index(row, 0), grid.model()->index(row, lastColumn));
+    int pages = 0;
+    if (!chosen.isEmpty()) {
+        grid.selectionModel()->select(chosen,
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        pdfPaper(app, device, call, entryWindow->templateId());
+        window->printSelectedClick();
+        const batch::RunResult& run = window->lastRun();
+        pages = run.handedOver ? run.printed : 0;
+        out.result.insert(QStringLiteral("printedOrders"),
+                          QJsonArray::fromStringList(run.handedOver ? run.printedOrders : QStringList()));
+        out.result.insert(QStringLiteral("skipped"), QJsonArray::fromStringList(run.skipped));
+        if (!run.error.isEmpty()) {
+            out.result.insert(QStringLiteral("error"), run.error);
+            out.exit = BadUse; // an order that cannot make a note
+        } else if (!run.started || (run.printed > 0 && !run.handedOver)) {
+            out.exit = PrinterError;
+        }
+    }
+    out.result.insert(QStringLiteral("printed"), pages);
+    out.result.insert(QStringLiteral("pages"), pages);
+    out.lines << QStringLiteral("已打印 %1 张").arg(pages);
+    return out;
+}
+
+// test-page --template NAME: the template's items with their test values, as "打印测试页".
+Outcome printTestPage(core::AppContext& app, const Invocation& call) {
+    Outcome out;
+    const QString name = call.value(QStringLiteral("template"));
+    int id = 0;
+    try {
+        id = app.db()
+                 .scalar(QStringLiteral("select CheckTypeID from CKTypeTable where TypeName=:name"),
+                         {{QStringLiteral("name"), name}})
+                 .toInt();
+    } catch (const core::DbError& e) {
+        writeError(QStringLiteral("错误：") + e.message());
+        return {DataError, {}, {}};
+    }
+    if (id <= 0) {
+        writeError(QStringLiteral("没有这个模板：") + name);
+        return {BadUse, {}, {}};
+    }
+    print::QtPrintDevice device(absolutePdf(call));
+    if ((out.exit = choosePrinter(app, device, call)) != Done)
+        return out;
+    pdfPaper(app, device, call, id);
+    if (!print::TestPage::print(app, device, id, print::TestPage::Mode::Values)) {
+        out.exit = PrinterError;
+        return out;
+    }
+    out.result = {{QStringLiteral("template"), name},
+                  {QStringLiteral("pages"), 1},
+                  {QStringLiteral("printer"), device.printerName()}};
+    out.lines << QStringLiteral("测试页已打印到 ") + device.printerName();
     return out;
 }
 
@@ -172,10 +278,10 @@ int run(int argc, char** argv, const QString& version) {
         outcome = runNotes(app, call);
     else if (call.command == QLatin1String("print"))
         outcome = printNote(app, call);
-    else {
-        writeError(QStringLiteral("命令 %1 尚未提供").arg(call.command));
-        outcome.exit = BadUse;
-    }
+    else if (call.command == QLatin1String("batch"))
+        outcome = printBatch(app, call);
+    else
+        outcome = printTestPage(app, call);
     return finish(call, dialogs, outcome);
 }
 
