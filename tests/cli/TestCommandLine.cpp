@@ -328,6 +328,92 @@ private slots:
             QVERIFY(!r.err.isEmpty());
     }
 
+    void batch_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("printedBefore");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("printedAfter");
+        const QString orders = dataFile(QStringLiteral("sheets/orders.xlsx"));
+        const QString details = dataFile(QStringLiteral("sheets/order-details.xlsx"));
+        QTest::newRow("orders and lines")
+            << QStringList{"--orders", orders, "--details", details} << false << 0 << 20 << 20;
+        QTest::newRow("from the 15th")
+            << QStringList{"--orders", orders, "--from", "15"} << false << 0 << 6 << 6;
+        // An order printed before is printed again only when the file brings it again.
+        QTest::newRow("only the unprinted")
+            << QStringList{"--orders", "one-order.csv"} << true << 0 << 1 << 20;
+        QTest::newRow("all") << QStringList{"--orders", "one-order.csv", "--all"} << true << 0 << 20 << 20;
+        QTest::newRow("nothing left")
+            << QStringList{"--orders", "one-order.csv", "--from", "30"} << true << 0 << 0 << 19;
+        QTest::newRow("hostile orders")
+            << QStringList{"--orders", dataFile("hostile/xlsx-row-int-min.xlsx")} << false << 1 << -1 << 0;
+        QTest::newRow("hostile details")
+            << QStringList{"--orders", orders, "--details", dataFile("hostile/ods-2e9-spaces.ods")} << false
+            << 1 << -1 << 0;
+        QTest::newRow("bad start") << QStringList{"--orders", orders, "--from", "0"} << false << 1 << -1 << 0;
+    }
+    void batch() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, printedBefore);
+        QFETCH(int, code);
+        QFETCH(int, pages);
+        QFETCH(int, printedAfter);
+        if (printedBefore) {
+            QCOMPARE(run({"import", "orders", dataFile(QStringLiteral("sheets/orders.xlsx"))}).code, 0);
+            db().exec(QStringLiteral("update OrderList set 订单状态='已打印'"));
+        }
+        const int file = arguments.indexOf(QStringLiteral("one-order.csv"));
+        if (file >= 0) {
+            QFile csv(outFile(QStringLiteral("one-order.csv")));
+            QVERIFY(csv.open(QIODevice::WriteOnly));
+            csv.write(QStringLiteral("订单号,客户全称\nDD000001,上海金源贸易有限公司\n").toUtf8());
+            csv.close();
+            arguments[file] = csv.fileName();
+        }
+        const QString pdf = outFile(QStringLiteral("batch.pdf"));
+        const Run r = run(QStringList{"batch", "--pdf", pdf, "--json"} + arguments);
+        QVERIFY2(r.code == code, qPrintable(QString::number(r.code) + r.err));
+        const qint64 printed =
+            db().scalar(QStringLiteral("select count(*) from OrderList where 订单状态='已打印'"))
+                .toLongLong();
+        QCOMPARE(printed, qint64(printedAfter));
+        if (pages < 0) {
+            QVERIFY(!QFile::exists(pdf));
+            QVERIFY(!r.err.isEmpty());
+            QCOMPARE(count(QStringLiteral("OrderList")), qint64(0));
+            return;
+        }
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("pages")).toInt(), pages);
+        QCOMPARE(json.value(QStringLiteral("printedOrders")).toArray().size(), pages);
+        if (pages > 0)
+            QCOMPARE(pdfPages(pdf), pages);
+    }
+
+    void batchOnMissingPrinter() {
+        const Run r = run(
+            {"batch", "--orders", dataFile(QStringLiteral("sheets/orders.xlsx")), "--printer", "无此打印机"});
+        QCOMPARE(r.code, 3);
+        QCOMPARE(count(QStringLiteral("OrderList")), qint64(0));
+    }
+
+    void testPage_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("code");
+        QTest::newRow("standard") << "出货单（标准）" << 0;
+        QTest::newRow("three-part") << "出货单（三联241）" << 0;
+        QTest::newRow("unknown") << "出货单（无此模板）" << 1;
+    }
+    void testPage() {
+        QFETCH(QString, name);
+        QFETCH(int, code);
+        const QString pdf = outFile(QStringLiteral("test.pdf"));
+        const Run r = run({"test-page", "--template", name, "--pdf", pdf});
+        QCOMPARE(r.code, code);
+        QCOMPARE(pdfPages(pdf), code == 0 ? 1 : -1);
+    }
+
     // A store that refuses the write ends with 2 and keeps nothing of the file.
     void storeRefuses() {
         db().exec(QStringLiteral("create trigger refuse before insert on OrderList "

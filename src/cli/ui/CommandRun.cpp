@@ -135,6 +135,10 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
             return {BadUse, {}, {}};
         }
     }
+    print::QtPrintDevice device(absolutePdf(call));
+    // A printer that is not there refuses the run before anything is imported.
+    if (const int printer = choosePrinter(app, device, call); printer != Done)
+        return {printer, {}, {}};
     Outcome out = importOrders(app, call.value(QStringLiteral("orders")),
                                call.value(QStringLiteral("details")), QString());
     if (out.exit != Done)
@@ -142,7 +146,6 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
     const QJsonObject imported = out.result;
     out.result = {{QStringLiteral("import"), imported}};
 
-    print::QtPrintDevice device(absolutePdf(call));
     program::Program overprint(app, device);
     if (!overprint.startUp(false)) {
         out.exit = DataError;
