@@ -154,6 +154,10 @@ private slots:
         QCOMPARE(r.code, code);
         if (pdf >= 0)
             QCOMPARE(pdfPages(arguments.at(pdf + 1)), pages);
+        if (code == 0)
+            QCOMPARE(
+                db().scalar(QStringLiteral("select count(*) from PrintJournal where NoteNo='CLI-1'")).toInt(),
+                1);
         if (arguments.contains(QStringLiteral("--json"))) {
             const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
             QCOMPARE(json.value(QStringLiteral("note")).toString(), QStringLiteral("CLI-1"));
@@ -387,8 +391,11 @@ private slots:
         const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
         QCOMPARE(json.value(QStringLiteral("pages")).toInt(), pages);
         QCOMPARE(json.value(QStringLiteral("printedOrders")).toArray().size(), pages);
-        if (pages > 0)
+        if (pages > 0) {
             QCOMPARE(pdfPages(pdf), pages);
+            // Every page is in the print journal.
+            QCOMPARE(db().scalar(QStringLiteral("select count(*) from PrintJournal")).toInt(), pages);
+        }
     }
 
     void batchOnMissingPrinter() {
