@@ -81,7 +81,9 @@ if [ -n "$PEER" ]; then
         echo "</Objects><Merge type=\"Text/Comma/Line1Keys\" src=\"$WORK/labels.csv\"/></Glabels-document>"
     } >"$WORK/note.glabels"
     measure "  $(basename "$PEER")" "$PEER" -i "$WORK/labels.csv" -o "$WORK/peer.pdf" "$WORK/note.glabels"
-    echo "    pages: $(pdfinfo "$WORK/peer.pdf" 2>/dev/null | sed -n 's/^Pages: *//p')"
+    peer_pages=$(pdfinfo "$WORK/peer.pdf" 2>/dev/null | sed -n 's/^Pages: *//p')
+    echo "    pages: $peer_pages"
+    [ "$peer_pages" = 1000 ] || echo "    (the merge did not give one page per record: its figures are not comparable)"
 else
     echo "  label designer batch merge: skipped, neither glabels-3-batch nor glabels-batch-qt is installed"
     echo "  (apt-get install glabels to compare)"
