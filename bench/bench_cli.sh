@@ -74,8 +74,8 @@ if [ -n "$PEER" ]; then
         echo '</Label-rectangle></Template><Objects id="0" rotate="False">'
         y=10
         for field in order customer contact phone mobile address line1 line2 line3 line4 line5 line6; do
-            echo "<Object-text x=\"10mm\" y=\"${y}mm\" w=\"200mm\" h=\"8mm\" justify=\"Left\" valign=\"Top\" auto_shrink=\"False\">"
-            echo "<Span font_family=\"Noto Sans CJK SC\" font_size=\"10\" font_weight=\"Regular\" font_italic=\"False\" color=\"0x000000ff\" line_spacing=\"1\">\${$field}</Span></Object-text>"
+            echo "<Object-text x=\"10mm\" y=\"${y}mm\" w=\"200mm\" h=\"8mm\" justify=\"Left\" valign=\"Top\" auto_shrink=\"False\" a0=\"1\" a1=\"0\" a2=\"0\" a3=\"1\" a4=\"0\" a5=\"0\">"
+            echo "<Span font_family=\"Noto Sans CJK SC\" font_size=\"10\" font_weight=\"Regular\" font_italic=\"False\" color=\"0x000000ff\" line_spacing=\"1\"><Field name=\"$field\"/></Span></Object-text>"
             y=$((y + 10))
         done
         echo "</Objects><Merge type=\"Text/Comma/Line1Keys\" src=\"$WORK/labels.csv\"/></Glabels-document>"
