@@ -1,3 +1,5 @@
+#include "cli/CommandLine.h"
+#include "cli/ui/CommandRun.h"
 #include "core/AppContext.h"
 #include "core/ProgramFolder.h"
 #include "core/ui/WidgetDialogs.h"
@@ -43,6 +45,8 @@ static void useChineseFormats() {
 int main(int argc, char** argv) {
     if (imports::ReaderProcess::requested(argc, argv))
         return imports::ReaderProcess::run(argc, argv);
+    if (cli::CommandLine::requested(argc, argv))
+        return cli::ui::run(argc, argv, QStringLiteral(OVERPRINT_VERSION));
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);

@@ -562,6 +562,7 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
     panelCommands->setEnabled(true);
     DBGrid1->setEnabled(true);
     m_printing = false;
+    m_lastRun = result;
     updateCommands();
 
     // The orders on paper are marked only once their job reached the printer, so that printing

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/OrderStore.h"
+#include "batch/PrintRun.h"
 
 #include <QWidget>
 #include <functional>
@@ -53,6 +54,8 @@ public:
     // program. Without it the button stays disabled.
     void setTestPageCommand(std::function<void()> openTestPage);
     bool isPrinting() const { return m_printing; }
+    // What the last print run did (the command line reports it).
+    const RunResult& lastRun() const { return m_lastRun; }
 
     core::ui::DataGrid& grid() { return *DBGrid1; }
     core::ui::DataGrid& linesGrid() { return *DBGrid2; }
@@ -108,6 +111,7 @@ private:
     std::function<void()> m_openTestPage;
     bool m_printing = false;
     bool m_stop = false;
+    RunResult m_lastRun;
 
     QLineEdit* keyEdit = nullptr;
     QComboBox* cbFilterFields = nullptr;

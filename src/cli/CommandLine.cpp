@@ -1,0 +1,252 @@
+#include "cli/CommandLine.h"
+
+namespace cli {
+
+namespace {
+
+struct Spec {
+    QString command;
+    QStringList subcommands; // empty: none
+    int files = 0;           // positional files after the sub-command
+    QStringList valued;      // options that take a value
+    QStringList repeatable;  // of those, the ones that may be given more than once
+    QStringList flags;
+    QStringList required;
+};
+
+// Options every command takes.
+const QStringList kGlobalValued = {QStringLiteral("home"), QStringLiteral("user")};
+const QStringList kGlobalFlags = {QStringLiteral("json"), QStringLiteral("yes"), QStringLiteral("help"),
+                                  QStringLiteral("version")};
+
+const QList<Spec>& specs() {
+    static const QList<Spec> all = {
+        {QStringLiteral("print"),
+         {},
+         0,
+         {QStringLiteral("note"), QStringLiteral("printer"), QStringLiteral("pdf"), QStringLiteral("copies")},
+         {},
+         {},
+         {QStringLiteral("note")}},
+        {QStringLiteral("batch"),
+         {},
+         0,
+         {QStringLiteral("orders"), QStringLiteral("details"), QStringLiteral("printer"),
+          QStringLiteral("pdf"), QStringLiteral("from")},
+         {},
+         {QStringLiteral("all")},
+         {QStringLiteral("orders")}},
+        {QStringLiteral("import"),
+         {QStringLiteral("recipients"), QStringLiteral("orders"), QStringLiteral("products")},
+         1,
+         {QStringLiteral("sheet")},
+         {},
+         {},
+         {}},
+        {QStringLiteral("package"),
+         {QStringLiteral("export"), QStringLiteral("import")},
+         1,
+         {QStringLiteral("template")},
+         {QStringLiteral("template")},
+         {},
+         {}},
+        {QStringLiteral("test-page"),
+         {},
+         0,
+         {QStringLiteral("template"), QStringLiteral("printer"), QStringLiteral("pdf")},
+         {},
+         {},
+         {QStringLiteral("template")}},
+        {QStringLiteral("notes"), {}, 0, {QStringLiteral("from"), QStringLiteral("to")}, {}, {}, {}},
+    };
+    return all;
+}
+
+const Spec* specOf(const QString& command) {
+    for (const Spec& spec : specs())
+        if (spec.command == command)
+            return &spec;
+    return nullptr;
+}
+
+} // namespace
+
+QStringList CommandLine::commands() {
+    QStringList names;
+    for (const Spec& spec : specs())
+        names << spec.command;
+    return names;
+}
+
+bool CommandLine::requested(const QStringList& arguments) {
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a == QLatin1String("--help") || a == QLatin1String("--version") || a == QLatin1String("-h"))
+            return true;
+        if (a == QLatin1String("--home")) {
+            ++i;
+            continue;
+        }
+        if (a.startsWith(QLatin1Char('-')))
+            continue;
+        return specOf(a) != nullptr;
+    }
+    return false;
+}
+
+bool CommandLine::requested(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return requested(arguments);
+}
+
+bool CommandLine::parse(const QStringList& arguments, Invocation& out, QString* error) {
+    out = Invocation();
+    auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    const Spec* spec = nullptr;
+    for (int i = 1; i < arguments.size(); ++i) {
+        QString a = arguments.at(i);
+        if (a == QLatin1String("-h"))
+            a = QStringLiteral("--help");
+        if (!a.startsWith(QLatin1String("--"))) {
+            if (!spec) {
+                spec = specOf(a);
+                if (!spec)
+                    return fail(QStringLiteral("未知的命令：") + a);
+                out.command = a;
+            } else if (!spec->subcommands.isEmpty() && out.subcommand.isEmpty()) {
+                if (!spec->subcommands.contains(a))
+                    return fail(QStringLiteral("%1 的子命令只能是 %2，不是：%3")
+                                    .arg(spec->command, spec->subcommands.join(QLatin1Char('|')), a));
+                out.subcommand = a;
+            } else if (out.positional.size() < spec->files) {
+                out.positional << a;
+            } else {
+                return fail(QStringLiteral("多余的参数：") + a);
+            }
+            continue;
+        }
+        // --name=value and --name value both work.
+        QString name = a.mid(2);
+        QString inlineValue;
+        const bool hasInline = name.contains(QLatin1Char('='));
+        if (hasInline) {
+            inlineValue = name.section(QLatin1Char('='), 1);
+            name = name.section(QLatin1Char('='), 0, 0);
+        }
+        const bool valued = kGlobalValued.contains(name) || (spec && spec->valued.contains(name));
+        const bool flag = kGlobalFlags.contains(name) || (spec && spec->flags.contains(name));
+        if (!valued && !flag)
+            return fail(QStringLiteral("未知的选项：--") + name +
+                        (spec ? QStringLiteral("（命令 %1）").arg(spec->command) : QString()));
+        if (flag) {
+            if (hasInline)
+                return fail(QStringLiteral("选项 --%1 不带值").arg(name));
+            out.flags.insert(name);
+            continue;
+        }
+        QString value = inlineValue;
+        if (!hasInline) {
+            if (i + 1 >= arguments.size())
+                return fail(QStringLiteral("选项 --%1 缺少值").arg(name));
+            value = arguments.at(++i);
+        }
+        if (out.values.contains(name) && !(spec && spec->repeatable.contains(name)))
+            return fail(QStringLiteral("选项 --%1 只能给一次").arg(name));
+        out.values[name] << value;
+    }
+    if (out.help() || out.version())
+        return true;
+    if (!spec)
+        return fail(QStringLiteral("缺少命令，可用的命令：") + commands().join(QStringLiteral("、")));
+    if (!spec->subcommands.isEmpty() && out.subcommand.isEmpty())
+        return fail(
+            QStringLiteral("%1 缺少子命令：%2").arg(spec->command, spec->subcommands.join(QLatin1Char('|'))));
+    if (out.positional.size() < spec->files)
+        return fail(QStringLiteral("%1 缺少文件名").arg(spec->command));
+    for (const QString& option : spec->required)
+        if (!out.values.contains(option))
+            return fail(QStringLiteral("%1 缺少选项 --%2").arg(spec->command, option));
+    if (out.values.contains(QStringLiteral("printer")) && out.values.contains(QStringLiteral("pdf")))
+        return fail(QStringLiteral("--printer 与 --pdf 只能选一个"));
+    return true;
+}
+
+QString CommandLine::help(const QString& command) {
+    static const QString common =
+        QStringLiteral("\n通用选项：\n"
+                       "  --home 目录       程序目录（数据、图片、设置所在），缺省为程序所在目录\n"
+                       "  --user 用户名     启用登录时的操作员；密码取自环境变量 OVERPRINT_PASSWORD，\n"
+                       "                    没有时在终端上询问（从不取自命令行）\n"
+                       "  --json            结果以 JSON 写到标准输出\n"
+                       "  --yes             对执行中的询问一律回答“是”（否则询问按“否”处理并以 1 结束）\n"
+                       "  --help            显示本帮助\n"
+                       "\n结束码：0 完成，1 用法或输入错误（原因写在标准错误），2 数据错误（数据库拒绝），"
+                       "3 打印机错误。\n被拒绝的文件不改变数据。\n");
+    if (command == QLatin1String("print"))
+        return QStringLiteral(
+                   "用法：overprint print --note 单号 [--printer 打印机 | --pdf 文件] [--copies 张数]\n\n"
+                   "按“重复打印”打印一张已保存的出货单。\n"
+                   "  --note 单号       已保存出货单的票据编号\n"
+                   "  --printer 打印机  打印到这台打印机（缺省为程序选定的票据打印机）\n"
+                   "  --pdf 文件        打印到 PDF 文件\n"
+                   "  --copies 张数     打印张数，缺省 1\n") +
+               common;
+    if (command == QLatin1String("batch"))
+        return QStringLiteral(
+                   "用法：overprint batch --orders 文件 [--details 文件] [--printer 打印机 | --pdf 文件]\n"
+                   "                      [--from 序号] [--all]\n\n"
+                   "按“订单导入”导入订单，再按“批量打印”把未打印的订单（或全部）每单一页、一个打印任务打出，"
+                   "\n"
+                   "标记为已打印并记入打印日志。\n"
+                   "  --orders 文件     订单表（xlsx、xls、ods、csv）\n"
+                   "  --details 文件    订单商品明细表\n"
+                   "  --printer 打印机  打印到这台打印机\n"
+                   "  --pdf 文件        打印到 PDF 文件\n"
+                   "  --from 序号       从列表中的第几单开始（1 为第一单）\n"
+                   "  --all             连已打印的订单一起打印\n") +
+               common;
+    if (command == QLatin1String("import"))
+        return QStringLiteral("用法：overprint import recipients|orders|products 文件 [--sheet 工作表]\n\n"
+                              "按导入窗口的自动列匹配导入：recipients 收件人到通讯录，orders 订单，"
+                              "products 商品。\n记录写入程序目录的 ImportLog.txt。\n"
+                              "  --sheet 工作表    要导入的工作表名称，缺省为活动工作表\n") +
+               common;
+    if (command == QLatin1String("package"))
+        return QStringLiteral("用法：overprint package export 文件 [--template 模板全名 …]\n"
+                              "      overprint package import 文件\n\n"
+                              "导出或导入票据模板包（.qpk，导入也接受 .zrx）。\n"
+                              "  --template 模板全名  要导出的模板（可多次给出），缺省为全部模板\n") +
+               common;
+    if (command == QLatin1String("test-page"))
+        return QStringLiteral(
+                   "用法：overprint test-page --template 模板全名 [--printer 打印机 | --pdf 文件]\n\n"
+                   "以各项目的测试值打印模板的测试页。\n"
+                   "  --template 模板全名  例如 出货单（标准）\n"
+                   "  --printer 打印机     打印到这台打印机\n"
+                   "  --pdf 文件           打印到 PDF 文件\n") +
+               common;
+    if (command == QLatin1String("notes"))
+        return QStringLiteral("用法：overprint notes [--from 日期] [--to 日期] [--json]\n\n"
+                              "列出已保存的出货单及其合计。\n"
+                              "  --from 日期   出票日期不早于此日（YYYY-MM-DD）\n"
+                              "  --to 日期     出票日期不晚于此日（YYYY-MM-DD）\n") +
+               common;
+    return QStringLiteral("用法：overprint [--home 目录] 命令 [选项]\n"
+                          "不带命令时打开窗口。\n\n命令：\n"
+                          "  print      打印一张已保存的出货单\n"
+                          "  batch      导入订单并批量打印\n"
+                          "  import     导入收件人、订单或商品\n"
+                          "  package    导出或导入模板包\n"
+                          "  test-page  打印模板测试页\n"
+                          "  notes      列出已保存的出货单\n"
+                          "\n“overprint 命令 --help”显示该命令的选项；“overprint --version”显示版本。\n") +
+           common;
+}
+
+} // namespace cli

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QMap>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+namespace cli {
+
+// What a command ends with, as scripts and schedulers read it.
+enum Exit { Done = 0, BadUse = 1, DataError = 2, PrinterError = 3 };
+
+// One run of the program as a command: `overprint [--home DIR] <command> [sub] [options]`.
+struct Invocation {
+    QString command;                   // print, batch, import, package, test-page, notes; empty: none named
+    QString subcommand;                // recipients|orders|products for import, export|import for package
+    QStringList positional;            // the file of import and package
+    QMap<QString, QStringList> values; // option name (without dashes) -> its values in order
+    QSet<QString> flags;
+
+    bool has(const QString& option) const { return values.contains(option) || flags.contains(option); }
+    QString value(const QString& option) const { return values.value(option).value(0); }
+    QStringList all(const QString& option) const { return values.value(option); }
+    bool help() const { return flags.contains(QStringLiteral("help")); }
+    bool version() const { return flags.contains(QStringLiteral("version")); }
+    bool json() const { return flags.contains(QStringLiteral("json")); }
+};
+
+class CommandLine {
+public:
+    // Whether the arguments (argv[0] first) ask for a command rather than the windows: a command
+    // word as the first argument that is no option or the value of --home, or --help/--version.
+    static bool requested(const QStringList& arguments);
+    static bool requested(int argc, char** argv);
+    // Reads the arguments (argv[0] first). False with the message on bad use: an unknown command
+    // or option, a missing value or file, an option given twice that may not be, --printer
+    // together with --pdf.
+    static bool parse(const QStringList& arguments, Invocation& out, QString* error);
+    // The help of a command (empty: the program's), in Chinese with the option names.
+    static QString help(const QString& command);
+    static QStringList commands();
+};
+
+} // namespace cli

@@ -1,0 +1,291 @@
+#include "cli/ui/CommandRun.h"
+
+#include "batch/OrderStore.h"
+#include "batch/ui/TfrmMutiPrintOrder.h"
+
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/ConsoleDialogs.h"
+#include "core/AppContext.h"
+#include "core/DbError.h"
+#include "core/ProgramFolder.h"
+#include "core/ui/DataGrid.h"
+#include "entry/ui/NoteCommands.h"
+#include "entry/ui/TfmCheckFHDSHD.h"
+#include "print/PrintLookups.h"
+#include "print/PrinterSetup.h"
+#include "print/QtPrintDevice.h"
+#include "print/TestPage.h"
+#include "program/Program.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QItemSelection>
+#include <QJsonArray>
+
+namespace cli::ui {
+
+namespace {
+
+// The device of a printing command: the PDF file of --pdf, else the printers of the system.
+// Checks --printer against the installed printers; PrinterError with the message when absent.
+int choosePrinter(core::AppContext& app, print::QtPrintDevice& device, const Invocation& call) {
+    const QString pdf = call.value(QStringLiteral("pdf"));
+    if (!pdf.isEmpty()) {
+        app.setCurrentPrinter(device.printerName());
+        return Done;
+    }
+    const QString printer = call.value(QStringLiteral("printer"));
+    if (printer.isEmpty())
+        return Done;
+    if (!device.printerNames().contains(printer)) {
+        writeError(QStringLiteral("没有这台打印机：") + printer);
+        return PrinterError;
+    }
+    app.setCurrentPrinter(printer);
+    return Done;
+}
+
+// A PDF is cut to the form itself: the template's own paper, so every box is on the page.
+void pdfPaper(core::AppContext& app, print::QtPrintDevice& device, const Invocation& call, int templateId) {
+    if (!call.has(QStringLiteral("pdf")))
+        return;
+    const QPageSize own = print::PrintLookups::templatePaper(app.db(), templateId);
+    if (own.isValid())
+        print::PrinterSetup::applyPaper(device, {own, -1});
+}
+
+QString absolutePdf(const Invocation& call) {
+    const QString pdf = call.value(QStringLiteral("pdf"));
+    return pdf.isEmpty() ? QString() : QFileInfo(pdf).absoluteFilePath();
+}
+
+// print --note N: the saved note reloaded into the entry window and printed as "重复打印" does.
+Outcome printNote(core::AppContext& app, const Invocation& call) {
+    Outcome out;
+    const QString number = call.value(QStringLiteral("note"));
+    int copies = 1;
+    if (call.has(QStringLiteral("copies"))) {
+        bool ok = false;
+        copies = call.value(QStringLiteral("copies")).toInt(&ok);
+        if (!ok || copies < 1 || copies > 999) {
+            writeError(QStringLiteral("--copies 应为 1 到 999 的整数"));
+            out.exit = BadUse;
+            return out;
+        }
+    }
+    QString variant;
+    try {
+        const QVariant stored =
+            app.db().scalar(QStringLiteral("select 模板种类 from DataCheckFHDSHD where 票据编号=:number"),
+                            {{QStringLiteral("number"), number}});
+        if (!stored.isValid()) {
+            writeError(QStringLiteral("没有这张出货单：") + number);
+            out.exit = BadUse;
+            return out;
+        }
+        variant = stored.toString();
+    } catch (const core::DbError& e) {
+        writeError(QStringLiteral("错误：") + e.message());
+        out.exit = DataError;
+        return out;
+    }
+
+    print::QtPrintDevice device(absolutePdf(call));
+    program::Program overprint(app, device);
+    if (!overprint.startUp(false)) {
+        out.exit = DataError;
+        return out;
+    }
+    if ((out.exit = choosePrinter(app, device, call)) != Done)
+        return out;
+    auto* window = qobject_cast<entry::ui::TfmCheckFHDSHD*>(overprint.mainWindow().entryWindow());
+    if (!window) {
+        writeError(QStringLiteral("没有出货单模板，不能打印"));
+        out.exit = DataError;
+        return out;
+    }
+    if (!window->commands().BrowseOldCheck(variant, number)) {
+        out.exit = DataError;
+        return out;
+    }
+    // The job of "重复打印": the entry window's own printer (and its journal) on the reloaded boxes.
+    app.currentCheckTypeId = window->templateId();
+    pdfPaper(app, device, call, window->templateId());
+    if (!window->billPrinter().printCurrentBill(copies)) {
+        out.exit = PrinterError;
+        return out;
+    }
+    out.result = {{QStringLiteral("note"), number},
+                  {QStringLiteral("copies"), copies},
+                  {QStringLiteral("printer"), device.printerName()}};
+    out.lines << QStringLiteral("已打印 %1（%2 张）到 %3").arg(number).arg(copies).arg(device.printerName());
+    return out;
+}
+
+// batch: the order import, then the batch printing window's run over the orders of its list
+// that are not yet printed (or all), from the k-th on. The window marks what it printed.
+Outcome printBatch(core::AppContext& app, const Invocation& call) {
+    int from = 1;
+    if (call.has(QStringLiteral("from"))) {
+        bool ok = false;
+        from = call.value(QStringLiteral("from")).toInt(&ok);
+        if (!ok || from < 1) {
+            writeError(QStringLiteral("--from 应为从 1 起的序号"));
+            return {BadUse, {}, {}};
+        }
+    }
+    print::QtPrintDevice device(absolutePdf(call));
+    // A printer that is not there refuses the run before anything is imported.
+    if (const int printer = choosePrinter(app, device, call); printer != Done)
+        return {printer, {}, {}};
+    Outcome out = importOrders(app, call.value(QStringLiteral("orders")),
+                               call.value(QStringLiteral("details")), QString());
+    if (out.exit != Done)
+        return out;
+    const QJsonObject imported = out.result;
+    out.result = {{QStringLiteral("import"), imported}};
+
+    program::Program overprint(app, device);
+    if (!overprint.startUp(false)) {
+        out.exit = DataError;
+        return out;
+    }
+    if ((out.exit = choosePrinter(app, device, call)) != Done)
+        return out;
+    auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(overprint.mainWindow().entryWindow());
+    overprint.openBatchPrinting();
+    batch::ui::TfrmMutiPrintOrder* window = overprint.batchWindow();
+    if (!entryWindow || !window) {
+        writeError(QStringLiteral("没有出货单模板，不能打印"));
+        out.exit = DataError;
+        return out;
+    }
+    window->btAllClick();
+    core::ui::DataGrid& grid = window->grid();
+    const bool all = call.flags.contains(QStringLiteral("all"));
+    QItemSelection chosen;
+    const int lastColumn = grid.model()->columnCount() - 1;
+    for (int row = from - 1; row < grid.rowCount(); ++row)
+        if (all ||
+            grid.value(row, QStringLiteral("订单状态")).toString() != batch::OrderStore::printedState())
+            chosen.select(grid.model()->index(row, 0), grid.model()->index(row, lastColumn));
+    int pages = 0;
+    if (!chosen.isEmpty()) {
+        grid.selectionModel()->select(chosen,
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        pdfPaper(app, device, call, entryWindow->templateId());
+        window->printSelectedClick();
+        const batch::RunResult& run = window->lastRun();
+        pages = run.handedOver ? run.printed : 0;
+        out.result.insert(QStringLiteral("printedOrders"),
+                          QJsonArray::fromStringList(run.handedOver ? run.printedOrders : QStringList()));
+        out.result.insert(QStringLiteral("skipped"), QJsonArray::fromStringList(run.skipped));
+        if (!run.error.isEmpty()) {
+            out.result.insert(QStringLiteral("error"), run.error);
+            out.exit = BadUse; // an order that cannot make a note
+        } else if (!run.started || (run.printed > 0 && !run.handedOver)) {
+            out.exit = PrinterError;
+        }
+    }
+    out.result.insert(QStringLiteral("printed"), pages);
+    out.result.insert(QStringLiteral("pages"), pages);
+    out.lines << QStringLiteral("已打印 %1 张").arg(pages);
+    return out;
+}
+
+// test-page --template NAME: the template's items with their test values, as "打印测试页".
+Outcome printTestPage(core::AppContext& app, const Invocation& call) {
+    Outcome out;
+    const QString name = call.value(QStringLiteral("template"));
+    int id = 0;
+    try {
+        id = app.db()
+                 .scalar(QStringLiteral("select CheckTypeID from CKTypeTable where TypeName=:name"),
+                         {{QStringLiteral("name"), name}})
+                 .toInt();
+    } catch (const core::DbError& e) {
+        writeError(QStringLiteral("错误：") + e.message());
+        return {DataError, {}, {}};
+    }
+    if (id <= 0) {
+        writeError(QStringLiteral("没有这个模板：") + name);
+        return {BadUse, {}, {}};
+    }
+    print::QtPrintDevice device(absolutePdf(call));
+    if ((out.exit = choosePrinter(app, device, call)) != Done)
+        return out;
+    pdfPaper(app, device, call, id);
+    if (!print::TestPage::print(app, device, id, print::TestPage::Mode::Values)) {
+        out.exit = PrinterError;
+        return out;
+    }
+    out.result = {{QStringLiteral("template"), name},
+                  {QStringLiteral("pages"), 1},
+                  {QStringLiteral("printer"), device.printerName()}};
+    out.lines << QStringLiteral("测试页已打印到 ") + device.printerName();
+    return out;
+}
+
+} // namespace
+
+int run(int argc, char** argv, const QString& version) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    Invocation call;
+    QString error;
+    if (!CommandLine::parse(arguments, call, &error)) {
+        writeError(error);
+        writeError(QStringLiteral("用“overprint --help”查看用法"));
+        return BadUse;
+    }
+    if (call.version()) {
+        writeOut(QStringLiteral("overprint ") + version + QLatin1Char('\n'));
+        return Done;
+    }
+    if (call.help()) {
+        writeOut(CommandLine::help(call.command));
+        return Done;
+    }
+
+    // A command never shows a window: the offscreen platform needs no display, and the windows
+    // that print (entry window, batch printing) run on it hidden, the same code as on screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setApplicationVersion(version);
+
+    ConsoleDialogs dialogs;
+    dialogs.setAssumeYes(call.flags.contains(QStringLiteral("yes")));
+    const QString runPath = core::ProgramFolder::resolveRunPath(arguments);
+    if (!core::ProgramFolder::prepare(runPath, &error)) {
+        writeError(error);
+        return BadUse;
+    }
+    core::AppContext app(runPath, dialogs);
+    try {
+        app.connect();
+    } catch (const core::DbError& e) {
+        writeError(QStringLiteral("错误：") + e.message());
+        return DataError;
+    }
+    if (const int refused = login(app, call); refused != Done)
+        return refused;
+
+    Outcome outcome;
+    if (call.command == QLatin1String("import"))
+        outcome = runImport(app, call);
+    else if (call.command == QLatin1String("package"))
+        outcome = runPackage(app, call);
+    else if (call.command == QLatin1String("notes"))
+        outcome = runNotes(app, call);
+    else if (call.command == QLatin1String("print"))
+        outcome = printNote(app, call);
+    else if (call.command == QLatin1String("batch"))
+        outcome = printBatch(app, call);
+    else
+        outcome = printTestPage(app, call);
+    return finish(call, dialogs, outcome);
+}
+
+} // namespace cli::ui

@@ -1,0 +1,435 @@
+#include "support/TestHome.h"
+#include "support/TestRegistry.h"
+
+#include "users/PasswordHash.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// The real program run as a command, as a script or a scheduled task runs it: exit code,
+// standard output and standard error, and what it left in the program folder.
+namespace {
+
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+QString dataFile(const QString& name) {
+    return QStringLiteral(OVERPRINT_TEST_DATA_DIR "/") + name;
+}
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<QTemporaryDir> m_out;
+
+    core::Database& db() { return m_home->db(); }
+
+    Run run(QStringList arguments, const QMap<QString, QString>& env = {}) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // The program must choose its platform itself: no display is given to it.
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("OVERPRINT_PASSWORD"));
+        for (auto it = env.cbegin(); it != env.cend(); ++it)
+            environment.insert(it.key(), it.value());
+        process.setProcessEnvironment(environment);
+        arguments.prepend(m_home->path());
+        arguments.prepend(QStringLiteral("--home"));
+        process.start(QStringLiteral(OVERPRINT_BINARY), arguments);
+        Run result;
+        if (!process.waitForFinished(120000)) {
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
+        result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+
+    qint64 count(const QString& table) {
+        return db().scalar(QStringLiteral("select count(*) from ") + table).toLongLong();
+    }
+
+    void saveNote(const QString& number, const QString& date, const QString& total) {
+        db().exec(
+            QStringLiteral(
+                "insert into DataCheckFHDSHD (票据编号,模板种类,币种,合计金额,出票日期,顾客名称,票据状态) "
+                "values (:n,'标准','人民币',:t,:d,'南方商贸','正常')"),
+            {{QStringLiteral("n"), number}, {QStringLiteral("t"), total}, {QStringLiteral("d"), date}});
+        db().exec(QStringLiteral("insert into DataCheckFHDSHDDetail (票据编号,序号,商品名,数量,单价,金额) "
+                                 "values (:n,1,'螺丝','3','10',:t)"),
+                  {{QStringLiteral("n"), number}, {QStringLiteral("t"), total}});
+    }
+
+    QString outFile(const QString& name) const { return m_out->filePath(name); }
+
+    static int pdfPages(const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return -1;
+        const QByteArray bytes = file.readAll();
+        if (!bytes.startsWith("%PDF"))
+            return -1;
+        return bytes.count("/Type /Page\n") + bytes.count("/Type /Page ") + bytes.count("/Type /Page>");
+    }
+
+private slots:
+    void init() {
+        m_home = std::make_unique<TestHome>();
+        QVERIFY2(m_home->isValid(), qPrintable(m_home->error()));
+        m_out = std::make_unique<QTemporaryDir>();
+    }
+
+    // Wrong use ends with 1 and says why on standard error, before anything is opened.
+    void usage_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("said");
+        const auto args = [](const char* line) { return QString::fromUtf8(line).split(QLatin1Char(' ')); };
+        QTest::newRow("version") << args("--version") << 0 << "overprint 1";
+        QTest::newRow("help") << args("--help") << 0 << "test-page";
+        QTest::newRow("print help") << args("print --help") << 0 << "--copies";
+        QTest::newRow("batch help") << args("batch --help") << 0 << "--details";
+        QTest::newRow("import help") << args("import --help") << 0 << "--sheet";
+        QTest::newRow("package help") << args("package --help") << 0 << "--template";
+        QTest::newRow("test-page help") << args("test-page --help") << 0 << "--template";
+        QTest::newRow("notes help") << args("notes --help") << 0 << "--to";
+        QTest::newRow("note missing") << args("print") << 1 << "--note";
+        QTest::newRow("printer and pdf") << args("print --note 1 --printer P --pdf a.pdf") << 1 << "--pdf";
+        QTest::newRow("unknown option") << args("notes --frob") << 1 << "--frob";
+        QTest::newRow("option of another command") << args("notes --all") << 1 << "--all";
+        QTest::newRow("value missing") << args("notes --from") << 1 << "--from";
+        QTest::newRow("given twice") << args("notes --to 2026-01-01 --to 2026-02-01") << 1 << "--to";
+        QTest::newRow("unknown import") << args("import people a.xlsx") << 1 << "people";
+        QTest::newRow("import without file") << args("import orders") << 1 << "import";
+        QTest::newRow("extra argument") << args("package import a.qpk b.qpk") << 1 << "b.qpk";
+        QTest::newRow("bad date") << args("notes --from 2026-13-45") << 1 << "2026-13-45";
+        QTest::newRow("bad copies") << args("print --note X --copies zwei") << 1 << "--copies";
+    }
+    void usage() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, said);
+        const Run r = run(arguments);
+        QCOMPARE(r.code, code);
+        QVERIFY2((code == 0 ? r.out : r.err).contains(said), qPrintable(r.out + r.err));
+    }
+
+    void printNote_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("pdf") << QStringList{"print", "--note", "CLI-1", "--pdf", "note.pdf"} << 0 << 1;
+        QTest::newRow("json") << QStringList{"print", "--note", "CLI-1", "--pdf", "note.pdf", "--json"} << 0
+                              << 1;
+        QTest::newRow("unknown note")
+            << QStringList{"print", "--note", "CLI-9", "--pdf", "note.pdf"} << 1 << -1;
+        QTest::newRow("unknown printer")
+            << QStringList{"print", "--note", "CLI-1", "--printer", "无此打印机"} << 3 << -1;
+    }
+    void printNote() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(int, pages);
+        saveNote(QStringLiteral("CLI-1"), QStringLiteral("2026-12-01 10:00:00"), QStringLiteral("30.00"));
+        const int pdf = arguments.indexOf(QStringLiteral("--pdf"));
+        if (pdf >= 0)
+            arguments[pdf + 1] = outFile(arguments.at(pdf + 1));
+        const Run r = run(arguments);
+        QCOMPARE(r.code, code);
+        if (pdf >= 0)
+            QCOMPARE(pdfPages(arguments.at(pdf + 1)), pages);
+        if (code == 0)
+            QCOMPARE(
+                db().scalar(QStringLiteral("select count(*) from PrintJournal where NoteNo='CLI-1'")).toInt(),
+                1);
+        if (arguments.contains(QStringLiteral("--json"))) {
+            const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+            QCOMPARE(json.value(QStringLiteral("note")).toString(), QStringLiteral("CLI-1"));
+            QCOMPARE(json.value(QStringLiteral("exit")).toInt(), 0);
+        }
+        if (code != 0)
+            QVERIFY(!r.err.isEmpty());
+    }
+
+    // Each import reads its sample sheet; a hostile or unreadable file ends with 1 and leaves
+    // the table as it was.
+    void imports_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("added");
+        QTest::newRow("recipients") << "recipients"
+                                    << "sheets/recipients.xlsx" << QStringList() << "CKPersonalInfoTable" << 0
+                                    << 40;
+        QTest::newRow("recipients csv")
+            << "recipients"
+            << "sheets/recipients-gbk.csv" << QStringList() << "CKPersonalInfoTable" << 0 << -1;
+        QTest::newRow("products") << "products"
+                                  << "sheets/products.xlsx" << QStringList() << "Products" << 0 << -1;
+        QTest::newRow("orders") << "orders"
+                                << "sheets/orders.xlsx" << QStringList() << "OrderList" << 0 << 20;
+        QTest::newRow("orders xls") << "orders"
+                                    << "sheets/orders.xls" << QStringList() << "OrderList" << 0 << 20;
+        QTest::newRow("no such sheet")
+            << "recipients"
+            << "sheets/recipients.xlsx" << QStringList{"--sheet", "无"} << "CKPersonalInfoTable" << 1 << 0;
+        QTest::newRow("wrong header")
+            << "products"
+            << "masterdata-wrongheader.csv" << QStringList() << "Products" << 1 << 0;
+        QTest::newRow("no file") << "orders"
+                                 << "sheets/none.xlsx" << QStringList() << "OrderList" << 1 << 0;
+        QTest::newRow("inflates to 1 GB")
+            << "recipients"
+            << "hostile/xlsx-sheet-inflates-to-1GB.xlsx" << QStringList() << "CKPersonalInfoTable" << 1 << 0;
+        QTest::newRow("xls heap overflow")
+            << "orders"
+            << "hostile/xls-cell-array-heap-overflow.xls" << QStringList() << "OrderList" << 1 << 0;
+        QTest::newRow("ods repeats") << "products"
+                                     << "hostile/ods-rows-repeated-int-max.ods" << QStringList() << "Products"
+                                     << 1 << 0;
+        QTest::newRow("row 999999999")
+            << "orders"
+            << "hostile/xlsx-row-999999999.xlsx" << QStringList() << "OrderList" << 1 << 0;
+    }
+    void imports() {
+        QFETCH(QString, kind);
+        QFETCH(QString, file);
+        QFETCH(QStringList, extra);
+        QFETCH(QString, table);
+        QFETCH(int, code);
+        QFETCH(int, added);
+        const qint64 before = count(table);
+        const Run r = run(QStringList{"import", kind, dataFile(file)} + extra);
+        QVERIFY2(r.code == code, qPrintable(QString::number(r.code) + r.err));
+        const qint64 after = count(table);
+        if (added >= 0)
+            QCOMPARE(after - before, qint64(added));
+        else
+            QVERIFY(after > before);
+        if (code != 0)
+            QVERIFY(!r.err.isEmpty());
+    }
+
+    void orderImportWithLines() {
+        const Run r = run({"import", "orders", dataFile("sheets/orders.xlsx"), "--json"});
+        QCOMPARE(r.code, 0);
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("orders")).toObject().value(QStringLiteral("imported")).toInt(),
+                 20);
+        // An order file read again updates its orders instead of adding them.
+        QCOMPARE(run({"import", "orders", dataFile("sheets/orders.xlsx")}).code, 0);
+        QCOMPARE(count(QStringLiteral("OrderList")), qint64(20));
+    }
+
+    void packages_data() {
+        QTest::addColumn<QString>("package");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("templatesAdded");
+        QTest::newRow("good") << "packages/good.qpk" << 0 << 1;
+        QTest::newRow("trigger") << "packages/trigger.qpk" << 1 << 0;
+        QTest::newRow("view") << "packages/view.qpk" << 1 << 0;
+        QTest::newRow("long text") << "packages/long-text.qpk" << 2 << 0;
+        QTest::newRow("a sheet") << "sheets/orders.xlsx" << 1 << 0;
+        QTest::newRow("missing") << "packages/none.qpk" << 1 << 0;
+    }
+    void packages() {
+        QFETCH(QString, package);
+        QFETCH(int, code);
+        QFETCH(int, templatesAdded);
+        const qint64 before = count(QStringLiteral("CKTypeTable"));
+        const Run r = run({"package", "import", dataFile(package)});
+        QVERIFY2(r.code == code, qPrintable(QString::number(r.code) + r.err));
+        QCOMPARE(count(QStringLiteral("CKTypeTable")) - before, qint64(templatesAdded));
+    }
+
+    void packageRoundTrip() {
+        const QString file = outFile(QStringLiteral("all.qpk"));
+        QCOMPARE(run({"package", "export", file, "--template", "出货单（无此模板）"}).code, 1);
+        QVERIFY(!QFile::exists(file));
+        const Run out = run({"package", "export", file, "--template", "出货单（标准）", "--json"});
+        QCOMPARE(out.code, 0);
+        QCOMPARE(QJsonDocument::fromJson(out.out.toUtf8()).object().value(QStringLiteral("exported")).toInt(),
+                 1);
+        db().exec(QStringLiteral("update ckControl set CtlX=CtlX+7 where CheckTypeID=1"));
+        const qint64 moved =
+            db().scalar(QStringLiteral("select sum(CtlX) from ckControl where CheckTypeID=1")).toLongLong();
+        QCOMPARE(run({"package", "import", file}).code, 0);
+        QCOMPARE(
+            db().scalar(QStringLiteral("select sum(CtlX) from ckControl where CheckTypeID=1")).toLongLong(),
+            moved - 7 * count(QStringLiteral("ckControl where CheckTypeID=1")));
+    }
+
+    void notes_data() {
+        QTest::addColumn<QStringList>("filter");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("sum");
+        QTest::newRow("all") << QStringList() << 3 << "60.50";
+        QTest::newRow("from") << QStringList{"--from", "2026-12-02"} << 2 << "30.50";
+        QTest::newRow("to, the whole day") << QStringList{"--to", "2026-12-02"} << 2 << "40.00";
+        QTest::newRow("one day") << QStringList{"--from", "2026-12-02", "--to", "2026-12-02"} << 1 << "10.00";
+        QTest::newRow("none") << QStringList{"--from", "2027-01-01"} << 0 << "";
+    }
+    void notes() {
+        QFETCH(QStringList, filter);
+        QFETCH(int, count);
+        QFETCH(QString, sum);
+        saveNote(QStringLiteral("N-1"), QStringLiteral("2026-12-01 09:00:00"), QStringLiteral("30.00"));
+        saveNote(QStringLiteral("N-2"), QStringLiteral("2026-12-02 23:30:00"), QStringLiteral("10.00"));
+        saveNote(QStringLiteral("N-3"), QStringLiteral("2026-12-03 08:00:00"), QStringLiteral("20.50"));
+        const Run r = run(QStringList{"notes", "--json"} + filter);
+        QCOMPARE(r.code, 0);
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("count")).toInt(), count);
+        QCOMPARE(json.value(QStringLiteral("notes")).toArray().size(), count);
+        QCOMPARE(json.value(QStringLiteral("sum")).toString(), sum);
+        const Run text = run(QStringList{"notes"} + filter);
+        QCOMPARE(text.out.count(QLatin1Char('\n')), count + 1);
+    }
+
+    void login_data() {
+        QTest::addColumn<QStringList>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("code");
+        QTest::newRow("no user") << QStringList() << "秘密" << 1;
+        QTest::newRow("no password") << QStringList{"--user", "张三"} << QString() << 1;
+        QTest::newRow("wrong password") << QStringList{"--user", "张三"} << "错的" << 1;
+        QTest::newRow("unknown user") << QStringList{"--user", "李四"} << "秘密" << 1;
+        QTest::newRow("logged in") << QStringList{"--user", "张三"} << "秘密" << 0;
+    }
+    void login() {
+        QFETCH(QStringList, user);
+        QFETCH(QString, password);
+        QFETCH(int, code);
+        db().exec(
+            QStringLiteral("insert into UserTable (UserName,Passwd,RoleName) values ('张三',:p,'管理员')"),
+            {{QStringLiteral("p"), users::PasswordHash::make(QStringLiteral("秘密"), 1000)}});
+        m_home->app().setConfigByname(QStringLiteral("进入系统需验证"), QStringLiteral("yes"));
+        QMap<QString, QString> env;
+        if (!password.isNull())
+            env.insert(QStringLiteral("OVERPRINT_PASSWORD"), password);
+        const Run r = run(QStringList{"notes"} + user, env);
+        QCOMPARE(r.code, code);
+        // Standard input is no terminal here: a missing password is refused, never waited for.
+        if (code != 0)
+            QVERIFY(!r.err.isEmpty());
+    }
+
+    void batch_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("printedBefore");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("printedAfter");
+        const QString orders = dataFile(QStringLiteral("sheets/orders.xlsx"));
+        const QString details = dataFile(QStringLiteral("sheets/order-details.xlsx"));
+        QTest::newRow("orders and lines")
+            << QStringList{"--orders", orders, "--details", details} << false << 0 << 20 << 20;
+        QTest::newRow("from the 15th")
+            << QStringList{"--orders", orders, "--from", "15"} << false << 0 << 6 << 6;
+        // An order printed before is printed again only when the file brings it again.
+        QTest::newRow("only the unprinted")
+            << QStringList{"--orders", "one-order.csv"} << true << 0 << 1 << 20;
+        QTest::newRow("all") << QStringList{"--orders", "one-order.csv", "--all"} << true << 0 << 20 << 20;
+        QTest::newRow("nothing left")
+            << QStringList{"--orders", "one-order.csv", "--from", "30"} << true << 0 << 0 << 19;
+        QTest::newRow("hostile orders")
+            << QStringList{"--orders", dataFile("hostile/xlsx-row-int-min.xlsx")} << false << 1 << -1 << 0;
+        QTest::newRow("hostile details")
+            << QStringList{"--orders", orders, "--details", dataFile("hostile/ods-2e9-spaces.ods")} << false
+            << 1 << -1 << 0;
+        QTest::newRow("bad start") << QStringList{"--orders", orders, "--from", "0"} << false << 1 << -1 << 0;
+    }
+    void batch() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, printedBefore);
+        QFETCH(int, code);
+        QFETCH(int, pages);
+        QFETCH(int, printedAfter);
+        if (printedBefore) {
+            QCOMPARE(run({"import", "orders", dataFile(QStringLiteral("sheets/orders.xlsx"))}).code, 0);
+            db().exec(QStringLiteral("update OrderList set 订单状态='已打印'"));
+        }
+        const int file = arguments.indexOf(QStringLiteral("one-order.csv"));
+        if (file >= 0) {
+            QFile csv(outFile(QStringLiteral("one-order.csv")));
+            QVERIFY(csv.open(QIODevice::WriteOnly));
+            csv.write(QStringLiteral("订单号,客户全称\nDD000001,上海金源贸易有限公司\n").toUtf8());
+            csv.close();
+            arguments[file] = csv.fileName();
+        }
+        const QString pdf = outFile(QStringLiteral("batch.pdf"));
+        const Run r = run(QStringList{"batch", "--pdf", pdf, "--json"} + arguments);
+        QVERIFY2(r.code == code, qPrintable(QString::number(r.code) + r.err));
+        const qint64 printed =
+            db().scalar(QStringLiteral("select count(*) from OrderList where 订单状态='已打印'"))
+                .toLongLong();
+        QCOMPARE(printed, qint64(printedAfter));
+        if (pages < 0) {
+            QVERIFY(!QFile::exists(pdf));
+            QVERIFY(!r.err.isEmpty());
+            QCOMPARE(count(QStringLiteral("OrderList")), qint64(0));
+            return;
+        }
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("pages")).toInt(), pages);
+        QCOMPARE(json.value(QStringLiteral("printedOrders")).toArray().size(), pages);
+        if (pages > 0) {
+            QCOMPARE(pdfPages(pdf), pages);
+            // Every page is in the print journal.
+            QCOMPARE(db().scalar(QStringLiteral("select count(*) from PrintJournal")).toInt(), pages);
+        }
+    }
+
+    void batchOnMissingPrinter() {
+        const Run r = run(
+            {"batch", "--orders", dataFile(QStringLiteral("sheets/orders.xlsx")), "--printer", "无此打印机"});
+        QCOMPARE(r.code, 3);
+        QCOMPARE(count(QStringLiteral("OrderList")), qint64(0));
+    }
+
+    void testPage_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("code");
+        QTest::newRow("standard") << "出货单（标准）" << 0;
+        QTest::newRow("three-part") << "出货单（三联241）" << 0;
+        QTest::newRow("unknown") << "出货单（无此模板）" << 1;
+    }
+    void testPage() {
+        QFETCH(QString, name);
+        QFETCH(int, code);
+        const QString pdf = outFile(QStringLiteral("test.pdf"));
+        const Run r = run({"test-page", "--template", name, "--pdf", pdf});
+        QCOMPARE(r.code, code);
+        QCOMPARE(pdfPages(pdf), code == 0 ? 1 : -1);
+    }
+
+    // A store that refuses the write ends with 2 and keeps nothing of the file.
+    void storeRefuses() {
+        db().exec(QStringLiteral("create trigger refuse before insert on OrderList "
+                                 "begin select raise(abort, '拒绝写入'); end"));
+        const Run r = run({"import", "orders", dataFile("sheets/orders.xlsx")});
+        QCOMPARE(r.code, 2);
+        QCOMPARE(count(QStringLiteral("OrderList")), qint64(0));
+    }
+};
+
+OVERPRINT_TEST(TestCommandLine)
+#include "TestCommandLine.moc"
