@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build (and, with --tests, the test run) needs, when missing,
-# then configures and builds into build/. Nothing is downloaded from anywhere but Debian.
+# then configures and builds into build/. With --package it installs what the build and the
+# package check need and builds nothing (scripts/package-check.sh builds the program alone).
+# Nothing is downloaded from anywhere but Debian.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +12,9 @@ if [ "${1:-}" = "--tests" ]; then
     packages+=(xvfb xauth poppler-utils cups cups-bsd printer-driver-cups-pdf)
     # The readers' fuzzers (tests/fuzz, scripts/fuzz.sh) need clang with its sanitizer runtimes.
     packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = "--package" ]; then
+    packages+=(dpkg-dev file lintian poppler-utils desktop-file-utils appstream)
 fi
 
 missing=()
@@ -28,4 +33,5 @@ launcher=()
 # A developer machine with ccache shares compiled objects between checkouts; CI has none and builds plainly.
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+[ "${1:-}" = "--package" ] && exit 0
 cmake --build build -j"$(nproc)"

@@ -180,7 +180,7 @@ bool CommandLine::parse(const QStringList& arguments, Invocation& out, QString* 
 QString CommandLine::help(const QString& command) {
     static const QString common =
         QStringLiteral("\n通用选项：\n"
-                       "  --home 目录       程序目录（数据、图片、设置所在），缺省为程序所在目录\n"
+                       "  --home 目录       程序目录（数据、图片、设置所在），缺省为 ~/.local/share/overprint\n"
                        "  --user 用户名     启用登录时的操作员；密码取自环境变量 OVERPRINT_PASSWORD，\n"
                        "                    没有时在终端上询问（从不取自命令行）\n"
                        "  --json            结果以 JSON 写到标准输出\n"
