@@ -216,9 +216,14 @@ int main(int argc, char** argv) {
         saves.push_back(ms(timer));
     }
     std::printf("runs: %d\n", runs);
-    std::printf("open to first screen with count and sum: median %.1f ms (%lld notes, %s, %d rows read)\n",
-                median(opening), static_cast<long long>(found), qPrintable(sum), rowsRead);
-    std::printf("\"最近一个月\" with count and sum: median %.1f ms (%lld notes)\n", median(month),
+    // The fastest run beside the median: on a shared machine the median carries other work.
+    std::printf(
+        "open to first screen with count and sum: median %.1f ms, fastest %.1f ms (%lld notes, %s, %d "
+        "rows read)\n",
+        median(opening), *std::min_element(opening.begin(), opening.end()), static_cast<long long>(found),
+        qPrintable(sum), rowsRead);
+    std::printf("\"最近一个月\" with count and sum: median %.1f ms, fastest %.1f ms (%lld notes)\n",
+                median(month), *std::min_element(month.begin(), month.end()),
                 static_cast<long long>(monthFound));
     std::printf(
         "  count and sum alone: all %.1f ms, last month %.1f ms; last month's first 200 rows %.1f ms\n",

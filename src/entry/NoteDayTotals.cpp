@@ -84,8 +84,19 @@ void NoteDayTotals::ensure() {
 void NoteDayTotals::rebuild() {
     if (!kept())
         return;
-    clear();
-    move(QStringLiteral("1=1"), {}, 1);
+    const bool own = !m_db.inTransaction();
+    if (own)
+        m_db.begin();
+    try {
+        clear();
+        move(QStringLiteral("1=1"), {}, 1);
+        if (own)
+            m_db.commit();
+    } catch (const core::DbError&) {
+        if (own)
+            m_db.rollback();
+        throw;
+    }
 }
 
 void NoteDayTotals::take(const QString& where, const core::Params& params) {

@@ -28,7 +28,8 @@ public:
     // Creates the table and counts every note into it when the store keeps none yet; in the
     // caller's transaction when one is open, else in one of its own. Throws core::DbError.
     void ensure();
-    // Counts every note again, replacing what was kept (when kept).
+    // Counts every note again, replacing what was kept (when kept); in the caller's transaction
+    // or one of its own, as ensure().
     void rebuild();
 
     // The notes of the header table that the condition finds (the text after "where" with its
