@@ -231,6 +231,9 @@ int main(int argc, char** argv) {
     std::printf("  count and sum by a customer (a pass over the notes): %.1f ms\n", median(totalsCustomer));
     std::printf("save of a new note with its day totals: median %.1f ms\n", median(saves));
 
+    // Before the selection below reads its rows into the list: the browsing's own peak.
+    std::printf("peak memory after opening and the month queries (VmHWM): %s\n", qPrintable(peakMemory()));
+
     // The commands over a big selection, timed once each from the click: the statement, the
     // list read again and the message.
     {
