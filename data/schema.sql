@@ -143,6 +143,19 @@ CREATE TABLE DataCheckFHDSHDDetail (
 );
 CREATE INDEX idx_fhdshddetail_number ON DataCheckFHDSHDDetail (票据编号);
 
+-- Count and sum of the notes per issue day (at 00:00:00), template kind and state, written with
+-- every change of the notes: what the history counts without reading every note.
+CREATE TABLE NoteDayTotals (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    出票日期 TEXT COLLATE NOCASE,
+    模板种类 TEXT COLLATE NOCASE,
+    票据状态 TEXT COLLATE NOCASE,
+    单据数 INTEGER,
+    金额数 INTEGER,
+    金额合计 FLOAT
+);
+CREATE INDEX idx_notedaytotals_date ON NoteDayTotals (出票日期);
+
 -- Address book: own units and partner units.
 CREATE TABLE CKPersonalInfoTable (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -2,6 +2,7 @@
 
 #include "core/Recordset.h"
 #include "entry/MoneyText.h"
+#include "entry/NoteDayTotals.h"
 
 namespace entry {
 
@@ -77,8 +78,13 @@ DeliveryNoteStore::Saved DeliveryNoteStore::save(const DeliveryNote& note,
     m_db.begin();
     bool appended = false;
     try {
+        // The note leaves the kept totals under what it was and comes back under what it is.
+        NoteDayTotals totals(m_db);
+        const QString sameNumber = QStringLiteral("票据编号=:number");
+        totals.take(sameNumber, byNumber(note.number));
         writeHeader(note, appended);
         writeLines(note);
+        totals.put(sameNumber, byNumber(note.number));
         if (alongside)
             alongside();
         m_db.commit();

@@ -70,9 +70,9 @@ public:
     bool exists(const QString& number);
 
     enum class Saved { Appended, Edited };
-    // Header and lines in one transaction, with `alongside` (changes that belong to the save)
-    // run after them in the same transaction; any failure rolls everything back and is raised
-    // again as core::DbError, leaving the tables as they were.
+    // Header, lines and the kept day totals (NoteDayTotals) in one transaction, with `alongside` (changes
+    // that belong to the save) run after them in the same transaction; any failure rolls everything back and
+    // is raised again as core::DbError, leaving the tables as they were.
     Saved save(const DeliveryNote& note, const std::function<void()>& alongside = {});
 
     // The note of that number, or nothing when no header row has it; lines ordered by 序号,

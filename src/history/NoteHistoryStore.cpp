@@ -2,12 +2,15 @@
 
 #include "core/LikePattern.h"
 #include "entry/MoneyText.h"
+#include "entry/NoteDayTotals.h"
 
 #include <QRegularExpression>
 
 namespace history {
 
 namespace {
+
+const QString kVoidState = QStringLiteral("作废");
 
 QString contains(const QString& text) {
     return QLatin1Char('%') + core::likeLiteral(text) + QLatin1Char('%');
@@ -22,6 +25,7 @@ bool NoteHistoryStore::isAmount(const QString& text) {
 
 NoteCondition NoteHistoryStore::condition(const NoteFilter& f) {
     NoteCondition c;
+    c.byDayTotals = f.number.isEmpty() && f.customer.isEmpty();
     if (!f.number.isEmpty()) {
         c.text += QStringLiteral("and 票据编号 like :number escape '\\' ");
         c.params.insert(QStringLiteral("number"), contains(f.number));
@@ -50,6 +54,7 @@ NoteCondition NoteHistoryStore::condition(const NoteFilter& f) {
         if (isAmount(f.amountFrom)) {
             c.text += QStringLiteral(" and val(合计金额)>=:amount1 ");
             c.params.insert(QStringLiteral("amount1"), f.amountFrom.toDouble());
+            c.byDayTotals = false;
         } else {
             c.amountFromRefused = true;
         }
@@ -58,6 +63,7 @@ NoteCondition NoteHistoryStore::condition(const NoteFilter& f) {
         if (isAmount(f.amountTo)) {
             c.text += QStringLiteral(" and val(合计金额)<=:amount2 ");
             c.params.insert(QStringLiteral("amount2"), f.amountTo.toDouble());
+            c.byDayTotals = false;
         } else {
             c.amountToRefused = true;
         }
@@ -87,26 +93,51 @@ QString NoteHistoryStore::sumText(const std::optional<double>& sum) {
     return sum ? entry::FormatLineAmount(*sum, false) : QString();
 }
 
+QString NoteHistoryStore::lineMoneyText(const QString& stored) {
+    // Padded on the text, never through a double, so no stored digit is rounded away.
+    static const QRegularExpression decimal(QStringLiteral("^([-+]?)(\\d*)(?:\\.(\\d*))?$"));
+    const QString text = stored.trimmed();
+    const QRegularExpressionMatch m = decimal.match(text);
+    if (!m.hasMatch() || (m.capturedLength(2) == 0 && m.capturedLength(3) == 0))
+        return stored;
+    const QString whole = m.capturedLength(2) ? m.captured(2) : QStringLiteral("0");
+    QString fraction = m.captured(3);
+    if (fraction.size() < 2)
+        fraction += QString(2 - fraction.size(), QLatin1Char('0'));
+    return m.captured(1) + whole + QLatin1Char('.') + fraction;
+}
+
 NoteTotals NoteHistoryStore::totals(const NoteCondition& condition) {
-    // Count and sum in one pass: on a long history the scan is the cost. Totals the program
-    // wrote (plain digits and a point) are read by the engine's own cast, which gives what val()
-    // gives for them at a fraction of its cost; any other text still goes through val().
-    core::Recordset rs = m_db.query(
-        QStringLiteral(
-            "select count(*) as n, sum(case when 合计金额 glob '[0-9]*' and 合计金额 not glob '*[^0-9.]*' "
-            "then cast(合计金额 as real) when trim(合计金额)<>'' then val(合计金额) end) as SumMoney, "
-            "max(流水号) as LastKey "
-            "from DataCheckFHDSHD where 1=1 ") +
-            condition.text,
-        condition.params);
     NoteTotals t;
+    core::Recordset rs;
+    if (condition.byDayTotals && entry::NoteDayTotals(m_db).kept()) {
+        // The day totals carry the columns the condition names. The listed notes end at the
+        // newest note of all: a note saved later has a larger key, one found had one no larger.
+        rs =
+            m_db.query(QStringLiteral("select sum(单据数) as n, sum(case when 金额数>0 then 金额合计 end) as "
+                                      "SumMoney from NoteDayTotals where 1=1 ") +
+                           condition.text,
+                       condition.params);
+        t.lastKey = m_db.scalar(QStringLiteral("select max(流水号) from DataCheckFHDSHD")).toLongLong();
+    } else {
+        rs = m_db.query(
+            QStringLiteral("select count(*) as n, sum(") + entry::NoteDayTotals::kAmount +
+                QStringLiteral(") as SumMoney, max(流水号) as LastKey from DataCheckFHDSHD where 1=1 ") +
+                condition.text,
+            condition.params);
+        if (!rs.isEmpty())
+            t.lastKey = rs.value(2).toLongLong();
+    }
     if (rs.isEmpty())
         return t;
     t.count = rs.value(0).toLongLong();
-    t.lastKey = rs.value(2).toLongLong();
     if (!rs.value(1).isNull())
         t.sum = rs.value(1).toDouble();
     return t;
+}
+
+void NoteHistoryStore::keepDayTotals() {
+    entry::NoteDayTotals(m_db).ensure();
 }
 
 QStringList NoteHistoryStore::recentNumbers(int limit) {
@@ -131,17 +162,31 @@ QString NoteHistoryStore::fullNameByShortcut(const QString& prefix) {
 int NoteHistoryStore::voidNotes(const QVariantList& keys) {
     if (keys.isEmpty())
         return 0;
-    return m_db.exec(QStringLiteral("update DataCheckFHDSHD set 票据状态='作废' where 流水号") +
-                         core::Database::keyList(QStringLiteral("keys")),
-                     {{QStringLiteral("keys"), keys}});
+    return setState(QStringLiteral("流水号") + core::Database::keyList(QStringLiteral("keys")),
+                    {{QStringLiteral("keys"), keys}, {QStringLiteral("state"), kVoidState}});
 }
 
 int NoteHistoryStore::markState(const QVariantList& numbers, const QString& state) {
     if (numbers.isEmpty())
         return 0;
-    return m_db.exec(QStringLiteral("update DataCheckFHDSHD set 票据状态=:state where 票据编号") +
-                         core::Database::keyList(QStringLiteral("numbers")),
-                     {{QStringLiteral("numbers"), numbers}, {QStringLiteral("state"), state}});
+    return setState(QStringLiteral("票据编号") + core::Database::keyList(QStringLiteral("numbers")),
+                    {{QStringLiteral("numbers"), numbers}, {QStringLiteral("state"), state}});
+}
+
+int NoteHistoryStore::setState(const QString& where, const core::Params& params) {
+    entry::NoteDayTotals totals(m_db);
+    m_db.begin();
+    try {
+        totals.take(where, params);
+        const int n =
+            m_db.exec(QStringLiteral("update DataCheckFHDSHD set 票据状态=:state where ") + where, params);
+        totals.put(where, params);
+        m_db.commit();
+        return n;
+    } catch (const core::DbError&) {
+        m_db.rollback();
+        throw;
+    }
 }
 
 int NoteHistoryStore::deleteNotes(const QVariantList& numbers) {
@@ -151,6 +196,7 @@ int NoteHistoryStore::deleteNotes(const QVariantList& numbers) {
     const core::Params params{{QStringLiteral("numbers"), numbers}};
     m_db.begin();
     try {
+        entry::NoteDayTotals(m_db).take(QStringLiteral("票据编号") + in, params);
         m_db.exec(QStringLiteral("delete from DataCheckFHDSHDDetail where 票据编号") + in, params);
         m_db.reachStep(QStringLiteral("history.deleteNotes.lines"));
         const int n = m_db.exec(QStringLiteral("delete from DataCheckFHDSHD where 票据编号") + in, params);
@@ -172,6 +218,7 @@ NoteCondition NoteHistoryStore::listed(const NoteCondition& condition, qint64 la
 int NoteHistoryStore::deleteListed(const NoteCondition& condition) {
     m_db.begin();
     try {
+        entry::NoteDayTotals(m_db).take(QStringLiteral("1=1 ") + condition.text, condition.params);
         const int n = m_db.exec(QStringLiteral("delete from DataCheckFHDSHD where 1=1 ") + condition.text,
                                 condition.params);
         m_db.reachStep(QStringLiteral("history.deleteListed.notes"));
@@ -200,6 +247,7 @@ int NoteHistoryStore::clearAll() {
     try {
         const int n = m_db.exec(QStringLiteral("delete from DataCheckFHDSHD "));
         m_db.exec(QStringLiteral("delete from DataCheckFHDSHDDetail "));
+        entry::NoteDayTotals(m_db).clear();
         m_db.commit();
         return n;
     } catch (const core::DbError&) {

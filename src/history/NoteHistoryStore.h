@@ -30,6 +30,8 @@ struct NoteCondition {
     core::Params params;
     bool amountFromRefused = false;
     bool amountToRefused = false;
+    // Filters by issue date, template kind and state alone, so the kept day totals can count it.
+    bool byDayTotals = true;
 };
 
 // Count and sum of the notes a condition finds; the sum is empty when nothing was summed.
@@ -59,9 +61,17 @@ public:
     static QString memo(const QString& statement, const core::Params& params);
     // Money text of a sum: two decimals, empty when there is none.
     static QString sumText(const std::optional<double>& sum);
+    // A goods line's stored price or amount as the list shows it: a plain decimal with at least
+    // two decimals (710 -> 710.00, 616.8 -> 616.80, 0.125 stays); any other text as it is.
+    static QString lineMoneyText(const QString& stored);
 
-    // One pass over the found notes; the sum leaves out notes whose total is empty.
+    // Count and sum of the found notes; the sum leaves out notes whose total is empty. Read from
+    // the kept day totals when the condition allows and the store keeps them, else in one pass
+    // over the found notes.
     NoteTotals totals(const NoteCondition& condition);
+    // Builds the kept day totals of a store that has none yet (one pass over every note).
+    // Throws core::DbError; the counts are then made by passes over the notes.
+    void keepDayTotals();
     // The most recent bill numbers, newest first (the drop-down of the number filter).
     QStringList recentNumbers(int limit);
     // The full name of the unit whose mnemonic starts with the prefix, shortest mnemonic first;
@@ -76,7 +86,7 @@ public:
 
     // Sets the state 作废 on the notes with these keys (流水号); rows changed. The keys, as the
     // numbers of the two commands below, are bound as one list, so a selection of any size is
-    // one statement.
+    // one statement. Each change moves the notes in the kept day totals in its transaction.
     int voidNotes(const QVariantList& keys);
     // Writes a state on the notes with these bill numbers; rows changed.
     int markState(const QVariantList& numbers, const QString& state);
@@ -97,6 +107,9 @@ public:
     static QString stateOfMenuEntry(const QString& entry);
 
 private:
+    // Writes the state bound as "state" on the notes the condition finds, in one transaction
+    // with their move in the kept day totals; rows changed.
+    int setState(const QString& where, const core::Params& params);
     // Goods lines whose note is gone (numbers of notes without a number do not count).
     int deleteOrphanLines();
 

@@ -33,7 +33,7 @@ QString sameText(const QString& column, const QString& param, const QString& val
 RecipientImport::RecipientImport(core::Database& db, core::Dialogs& dialogs, ImportLog& log,
                                  RunObserver& observer)
     : m_db(db), m_dialogs(dialogs), m_log(log), m_observer(observer), m_columns(items().size(), -1),
-      m_statements(db) {}
+      m_statements(db), m_regions(db) {}
 
 bool RecipientImport::inScenario(const ImportItem& item, Scenario scenario) {
     switch (item.scope) {
@@ -129,6 +129,12 @@ bool RecipientImport::savePerson(const Spreadsheet& sheet, int row) {
         else
             type = type == kSenderUnit ? kSenderUnit : kReceiverUnit;
     }
+
+    // A province or city in another spelling of a stored region code is stored as the code.
+    QString& province = values[item(QStringLiteral("cbProvince"))];
+    province = m_regions.province(province);
+    QString& city = values[item(QStringLiteral("cbCity"))];
+    city = m_regions.city(province, city);
 
     const QString unit = values[name].trimmed();
     const QString person = values[contact].trimmed();

@@ -3,6 +3,7 @@
 #include "imports/ImportItems.h"
 #include "imports/SheetRun.h"
 #include "imports/StatementCache.h"
+#include "masterdata/RegionCodes.h"
 
 #include <QString>
 #include <QStringList>
@@ -75,6 +76,7 @@ private:
     Options m_options;
     QVector<int> m_columns;
     StatementCache m_statements;
+    masterdata::RegionCodes m_regions;
 };
 
 } // namespace imports

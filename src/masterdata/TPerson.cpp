@@ -1,5 +1,7 @@
 #include "masterdata/TPerson.h"
 
+#include "masterdata/RegionCodes.h"
+
 #include "core/Database.h"
 #include "core/LikePattern.h"
 #include "core/Recordset.h"
@@ -140,6 +142,10 @@ std::unique_ptr<TPerson> TPerson::findMatch(core::Database& db, const TPerson& t
 }
 
 int TPerson::save(core::Database& db) {
+    // A province or city in another spelling of a stored region code is stored as the code.
+    const RegionCodes regions(db);
+    m_province = regions.province(m_province);
+    m_city = regions.city(m_province, m_city);
     core::Recordset rs = db.query(kSelect + QStringLiteral("ID=:id"), {{QStringLiteral("id"), m_id}});
     const bool insert = rs.editFirstOrAppend();
     const std::pair<const char16_t*, const QString*> columns[] = {

@@ -5,6 +5,7 @@
 #include "core/Database.h"
 #include "core/ProgramFolder.h"
 #include "core/VersionInfo.h"
+#include "entry/NoteDayTotals.h"
 #include "upgrade/DataFile.h"
 
 #include <QDateTime>
@@ -296,6 +297,8 @@ void UpgradeRun::upgradeMain(core::ColumnOps& ops) {
         add(QStringLiteral("DataKDDTable"), u(c.name), u(c.size), u(c.type));
     if (createMatchColumn && !createMatchColumn(db))
         m_columnFailed = true;
+    // The history's kept day totals, counted from the notes the earlier version saved.
+    entry::NoteDayTotals(db).ensure();
     advance(1, QStringLiteral("升级模板样本结构"));
 
     add(QStringLiteral("CKTypeTable"), QStringLiteral("IniFile"), QStringLiteral("50"),

@@ -4,6 +4,7 @@
 #include "core/StatementStream.h"
 #include "core/ui/DataGrid.h"
 #include "core/ui/GridServices.h"
+#include "entry/NoteDayTotals.h"
 #include "history/NoteHistoryStore.h"
 #include "history/ui/TfmSearch_FHDSHD.h"
 #include "imports/GridExport.h"
@@ -17,6 +18,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,6 +53,8 @@ void addNote(core::Database& db, const Note& n) {
              {"contact", n.contact},
              {"issued", n.issued},
              {"total", n.total}});
+    // As every save does: the note counted into the kept day totals.
+    entry::NoteDayTotals(db).put(QStringLiteral("流水号=:key"), {{"key", db.lastInsertId()}});
     for (int line = 1; line <= n.lines; ++line)
         db.exec(QStringLiteral(
                     "insert into DataCheckFHDSHDDetail (票据编号, 序号, 商品名) values (:no, :n, :name)"),
@@ -116,6 +120,47 @@ private slots:
         QCOMPARE(c.amountFromRefused, !accepted);
         // A refused bound adds nothing, so the statement always runs.
         home->db().query(NoteHistoryStore::statement(c, QStringLiteral("流水号")), c.params);
+    }
+
+    // Goods-line money reads with two decimals at least; no stored digit is rounded away and
+    // what is no plain number stays as stored.
+    void lineMoney_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        const QList<std::pair<const char*, const char*>> rows{
+            {"710", "710.00"}, {"616.8", "616.80"}, {"0.125", "0.125"}, {".5", "0.50"},  {"-3", "-3.00"},
+            {"12.", "12.00"},  {" 7 ", "7.00"},     {"", ""},           {"abc", "abc"},  {"1,200", "1,200"},
+            {"1e5", "1e5"},    {".", "."},          {"-", "-"},         {"１２", "１２"}};
+        for (const auto& [stored, shown] : rows)
+            QTest::newRow(stored) << QString::fromUtf8(stored) << QString::fromUtf8(shown);
+    }
+    void lineMoney() {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QCOMPARE(NoteHistoryStore::lineMoneyText(stored), shown);
+    }
+
+    // The goods lines under the list show their prices and amounts as money.
+    void linesShowMoney() {
+        core::Database& db = home->db();
+        addNote(db, {"M-1", {}, {}, {}, {}, {}, "1326.80", 0});
+        db.exec(
+            QStringLiteral("insert into DataCheckFHDSHDDetail (票据编号, 序号, 商品名, 数量, 单价, 金额) "
+                           "values ('M-1', 1, '螺栓', '1', '710', '710'), ('M-1', 2, '垫圈', '2', '308.4', "
+                           "'616.8')"));
+        TfmSearch_FHDSHD window(home->app(), *grids);
+        core::ui::DataGrid& lines = window.linesGrid();
+        QCOMPARE(lines.rowCount(), 2);
+        QStringList shown;
+        for (int row = 0; row < 2; ++row)
+            for (const QString& field :
+                 {QStringLiteral("数量"), QStringLiteral("单价"), QStringLiteral("金额")}) {
+                const QModelIndex cell = lines.model()->index(row, lines.fieldIndex(field));
+                auto* delegate = qobject_cast<QStyledItemDelegate*>(lines.itemDelegateForIndex(cell));
+                QVERIFY(delegate);
+                shown << delegate->displayText(cell.data(), QLocale());
+            }
+        QCOMPARE(shown, (QStringList{"1", "710.00", "710.00", "2", "308.40", "616.80"}));
     }
 
     void emptyFilterReadsEveryNote() {

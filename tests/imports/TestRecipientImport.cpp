@@ -179,6 +179,35 @@ private slots:
         QCOMPARE(entries, log);
     }
 
+    // Provinces and cities of another spelling are stored as the region codes, in both lists.
+    void regionsMatchTheCodes_data() {
+        QTest::addColumn<int>("scenario");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("address book") << int(RecipientImport::Scenario::AddressBook) << "CKPersonalInfoTable";
+        QTest::newRow("batch list") << int(RecipientImport::Scenario::BatchList) << "ReceiverList";
+    }
+    void regionsMatchTheCodes() {
+        QFETCH(int, scenario);
+        QFETCH(QString, table);
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        QTemporaryDir dir;
+        const QString path = writeCsv(dir.filePath(QStringLiteral("s.csv")),
+                                      {"单位全称,联系人,电话,省,市,详细地址", "甲,张三,1,广东省,深圳,路1",
+                                       "乙,李四,2,广东,深圳市,路2", "丙,王五,3,火星省,基地,路3"});
+        Options options;
+        options.scenario = RecipientImport::Scenario(scenario);
+        QCOMPARE(importSheet(home, path, options).imported, 3);
+        core::Recordset rows = home.db().query(QStringLiteral("select 省, 市 from ") + table +
+                                               QStringLiteral(" where 联系人 in ('张三','李四','王五')"));
+        QStringList regions;
+        for (rows.first(); !rows.eof(); rows.next())
+            regions << rows.text(0) + QLatin1Char('/') + rows.text(1);
+        QCOMPARE(regions.size(), 3);
+        QVERIFY(regions.count(QStringLiteral("广东/深圳市")) == 2);
+        QVERIFY(regions.contains(QStringLiteral("火星省/基地")));
+    }
+
     // The remark gathers the order number and member id when asked; the unit type is fixed or
     // read from its column.
     void rowOptions_data() {

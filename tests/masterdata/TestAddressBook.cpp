@@ -558,6 +558,64 @@ private slots:
         QVERIFY(!addressBook.manager());
     }
 
+    // At first use the columns fit their titles and the names and addresses listed, instead of
+    // 40 pixels each.
+    void readableAtFirstUse() {
+        Book book;
+        const QString name = QStringLiteral("老王记五金机电批发有限公司");
+        const QString address = QStringLiteral("杭州市西湖区文三路100号");
+        book.add({name, {}, {}, QStringLiteral("浙江"), address, QStringLiteral("往来单位"), {}, {}});
+        core::ui::GridServices grids(book.home.app());
+        Tfm_PersonManage window(book.home.app(), grids);
+        window.show();
+        core::ui::DataGrid& grid = window.grid();
+        const QFontMetrics metrics(grid.font());
+        const QFontMetrics titles(grid.horizontalHeader()->font());
+        for (const auto& [field, text] :
+             {std::pair{QStringLiteral("全称"), name}, std::pair{QStringLiteral("地址"), address}}) {
+            const int width = grid.columnWidth(grid.fieldIndex(field));
+            QVERIFY2(width > metrics.horizontalAdvance(text), qPrintable(field + QString::number(width)));
+        }
+        for (const QString& title : {QStringLiteral("开户行账号"), QStringLiteral("单位类型")})
+            QVERIFY2(grid.columnWidth(grid.fieldIndex(title)) > titles.horizontalAdvance(title),
+                     qPrintable(title));
+        // Widths the clerk keeps are his.
+        window.grid().setColumnWidth(grid.fieldIndex(QStringLiteral("全称")), 77);
+        grids.GridColsWidthSave(grid, window.objectName());
+        window.btSelAllClick();
+        QCOMPARE(grid.columnWidth(grid.fieldIndex(QStringLiteral("全称"))), 77);
+    }
+
+    // The count of the title follows a unit added from a list of one type, and a delete.
+    void titleCountFollowsAddsAndDeletes() {
+        Book book;
+        book.add({QStringLiteral("客户甲"), {}, {}, {}, {}, QStringLiteral("往来单位"), {}, {}});
+        book.add({QStringLiteral("我方"), {}, {}, {}, {}, QStringLiteral("我方单位"), {}, {}});
+        core::ui::GridServices grids(book.home.app());
+        AddressBook addressBook(book.home.app(), grids, nullptr);
+        QStringList titles;
+        whenShown<Tfm_PersonManage>([&](Tfm_PersonManage& w) {
+            auto* title = child<QLabel>(w, "lbTitle");
+            titles << title->text();
+            whenShown<Tfrm_PersonInfo>([](Tfrm_PersonInfo& f) {
+                child<QLineEdit>(f, "edtName")->setText(QStringLiteral("客户乙"));
+                f.btSaveCloseClick();
+            });
+            child<QPushButton>(w, "btInsert")->click();
+            titles << title->text();
+            w.grid().setCurrentRow(0);
+            w.grid().selectRow(0);
+            book.home.dialogs().answers.enqueue(1);
+            child<QPushButton>(w, "btDelete")->click();
+            titles << title->text();
+            w.reject();
+        });
+        addressBook.openManager(QStringLiteral("往来单位"));
+        QCOMPARE(titles,
+                 (QStringList{QStringLiteral("单位及客户资料管理(1)"),
+                              QStringLiteral("单位及客户资料管理(2)"), QStringLiteral("单位、客户管理(1)")}));
+    }
+
     // Double-clicking an empty grid, or a row another window deleted, hands nothing back.
     void doubleClickWithoutUnit() {
         Book book;

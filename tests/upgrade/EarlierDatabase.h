@@ -26,6 +26,7 @@ inline void makeEarlier(core::Database& db, int notes, int units) {
                 {QStringLiteral("体积"), QStringLiteral("代收金额"), QStringLiteral("手续费"),
                  QStringLiteral("金额大写1"), QStringLiteral("自定义5")});
     db.exec(QStringLiteral("drop table DataKDDTable"));
+    db.exec(QStringLiteral("drop table NoteDayTotals"));
     db.exec(QStringLiteral("alter table CKTypeTable add column OldExtra text"));
     db.exec(QStringLiteral("update CKTypeTable set OldExtra='kept'"));
     db.exec(QStringLiteral(

@@ -93,6 +93,12 @@ private slots:
                  int(imports::ColumnMatching::defaultRules().size()));
         QCOMPARE(count(QStringLiteral("select count(*) from CKTypeTable where OldExtra='kept'")),
                  count(QStringLiteral("select count(*) from CKTypeTable")) - 1);
+        // The history's day totals counted from the notes the earlier version saved.
+        QCOMPARE(
+            db().query(QStringLiteral("select 出票日期, 单据数, 金额合计 from NoteDayTotals")).recordCount(),
+            1);
+        QCOMPARE(count(QStringLiteral("select 单据数 from NoteDayTotals")), 30);
+        QCOMPARE(db().scalar(QStringLiteral("select 金额合计 from NoteDayTotals")).toDouble(), 30 * 12.5);
 
         core::ColumnOps ops(m_home->app());
         const QList<QPair<QString, QString>> columns{

@@ -63,6 +63,21 @@ private:
     core::ui::DataGrid& m_grid;
 };
 
+// Prices and amounts of the goods lines read as money, right-aligned like the numbers they are.
+class LineMoneyDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& value, const QLocale&) const override {
+        return NoteHistoryStore::lineMoneyText(value.toString());
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    }
+};
+
 void paintBox(QWidget* box, const QColor& background, const QColor& text = Qt::black) {
     QPalette p = box->palette();
     p.setColor(QPalette::Base, background);
@@ -108,6 +123,11 @@ TfmSearch_FHDSHD::TfmSearch_FHDSHD(core::AppContext& app, core::ui::GridServices
     Date1->setDate(QDate::currentDate());
     Date2->setDate(QDate::currentDate());
     m_settingDates = false;
+    try {
+        m_store.keepDayTotals();
+    } catch (const core::DbError&) {
+        // Without kept totals every count is a pass over the notes, as it always was.
+    }
     runQuery();
 }
 
@@ -291,6 +311,7 @@ void TfmSearch_FHDSHD::buildGrids() {
     DBGrid1->viewport()->installEventFilter(this);
     DBGrid2 = new core::ui::DataGrid(m_app.db(), split);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
+    m_lineMoney = new LineMoneyDelegate(DBGrid2);
     DBGrid2->setSelectedColors(kSelected, Qt::white);
     DBGrid2->setRowColors([](const core::ui::DataGrid&, int row) {
         return core::ui::DataGrid::RowColors{row % 2 == 0 ? QColor(Qt::white) : kLineBand, Qt::black};
@@ -513,6 +534,9 @@ void TfmSearch_FHDSHD::showLines() {
         DBGrid2->setQuery(
             QStringLiteral("SELECT * FROM DataCheckFHDSHDDetail Where 票据编号=:PJBH order by 序号;"),
             {{QStringLiteral("PJBH"), DBGrid1->value(row, QStringLiteral("票据编号"))}});
+        for (const char* money : {"单价", "金额"})
+            if (const int column = DBGrid2->fieldIndex(QString::fromUtf8(money)); column >= 0)
+                DBGrid2->setItemDelegateForColumn(column, m_lineMoney);
         m_grids.GridColsWidthLoad(*DBGrid2, kName);
     } catch (const core::DbError& e) {
         m_app.dialogs().notice(QStringLiteral("数据库错误,Error=") + e.message(), QStringLiteral("失败"));

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+class QAbstractItemDelegate;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -126,6 +127,7 @@ private:
     core::ui::DataGrid* DBGrid1;
     core::ui::DataGrid* DBGrid2;
     QMenu* mState;
+    QAbstractItemDelegate* m_lineMoney;
 
     QString m_sortColumn = QStringLiteral("流水号");
     // The last statement run with its values; an identical query does not run again.

@@ -28,6 +28,8 @@ namespace masterdata::ui {
 namespace {
 
 const QString kCaption = QStringLiteral("单位及客户资料管理");
+// A fitted column is never wider than this: one long address must not push the rest away.
+constexpr int kWidestFitted = 260;
 const QString kByRegion = QStringLiteral("[按地区分组]");
 const QString kByOther = QStringLiteral("[按其他分组]");
 const QString kTable = QStringLiteral("CKPersonalInfoTable");
@@ -228,8 +230,10 @@ Tfm_PersonManage::Tfm_PersonManage(core::AppContext& app, core::ui::GridServices
             &Tfm_PersonManage::DBGrid1TitleClick);
     connect(DBGrid1, &QTableView::doubleClicked, this, &Tfm_PersonManage::DBGrid1DblClick);
     connect(DBGrid1, &QTableView::clicked, this, &Tfm_PersonManage::gridClicked);
-    connect(DBGrid1, &core::ui::DataGrid::queryOpened, this,
-            [this] { m_grids.GridColsWidthLoad(*DBGrid1, objectName()); });
+    connect(DBGrid1, &core::ui::DataGrid::queryOpened, this, [this] {
+        m_grids.GridColsWidthLoad(*DBGrid1, objectName());
+        fitUnstoredWidths();
+    });
     connect(btInsert, &QPushButton::clicked, this, &Tfm_PersonManage::btInsertClick);
     connect(nAdd, &QAction::triggered, this, &Tfm_PersonManage::btInsertClick);
     connect(btEdit, &QPushButton::clicked, this, &Tfm_PersonManage::btEditClick);
@@ -525,6 +529,22 @@ void Tfm_PersonManage::DBGrid1DblClick() {
 void Tfm_PersonManage::requery() {
     btRefresh->setEnabled(true);
     runQuery(Source::Command);
+    // After a unit was added or edited the count of the title follows, whatever the filter.
+    lbTitle->setText(kCaption + QLatin1Char('(') + QString::number(DBGrid1->totalRows()) + QLatin1Char(')'));
+}
+
+void Tfm_PersonManage::fitUnstoredWidths() {
+    // Until the clerk keeps widths of his own, the columns fit their titles and the rows read,
+    // so names and addresses are readable at first use instead of 40 pixels wide.
+    const QString key = DBGrid1->objectName().toUpper() + QStringLiteral(".W0");
+    if (!m_app.userIni().readString(objectName().toUpper(), key).isEmpty())
+        return;
+    for (int i = 0; i < DBGrid1->columnCount(); ++i) {
+        if (DBGrid1->isColumnHidden(i))
+            continue;
+        DBGrid1->resizeColumnToContents(i);
+        DBGrid1->setColumnWidth(i, qMin(DBGrid1->columnWidth(i), kWidestFitted));
+    }
 }
 
 void Tfm_PersonManage::dataChanged() {

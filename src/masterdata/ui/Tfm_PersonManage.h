@@ -97,6 +97,7 @@ private:
     void selectNode(const QString& text);
     void dataChanged();
     void gridClicked();
+    void fitUnstoredWidths();
     void placeClearAll();
     void hideAdvanced();
     void setTab(const QString& text);

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/Database.h"
+
+#include <QString>
+
+namespace entry {
+
+// Count and sum of the saved delivery notes kept per issue day, template kind and state in the
+// table NoteDayTotals, so that the history's count and sum over every note, or over a span of
+// days, read a few rows per day instead of every note.
+//
+// The key columns carry the names of the note's own columns (出票日期, 模板种类, 票据状态) and
+// hold values that compare with the history's date bounds, kinds and states as the notes' own
+// values do, so the history's condition over those columns reads the same on either table.
+//
+// Every change of note rows moves the notes it touches out of the totals before the change and
+// back in after it, in the change's own transaction: take() and put() over one condition. A
+// store of an earlier version has no table; nothing is kept then until ensure() builds it.
+class NoteDayTotals {
+public:
+    static const QString kTable; // NoteDayTotals
+
+    explicit NoteDayTotals(core::Database& db) : m_db(db) {}
+
+    // Whether the store keeps the totals (its table exists).
+    bool kept();
+    // Creates the table and counts every note into it when the store keeps none yet; in the
+    // caller's transaction when one is open, else in one of its own. Throws core::DbError.
+    void ensure();
+    // Counts every note again, replacing what was kept (when kept); in the caller's transaction
+    // or one of its own, as ensure().
+    void rebuild();
+
+    // The notes of the header table that the condition finds (the text after "where" with its
+    // values) taken out of, or put into, the totals. Nothing happens when none are kept.
+    void take(const QString& where, const core::Params& params);
+    void put(const QString& where, const core::Params& params);
+    // Forgets every note (the history emptied).
+    void clear();
+
+    // The amount of a note as the history sums it: val() of a total that is not blank, else null.
+    static const QString kAmount;
+
+    // The day key of an issue date: an ISO date and time of day becomes its day at 00:00:00,
+    // which compares with "day 00:00:00" and "day 23:59:59" bounds as the time itself does; any
+    // other text is kept as it is, and no date is an empty text.
+    static QString dayKey(const QString& issued);
+
+private:
+    void move(const QString& where, const core::Params& params, int sign);
+
+    core::Database& m_db;
+    int m_kept = -1;
+};
+
+} // namespace entry

@@ -1,0 +1,198 @@
+#include "support/TestHome.h"
+#include "support/TestRegistry.h"
+
+#include "core/ui/GridServices.h"
+#include "entry/DeliveryNoteStore.h"
+#include "entry/NoteDayTotals.h"
+#include "history/NoteHistoryStore.h"
+#include "history/ui/TfmSearch_FHDSHD.h"
+
+#include <QLabel>
+#include <QTest>
+
+using entry::DeliveryNote;
+using entry::DeliveryNoteStore;
+using entry::NoteDayTotals;
+using history::NoteCondition;
+using history::NoteFilter;
+using history::NoteHistoryStore;
+
+namespace {
+
+const QDate kToday = QDate::currentDate();
+
+DeliveryNote note(const QString& number, int daysBack, const QString& kind, const QString& state,
+                  const QString& total) {
+    DeliveryNote n;
+    n.number = number;
+    n.variant = kind;
+    n.state = state;
+    n.total = total;
+    n.issueDate = QDateTime(kToday.addDays(-daysBack), QTime(9 + daysBack % 10, 30, 15));
+    return n;
+}
+
+NoteFilter days(int from, int to) {
+    NoteFilter f;
+    f.anyDate = false;
+    f.from = kToday.addDays(-from);
+    f.to = kToday.addDays(-to);
+    return f;
+}
+
+// Filters the kept totals answer; each is checked against a pass over the notes.
+QList<std::pair<const char*, NoteFilter>> filters() {
+    NoteFilter kind;
+    kind.kind = QStringLiteral("三联");
+    NoteFilter voided;
+    voided.state = QStringLiteral("作废");
+    NoteFilter kindInSpan = days(3, 0);
+    kindInSpan.kind = QStringLiteral("标准");
+    return {{"all", NoteFilter{}},       {"today", days(0, 0)}, {"last three days", days(2, 0)},
+            {"a week ago", days(7, 7)},  {"kind", kind},        {"state", voided},
+            {"kind in span", kindInSpan}};
+}
+
+} // namespace
+
+class TestDayTotals : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestHome> home;
+
+    core::Database& db() { return home->db(); }
+
+    void save(const DeliveryNote& n) { DeliveryNoteStore(db()).save(n); }
+
+    QVariantList keysOf(const QStringList& numbers) {
+        QVariantList keys;
+        for (const QString& number : numbers)
+            keys << db().scalar(QStringLiteral("select 流水号 from DataCheckFHDSHD where 票据编号=:n"),
+                                {{QStringLiteral("n"), number}});
+        return keys;
+    }
+
+    // Every filter gives from the kept totals what a pass over the notes gives, and no key is
+    // left behind without notes.
+    void compareWithRecount() {
+        NoteHistoryStore store(db());
+        for (const auto& [name, filter] : filters()) {
+            const NoteCondition kept = NoteHistoryStore::condition(filter);
+            QVERIFY(kept.byDayTotals);
+            NoteCondition recount = kept;
+            recount.byDayTotals = false;
+            const history::NoteTotals a = store.totals(kept);
+            const history::NoteTotals b = store.totals(recount);
+            QVERIFY2(a.count == b.count, qPrintable(QStringLiteral("%1: %2 kept, %3 counted")
+                                                        .arg(QLatin1String(name))
+                                                        .arg(a.count)
+                                                        .arg(b.count)));
+            QVERIFY2(a.sum.has_value() == b.sum.has_value(), name);
+            if (a.sum)
+                QVERIFY2(qAbs(*a.sum - *b.sum) < 1e-6, qPrintable(QStringLiteral("%1: %2 kept, %3 summed")
+                                                                      .arg(QLatin1String(name))
+                                                                      .arg(*a.sum, 0, 'f', 6)
+                                                                      .arg(*b.sum, 0, 'f', 6)));
+        }
+        QCOMPARE(db().scalar(QStringLiteral("select count(*) from NoteDayTotals where 单据数<=0")).toInt(),
+                 0);
+    }
+
+private slots:
+    void init() {
+        home = std::make_unique<TestHome>();
+        QVERIFY2(home->isValid(), qPrintable(home->error()));
+        save(note("A1", 0, QStringLiteral("标准"), QStringLiteral("正常"), QStringLiteral("10.50")));
+        save(note("A2", 0, QStringLiteral("标准"), QStringLiteral("正常"), QStringLiteral("")));
+        save(note("A3", 1, QStringLiteral("三联241"), QStringLiteral("已收款"), QStringLiteral("1 000.25x")));
+        save(note("A4", 2, QStringLiteral("标准"), QStringLiteral("作废"), QStringLiteral("0.1")));
+        save(note("A5", 7, QStringLiteral("三联241"), QStringLiteral("正常"), QStringLiteral("0.2")));
+        save(note("A6", 7, QStringLiteral("标准"), QStringLiteral("正常"), QStringLiteral("  ")));
+    }
+    void cleanup() { home.reset(); }
+
+    void dayKey_data() {
+        QTest::addColumn<QString>("issued");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("time of day") << "2026-12-10 08:15:42"
+                                     << "2026-12-10 00:00:00";
+        QTest::newRow("last second") << "2026-12-10 23:59:59"
+                                     << "2026-12-10 00:00:00";
+        // Texts that do not compare with the bounds as their day does keep their own value.
+        QTest::newRow("hour 24") << "2026-12-10 24:00:00"
+                                 << "2026-12-10 24:00:00";
+        QTest::newRow("day alone") << "2026-12-10"
+                                   << "2026-12-10";
+        QTest::newRow("T between") << "2026-12-10T08:00:00"
+                                   << "2026-12-10T08:00:00";
+        QTest::newRow("letter") << "2026-1a-10 08:00:00"
+                                << "2026-1a-10 08:00:00";
+        QTest::newRow("none") << ""
+                              << "";
+    }
+    void dayKey() {
+        QFETCH(QString, issued);
+        QFETCH(QString, key);
+        QCOMPARE(NoteDayTotals::dayKey(issued), key);
+    }
+
+    // Each change of the notes moves them in the kept totals in its own transaction.
+    void keptTotalsFollowEveryChange_data() {
+        QTest::addColumn<QString>("change");
+        for (const char* change : {"saved", "edited", "voided", "marked", "deleted", "listed deleted",
+                                   "cleared", "failed save", "odd dates"})
+            QTest::newRow(change) << QString::fromLatin1(change);
+    }
+    void keptTotalsFollowEveryChange() {
+        QFETCH(QString, change);
+        NoteHistoryStore store(db());
+        if (change == "edited") {
+            // Another day, kind, state and amount under the same number.
+            save(note("A1", 7, QStringLiteral("三联241"), QStringLiteral("作废"), QStringLiteral("99.99")));
+            save(note("A3", 0, QStringLiteral("标准"), QStringLiteral("正常"), QString()));
+        } else if (change == "voided") {
+            QCOMPARE(store.voidNotes(keysOf({"A1", "A5"})), 2);
+        } else if (change == "marked") {
+            QCOMPARE(store.markState({"A2", "A4", "A6"}, QStringLiteral("交易成功")), 3);
+        } else if (change == "deleted") {
+            QCOMPARE(store.deleteNotes({"A1", "A3"}), 2);
+        } else if (change == "listed deleted") {
+            const NoteCondition c = NoteHistoryStore::condition(days(2, 0));
+            QCOMPARE(store.deleteListed(NoteHistoryStore::listed(c, store.totals(c).lastKey)), 4);
+        } else if (change == "cleared") {
+            store.clearAll();
+            QCOMPARE(store.totals({}).count, 0);
+        } else if (change == "failed save") {
+            DeliveryNote n = note("A2", 3, QStringLiteral("三联241"), QStringLiteral("正常"), "5");
+            QVERIFY_THROWS_EXCEPTION(core::DbError, DeliveryNoteStore(db()).save(n, [] {
+                throw core::DbError(QStringLiteral("stopped"));
+            }));
+            QCOMPARE(store.totals(NoteHistoryStore::condition(days(3, 3))).count, 0);
+        } else if (change == "odd dates") {
+            db().exec(QStringLiteral("insert into DataCheckFHDSHD (票据编号, 出票日期, 合计金额) values "
+                                     "('O1', :day, '3'), ('O2', null, '4'), ('O3', :late, '5')"),
+                      {{QStringLiteral("day"), kToday.toString(Qt::ISODate)},
+                       {QStringLiteral("late"), kToday.toString(Qt::ISODate) + QStringLiteral(" 24:00:00")}});
+            NoteDayTotals(db()).put(QStringLiteral("票据编号 like 'O%'"), {});
+        }
+        compareWithRecount();
+    }
+
+    // A store of an earlier version has no kept totals: saves go on without them, and the
+    // history's first opening counts them from the notes.
+    void earlierStoreCountedOnOpening() {
+        db().exec(QStringLiteral("drop table NoteDayTotals"));
+        save(note("B1", 0, QStringLiteral("标准"), QStringLiteral("正常"), QStringLiteral("4.50")));
+        QVERIFY(!NoteDayTotals(db()).kept());
+        core::ui::GridServices grids(home->app());
+        history::ui::TfmSearch_FHDSHD window(home->app(), grids);
+        QVERIFY(NoteDayTotals(db()).kept());
+        QCOMPARE(window.foundCount(), 7);
+        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("lbSum"))->text(),
+                 QStringLiteral("金额汇总:￥1015.55"));
+        compareWithRecount();
+    }
+};
+
+OVERPRINT_TEST(TestDayTotals)
+#include "TestDayTotals.moc"
