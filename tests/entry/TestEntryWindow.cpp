@@ -25,11 +25,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTabBar>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 
 using entry::ui::EntryHost;
@@ -926,6 +928,34 @@ private slots:
         scroll->ensureWidgetVisible(&w->optionBar(), 0, 0);
         const QPoint at = w->optionBar().mapTo(scroll->viewport(), QPoint(0, 0));
         QVERIFY(scroll->viewport()->rect().contains(QRect(at, w->optionBar().size())));
+    }
+
+    // The remark box shows a whole line of text at the heights forms give it; a roomy box
+    // keeps its frame and its scroll bar.
+    void remarkLineIsWhole_data() {
+        QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("roomy");
+        QTest::newRow("shipped forms") << 19 << false;
+        QTest::newRow("a little taller") << 24 << false;
+        QTest::newRow("several lines") << 80 << true;
+    }
+    void remarkLineIsWhole() {
+        QFETCH(int, height);
+        QFETCH(bool, roomy);
+        auto w = open();
+        w->show();
+        QPlainTextEdit* remark = w->boxes().zdRemark;
+        remark->setPlainText(QStringLiteral("货物请当面点清 gjpqy"));
+        remark->setGeometry(remark->x(), remark->y(), 600, height);
+        QCoreApplication::processEvents();
+        const int margins = 2 * int(remark->document()->documentMargin());
+        QVERIFY2(QFontMetrics(remark->font()).lineSpacing() + margins <= remark->viewport()->height(),
+                 qPrintable(QStringLiteral("line %1, room %2")
+                                .arg(QFontMetrics(remark->font()).lineSpacing())
+                                .arg(remark->viewport()->height() - margins)));
+        if (roomy)
+            QCOMPARE(remark->frameShape(), QFrame::StyledPanel);
+        QCOMPARE(remark->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded, roomy);
     }
 
     // The red frame of the customer square survives the mouse passing over it.
