@@ -29,6 +29,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
 #include <QTextDocument>
@@ -400,9 +401,13 @@ private slots:
         area.show();
         sub->show();
         const QSize margins = sub->size() - w->size();
+        auto* scroll = w->findChild<QScrollArea*>(QStringLiteral("panelCheckArea"));
         for (const char* variant : {"三联241", "标准"}) {
             QVERIFY(w->selectVariant(QString::fromUtf8(variant)));
             QCOMPARE(sub->size(), w->fullSize() + margins);
+            QCoreApplication::processEvents();
+            QCOMPARE(w->optionBar().mapTo(w, QPoint(0, w->optionBar().height())).y(), w->height());
+            QCOMPARE(scroll->verticalScrollBar()->maximum(), 0);
         }
     }
 

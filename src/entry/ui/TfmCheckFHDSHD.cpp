@@ -623,8 +623,11 @@ void TfmCheckFHDSHD::loadParam(int id) {
     bgImage->setGeometry(0, 0, face->width, face->height);
     m_shortbar->setGeometry(0, face->height, face->width, barHeight);
     panelImgBg->resize(face->width, face->height + barHeight);
+    // The sub-window's title bar and borders come on top (fitIntoArea), so the height is the
+    // content's alone: any slack here is an empty band under the option bar, and on a 768-pixel
+    // screen it is what pushes the form into scrolling.
     m_fullSize =
-        QSize(face->width + 8, face->height + panelTab->height() + toolBarCheck->height() + barHeight + 35);
+        QSize(face->width + 8, face->height + panelTab->height() + toolBarCheck->height() + barHeight);
     // Below the full size the form scrolls (option bar included); beside a vertical scroll bar
     // it may be that much wider.
     setMinimumSize(std::min(m_fullSize.width(), 320),
