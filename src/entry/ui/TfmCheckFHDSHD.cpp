@@ -184,6 +184,9 @@ void TfmCheckFHDSHD::buildToolBar() {
     addHostButton(QStringLiteral("btDesign"), QStringLiteral("设计模式"), EntryHost::Command::Designer,
                   &TfmCheckFHDSHD::btDesignClick)
         ->setIcon(s->standardIcon(QStyle::SP_FileDialogListView));
+    addHostButton(QStringLiteral("btTestPage"), QStringLiteral("打印测试页"), EntryHost::Command::TestPage,
+                  &TfmCheckFHDSHD::btTestPageClick)
+        ->setIcon(s->standardIcon(QStyle::SP_FileDialogInfoView));
     btUpOrDown =
         addToolButton(QStringLiteral("btUpOrDown"), QStringLiteral("下"), &TfmCheckFHDSHD::btUpOrDownClick);
     btUpOrDown->setIcon(s->standardIcon(QStyle::SP_ArrowDown));
@@ -1032,6 +1035,12 @@ void TfmCheckFHDSHD::btDesignClick() {
     m_app.currentCheckTypeId = m_currentId;
     m_host.run(EntryHost::Command::Designer);
     reloadTemplate();
+}
+
+void TfmCheckFHDSHD::btTestPageClick() {
+    // The test page is of the template on screen, whichever the main window last knew.
+    m_app.currentCheckTypeId = m_currentId;
+    m_host.run(EntryHost::Command::TestPage);
 }
 
 void TfmCheckFHDSHD::btOpenClick() {
