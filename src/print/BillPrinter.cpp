@@ -11,6 +11,7 @@
 #include "print/PrintGeometry.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
+#include "print/TemplatePaperSwitch.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 namespace print {
 
 const QString BillPrinter::kKind = QStringLiteral("出货单");
+const QString BillPrinter::kPrinterWideCaption = QStringLiteral("本打印机的所有模板都按模板纸张尺寸打印");
 
 namespace {
 
@@ -35,10 +37,15 @@ QString textOf(QWidget* w) {
     return w ? w->property("text").toString() : QString();
 }
 
+// "A4 210×297毫米", "自定义 241×93毫米".
+QString sizeText(const QPageSize& size) {
+    const QSizeF mm = size.size(QPageSize::Millimeter);
+    return (size.id() == QPageSize::Custom ? QStringLiteral("自定义") : size.name()) +
+           QStringLiteral(" %1×%2毫米").arg(qRound(mm.width())).arg(qRound(mm.height()));
+}
+
 QString paperText(const PrintDevice::Paper& paper) {
-    const QSizeF mm = paper.size.size(QPageSize::Millimeter);
-    QString text = paper.size.id() == QPageSize::Custom ? QStringLiteral("自定义") : paper.size.name();
-    text += QStringLiteral(" %1×%2毫米").arg(qRound(mm.width())).arg(qRound(mm.height()));
+    QString text = sizeText(paper.size);
     if (paper.source >= 0)
         text += QStringLiteral(" 来源%1").arg(paper.source);
     return text;
@@ -319,13 +326,17 @@ void BillPrinter::fail() {
 }
 
 void BillPrinter::applyTemplatePaper() {
-    if (!PrintLookups::printsOnTemplatePaper(m_app.db(), m_templateId))
-        return;
+    if (TemplatePaperSwitch(m_app.db(), m_app.userIni()).applies(m_templateId, m_device.printerName()))
+        putTemplatePaper();
+}
+
+bool BillPrinter::putTemplatePaper() {
     const QPageSize own = PrintLookups::templatePaper(m_app.db(), m_templateId);
-    if (!own.isValid())
-        return;
+    if (!own.isValid() || m_paperBeforeTemplate.isValid())
+        return false;
     m_paperBeforeTemplate = m_device.paper();
     PrinterSetup::applyPaper(m_device, {own, m_paperBeforeTemplate.source});
+    return true;
 }
 
 void BillPrinter::restorePrinterPaper() {
@@ -339,6 +350,24 @@ void BillPrinter::restorePrinterPaper() {
 }
 
 bool BillPrinter::confirmPrintableArea() {
+    QStringList outside = itemsOutside();
+    if (outside.isEmpty())
+        return true;
+    core::Dialogs& dialogs = m_app.dialogs();
+    const QPageSize own = PrintLookups::templatePaper(m_app.db(), m_templateId);
+    if (!own.isValid() || m_paperBeforeTemplate.isValid() || own.isEquivalentTo(m_device.paper().size))
+        return dialogs.ask(areaWarning(outside), QStringLiteral("确认"));
+    // The remedy is the template's own paper: one answer prints this job on it.
+    const int answer = dialogs.yesNoCancel(remedyWarning(outside, own), QStringLiteral("确认"));
+    if (answer < 0)
+        return false;
+    if (answer == 0 || !putTemplatePaper())
+        return true;
+    outside = itemsOutside();
+    return outside.isEmpty() || dialogs.ask(areaWarning(outside), QStringLiteral("确认"));
+}
+
+QStringList BillPrinter::itemsOutside() {
     ExtentProbe probe(m_device);
     ItemRenderer measure(m_app, probe);
     measure.setItemObserver([&probe](const QString& name) { probe.setItem(name); });
@@ -350,17 +379,14 @@ bool BillPrinter::confirmPrintableArea() {
     try {
         measure.printBill(container(), kKind, m_templateId, m_xOffset, m_yOffset);
     } catch (const core::DbError&) {
-        return true; // the page reports what it cannot read
+        return {}; // the page reports what it cannot read
     }
     // A millimetre of grace: a glyph's box reaches a little beyond its ink.
     const int margin = PrintGeometry::widthToPixels(10, PrintGeometry::metrics(m_device));
-    const QStringList outside = probe.itemsOutside(m_device.printableSize(), margin);
-    if (outside.isEmpty())
-        return true;
-    return dialogs.ask(areaWarning(outside), QStringLiteral("确认"));
+    return probe.itemsOutside(m_device.printableSize(), margin);
 }
 
-QString BillPrinter::areaWarning(const QStringList& items) {
+QString BillPrinter::itemList(const QStringList& items) {
     QHash<QString, QString> labels;
     try {
         core::Recordset rs = m_app.db().query(
@@ -378,15 +404,29 @@ QString BillPrinter::areaWarning(const QStringList& items) {
     QString list = QStringList(named.mid(0, kNamed)).join(QStringLiteral("、"));
     if (named.size() > kNamed)
         list += QStringLiteral("等%1项").arg(named.size());
-    const QPageSize size = m_device.paper().size;
-    const QSizeF mm = size.size(QPageSize::Millimeter);
-    const QString paper = QStringLiteral("%1 %2×%3毫米")
-                              .arg(size.id() == QPageSize::Custom ? QStringLiteral("自定义") : size.name())
-                              .arg(qRound(mm.width()))
-                              .arg(qRound(mm.height()));
-    return QStringLiteral("票据上的【") + list + QStringLiteral("】超出了打印机【") + m_device.printerName() +
-           QStringLiteral("】当前纸张（") + paper +
-           QStringLiteral("）的可打印区域，打印出来会不完整。\n是否仍然打印？");
+    return list;
+}
+
+QString BillPrinter::outsideText(const QStringList& items) {
+    return QStringLiteral("票据上的【") + itemList(items) + QStringLiteral("】超出了打印机【") +
+           m_device.printerName() + QStringLiteral("】当前纸张（") + sizeText(m_device.paper().size) +
+           QStringLiteral("）的可打印区域，打印出来会不完整。");
+}
+
+QString BillPrinter::areaWarning(const QStringList& items) {
+    return outsideText(items) + QStringLiteral("\n是否仍然打印？");
+}
+
+QString BillPrinter::remedyWarning(const QStringList& items, const QPageSize& own) {
+    const QString ownSize = sizeText(own);
+    return outsideText(items) + QStringLiteral("\n\n按模板纸张尺寸（") + ownSize +
+           QStringLiteral("）打印就能打全。\n"
+                          "【是】这次按模板纸张尺寸打印\n"
+                          "【否】仍按当前纸张打印\n"
+                          "【取消】不打印\n\n"
+                          "要让这台打印机的所有模板都按模板纸张尺寸打印，"
+                          "请在菜单【打印设置】中勾选【") +
+           kPrinterWideCaption + QStringLiteral("】。");
 }
 
 } // namespace print

@@ -73,6 +73,9 @@ public:
     void writeJournal();
 
     static const QString kKind; // 出货单
+    // The print menu's switch that puts every template printed on the current printer on its
+    // own paper; the warning about the printable area names it.
+    static const QString kPrinterWideCaption;
 
 private:
     QWidget* control(const QString& name) const;
@@ -83,10 +86,18 @@ private:
     // The template's own paper for this job, when the template asks for it.
     void applyTemplatePaper();
     void restorePrinterPaper();
+    // The template's own paper for this job; false when it has none or the job is on it already.
+    bool putTemplatePaper();
     // Rehearses the page; when values would fall outside the printable area, asks whether to
-    // print all the same. True: go on.
+    // print all the same, or, when the template has a paper of its own that the job is not on,
+    // offers to print on it. True: go on.
     bool confirmPrintableArea();
+    // The items of the rehearsed page that fall outside the printable area.
+    QStringList itemsOutside();
+    QString itemList(const QStringList& items);
+    QString outsideText(const QStringList& items);
     QString areaWarning(const QStringList& items);
+    QString remedyWarning(const QStringList& items, const QPageSize& own);
     QStringList digestItems();
     // Queues the pages of the job just handed over for the print journal.
     void recordJob();

@@ -46,7 +46,12 @@ void RecordingPrintDevice::setPaper(const Paper& paper) {
 }
 
 QSize RecordingPrintDevice::printableSize() const {
-    return m_orientation == Orientation::Landscape ? printable.transposed() : printable;
+    QSize portrait = printable;
+    if (printableIsPaper) {
+        const QSizeF inches = paperNow.size.size(QPageSize::Inch);
+        portrait = QSize(qRound(inches.width() * dpiX), qRound(inches.height() * dpiY));
+    }
+    return m_orientation == Orientation::Landscape ? portrait.transposed() : portrait;
 }
 
 PrintDevice::SetupResult RecordingPrintDevice::setupDialog(QWidget*) {

@@ -44,6 +44,7 @@ public:
     QString setupPrinter; // the printer the last set-up dialog opened on
     Paper paperNow{QPageSize(QPageSize::A4), -1};
     QSize printable{100000, 100000}; // printable area in device pixels (portrait)
+    bool printableIsPaper = false;   // instead: the whole of paperNow at the resolution
     bool beginFails = false;
     bool orientationFails = false;
 

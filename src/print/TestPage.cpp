@@ -9,6 +9,7 @@
 #include "print/PrintGeometry.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
+#include "print/TemplatePaperSwitch.h"
 
 namespace print {
 
@@ -121,7 +122,7 @@ bool TestPage::print(core::AppContext& app, PrintDevice& device, int checkTypeId
         device.setOrientation(landscape ? PrintDevice::Orientation::Landscape
                                         : PrintDevice::Orientation::Portrait);
         PrinterSetup::applyPaper(device, PaperMemory(app.userIni()).recall(device.printerName()));
-        if (PrintLookups::printsOnTemplatePaper(app.db(), checkTypeId)) {
+        if (TemplatePaperSwitch(app.db(), app.userIni()).applies(checkTypeId, device.printerName())) {
             const QPageSize own = PrintLookups::templatePaper(app.db(), checkTypeId);
             if (own.isValid()) {
                 printerPaper = device.paper();

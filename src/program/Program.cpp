@@ -25,6 +25,7 @@
 #include "print/JournalReprint.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
+#include "print/TemplatePaperSwitch.h"
 #include "print/ui/TfrmMeasuredCalibration.h"
 #include "print/ui/TfrmPrintJournal.h"
 #include "print/ui/TfrmTestPage.h"
@@ -88,6 +89,7 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
                       [this] { print::PrinterSetup::run(m_app, m_device, &m_main); });
     print::PrinterSetup::follow(m_app, m_device);
     m_main.setCommand(QStringLiteral("actTemplatePaper"), [this] { actTemplatePaperClick(); });
+    m_main.setCommand(QStringLiteral("actPrinterTemplatePaper"), [this] { actPrinterTemplatePaperClick(); });
     if (auto* printMenu = m_main.findChild<QMenu*>(QStringLiteral("mPrint")))
         QObject::connect(printMenu, &QMenu::aboutToShow, &m_main, [this] { showTemplatePaper(); });
     m_main.setCommand(QStringLiteral("actOffsets"), [this] { openOffsets(); });
@@ -392,11 +394,25 @@ int Program::reprintPages(const QVector<print::JournalPage>& pages) {
     return printed;
 }
 
+QString Program::billPrinter() const {
+    const QString chosen = m_app.currentPrinter();
+    return chosen.isEmpty() ? m_device.printerName() : chosen;
+}
+
 void Program::showTemplatePaper() {
+    const print::TemplatePaperSwitch paper(m_app.db(), m_app.userIni());
+    const QString printer = billPrinter();
+    QAction* wide = m_main.action(QStringLiteral("actPrinterTemplatePaper"));
+    const bool printerWide = paper.forPrinter(printer);
+    wide->setEnabled(!printer.isEmpty());
+    wide->setChecked(printerWide);
+    wide->setStatusTip(printer.isEmpty() ? QString() : QStringLiteral("打印机：") + printer);
+    // While the printer's switch is on, every template prints on its own paper: the template's
+    // switch shows that and waits.
     QAction* action = m_main.action(QStringLiteral("actTemplatePaper"));
     const int id = m_app.currentCheckTypeId;
-    action->setEnabled(id > 0);
-    action->setChecked(id > 0 && print::PrintLookups::printsOnTemplatePaper(m_app.db(), id));
+    action->setEnabled(id > 0 && !printerWide);
+    action->setChecked(printerWide || (id > 0 && paper.forTemplate(id)));
 }
 
 void Program::actTemplatePaperClick() {
@@ -406,6 +422,18 @@ void Program::actTemplatePaperClick() {
     if (id <= 0 || !m_app.templates().setCheckConfigByName(id, print::PrintLookups::kTemplatePaperOption,
                                                            on ? QStringLiteral("1") : QStringLiteral("0")))
         action->setChecked(!on && id > 0);
+}
+
+void Program::actPrinterTemplatePaperClick() {
+    QAction* action = m_main.action(QStringLiteral("actPrinterTemplatePaper"));
+    const QString printer = billPrinter();
+    const bool on = action->isChecked();
+    if (!print::TemplatePaperSwitch(m_app.db(), m_app.userIni()).setForPrinter(printer, on)) {
+        action->setChecked(!on);
+        m_app.dialogs().message(QStringLiteral("打印机【") + printer +
+                                QStringLiteral("】的这项设置无法保存：打印机名称不能含有 = [ ] ; 或换行，"
+                                               "Config.ini 也须可写~"));
+    }
 }
 
 // Switching the login on while no operator has a role would keep everybody out at the next start.

@@ -79,9 +79,13 @@ private:
     void forEachEntryWindow(const std::function<void(entry::ui::TfmCheckFHDSHD&)>& apply);
     // "锁定/匹配票据打印机".
     void openPrinterLock();
-    // "按模板纸张尺寸打印": the current template's switch, shown when the print menu opens.
+    // "按模板纸张尺寸打印": the current template's switch and the bill printer's (every template
+    // printed on it), shown when the print menu opens.
     void showTemplatePaper();
     void actTemplatePaperClick();
+    void actPrinterTemplatePaperClick();
+    // The printer jobs go to: the one chosen at start or by the lock, else the device's.
+    QString billPrinter() const;
     // "进入系统需要密码验证" is switched on only when some operator can log in.
     bool loginCanBeSwitchedOn();
     // Shows a saved note in the entry window for the history window, opening the window first.

@@ -9,7 +9,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
@@ -342,6 +344,34 @@ private slots:
             home.db().scalar(QStringLiteral("select PHeight from CKTypeTable where CheckTypeId=1")).toInt(),
             3200);
         QCOMPARE(window.surface()->size(), window.surface()->scale().surfaceSize(2300, 3200));
+    }
+
+    // The item lists and the status bar read as the form does (labels); a pick from the list
+    // still selects the item itself.
+    void listsShowLabels() {
+        TestHome home;
+        TfmTemplateDesigner window(home.app(), 1);
+        auto* all = window.findChild<QListWidget*>(QStringLiteral("lstAllCtlNames"));
+        auto* chosen = window.findChild<QListWidget*>(QStringLiteral("lstSelectedNames"));
+        QVERIFY(all && chosen && all->count() > 0);
+        for (int i = 0; i < all->count(); ++i) {
+            const QString text = all->item(i)->text();
+            QVERIFY2(!text.contains(QLatin1Char('=')) && !text.startsWith(QLatin1String("zd")),
+                     qPrintable(text));
+        }
+        const QList<QListWidgetItem*> number = all->findItems(QStringLiteral("票据编号"), Qt::MatchExactly);
+        QCOMPARE(number.size(), 1);
+        window.show();
+        all->scrollToItem(number.first());
+        const QPoint at = all->visualItemRect(number.first()).center();
+        QTest::mouseClick(all->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(all->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(window.selectedNames(), QStringList{QStringLiteral("zdPJBH")});
+        QCOMPARE(chosen->count(), 1);
+        QCOMPARE(chosen->item(0)->text(), QStringLiteral("票据编号"));
+        for (const QLabel* label : window.findChildren<QLabel*>())
+            QVERIFY2(!label->text().contains(QLatin1String("zdPJBH"), Qt::CaseInsensitive),
+                     qPrintable(label->text()));
     }
 
     void groupSelection() {

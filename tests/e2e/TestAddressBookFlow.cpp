@@ -74,6 +74,11 @@ private slots:
         QString caption;
         whenShown<Tfm_PersonManage>([&caption](Tfm_PersonManage& w) {
             caption = w.windowTitle();
+            // The picking hint is shown beside the list, not over its first row.
+            const auto* hint = w.findChild<QLabel*>(QStringLiteral("lbHint"));
+            QVERIFY(hint && hint->isVisible());
+            const QRect hintArea(hint->mapTo(&w, QPoint(0, 0)), hint->size());
+            QVERIFY(!hintArea.intersects(QRect(w.grid().mapTo(&w, QPoint(0, 0)), w.grid().size())));
             const int row = gridNames(w.grid()).indexOf(QStringLiteral("华南电子's 公司"));
             QVERIFY(row >= 0);
             doubleClickRow(w.grid(), row);

@@ -1,8 +1,10 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
+#include "print/BillPrinter.h"
 #include "print/PrintLookups.h"
 #include "print/RecordingPrintDevice.h"
+#include "print/TemplatePaperSwitch.h"
 #include "program/Program.h"
 
 #include <QAction>
@@ -61,6 +63,44 @@ private slots:
         QVERIFY(paper->isChecked());
         paper->trigger();
         QVERIFY(!print::PrintLookups::printsOnTemplatePaper(home.db(), shown));
+    }
+
+    // The printer's switch: every template printed on the bill printer goes on its own paper,
+    // which the template's switch shows while it waits.
+    void printerWideTemplatePaperSwitch() {
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        print::RecordingPrintDevice device;
+        device.printers << QStringLiteral("Tractor");
+        program::Program program(home.app(), device);
+        QVERIFY(program.startUp(false));
+        home.app().setCurrentPrinter(QStringLiteral("Tractor"));
+        core::ui::Tfm_Main& main = program.mainWindow();
+        auto* menu = main.findChild<QMenu*>(QStringLiteral("mPrint"));
+        QAction* own = main.action(QStringLiteral("actTemplatePaper"));
+        QAction* wide = main.action(QStringLiteral("actPrinterTemplatePaper"));
+        QVERIFY(menu && own && wide);
+        QCOMPARE(wide->text(), print::BillPrinter::kPrinterWideCaption);
+        const print::TemplatePaperSwitch paper(home.db(), home.app().userIni());
+
+        emit menu->aboutToShow();
+        QVERIFY(wide->isEnabled() && !wide->isChecked());
+        wide->trigger();
+        QVERIFY(paper.forPrinter(QStringLiteral("Tractor")));
+        QVERIFY(!paper.forPrinter(QStringLiteral("Recorder")));
+        emit menu->aboutToShow();
+        QVERIFY(wide->isChecked());
+        QVERIFY(own->isChecked() && !own->isEnabled());
+        QVERIFY(!paper.forTemplate(home.app().currentCheckTypeId));
+
+        home.app().setCurrentPrinter(QStringLiteral("Recorder"));
+        emit menu->aboutToShow();
+        QVERIFY(!wide->isChecked());
+        QVERIFY(!own->isChecked() && own->isEnabled());
+        home.app().setCurrentPrinter(QStringLiteral("Tractor"));
+        emit menu->aboutToShow();
+        wide->trigger();
+        QVERIFY(!paper.forPrinter(QStringLiteral("Tractor")));
     }
 };
 

@@ -25,11 +25,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 
 using entry::ui::EntryHost;
@@ -398,9 +401,13 @@ private slots:
         area.show();
         sub->show();
         const QSize margins = sub->size() - w->size();
+        auto* scroll = w->findChild<QScrollArea*>(QStringLiteral("panelCheckArea"));
         for (const char* variant : {"三联241", "标准"}) {
             QVERIFY(w->selectVariant(QString::fromUtf8(variant)));
             QCOMPARE(sub->size(), w->fullSize() + margins);
+            QCoreApplication::processEvents();
+            QCOMPARE(w->optionBar().mapTo(w, QPoint(0, w->optionBar().height())).y(), w->height());
+            QCOMPARE(scroll->verticalScrollBar()->maximum(), 0);
         }
     }
 
@@ -926,6 +933,34 @@ private slots:
         scroll->ensureWidgetVisible(&w->optionBar(), 0, 0);
         const QPoint at = w->optionBar().mapTo(scroll->viewport(), QPoint(0, 0));
         QVERIFY(scroll->viewport()->rect().contains(QRect(at, w->optionBar().size())));
+    }
+
+    // The remark box shows a whole line of text at the heights forms give it; a roomy box
+    // keeps its frame and its scroll bar.
+    void remarkLineIsWhole_data() {
+        QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("roomy");
+        QTest::newRow("shipped forms") << 19 << false;
+        QTest::newRow("a little taller") << 24 << false;
+        QTest::newRow("several lines") << 80 << true;
+    }
+    void remarkLineIsWhole() {
+        QFETCH(int, height);
+        QFETCH(bool, roomy);
+        auto w = open();
+        w->show();
+        QPlainTextEdit* remark = w->boxes().zdRemark;
+        remark->setPlainText(QStringLiteral("货物请当面点清 gjpqy"));
+        remark->setGeometry(remark->x(), remark->y(), 600, height);
+        QCoreApplication::processEvents();
+        const int margins = 2 * int(remark->document()->documentMargin());
+        QVERIFY2(QFontMetrics(remark->font()).lineSpacing() + margins <= remark->viewport()->height(),
+                 qPrintable(QStringLiteral("line %1, room %2")
+                                .arg(QFontMetrics(remark->font()).lineSpacing())
+                                .arg(remark->viewport()->height() - margins)));
+        if (roomy)
+            QCOMPARE(remark->frameShape(), QFrame::StyledPanel);
+        QCOMPARE(remark->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded, roomy);
     }
 
     // The red frame of the customer square survives the mouse passing over it.

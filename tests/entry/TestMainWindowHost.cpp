@@ -22,6 +22,7 @@ private slots:
         QTest::newRow("offsets") << EntryHost::Command::Offsets << "actOffsets";
         QTest::newRow("template manager") << EntryHost::Command::TemplateManager << "actTemplateManager";
         QTest::newRow("history") << EntryHost::Command::History << "actHistory";
+        QTest::newRow("test page") << EntryHost::Command::TestPage << "actTestPage";
     }
     void commandsFollowTheMainWindowsWiring() {
         QFETCH(EntryHost::Command, command);

@@ -2,6 +2,7 @@
 #include "print/BillPrinter.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
+#include "print/TemplatePaperSwitch.h"
 #include "support/TestRegistry.h"
 
 #include <QCheckBox>
@@ -50,6 +51,18 @@ struct EntryForm {
         return e;
     }
 };
+
+// Runs the job of one bill; the paper's width in mm while the document was open, 0 when none was.
+int printedWidth(BillPrinter& job, const RecordingPrintDevice& device) {
+    if (!job.PrintPrepare())
+        return 0;
+    job.PrinterTransBegin(1);
+    const int width =
+        device.isPrinting() ? qRound(device.paperNow.size.size(QPageSize::Millimeter).width()) : 0;
+    job.SendCheckToPrinter(0);
+    job.PrinterTransEnd();
+    return width;
+}
 
 } // namespace
 
@@ -300,6 +313,99 @@ private slots:
         QCOMPARE(question.caption, QStringLiteral("确认"));
         QVERIFY2(question.text.startsWith(QStringLiteral("票据上的【金额1】超出了打印机【Recorder】")),
                  qPrintable(question.text));
+    }
+
+    // A page cut by the printer's paper when the template has a paper of its own: the warning
+    // names that paper and one answer prints the job on it; the printer's paper comes back after.
+    void printableAreaRemedy_data() {
+        QTest::addColumn<int>("pwidth");            // the template's paper, tenths of mm
+        QTest::addColumn<QList<int>>("answers");    // yesNoCancel, then ask when a second comes
+        QTest::addColumn<QStringList>("questions"); // kinds of the boxes shown
+        QTest::addColumn<bool>("printed");
+        QTest::addColumn<int>("widthDuringJob"); // mm
+        const QStringList remedy{QStringLiteral("yesNoCancel")};
+        QTest::newRow("on the template's paper") << 2410 << QList<int>{1} << remedy << true << 241;
+        QTest::newRow("on the printer's paper") << 2410 << QList<int>{0} << remedy << true << 100;
+        QTest::newRow("cancelled") << 2410 << QList<int>{-1} << remedy << false << 0;
+        QTest::newRow("template's paper cuts too, printed anyway")
+            << 1100 << QList<int>{1, 1} << QStringList{QStringLiteral("yesNoCancel"), QStringLiteral("ask")}
+            << true << 110;
+        QTest::newRow("template's paper cuts too, cancelled")
+            << 1100 << QList<int>{1, 0} << QStringList{QStringLiteral("yesNoCancel"), QStringLiteral("ask")}
+            << false << 0;
+        QTest::newRow("no paper of its own")
+            << 0 << QList<int>{1} << QStringList{QStringLiteral("ask")} << true << 100;
+    }
+    void printableAreaRemedy() {
+        QFETCH(int, pwidth);
+        QFETCH(QList<int>, answers);
+        QFETCH(QStringList, questions);
+        QFETCH(bool, printed);
+        QFETCH(int, widthDuringJob);
+        PrintFixture f;
+        QVERIFY(f.home.isValid());
+        f.device.printableIsPaper = true;
+        const QPageSize printerPaper(QSizeF(100, 150), QPageSize::Millimeter, QString(),
+                                     QPageSize::ExactMatch);
+        f.device.paperNow = {printerPaper, -1};
+        f.home.db().exec(
+            QStringLiteral("update CKTypeTable set PWidth=:w, PHeight=930 where CheckTypeID=:id"),
+            {{QStringLiteral("w"), pwidth}, {QStringLiteral("id"), PrintFixture::kTemplate}});
+        EntryForm entry;
+        entry.edit(QStringLiteral("zdJE1"), QStringLiteral("8"));
+        f.addItem(QStringLiteral("zdJE1"), 1);
+        f.home.db().exec(QStringLiteral("update NameDict set CtlLabel='金额1' where CtlName='zdJE1'"));
+        f.addLayout(QStringLiteral("zdJE1"), {{QStringLiteral("CtlX"), 1200}});
+        for (int answer : answers)
+            f.home.dialogs().answers.enqueue(answer);
+        BillPrinter job(f.home.app(), f.device, &entry.form);
+        QCOMPARE(printedWidth(job, f.device), widthDuringJob);
+        QCOMPARE(job.spooled(), printed);
+        QVERIFY(f.device.paperNow.size.isEquivalentTo(printerPaper));
+        QStringList kinds;
+        for (const auto& shown : f.home.dialogs().shown)
+            kinds << shown.kind;
+        QCOMPARE(kinds, questions);
+        const QString first = f.home.dialogs().shown.first().text;
+        QVERIFY2(first.startsWith(QStringLiteral("票据上的【金额1】超出了打印机【Recorder】当前纸张（自定义 "
+                                                 "100×150毫米）")),
+                 qPrintable(first));
+        QCOMPARE(first.contains(QStringLiteral("按模板纸张尺寸（自定义 %1×93毫米）打印").arg(pwidth / 10)),
+                 pwidth > 0);
+        QCOMPARE(first.contains(BillPrinter::kPrinterWideCaption), pwidth > 0);
+    }
+
+    // The printer's switch puts every template printed on that printer on its own paper; on
+    // another printer the template's own switch alone decides.
+    void printerWideTemplatePaper_data() {
+        QTest::addColumn<QString>("printer");
+        QTest::addColumn<bool>("templateOwn");
+        QTest::addColumn<int>("widthDuringJob");
+        QTest::newRow("switched printer") << QStringLiteral("Tractor") << false << 241;
+        QTest::newRow("other printer") << QStringLiteral("Recorder") << false << 210;
+        QTest::newRow("other printer, template's own switch") << QStringLiteral("Recorder") << true << 241;
+    }
+    void printerWideTemplatePaper() {
+        QFETCH(QString, printer);
+        QFETCH(bool, templateOwn);
+        QFETCH(int, widthDuringJob);
+        PrintFixture f;
+        QVERIFY(f.home.isValid());
+        f.device.printers << QStringLiteral("Tractor");
+        f.home.app().setCurrentPrinter(printer);
+        f.home.db().exec(
+            QStringLiteral("update CKTypeTable set PWidth=2410, PHeight=930 where CheckTypeID=:id"),
+            {{QStringLiteral("id"), PrintFixture::kTemplate}});
+        QVERIFY(print::TemplatePaperSwitch(f.home.db(), f.home.app().userIni())
+                    .setForPrinter(QStringLiteral("Tractor"), true));
+        if (templateOwn)
+            QVERIFY(f.home.app().templates().setCheckConfigByName(
+                PrintFixture::kTemplate, print::PrintLookups::kTemplatePaperOption, QStringLiteral("1")));
+        EntryForm entry;
+        BillPrinter job(f.home.app(), f.device, &entry.form);
+        QCOMPARE(printedWidth(job, f.device), widthDuringJob);
+        QVERIFY(job.spooled());
+        QCOMPARE(f.device.paperNow.size.id(), QPageSize::A4);
     }
 
     // The option boxes decide the stored print flags of their items before the page prints.

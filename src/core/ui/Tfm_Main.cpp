@@ -205,8 +205,12 @@ void Tfm_Main::createMenus() {
                QStringLiteral("actDesigner"));
     addPending(print, QStringLiteral("锁定/匹配票据打印机"), QStringLiteral("actPrinterLock"));
     addPending(print, QStringLiteral("打印机设置 (&C)"), QStringLiteral("actPrinterSetup"));
-    // Per template: print on the template's own paper size (continuous forms on a tractor).
+    // Print on the template's own paper size (continuous forms on a tractor): for the current
+    // template, or for every template printed on the current printer.
     addPending(print, QStringLiteral("按模板纸张尺寸打印(&Z)"), QStringLiteral("actTemplatePaper"))
+        ->setCheckable(true);
+    addPending(print, QStringLiteral("本打印机的所有模板都按模板纸张尺寸打印"),
+               QStringLiteral("actPrinterTemplatePaper"))
         ->setCheckable(true);
     addPending(print, QStringLiteral("添加打印机纸张规格"), QStringLiteral("actPaperSizeHelp"));
     print->addSeparator();

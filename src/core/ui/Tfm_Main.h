@@ -55,6 +55,7 @@ namespace core::ui {
 //   打印设置(&P)/打印整体偏移调整(&M) actOffsets · 设计模式（…） actDesigner
 //       · 锁定/匹配票据打印机 actPrinterLock · 打印机设置 (&C) actPrinterSetup (tool bar 打印机(&C)
 //       actTbPrinter) · 按模板纸张尺寸打印(&Z) actTemplatePaper (checkable, per template)
+//       · 本打印机的所有模板都按模板纸张尺寸打印 actPrinterTemplatePaper (checkable, per printer)
 //       · 添加打印机纸张规格 actPaperSizeHelp
 //   工具(&T)/  清除软件缓存文件 actCleanCache ·   修复压缩数据库 actCompactDatabase
 //       ·   在线升级 actOnlineUpgrade ·   显示\\隐藏在线中心 actOnlineCenter ·   邮政编码查询 actPostcode

@@ -44,6 +44,24 @@ QString namePart(const QString& entry) {
     return (at < 0 ? entry : entry.mid(at + 1)).left(kMaxName).trimmed();
 }
 
+// What the clerk reads of an entry "label=name": the label; the name only when there is none.
+QString labelPart(const QString& entry) {
+    const int at = entry.indexOf(QLatin1Char('='));
+    const QString label = at < 0 ? QString() : entry.left(at).trimmed();
+    return label.isEmpty() ? namePart(entry) : label;
+}
+
+// The lists show labels and keep each entry whole for the selection.
+void fillList(QListWidget* list, const QStringList& entries) {
+    list->clear();
+    for (const QString& entry : entries)
+        (new QListWidgetItem(labelPart(entry), list))->setData(Qt::UserRole, entry);
+}
+
+QString entryOf(const QListWidgetItem* item) {
+    return item->data(Qt::UserRole).toString();
+}
+
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
@@ -291,10 +309,10 @@ QWidget* TfmTemplateDesigner::buildToolPanel() {
     }
     connect(lstAllCtlNames, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         if (m_selection.isEmpty())
-            addEntry(item->text());
+            addEntry(entryOf(item));
     });
     connect(lstAllCtlNames, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        addEntry(item->text());
+        addEntry(entryOf(item));
         if (!m_multiple) {
             pnlProperty->show();
             ALoadDataByCtlName(currentName());
@@ -655,7 +673,7 @@ void TfmTemplateDesigner::openTemplate(int checkTypeId) {
     m_surface->setPlanContext(context);
     btLoadCheckItemClick();
     try {
-        lstAllCtlNames->addItems(m_store.itemList());
+        fillList(lstAllCtlNames, m_store.itemList());
     } catch (const std::exception& e) {
         setMessage(QString::fromUtf8(e.what()));
     }
@@ -718,14 +736,14 @@ void TfmTemplateDesigner::addEntry(const QString& entry) {
 }
 
 void TfmTemplateDesigner::selectionChanged() {
-    lstSelectedNames->clear();
-    lstSelectedNames->addItems(m_selection);
+    fillList(lstSelectedNames, m_selection);
     m_surface->setSelected(selectedNames());
     const bool several = m_selection.size() >= 2;
     pnlProperty->setVisible(!several && !(m_multiple && m_selection.isEmpty()));
     pnlProperty->setEnabled(m_selection.size() == 1);
     PageControlUpdate->setVisible(several);
-    m_panels[2]->setText(m_selection.size() == 1 ? m_selection.first() : QString::number(m_selection.size()));
+    m_panels[2]->setText(m_selection.size() == 1 ? labelPart(m_selection.first())
+                                                 : QString::number(m_selection.size()));
     if (m_selection.size() != 1)
         m_current.reset();
     else if (!m_current || m_current->name.compare(currentName(), Qt::CaseInsensitive) != 0)
@@ -803,7 +821,7 @@ void TfmTemplateDesigner::selectAll() {
         setMultiple(true);
     m_selection.clear();
     for (int i = 0; i < lstAllCtlNames->count(); ++i)
-        m_selection << lstAllCtlNames->item(i)->text();
+        m_selection << entryOf(lstAllCtlNames->item(i));
     selectionChanged();
 }
 
@@ -811,7 +829,7 @@ void TfmTemplateDesigner::invertSelection() {
     const QStringList before = selectedNames();
     QStringList inverted;
     for (int i = 0; i < lstAllCtlNames->count(); ++i) {
-        const QString entry = lstAllCtlNames->item(i)->text();
+        const QString entry = entryOf(lstAllCtlNames->item(i));
         if (!before.contains(namePart(entry), Qt::CaseInsensitive))
             inverted << entry;
     }

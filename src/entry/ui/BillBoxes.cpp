@@ -6,10 +6,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
+#include <QTextDocument>
 
 namespace entry::ui {
 
@@ -54,6 +58,43 @@ QLineEdit* hiddenEditor(QWidget* parent, const QString& name) {
     return box;
 }
 
+// Keeps a line of a text box whole at whatever height the layout gives the box: a box on one
+// line of the form drops its own frame (the printed cell frames it) and, if that is not
+// enough, takes a smaller font; its scroll bar shows only where two lines fit.
+class LineFit final : public QObject {
+public:
+    explicit LineFit(QPlainTextEdit* box) : QObject(box), m_box(box), m_font(box->font()) {
+        box->document()->setDocumentMargin(1);
+        box->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_box && event->type() == QEvent::Resize)
+            fit(static_cast<QResizeEvent*>(event)->size().height());
+        return false;
+    }
+
+private:
+    void fit(int height) {
+        m_box->setFrameShape(QFrame::StyledPanel);
+        const int frame = 2 * m_box->frameWidth();
+        const int margins = 2 * int(m_box->document()->documentMargin());
+        QFont font = m_font;
+        const bool framed = QFontMetrics(font).lineSpacing() + margins + frame <= height;
+        if (!framed)
+            m_box->setFrameShape(QFrame::NoFrame);
+        const int room = height - margins - (framed ? frame : 0);
+        for (int pixels = QFontInfo(font).pixelSize(); pixels > 8 && QFontMetrics(font).lineSpacing() > room;)
+            font.setPixelSize(--pixels);
+        m_box->setFont(font);
+        m_box->setVerticalScrollBarPolicy(
+            QFontMetrics(font).lineSpacing() * 2 <= room ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    }
+
+    QPlainTextEdit* m_box;
+    QFont m_font;
+};
+
 } // namespace
 
 BillBoxes::BillBoxes(QWidget* panel) {
@@ -81,6 +122,7 @@ BillBoxes::BillBoxes(QWidget* panel) {
     KPRen = dropDown(panel, QStringLiteral("KPRen"), QStringLiteral("开票人"));
     SKRen = dropDown(panel, QStringLiteral("SKRen"), QStringLiteral("收款人"));
     zdRemark = make<QPlainTextEdit>(panel, QStringLiteral("zdRemark"), QStringLiteral("备注"));
+    new LineFit(zdRemark);
     for (int i = 1; i <= 10; ++i)
         zdDef << edit(panel, QStringLiteral("zdDef%1").arg(i), QStringLiteral("自定义%1").arg(i));
     zdSumSL = edit(panel, QStringLiteral("zdSumSL"), QStringLiteral("自定义10"));

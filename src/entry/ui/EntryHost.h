@@ -15,7 +15,7 @@ namespace entry::ui {
 class EntryHost {
 public:
     // Commands of the main window that the entry window runs from its tool bar and tabs.
-    enum class Command { Designer, Offsets, TemplateManager, History };
+    enum class Command { Designer, Offsets, TemplateManager, History, TestPage };
 
     virtual ~EntryHost() = default;
 

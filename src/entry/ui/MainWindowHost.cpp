@@ -17,6 +17,8 @@ QString MainWindowHost::actionName(Command command) {
         return QStringLiteral("actTemplateManager");
     case Command::History:
         return QStringLiteral("actHistory");
+    case Command::TestPage:
+        return QStringLiteral("actTestPage");
     }
     return {};
 }

@@ -16,8 +16,9 @@ OptionBar::OptionBar(QWidget* parent) : QFrame(parent) {
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
     auto* rows = new QVBoxLayout(this);
-    rows->setContentsMargins(4, 2, 4, 2);
-    rows->setSpacing(2);
+    // Tight rows: on a 768-pixel screen the standard form and both rows just fit unscrolled.
+    rows->setContentsMargins(4, 0, 4, 0);
+    rows->setSpacing(0);
     auto* printRow = new QHBoxLayout;
     auto* moneyRow = new QHBoxLayout;
     rows->addLayout(printRow);

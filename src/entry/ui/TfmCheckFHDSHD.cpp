@@ -184,6 +184,9 @@ void TfmCheckFHDSHD::buildToolBar() {
     addHostButton(QStringLiteral("btDesign"), QStringLiteral("设计模式"), EntryHost::Command::Designer,
                   &TfmCheckFHDSHD::btDesignClick)
         ->setIcon(s->standardIcon(QStyle::SP_FileDialogListView));
+    addHostButton(QStringLiteral("btTestPage"), QStringLiteral("打印测试页"), EntryHost::Command::TestPage,
+                  &TfmCheckFHDSHD::btTestPageClick)
+        ->setIcon(s->standardIcon(QStyle::SP_FileDialogInfoView));
     btUpOrDown =
         addToolButton(QStringLiteral("btUpOrDown"), QStringLiteral("下"), &TfmCheckFHDSHD::btUpOrDownClick);
     btUpOrDown->setIcon(s->standardIcon(QStyle::SP_ArrowDown));
@@ -623,8 +626,11 @@ void TfmCheckFHDSHD::loadParam(int id) {
     bgImage->setGeometry(0, 0, face->width, face->height);
     m_shortbar->setGeometry(0, face->height, face->width, barHeight);
     panelImgBg->resize(face->width, face->height + barHeight);
+    // The sub-window's title bar and borders come on top (fitIntoArea), so the height is the
+    // content's alone: any slack here is an empty band under the option bar, and on a 768-pixel
+    // screen it is what pushes the form into scrolling.
     m_fullSize =
-        QSize(face->width + 8, face->height + panelTab->height() + toolBarCheck->height() + barHeight + 35);
+        QSize(face->width + 8, face->height + panelTab->height() + toolBarCheck->height() + barHeight);
     // Below the full size the form scrolls (option bar included); beside a vertical scroll bar
     // it may be that much wider.
     setMinimumSize(std::min(m_fullSize.width(), 320),
@@ -1029,6 +1035,12 @@ void TfmCheckFHDSHD::btDesignClick() {
     m_app.currentCheckTypeId = m_currentId;
     m_host.run(EntryHost::Command::Designer);
     reloadTemplate();
+}
+
+void TfmCheckFHDSHD::btTestPageClick() {
+    // The test page is of the template on screen, whichever the main window last knew.
+    m_app.currentCheckTypeId = m_currentId;
+    m_host.run(EntryHost::Command::TestPage);
 }
 
 void TfmCheckFHDSHD::btOpenClick() {

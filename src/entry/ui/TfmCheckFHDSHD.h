@@ -116,6 +116,7 @@ public:
     void btUpOrDownClick();
     void btMoveXYClick();
     void btDesignClick();
+    void btTestPageClick();
     void btOpenClick();
     void btCloseClick();
     // "地址串识别 &w": the recogniser is a window of a higher folder, handed in by the program. It

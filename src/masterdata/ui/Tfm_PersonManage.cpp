@@ -150,10 +150,10 @@ Tfm_PersonManage::Tfm_PersonManage(core::AppContext& app, core::ui::GridServices
     QAction* nRefresh = gridAction("nRefresh", QStringLiteral("【刷新】"), false);
     QAction* nSaveWidths = gridAction("nSaveWidths", QStringLiteral("【记住列宽】当前数据"), true);
     QAction* nColumns = gridAction("nColumns", QStringLiteral("【显示/隐藏】数据列"), true);
-    lbHint = new QLabel(QStringLiteral("鼠标双击选择指定的单位！"), DBGrid1);
+    // Beside the title, not over the grid, where it would hide the first row.
+    lbHint = new QLabel(QStringLiteral("鼠标双击选择指定的单位！"), this);
     lbHint->setObjectName(QStringLiteral("lbHint"));
-    lbHint->setStyleSheet(QStringLiteral("color: red; background: transparent;"));
-    lbHint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lbHint->setStyleSheet(QStringLiteral("color: red;"));
     lbHint->setVisible(false);
 
     splitter = new QSplitter(this);
@@ -183,6 +183,7 @@ Tfm_PersonManage::Tfm_PersonManage(core::AppContext& app, core::ui::GridServices
     auto* head = new QHBoxLayout;
     head->addWidget(lbTitle);
     head->addWidget(tabUnits);
+    head->addWidget(lbHint);
     head->addStretch();
     auto* search = new QHBoxLayout;
     search->addWidget(lbKeyHint);
@@ -304,8 +305,6 @@ void Tfm_PersonManage::showEvent(QShowEvent* event) {
     runQuery(Source::Command);
     lbTitle->setText(kCaption + QLatin1Char('(') + QString::number(DBGrid1->totalRows()) + QLatin1Char(')'));
     lbHint->setVisible(m_selecting);
-    lbHint->adjustSize();
-    lbHint->move(8, DBGrid1->horizontalHeader()->height() + 4);
     QDialog::showEvent(event);
     placeClearAll();
 }
