@@ -505,8 +505,9 @@ void Tfm_Main::FormFaceLoad(QWidget& window) {
 }
 
 void Tfm_Main::loadBackground() {
-    m_background =
-        mSystemBackImage->isChecked() ? QPixmap(m_app.pathOf(QStringLiteral("Image/sys_bg.jpg"))) : QPixmap();
+    // A main window kept off the screen (the command line's) shows no picture, so none is read.
+    const bool shown = mSystemBackImage->isChecked() && !testAttribute(Qt::WA_DontShowOnScreen);
+    m_background = shown ? QPixmap(m_app.pathOf(QStringLiteral("Image/sys_bg.jpg"))) : QPixmap();
     applyBackground();
 }
 
