@@ -215,8 +215,10 @@ void BillPrinter::SendCheckToPrinter(int) {
                                                   QStringLiteral("zdBY"), 35);
     m_app.cellWidth = *m_cellWidth;
     try {
-        m_renderer.printBill(container(), kKind, m_templateId, m_xOffset, m_yOffset);
-        m_job.pages.append({textOf(control(QStringLiteral("zdPJBH"))), m_orderNumber, pageDigest()});
+        // The page and its fingerprint read the boxes through one index of the form.
+        const ControlIndex controls(m_renderer.controls(), container());
+        m_renderer.printBill(controls, kKind, m_templateId, m_xOffset, m_yOffset);
+        m_job.pages.append({textOf(control(QStringLiteral("zdPJBH"))), m_orderNumber, pageDigest(controls)});
         m_orderNumber.clear();
     } catch (const core::DbError& e) {
         // Without the item list nothing of the bill can print; say so instead of an empty page.
@@ -302,9 +304,12 @@ QStringList BillPrinter::digestItems() {
 }
 
 QString BillPrinter::pageDigest() {
+    return pageDigest(ControlIndex(m_renderer.controls(), container()));
+}
+
+QString BillPrinter::pageDigest(const ControlIndex& values) {
     const QStringList names =
         m_device.isPrinting() && !m_digestItems.isEmpty() ? m_digestItems : digestItems();
-    const ControlIndex values(m_renderer.controls(), container());
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (const QString& name : names) {
         hash.addData(name.toUtf8());

@@ -91,6 +91,7 @@ private:
     bool confirmPrintableArea();
     QString areaWarning(const QStringList& items);
     QStringList digestItems();
+    QString pageDigest(const ControlIndex& values);
     // Queues the pages of the job just handed over for the print journal.
     void recordJob();
 

@@ -52,8 +52,12 @@ const ItemRenderer::BillLayout& ItemRenderer::billLayout(const QString& kind, in
 
 void ItemRenderer::printBill(QWidget* container, const QString& kind, int checkTypeId, int xOffset,
                              int yOffset) {
+    printBill(ControlIndex(m_controls, container), kind, checkTypeId, xOffset, yOffset);
+}
+
+void ItemRenderer::printBill(const ControlIndex& controls, const QString& kind, int checkTypeId, int xOffset,
+                             int yOffset) {
     const BillLayout& layout = billLayout(kind, checkTypeId);
-    const ControlIndex controls(m_controls, container);
     const auto print = [&](const QString& name, const QString& value, const QString& breakMarker) {
         if (TextBreaking::isBlank(value))
             return;

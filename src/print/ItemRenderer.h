@@ -31,6 +31,9 @@ public:
     // Throws DbError when the item list or the layout rows cannot be read; a failing item reports itself and
     // the rest still prints.
     void printBill(QWidget* container, const QString& kind, int checkTypeId, int xOffset, int yOffset);
+    // The same with the values from controls indexed already.
+    void printBill(const ControlIndex& controls, const QString& kind, int checkTypeId, int xOffset,
+                   int yOffset);
     // One item; false after an error, which has been reported.
     bool printCheckItem(int checkTypeId, int xOffset, int yOffset, const QString& name, const QString& value,
                         const QString& breakMarker);
