@@ -534,6 +534,7 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
     RunResult result;
     {
         EntrySteps steps(m_app, window, remarkSwitch());
+        steps.setOrders(numbers);
         QElapsedTimer serviced;
         serviced.start();
         int page = 0;
