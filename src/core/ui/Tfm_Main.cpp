@@ -27,6 +27,7 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -58,7 +59,6 @@ Tfm_Main::Tfm_Main(AppContext& app, QWidget* parent)
 
     MemoFirstRead->setObjectName(QStringLiteral("MemoFirstRead"));
     MemoFirstRead->setReadOnly(true);
-    MemoFirstRead->setPlainText(StartupRules::firstUseNotes());
     MemoFirstRead->viewport()->installEventFilter(this);
     MemoFirstRead->hide();
 
@@ -649,6 +649,9 @@ void Tfm_Main::actTbExitClick() {
 void Tfm_Main::actTbFirstUseClick() {
     MemoFirstRead->setGeometry(m_mdiArea->viewport()->rect());
     if (MemoFirstRead->isHidden()) {
+        // Laid out when first asked for, not at every start (the command line's too).
+        if (MemoFirstRead->document()->isEmpty())
+            MemoFirstRead->setPlainText(StartupRules::firstUseNotes());
         MemoFirstRead->show();
         MemoFirstRead->raise();
     } else {
