@@ -4,6 +4,9 @@
 #include "entry/MoneyText.h"
 #include "entry/NoteText.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace batch {
 
 namespace {
@@ -20,13 +23,10 @@ QString lineError(const Order& order, int n, const QString& what, const QString&
 
 } // namespace
 
-std::optional<Order> OrderFill::load(core::Database& db, const QString& number) {
-    const core::Params key{{QStringLiteral("n"), number}};
-    core::Recordset head =
-        db.query(QStringLiteral("select * from OrderList where 订单号=:n order by ID"), key);
-    if (head.isEmpty())
-        return std::nullopt;
-    head.first();
+namespace {
+
+// The head of an order from the current row of OrderList.
+Order orderOf(const core::Recordset& head, const QString& number) {
     Order order;
     order.number = number;
     order.customer = head.text(QStringLiteral("客户全称"));
@@ -35,17 +35,83 @@ std::optional<Order> OrderFill::load(core::Database& db, const QString& number) 
     order.contact = head.text(QStringLiteral("客户联系人"));
     order.address = head.text(QStringLiteral("客户地址"));
     order.mobile = head.text(QStringLiteral("客户手机"));
+    return order;
+}
+
+OrderLine lineOf(const core::Recordset& lines) {
+    return {lines.text(QStringLiteral("货号")), lines.text(QStringLiteral("商品名")),
+            lines.text(QStringLiteral("规格")), lines.text(QStringLiteral("单位")),
+            lines.text(QStringLiteral("数量")), lines.text(QStringLiteral("单价")),
+            lines.text(QStringLiteral("金额"))};
+}
+
+// An order number as the column's NOCASE collation compares it: A–Z folded, nothing else.
+QString numberKey(const QString& number) {
+    QString key = number;
+    for (QChar& c : key)
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    return key;
+}
+
+} // namespace
+
+std::optional<Order> OrderFill::load(core::Database& db, const QString& number) {
+    const core::Params key{{QStringLiteral("n"), number}};
+    core::Recordset head =
+        db.query(QStringLiteral("select * from OrderList where 订单号=:n order by ID"), key);
+    if (head.isEmpty())
+        return std::nullopt;
+    head.first();
+    Order order = orderOf(head, number);
     // One line more than any form holds is enough to tell that the order does not fit.
     core::Recordset lines =
         db.query(QStringLiteral("select * from OrderDetail where 订单号=:n order by ID limit ") +
                      QString::number(kNoteLines + 1),
                  key);
     for (lines.first(); !lines.eof(); lines.next())
-        order.lines << OrderLine{lines.text(QStringLiteral("货号")), lines.text(QStringLiteral("商品名")),
-                                 lines.text(QStringLiteral("规格")), lines.text(QStringLiteral("单位")),
-                                 lines.text(QStringLiteral("数量")), lines.text(QStringLiteral("单价")),
-                                 lines.text(QStringLiteral("金额"))};
+        order.lines << lineOf(lines);
     return order;
+}
+
+QHash<QString, Order> OrderFill::loadMany(core::Database& db, const QStringList& numbers) {
+    QHash<QString, QString> asked; // key → the number as asked for
+    for (const QString& number : numbers)
+        asked.insert(numberKey(number), number);
+    QHash<QString, Order> orders;
+    if (asked.isEmpty())
+        return orders;
+    const core::Params list{
+        {QStringLiteral("list"),
+         QString::fromUtf8(
+             QJsonDocument(QJsonArray::fromStringList(numbers)).toJson(QJsonDocument::Compact))}};
+    // Rows in ID order, so the first row of a number is its head and its lines come in the
+    // order they were stored, as load reads them.
+    core::Recordset head = db.query(QStringLiteral("select * from OrderList where 订单号 in "
+                                                   "(select value from json_each(:list)) order by ID"),
+                                    list);
+    QHash<QString, QString> byKey; // key → the number as asked for, once its head is read
+    for (head.first(); !head.eof(); head.next()) {
+        const QString key = numberKey(head.text(QStringLiteral("订单号")));
+        const auto number = asked.constFind(key);
+        if (number == asked.cend() || byKey.contains(key))
+            continue;
+        byKey.insert(key, *number);
+        orders.insert(*number, orderOf(head, *number));
+    }
+    core::Recordset lines = db.query(QStringLiteral("select * from OrderDetail where 订单号 in "
+                                                    "(select value from json_each(:list)) order by ID"),
+                                     list);
+    for (lines.first(); !lines.eof(); lines.next()) {
+        const auto number = byKey.constFind(numberKey(lines.text(QStringLiteral("订单号"))));
+        if (number == byKey.cend())
+            continue;
+        Order& order = orders[*number];
+        // One line more than any form holds is enough to tell that the order does not fit.
+        if (order.lines.size() <= kNoteLines)
+            order.lines << lineOf(lines);
+    }
+    return orders;
 }
 
 FillPlan OrderFill::plan(const Order& order, bool withRemark, const QList<int>& formLines) {

@@ -2,9 +2,11 @@
 
 #include "core/Database.h"
 
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace batch {
@@ -58,6 +60,10 @@ public:
     // The order and its goods lines in the order they were stored; nothing when the number has
     // no order. Throws DbError.
     static std::optional<Order> load(core::Database& db, const QString& number);
+    // The orders of several numbers in two statements, each as load reads it, by the number as
+    // asked for (numbers compare as the table's column does, without regard to letter case
+    // A–Z). A number without an order is missing from the result. Throws DbError.
+    static QHash<QString, Order> loadMany(core::Database& db, const QStringList& numbers);
 
     // The fill of one order into the goods lines the form shows (`formLines`, ascending line
     // numbers): the order's k-th line goes into the k-th of them. The remark is written only

@@ -60,14 +60,24 @@ BillPrinter::~BillPrinter() {
     writeJournal();
 }
 
-QWidget* BillPrinter::control(const QString& name) const {
-    if (!m_form)
-        return nullptr;
-    const QList<QWidget*> all = m_form->findChildren<QWidget*>();
-    for (QWidget* w : all)
-        if (w->objectName().compare(name, Qt::CaseInsensitive) == 0)
+namespace {
+
+// The first widget of the name in the order of findChildren, without making the list.
+QWidget* firstNamed(const QObject* parent, const QString& name) {
+    for (QObject* child : parent->children()) {
+        if (auto* w = qobject_cast<QWidget*>(child);
+            w && w->objectName().compare(name, Qt::CaseInsensitive) == 0)
             return w;
+        if (QWidget* found = firstNamed(child, name))
+            return found;
+    }
     return nullptr;
+}
+
+} // namespace
+
+QWidget* BillPrinter::control(const QString& name) const {
+    return m_form ? firstNamed(m_form, name) : nullptr;
 }
 
 QWidget* BillPrinter::container() const {
@@ -99,6 +109,8 @@ bool BillPrinter::PrintPrepare() {
         m_device.selectPrinter(printer);
 
     m_templateId = m_app.currentCheckTypeId;
+    m_moneyCodes.clear();
+    m_cellWidth.reset();
     try {
         const PrintLookups::Offsets offsets = PrintLookups::templateOffsets(m_app.db(), m_templateId);
         if (!offsets.found) {
@@ -154,6 +166,7 @@ void BillPrinter::PrinterTransBegin(int copies) {
                  {}};
         m_digestItems = digestItems();
         m_device.beginDocument();
+        m_renderer.holdLayouts(true);
     } catch (const std::exception&) {
         fail();
     }
@@ -196,13 +209,23 @@ void BillPrinter::applyItemSwitches() {
 void BillPrinter::SendCheckToPrinter(int) {
     if (!m_app.printReady)
         return;
-    if (QWidget* money = control(QStringLiteral("cfgMoneyType")))
-        m_app.moneyCode = core::Lookups(m_app).getMoneyCodeByName(textOf(money));
-    m_app.cellWidth = PrintLookups::getCellsWidth(m_app.db(), m_templateId, QStringLiteral("zdQY"),
+    // A job's pages share the template and mostly the currency: each is looked up once a job.
+    if (QWidget* money = control(QStringLiteral("cfgMoneyType"))) {
+        const QString name = textOf(money);
+        auto code = m_moneyCodes.constFind(name);
+        if (code == m_moneyCodes.cend())
+            code = m_moneyCodes.insert(name, core::Lookups(m_app).getMoneyCodeByName(name));
+        m_app.moneyCode = *code;
+    }
+    if (!m_cellWidth)
+        m_cellWidth = PrintLookups::getCellsWidth(m_app.db(), m_templateId, QStringLiteral("zdQY"),
                                                   QStringLiteral("zdBY"), 35);
+    m_app.cellWidth = *m_cellWidth;
     try {
-        m_renderer.printBill(container(), kKind, m_templateId, m_xOffset, m_yOffset);
-        m_job.pages.append({textOf(control(QStringLiteral("zdPJBH"))), m_orderNumber, pageDigest()});
+        // The page and its fingerprint read the boxes through one index of the form.
+        const ControlIndex controls(m_renderer.controls(), container());
+        m_renderer.printBill(controls, kKind, m_templateId, m_xOffset, m_yOffset);
+        m_job.pages.append({textOf(control(QStringLiteral("zdPJBH"))), m_orderNumber, pageDigest(controls)});
         m_orderNumber.clear();
     } catch (const core::DbError& e) {
         // Without the item list nothing of the bill can print; say so instead of an empty page.
@@ -224,6 +247,7 @@ void BillPrinter::PrinterTransEnd() {
     if (!m_app.printReady)
         return;
     try {
+        m_renderer.holdLayouts(false);
         m_device.endDocument();
         m_app.printReady = false;
         m_spooled = true;
@@ -287,20 +311,24 @@ QStringList BillPrinter::digestItems() {
 }
 
 QString BillPrinter::pageDigest() {
+    return pageDigest(ControlIndex(m_renderer.controls(), container()));
+}
+
+QString BillPrinter::pageDigest(const ControlIndex& values) {
     const QStringList names =
         m_device.isPrinting() && !m_digestItems.isEmpty() ? m_digestItems : digestItems();
-    QWidget* values = container();
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (const QString& name : names) {
         hash.addData(name.toUtf8());
         hash.addData(QByteArrayView("\x1f"));
-        hash.addData(m_renderer.controls().getControlValue(values, name).toUtf8());
+        hash.addData(values.getControlValue(name).toUtf8());
         hash.addData(QByteArrayView("\x1e"));
     }
     return QString::fromLatin1(hash.result().toHex());
 }
 
 void BillPrinter::AbortPrint() {
+    m_renderer.holdLayouts(false);
     m_device.abort();
     m_job.pages.clear();
     // Later job calls of the aborted run must not touch a document that is gone.
@@ -318,6 +346,7 @@ bool BillPrinter::printCurrentBill(int copies) {
 }
 
 void BillPrinter::fail() {
+    m_renderer.holdLayouts(false);
     m_app.printReady = false;
     m_app.dialogs().alert(kPrintError, kHint, false);
     m_device.abort();

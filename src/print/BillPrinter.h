@@ -4,9 +4,12 @@
 #include "print/PrintDevice.h"
 #include "print/PrintJournal.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -99,6 +102,7 @@ private:
     QString areaWarning(const QStringList& items);
     QString remedyWarning(const QStringList& items, const QPageSize& own);
     QStringList digestItems();
+    QString pageDigest(const ControlIndex& values);
     // Queues the pages of the job just handed over for the print journal.
     void recordJob();
 
@@ -112,8 +116,10 @@ private:
     bool m_spooled = false;
     PrintDevice::Paper m_paperBeforeTemplate; // valid while a job runs on the template's paper
     PrintJournal m_journal;
-    PrintJournal::Job m_job;   // the pages of the open job
-    QStringList m_digestItems; // of the open job
+    PrintJournal::Job m_job;              // the pages of the open job
+    QStringList m_digestItems;            // of the open job
+    QHash<QString, QString> m_moneyCodes; // currency name to abbreviation, of the open job
+    std::optional<int> m_cellWidth;       // of the open job's template
     QString m_orderNumber;
     int m_lastJob = 0;
     int m_lastJobPages = 0;

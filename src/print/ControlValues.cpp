@@ -77,7 +77,10 @@ QWidget* ControlValues::findControl(QWidget* container, const QString& name) con
 QString ControlValues::getControlValue(QWidget* container, const QString& name) const {
     if (name.isEmpty() || !container)
         return QString();
-    QWidget* control = findControl(container, name);
+    return valueOf(findControl(container, name), name);
+}
+
+QString ControlValues::valueOf(QWidget* control, const QString& name) const {
     if (!control) {
         m_app.DebugOutN(QStringLiteral("getControlValue"), name + QStringLiteral("=nil  not found."));
         return QString();
@@ -105,6 +108,98 @@ QString ControlValues::getControlValue(QWidget* container, const QString& name) 
     m_app.dialogs().message(QString::fromLatin1(control->metaObject()->className()) +
                             QStringLiteral(" 类的控件没有可打印的值：") + name);
     return QString();
+}
+
+ControlIndex::ControlIndex(const ControlValues& values, QWidget* container)
+    : m_values(values), m_container(container) {
+    if (!container)
+        return;
+    if (isInputControl(container)) {
+        m_delegate = true;
+        return;
+    }
+    if (ControlValues::isForm(container)) {
+        m_form = container;
+        return;
+    }
+    addDirect(m_direct, container);
+    QWidget* parent = container->parentWidget();
+    if (parent && ControlValues::isForm(parent))
+        m_form = parent;
+    else if (QWidget* grandparent = parent ? parent->parentWidget() : nullptr;
+             grandparent && ControlValues::isForm(grandparent))
+        m_form = grandparent;
+}
+
+QWidget* ControlIndex::Names::find(const QString& name) const {
+    if (QWidget* w = exact.value(name))
+        return w;
+    return folded.value(name.toCaseFolded());
+}
+
+namespace {
+
+// The first control of a name is the one a search finds; later ones do not replace it.
+void addFirst(QHash<QString, QWidget*>& names, const QString& name, QWidget* w) {
+    if (!names.contains(name))
+        names.insert(name, w);
+}
+
+} // namespace
+
+void ControlIndex::addDirect(Names& names, const QObject* parent) {
+    for (QObject* child : parent->children())
+        if (auto* w = qobject_cast<QWidget*>(child); w && !w->objectName().isEmpty()) {
+            addFirst(names.exact, w->objectName(), w);
+            addFirst(names.folded, w->objectName().toCaseFolded(), w);
+        }
+}
+
+// In the order of QObject::findChild: every child of a level before the levels below each.
+void ControlIndex::addExact(Names& names, const QObject* parent) {
+    const QObjectList& children = parent->children();
+    for (QObject* child : children)
+        if (auto* w = qobject_cast<QWidget*>(child); w && !w->objectName().isEmpty())
+            addFirst(names.exact, w->objectName(), w);
+    for (QObject* child : children)
+        addExact(names, child);
+}
+
+// In the order of QObject::findChildren: each child, then what it holds.
+void ControlIndex::addFolded(Names& names, const QObject* parent) {
+    for (QObject* child : parent->children()) {
+        if (auto* w = qobject_cast<QWidget*>(child); w && !w->objectName().isEmpty())
+            addFirst(names.folded, w->objectName().toCaseFolded(), w);
+        addFolded(names, child);
+    }
+}
+
+const ControlIndex::Names& ControlIndex::formNames() const {
+    if (!m_formIndexed) {
+        m_formIndexed = true;
+        if (m_form) {
+            addExact(m_formNames, m_form);
+            addFolded(m_formNames, m_form);
+        }
+    }
+    return m_formNames;
+}
+
+QWidget* ControlIndex::findControl(const QString& name) const {
+    if (!m_container || name.isEmpty())
+        return nullptr;
+    if (m_delegate)
+        return m_values.findControl(m_container, name);
+    if (m_form != m_container)
+        if (QWidget* w = m_direct.find(name))
+            return w;
+    return formNames().find(name);
+}
+
+QString ControlIndex::getControlValue(const QString& name) const {
+    if (name.isEmpty() || !m_container)
+        return QString();
+    return m_values.valueOf(findControl(name), name);
 }
 
 } // namespace print

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
+class QObject;
 class QWidget;
 
 namespace core {
@@ -24,6 +26,8 @@ public:
     QWidget* findControl(QWidget* container, const QString& name) const;
     // Empty for a missing or hidden control; "√" for a ticked check box.
     QString getControlValue(QWidget* container, const QString& name) const;
+    // The value of a control found already (nullptr: not found, named by name).
+    QString valueOf(QWidget* control, const QString& name) const;
 
     static bool isForm(const QWidget* widget);
     // A control that was not hidden on purpose; the window itself may not be on screen yet.
@@ -31,6 +35,38 @@ public:
 
 private:
     core::AppContext& m_app;
+};
+
+// The controls of one container by name, found in one walk over its form: a bill reads a
+// hundred items or more, and a look-up of its own for each would walk the form every time. It
+// finds what ControlValues::findControl finds, as long as no control is added, renamed or
+// removed while it lives.
+class ControlIndex {
+public:
+    ControlIndex(const ControlValues& values, QWidget* container);
+
+    QWidget* findControl(const QString& name) const;
+    QString getControlValue(const QString& name) const;
+
+private:
+    // A name as written wins over one that differs in letter case, anywhere in the walk.
+    struct Names {
+        QHash<QString, QWidget*> exact;
+        QHash<QString, QWidget*> folded;
+        QWidget* find(const QString& name) const;
+    };
+    static void addDirect(Names& names, const QObject* parent);
+    static void addExact(Names& names, const QObject* parent);
+    static void addFolded(Names& names, const QObject* parent);
+    const Names& formNames() const;
+
+    const ControlValues& m_values;
+    QWidget* m_container;
+    QWidget* m_form = nullptr; // searched whole; the container itself when it is a form
+    bool m_delegate = false;   // an input box as container: findControl says why not
+    Names m_direct;            // a panel's own children
+    mutable Names m_formNames; // made at the first name the panel lacks
+    mutable bool m_formIndexed = false;
 };
 
 } // namespace print

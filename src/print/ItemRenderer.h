@@ -1,8 +1,11 @@
 #pragma once
 
 #include "print/ControlValues.h"
+#include "print/ItemPlan.h"
 
+#include <QHash>
 #include <QString>
+#include <QVector>
 #include <functional>
 
 class QWidget;
@@ -14,7 +17,6 @@ class AppContext;
 namespace print {
 
 class PrintDevice;
-struct ItemLayout;
 
 // Prints the items of one bill onto the open page of a print device: each item's value from
 // its input control, laid out by ItemPlan from its layout row (ckControl) plus the template
@@ -29,9 +31,17 @@ public:
     // Throws DbError when the item list or the layout rows cannot be read; a failing item reports itself and
     // the rest still prints.
     void printBill(QWidget* container, const QString& kind, int checkTypeId, int xOffset, int yOffset);
+    // The same with the values from controls indexed already.
+    void printBill(const ControlIndex& controls, const QString& kind, int checkTypeId, int xOffset,
+                   int yOffset);
     // One item; false after an error, which has been reported.
     bool printCheckItem(int checkTypeId, int xOffset, int yOffset, const QString& name, const QString& value,
                         const QString& breakMarker);
+
+    // Every bill of a job has the same items and layout rows. Held, printBill reads them for its
+    // first bill and reuses them for the next bills of the same kind and template; released,
+    // every bill reads them again (what a designer changed between two jobs prints at once).
+    void holdLayouts(bool on);
 
     const ControlValues& controls() const { return m_controls; }
     // Told the name of each item of printBill before it prints.
@@ -40,6 +50,19 @@ public:
     }
 
 private:
+    // The printable items of a kind in print order, and the template's layout rows by name.
+    struct BillLayout {
+        struct Item {
+            QString name;
+            QString type; // upper case, TEXT when empty
+        };
+        QString kind;
+        int checkTypeId = 0;
+        bool read = false;
+        QVector<Item> items;
+        QHash<QString, ItemLayout> rows; // by upper-case name
+    };
+    const BillLayout& billLayout(const QString& kind, int checkTypeId);
     bool drawItem(const ItemLayout& layout, int xOffset, int yOffset, const QString& name,
                   const QString& value, const QString& breakMarker);
     void reportFailure(const QString& name);
@@ -47,6 +70,8 @@ private:
     core::AppContext& m_app;
     PrintDevice& m_device;
     ControlValues m_controls;
+    bool m_holdLayouts = false;
+    BillLayout m_layout;
     std::function<void(const QString&)> m_itemObserver;
 };
 

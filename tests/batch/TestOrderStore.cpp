@@ -1,5 +1,6 @@
 #include "TestHome.h"
 #include "TestRegistry.h"
+#include "batch/OrderFill.h"
 #include "batch/OrderStore.h"
 
 #include <QTest>
@@ -24,6 +25,15 @@ void addOrder(core::Database& db, const QVariant& number, const QString& custome
 void addLine(core::Database& db, const QVariant& number, const QString& goods) {
     db.exec(QStringLiteral("insert into OrderDetail (订单号, 商品名) values (:n, :g)"),
             {{QStringLiteral("n"), number}, {QStringLiteral("g"), goods}});
+}
+
+// Everything of an order the fill uses, as one text.
+QString describe(const batch::Order& o) {
+    QStringList parts{o.number, o.customer, o.phone, o.remark, o.contact, o.address, o.mobile};
+    for (const batch::OrderLine& l : o.lines)
+        parts << QStringList{l.articleNumber, l.name, l.model, l.unit, l.quantity, l.price, l.amount}.join(
+            QLatin1Char('|'));
+    return parts.join(QLatin1Char('/'));
 }
 
 QStringList column(core::Database& db, const QString& sql, const core::Params& params = {}) {
@@ -53,6 +63,37 @@ private slots:
         addLine(db, QStringLiteral("A1"), QStringLiteral("螺栓"));
         addLine(db, QStringLiteral("A2"), QStringLiteral("垫圈"));
         addLine(db, QStringLiteral("A3"), QStringLiteral("螺母"));
+    }
+
+    // The run reads its orders a hundred at a time; each must read as it does alone.
+    void ordersReadTogetherAsAlone_data() {
+        QTest::addColumn<QStringList>("numbers");
+        QTest::newRow("as stored") << QStringList{QStringLiteral("A1"), QStringLiteral("A2"),
+                                                  QStringLiteral("A3")};
+        QTest::newRow("other letter case") << QStringList{QStringLiteral("a1"), QStringLiteral("M1")};
+        QTest::newRow("missing") << QStringList{QStringLiteral("A9"), QStringLiteral("A2"), QString()};
+        QTest::newRow("more lines than a note") << QStringList{QStringLiteral("LONG"), QStringLiteral("A1")};
+        QTest::newRow("two heads, no lines") << QStringList{QStringLiteral("TWICE")};
+        QTest::newRow("same number twice") << QStringList{QStringLiteral("A3"), QStringLiteral("A3")};
+    }
+    void ordersReadTogetherAsAlone() {
+        QFETCH(QStringList, numbers);
+        core::Database& db = home->db();
+        addOrder(db, QStringLiteral("m1"), QStringLiteral("小写"), QStringLiteral("1"));
+        addLine(db, QStringLiteral("M1"), QStringLiteral("大写的行"));
+        addOrder(db, QStringLiteral("LONG"), QStringLiteral("长单"), QStringLiteral("2"));
+        for (int n = 1; n <= batch::OrderFill::kNoteLines + 3; ++n)
+            addLine(db, QStringLiteral("LONG"), QStringLiteral("行%1").arg(n));
+        addOrder(db, QStringLiteral("TWICE"), QStringLiteral("先"), QStringLiteral("3"));
+        addOrder(db, QStringLiteral("twice"), QStringLiteral("后"), QStringLiteral("4"));
+        addLine(db, QStringLiteral("A1"), QStringLiteral("第二行"));
+        const QHash<QString, batch::Order> many = batch::OrderFill::loadMany(db, numbers);
+        for (const QString& number : numbers) {
+            const std::optional<batch::Order> one = batch::OrderFill::load(db, number);
+            QCOMPARE(many.contains(number), one.has_value());
+            if (one)
+                QCOMPARE(describe(many.value(number)), describe(*one));
+        }
     }
 
     void listStatement_data() {

@@ -3,6 +3,7 @@
 
 #include "core/IniFile.h"
 #include "core/InstallRecord.h"
+#include "core/ui/StartupRules.h"
 #include "core/ui/Tfm_Main.h"
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
 #include <QToolBar>
@@ -333,6 +335,8 @@ private slots:
 
         f.main.action(QStringLiteral("actTbFirstUse"))->trigger();
         QVERIFY(f.main.firstUseNotesVisible());
+        QCOMPARE(f.main.findChild<QPlainTextEdit*>(QStringLiteral("MemoFirstRead"))->toPlainText(),
+                 core::ui::StartupRules::firstUseNotes());
         QVERIFY(!f.main.backgroundShown());
         f.main.resize(f.main.width() - 40, f.main.height() - 40);
         f.main.action(QStringLiteral("actTbFirstUse"))->trigger();

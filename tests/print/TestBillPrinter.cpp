@@ -517,6 +517,48 @@ private slots:
         QCOMPARE(f.drawn(), QStringList{QStringLiteral("454,200,10:USD")}); // 500 + 4 - 50
     }
 
+    // The pages of one job print each their own currency; what the designer or the currency
+    // list changed between two jobs prints in the next one.
+    void eachJobReadsLayoutAndCurrencies() {
+        PrintFixture f;
+        QVERIFY(f.home.isValid());
+        for (const auto& [name, code] : {std::pair{QStringLiteral("美元"), QStringLiteral("USD")},
+                                         std::pair{QStringLiteral("欧元"), QStringLiteral("EUR")}}) {
+            f.home.db().exec(QStringLiteral("delete from coins where 币种=:n"),
+                             {{QStringLiteral("n"), name}});
+            f.insert(QStringLiteral("coins"),
+                     {{QStringLiteral("币种"), name}, {QStringLiteral("缩写"), code}});
+        }
+        EntryForm entry;
+        auto* money = new QComboBox(&entry.form);
+        money->setObjectName(QStringLiteral("cfgMoneyType"));
+        money->addItems({QStringLiteral("美元"), QStringLiteral("欧元")});
+        QLineEdit* code = entry.edit(QStringLiteral("zdBZ"), QStringLiteral("USD"));
+        f.addItem(QStringLiteral("ZDBZ"), 1);
+        f.addLayout(QStringLiteral("zdBZ"), {{QStringLiteral("CtlX"), 500}});
+        f.addLayout(QStringLiteral("zdQY"), {{QStringLiteral("CtlX"), 800}});
+        f.addLayout(QStringLiteral("zdBY"), {{QStringLiteral("CtlX"), 850}});
+        BillPrinter job(f.home.app(), f.device, &entry.form);
+        QVERIFY(job.PrintPrepare());
+        job.PrinterTransBegin(0);
+        job.SendCheckToPrinter(0);
+        job.NewCheckPage();
+        money->setCurrentIndex(1);
+        code->setText(QStringLiteral("EUR"));
+        job.SendCheckToPrinter(0);
+        job.PrinterTransEnd();
+
+        f.home.db().exec(QStringLiteral("update CkControl set CtlX=600 where CtlName='zdBZ'"));
+        f.home.db().exec(QStringLiteral("update CkControl set CtlX=860 where CtlName='zdBY'"));
+        f.home.db().exec(QStringLiteral("update coins set 缩写='US$' where 币种='美元'"));
+        money->setCurrentIndex(0);
+        code->setText(QStringLiteral("US$"));
+        QVERIFY(job.printCurrentBill(1));
+        QCOMPARE(f.drawn(), (QStringList{QStringLiteral("454,200,10:USD"), QStringLiteral("454,200,10:EUR"),
+                                         QStringLiteral("544,200,10:US$")})); // 600 + 4 - 60
+        QVERIFY(f.home.dialogs().shown.isEmpty());
+    }
+
     void cellsWidth_data() {
         QTest::addColumn<QList<int>>("xs"); // ctlx of zdQY, zdBY; -1 = no row
         QTest::addColumn<int>("width");

@@ -341,18 +341,73 @@ private slots:
         named(new QSlider(panel), "slider");
         const print::ControlValues values(f.home.app());
         QCOMPARE(values.getControlValue(panel, name), value);
+        QCOMPARE(print::ControlIndex(values, panel).getControlValue(name), value);
         if (message.isEmpty())
             QVERIFY(f.home.dialogs().shown.isEmpty());
         else
             QVERIFY(f.home.dialogs().lastText().startsWith(message));
     }
 
+    // The index of a bill's controls finds, from every kind of container, the control a search
+    // of its own finds: a name as written before one in other letter case, the first of two
+    // alike in the order of the search, the panel's own before the form's.
+    void indexFindsWhatTheSearchFinds_data() {
+        QTest::addColumn<QString>("container");
+        QTest::newRow("form") << QStringLiteral("form");
+        QTest::newRow("panel") << QStringLiteral("a");
+        QTest::newRow("panel in a panel") << QStringLiteral("inner");
+        QTest::newRow("too deep for a form") << QStringLiteral("deep");
+        QTest::newRow("panel with a twin") << QStringLiteral("b");
+    }
+    void indexFindsWhatTheSearchFinds() {
+        QFETCH(QString, container);
+        PrintFixture f;
+        QVERIFY(f.home.isValid());
+        QWidget form;
+        form.setObjectName(QStringLiteral("form"));
+        const auto add = [](QWidget* parent, const char* name) {
+            auto* w = new QLineEdit(QString::fromLatin1(name), parent);
+            w->setObjectName(QString::fromLatin1(name));
+            return w;
+        };
+        QWidget* a = add(&form, "a");
+        add(a, "zdDeep");
+        add(a, "ZDX");
+        add(a, "zdOwn");
+        QWidget* inner = add(a, "inner");
+        add(inner, "zdX");
+        add(inner, "zdOwn");
+        QWidget* deep = add(inner, "deep");
+        add(deep, "zdY");
+        add(&form, "zdDeep");
+        add(&form, "ZDDEEP2");
+        QWidget* b = add(&form, "b");
+        add(b, "zddeep2");
+        add(b, "ZDOWN");
+        add(&form, "zdOwn");
+        for (QLineEdit* edit : form.findChildren<QLineEdit*>())
+            edit->setText(edit->objectName() + QLatin1Char('@') + edit->parentWidget()->objectName());
+        auto* start = form.objectName() == container ? &form : form.findChild<QWidget*>(container);
+        QVERIFY(start);
+        const print::ControlValues values(f.home.app());
+        const print::ControlIndex index(values, start);
+        for (const char* name : {"zdDeep", "zdX", "zdx", "ZDX", "zdDeep2", "zddeep2", "zdY", "zdOwn", "zdown",
+                                 "inner", "zdNone"}) {
+            const QString n = QString::fromLatin1(name);
+            QCOMPARE(index.findControl(n), values.findControl(start, n));
+            QCOMPARE(index.getControlValue(n), values.getControlValue(start, n));
+        }
+    }
+
     void controlAsContainerIsRefused() {
         PrintFixture f;
         QVERIFY(f.home.isValid());
         QLineEdit edit;
-        QCOMPARE(print::ControlValues(f.home.app()).getControlValue(&edit, QStringLiteral("x")), QString());
+        const print::ControlValues values(f.home.app());
+        QCOMPARE(values.getControlValue(&edit, QStringLiteral("x")), QString());
         QCOMPARE(f.home.dialogs().shown.size(), 1);
+        QCOMPARE(print::ControlIndex(values, &edit).getControlValue(QStringLiteral("x")), QString());
+        QCOMPARE(f.home.dialogs().shown.size(), 2);
     }
 };
 

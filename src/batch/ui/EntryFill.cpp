@@ -1,6 +1,7 @@
 #include "batch/ui/EntryFill.h"
 
 #include "core/AppContext.h"
+#include "core/DbError.h"
 #include "core/ScriptedDialogs.h"
 #include "entry/BillMoney.h"
 #include "entry/ui/NoteEditing.h"
@@ -77,7 +78,13 @@ FillOutcome fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& wi
     }
     if (!order)
         return FillOutcome::failed(QStringLiteral("调用错误，找不到记录，订单号=") + number);
-    const FillPlan plan = OrderFill::plan(*order, withRemark, formLines(window));
+    return fillEntryWindow(app, window, *order, withRemark);
+}
+
+FillOutcome fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& window, const Order& order,
+                            bool withRemark) {
+    const QString& number = order.number;
+    const FillPlan plan = OrderFill::plan(order, withRemark, formLines(window));
     if (!plan.tooLong.isEmpty())
         return FillOutcome::skipped(plan.tooLong);
     if (!plan.error.isEmpty())
@@ -127,10 +134,39 @@ bool EntrySteps::ready() const {
     return m_window && m_app.printReady;
 }
 
+void EntrySteps::setOrders(const QStringList& numbers) {
+    m_numbers = numbers;
+    m_aheadFrom = 0;
+    m_ahead.clear();
+}
+
+void EntrySteps::readAhead(const QString& number) {
+    const qsizetype at = m_numbers.indexOf(number, m_aheadFrom);
+    if (at < 0)
+        return;
+    QStringList next;
+    for (qsizetype i = at; i < m_numbers.size() && next.size() < kAhead; ++i)
+        if (!m_numbers.at(i).trimmed().isEmpty())
+            next << m_numbers.at(i);
+    m_aheadFrom = at + 1;
+    try {
+        m_ahead = OrderFill::loadMany(m_app.db(), next);
+    } catch (const core::DbError&) {
+        m_ahead.clear(); // each order is read on its own then, and says what failed
+    }
+}
+
 FillOutcome EntrySteps::fill(const QString& number) {
     if (!m_window)
         return FillOutcome::failed(goneMessage());
     m_number = number;
+    if (!number.trimmed().isEmpty() && !m_ahead.contains(number))
+        readAhead(number);
+    if (const auto order = m_ahead.constFind(number); order != m_ahead.cend()) {
+        const Order read = *order;
+        m_ahead.erase(order);
+        return fillEntryWindow(m_app, *m_window, read, m_withRemark);
+    }
     return fillEntryWindow(m_app, *m_window, number, m_withRemark);
 }
 

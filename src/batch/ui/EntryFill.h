@@ -25,6 +25,9 @@ QList<int> formLines(entry::ui::TfmCheckFHDSHD& window);
 // boxes untouched.
 FillOutcome fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& window, const QString& number,
                             bool withRemark);
+// The same for an order read already.
+FillOutcome fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& window, const Order& order,
+                            bool withRemark);
 
 // The job calls of a batch run on the entry window. The window is held by a guarded pointer:
 // once it is gone every call does nothing and fill says so.
@@ -44,6 +47,9 @@ public:
     void abort() override;
 
     bool windowGone() const { return !m_window; }
+    // The numbers the run will fill, in their order: their orders are read a hundred at a time
+    // ahead of the fill instead of one by one. A number outside them is read when it comes.
+    void setOrders(const QStringList& numbers);
     static QString goneMessage();
 
 private:
@@ -51,6 +57,11 @@ private:
     QPointer<entry::ui::TfmCheckFHDSHD> m_window;
     bool m_withRemark;
     QString m_number; // the order the boxes hold, journalled with its page
+    static constexpr int kAhead = 100;
+    void readAhead(const QString& number);
+    QStringList m_numbers;
+    qsizetype m_aheadFrom = 0; // where the next read ahead looks for its first number
+    QHash<QString, Order> m_ahead;
 };
 
 } // namespace batch::ui

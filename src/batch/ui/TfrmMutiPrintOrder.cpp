@@ -534,14 +534,16 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
     RunResult result;
     {
         EntrySteps steps(m_app, window, remarkSwitch());
+        steps.setOrders(numbers);
         QElapsedTimer serviced;
         serviced.start();
         int page = 0;
         lbRunState->setText(QStringLiteral("正在批量打印，共%1张…").arg(numbers.size()));
         result = printOrders(steps, numbers, [&] {
             ++page;
-            // The window repaints and hears "中止" several times a second, not after every page.
-            if (serviced.elapsed() >= kServiceMs) {
+            // The window repaints and hears "中止" after the first page, then several times a
+            // second, not after every page: a run of a thousand pages may be over in one second.
+            if (page == 1 || serviced.elapsed() >= kServiceMs) {
                 lbRunState->setText(QStringLiteral("正在批量打印：%1/%2").arg(page).arg(numbers.size()));
                 QApplication::processEvents();
                 serviced.restart();

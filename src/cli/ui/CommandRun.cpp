@@ -55,6 +55,13 @@ void pdfPaper(core::AppContext& app, print::QtPrintDevice& device, const Invocat
         print::PrinterSetup::applyPaper(device, {own, -1});
 }
 
+// The program's windows run as on the desktop but never reach a screen: nothing of them is
+// painted, and the main window's background picture is not even read.
+void offScreen(program::Program& overprint) {
+    overprint.mainWindow().setAttribute(Qt::WA_DontShowOnScreen);
+    overprint.mainWindow().setUpdatesEnabled(false);
+}
+
 QString absolutePdf(const Invocation& call) {
     const QString pdf = call.value(QStringLiteral("pdf"));
     return pdf.isEmpty() ? QString() : QFileInfo(pdf).absoluteFilePath();
@@ -93,6 +100,7 @@ Outcome printNote(core::AppContext& app, const Invocation& call) {
 
     print::QtPrintDevice device(absolutePdf(call));
     program::Program overprint(app, device);
+    offScreen(overprint);
     if (!overprint.startUp(false)) {
         out.exit = DataError;
         return out;
@@ -147,6 +155,7 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
     out.result = {{QStringLiteral("import"), imported}};
 
     program::Program overprint(app, device);
+    offScreen(overprint);
     if (!overprint.startUp(false)) {
         out.exit = DataError;
         return out;

@@ -27,6 +27,7 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -58,7 +59,6 @@ Tfm_Main::Tfm_Main(AppContext& app, QWidget* parent)
 
     MemoFirstRead->setObjectName(QStringLiteral("MemoFirstRead"));
     MemoFirstRead->setReadOnly(true);
-    MemoFirstRead->setPlainText(StartupRules::firstUseNotes());
     MemoFirstRead->viewport()->installEventFilter(this);
     MemoFirstRead->hide();
 
@@ -509,8 +509,9 @@ void Tfm_Main::FormFaceLoad(QWidget& window) {
 }
 
 void Tfm_Main::loadBackground() {
-    m_background =
-        mSystemBackImage->isChecked() ? QPixmap(m_app.pathOf(QStringLiteral("Image/sys_bg.jpg"))) : QPixmap();
+    // A main window kept off the screen (the command line's) shows no picture, so none is read.
+    const bool shown = mSystemBackImage->isChecked() && !testAttribute(Qt::WA_DontShowOnScreen);
+    m_background = shown ? QPixmap(m_app.pathOf(QStringLiteral("Image/sys_bg.jpg"))) : QPixmap();
     applyBackground();
 }
 
@@ -652,6 +653,9 @@ void Tfm_Main::actTbExitClick() {
 void Tfm_Main::actTbFirstUseClick() {
     MemoFirstRead->setGeometry(m_mdiArea->viewport()->rect());
     if (MemoFirstRead->isHidden()) {
+        // Laid out when first asked for, not at every start (the command line's too).
+        if (MemoFirstRead->document()->isEmpty())
+            MemoFirstRead->setPlainText(StartupRules::firstUseNotes());
         MemoFirstRead->show();
         MemoFirstRead->raise();
     } else {
