@@ -963,6 +963,25 @@ private slots:
         QCOMPARE(remark->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded, roomy);
     }
 
+    // Switching variants re-places the remark box on the shown window; its fit settles.
+    void remarkFitSettlesOnAShownWindow() {
+        QMdiArea area;
+        area.resize(1300, 700);
+        auto* w = new TfmCheckFHDSHD(home->app(), *host);
+        area.addSubWindow(w)->show();
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        QPlainTextEdit* remark = w->boxes().zdRemark;
+        for (const char* variant : {"三联241", "标准"}) {
+            QVERIFY(w->selectVariant(QString::fromUtf8(variant)));
+            for (int height : {10, 19, 40}) {
+                remark->resize(remark->width(), height);
+                QCoreApplication::processEvents();
+                QCOMPARE(remark->height(), height);
+            }
+        }
+    }
+
     // The red frame of the customer square survives the mouse passing over it.
     void customerSquareKeepsItsFrame() {
         auto w = open();

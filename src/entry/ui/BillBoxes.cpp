@@ -63,36 +63,43 @@ QLineEdit* hiddenEditor(QWidget* parent, const QString& name) {
 // enough, takes a smaller font; its scroll bar shows only where two lines fit.
 class LineFit final : public QObject {
 public:
-    explicit LineFit(QPlainTextEdit* box) : QObject(box), m_box(box), m_font(box->font()) {
+    explicit LineFit(QPlainTextEdit* box)
+        : QObject(box), m_box(box), m_font(box->font()), m_frame(2 * box->frameWidth()) {
         box->document()->setDocumentMargin(1);
         box->installEventFilter(this);
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_box && event->type() == QEvent::Resize)
+        // A shown box reports a frame change as a resize: the fit must not feed itself.
+        if (watched == m_box && event->type() == QEvent::Resize && !m_fitting) {
+            m_fitting = true;
             fit(static_cast<QResizeEvent*>(event)->size().height());
+            m_fitting = false;
+        }
         return false;
     }
 
 private:
     void fit(int height) {
-        m_box->setFrameShape(QFrame::StyledPanel);
-        const int frame = 2 * m_box->frameWidth();
         const int margins = 2 * int(m_box->document()->documentMargin());
         QFont font = m_font;
-        const bool framed = QFontMetrics(font).lineSpacing() + margins + frame <= height;
-        if (!framed)
-            m_box->setFrameShape(QFrame::NoFrame);
-        const int room = height - margins - (framed ? frame : 0);
+        const bool framed = QFontMetrics(font).lineSpacing() + margins + m_frame <= height;
+        const QFrame::Shape shape = framed ? QFrame::StyledPanel : QFrame::NoFrame;
+        if (m_box->frameShape() != shape)
+            m_box->setFrameShape(shape);
+        const int room = height - margins - (framed ? m_frame : 0);
         for (int pixels = QFontInfo(font).pixelSize(); pixels > 8 && QFontMetrics(font).lineSpacing() > room;)
             font.setPixelSize(--pixels);
-        m_box->setFont(font);
+        if (m_box->font() != font)
+            m_box->setFont(font);
         m_box->setVerticalScrollBarPolicy(
             QFontMetrics(font).lineSpacing() * 2 <= room ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     }
 
     QPlainTextEdit* m_box;
     QFont m_font;
+    int m_frame; // the style's frame, top and bottom
+    bool m_fitting = false;
 };
 
 } // namespace
