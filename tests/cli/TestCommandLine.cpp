@@ -1,3 +1,4 @@
+#include "entry/NoteDayTotals.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
@@ -74,6 +75,7 @@ class TestCommandLine : public QObject {
         db().exec(QStringLiteral("insert into DataCheckFHDSHDDetail (票据编号,序号,商品名,数量,单价,金额) "
                                  "values (:n,1,'螺丝','3','10',:t)"),
                   {{QStringLiteral("n"), number}, {QStringLiteral("t"), total}});
+        entry::NoteDayTotals(db()).put(QStringLiteral("票据编号=:n"), {{QStringLiteral("n"), number}});
     }
 
     QString outFile(const QString& name) const { return m_out->filePath(name); }
