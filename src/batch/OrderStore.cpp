@@ -2,9 +2,6 @@
 
 #include "core/LikePattern.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-
 namespace batch {
 
 namespace {
@@ -145,14 +142,14 @@ void OrderStore::clearAll() {
 int OrderStore::markPrinted(const QStringList& numbers) {
     if (numbers.isEmpty())
         return 0;
-    // One statement, so all of them or none; the numbers go as one bound JSON array, so a run
-    // of thousands binds one value.
-    const QString list =
-        QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(numbers)).toJson(QJsonDocument::Compact));
-    return m_db.exec(
-        QStringLiteral(
-            "update OrderList set 订单状态=:state where 订单号 in (select value from json_each(:list))"),
-        {{QStringLiteral("state"), printedState()}, {QStringLiteral("list"), list}});
+    // One statement, so all of them or none; the numbers go as one bound list, so a run of
+    // thousands binds one value.
+    QVariantList list;
+    for (const QString& n : numbers)
+        list << n;
+    return m_db.exec(QStringLiteral("update OrderList set 订单状态=:state where 订单号") +
+                         core::Database::keyList(QStringLiteral("list")),
+                     {{QStringLiteral("state"), printedState()}, {QStringLiteral("list"), list}});
 }
 
 int OrderStore::cleanOrphanLines() {
