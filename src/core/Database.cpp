@@ -393,9 +393,12 @@ void Database::createServerStore() {
             for (const QString& statement : ServerDialect::functionStatements())
                 if (!q.exec(statement))
                     throw DbError(errorText(q.lastError()) + QStringLiteral("\n") + statement.left(200));
+            // One round trip for the whole script: the server runs it statement by statement.
+            QStringList script;
             for (const QString& statement : shipped)
-                if (!q.exec(ServerDialect::translate(statement)))
-                    throw DbError(errorText(q.lastError()) + QStringLiteral("\n") + statement.left(200));
+                script << ServerDialect::translate(statement);
+            if (!q.exec(script.join(QStringLiteral(";\n"))))
+                throw DbError(errorText(q.lastError()));
             if (!q.exec(ServerDialect::resetSequencesStatement()))
                 throw DbError(errorText(q.lastError()));
         }
