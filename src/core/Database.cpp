@@ -358,6 +358,8 @@ void Database::openServer(const ServerAddress& address) {
     try {
         const QString schema = address.schema.isEmpty() ? QStringLiteral("public") : address.schema;
         QSqlQuery q(connection());
+        // The server's notices ("already exists, skipping") are no news to a clerk.
+        q.exec(QStringLiteral("SET client_min_messages = warning"));
         // The store's schema first, then public (where citext lives), then the server's own
         // catalogue, so that the program's now() is found before the server's.
         if (!address.schema.isEmpty() &&
@@ -366,8 +368,6 @@ void Database::openServer(const ServerAddress& address) {
         if (!q.exec(QStringLiteral("SET search_path = \"") + schema +
                     QStringLiteral("\", public, pg_catalog")))
             throw DbError(errorText(q.lastError()));
-        // The server's notices ("already exists, skipping") are no news to a clerk.
-        q.exec(QStringLiteral("SET client_min_messages = warning"));
         if (qEnvironmentVariableIsSet("OVERPRINT_DB_NOSYNC"))
             q.exec(QStringLiteral("SET synchronous_commit = off"));
         if (!hasTable(QStringLiteral("configtable")))
