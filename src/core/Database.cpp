@@ -595,6 +595,8 @@ Recordset Database::query(const QString& sql, const Params& params) {
                                              QRegularExpression::CaseInsensitiveOption);
         const auto m = head.match(run);
         run = m.captured(0) + QStringLiteral("_rowid_ AS __rowid__, ") + run.mid(m.capturedEnd());
+        if (m_engine == Engine::PostgreSQL)
+            run = ServerDialect::inStoredOrder(run);
     }
     QSqlQuery query(connection());
     // Forward-only on the server reads row by row, and any further statement on the connection
@@ -624,7 +626,8 @@ Recordset Database::query(const QString& sql, const Params& params) {
         if (m_engine == Engine::PostgreSQL && record.fieldName(i) == ServerDialect::rowKeyColumn())
             continue;
         columns << i;
-        rs.m_fields << record.fieldName(i);
+        rs.m_fields << (m_engine == Engine::PostgreSQL ? ServerDialect::spelling(record.fieldName(i), sql)
+                                                       : record.fieldName(i));
     }
     const int width = rs.m_fields.size();
     while (query.next()) {

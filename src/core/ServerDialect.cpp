@@ -1,5 +1,8 @@
 #include "core/ServerDialect.h"
 
+#include "core/ProgramFolder.h"
+
+#include <QHash>
 #include <QRegularExpression>
 #include <QVector>
 
@@ -177,6 +180,44 @@ QString translate(const QString& sqliteSql) {
     if (create && !asSelect.match(out).hasMatch())
         out = withRowKey(out);
     return out;
+}
+
+QString spelling(const QString& fieldName, const QString& statement) {
+    if (fieldName != fieldName.toLower())
+        return fieldName;
+    static const QHash<QString, QString> shipped = [] {
+        QHash<QString, QString> names;
+        static const RE column(QStringLiteral("^\\s+([A-Za-z_]\\w*)\\s+[A-Za-z]"), RE::MultilineOption);
+        for (const QString& statement : ProgramFolder::shippedStatements()) {
+            if (!statement.startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive))
+                continue;
+            for (auto it = column.globalMatch(statement); it.hasNext();) {
+                const QString name = it.next().captured(1);
+                names.insert(name.toLower(), name);
+            }
+        }
+        return names;
+    }();
+    // As the statement writes it (an alias, a column named in the select list) ...
+    const RE written(
+        QStringLiteral("(?<![\\w\\[\"'])") + RE::escape(fieldName) + QStringLiteral("(?![\\w\\]\"'])"), ci);
+    const auto m = written.match(statement);
+    if (m.hasMatch())
+        return m.captured(0);
+    // ... else as the shipped schema does.
+    return shipped.value(fieldName, fieldName);
+}
+
+QString inStoredOrder(const QString& select) {
+    static const RE order(QStringLiteral("\\border\\s+by\\b"), ci);
+    if (order.match(select).hasMatch())
+        return select;
+    static const RE tail(QStringLiteral("\\s+(limit\\b.*|offset\\b.*)?$"),
+                         ci | RE::DotMatchesEverythingOption);
+    const auto m = tail.match(select);
+    const int at = m.hasMatch() && !m.captured(1).isEmpty() ? m.capturedStart() : select.size();
+    return select.left(at) + QStringLiteral(" ORDER BY ") + rowKeyColumn() + QLatin1Char(' ') +
+           select.mid(at);
 }
 
 QStringList functionStatements() {

@@ -29,6 +29,12 @@ QStringList functionStatements();
 QString resetSequencesStatement();
 // A list bound for "= any(:name)": the array literal, every element quoted.
 QString arrayLiteral(const QVariantList& values);
+// The server folds unquoted names to lower case: a field name as the statement or, for "*", the
+// shipped schema spells it ("ID", not "id").
+QString spelling(const QString& fieldName, const QString& statement);
+// A select over one table without an order, ordered by the row key: the local file hands such
+// rows back in the order they were stored, and the item lists rely on it.
+QString inStoredOrder(const QString& select);
 // The row-key column every table has on the server; never one of the table's own columns.
 inline QString rowKeyColumn() {
     return QStringLiteral("_rowid_");
