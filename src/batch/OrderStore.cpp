@@ -152,6 +152,44 @@ int OrderStore::markPrinted(const QStringList& numbers) {
                      {{QStringLiteral("state"), printedState()}, {QStringLiteral("list"), list}});
 }
 
+QStringList OrderStore::claim(const QStringList& numbers, const QStringList& listedStates,
+                              QStringList& refused) {
+    QStringList held;
+    try {
+        for (int i = 0; i < numbers.size(); ++i) {
+            const QString& number = numbers.at(i);
+            if (!m_db.tryHold(QStringLiteral("order:") + number.toLower())) {
+                refused << number + QStringLiteral("（另一台电脑正在打印）");
+                continue;
+            }
+            const QString state =
+                m_db.scalar(QStringLiteral("select 订单状态 from OrderList where 订单号=:n"),
+                            {{QStringLiteral("n"), number}})
+                    .toString();
+            if (state == printedState() && listedStates.value(i) != printedState()) {
+                m_db.release(QStringLiteral("order:") + number.toLower());
+                refused << number + QStringLiteral("（刚被另一台电脑打印）");
+                continue;
+            }
+            held << number;
+        }
+    } catch (const core::DbError&) {
+        release(held);
+        throw;
+    }
+    return held;
+}
+
+void OrderStore::release(const QStringList& numbers) {
+    for (const QString& number : numbers) {
+        try {
+            m_db.release(QStringLiteral("order:") + number.toLower());
+        } catch (const core::DbError&) {
+            // The connection's end frees what is still held.
+        }
+    }
+}
+
 int OrderStore::cleanOrphanLines() {
     // "not in" over a list holding NULL is never true, so one order left without a number would
     // keep every line.

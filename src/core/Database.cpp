@@ -662,6 +662,20 @@ void Database::lockName(const QString& name) {
                {{QStringLiteral("name"), name}});
 }
 
+bool Database::tryHold(const QString& name) {
+    if (m_engine != Engine::PostgreSQL)
+        return true;
+    return scalar(QStringLiteral("select pg_try_advisory_lock(hashtext(:name))"),
+                  {{QStringLiteral("name"), name}})
+        .toBool();
+}
+
+void Database::release(const QString& name) {
+    if (m_engine == Engine::PostgreSQL)
+        scalar(QStringLiteral("select pg_advisory_unlock(hashtext(:name))"),
+               {{QStringLiteral("name"), name}});
+}
+
 void Database::commit() {
     QSqlDatabase db = connection();
     if (!db.commit()) {

@@ -92,6 +92,10 @@ public:
     // Inside a transaction: other seats' transactions locking the same name wait until this one
     // ends (the save of one bill number). The local file needs none: one writer at a time.
     void lockName(const QString& name);
+    // Holds a name for this connection until release() (or the connection ends, so a seat that
+    // dies holds nothing): false when another seat holds it. The local file has one seat.
+    bool tryHold(const QString& name);
+    void release(const QString& name);
 
     // The one quoting helper for the few places that must splice a value into SQL text:
     // 'O''Brien'. Everything else binds parameters.
