@@ -6,10 +6,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev libsqlite3-dev libssl-dev
+packages=(cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev libsqlite3-dev libssl-dev
           libfreexl-dev libxlsxwriter-dev libzip-dev fonts-noto-cjk qt6-translations-l10n)
 if [ "${1:-}" = "--tests" ]; then
     packages+=(xvfb xauth poppler-utils cups cups-bsd printer-driver-cups-pdf)
+    # The database tests run a second time against a scratch PostgreSQL server (citext is in its contrib part).
+    packages+=(postgresql postgresql-contrib)
     # The readers' fuzzers (tests/fuzz, scripts/fuzz.sh) need clang with its sanitizer runtimes.
     packages+=(clang libclang-rt-14-dev)
 fi

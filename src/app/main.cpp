@@ -79,12 +79,8 @@ int main(int argc, char** argv) {
     }
 
     core::AppContext context(runPath, dialogs);
-    try {
-        context.connect();
-    } catch (const core::DbError& e) {
-        dialogs.error(e.message());
+    if (!context.connectAtStart())
         return 1;
-    }
     print::QtPrintDevice printDevice;
     program::Program overprint(context, printDevice);
     core::ui::Tfm_Main& mainWindow = overprint.mainWindow();

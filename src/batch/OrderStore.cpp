@@ -2,9 +2,6 @@
 
 #include "core/LikePattern.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-
 namespace batch {
 
 namespace {
@@ -145,14 +142,52 @@ void OrderStore::clearAll() {
 int OrderStore::markPrinted(const QStringList& numbers) {
     if (numbers.isEmpty())
         return 0;
-    // One statement, so all of them or none; the numbers go as one bound JSON array, so a run
-    // of thousands binds one value.
-    const QString list =
-        QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(numbers)).toJson(QJsonDocument::Compact));
-    return m_db.exec(
-        QStringLiteral(
-            "update OrderList set 订单状态=:state where 订单号 in (select value from json_each(:list))"),
-        {{QStringLiteral("state"), printedState()}, {QStringLiteral("list"), list}});
+    // One statement, so all of them or none; the numbers go as one bound list, so a run of
+    // thousands binds one value.
+    QVariantList list;
+    for (const QString& n : numbers)
+        list << n;
+    return m_db.exec(QStringLiteral("update OrderList set 订单状态=:state where 订单号") +
+                         core::Database::keyList(QStringLiteral("list")),
+                     {{QStringLiteral("state"), printedState()}, {QStringLiteral("list"), list}});
+}
+
+QStringList OrderStore::claim(const QStringList& numbers, const QStringList& listedStates,
+                              QStringList& refused) {
+    QStringList held;
+    try {
+        for (int i = 0; i < numbers.size(); ++i) {
+            const QString& number = numbers.at(i);
+            if (!m_db.tryHold(QStringLiteral("order:") + number.toLower())) {
+                refused << number + QStringLiteral("（另一台电脑正在打印）");
+                continue;
+            }
+            const QString state =
+                m_db.scalar(QStringLiteral("select 订单状态 from OrderList where 订单号=:n"),
+                            {{QStringLiteral("n"), number}})
+                    .toString();
+            if (state == printedState() && listedStates.value(i) != printedState()) {
+                m_db.release(QStringLiteral("order:") + number.toLower());
+                refused << number + QStringLiteral("（刚被另一台电脑打印）");
+                continue;
+            }
+            held << number;
+        }
+    } catch (const core::DbError&) {
+        release(held);
+        throw;
+    }
+    return held;
+}
+
+void OrderStore::release(const QStringList& numbers) {
+    for (const QString& number : numbers) {
+        try {
+            m_db.release(QStringLiteral("order:") + number.toLower());
+        } catch (const core::DbError&) {
+            // The connection's end frees what is still held.
+        }
+    }
 }
 
 int OrderStore::cleanOrphanLines() {

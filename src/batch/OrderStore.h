@@ -66,6 +66,11 @@ public:
     // nothing changed.
     int markPrinted(const QStringList& numbers);
     static QString printedState() { return QStringLiteral("已打印"); }
+    // The orders of a run, held for this seat until release(): an order another seat's run
+    // holds, or one marked 已打印 since the list was read (listedState), is left out and named
+    // in `refused`. Throws DbError with nothing held.
+    QStringList claim(const QStringList& numbers, const QStringList& listedStates, QStringList& refused);
+    void release(const QStringList& numbers);
     // Deletes the goods lines whose order is gone; a row without an order number does not stop
     // it. The lines deleted.
     int cleanOrphanLines();

@@ -58,6 +58,13 @@ const QList<Spec>& specs() {
          {},
          {QStringLiteral("template")}},
         {QStringLiteral("notes"), {}, 0, {QStringLiteral("from"), QStringLiteral("to")}, {}, {}, {}},
+        {QStringLiteral("db"),
+         {QStringLiteral("copy")},
+         0,
+         {QStringLiteral("from"), QStringLiteral("to")},
+         {},
+         {},
+         {}},
     };
     return all;
 }
@@ -174,6 +181,9 @@ bool CommandLine::parse(const QStringList& arguments, Invocation& out, QString* 
             return fail(QStringLiteral("%1 缺少选项 --%2").arg(spec->command, option));
     if (out.values.contains(QStringLiteral("printer")) && out.values.contains(QStringLiteral("pdf")))
         return fail(QStringLiteral("--printer 与 --pdf 只能选一个"));
+    if (out.command == QLatin1String("db") &&
+        out.values.contains(QStringLiteral("to")) == out.values.contains(QStringLiteral("from")))
+        return fail(QStringLiteral("db copy 需要 --to 或 --from 之一"));
     return true;
 }
 
@@ -237,6 +247,16 @@ QString CommandLine::help(const QString& command) {
                               "  --from 日期   出票日期不早于此日（YYYY-MM-DD）\n"
                               "  --to 日期     出票日期不晚于此日（YYYY-MM-DD）\n") +
                common;
+    if (command == QLatin1String("db"))
+        return QStringLiteral(
+                   "用法：overprint db copy --to 地址\n"
+                   "      overprint db copy --from 地址\n\n"
+                   "把整个数据（连同模板图片）在本机数据文件与数据库服务器之间复制，"
+                   "复制后逐表核对行数。\n"
+                   "  --to 地址     从本机 Data/EPData.ini 复制到服务器（替换服务器上的数据）\n"
+                   "  --from 地址   从服务器复制到本机（原数据文件保留为 EPData.ini.复制前-时间）\n"
+                   "地址写成 postgresql://用户@服务器:端口/数据库，密码取自 ~/.pgpass。\n") +
+               common;
     return QStringLiteral("用法：overprint [--home 目录] 命令 [选项]\n"
                           "不带命令时打开窗口。\n\n命令：\n"
                           "  print      打印一张已保存的出货单\n"
@@ -245,6 +265,7 @@ QString CommandLine::help(const QString& command) {
                           "  package    导出或导入模板包\n"
                           "  test-page  打印模板测试页\n"
                           "  notes      列出已保存的出货单\n"
+                          "  db         在本机数据文件与数据库服务器之间复制数据\n"
                           "\n“overprint 命令 --help”显示该命令的选项；“overprint --version”显示版本。\n") +
            common;
 }

@@ -1,5 +1,6 @@
 #include "core/AppContext.h"
 
+#include "core/ColumnOps.h"
 #include "core/ProgramFolder.h"
 
 #include <QDir>
@@ -41,8 +42,65 @@ QString AppContext::pathOf(const QString& relative) const {
     return m_runPath + QDir::toNativeSeparators(part);
 }
 
+AppContext::StoreChoice AppContext::storeChoice() {
+    const QString section = QStringLiteral("Database");
+    IniFile& ini = userIni();
+    StoreChoice choice;
+    const QString engine = ini.readString(section, QStringLiteral("engine")).trimmed().toLower();
+    if (engine.isEmpty() || engine == QLatin1String("sqlite"))
+        return choice;
+    if (engine != QLatin1String("postgresql") && engine != QLatin1String("postgres")) {
+        choice.error =
+            QStringLiteral("Config.ini [Database] engine=%1: 只支持 sqlite 或 postgresql").arg(engine);
+        return choice;
+    }
+    choice.onServer = true;
+    choice.server.host = ini.readString(section, QStringLiteral("host")).trimmed();
+    choice.server.port = ini.readInteger(section, QStringLiteral("port"), 0);
+    choice.server.database = ini.readString(section, QStringLiteral("database")).trimmed();
+    choice.server.user = ini.readString(section, QStringLiteral("user")).trimmed();
+    choice.server.service = ini.readString(section, QStringLiteral("service")).trimmed();
+    choice.server.schema = ini.readString(section, QStringLiteral("schema")).trimmed();
+    if (ini.valueExists(section, QStringLiteral("password")))
+        choice.error = QStringLiteral("Config.ini [Database] 中不得写密码：请把密码写入 ~/.pgpass，"
+                                      "或在 pg_service.conf 中设服务并以 service= 指明");
+    else if (!choice.server.schema.isEmpty() && !ColumnOps::isPlainName(choice.server.schema))
+        choice.error = QStringLiteral("Config.ini [Database] schema=%1: 名称无效").arg(choice.server.schema);
+    return choice;
+}
+
 void AppContext::connect() {
-    m_db.open(ProgramFolder::databasePath(m_runPath));
+    const StoreChoice choice = storeChoice();
+    if (!choice.error.isEmpty())
+        throw DbError(choice.error);
+    if (choice.onServer)
+        m_db.openServer(choice.server);
+    else
+        m_db.open(ProgramFolder::databasePath(m_runPath));
+}
+
+bool AppContext::connectAtStart() {
+    try {
+        connect();
+        return true;
+    } catch (const DbError& e) {
+        if (!storeChoice().onServer) {
+            m_dialogs->error(e.message());
+            return false;
+        }
+        if (!m_dialogs->ask(
+                e.message() +
+                    QStringLiteral("\n\n改用本机的数据文件启动吗？（在服务器上的单据和资料在本机看不到）"),
+                QStringLiteral("连接数据库服务器失败")))
+            return false;
+    }
+    try {
+        m_db.open(ProgramFolder::databasePath(m_runPath));
+        return true;
+    } catch (const DbError& e) {
+        m_dialogs->error(e.message());
+        return false;
+    }
 }
 
 QString AppContext::getConfigByname(const QString& name) {

@@ -34,8 +34,21 @@ public:
     void setDialogs(Dialogs& dialogs) { m_dialogs = &dialogs; }
     TemplateStore& templates() { return *m_templates; }
 
-    // Opens the shared connection on Data/EPData.ini (throws DbError).
+    // Where the store is: the [Database] section of Config.ini (engine=sqlite|postgresql, host,
+    // port, database, user, service, schema). No section, or engine=sqlite: Data/EPData.ini. A
+    // password is refused there; the server's client library reads ~/.pgpass or a service.
+    struct StoreChoice {
+        bool onServer = false;
+        ServerAddress server;
+        QString error; // the settings cannot be used
+    };
+    StoreChoice storeChoice();
+    // Opens the shared connection on the store the settings name (throws DbError).
     void connect();
+    // connect() at start: a failure is shown with what failed, and when the store is on a
+    // server the clerk may start on the local Data/EPData.ini instead. False when nothing was
+    // opened.
+    bool connectAtStart();
 
     // System options (configtable).
     QString getConfigByname(const QString& name);

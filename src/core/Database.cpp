@@ -1,9 +1,14 @@
 #include "core/Database.h"
 
+#include "core/ColumnOps.h"
+#include "core/ProgramFolder.h"
+#include "core/ServerDialect.h"
 #include "core/SqlFunctions.h"
+#include "core/StoreCopy.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
@@ -13,6 +18,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <sqlite3.h>
 
@@ -32,17 +39,23 @@ QString errorText(const QSqlError& error) {
 }
 
 // Dates are stored as ISO text so that they compare correctly as text; a list of values is one
-// JSON array (keyList() reads it with json_each).
-QVariant bindable(const QVariant& value) {
+// JSON array (keyList() reads it with json_each), on the server an array literal.
+QVariant bindable(const QVariant& value, Engine engine) {
     switch (value.typeId()) {
     case QMetaType::QDateTime:
         return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     case QMetaType::QDate:
         return value.toDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
     case QMetaType::QVariantList: {
+        if (engine == Engine::PostgreSQL) {
+            QVariantList items;
+            for (const QVariant& item : value.toList())
+                items << bindable(item, engine);
+            return ServerDialect::arrayLiteral(items);
+        }
         QJsonArray array;
         for (const QVariant& item : value.toList()) {
-            const QVariant one = bindable(item);
+            const QVariant one = bindable(item, engine);
             switch (one.typeId()) {
             case QMetaType::Int:
             case QMetaType::UInt:
@@ -118,7 +131,7 @@ QHash<QString, QStringList> placeholdersOf(const QString& sql) {
 
 } // namespace
 
-void Database::bind(QSqlQuery& query, const QString& translatedSql, const Params& params) {
+void Database::bind(QSqlQuery& query, const QString& translatedSql, const Params& params, Engine engine) {
     if (params.isEmpty())
         return;
     const QHash<QString, QStringList> named = placeholdersOf(translatedSql);
@@ -127,7 +140,7 @@ void Database::bind(QSqlQuery& query, const QString& translatedSql, const Params
         const auto at = named.constFind(it.key().toLower());
         if (at == named.constEnd())
             continue;
-        const QVariant value = bindable(it.value());
+        const QVariant value = bindable(it.value(), engine);
         for (const QString& spelling : at.value())
             query.bindValue(QLatin1Char(':') + spelling, value);
     }
@@ -229,10 +242,171 @@ void Database::open(const QString& path) {
         throw DbError(QStringLiteral("无法打开数据库 ") + path + QStringLiteral(": ") + failure);
     }
     m_path = path;
+    m_engine = Engine::SQLite;
     // Test runs make thousands of tiny commits on scratch files; waiting for the disk on each
     // would only slow them down. The program itself always syncs its commits.
     if (qEnvironmentVariableIsSet("OVERPRINT_DB_NOSYNC"))
         exec(QStringLiteral("PRAGMA synchronous=OFF"));
+}
+
+QString ServerAddress::describe() const {
+    QStringList parts;
+    if (!service.isEmpty())
+        parts << QStringLiteral("服务 ") + service;
+    if (!host.isEmpty() || service.isEmpty())
+        parts << QStringLiteral("服务器 ") + (host.isEmpty() ? QStringLiteral("localhost") : host) +
+                     (port > 0 ? QLatin1Char(':') + QString::number(port) : QString());
+    if (!database.isEmpty())
+        parts << QStringLiteral("数据库 ") + database;
+    if (!user.isEmpty())
+        parts << QStringLiteral("用户 ") + user;
+    if (!schema.isEmpty())
+        parts << QStringLiteral("模式 ") + schema;
+    return parts.join(QStringLiteral("，"));
+}
+
+ServerAddress ServerAddress::parse(const QString& text, QString* error) {
+    ServerAddress a;
+    const QString t = text.trimmed();
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return ServerAddress{};
+    };
+    auto setKey = [&a](const QString& key, const QString& value) {
+        const QString k = key.toLower();
+        if (k == QLatin1String("host"))
+            a.host = value;
+        else if (k == QLatin1String("port"))
+            a.port = value.toInt();
+        else if (k == QLatin1String("dbname") || k == QLatin1String("database"))
+            a.database = value;
+        else if (k == QLatin1String("user"))
+            a.user = value;
+        else if (k == QLatin1String("service"))
+            a.service = value;
+        else if (k == QLatin1String("schema"))
+            a.schema = value;
+        else
+            return false;
+        return true;
+    };
+    if (t.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+        t.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive)) {
+        const QUrl url(t);
+        if (!url.isValid())
+            return fail(QStringLiteral("地址无法识别: ") + t);
+        if (!url.password().isEmpty())
+            return fail(QStringLiteral("地址中不得写密码，请用 ~/.pgpass 或服务文件"));
+        a.host = url.host();
+        a.port = url.port(0);
+        a.user = url.userName();
+        a.database = url.path().mid(1);
+        for (const auto& item : QUrlQuery(url).queryItems(QUrl::FullyDecoded))
+            if (!setKey(item.first, item.second))
+                return fail(QStringLiteral("地址中的未知选项: ") + item.first);
+    } else {
+        for (const QString& word : t.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const int eq = word.indexOf(QLatin1Char('='));
+            if (eq <= 0 || !setKey(word.left(eq), word.mid(eq + 1)))
+                return fail(QStringLiteral("连接参数无法识别: ") + word);
+        }
+    }
+    if (a.port < 0 || a.port > 65535 || (!a.schema.isEmpty() && !ColumnOps::isPlainName(a.schema)))
+        return fail(QStringLiteral("连接参数无法识别: ") + t);
+    if (a.isEmpty())
+        return fail(QStringLiteral("没有给出服务器"));
+    return a;
+}
+
+void Database::openServer(const ServerAddress& address) {
+    close();
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        if (!db.isValid()) {
+            failure = QStringLiteral("没有安装 PostgreSQL 数据库驱动 (QPSQL)");
+        } else {
+            db.setHostName(address.host);
+            if (address.port > 0)
+                db.setPort(address.port);
+            db.setDatabaseName(address.database);
+            db.setUserName(address.user);
+            QStringList options;
+            if (!address.service.isEmpty())
+                options << QStringLiteral("service=") + address.service;
+            options << QStringLiteral("connect_timeout=10") << QStringLiteral("application_name=overprint");
+            db.setConnectOptions(options.join(QLatin1Char(';')));
+            if (!db.open())
+                failure = errorText(db.lastError());
+            db.close();
+        }
+    }
+    if (failure.isEmpty()) {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (!db.open())
+            failure = errorText(db.lastError());
+    }
+    if (!failure.isEmpty()) {
+        QSqlDatabase::removeDatabase(m_name);
+        throw DbError(QStringLiteral("无法连接数据库服务器（") + address.describe() + QStringLiteral("）: ") +
+                      failure);
+    }
+    m_engine = Engine::PostgreSQL;
+    m_server = address;
+    m_path = address.describe();
+    try {
+        const QString schema = address.schema.isEmpty() ? QStringLiteral("public") : address.schema;
+        QSqlQuery q(connection());
+        // The server's notices ("already exists, skipping") are no news to a clerk.
+        q.exec(QStringLiteral("SET client_min_messages = warning"));
+        // The store's schema first, then public (where citext lives), then the server's own
+        // catalogue, so that the program's now() is found before the server's.
+        if (!address.schema.isEmpty() &&
+            !q.exec(QStringLiteral("CREATE SCHEMA IF NOT EXISTS \"") + schema + QLatin1Char('"')))
+            throw DbError(errorText(q.lastError()));
+        if (!q.exec(QStringLiteral("SET search_path = \"") + schema +
+                    QStringLiteral("\", public, pg_catalog")))
+            throw DbError(errorText(q.lastError()));
+        if (qEnvironmentVariableIsSet("OVERPRINT_DB_NOSYNC"))
+            q.exec(QStringLiteral("SET synchronous_commit = off"));
+        if (!hasTable(QStringLiteral("configtable")))
+            createServerStore();
+    } catch (const DbError& e) {
+        close();
+        throw DbError(QStringLiteral("无法打开服务器上的数据（") + address.describe() +
+                      QStringLiteral("）: ") + e.message());
+    }
+}
+
+void Database::createServerStore() {
+    QString error;
+    const QStringList shipped = ProgramFolder::shippedStatements(&error);
+    if (shipped.isEmpty())
+        throw DbError(error);
+    begin();
+    try {
+        // Seats starting together on an empty store: the first builds it, the others find it.
+        scalar(QStringLiteral("select pg_advisory_xact_lock(20261210)"));
+        if (!hasTable(QStringLiteral("configtable"))) {
+            QSqlQuery q(connection());
+            for (const QString& statement : ServerDialect::functionStatements())
+                if (!q.exec(statement))
+                    throw DbError(errorText(q.lastError()) + QStringLiteral("\n") + statement.left(200));
+            // One round trip for the whole script: the server runs it statement by statement.
+            QStringList script;
+            for (const QString& statement : shipped)
+                script << ServerDialect::translate(statement);
+            if (!q.exec(script.join(QStringLiteral(";\n"))))
+                throw DbError(errorText(q.lastError()));
+            if (!q.exec(ServerDialect::resetSequencesStatement()))
+                throw DbError(errorText(q.lastError()));
+        }
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
 }
 
 void Database::close() {
@@ -246,6 +420,9 @@ void Database::close() {
     QSqlDatabase::removeDatabase(m_name);
     m_inTransaction = false;
     m_path.clear();
+    m_engine = Engine::SQLite;
+    m_server = {};
+    m_lastInsertId = -1;
 }
 
 bool Database::isOpen() const {
@@ -263,6 +440,10 @@ QString Database::quote(const QString& value) {
 }
 
 QString Database::translate(const QString& sql) {
+    return translate(sql, Engine::SQLite);
+}
+
+QString Database::translate(const QString& sql, Engine engine) {
     QString s = sql.trimmed();
     while (s.endsWith(QLatin1Char(';')))
         s.chop(1);
@@ -273,13 +454,21 @@ QString Database::translate(const QString& sql) {
     s = rewriteOutsideLiterals(s, deleteStar, QStringLiteral("DELETE FROM"));
 
     // ALTER TABLE t ALTER COLUMN c COUNTER (1,1) restarts the key: forget the table's sequence.
-    static const RE counterReset(
-        QStringLiteral("^\\s*alter\\s+table\\s+\\[?([^\\s\\]]+)\\]?\\s+alter\\s+column\\s+\\S+\\s+counter\\s*"
-                       "\\(\\s*1\\s*,\\s*1\\s*\\)\\s*$"),
-        ci);
+    static const RE counterReset(QStringLiteral("^\\s*alter\\s+table\\s+\\[?([^\\s\\]]+)\\]?\\s+alter\\s+"
+                                                "column\\s+\\[?([^\\s\\]]+)\\]?\\s+counter\\s*"
+                                                "\\(\\s*1\\s*,\\s*1\\s*\\)\\s*$"),
+                                 ci);
     const auto counter = counterReset.match(s);
-    if (counter.hasMatch())
-        return QStringLiteral("DELETE FROM sqlite_sequence WHERE name=") + quote(counter.captured(1));
+    if (counter.hasMatch()) {
+        if (engine == Engine::SQLite)
+            return QStringLiteral("DELETE FROM sqlite_sequence WHERE name=") + quote(counter.captured(1));
+        // As on the local file the next key follows the highest one left.
+        const QString table = counter.captured(1).toLower();
+        const QString column = counter.captured(2).toLower();
+        return QStringLiteral("select setval(pg_get_serial_sequence(%1, %2), coalesce(max(\"%3\"), 0) + 1, "
+                              "false) from \"%4\"")
+            .arg(quote(QLatin1Char('"') + table + QLatin1Char('"')), quote(column), column, table);
+    }
 
     // select [distinct] top N ... → select [distinct] ... LIMIT N (the outer statement only).
     static const RE top(QStringLiteral("^(\\s*select\\s+(?:distinct\\s+)?)top\\s+(\\d+)\\s+"), ci);
@@ -309,19 +498,49 @@ QString Database::translate(const QString& sql) {
             ci);
         s = rewriteOutsideLiterals(s, textType, QStringLiteral("\\1\\2 COLLATE NOCASE"));
     }
-    return s;
+    return engine == Engine::PostgreSQL ? ServerDialect::translate(s) : s;
+}
+
+bool Database::run(QSqlQuery& query, const QString& sql, const Params& params) {
+    const bool guard = m_engine == Engine::PostgreSQL && m_inTransaction;
+    QSqlQuery mark(connection());
+    if (guard && !mark.exec(QStringLiteral("SAVEPOINT overprint_statement")))
+        throw DbError(errorText(mark.lastError()));
+    bool ok = false;
+    if (m_engine == Engine::PostgreSQL && params.isEmpty()) {
+        // The server's driver prepares by SQL PREPARE, which takes no table definitions; a
+        // statement without values needs no preparing.
+        ok = query.exec(sql);
+    } else {
+        ok = query.prepare(sql);
+        if (ok) {
+            bind(query, sql, params, m_engine);
+            ok = query.exec();
+        }
+    }
+    if (guard)
+        mark.exec(ok ? QStringLiteral("RELEASE SAVEPOINT overprint_statement")
+                     : QStringLiteral("ROLLBACK TO SAVEPOINT overprint_statement"));
+    return ok;
 }
 
 int Database::exec(const QString& sql, const Params& params) {
     if (!isOpen())
         throw DbError(QStringLiteral("数据库未连接"));
-    const QString translated = translate(sql);
+    QString translated = this->translated(sql);
+    static const QRegularExpression insert(QStringLiteral("^\\s*insert\\b(?!.*\\breturning\\b)"),
+                                           QRegularExpression::CaseInsensitiveOption |
+                                               QRegularExpression::DotMatchesEverythingOption);
+    // The server tells the key of a new row only when asked for it with the insert.
+    const bool returning = m_engine == Engine::PostgreSQL && insert.match(translated).hasMatch();
+    if (returning)
+        translated += QStringLiteral(" RETURNING ") + ServerDialect::rowKeyColumn();
     QSqlQuery query(connection());
-    if (!query.prepare(translated))
+    if (!run(query, translated, params))
         throw DbError(errorText(query.lastError()));
-    bind(query, translated, params);
-    if (!query.exec())
-        throw DbError(errorText(query.lastError()));
+    if (returning)
+        while (query.next())
+            m_lastInsertId = query.value(0).toLongLong();
     // The driver reports the changes of the last data statement even after a DDL one.
     static const QRegularExpression dml(QStringLiteral("^\\s*(insert|update|delete|replace)\\b"),
                                         QRegularExpression::CaseInsensitiveOption);
@@ -354,8 +573,8 @@ QString editableTable(const QString& sql) {
     if (join.match(sql).hasMatch())
         return {};
     QString table = m.captured(2);
-    if (table.startsWith(QLatin1Char('[')))
-        table = table.mid(1, table.size() - 2);
+    if (table.startsWith(QLatin1Char('[')) || table.startsWith(QLatin1Char('"')))
+        table = table.mid(1, table.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
     if (table.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
         return {};
     return table;
@@ -366,7 +585,7 @@ QString editableTable(const QString& sql) {
 Recordset Database::query(const QString& sql, const Params& params) {
     if (!isOpen())
         throw DbError(QStringLiteral("数据库未连接"));
-    QString translated = translate(sql);
+    const QString translated = this->translated(sql);
     Recordset rs;
     rs.m_db = this;
     const QString table = editableTable(translated);
@@ -376,24 +595,23 @@ Recordset Database::query(const QString& sql, const Params& params) {
                                              QRegularExpression::CaseInsensitiveOption);
         const auto m = head.match(run);
         run = m.captured(0) + QStringLiteral("_rowid_ AS __rowid__, ") + run.mid(m.capturedEnd());
+        if (m_engine == Engine::PostgreSQL)
+            run = ServerDialect::inStoredOrder(run);
     }
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    bool ok = query.prepare(run);
-    if (ok) {
-        bind(query, run, params);
-        ok = query.exec();
-    }
+    // Forward-only on the server reads row by row, and any further statement on the connection
+    // (a savepoint's release, a look-up by the caller) would cut the rest off: there the rows
+    // are taken whole.
+    const bool forwardOnly = m_engine == Engine::SQLite;
+    query.setForwardOnly(forwardOnly);
+    const bool ok = this->run(query, run, params);
     if (!ok && !table.isEmpty()) {
         // A view or a statement the rowid cannot join: read it as it stands, without editing.
         const QSqlError first = query.lastError();
         query = QSqlQuery(connection());
-        query.setForwardOnly(true);
-        if (!query.prepare(translated))
+        query.setForwardOnly(forwardOnly);
+        if (!this->run(query, translated, params))
             throw DbError(errorText(first));
-        bind(query, translated, params);
-        if (!query.exec())
-            throw DbError(errorText(query.lastError()));
         rs.m_table.clear();
     } else if (!ok) {
         throw DbError(errorText(query.lastError()));
@@ -402,13 +620,20 @@ Recordset Database::query(const QString& sql, const Params& params) {
     }
     const QSqlRecord record = query.record();
     const bool withRowid = !rs.m_table.isEmpty();
-    for (int i = withRowid ? 1 : 0; i < record.count(); ++i)
-        rs.m_fields << record.fieldName(i);
+    // The server's row key is no column of the program's tables, also where "*" brings it.
+    QVector<int> columns;
+    for (int i = withRowid ? 1 : 0; i < record.count(); ++i) {
+        if (m_engine == Engine::PostgreSQL && record.fieldName(i) == ServerDialect::rowKeyColumn())
+            continue;
+        columns << i;
+        rs.m_fields << (m_engine == Engine::PostgreSQL ? ServerDialect::spelling(record.fieldName(i), sql)
+                                                       : record.fieldName(i));
+    }
     const int width = rs.m_fields.size();
     while (query.next()) {
         QVector<QVariant> row(width);
         for (int i = 0; i < width; ++i)
-            row[i] = query.value(withRowid ? i + 1 : i);
+            row[i] = query.value(columns.at(i));
         rs.m_rows.append(row);
         rs.m_rowids.append(withRowid ? query.value(0).toLongLong() : -1);
     }
@@ -431,6 +656,26 @@ void Database::begin() {
     m_inTransaction = true;
 }
 
+void Database::lockName(const QString& name) {
+    if (m_engine == Engine::PostgreSQL)
+        scalar(QStringLiteral("select pg_advisory_xact_lock(hashtext(:name))"),
+               {{QStringLiteral("name"), name}});
+}
+
+bool Database::tryHold(const QString& name) {
+    if (m_engine != Engine::PostgreSQL)
+        return true;
+    return scalar(QStringLiteral("select pg_try_advisory_lock(hashtext(:name))"),
+                  {{QStringLiteral("name"), name}})
+        .toBool();
+}
+
+void Database::release(const QString& name) {
+    if (m_engine == Engine::PostgreSQL)
+        scalar(QStringLiteral("select pg_advisory_unlock(hashtext(:name))"),
+               {{QStringLiteral("name"), name}});
+}
+
 void Database::commit() {
     QSqlDatabase db = connection();
     if (!db.commit()) {
@@ -450,10 +695,69 @@ void Database::rollback() {
 }
 
 qint64 Database::lastInsertId() const {
+    if (m_engine == Engine::PostgreSQL)
+        return m_lastInsertId;
     QSqlQuery q(connection());
     if (q.exec(QStringLiteral("select last_insert_rowid()")) && q.next())
         return q.value(0).toLongLong();
     return -1;
+}
+
+void Database::copyToFile(const QString& path) {
+    if (m_engine == Engine::SQLite) {
+        exec(QStringLiteral("VACUUM INTO ") + quote(path));
+        return;
+    }
+    StoreCopy::Result result;
+    {
+        Database file(m_name + QStringLiteral("-copy"));
+        StoreCopy::createLocalStore(file, path);
+        result = StoreCopy::copy(*this, file);
+    }
+    if (!result.ok) {
+        QFile::remove(path);
+        throw DbError(result.error);
+    }
+}
+
+QStringList Database::columns(const QString& table) {
+    const Recordset rs =
+        m_engine == Engine::PostgreSQL
+            ? query(QStringLiteral("select column_name from information_schema.columns where "
+                                   "table_schema = current_schema() and table_name = lower(:t) and "
+                                   "column_name <> :key order by ordinal_position"),
+                    {{QStringLiteral("t"), table}, {QStringLiteral("key"), ServerDialect::rowKeyColumn()}})
+            : query(QStringLiteral("select name from pragma_table_info(:t)"), {{QStringLiteral("t"), table}});
+    QStringList names;
+    for (int i = 0; i < rs.recordCount(); ++i)
+        names << rs.m_rows.at(i).at(0).toString();
+    return names;
+}
+
+bool Database::hasTable(const QString& table) {
+    return m_engine == Engine::PostgreSQL
+               ? scalar(QStringLiteral("select 1 from information_schema.tables where "
+                                       "table_schema = current_schema() and table_name = lower(:t)"),
+                        {{QStringLiteral("t"), table}})
+                     .isValid()
+               : scalar(QStringLiteral("select 1 from sqlite_master where type='table' and name=:t "
+                                       "collate nocase"),
+                        {{QStringLiteral("t"), table}})
+                     .isValid();
+}
+
+QStringList Database::tables() {
+    const Recordset rs =
+        m_engine == Engine::PostgreSQL
+            ? query(QStringLiteral("select table_name from information_schema.tables where "
+                                   "table_schema = current_schema() and table_type = 'BASE TABLE' "
+                                   "order by table_name"))
+            : query(QStringLiteral("select name from sqlite_master where type='table' and "
+                                   "name not like 'sqlite\\_%' escape '\\' order by name"));
+    QStringList names;
+    for (int i = 0; i < rs.recordCount(); ++i)
+        names << rs.m_rows.at(i).at(0).toString();
+    return names;
 }
 
 } // namespace core

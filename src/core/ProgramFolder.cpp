@@ -155,6 +155,19 @@ bool copyIfMissing(const QString& source, const QString& target, QString* error)
 
 } // namespace
 
+QStringList ProgramFolder::shippedStatements(QString* error) {
+    QStringList statements;
+    for (const QString& name : databaseScripts()) {
+        QFile file(name);
+        if (!file.open(QIODevice::ReadOnly)) {
+            setError(error, QStringLiteral("Cannot read shipped data %1").arg(name));
+            return {};
+        }
+        statements += splitStatements(QString::fromUtf8(file.readAll()));
+    }
+    return statements;
+}
+
 QString ProgramFolder::resolveRunPath(const QStringList& arguments) {
     QString folder = commandLineHome(arguments);
     if (folder.isEmpty())

@@ -25,6 +25,10 @@ public:
     // The name under which the upgrade's copy of a database file is written until it is whole.
     static QString unfinishedBackupName(const QString& backupPath);
     static QString databasePath(const QString& runPath);
+    // The statements of the shipped schema and seed, in the order they run: what a new store is
+    // made of, on the local file and on a server alike. Empty with the reason when one is
+    // unreadable.
+    static QStringList shippedStatements(QString* error = nullptr);
     // The empty template package, Data/Template.a01, created on a first start like the database.
     static QString packagePath(const QString& runPath);
     // The path itself when it exists, else a file of the same folder whose name differs only in

@@ -193,16 +193,19 @@ void Recordset::post() {
         const qint64 rowid = m_db->lastInsertId();
         // Read the stored row back so defaults and the new key show in the record set.
         QVector<QVariant> row = m_pending;
-        QSqlQuery back(m_db->connection());
         QStringList cols;
         for (const QString& f : columns)
             cols << quoteName(f);
-        if (back.prepare(QStringLiteral("SELECT ") + cols.join(QLatin1Char(',')) + QStringLiteral(" FROM ") +
-                         table + QStringLiteral(" WHERE _rowid_=:r"))) {
-            back.bindValue(QStringLiteral(":r"), rowid);
-            if (back.exec() && back.next())
+        try {
+            const Recordset back =
+                m_db->query(QStringLiteral("SELECT ") + cols.join(QLatin1Char(',')) +
+                                QStringLiteral(" FROM ") + table + QStringLiteral(" WHERE _rowid_=:r"),
+                            {{QStringLiteral("r"), rowid}});
+            if (!back.isEmpty())
                 for (int i = 0; i < m_fields.size(); ++i)
                     row[i] = back.value(i);
+        } catch (const DbError&) {
+            // The row is stored; without the read-back it shows as it was entered.
         }
         m_rows.append(row);
         m_rowids.append(rowid);

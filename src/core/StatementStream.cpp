@@ -1,5 +1,7 @@
 #include "core/StatementStream.h"
 
+#include "core/ServerDialect.h"
+
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -8,16 +10,23 @@ namespace core {
 StatementStream::StatementStream(Database& db, const QString& statement, const Params& params, int rowCount,
                                  QObject* parent)
     : QAbstractTableModel(parent), m_query(db.connection()), m_rows(rowCount) {
-    m_query.setForwardOnly(true);
-    const QString translated = Database::translate(statement);
+    // On the server forward-only reads row by row and the next statement on the connection
+    // would cut the rest off; the client library holds the whole result instead.
+    m_query.setForwardOnly(db.engine() == Engine::SQLite);
+    const QString translated = db.translated(statement);
     if (!m_query.prepare(translated))
         throw DbError(m_query.lastError().text());
-    Database::bind(m_query, translated, params);
+    Database::bind(m_query, translated, params, db.engine());
     if (!m_query.exec())
         throw DbError(m_query.lastError().text());
+    // The server's row key is no column of the program's tables.
     const QSqlRecord record = m_query.record();
-    for (int i = 0; i < record.count(); ++i)
+    for (int i = 0; i < record.count(); ++i) {
+        if (db.engine() == Engine::PostgreSQL && record.fieldName(i) == ServerDialect::rowKeyColumn())
+            continue;
         m_fields << record.fieldName(i);
+        m_columns << i;
+    }
 }
 
 int StatementStream::rowCount(const QModelIndex& parent) const {
@@ -38,7 +47,7 @@ QVariant StatementStream::data(const QModelIndex& index, int role) const {
     }
     if (m_at != index.row())
         return {};
-    const QVariant v = m_query.value(index.column());
+    const QVariant v = m_query.value(m_columns.value(index.column(), -1));
     return v.isNull() ? QVariant(QString()) : v;
 }
 

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QVector>
 
 namespace core {
 
@@ -24,6 +25,7 @@ public:
 private:
     mutable QSqlQuery m_query;
     QStringList m_fields;
+    QVector<int> m_columns; // the query's column of each field
     int m_rows = 0;
     mutable int m_at = -1;
 };

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QUuid>
 
 namespace core {
 
@@ -300,13 +301,30 @@ QString TemplateStore::cacheFilePath(int id) const {
     return m_app.pathOf(QStringLiteral("Temp/CheckIni/") + QString::number(id) + QStringLiteral(".ini"));
 }
 
+namespace {
+
+const QString kStampSection = QStringLiteral("cache");
+const QString kStampKey = QStringLiteral("stamp");
+
+// The template's mark: empty while its layout changed since the last build of a cache, else the
+// stamp of that build. Every seat compares its own cache file's stamp with it.
+QString cacheMark(Database& db, int id) {
+    return db
+        .scalar(QStringLiteral("select IniFile from ckTypeTable where CheckTypeId=:id"),
+                {{QStringLiteral("id"), id}})
+        .toString();
+}
+
+} // namespace
+
 void TemplateStore::buildCheckIniFile(int id) {
     try {
         QDir().mkpath(m_app.pathOf(QStringLiteral("Temp/CheckIni")));
         IniFile ini(cacheFilePath(id));
         for (const char* section :
-             {"view", "viewx", "viewy", "viewh", "vieww", "viewv", "viewdv", "CheckConfig"})
+             {"view", "viewx", "viewy", "viewh", "vieww", "viewv", "viewdv", "CheckConfig", "cache"})
             ini.eraseSection(QLatin1String(section));
+        const QString markBefore = cacheMark(m_app.db(), id);
 
         Database& db = m_app.db();
         QString items;
@@ -342,32 +360,43 @@ void TemplateStore::buildCheckIniFile(int id) {
             ini.writeString(QStringLiteral("CheckConfig"), settings.text(QStringLiteral("DMName")),
                             settings.text(QStringLiteral("DMValue")));
 
-        // Marked only once the file is really written, so a failed write is retried on next open.
+        // A layout changed since the last build gets a new stamp, which tells the other seats
+        // on the same store that their caches are stale; a seat catching up takes the stamp
+        // as it stands. Marked only once the file is really written, so a failed write is
+        // retried on next open.
+        QString stamp = markBefore;
+        if (stamp.isEmpty())
+            stamp = QString::number(id) + QStringLiteral(".ini@") +
+                    QUuid::createUuid().toString(QUuid::Id128).left(12);
+        ini.writeString(kStampSection, kStampKey, stamp);
         if (!ini.flush())
             return;
-        db.exec(QStringLiteral("update ckTypeTable set IniFile=:file where CheckTypeId=:id"),
-                {{QStringLiteral("file"), QString::number(id) + QStringLiteral(".ini")},
-                 {QStringLiteral("id"), id}});
+        if (markBefore.isEmpty() &&
+            db.exec(QStringLiteral("update ckTypeTable set IniFile=:file where CheckTypeId=:id and "
+                                   "(IniFile is null or IniFile='')"),
+                    {{QStringLiteral("file"), stamp}, {QStringLiteral("id"), id}}) == 0) {
+            // Another seat stamped the same layout first: the same content under its stamp.
+            ini.writeString(kStampSection, kStampKey, cacheMark(db, id));
+            ini.flush();
+        }
     } catch (const DbError&) {
         // The template keeps an empty IniFile, so the next open tries again.
     }
 }
 
 std::unique_ptr<IniFile> TemplateStore::OpenCheckInif(int id) {
-    bool marked = false;
+    QString mark;
     try {
-        marked = m_app.db()
-                     .scalar(QStringLiteral(
-                                 "select IniFile from ckTypeTable where CheckTypeId=:id and IniFile<>'' "
-                                 "and IniFile is not null"),
-                             idParam(id))
-                     .isValid();
+        mark = cacheMark(m_app.db(), id);
     } catch (const DbError&) {
-        marked = false;
+        mark.clear();
     }
-    if (!marked)
-        buildCheckIniFile(id);
     QDir().mkpath(m_app.pathOf(QStringLiteral("Temp/CheckIni")));
+    auto ini = std::make_unique<IniFile>(cacheFilePath(id));
+    if (!mark.isEmpty() && ini->readString(kStampSection, kStampKey) == mark)
+        return ini;
+    ini.reset();
+    buildCheckIniFile(id);
     return std::make_unique<IniFile>(cacheFilePath(id));
 }
 

@@ -74,10 +74,15 @@ bool DeliveryNoteStore::exists(const QString& number) {
 }
 
 DeliveryNoteStore::Saved DeliveryNoteStore::save(const DeliveryNote& note,
-                                                 const std::function<void()>& alongside) {
+                                                 const std::function<void()>& alongside, bool asNew) {
     m_db.begin();
     bool appended = false;
     try {
+        m_db.lockName(QStringLiteral("note:") + note.number);
+        if (asNew && exists(note.number))
+            throw core::DbError(
+                QStringLiteral("编号为【") + note.number +
+                QStringLiteral("】的票据刚刚已在别处保存。请再保存一次，以决定新生成单号还是替换它。"));
         // The note leaves the kept totals under what it was and comes back under what it is.
         NoteDayTotals totals(m_db);
         const QString sameNumber = QStringLiteral("票据编号=:number");

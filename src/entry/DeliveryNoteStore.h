@@ -70,10 +70,13 @@ public:
     bool exists(const QString& number);
 
     enum class Saved { Appended, Edited };
-    // Header, lines and the kept day totals (NoteDayTotals) in one transaction, with `alongside` (changes
-    // that belong to the save) run after them in the same transaction; any failure rolls everything back and
-    // is raised again as core::DbError, leaving the tables as they were.
-    Saved save(const DeliveryNote& note, const std::function<void()>& alongside = {});
+    // Header, lines and the kept day totals (NoteDayTotals) in one transaction, with `alongside`
+    // (changes that belong to the save) run after them in the same transaction; any failure rolls
+    // everything back and is raised again as core::DbError, leaving the tables as they were. Saves
+    // of one number by several seats run one after another; asNew (the clerk was not asked about
+    // replacing a saved note) refuses a number another seat saved meanwhile, so the clerk is asked
+    // on the next save.
+    Saved save(const DeliveryNote& note, const std::function<void()>& alongside = {}, bool asNew = false);
 
     // The note of that number, or nothing when no header row has it; lines ordered by 序号,
     // those outside 1 … 8 left out. Throws core::DbError.

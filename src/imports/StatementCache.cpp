@@ -20,7 +20,7 @@ QSqlQuery& StatementCache::prepared(const QString& sql, const core::Params& para
     if (it == m_statements.end()) {
         QSqlQuery query(m_db.connection());
         query.setForwardOnly(true);
-        if (!query.prepare(core::Database::translate(sql)))
+        if (!query.prepare(m_db.translated(sql)))
             throw failure(query);
         it = m_statements.insert(sql, query);
     }

@@ -25,11 +25,7 @@ core::Params idParam(int id) {
 
 // Columns of a table in their stored order.
 QStringList columnsOf(core::Database& db, const QString& table) {
-    QStringList names;
-    core::Recordset rows = db.query(QStringLiteral("PRAGMA table_info(") + table + QLatin1Char(')'));
-    for (rows.first(); !rows.eof(); rows.next())
-        names << rows.text(QStringLiteral("name"));
-    return names;
+    return db.columns(table);
 }
 
 QString joined(const QStringList& columns) {

@@ -142,13 +142,16 @@ void UpgradeRun::step(const QString& name) {
 // file named like a backup is always a complete one; a killed copy is removed at the next start.
 bool UpgradeRun::backUp() {
     core::Database& db = m_app.db();
-    m_backup = db.path() + QStringLiteral(".升级前-") +
+    // A store on a server is backed up as a local file beside the program's own.
+    const QString base =
+        db.filePath().isEmpty() ? core::ProgramFolder::databasePath(m_app.getRunPath()) : db.filePath();
+    m_backup = base + QStringLiteral(".升级前-") +
                QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString part = core::ProgramFolder::unfinishedBackupName(m_backup);
     QString failure;
     try {
         QFile::remove(part);
-        db.exec(QStringLiteral("VACUUM INTO ") + core::Database::quote(part));
+        db.copyToFile(part);
         step(QStringLiteral("backup-copied"));
         QFile::remove(m_backup);
         if (!QFile::rename(part, m_backup))
@@ -181,8 +184,8 @@ UpgradeRun::Outcome UpgradeRun::run() {
     }
     // Files of another engine are refused before anything is written to either.
     QList<std::pair<QString, DataFileKind>> files;
-    if (dataDue)
-        files << std::pair{db.path(), dataFileKind(db.path())};
+    if (dataDue && !db.filePath().isEmpty())
+        files << std::pair{db.filePath(), dataFileKind(db.filePath())};
     if (packageDue && packageKind != DataFileKind::Missing)
         files << std::pair{package, packageKind};
     for (const auto& [path, kind] : files) {

@@ -513,9 +513,28 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
     }
     if (!DBGrid1->postPending() || !window->confirmDiscard(QStringLiteral("批量打印")))
         return;
+    QStringList listed, states;
+    for (int row : rows) {
+        listed << DBGrid1->value(row, kNumber).toString();
+        states << DBGrid1->value(row, QStringLiteral("订单状态")).toString();
+    }
+    // Held for this run, so that a run on another seat never prints the same order as well.
+    QStringList refused;
     QStringList numbers;
-    for (int row : rows)
-        numbers << DBGrid1->value(row, kNumber).toString();
+    try {
+        numbers = m_store.claim(listed, states, refused);
+    } catch (const core::DbError& e) {
+        m_app.dialogs().message(QStringLiteral("批量打印没有开始：") + e.message());
+        return;
+    }
+    const QString refusedText = refused.isEmpty()
+                                    ? QString()
+                                    : QStringLiteral("\n以下%1个订单没有打印：\n").arg(refused.size()) +
+                                          refused.join(QLatin1Char('\n'));
+    if (numbers.isEmpty()) {
+        m_app.dialogs().message(QStringLiteral("没有可打印的订单。") + refusedText);
+        return;
+    }
 
     m_printing = true;
     m_stop = false;
@@ -578,11 +597,12 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
         }
         reloadKeepingSelection();
     }
-    QString skipped;
+    m_store.release(numbers);
+    QString skipped = refusedText;
     if (!result.skipped.isEmpty())
-        skipped = QStringLiteral("\n以下%1个订单的商品行多于票据，没有打印，仍为原状态：\n")
-                      .arg(result.skipped.size()) +
-                  result.skipped.join(QLatin1Char('\n'));
+        skipped += QStringLiteral("\n以下%1个订单的商品行多于票据，没有打印，仍为原状态：\n")
+                       .arg(result.skipped.size()) +
+                   result.skipped.join(QLatin1Char('\n'));
 
     // Where to go on from: the last page on its way to the printer, and its order's place in
     // the list as it reads now.

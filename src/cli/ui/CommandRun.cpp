@@ -6,6 +6,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleDialogs.h"
+#include "cli/DbCopy.h"
 #include "core/AppContext.h"
 #include "core/DbError.h"
 #include "core/ProgramFolder.h"
@@ -271,6 +272,9 @@ int run(int argc, char** argv, const QString& version) {
         writeError(error);
         return BadUse;
     }
+    // The copy opens both ends itself, whichever store the settings name.
+    if (call.command == QLatin1String("db"))
+        return finish(call, dialogs, runDbCopy(runPath, dialogs, call));
     core::AppContext app(runPath, dialogs);
     try {
         app.connect();

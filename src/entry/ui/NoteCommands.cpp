@@ -201,7 +201,8 @@ bool NoteCommands::Save() {
 
     bool stored = false;
     try {
-        if (m_store.exists(number)) {
+        const bool asNew = !m_store.exists(number);
+        if (!asNew) {
             if (m_app.dialogs().ask(
                     QStringLiteral("编号为【") + number +
                         QStringLiteral(
@@ -230,7 +231,8 @@ bool NoteCommands::Save() {
             }
         }
         // The number is used up by the save itself, so a failed save hands it out again.
-        const DeliveryNoteStore::Saved saved = m_store.save(noteFromBoxes(), [&e] { e.settleNumbers(); });
+        const DeliveryNoteStore::Saved saved = m_store.save(
+            noteFromBoxes(), [&e] { e.settleNumbers(); }, asNew);
         stored = true;
         m_ownNumber = number;
         markClean();

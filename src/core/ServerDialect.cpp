@@ -1,0 +1,310 @@
+#include "core/ServerDialect.h"
+
+#include "core/ProgramFolder.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QVector>
+
+namespace core::ServerDialect {
+
+namespace {
+
+using RE = QRegularExpression;
+constexpr auto ci = RE::CaseInsensitiveOption;
+
+struct Piece {
+    QString text;
+    bool literal; // a '…' text; names in [] or "" are turned into "…" names and kept apart too
+};
+
+// The statement cut at its literals and quoted names, so that rewrites never reach into them.
+QVector<Piece> pieces(const QString& sql) {
+    QVector<Piece> out;
+    QString plain;
+    int i = 0;
+    const int n = sql.size();
+    while (i < n) {
+        const QChar c = sql.at(i);
+        if (c != QLatin1Char('\'') && c != QLatin1Char('"') && c != QLatin1Char('[')) {
+            plain += c;
+            ++i;
+            continue;
+        }
+        if (!plain.isEmpty())
+            out.append({plain, false});
+        plain.clear();
+        const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+        QString inner;
+        ++i;
+        while (i < n) {
+            if (sql.at(i) == close) {
+                if (close != QLatin1Char(']') && i + 1 < n && sql.at(i + 1) == close) {
+                    inner += close;
+                    inner += close;
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                break;
+            }
+            inner += sql.at(i++);
+        }
+        if (c == QLatin1Char('\'')) {
+            out.append({QLatin1Char('\'') + inner + QLatin1Char('\''), true});
+        } else {
+            // SQLite's quoted names ignore letter case like plain ones; the server's do not, so
+            // they are folded as the server folds a plain name.
+            QString name =
+                c == QLatin1Char('"') ? inner.replace(QStringLiteral("\"\""), QStringLiteral("\"")) : inner;
+            name = name.toLower();
+            name.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+            out.append({QLatin1Char('"') + name + QLatin1Char('"'), false});
+        }
+    }
+    if (!plain.isEmpty())
+        out.append({plain, false});
+    return out;
+}
+
+// A glob pattern as a regular expression anchored at both ends.
+QString globToRegex(const QString& glob) {
+    QString re = QStringLiteral("^");
+    bool inClass = false;
+    for (const QChar c : glob) {
+        if (inClass) {
+            re += c;
+            if (c == QLatin1Char(']'))
+                inClass = false;
+        } else if (c == QLatin1Char('*')) {
+            re += QStringLiteral(".*");
+        } else if (c == QLatin1Char('?')) {
+            re += QLatin1Char('.');
+        } else if (c == QLatin1Char('[')) {
+            re += c;
+            inClass = true;
+        } else if (QStringLiteral("\\.^$+(){}|").contains(c)) {
+            re += QLatin1Char('\\');
+            re += c;
+        } else {
+            re += c;
+        }
+    }
+    return re + QLatin1Char('$');
+}
+
+void rewriteGlob(QVector<Piece>& parts) {
+    static const RE glob(QStringLiteral("\\b(not\\s+)?glob\\s*$"), ci);
+    for (int i = 0; i + 1 < parts.size(); ++i) {
+        if (parts[i].literal || !parts[i + 1].literal)
+            continue;
+        const auto m = glob.match(parts[i].text);
+        if (!m.hasMatch())
+            continue;
+        parts[i].text.replace(m.capturedStart(), m.capturedLength(),
+                              m.captured(1).isEmpty() ? QStringLiteral("~ ") : QStringLiteral("!~ "));
+        const QString pattern = parts[i + 1].text.mid(1, parts[i + 1].text.size() - 2);
+        parts[i + 1].text = QLatin1Char('\'') + globToRegex(pattern) + QLatin1Char('\'');
+    }
+}
+
+QString rewritePlain(QString s, bool ddl) {
+    static const RE rowid(QStringLiteral("(?<![:\\w])(?:_rowid_|rowid)\\b"), ci);
+    s.replace(rowid, rowKeyColumn());
+    static const RE notInList(
+        QStringLiteral(
+            "\\bnot\\s+in\\s*\\(\\s*select\\s+value\\s+from\\s+json_each\\s*\\(\\s*(:\\w+)\\s*\\)\\s*\\)"),
+        ci);
+    s.replace(notInList, QStringLiteral("<> all(\\1)"));
+    static const RE inList(
+        QStringLiteral(
+            "\\bin\\s*\\(\\s*select\\s+value\\s+from\\s+json_each\\s*\\(\\s*(:\\w+)\\s*\\)\\s*\\)"),
+        ci);
+    s.replace(inList, QStringLiteral("= any(\\1)"));
+    static const RE ifnull(QStringLiteral("\\bifnull\\s*\\("), ci);
+    s.replace(ifnull, QStringLiteral("coalesce("));
+    static const RE instr(QStringLiteral("\\binstr\\s*\\("), ci);
+    s.replace(instr, QStringLiteral("strpos("));
+    static const RE asReal(QStringLiteral("\\bas\\s+real\\b"), ci);
+    s.replace(asReal, QStringLiteral("as double precision"));
+    if (!ddl) {
+        // char(9): the character of that code; in a table definition char(n) is a type.
+        static const RE charOfCode(QStringLiteral("\\bchar\\s*\\("), ci);
+        s.replace(charOfCode, QStringLiteral("chr("));
+        return s;
+    }
+    static const RE key(QStringLiteral("\\binteger\\s+primary\\s+key(?:\\s+autoincrement)?\\b"), ci);
+    s.replace(key, QStringLiteral("BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY"));
+    static const RE nocase(QStringLiteral("\\b\\w+(?:\\s*\\(\\s*\\d+\\s*\\))?\\s+collate\\s+nocase\\b"), ci);
+    s.replace(nocase, QStringLiteral("CITEXT"));
+    static const RE integer(QStringLiteral("\\binteger\\b"), ci);
+    s.replace(integer, QStringLiteral("BIGINT"));
+    static const RE real(QStringLiteral("\\b(?:real|double|float)\\b(?!\\s+precision)"), ci);
+    s.replace(real, QStringLiteral("DOUBLE PRECISION"));
+    static const RE blob(QStringLiteral("\\bblob\\b"), ci);
+    s.replace(blob, QStringLiteral("BYTEA"));
+    static const RE datetime(QStringLiteral("\\bdatetime\\b"), ci);
+    s.replace(datetime, QStringLiteral("TEXT"));
+    return s;
+}
+
+// The row key goes last, so statements that insert values without naming columns still fill
+// the table's own columns in order.
+QString withRowKey(const QString& createTable) {
+    static const RE keyColumn(
+        QStringLiteral("([^\\s,(]+)\\s+BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY"));
+    const auto m = keyColumn.match(createTable);
+    const int close = createTable.lastIndexOf(QLatin1Char(')'));
+    if (close < 0)
+        return createTable;
+    const QString column =
+        m.hasMatch()
+            ? QStringLiteral(", %1 BIGINT GENERATED ALWAYS AS (%2) STORED").arg(rowKeyColumn(), m.captured(1))
+            : QStringLiteral(", %1 BIGINT GENERATED BY DEFAULT AS IDENTITY UNIQUE").arg(rowKeyColumn());
+    return createTable.left(close) + column + createTable.mid(close);
+}
+
+} // namespace
+
+QString translate(const QString& sqliteSql) {
+    static const RE createTable(QStringLiteral("^\\s*create\\s+table\\b"), ci);
+    static const RE alterTable(QStringLiteral("^\\s*alter\\s+table\\b"), ci);
+    const bool create = createTable.match(sqliteSql).hasMatch();
+    const bool ddl = create || alterTable.match(sqliteSql).hasMatch();
+    QVector<Piece> parts = pieces(sqliteSql);
+    rewriteGlob(parts);
+    QString out;
+    for (const Piece& p : parts)
+        out += p.literal ? p.text : rewritePlain(p.text, ddl);
+    static const RE asSelect(QStringLiteral("^\\s*create\\s+table\\s+\\S+\\s+as\\b"), ci);
+    if (create && !asSelect.match(out).hasMatch())
+        out = withRowKey(out);
+    return out;
+}
+
+QString spelling(const QString& fieldName, const QString& statement) {
+    if (fieldName != fieldName.toLower())
+        return fieldName;
+    static const QHash<QString, QString> shipped = [] {
+        QHash<QString, QString> names;
+        static const RE column(QStringLiteral("^\\s+([A-Za-z_]\\w*)\\s+[A-Za-z]"), RE::MultilineOption);
+        for (const QString& statement : ProgramFolder::shippedStatements()) {
+            if (!statement.startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive))
+                continue;
+            for (auto it = column.globalMatch(statement); it.hasNext();) {
+                const QString name = it.next().captured(1);
+                names.insert(name.toLower(), name);
+            }
+        }
+        return names;
+    }();
+    // As the statement writes it (an alias, a column named in the select list) ...
+    const RE written(
+        QStringLiteral("(?<![\\w\\[\"'])") + RE::escape(fieldName) + QStringLiteral("(?![\\w\\]\"'])"), ci);
+    const auto m = written.match(statement);
+    if (m.hasMatch())
+        return m.captured(0);
+    // ... else as the shipped schema does.
+    return shipped.value(fieldName, fieldName);
+}
+
+QString inStoredOrder(const QString& select) {
+    static const RE order(QStringLiteral("\\border\\s+by\\b"), ci);
+    if (order.match(select).hasMatch())
+        return select;
+    static const RE tail(QStringLiteral("\\s+(limit\\b.*|offset\\b.*)?$"),
+                         ci | RE::DotMatchesEverythingOption);
+    const auto m = tail.match(select);
+    const int at = m.hasMatch() && !m.captured(1).isEmpty() ? m.capturedStart() : select.size();
+    return select.left(at) + QStringLiteral(" ORDER BY ") + rowKeyColumn() + QLatin1Char(' ') +
+           select.mid(at);
+}
+
+QStringList functionStatements() {
+    // Bodies are single-quoted (not dollar-quoted) so that no driver mistakes a character of
+    // them for a placeholder.
+    return {
+        QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext SCHEMA public"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION ucase(text) RETURNS text LANGUAGE sql IMMUTABLE "
+                       "AS 'select upper($1)'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION lcase(text) RETURNS text LANGUAGE sql IMMUTABLE "
+                       "AS 'select lower($1)'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION len(text) RETURNS integer LANGUAGE sql IMMUTABLE "
+                       "AS 'select char_length($1)'"),
+        // The leading number with blanks anywhere skipped; 0 when there is none.
+        QStringLiteral(
+            "CREATE OR REPLACE FUNCTION val(text) RETURNS double precision LANGUAGE sql IMMUTABLE "
+            "AS 'select coalesce(substring(regexp_replace(coalesce($1, ''''), ''[[:space:]]'', '''', "
+            "''g'') from ''^[+-]?(?:[0-9]+[.]?[0-9]*|[.][0-9]+)(?:[eE][+-]?[0-9]+)?'')::double "
+            "precision, 0)'"),
+        QStringLiteral(
+            "CREATE OR REPLACE FUNCTION val(double precision) RETURNS double precision LANGUAGE sql "
+            "IMMUTABLE AS 'select coalesce($1, 0)'"),
+        // Date texts in the forms clerks and the program write, to the stored ISO form; an
+        // unreadable date is an error, as it is on the local file.
+        QStringLiteral(
+            "CREATE OR REPLACE FUNCTION cdate(text) RETURNS text LANGUAGE plpgsql IMMUTABLE AS '"
+            "declare m text[]; t text := btrim($1); begin "
+            "if t is null then return null; end if; "
+            "m := regexp_match(t, ''^([0-9]{4})[-/.年]([0-9]{1,2})[-/.月]([0-9]{1,2})日?"
+            "(?:[ T]([0-9]{1,2}):([0-9]{1,2})(?::([0-9]{1,2}))?)?$''); "
+            "if m is null then m := regexp_match(t, ''^([0-9]{4})([0-9]{2})([0-9]{2})"
+            "(?: ([0-9]{2}):([0-9]{2}):([0-9]{2}))?$''); end if; "
+            "if m is null then raise exception ''cdate: 日期格式不正确''; end if; "
+            "return to_char(make_timestamp(m[1]::int, m[2]::int, m[3]::int, coalesce(m[4], ''0'')::int, "
+            "coalesce(m[5], ''0'')::int, coalesce(m[6], ''0'')::int), ''YYYY-MM-DD HH24:MI:SS''); "
+            "end'"),
+        // Found before the server's own now() because the store's schema comes first on the path.
+        QStringLiteral("CREATE OR REPLACE FUNCTION now() RETURNS text LANGUAGE sql STABLE "
+                       "AS 'select to_char(localtimestamp, ''YYYY-MM-DD HH24:MI:SS'')'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION cstr(anyelement) RETURNS text LANGUAGE sql IMMUTABLE "
+                       "AS 'select $1::text'"),
+        // round() on a double rounds halves to the even neighbour, as the local file does.
+        QStringLiteral("CREATE OR REPLACE FUNCTION cint(double precision) RETURNS bigint LANGUAGE sql "
+                       "IMMUTABLE AS 'select round($1)::bigint'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION cint(text) RETURNS bigint LANGUAGE sql IMMUTABLE "
+                       "AS 'select round(val($1))::bigint'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION clng(double precision) RETURNS bigint LANGUAGE sql "
+                       "IMMUTABLE AS 'select round($1)::bigint'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION clng(text) RETURNS bigint LANGUAGE sql IMMUTABLE "
+                       "AS 'select round(val($1))::bigint'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION cdbl(double precision) RETURNS double precision "
+                       "LANGUAGE sql IMMUTABLE AS 'select $1'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION cdbl(text) RETURNS double precision LANGUAGE sql "
+                       "IMMUTABLE AS 'select case when $1 is null then null else val($1) end'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION isnull(anyelement) RETURNS integer LANGUAGE sql "
+                       "IMMUTABLE AS 'select case when $1 is null then 1 else 0 end'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION mid(text, integer) RETURNS text LANGUAGE sql IMMUTABLE "
+                       "AS 'select substr($1, greatest($2, 1))'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION mid(text, integer, integer) RETURNS text LANGUAGE sql "
+                       "IMMUTABLE AS 'select case when $3 < 0 then substr($1, greatest($2, 1)) "
+                       "else substr($1, greatest($2, 1), $3) end'"),
+    };
+}
+
+QString resetSequencesStatement() {
+    return QStringLiteral("DO 'declare r record; begin "
+                          "for r in select table_name, column_name from information_schema.columns "
+                          "where table_schema = current_schema() and is_identity = ''YES'' loop "
+                          "execute format(''select setval(pg_get_serial_sequence(%L, %L), "
+                          "coalesce((select max(%I) from %I), 0) + 1, false)'', "
+                          "quote_ident(r.table_name), r.column_name, r.column_name, r.table_name); "
+                          "end loop; end'");
+}
+
+QString arrayLiteral(const QVariantList& values) {
+    QStringList items;
+    for (const QVariant& v : values) {
+        if (v.isNull()) {
+            items << QStringLiteral("NULL");
+            continue;
+        }
+        QString text = v.toString();
+        text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+        text.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+        items << QLatin1Char('"') + text + QLatin1Char('"');
+    }
+    return QLatin1Char('{') + items.join(QLatin1Char(',')) + QLatin1Char('}');
+}
+
+} // namespace core::ServerDialect
