@@ -7,14 +7,24 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A not_yet=(
+    [core_tests]=TestDataGridEditing,TestLayoutCache,TestShippedData
+    [entry_tests]=TestDeliveryNoteStore,TestNoteCommands
+    [masterdata_tests]=TestAddressBook,TestGoodsWindows,TestPerson,TestProductStore
+    [history_tests]=TestDayTotals,TestNoteHistory
+    [batch_tests]=TestBatchWindow,TestOrderStore
+    [templates_tests]=TestPrintOffset,TestTemplateManager
+    [upgrade_tests]=TestColumnOps,TestUpgradeRun
+    [users_tests]=TestUserStore
+    [imports_tests]=TestOrderImport,TestRecipientImport
 )
 
 conninfo=$(scripts/pg-test-server.sh start 2>/tmp/overprint-pg-dir)
 dir=$(cat /tmp/overprint-pg-dir)
 trap 'scripts/pg-test-server.sh stop "$dir"' EXIT
 
+# A test that hangs on a lock fails after a minute instead of holding the run.
 export OVERPRINT_TEST_PG="$conninfo" QT_QPA_PLATFORM=offscreen OVERPRINT_DB_NOSYNC=1 \
-       OVERPRINT_TEST_DATA="$PWD/tests/data"
+       OVERPRINT_TEST_DATA="$PWD/tests/data" QTEST_DISABLE_STACK_DUMP=1 QTEST_FUNCTION_TIMEOUT=60000
 failed=0
 passed=0
 skipped=0
