@@ -188,16 +188,16 @@ bool CommandLine::parse(const QStringList& arguments, Invocation& out, QString* 
 }
 
 QString CommandLine::help(const QString& command) {
-    static const QString common =
-        QStringLiteral("\n通用选项：\n"
-                       "  --home 目录       程序目录（数据、图片、设置所在），缺省为 ~/.local/share/overprint\n"
-                       "  --user 用户名     启用登录时的操作员；密码取自环境变量 OVERPRINT_PASSWORD，\n"
-                       "                    没有时在终端上询问（从不取自命令行）\n"
-                       "  --json            结果以 JSON 写到标准输出\n"
-                       "  --yes             对执行中的询问一律回答“是”（否则询问按“否”处理并以 1 结束）\n"
-                       "  --help            显示本帮助\n"
-                       "\n结束码：0 完成，1 用法或输入错误（原因写在标准错误），2 数据错误（数据库拒绝），"
-                       "3 打印机错误。\n被拒绝的文件不改变数据。\n");
+    static const QString common = QStringLiteral(
+        "\n通用选项：\n"
+        "  --home 目录       程序目录（数据、图片、设置所在），缺省为 ~/.local/share/overprint\n"
+        "  --user 用户名     启用登录时的操作员；密码取自环境变量 OVERPRINT_PASSWORD，\n"
+        "                    没有时在终端上询问（从不取自命令行）\n"
+        "  --json            结果以 JSON 写到标准输出\n"
+        "  --yes             对执行中的询问一律回答“是”（否则询问按“否”处理并以 1 结束）\n"
+        "  --help            显示本帮助\n"
+        "\n结束码：0 完成，1 用法或输入错误（原因写在标准错误），2 数据错误（数据库拒绝），"
+        "3 打印机错误。\n被拒绝的文件不改变数据。\n");
     if (command == QLatin1String("print"))
         return QStringLiteral(
                    "用法：overprint print --note 单号 [--printer 打印机 | --pdf 文件] [--copies 张数]\n\n"
