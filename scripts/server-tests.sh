@@ -14,7 +14,6 @@ declare -A not_yet=(
     [batch_tests]=TestBatchWindow,TestOrderStore
     [templates_tests]=TestPrintOffset,TestTemplateManager
     [upgrade_tests]=TestColumnOps,TestUpgradeRun
-    [users_tests]=TestUserStore
     [imports_tests]=TestOrderImport,TestRecipientImport
 )
 

@@ -31,18 +31,18 @@ class TestUserStore : public QObject {
         db().exec(QStringLiteral("insert into UserTable (UserName,Passwd,RoleName) values (:n,:p,:r)"),
                   {{QStringLiteral("n"), name}, {QStringLiteral("p"), passwd}, {QStringLiteral("r"), role}});
     }
-    qint64 idOf(const QString& name) {
-        return db()
-            .scalar(QStringLiteral("select ID from UserTable where UserName=:n collate binary"),
-                    {{QStringLiteral("n"), name}})
-            .toLongLong();
+    // The row whose name is written exactly so (letter case counts), on either engine.
+    QVariant ofExactName(const QString& column, const QString& name) {
+        core::Recordset rs = db().query(QStringLiteral("select UserName,") + column +
+                                            QStringLiteral(" from UserTable where UserName=:n order by ID"),
+                                        {{QStringLiteral("n"), name}});
+        for (rs.first(); !rs.eof(); rs.next())
+            if (rs.text(QStringLiteral("UserName")) == name)
+                return rs.value(column);
+        return {};
     }
-    QString passwdOf(const QString& name) {
-        return db()
-            .scalar(QStringLiteral("select Passwd from UserTable where UserName=:n collate binary"),
-                    {{QStringLiteral("n"), name}})
-            .toString();
-    }
+    qint64 idOf(const QString& name) { return ofExactName(QStringLiteral("ID"), name).toLongLong(); }
+    QString passwdOf(const QString& name) { return ofExactName(QStringLiteral("Passwd"), name).toString(); }
     QStringList allPasswords() {
         QStringList all;
         core::Recordset rs = db().query(QStringLiteral("select Passwd from UserTable order by ID"));
@@ -213,10 +213,14 @@ private slots:
         QFETCH(bool, saved);
         addUser(QStringLiteral("ærø"), QString(), QStringLiteral("录单员"));
         const auto table = [this] {
-            return db()
-                .scalar(QStringLiteral("select group_concat(ID||'='||UserName||'/'||RoleName, ';') from "
-                                       "(select * from UserTable order by ID)"))
-                .toString();
+            QStringList rows;
+            core::Recordset rs =
+                db().query(QStringLiteral("select ID,UserName,RoleName from UserTable order by ID"));
+            for (rs.first(); !rs.eof(); rs.next())
+                rows << rs.text(QStringLiteral("ID")) + QLatin1Char('=') +
+                            rs.text(QStringLiteral("UserName")) + QLatin1Char('/') +
+                            rs.text(QStringLiteral("RoleName"));
+            return rows.join(QLatin1Char(';'));
         };
         const QString before = table();
         const qint64 id = who.isEmpty() ? 0 : idOf(who);
