@@ -4,9 +4,6 @@
 #include "entry/MoneyText.h"
 #include "entry/NoteText.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-
 namespace batch {
 
 namespace {
@@ -81,15 +78,15 @@ QHash<QString, Order> OrderFill::loadMany(core::Database& db, const QStringList&
     QHash<QString, Order> orders;
     if (asked.isEmpty())
         return orders;
+    // A list binds as one value the engine reads as a list (keyList).
     const core::Params list{
-        {QStringLiteral("list"),
-         QString::fromUtf8(
-             QJsonDocument(QJsonArray::fromStringList(numbers)).toJson(QJsonDocument::Compact))}};
+        {QStringLiteral("list"), QVariant(QVariantList(numbers.cbegin(), numbers.cend()))}};
     // Rows in ID order, so the first row of a number is its head and its lines come in the
     // order they were stored, as load reads them.
-    core::Recordset head = db.query(QStringLiteral("select * from OrderList where 订单号 in "
-                                                   "(select value from json_each(:list)) order by ID"),
-                                    list);
+    core::Recordset head =
+        db.query(QStringLiteral("select * from OrderList where 订单号") +
+                     core::Database::keyList(QStringLiteral("list")) + QStringLiteral(" order by ID"),
+                 list);
     QHash<QString, QString> byKey; // key → the number as asked for, once its head is read
     for (head.first(); !head.eof(); head.next()) {
         const QString key = numberKey(head.text(QStringLiteral("订单号")));
@@ -99,9 +96,10 @@ QHash<QString, Order> OrderFill::loadMany(core::Database& db, const QStringList&
         byKey.insert(key, *number);
         orders.insert(*number, orderOf(head, *number));
     }
-    core::Recordset lines = db.query(QStringLiteral("select * from OrderDetail where 订单号 in "
-                                                    "(select value from json_each(:list)) order by ID"),
-                                     list);
+    core::Recordset lines =
+        db.query(QStringLiteral("select * from OrderDetail where 订单号") +
+                     core::Database::keyList(QStringLiteral("list")) + QStringLiteral(" order by ID"),
+                 list);
     for (lines.first(); !lines.eof(); lines.next()) {
         const auto number = byKey.constFind(numberKey(lines.text(QStringLiteral("订单号"))));
         if (number == byKey.cend())
