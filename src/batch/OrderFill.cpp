@@ -42,15 +42,6 @@ OrderLine lineOf(const core::Recordset& lines) {
             lines.text(QStringLiteral("金额"))};
 }
 
-// An order number as the column's NOCASE collation compares it: A–Z folded, nothing else.
-QString numberKey(const QString& number) {
-    QString key = number;
-    for (QChar& c : key)
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    return key;
-}
-
 } // namespace
 
 std::optional<Order> OrderFill::load(core::Database& db, const QString& number) {
@@ -74,7 +65,7 @@ std::optional<Order> OrderFill::load(core::Database& db, const QString& number) 
 QHash<QString, Order> OrderFill::loadMany(core::Database& db, const QStringList& numbers) {
     QHash<QString, QString> asked; // key → the number as asked for
     for (const QString& number : numbers)
-        asked.insert(numberKey(number), number);
+        asked.insert(db.caseKey(number), number);
     QHash<QString, Order> orders;
     if (asked.isEmpty())
         return orders;
@@ -89,7 +80,7 @@ QHash<QString, Order> OrderFill::loadMany(core::Database& db, const QStringList&
                  list);
     QHash<QString, QString> byKey; // key → the number as asked for, once its head is read
     for (head.first(); !head.eof(); head.next()) {
-        const QString key = numberKey(head.text(QStringLiteral("订单号")));
+        const QString key = db.caseKey(head.text(QStringLiteral("订单号")));
         const auto number = asked.constFind(key);
         if (number == asked.cend() || byKey.contains(key))
             continue;
@@ -101,7 +92,7 @@ QHash<QString, Order> OrderFill::loadMany(core::Database& db, const QStringList&
                      core::Database::keyList(QStringLiteral("list")) + QStringLiteral(" order by ID"),
                  list);
     for (lines.first(); !lines.eof(); lines.next()) {
-        const auto number = byKey.constFind(numberKey(lines.text(QStringLiteral("订单号"))));
+        const auto number = byKey.constFind(db.caseKey(lines.text(QStringLiteral("订单号"))));
         if (number == byKey.cend())
             continue;
         Order& order = orders[*number];

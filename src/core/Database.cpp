@@ -30,6 +30,11 @@ namespace {
 QString errorText(const QSqlError& error) {
     // The engine's own words first: they name the missing column or table.
     QString text = error.databaseText().trimmed();
+    // The server writes "ERROR:  what failed" and then lines for a developer (LINE, CONTEXT,
+    // HINT): the first line without its severity is what the local file would have said.
+    static const QRegularExpression severity(QStringLiteral("^(?:ERROR|FATAL|PANIC):\\s+"));
+    if (severity.match(text).hasMatch())
+        text = text.remove(severity).section(QLatin1Char('\n'), 0, 0).trimmed();
     const QString driver = error.driverText().trimmed();
     if (text.isEmpty())
         return driver;
@@ -501,27 +506,33 @@ QString Database::translate(const QString& sql, Engine engine) {
     return engine == Engine::PostgreSQL ? ServerDialect::translate(s) : s;
 }
 
-bool Database::run(QSqlQuery& query, const QString& sql, const Params& params) {
+bool Database::guarded(const std::function<bool()>& statement) {
     const bool guard = m_engine == Engine::PostgreSQL && m_inTransaction;
     QSqlQuery mark(connection());
     if (guard && !mark.exec(QStringLiteral("SAVEPOINT overprint_statement")))
         throw DbError(errorText(mark.lastError()));
-    bool ok = false;
-    if (m_engine == Engine::PostgreSQL && params.isEmpty()) {
-        // The server's driver prepares by SQL PREPARE, which takes no table definitions; a
-        // statement without values needs no preparing.
-        ok = query.exec(sql);
-    } else {
-        ok = query.prepare(sql);
-        if (ok) {
-            bind(query, sql, params, m_engine);
-            ok = query.exec();
-        }
-    }
+    const bool ok = statement();
     if (guard)
         mark.exec(ok ? QStringLiteral("RELEASE SAVEPOINT overprint_statement")
                      : QStringLiteral("ROLLBACK TO SAVEPOINT overprint_statement"));
     return ok;
+}
+
+bool Database::execPrepared(QSqlQuery& query) {
+    return guarded([&query] { return query.exec(); });
+}
+
+bool Database::run(QSqlQuery& query, const QString& sql, const Params& params) {
+    return guarded([&] {
+        // The server's driver prepares by SQL PREPARE, which takes no table definitions; a
+        // statement without values needs no preparing.
+        if (m_engine == Engine::PostgreSQL && params.isEmpty())
+            return query.exec(sql);
+        if (!query.prepare(sql))
+            return false;
+        bind(query, sql, params, m_engine);
+        return query.exec();
+    });
 }
 
 int Database::exec(const QString& sql, const Params& params) {
@@ -718,6 +729,16 @@ void Database::copyToFile(const QString& path) {
         QFile::remove(path);
         throw DbError(result.error);
     }
+}
+
+QString Database::caseKey(const QString& text) const {
+    if (m_engine == Engine::PostgreSQL)
+        return text.toLower();
+    QString key = text;
+    for (QChar& c : key)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    return key;
 }
 
 QStringList Database::columns(const QString& table) {

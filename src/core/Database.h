@@ -65,6 +65,9 @@ public:
     // The store's local file; empty when the store is on a server.
     QString filePath() const { return m_engine == Engine::SQLite ? m_path : QString(); }
     const ServerAddress& server() const { return m_server; }
+    // Text as this store's tables compare it without regard to letter case: the local file
+    // folds A–Z only, the server's case-blind text every letter.
+    QString caseKey(const QString& text) const;
 
     // The columns of a table in table order (the server's row key left out); empty when there
     // is no such table. Names as the engine keeps them.
@@ -125,6 +128,9 @@ public:
 
     QSqlDatabase connection() const;
     QString connectionName() const { return m_name; }
+    // Runs a query prepared on connection() by a caller that keeps it for many runs, with the
+    // same care for a failure inside a transaction as every statement of this class.
+    bool execPrepared(QSqlQuery& query);
 
     // Rowid of the last insert on this connection.
     qint64 lastInsertId() const;
@@ -135,6 +141,7 @@ private:
     // inside one, each statement runs under a savepoint so that a caught failure leaves the rest
     // of the transaction usable, as it does on the local file.
     bool run(QSqlQuery& query, const QString& sql, const Params& params);
+    bool guarded(const std::function<bool()>& statement);
 
     QString m_name;
     QString m_path;

@@ -171,9 +171,186 @@ QString withRowKey(const QString& createTable) {
     return createTable.left(close) + column + createTable.mid(close);
 }
 
+// The statement cut at its ';' outside literals and quoted names.
+QStringList splitStatements(const QString& body) {
+    QStringList out;
+    QString current;
+    for (const Piece& p : pieces(body)) {
+        if (p.literal || p.text.startsWith(QLatin1Char('"'))) {
+            current += p.text;
+            continue;
+        }
+        const QStringList cut = p.text.split(QLatin1Char(';'));
+        for (int i = 0; i < cut.size(); ++i) {
+            if (i > 0) {
+                out << current;
+                current.clear();
+            }
+            current += cut.at(i);
+        }
+    }
+    out << current;
+    out.removeIf([](const QString& s) { return s.trimmed().isEmpty(); });
+    return out;
+}
+
+// A trigger as the local file writes it (WHEN and BEGIN … END around statements, RAISE in a
+// select) becomes a trigger function and a trigger; the server runs both in one go.
+QString triggerStatement(const QRegularExpressionMatch& m) {
+    const QString name = m.captured(1).toLower();
+    const QString timing = m.captured(2).isEmpty() ? QStringLiteral("BEFORE") : m.captured(2).toUpper();
+    const bool before = timing == QLatin1String("BEFORE");
+    const bool deleting = m.captured(3).startsWith(QLatin1String("delete"), Qt::CaseInsensitive);
+    static const RE raise(QStringLiteral("^\\s*select\\s+raise\\s*\\(\\s*(ignore|abort|fail|rollback)\\s*"
+                                         "(?:,\\s*('(?:[^']|'')*')\\s*)?\\)\\s*$"),
+                          ci | RE::DotMatchesEverythingOption);
+    static const RE select(QStringLiteral("^\\s*select\\b"), ci);
+    QString body;
+    for (const QString& statement : splitStatements(m.captured(6))) {
+        const auto r = raise.match(statement);
+        if (r.hasMatch() && r.captured(1).compare(QLatin1String("ignore"), Qt::CaseInsensitive) == 0)
+            body += QStringLiteral("return null; ");
+        else if (r.hasMatch())
+            body += QStringLiteral("raise exception '%', ") + r.captured(2) + QStringLiteral("; ");
+        else
+            body += translate(statement).replace(select, QStringLiteral("perform")) + QStringLiteral("; ");
+    }
+    body += before ? (deleting ? QStringLiteral("return old;") : QStringLiteral("return new;"))
+                   : QStringLiteral("return null;");
+    const QString function = QLatin1Char('"') + name + QStringLiteral("_trigger\"");
+    QString out = QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS '"
+                                 "begin %2 end'; CREATE TRIGGER \"%3\" %4 %5 ON %6 FOR EACH ROW ")
+                      .arg(function, QString(body).replace(QLatin1Char('\''), QStringLiteral("''")), name,
+                           timing, translate(m.captured(3)), translate(m.captured(4)));
+    if (!m.captured(5).isEmpty())
+        out += QStringLiteral("WHEN (") + translate(m.captured(5)) + QStringLiteral(") ");
+    return out + QStringLiteral("EXECUTE FUNCTION ") + function + QStringLiteral("()");
+}
+
+// The server names a trigger together with its table; the local file by its name alone.
+QString dropTriggerStatement(const QString& name, bool ifExists) {
+    const QString quoted = QStringLiteral("''") + name.toLower() + QStringLiteral("''");
+    return QStringLiteral("DO 'declare r record; found_one boolean := false; begin "
+                          "for r in select c.relname from pg_trigger t join pg_class c on c.oid = t.tgrelid "
+                          "where t.tgname = %1 and c.relnamespace = current_schema()::regnamespace loop "
+                          "execute format(''drop trigger %I on %I'', %1, r.relname); found_one := true; "
+                          "end loop; %2 end'")
+        .arg(quoted, ifExists
+                         ? QString()
+                         : QStringLiteral("if not found_one then raise exception ''no such trigger: %'', ") +
+                               quoted + QStringLiteral("; end if;"));
+}
+
+// The pragmas that have a meaning on the server; any other stays as written and fails there.
+QString pragmaStatement(const QString& sqliteSql) {
+    static const RE pragma(QStringLiteral("^\\s*pragma\\s+(\\w+)\\s*=\\s*(\\w+)\\s*$"), ci);
+    const auto m = pragma.match(sqliteSql);
+    if (!m.hasMatch())
+        return sqliteSql;
+    const QString name = m.captured(1).toLower();
+    const QString value = m.captured(2).toLower();
+    const bool on =
+        value == QLatin1String("1") || value == QLatin1String("on") || value == QLatin1String("true");
+    if (name == QLatin1String("query_only"))
+        return on ? QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY")
+                  : QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ WRITE");
+    // The server always checks foreign keys; only asking for that is a statement with no effect.
+    if (name == QLatin1String("foreign_keys") && on)
+        return QStringLiteral("SELECT 1");
+    return sqliteSql;
+}
+
+// The local file sorts NULL before every value, the server after: each sort key of every ORDER
+// BY gets the local file's place for NULL, so "order by 地址 desc" still ends with the empty ones.
+QString withLocalNullOrder(const QString& sql) {
+    const int n = sql.size();
+    // Where literals and quoted names are, so that nothing inside them is read as SQL.
+    QVector<bool> quoted(n + 1, false);
+    for (int i = 0; i < n; ++i) {
+        const QChar c = sql.at(i);
+        if (c != QLatin1Char('\'') && c != QLatin1Char('"'))
+            continue;
+        int j = i + 1;
+        while (j < n && !(sql.at(j) == c && (j + 1 >= n || sql.at(j + 1) != c)))
+            j += sql.at(j) == c ? 2 : 1;
+        for (int k = i; k <= j && k < n; ++k)
+            quoted[k] = true;
+        i = j;
+    }
+    static const RE orderBy(QStringLiteral("\\border\\s+by\\b"), ci);
+    static const RE clauseEnd(
+        QStringLiteral("^(?:limit|offset|for|window|union|except|intersect|rows|range|groups)\\b"), ci);
+    static const RE direction(QStringLiteral("\\b(asc|desc)\\s*$"), ci);
+    static const RE nulls(QStringLiteral("\\bnulls\\s+(?:first|last)\\s*$"), ci);
+    std::vector<std::pair<int, QString>> inserts;
+    const auto endTerm = [&](int start, int end) {
+        int at = end;
+        while (at > start && sql.at(at - 1).isSpace())
+            --at;
+        const QString term = sql.mid(start, at - start);
+        if (term.trimmed().isEmpty() || nulls.match(term).hasMatch())
+            return;
+        const auto d = direction.match(term);
+        const bool descending =
+            d.hasMatch() && d.captured(1).compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0;
+        inserts.emplace_back(at, descending ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST"));
+    };
+    for (auto it = orderBy.globalMatch(sql); it.hasNext();) {
+        const auto m = it.next();
+        if (quoted.at(m.capturedStart()))
+            continue;
+        int depth = 0;
+        int start = m.capturedEnd();
+        int j = start;
+        for (; j < n; ++j) {
+            if (quoted.at(j))
+                continue;
+            const QChar c = sql.at(j);
+            if (c == QLatin1Char('(')) {
+                ++depth;
+            } else if (c == QLatin1Char(')')) {
+                if (depth == 0)
+                    break;
+                --depth;
+            } else if (depth == 0 && c == QLatin1Char(',')) {
+                endTerm(start, j);
+                start = j + 1;
+            } else if (depth == 0 && c == QLatin1Char(';')) {
+                break;
+            } else if (depth == 0 &&
+                       (j == 0 || !(sql.at(j - 1).isLetterOrNumber() || sql.at(j - 1) == QLatin1Char('_'))) &&
+                       clauseEnd.match(QStringView(sql).mid(j)).hasMatch()) {
+                break;
+            }
+        }
+        endTerm(start, j);
+    }
+    QString out = sql;
+    std::sort(inserts.begin(), inserts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [at, text] : inserts)
+        out.insert(at, text);
+    return out;
+}
+
 } // namespace
 
 QString translate(const QString& sqliteSql) {
+    static const RE trigger(
+        QStringLiteral(
+            "^\\s*create\\s+(?:temp(?:orary)?\\s+)?trigger\\s+(?:if\\s+not\\s+exists\\s+)?(\\S+)\\s+"
+            "(before|after|instead\\s+of)?\\s*(insert|delete|update(?:\\s+of\\s+.+?)?)\\s+on\\s+(\\S+)"
+            "(?:\\s+for\\s+each\\s+row)?(?:\\s+when\\s+(.+?))?\\s+begin\\b(.*)\\bend\\s*$"),
+        ci | RE::DotMatchesEverythingOption);
+    if (const auto m = trigger.match(sqliteSql); m.hasMatch())
+        return triggerStatement(m);
+    static const RE dropTrigger(
+        QStringLiteral("^\\s*drop\\s+trigger\\s+(if\\s+exists\\s+)?\\[?([A-Za-z_]\\w*)\\]?\\s*$"), ci);
+    if (const auto m = dropTrigger.match(sqliteSql); m.hasMatch())
+        return dropTriggerStatement(m.captured(2), !m.captured(1).isEmpty());
+    static const RE pragma(QStringLiteral("^\\s*pragma\\b"), ci);
+    if (pragma.match(sqliteSql).hasMatch())
+        return pragmaStatement(sqliteSql);
+
     static const RE createTable(QStringLiteral("^\\s*create\\s+table\\b"), ci);
     static const RE alterTable(QStringLiteral("^\\s*alter\\s+table\\b"), ci);
     const bool create = createTable.match(sqliteSql).hasMatch();
@@ -186,7 +363,7 @@ QString translate(const QString& sqliteSql) {
     static const RE asSelect(QStringLiteral("^\\s*create\\s+table\\s+\\S+\\s+as\\b"), ci);
     if (create && !asSelect.match(out).hasMatch())
         out = withRowKey(out);
-    return out;
+    return ddl ? out : withLocalNullOrder(out);
 }
 
 QString spelling(const QString& fieldName, const QString& statement) {
@@ -207,7 +384,7 @@ QString spelling(const QString& fieldName, const QString& statement) {
     }();
     // As the statement writes it (an alias, a column named in the select list) ...
     const RE written(
-        QStringLiteral("(?<![\\w\\[\"'])") + RE::escape(fieldName) + QStringLiteral("(?![\\w\\]\"'])"), ci);
+        QStringLiteral("(?<![:\\w\\[\"'])") + RE::escape(fieldName) + QStringLiteral("(?![\\w\\]\"'])"), ci);
     const auto m = written.match(statement);
     if (m.hasMatch())
         return m.captured(0);
@@ -281,6 +458,18 @@ QStringList functionStatements() {
                        "IMMUTABLE AS 'select case when $1 is null then null else val($1) end'"),
         QStringLiteral("CREATE OR REPLACE FUNCTION isnull(anyelement) RETURNS integer LANGUAGE sql "
                        "IMMUTABLE AS 'select case when $1 is null then 1 else 0 end'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION unicode(text) RETURNS integer LANGUAGE sql IMMUTABLE "
+                       "AS 'select case when $1 = '''' then null else ascii($1) end'"),
+        // group_concat(x [, separator]) joins the group's values that are not null.
+        QStringLiteral("CREATE OR REPLACE FUNCTION group_concat_step(text, anyelement, text) RETURNS text "
+                       "LANGUAGE sql IMMUTABLE AS 'select case when $2 is null then $1 when $1 is null "
+                       "then $2::text else $1 || $3 || $2::text end'"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION group_concat_step(text, anyelement) RETURNS text "
+                       "LANGUAGE sql IMMUTABLE AS 'select group_concat_step($1, $2, '','')'"),
+        QStringLiteral("CREATE OR REPLACE AGGREGATE group_concat(anyelement) "
+                       "(SFUNC = group_concat_step, STYPE = text)"),
+        QStringLiteral("CREATE OR REPLACE AGGREGATE group_concat(anyelement, text) "
+                       "(SFUNC = group_concat_step, STYPE = text)"),
         QStringLiteral("CREATE OR REPLACE FUNCTION mid(text, integer) RETURNS text LANGUAGE sql IMMUTABLE "
                        "AS 'select substr($1, greatest($2, 1))'"),
         QStringLiteral("CREATE OR REPLACE FUNCTION mid(text, integer, integer) RETURNS text LANGUAGE sql "

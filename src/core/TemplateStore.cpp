@@ -155,8 +155,8 @@ QStringList TemplateStore::loadCommonTypeLastNameList(const QString& kind) {
     try {
         Recordset rows = m_app.db().query(
             QStringLiteral(
-                "Select distinct TypeDescribe,IsDefault from CKTypeTable where Visiable='启用' and "
-                "IsCommon='是' and TypeFirstName=:kind"),
+                "Select TypeDescribe,IsDefault from CKTypeTable where Visiable='启用' and "
+                "IsCommon='是' and TypeFirstName=:kind group by TypeDescribe,IsDefault order by min(rowid)"),
             kindParam(kind));
         for (rows.first(); !rows.eof(); rows.next()) {
             const QString variant = rows.text(QStringLiteral("TypeDescribe"));

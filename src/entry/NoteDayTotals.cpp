@@ -1,7 +1,5 @@
 #include "entry/NoteDayTotals.h"
 
-#include <algorithm>
-
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -46,15 +44,10 @@ QString NoteDayTotals::dayKey(const QString& issued) {
 }
 
 bool NoteDayTotals::kept() {
-    if (m_kept < 0) {
-        // The driver's own list of tables: asking by a failing statement would end an open
-        // transaction on some engines.
-        const QStringList tables = m_db.connection().tables();
-        m_kept = std::any_of(tables.begin(), tables.end(),
-                             [](const QString& t) { return t.compare(kTable, Qt::CaseInsensitive) == 0; })
-                     ? 1
-                     : 0;
-    }
+    // Asked by a look-up that cannot fail: a failing statement would end an open transaction
+    // on the server.
+    if (m_kept < 0)
+        m_kept = m_db.hasTable(kTable) ? 1 : 0;
     return m_kept == 1;
 }
 
@@ -117,9 +110,8 @@ void NoteDayTotals::move(const QString& where, const core::Params& params, int s
         return;
     // The notes are read forward one at a time and summed per key here: a day holds many
     // different times, so grouping in the statement would return nearly a row per note.
-    const QString sql =
-        core::Database::translate(QStringLiteral("select 出票日期, 模板种类, 票据状态, ") + kAmount +
-                                  QStringLiteral(" from DataCheckFHDSHD where ") + where);
+    const QString sql = m_db.translated(QStringLiteral("select 出票日期, 模板种类, 票据状态, ") + kAmount +
+                                        QStringLiteral(" from DataCheckFHDSHD where ") + where);
     QHash<QString, int> index;
     QVector<Bucket> buckets;
     {
@@ -127,7 +119,7 @@ void NoteDayTotals::move(const QString& where, const core::Params& params, int s
         rows.setForwardOnly(true);
         if (!rows.prepare(sql))
             throw core::DbError(rows.lastError().text());
-        core::Database::bind(rows, sql, params);
+        core::Database::bind(rows, sql, params, m_db.engine());
         if (!rows.exec())
             throw core::DbError(rows.lastError().text());
         const QChar separator(0x1f);

@@ -29,14 +29,6 @@ std::function<void(const char*)>& OrderImport::stepHook() {
     return hook;
 }
 
-QString OrderImport::numberKey(const QString& number) {
-    QString key = number;
-    for (QChar& c : key)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + ('a' - 'A'));
-    return key;
-}
-
 OrderImport::Result OrderImport::run(const Half& orders, const Half& lines) {
     Result r;
     if (!orders.sheet || !lines.sheet) {
@@ -161,11 +153,11 @@ bool OrderImport::saveOrderInfo(const Spreadsheet& sheet, int row) {
     const bool suspicious = isLossyNumber(number);
     if (suspicious) {
         // Two rows reading alike are two orders whose last digits were lost, not one order.
-        if (m_seen.contains(numberKey(number))) {
+        if (m_seen.contains(m_db.caseKey(number))) {
             m_log.log(row, suspiciousText(number) + QStringLiteral("，与前面的行读成了同一个号，未导入"));
             return false;
         }
-        m_seen.insert(numberKey(number));
+        m_seen.insert(m_db.caseKey(number));
     }
     const QVector<ImportItem>& items = orderItems();
     const auto value = [&](int item) {
@@ -245,10 +237,10 @@ bool OrderImport::saveOrderDetailInfo(const Spreadsheet& sheet, int row) {
         const core::Params key{{QStringLiteral("n"), number}};
         // Looked up as the delete below compares: one order written in two letter cases is
         // one order, whose lines replace the stored ones once.
-        if (!m_seen.contains(numberKey(number))) {
+        if (!m_seen.contains(m_db.caseKey(number))) {
             // The sheet holds all of an order's lines: those stored before are replaced, so
             // an import of the same sheet again leaves the same lines.
-            m_seen.insert(numberKey(number));
+            m_seen.insert(m_db.caseKey(number));
             const int removed =
                 m_statements.exec(QStringLiteral("delete from OrderDetail where 订单号=:n"), key);
             if (removed > 0)

@@ -70,10 +70,6 @@ public:
     // last digits, and two orders may read alike.
     static bool isLossyNumber(const QString& number);
 
-    // An order number as the tables compare it: ASCII letters folded (COLLATE NOCASE), every
-    // other character as it is.
-    static QString numberKey(const QString& number);
-
     static QString missingOrderColumnMessage();
     static QString orderSkippedText();
     bool missingOrderColumn() const { return m_missingOrderColumn; }
@@ -90,7 +86,7 @@ private:
     RunObserver& m_observer;
     QVector<int> m_columns;
     bool m_missingOrderColumn = false;
-    // Order numbers met in this run, by numberKey: the suspicious ones (orders), those whose
+    // Order numbers met in this run, by the store's caseKey: the suspicious ones (orders), those whose
     // lines were replaced (goods lines).
     QSet<QString> m_seen;
     StatementCache m_statements;

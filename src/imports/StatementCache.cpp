@@ -38,7 +38,7 @@ QSqlQuery& StatementCache::prepared(const QString& sql, const core::Params& para
 
 int StatementCache::exec(const QString& sql, const core::Params& params) {
     QSqlQuery& query = prepared(sql, params);
-    if (!query.exec())
+    if (!m_db.execPrepared(query))
         throw failure(query);
     const int affected = query.numRowsAffected();
     query.finish();
@@ -47,7 +47,7 @@ int StatementCache::exec(const QString& sql, const core::Params& params) {
 
 QVariant StatementCache::scalar(const QString& sql, const core::Params& params) {
     QSqlQuery& query = prepared(sql, params);
-    if (!query.exec())
+    if (!m_db.execPrepared(query))
         throw failure(query);
     QVariant value;
     if (query.next())

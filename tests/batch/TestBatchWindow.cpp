@@ -65,7 +65,7 @@ QString journalOrders(core::Database& db) {
     QCoreApplication::processEvents(); // the journal's rows follow the hand-over
     return db
         .scalar("select group_concat(JobNo || ':' || PageNo || '=' || OrderNo, ' ') from (select * from "
-                "PrintJournal order by JobNo, PageNo)")
+                "PrintJournal order by JobNo, PageNo) as pages")
         .toString();
 }
 
@@ -350,7 +350,7 @@ private slots:
             QVERIFY2(page(device(), i + 1).contains(printed[i]), qPrintable(page(device(), i + 1).join('|')));
         QCOMPARE(home->db()
                      .scalar("select group_concat(订单号) from (select 订单号 from OrderList where "
-                             "订单状态='已打印' order by 订单号)")
+                             "订单状态='已打印' order by 订单号) as printed")
                      .toString(),
                  printed.join(','));
         QStringList journal;

@@ -69,6 +69,11 @@ private slots:
             << "select \"full name\", \"ctlname\" from T where x='[Keep] \"As\" rowid'";
         QTest::newRow("functions") << "select ifnull(a,''), cast(b as real), char(9) from T"
                                    << "select coalesce(a,''), cast(b as double precision), chr(9) from T";
+        QTest::newRow("nulls where the local file puts them")
+            << "select a from (select a from T order by a) as s where b=' order by x' order by a desc, "
+               "lower(b, c), d asc, e nulls last limit 3"
+            << "select a from (select a from T order by a NULLS FIRST) as s where b=' order by x' order by a "
+               "desc NULLS LAST, lower(b, c) NULLS FIRST, d asc NULLS FIRST, e nulls last limit 3";
         QTest::newRow("counter reset") << "ALTER TABLE OrderList ALTER COLUMN id COUNTER (1,1)"
                                        << "select setval(pg_get_serial_sequence('\"orderlist\"', 'id'), "
                                           "coalesce(max(\"id\"), 0) + 1, false) from \"orderlist\"";
@@ -169,6 +174,12 @@ private slots:
         QTest::newRow("no case in text") << "(select count(*) from configtable where cname='VERSION')";
         QTest::newRow("like ignores case")
             << "(select count(*) from configtable where cname like 'ms excel%')";
+        QTest::newRow("group_concat") << "(select group_concat(v, '+') from (select 1 as v union all "
+                                         "select null union all select 3) as t)";
+        QTest::newRow("unicode") << "unicode('王') || '/' || coalesce(unicode(''), -1)";
+        QTest::newRow("nulls sort first")
+            << "(select group_concat(coalesce(v, 'n'), '') from (select v from (select 'b' as v union all "
+               "select null union all select 'a') as u order by v desc, v) as t)";
     }
     void functionsAgreeWithTheLocalFile() {
         if (!serverOrSkip())

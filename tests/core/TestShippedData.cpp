@@ -353,9 +353,10 @@ private slots:
         QTest::newRow("label fixes")
             << "select 一级代码,二级代码 from DMTable2 where 类型='其他字符' and 二级代码='手机'"
             << "移动电话,手机号码";
-        QTest::newRow("variants of the kind") << "select distinct TypeDescribe,IsDefault from CKTypeTable "
+        QTest::newRow("variants of the kind") << "select TypeDescribe,IsDefault from CKTypeTable "
                                                  "where Visiable='启用' and IsCommon='是' "
-                                                 "and TypeFirstName='出货单'"
+                                                 "and TypeFirstName='出货单' group by TypeDescribe,IsDefault "
+                                                 "order by min(rowid)"
                                               << "标准,三联241";
     }
     void rowsComeInStoredOrder() {

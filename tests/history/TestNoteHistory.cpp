@@ -564,9 +564,8 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(Stopped,
                                      store.deleteNotes({QStringLiteral("k1"), QStringLiteral("k3")}));
         db.setStepHook({});
-        const QString path = db.path();
         db.close();
-        db.open(path);
+        home->app().connect();
         QCOMPARE(rows(db, "DataCheckFHDSHD"), 3);
         QCOMPARE(rows(db, "DataCheckFHDSHDDetail"), 6);
     }

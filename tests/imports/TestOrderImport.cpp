@@ -206,7 +206,7 @@ private slots:
     }
 
     // One order number written in two letter cases is one order, as the tables compare it: its
-    // lines all stay. Letters the tables do not fold (full width) stay two orders.
+    // lines all stay, also where the store folds full-width letters (the server) or not.
     void numberCaseIsOneOrder_data() {
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QStringList>("stored"); // order number, goods
@@ -300,7 +300,10 @@ private slots:
         QCOMPARE(child.exitStatus(), step.isEmpty() ? QProcess::NormalExit : QProcess::CrashExit);
         QCOMPARE(home.db().scalar(QStringLiteral("select count(*) from OrderList")).toInt(), orders);
         QCOMPARE(home.db().scalar(QStringLiteral("select count(*) from OrderDetail")).toInt(), lines);
-        QCOMPARE(home.db().scalar(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok"));
+        // A killed client cannot damage a server's store; the local file is checked.
+        if (home.db().engine() == core::Engine::SQLite)
+            QCOMPARE(home.db().scalar(QStringLiteral("pragma integrity_check")).toString(),
+                     QStringLiteral("ok"));
     }
 
     // The child of the test above; on its own it has nothing to do.

@@ -139,7 +139,8 @@ private slots:
         QVERIFY(std::abs(second.scaleX - 1) < 0.01 && std::abs(second.offsetX) < 1);
         const double before = worstLanding(kWorn, first.correction);
         const double after = worstLanding(kWorn, second.correction);
-        QVERIFY2(after < 0.05 && after < before / 4, qPrintable(QStringLiteral("%1 → %2").arg(before).arg(after)));
+        QVERIFY2(after < 0.05 && after < before / 4,
+                 qPrintable(QStringLiteral("%1 → %2").arg(before).arg(after)));
     }
 
     void refusals_data() {

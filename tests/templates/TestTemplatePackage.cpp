@@ -289,7 +289,8 @@ private slots:
         QTest::newRow("number of 30 MB") << "update _ckControl set CtlX='x'||hex(zeroblob(15*1024*1024))"
                                          << "too big";
         QTest::newRow("number of 40 characters")
-            << "update _ckControl set CtlX='1'||hex(zeroblob(20)) where CtlName='zdPJBH'" << "ctlx";
+            << "update _ckControl set CtlX='1'||hex(zeroblob(20)) where CtlName='zdPJBH'"
+            << "ctlx";
         QTest::newRow("setting of 5000 characters")
             << "update _Config set DMValue=hex(zeroblob(2500)) where CheckTypeId=7"
             << "dmvalue";

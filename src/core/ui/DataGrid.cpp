@@ -267,9 +267,10 @@ int DataGrid::totalRows() const {
         QString counted = m_sql;
         counted.remove(trailingOrder);
         try {
-            m_total =
-                m_db.scalar(QStringLiteral("select count(*) from (") + counted + QLatin1Char(')'), m_params)
-                    .toInt();
+            m_total = m_db.scalar(QStringLiteral("select count(*) from (") + counted +
+                                      QStringLiteral(") as listed"),
+                                  m_params)
+                          .toInt();
         } catch (const DbError&) {
             return rowCount();
         }
