@@ -16,7 +16,8 @@ failed=0
 passed=0
 skipped=0
 for program in core_tests entry_tests masterdata_tests history_tests batch_tests templates_tests \
-               upgrade_tests users_tests imports_tests designer_tests; do
+               upgrade_tests users_tests imports_tests designer_tests print_tests cli_tests e2e_tests \
+               recognition_tests; do
     log=$(mktemp)
     # An exception no test caught can leave the test library's abort handler spinning: the
     # program is stopped after a quarter of an hour rather than holding the run.

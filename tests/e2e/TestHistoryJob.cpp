@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(home->db()
                      .scalar(QStringLiteral(
                          "select group_concat(票据状态) from (select 票据状态 from DataCheckFHDSHD "
-                         "order by 流水号)"))
+                         "order by 流水号) as states"))
                      .toString(),
                  QStringLiteral("正常,作废,作废"));
 
