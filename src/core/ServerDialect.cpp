@@ -183,14 +183,14 @@ QStringList splitStatements(const QString& body) {
         const QStringList cut = p.text.split(QLatin1Char(';'));
         for (int i = 0; i < cut.size(); ++i) {
             if (i > 0) {
-                out << current;
+                out << current.trimmed();
                 current.clear();
             }
             current += cut.at(i);
         }
     }
-    out << current;
-    out.removeIf([](const QString& s) { return s.trimmed().isEmpty(); });
+    out << current.trimmed();
+    out.removeIf([](const QString& s) { return s.isEmpty(); });
     return out;
 }
 

@@ -69,6 +69,13 @@ private slots:
             << "select \"full name\", \"ctlname\" from T where x='[Keep] \"As\" rowid'";
         QTest::newRow("functions") << "select ifnull(a,''), cast(b as real), char(9) from T"
                                    << "select coalesce(a,''), cast(b as double precision), chr(9) from T";
+        QTest::newRow("trigger")
+            << "create trigger refuse before update of 单位类型 on T when new.ID=4 begin "
+               "select raise(abort, 'it''s refused'); insert into Log values (1); end"
+            << "CREATE OR REPLACE FUNCTION \"refuse_trigger\"() RETURNS trigger LANGUAGE plpgsql AS 'begin "
+               "raise exception ''%'', ''it''''s refused''; insert into Log values (1); return new; end'; "
+               "CREATE TRIGGER \"refuse\" BEFORE update of 单位类型 ON T FOR EACH ROW WHEN (new.ID=4) "
+               "EXECUTE FUNCTION \"refuse_trigger\"()";
         QTest::newRow("nulls where the local file puts them")
             << "select a from (select a from T order by a) as s where b=' order by x' order by a desc, "
                "lower(b, c), d asc, e nulls last limit 3"
