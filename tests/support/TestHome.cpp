@@ -39,6 +39,8 @@ TestHome::~TestHome() {
         return;
     try {
         m_app->db().rollback();
+        // A seat of the same test still holding a lock must not keep the run waiting forever.
+        m_app->db().exec(QStringLiteral("SET lock_timeout = '10s'"));
         m_app->db().exec(QStringLiteral("DROP SCHEMA IF EXISTS \"") + m_schema +
                          QStringLiteral("\" CASCADE"));
     } catch (const core::DbError&) {
