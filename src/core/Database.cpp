@@ -344,13 +344,7 @@ void Database::openServer(const ServerAddress& address) {
             db.setConnectOptions(options.join(QLatin1Char(';')));
             if (!db.open())
                 failure = errorText(db.lastError());
-            db.close();
         }
-    }
-    if (failure.isEmpty()) {
-        QSqlDatabase db = QSqlDatabase::database(m_name, false);
-        if (!db.open())
-            failure = errorText(db.lastError());
     }
     if (!failure.isEmpty()) {
         QSqlDatabase::removeDatabase(m_name);
@@ -741,6 +735,17 @@ QString Database::caseKey(const QString& text) const {
     return key;
 }
 
+namespace {
+
+QStringList firstColumn(Recordset rs) {
+    QStringList values;
+    for (rs.first(); !rs.eof(); rs.next())
+        values << rs.text(0);
+    return values;
+}
+
+} // namespace
+
 QStringList Database::columns(const QString& table) {
     const Recordset rs =
         m_engine == Engine::PostgreSQL
@@ -749,10 +754,7 @@ QStringList Database::columns(const QString& table) {
                                    "column_name <> :key order by ordinal_position"),
                     {{QStringLiteral("t"), table}, {QStringLiteral("key"), ServerDialect::rowKeyColumn()}})
             : query(QStringLiteral("select name from pragma_table_info(:t)"), {{QStringLiteral("t"), table}});
-    QStringList names;
-    for (int i = 0; i < rs.recordCount(); ++i)
-        names << rs.m_rows.at(i).at(0).toString();
-    return names;
+    return firstColumn(rs);
 }
 
 bool Database::hasTable(const QString& table) {
@@ -775,10 +777,7 @@ QStringList Database::tables() {
                                    "order by table_name"))
             : query(QStringLiteral("select name from sqlite_master where type='table' and "
                                    "name not like 'sqlite\\_%' escape '\\' order by name"));
-    QStringList names;
-    for (int i = 0; i < rs.recordCount(); ++i)
-        names << rs.m_rows.at(i).at(0).toString();
-    return names;
+    return firstColumn(rs);
 }
 
 } // namespace core
