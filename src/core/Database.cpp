@@ -27,22 +27,6 @@ namespace core {
 
 namespace {
 
-QString errorText(const QSqlError& error) {
-    // The engine's own words first: they name the missing column or table.
-    QString text = error.databaseText().trimmed();
-    // The server writes "ERROR:  what failed" and then lines for a developer (LINE, CONTEXT,
-    // HINT): the first line without its severity is what the local file would have said.
-    static const QRegularExpression severity(QStringLiteral("^(?:ERROR|FATAL|PANIC):\\s+"));
-    if (severity.match(text).hasMatch())
-        text = text.remove(severity).section(QLatin1Char('\n'), 0, 0).trimmed();
-    const QString driver = error.driverText().trimmed();
-    if (text.isEmpty())
-        return driver;
-    if (!driver.isEmpty() && !text.contains(driver))
-        text += QStringLiteral(" (") + driver + QLatin1Char(')');
-    return text;
-}
-
 // Dates are stored as ISO text so that they compare correctly as text; a list of values is one
 // JSON array (keyList() reads it with json_each), on the server an array literal.
 QVariant bindable(const QVariant& value, Engine engine) {
@@ -430,6 +414,22 @@ bool Database::isOpen() const {
 
 QSqlDatabase Database::connection() const {
     return QSqlDatabase::database(m_name, false);
+}
+
+QString Database::errorText(const QSqlError& error) {
+    // The engine's own words first: they name the missing column or table.
+    QString text = error.databaseText().trimmed();
+    // The server writes "ERROR:  what failed" and then lines for a developer (LINE, CONTEXT,
+    // HINT): the first line without its severity is what the local file would have said.
+    static const QRegularExpression severity(QStringLiteral("^(?:ERROR|FATAL|PANIC):\\s+"));
+    if (severity.match(text).hasMatch())
+        text = text.remove(severity).section(QLatin1Char('\n'), 0, 0).trimmed();
+    const QString driver = error.driverText().trimmed();
+    if (text.isEmpty())
+        return driver;
+    if (!driver.isEmpty() && !text.contains(driver))
+        text += QStringLiteral(" (") + driver + QLatin1Char(')');
+    return text;
 }
 
 QString Database::quote(const QString& value) {

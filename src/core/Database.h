@@ -4,6 +4,7 @@
 #include "core/Recordset.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -103,6 +104,8 @@ public:
     // The one quoting helper for the few places that must splice a value into SQL text:
     // 'O''Brien'. Everything else binds parameters.
     static QString quote(const QString& value);
+    // A failed statement's text as the program shows it: the engine's own words first.
+    static QString errorText(const QSqlError& error);
     // Dialect translation into SQLite, and into the given engine; exposed for tests.
     static QString translate(const QString& sql);
     static QString translate(const QString& sql, Engine engine);

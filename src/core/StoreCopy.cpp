@@ -22,11 +22,6 @@ struct Column {
     QString type; // in the program's dialect: long, double, blob, Text, or the key
 };
 
-QString failureOf(const QSqlQuery& q) {
-    const QSqlError e = q.lastError();
-    return e.databaseText().trimmed().isEmpty() ? e.text() : e.databaseText().trimmed();
-}
-
 QString quotedName(const QString& name) {
     QString n = name;
     n.replace(QLatin1Char('"'), QStringLiteral("\"\""));
@@ -90,10 +85,7 @@ void matchStructure(Database& target, const QString& table, const QVector<Column
         return;
     }
     for (const Column& c : columns) {
-        bool found = false;
-        for (const QString& p : present)
-            found = found || p.compare(c.name, Qt::CaseInsensitive) == 0;
-        if (!found) {
+        if (!present.contains(c.name, Qt::CaseInsensitive)) {
             const QString type =
                 c.type.startsWith(QLatin1String("autoincrement")) ? QStringLiteral("long") : c.type;
             target.exec(QStringLiteral("alter table ") + quotedName(table) + QStringLiteral(" add column ") +
@@ -116,19 +108,19 @@ qint64 copyRows(Database& source, Database& target, const QString& table, const 
     read.setForwardOnly(true);
     if (!read.exec(source.translated(QStringLiteral("select ") + names.join(QLatin1Char(',')) +
                                      QStringLiteral(" from ") + quotedName(table))))
-        throw DbError(table + QStringLiteral(": ") + failureOf(read));
+        throw DbError(table + QStringLiteral(": ") + Database::errorText(read.lastError()));
     QSqlQuery write(target.connection());
     if (!write.prepare(target.translated(QStringLiteral("insert into ") + quotedName(table) +
                                          QStringLiteral(" (") + names.join(QLatin1Char(',')) +
                                          QStringLiteral(") values (") + marks.join(QLatin1Char(',')) +
                                          QLatin1Char(')'))))
-        throw DbError(table + QStringLiteral(": ") + failureOf(write));
+        throw DbError(table + QStringLiteral(": ") + Database::errorText(write.lastError()));
     qint64 rows = 0;
     while (read.next()) {
         for (int i = 0; i < columns.size(); ++i)
             write.bindValue(i, read.value(i));
         if (!write.exec())
-            throw DbError(table + QStringLiteral(": ") + failureOf(write));
+            throw DbError(table + QStringLiteral(": ") + Database::errorText(write.lastError()));
         ++rows;
     }
     return rows;
@@ -219,7 +211,8 @@ void StoreCopy::createLocalStore(Database& db, const QString& path) {
         QSqlQuery q(db.connection());
         for (const QString& statement : statements)
             if (!q.exec(statement))
-                throw DbError(failureOf(q) + QStringLiteral("\n") + statement.left(200));
+                throw DbError(Database::errorText(q.lastError()) + QStringLiteral("\n") +
+                              statement.left(200));
         db.commit();
     } catch (...) {
         db.rollback();

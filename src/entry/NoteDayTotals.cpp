@@ -118,10 +118,10 @@ void NoteDayTotals::move(const QString& where, const core::Params& params, int s
         QSqlQuery rows(m_db.connection());
         rows.setForwardOnly(true);
         if (!rows.prepare(sql))
-            throw core::DbError(rows.lastError().text());
+            throw core::DbError(core::Database::errorText(rows.lastError()));
         core::Database::bind(rows, sql, params, m_db.engine());
         if (!rows.exec())
-            throw core::DbError(rows.lastError().text());
+            throw core::DbError(core::Database::errorText(rows.lastError()));
         const QChar separator(0x1f);
         while (rows.next()) {
             const QString day = dayKey(rows.value(0).toString());
@@ -141,7 +141,7 @@ void NoteDayTotals::move(const QString& where, const core::Params& params, int s
             }
         }
         if (rows.lastError().isValid())
-            throw core::DbError(rows.lastError().text());
+            throw core::DbError(core::Database::errorText(rows.lastError()));
     }
     const QString match = QStringLiteral(" where 出票日期=:day and 模板种类=:kind and 票据状态=:state");
     for (const Bucket& b : buckets) {

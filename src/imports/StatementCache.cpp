@@ -5,23 +5,13 @@
 
 namespace imports {
 
-namespace {
-
-core::DbError failure(const QSqlQuery& query) {
-    const QSqlError error = query.lastError();
-    const QString text = error.databaseText().trimmed();
-    return core::DbError(text.isEmpty() ? error.driverText().trimmed() : text);
-}
-
-} // namespace
-
 QSqlQuery& StatementCache::prepared(const QString& sql, const core::Params& params) {
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
         QSqlQuery query(m_db.connection());
         query.setForwardOnly(true);
         if (!query.prepare(m_db.translated(sql)))
-            throw failure(query);
+            throw core::DbError(core::Database::errorText(query.lastError()));
         it = m_statements.insert(sql, query);
     }
     QSqlQuery& query = it.value();
@@ -39,7 +29,7 @@ QSqlQuery& StatementCache::prepared(const QString& sql, const core::Params& para
 int StatementCache::exec(const QString& sql, const core::Params& params) {
     QSqlQuery& query = prepared(sql, params);
     if (!m_db.execPrepared(query))
-        throw failure(query);
+        throw core::DbError(core::Database::errorText(query.lastError()));
     const int affected = query.numRowsAffected();
     query.finish();
     return affected < 0 ? 0 : affected;
@@ -48,7 +38,7 @@ int StatementCache::exec(const QString& sql, const core::Params& params) {
 QVariant StatementCache::scalar(const QString& sql, const core::Params& params) {
     QSqlQuery& query = prepared(sql, params);
     if (!m_db.execPrepared(query))
-        throw failure(query);
+        throw core::DbError(core::Database::errorText(query.lastError()));
     QVariant value;
     if (query.next())
         value = query.value(0);
