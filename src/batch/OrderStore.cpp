@@ -6,6 +6,11 @@ namespace batch {
 
 namespace {
 const QString kKey = QStringLiteral("ID");
+
+// One hold per order as the tables compare its number.
+QString holdName(core::Database& db, const QString& number) {
+    return QStringLiteral("order:") + db.caseKey(number);
+}
 } // namespace
 
 OrderStore::OrderStore(core::Database& db) : m_db(db) {}
@@ -158,7 +163,7 @@ QStringList OrderStore::claim(const QStringList& numbers, const QStringList& lis
     try {
         for (int i = 0; i < numbers.size(); ++i) {
             const QString& number = numbers.at(i);
-            if (!m_db.tryHold(QStringLiteral("order:") + number.toLower())) {
+            if (!m_db.tryHold(holdName(m_db, number))) {
                 refused << number + QStringLiteral("（另一台电脑正在打印）");
                 continue;
             }
@@ -167,7 +172,7 @@ QStringList OrderStore::claim(const QStringList& numbers, const QStringList& lis
                             {{QStringLiteral("n"), number}})
                     .toString();
             if (state == printedState() && listedStates.value(i) != printedState()) {
-                m_db.release(QStringLiteral("order:") + number.toLower());
+                m_db.release(holdName(m_db, number));
                 refused << number + QStringLiteral("（刚被另一台电脑打印）");
                 continue;
             }
@@ -183,7 +188,7 @@ QStringList OrderStore::claim(const QStringList& numbers, const QStringList& lis
 void OrderStore::release(const QStringList& numbers) {
     for (const QString& number : numbers) {
         try {
-            m_db.release(QStringLiteral("order:") + number.toLower());
+            m_db.release(holdName(m_db, number));
         } catch (const core::DbError&) {
             // The connection's end frees what is still held.
         }
