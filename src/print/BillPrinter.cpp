@@ -157,13 +157,8 @@ void BillPrinter::PrinterTransBegin(int copies) {
             return;
         }
         MeasuredCalibration(m_app.userIni()).applyTo(m_device);
-        m_job = {m_device.printerName(),
-                 paperText(m_device.paper()),
-                 m_templateId,
-                 variantText(),
-                 m_app.userName,
-                 m_device.copies(),
-                 {}};
+        m_job = {m_device.printerName(), paperText(m_device.paper()), m_templateId, variantText(),
+                 m_app.userName,         m_device.copies(),           {},           {}};
         m_digestItems = digestItems();
         m_device.beginDocument();
         m_renderer.holdLayouts(true);
@@ -225,8 +220,11 @@ void BillPrinter::SendCheckToPrinter(int) {
         // The page and its fingerprint read the boxes through one index of the form.
         const ControlIndex controls(m_renderer.controls(), container());
         m_renderer.printBill(controls, kKind, m_templateId, m_xOffset, m_yOffset);
-        m_job.pages.append({textOf(control(QStringLiteral("zdPJBH"))), m_orderNumber, pageDigest(controls)});
+        m_job.pages.append({textOf(control(QStringLiteral("zdPJBH"))), m_orderNumber, pageDigest(controls),
+                            m_orderNumber.isEmpty() ? JournalPage::Source::Note : JournalPage::Source::Order,
+                            m_orderRemark});
         m_orderNumber.clear();
+        m_orderRemark = true;
     } catch (const core::DbError& e) {
         // Without the item list nothing of the bill can print; say so instead of an empty page.
         m_app.dialogs().alert(QStringLiteral("读取打印项目出错：") + e.message(), kHint, false);
@@ -263,26 +261,65 @@ void BillPrinter::recordJob() {
     m_lastJobPages = m_job.pages.size();
     m_lastJob = 0;
     if (!m_job.pages.isEmpty()) {
+        m_job.time = QDateTime::currentDateTime();
         // The write waits for the disk; the click that printed returns first, and the rows follow
         // in the next turn of the event loop (or when the journal of this printer is asked for).
+        // A held journal waits for the caller's own write.
         m_unwritten.append(m_job);
-        if (m_unwritten.size() == 1)
+        if (m_unwritten.size() == 1 && !m_journalHeld)
             QTimer::singleShot(0, &m_writeContext, [this] { writeJournal(); });
     }
     m_job.pages.clear();
 }
 
-void BillPrinter::writeJournal() {
-    while (!m_unwritten.isEmpty()) {
-        const PrintJournal::Job job = m_unwritten.takeFirst();
+bool BillPrinter::record(const PrintJournal::Job& job, const std::function<void()>& alongside) {
+    try {
+        m_lastJob = m_journal.record(job, alongside);
+        return true;
+    } catch (const core::DbError& e) {
+        m_lastJob = 0;
         try {
-            m_lastJob = m_journal.record(job);
-        } catch (const core::DbError& e) {
-            // The pages are on their way: the clerk learns that the journal lacks them, nothing more.
-            m_lastJob = 0;
-            m_app.dialogs().alert(QStringLiteral("打印记录未能保存：") + e.message(), kHint, false);
+            m_journal.keep(job);
+            m_app.dialogs().alert(QStringLiteral("打印记录暂时未能保存，将在下次打印时补记：") + e.message(),
+                                  kHint, false);
+        } catch (const std::runtime_error& kept) {
+            m_app.dialogs().alert(QStringLiteral("打印记录未能保存：") + e.message() + QLatin1Char('\n') +
+                                      QString::fromStdString(kept.what()),
+                                  kHint, false);
+        }
+        return false;
+    }
+}
+
+void BillPrinter::writeJournal(const std::function<void()>& alongside) {
+    // Pages an earlier write could not store go first, so the journal keeps the order of jobs.
+    if (!m_unwritten.isEmpty() && m_journal.hasPending()) {
+        try {
+            m_journal.writePending();
+        } catch (const core::DbError&) {
+            // They wait for the next job; this one's write says what is wrong.
         }
     }
+    bool alongsideRan = !alongside;
+    while (!m_unwritten.isEmpty()) {
+        const PrintJournal::Job job = m_unwritten.takeFirst();
+        if (m_unwritten.isEmpty() && !alongsideRan) {
+            alongsideRan = true;
+            try {
+                m_lastJob = m_journal.record(job, alongside);
+                continue;
+            } catch (const core::DbError&) {
+                // Written one after the other below: the pages are kept even when the other
+                // change is what failed.
+            }
+            record(job);
+            alongside();
+            return;
+        }
+        record(job);
+    }
+    if (!alongsideRan)
+        alongside();
 }
 
 int BillPrinter::lastJob() {

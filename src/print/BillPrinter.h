@@ -62,8 +62,12 @@ public:
     int yOffset() const { return m_yOffset; }
     ItemRenderer& renderer() { return m_renderer; }
 
-    // The order the next page prints (a batch run), kept in the print journal with the page.
-    void setPageOrder(const QString& orderNumber) { m_orderNumber = orderNumber; }
+    // The order the next page prints (a batch run) and whether its remark went into the box,
+    // kept in the print journal with the page so a reprint fills it from the order again.
+    void setPageOrder(const QString& orderNumber, bool withRemark = true) {
+        m_orderNumber = orderNumber;
+        m_orderRemark = withRemark;
+    }
     // A fingerprint of the values the form holds for the kind's items: the journal keeps it
     // with each page, so a reprint can tell a note that changed since.
     QString pageDigest();
@@ -72,8 +76,14 @@ public:
     int lastJob();
     int lastJobPages() const { return m_lastJobPages; }
     // A job's pages reach the journal just after the job's hand-over, once the event loop runs
-    // again, so the click that printed does not wait for the disk. This writes them now.
-    void writeJournal();
+    // again, so the click that printed does not wait for the disk. This writes them now;
+    // `alongside` runs in the transaction of the last job's pages (a batch run marks its orders
+    // there). When that transaction fails the pages are written (or kept for later) on their
+    // own and `alongside` runs after them; what it throws reaches the caller. Pages that cannot
+    // be written wait in the journal's pending file for the next write (one alert).
+    void writeJournal(const std::function<void()>& alongside = {});
+    // While held, a job's pages wait for the caller's writeJournal instead of the event loop.
+    void holdJournal(bool held) { m_journalHeld = held; }
 
     static const QString kKind; // 出货单
     // The print menu's switch that puts every template printed on the current printer on its
@@ -105,6 +115,8 @@ private:
     QString pageDigest(const ControlIndex& values);
     // Queues the pages of the job just handed over for the print journal.
     void recordJob();
+    // Writes one job's pages, or keeps them for a later write and says so; false then.
+    bool record(const PrintJournal::Job& job, const std::function<void()>& alongside = {});
 
     core::AppContext& m_app;
     PrintDevice& m_device;
@@ -121,6 +133,8 @@ private:
     QHash<QString, QString> m_moneyCodes; // currency name to abbreviation, of the open job
     std::optional<int> m_cellWidth;       // of the open job's template
     QString m_orderNumber;
+    bool m_orderRemark = true;
+    bool m_journalHeld = false;
     int m_lastJob = 0;
     int m_lastJobPages = 0;
     QVector<PrintJournal::Job> m_unwritten; // handed over, not yet in the journal

@@ -11,10 +11,10 @@ const QString kCaption = QStringLiteral("补打");
 
 QString nameOf(const JournalPage& page) {
     QString text = QStringLiteral("作业%1第%2张").arg(page.job).arg(page.page);
-    if (!page.noteNumber.isEmpty())
-        text += QStringLiteral("（单号%1）").arg(page.noteNumber);
-    else if (!page.orderNumber.isEmpty())
+    if (page.source == JournalPage::Source::Order && !page.orderNumber.isEmpty())
         text += QStringLiteral("（订单号%1）").arg(page.orderNumber);
+    else if (!page.noteNumber.isEmpty())
+        text += QStringLiteral("（单号%1）").arg(page.noteNumber);
     return text;
 }
 
@@ -48,7 +48,8 @@ int JournalReprint::reprint(const QVector<JournalPage>& pages) {
     QStringList changed;
     int sent = 0;
     for (const JournalPage& page : pages) {
-        const bool numbered = !page.noteNumber.isEmpty() || !page.orderNumber.isEmpty();
+        const bool numbered = page.source == JournalPage::Source::Order ? !page.orderNumber.isEmpty()
+                                                                        : !page.noteNumber.isEmpty();
         if (!numbered || !m_loader(page)) {
             missing << nameOf(page);
             continue;
@@ -64,7 +65,8 @@ int JournalReprint::reprint(const QVector<JournalPage>& pages) {
         }
         if (!m_app.printReady)
             return 0; // the device failed and has said so
-        m_printer.setPageOrder(page.orderNumber);
+        if (page.source == JournalPage::Source::Order)
+            m_printer.setPageOrder(page.orderNumber, page.orderRemark);
         m_printer.SendCheckToPrinter(page.templateId);
         ++sent;
     }

@@ -7,6 +7,8 @@
 #include <QVariantMap>
 #include <QVector>
 
+#include <functional>
+
 namespace core {
 class AppContext;
 }
@@ -15,6 +17,10 @@ namespace print {
 
 // One page handed to a printer, as the journal keeps it.
 struct JournalPage {
+    // What the page was printed from, so a reprint reads the same thing as stored now: a saved
+    // note (by its number) or an order of the order tables (a batch run, by its order number).
+    enum class Source { Note, Order };
+
     qint64 id = 0;
     int job = 0;  // the job number, counted over the whole journal
     int page = 0; // 1-based within its job
@@ -28,6 +34,8 @@ struct JournalPage {
     QString operatorName;
     int copies = 1;
     QString digest; // of the values the page carried (BillPrinter::pageDigest)
+    Source source = Source::Note;
+    bool orderRemark = true; // an order page: the order's remark went into its box
 };
 
 // The print journal: every page handed to a printer, so that after a jam the clerk finds the
@@ -50,12 +58,27 @@ public:
             QString noteNumber;
             QString orderNumber;
             QString digest;
+            JournalPage::Source source = JournalPage::Source::Note;
+            bool orderRemark = true;
         };
         QVector<Page> pages;
+        QDateTime time = {}; // when the printer took it; invalid: now
     };
 
-    // Writes the job's pages; returns its number (0 for a job without pages). Throws DbError.
-    int record(const Job& job);
+    // Writes the job's pages under the next job number, which no other seat can take meanwhile;
+    // `alongside` runs in the same transaction (a batch run marks its orders printed there, so
+    // the orders and their pages are written together or not at all). Returns the job's number
+    // (0 for a job without pages). Throws DbError; nothing is written then.
+    int record(const Job& job, const std::function<void()>& alongside = {});
+
+    // Jobs the printer took whose pages could not be written wait in a file of the program
+    // folder (Data/PrintJournal.pending) until a later write succeeds, so a reprint after a jam
+    // still finds them. keep() adds a job there; writePending() writes what waits, each job under
+    // its own number, and empties the file. Both report a failure by throwing; keep() a
+    // std::runtime_error, writePending() DbError (what waits stays waiting).
+    void keep(const Job& job);
+    int writePending();
+    bool hasPending() const;
 
     struct Filter {
         QDate from; // invalid: no bound
@@ -84,6 +107,11 @@ public:
     static const QString kTable;
 
 private:
+    int insertJob(const Job& job);
+    // Jobs of two seats that were once given one number (before numbers were locked) are told
+    // apart and the later ones renumbered, so the unique key on job and page can be made.
+    void separateSharedJobs();
+    QString pendingPath() const;
     QVector<JournalPage> read(const QString& where, const QVariantMap& params, const QString& order);
 
     core::AppContext& m_app;

@@ -3,10 +3,12 @@
 #include "batch/ui/EntryFill.h"
 #include "batch/ui/TfrmMutiPrintOrder.h"
 #include "core/AppContext.h"
+#include "core/DbError.h"
 #include "core/ScriptedDialogs.h"
 #include "core/ui/DataGrid.h"
 #include "designer/ui/TfmCheckDesign.h"
 #include "designer/ui/TfmTemplateDesigner.h"
+#include "entry/DeliveryNoteStore.h"
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "history/ui/TfmSearch_FHDSHD.h"
@@ -46,6 +48,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTimer>
 #include <functional>
 #include <utility>
@@ -368,29 +371,48 @@ int Program::reprintPages(const QVector<print::JournalPage>& pages) {
         if (!entryWindow)
             return 0;
     }
+    // The clerk was asked once: loading the pages asks no more. The typed note stays marked
+    // unsaved until a page replaces it, so a reprint that fails first keeps it asking.
+    entry::ui::NoteCommands& commands = entryWindow->commands();
+    commands.agreeToDiscard(true);
+    const auto agreed = qScopeGuard([&commands] { commands.agreeToDiscard(false); });
     const auto load = [this, entryWindow](const print::JournalPage& page) {
-        // A note that is gone says so in a box; here it is one name in the reprint's question.
+        // A source that is gone says so in a box; here it is one name in the reprint's question.
         core::ScriptedDialogs quiet;
         core::Dialogs& dialogs = m_app.dialogs();
         m_app.setDialogs(quiet);
+        const auto restore = qScopeGuard([this, &dialogs] { m_app.setDialogs(dialogs); });
         bool found = false;
-        if (!page.noteNumber.isEmpty()) {
-            found = entryWindow->commands().BrowseOldCheck(page.templateName, page.noteNumber) &&
-                    quiet.shown.isEmpty();
+        if (page.source == print::JournalPage::Source::Order) {
+            // On the template the run printed it with, as a note opens on its own.
+            std::optional<batch::Order> order;
+            try {
+                order = batch::OrderFill::load(m_app.db(), page.orderNumber);
+            } catch (const core::DbError&) {
+            }
+            if (order && !page.templateName.isEmpty() && page.templateName != entryWindow->variant())
+                entryWindow->selectVariant(page.templateName);
+            found = order && batch::ui::fillEntryWindow(m_app, *entryWindow, *order, page.orderRemark).kind ==
+                                 batch::FillOutcome::Filled;
+            // The order loaded is kept, so the next page replaces it without a question.
+            if (found)
+                entryWindow->commands().markClean();
         } else {
-            found = batch::ui::fillEntryWindow(m_app, *entryWindow, page.orderNumber, true).kind ==
-                    batch::FillOutcome::Filled;
+            // Only a note that is there replaces what the window shows.
+            try {
+                found = entry::DeliveryNoteStore(m_app.db()).exists(page.noteNumber) &&
+                        entryWindow->commands().BrowseOldCheck(page.templateName, page.noteNumber) &&
+                        quiet.shown.isEmpty();
+            } catch (const core::DbError&) {
+                found = false;
+            }
         }
-        // The page loaded is kept, so the next page replaces it without the discard question.
-        entryWindow->commands().markClean();
-        m_app.setDialogs(dialogs);
         m_app.currentCheckTypeId = entryWindow->templateId();
         return found;
     };
     print::JournalReprint reprint(m_app, entryWindow->billPrinter(), load);
     const int printed = reprint.reprint(pages);
     entryWindow->billPrinter().writeJournal(); // the journal window lists the reprint at once
-    entryWindow->commands().markClean();
     return printed;
 }
 

@@ -286,6 +286,48 @@ private slots:
         batchWindow->btStartPrintAllClick();
         QCOMPARE(QFileInfo(pdf()).size(), size);
     }
+    // A run killed once its job is with the printer leaves its orders marked exactly when their
+    // pages are in the print journal: a reprint after a jam finds every order marked printed.
+    void killAfterTheJobKeepsMarksAndJournalTogether_data() {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("pages written") << QStringLiteral("journal.pages");
+        QTest::newRow("orders marked") << QStringLiteral("batch.marked");
+        QTest::newRow("not killed") << QString();
+    }
+    void killAfterTheJobKeepsMarksAndJournalTogether() {
+        QFETCH(QString, step);
+        struct Killed {};
+        QVERIFY(program->startUp(false));
+        auto* entryWindow =
+            qobject_cast<TfmCheckFHDSHD*>(program->mainWindow().mdiArea()->subWindowList().first()->widget());
+        QTest::mouseClick(entryWindow->findChild<QToolButton*>(QStringLiteral("btMultiPrintS")),
+                          Qt::LeftButton);
+        batch::ui::TfrmMutiPrintOrder* batchWindow = program->batchWindow();
+        QVERIFY(batchWindow);
+        home->db().setStepHook([step](const QString& reached) {
+            if (reached == step)
+                throw Killed{};
+        });
+        bool killed = false;
+        try {
+            batchWindow->btStartPrintAllClick();
+        } catch (const Killed&) {
+            killed = true;
+        }
+        home->db().setStepHook({});
+        QCOMPARE(killed, !step.isEmpty());
+        QVERIFY(QFileInfo::exists(pdf())); // the printer has the job
+        const int marked =
+            home->db()
+                .scalar(QStringLiteral("select count(*) from OrderList where 订单状态='已打印'"))
+                .toInt();
+        const int journalled =
+            home->db().hasTable(QStringLiteral("PrintJournal"))
+                ? home->db().scalar(QStringLiteral("select count(*) from PrintJournal")).toInt()
+                : 0;
+        QCOMPARE(marked, killed ? 0 : int(kOrders.size()));
+        QCOMPARE(journalled, marked);
+    }
 };
 
 OVERPRINT_TEST(TestBatchPrintJob)

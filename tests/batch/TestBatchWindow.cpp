@@ -3,6 +3,7 @@
 #include "batch/ui/TfrmMutiPrintOrder.h"
 #include "core/ui/DataGrid.h"
 #include "entry/FakeEntryHost.h"
+#include "entry/ui/NoteCommands.h"
 #include "entry/ui/NoteEditing.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 
@@ -160,6 +161,20 @@ private slots:
         // Handed to the printer, the three are marked, and the list shows it.
         QCOMPARE(home->db().scalar("select count(*) from OrderList where 订单状态='已打印'").toInt(), 3);
         QCOMPARE(batchWindow->grid().value(0, "订单状态").toString(), QStringLiteral("已打印"));
+    }
+
+    // The clerk lets a typed note go for a run whose preparation is refused (no printer): nothing
+    // replaced the note, so it still counts as unsaved and closing still asks.
+    void refusedRunLeavesTheTypedNoteUnsaved() {
+        entryWindow->editing().setText("zdGKLXR", "李先生");
+        QVERIFY(entryWindow->commands().hasUnsavedNote());
+        device().printers.clear();
+        dialogs().answers.enqueue(1); // the typed note may go
+        batchWindow->btStartPrintAllClick();
+        QVERIFY(dialogs().sawText("需要安装打印机"));
+        QCOMPARE(device().pages, 0);
+        QCOMPARE(entryWindow->editing().text("zdGKLXR"), QStringLiteral("李先生"));
+        QVERIFY(entryWindow->commands().hasUnsavedNote());
     }
 
     // An order with more goods lines than the form is skipped whole and stays as it was; the

@@ -4,9 +4,13 @@
 #include "print/PrintJournal.h"
 #include "support/TestRegistry.h"
 
+#include <QFile>
 #include <QFrame>
 #include <QLineEdit>
+#include <QMutex>
 #include <QTest>
+
+#include <thread>
 
 using print::JournalPage;
 using print::PrintJournal;
@@ -311,6 +315,135 @@ private slots:
         QCOMPARE(home.db().query(s.sql, s.params).recordCount(), rows);
         QCOMPARE(journal.printers(),
                  QStringList({QStringLiteral("EPSON LQ-630K"), QStringLiteral("OKI 5860")}));
+    }
+
+    // Two seats on one server writing jobs at the same moment: every job has a number of its
+    // own, so "从第n张起" on a job never reprints the other seat's notes.
+    void twoSeatsNeverShareAJobNumber() {
+        if (TestHome::testServer().host.isEmpty() && TestHome::testServer().service.isEmpty())
+            QSKIP("two seats write at once only on a server (OVERPRINT_TEST_PG names none)");
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        PrintJournal(home.app()).ensureTable();
+        constexpr int kJobs = 60;
+        QMutex opening;
+        QStringList failures;
+        const auto seat = [&](const QString& who) {
+            core::ScriptedDialogs dialogs;
+            std::unique_ptr<core::AppContext> app;
+            {
+                QMutexLocker lock(&opening);
+                app = home.secondSeat(dialogs);
+            }
+            PrintJournal journal(*app);
+            for (int j = 0; j < kJobs; ++j) {
+                PrintJournal::Job job{who,
+                                      QStringLiteral("A4"),
+                                      1,
+                                      QStringLiteral("标准"),
+                                      who,
+                                      1,
+                                      {{who + QString::number(j) + QStringLiteral("-1"), {}, {}},
+                                       {who + QString::number(j) + QStringLiteral("-2"), {}, {}}}};
+                try {
+                    journal.record(job);
+                } catch (const core::DbError& e) {
+                    QMutexLocker lock(&opening);
+                    failures << e.message();
+                }
+            }
+            app.reset();
+        };
+        std::thread first(seat, QStringLiteral("甲"));
+        std::thread second(seat, QStringLiteral("乙"));
+        first.join();
+        second.join();
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));
+        core::Recordset jobs = home.db().query(QStringLiteral(
+            "select JobNo, count(*) as pages, count(distinct Printer) as seats from PrintJournal "
+            "group by JobNo"));
+        QCOMPARE(jobs.recordCount(), 2 * kJobs);
+        for (jobs.first(); !jobs.eof(); jobs.next()) {
+            QCOMPARE(jobs.integer(QStringLiteral("pages")), 2);
+            QCOMPARE(jobs.integer(QStringLiteral("seats")), 1);
+        }
+    }
+
+    // A journal of an earlier version where two seats gave their jobs one number: the jobs are
+    // told apart and numbered on their own, so the key on job and page holds.
+    void sharedJobNumbersOfEarlierJournalsAreSeparated() {
+        TestHome home;
+        QVERIFY(home.isValid());
+        home.db().exec(QStringLiteral(
+            "create table PrintJournal (ID autoincrement(1,1) primary key, JobNo long, PageNo long, "
+            "PrintTime Text(19), Printer Text(255), Paper Text(100), TemplateID long, TemplateName "
+            "Text(100), "
+            "NoteNo Text(50), OrderNo Text(50), Operator Text(50), Copies long, Digest Text(40))"));
+        // Job 1 of seat 甲 (3 pages) and of seat 乙 (2 pages), their rows interleaved; then job 2.
+        const QList<std::tuple<int, int, QString, QString>> rows{{1, 1, "甲", "A1"}, {1, 1, "乙", "B1"},
+                                                                 {1, 2, "甲", "A2"}, {1, 2, "乙", "B2"},
+                                                                 {1, 3, "甲", "A3"}, {2, 1, "甲", "C1"}};
+        for (const auto& [job, page, op, note] : rows)
+            home.db().exec(
+                QStringLiteral("insert into PrintJournal (JobNo, PageNo, PrintTime, Printer, Operator, "
+                               "NoteNo, TemplateID, Copies) values (:j, :p, '2026-12-01 10:00:00', "
+                               "'LQ', :o, :n, 1, 1)"),
+                {{QStringLiteral("j"), job},
+                 {QStringLiteral("p"), page},
+                 {QStringLiteral("o"), op},
+                 {QStringLiteral("n"), note}});
+        PrintJournal journal(home.app());
+        journal.ensureTable();
+        const auto notes = [&journal](int job) {
+            QStringList out;
+            for (const JournalPage& p : journal.pagesOf(job, 1))
+                out << p.noteNumber;
+            return out;
+        };
+        QCOMPARE(notes(1), QStringList({"A1", "A2", "A3"}));
+        QCOMPARE(notes(2), QStringList({"C1"}));
+        QCOMPARE(notes(3), QStringList({"B1", "B2"}));
+        // Earlier rows read their source from the order number.
+        QCOMPARE(journal.pagesOf(1, 1).first().source, JournalPage::Source::Note);
+        try {
+            home.db().exec(QStringLiteral("insert into PrintJournal (JobNo, PageNo) values (1, 1)"));
+            QFAIL("a second page 1 of job 1 was taken");
+        } catch (const core::DbError&) {
+        }
+    }
+
+    // The journal refuses the job the printer took: the pages wait in the program folder, one
+    // alert says so, and the next job's write puts them in first, under their own number.
+    void pagesTheJournalRefusedWaitForTheNextJob() {
+        JournalBench b;
+        QVERIFY(b.f.home.isValid());
+        core::Database& db = b.f.home.db();
+        PrintJournal journal(b.f.home.app());
+        journal.ensureTable();
+        db.exec(QStringLiteral("create trigger journal_full before insert on PrintJournal begin "
+                               "select raise(abort, 'disk full'); end"));
+        b.printNotes({JournalBench::number(1), JournalBench::number(2)});
+        b.printer.PrinterTransEnd();
+        QCOMPARE(b.printer.lastJob(), 0);
+        QCOMPARE(b.f.home.dialogs().shown.size(), 1);
+        QVERIFY(b.f.home.dialogs().sawText(QStringLiteral("下次打印时补记")));
+        QVERIFY(journal.hasPending());
+
+        db.exec(QStringLiteral("drop trigger journal_full"));
+        b.f.home.dialogs().clear();
+        b.printNotes({JournalBench::number(3)});
+        b.printer.PrinterTransEnd();
+        QCOMPARE(b.printer.lastJob(), 2);
+        QVERIFY(!journal.hasPending());
+        QCOMPARE(b.f.home.dialogs().shown.size(), 0);
+        const QVector<JournalPage> kept = journal.pagesOf(1, 1);
+        QCOMPARE(kept.size(), 2);
+        QCOMPARE(kept[1].noteNumber, JournalBench::number(2));
+        QCOMPARE(kept[1].digest.size(), 40);
+        QCOMPARE(journal.pagesOf(2, 1).first().noteNumber, JournalBench::number(3));
+        // And a reprint finds them.
+        b.f.device.clearDrawing();
+        QCOMPARE(b.reprint(kept), 2);
     }
 };
 

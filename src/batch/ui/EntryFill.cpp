@@ -105,13 +105,21 @@ FillOutcome fillEntryWindow(core::AppContext& app, entry::ui::TfmCheckFHDSHD& wi
 
 EntrySteps::EntrySteps(core::AppContext& app, entry::ui::TfmCheckFHDSHD* window, bool withRemark)
     : m_app(app), m_window(window), m_withRemark(withRemark) {
-    if (m_window)
+    if (m_window) {
         m_window->setBatchRunning(true);
+        // The run's pages are written with the marking of its orders (the batch window's
+        // writeJournal), not on their own in the next turn of the event loop.
+        m_window->billPrinter().holdJournal(true);
+    }
 }
 
 EntrySteps::~EntrySteps() {
-    if (m_window)
-        m_window->setBatchRunning(false);
+    if (m_window) {
+        m_window->billPrinter().holdJournal(false);
+        // Only a run that put an order into the boxes replaced what the clerk had there; after
+        // a refused or cancelled start the typed note is still unsaved.
+        m_window->setBatchRunning(false, m_filled);
+    }
 }
 
 QString EntrySteps::goneMessage() {
@@ -162,18 +170,22 @@ FillOutcome EntrySteps::fill(const QString& number) {
     m_number = number;
     if (!number.trimmed().isEmpty() && !m_ahead.contains(number))
         readAhead(number);
+    FillOutcome outcome;
     if (const auto order = m_ahead.constFind(number); order != m_ahead.cend()) {
         const Order read = *order;
         m_ahead.erase(order);
-        return fillEntryWindow(m_app, *m_window, read, m_withRemark);
+        outcome = fillEntryWindow(m_app, *m_window, read, m_withRemark);
+    } else {
+        outcome = fillEntryWindow(m_app, *m_window, number, m_withRemark);
     }
-    return fillEntryWindow(m_app, *m_window, number, m_withRemark);
+    m_filled = m_filled || outcome.kind == FillOutcome::Filled;
+    return outcome;
 }
 
 void EntrySteps::send() {
     if (!m_window)
         return;
-    m_window->billPrinter().setPageOrder(m_number);
+    m_window->billPrinter().setPageOrder(m_number, m_withRemark);
     m_window->billPrinter().SendCheckToPrinter(m_window->templateId());
 }
 

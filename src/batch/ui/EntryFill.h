@@ -56,7 +56,8 @@ private:
     core::AppContext& m_app;
     QPointer<entry::ui::TfmCheckFHDSHD> m_window;
     bool m_withRemark;
-    QString m_number; // the order the boxes hold, journalled with its page
+    QString m_number;      // the order the boxes hold, journalled with its page
+    bool m_filled = false; // an order went into the boxes
     static constexpr int kAhead = 100;
     void readAhead(const QString& number);
     QStringList m_numbers;

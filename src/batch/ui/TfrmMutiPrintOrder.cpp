@@ -549,6 +549,7 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
     window->noteForm()->setEnabled(false);
     window->noteForm()->setUpdatesEnabled(false);
     QPointer<QWidget> form = window->noteForm();
+    const QPointer<entry::ui::TfmCheckFHDSHD> entryWindow(window);
 
     RunResult result;
     {
@@ -588,10 +589,19 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
 
     // The orders on paper are marked only once their job reached the printer, so that printing
     // the 未打印 list again does not ship them twice.
+    // Their journal pages are written in the same transaction, so a reprint after a jam finds
+    // every order marked.
     QString marking;
     if (result.handedOver && !result.printedOrders.isEmpty()) {
         try {
-            m_store.markPrinted(result.printedOrders);
+            const auto mark = [this, &result] {
+                m_store.markPrinted(result.printedOrders);
+                m_app.db().reachStep(QStringLiteral("batch.marked"));
+            };
+            if (entryWindow)
+                entryWindow->billPrinter().writeJournal(mark);
+            else
+                mark(); // the closed window's printer wrote its pages as it went
         } catch (const core::DbError& e) {
             marking = QStringLiteral("\n打印的订单没能标为已打印，请手工修改订单状态：") + e.message();
         }

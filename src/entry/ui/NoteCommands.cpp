@@ -118,9 +118,10 @@ bool NoteCommands::hasUnsavedNote() const {
 
 bool NoteCommands::confirmDiscard(const QString& action) {
     commitEditing();
-    return !hasUnsavedNote() || m_app.dialogs().ask(QStringLiteral("当前填写的出货单还没有保存，") + action +
-                                                        QStringLiteral("后内容将丢失，确定要放弃它吗？"),
-                                                    kConfirm);
+    return m_discardAgreed || !hasUnsavedNote() ||
+           m_app.dialogs().ask(QStringLiteral("当前填写的出货单还没有保存，") + action +
+                                   QStringLiteral("后内容将丢失，确定要放弃它吗？"),
+                               kConfirm);
 }
 
 QString NoteCommands::badAmounts() const {

@@ -58,6 +58,9 @@ public:
     // batch fill): true when nothing is unsaved or the clerk agrees to discard it. Every path
     // that puts something else into the boxes asks through this, before changing anything.
     bool confirmDiscard(const QString& action = QStringLiteral("关闭"));
+    // While agreed, confirmDiscard passes without asking: a command that asked once (a reprint
+    // loading many pages) is not asked again for each of them.
+    void agreeToDiscard(bool agreed) { m_discardAgreed = agreed; }
 
 private:
     void showNote(const DeliveryNote& note);
@@ -78,6 +81,7 @@ private:
     print::BillPrinter& m_printer;
     DeliveryNoteStore m_store;
     bool m_reportOnSave = true;
+    bool m_discardAgreed = false;
     QString m_saveFailureNote;
     bool m_saveFailureShown = false;
     // The number of the saved note this window shows (reloaded or saved here); empty for a

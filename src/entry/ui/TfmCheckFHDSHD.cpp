@@ -222,9 +222,9 @@ bool TfmCheckFHDSHD::confirmDiscard(const QString& action) {
     return m_commands->confirmDiscard(action);
 }
 
-void TfmCheckFHDSHD::setBatchRunning(bool running) {
+void TfmCheckFHDSHD::setBatchRunning(bool running, bool filled) {
     m_batchRunning = running;
-    if (!running && m_commands)
+    if (!running && filled && m_commands)
         m_commands->markClean();
 }
 

@@ -136,8 +136,9 @@ public:
     // left open on a window that is gone.
     // Asks before a batch fill replaces an unsaved note (NoteCommands::confirmDiscard).
     bool confirmDiscard(const QString& action);
-    // The note a run leaves on screen was printed, not typed: at the end it counts as kept.
-    void setBatchRunning(bool running);
+    // The note a run leaves on screen was printed, not typed: at the end it counts as kept,
+    // when the run filled the boxes at all.
+    void setBatchRunning(bool running, bool filled = true);
     bool batchRunning() const { return m_batchRunning; }
     // The job calls of this window (prepare, begin, one note, new page, end, abort), as a
     // batch run drives them.
