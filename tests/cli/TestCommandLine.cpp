@@ -1,3 +1,4 @@
+#include "batch/OrderStore.h"
 #include "entry/NoteDayTotals.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
@@ -79,6 +80,22 @@ class TestCommandLine : public QObject {
     }
 
     QString outFile(const QString& name) const { return m_out->filePath(name); }
+
+    static void writeFile(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    // An order sheet of `count` orders numbered CLI00001 on, without goods lines.
+    QString ordersCsv(int count) {
+        QByteArray csv = QStringLiteral("订单号,客户全称\n").toUtf8();
+        for (int i = 1; i <= count; ++i)
+            csv += QStringLiteral("CLI%1,上海金源贸易有限公司\n").arg(i, 5, 10, QLatin1Char('0')).toUtf8();
+        const QString path = outFile(QStringLiteral("orders-%1.csv").arg(count));
+        writeFile(path, csv);
+        return path;
+    }
 
     static int pdfPages(const QString& path) {
         QFile file(path);
@@ -421,6 +438,43 @@ private slots:
         const Run r = run({"test-page", "--template", name, "--pdf", pdf});
         QCOMPARE(r.code, code);
         QCOMPARE(pdfPages(pdf), code == 0 ? 1 : -1);
+    }
+
+    // Orders another seat's run holds are left out and named with why; nothing left to print is
+    // no printer error.
+    void batchWhileAnotherSeatHolds_data() {
+        QTest::addColumn<int>("held");
+        QTest::newRow("every order") << 20;
+        QTest::newRow("five of them") << 5;
+    }
+    void batchWhileAnotherSeatHolds() {
+        QFETCH(int, held);
+        if (!m_home->onServer())
+            QSKIP("only a server store holds orders for a seat (OVERPRINT_TEST_PG names none)");
+        const QString orders = ordersCsv(20);
+        QStringList numbers;
+        for (int i = 1; i <= held; ++i)
+            numbers << QStringLiteral("CLI%1").arg(i, 5, 10, QLatin1Char('0'));
+        // This test's connection is the other seat: its run holds the first orders.
+        batch::OrderStore otherSeat(db());
+        QStringList refused;
+        QCOMPARE(otherSeat.claim(numbers, QStringList(held, QStringLiteral("未打印")), refused), numbers);
+        const QString pdf = outFile(QStringLiteral("held.pdf"));
+        const Run r = run({"batch", "--orders", orders, "--pdf", pdf, "--json"});
+        otherSeat.release(numbers);
+        QVERIFY2(r.code == 0, qPrintable(QString::number(r.code) + r.err));
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("pages")).toInt(), 20 - held);
+        const QStringList skipped = json.value(QStringLiteral("skipped")).toVariant().toStringList();
+        QCOMPARE(skipped.size(), held);
+        for (int i = 0; i < held; ++i) {
+            QVERIFY2(skipped.at(i).startsWith(numbers.at(i)), qPrintable(skipped.at(i)));
+            QVERIFY2(skipped.at(i).contains(QStringLiteral("另一台电脑")), qPrintable(skipped.at(i)));
+        }
+        QCOMPARE(pdfPages(pdf), held == 20 ? -1 : 20 - held);
+        QCOMPARE(
+            db().scalar(QStringLiteral("select count(*) from OrderList where 订单状态='已打印'")).toInt(),
+            20 - held);
     }
 
     // A store that refuses the write ends with 2 and keeps nothing of the file.

@@ -176,10 +176,14 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
     const bool all = call.flags.contains(QStringLiteral("all"));
     QItemSelection chosen;
     const int lastColumn = grid.model()->columnCount() - 1;
+    int chosenRows = 0;
     for (int row = from - 1; row < grid.rowCount(); ++row)
         if (all ||
-            grid.value(row, QStringLiteral("订单状态")).toString() != batch::OrderStore::printedState())
+            grid.value(row, QStringLiteral("订单状态")).toString() != batch::OrderStore::printedState()) {
             chosen.select(grid.model()->index(row, 0), grid.model()->index(row, lastColumn));
+            ++chosenRows;
+        }
+
     int pages = 0;
     if (!chosen.isEmpty()) {
         grid.selectionModel()->select(chosen,
@@ -187,14 +191,20 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
         pdfPaper(app, device, call, entryWindow->templateId());
         window->printSelectedClick();
         const batch::RunResult& run = window->lastRun();
+        // Orders another seat holds or printed meanwhile are left out, each with why.
+        const QStringList& refused = window->lastRefused();
         pages = run.handedOver ? run.printed : 0;
         out.result.insert(QStringLiteral("printedOrders"),
                           QJsonArray::fromStringList(run.handedOver ? run.printedOrders : QStringList()));
-        out.result.insert(QStringLiteral("skipped"), QJsonArray::fromStringList(run.skipped));
+        out.result.insert(QStringLiteral("skipped"), QJsonArray::fromStringList(refused + run.skipped));
+        // Nothing left to print after the refusals is no printer error; a job that would not
+        // open, or did not reach the printer, is.
+        const bool noneHeld = refused.size() >= chosenRows;
+
         if (!run.error.isEmpty()) {
             out.result.insert(QStringLiteral("error"), run.error);
             out.exit = BadUse; // an order that cannot make a note
-        } else if (!run.started || (run.printed > 0 && !run.handedOver)) {
+        } else if ((!run.started && !noneHeld) || (run.printed > 0 && !run.handedOver)) {
             out.exit = PrinterError;
         }
     }
