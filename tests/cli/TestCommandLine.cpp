@@ -5,12 +5,15 @@
 
 #include "users/PasswordHash.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <memory>
 
 // The real program run as a command, as a script or a scheduled task runs it: exit code,
@@ -32,13 +35,15 @@ QString dataFile(const QString& name) {
 class TestCommandLine : public QObject {
     Q_OBJECT
 
+    // Enough orders that the batch's job lasts long enough to be killed inside it.
+    static constexpr int kKilledOrders = 500;
+
     std::unique_ptr<TestHome> m_home;
     std::unique_ptr<QTemporaryDir> m_out;
 
     core::Database& db() { return m_home->db(); }
 
-    Run run(QStringList arguments, const QMap<QString, QString>& env = {}) {
-        QProcess process;
+    void start(QProcess& process, QStringList arguments, const QMap<QString, QString>& env = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         // The program must choose its platform itself: no display is given to it.
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
@@ -51,6 +56,11 @@ class TestCommandLine : public QObject {
         arguments.prepend(m_home->path());
         arguments.prepend(QStringLiteral("--home"));
         process.start(QStringLiteral(OVERPRINT_BINARY), arguments);
+    }
+
+    Run run(const QStringList& arguments, const QMap<QString, QString>& env = {}) {
+        QProcess process;
+        start(process, arguments, env);
         Run result;
         if (!process.waitForFinished(120000)) {
             process.kill();
@@ -80,6 +90,11 @@ class TestCommandLine : public QObject {
     }
 
     QString outFile(const QString& name) const { return m_out->filePath(name); }
+
+    static QByteArray bytesOf(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     static void writeFile(const QString& path, const QByteArray& bytes) {
         QFile file(path);
@@ -475,6 +490,41 @@ private slots:
         QCOMPARE(
             db().scalar(QStringLiteral("select count(*) from OrderList where 订单状态='已打印'")).toInt(),
             20 - held);
+    }
+
+    // A batch killed while its job is being written leaves the file that was at the --pdf path,
+    // never a part of a PDF.
+    void killedBatchLeavesNoPartialPdf() {
+        const QString orders = ordersCsv(kKilledOrders);
+        const QString pdf = outFile(QStringLiteral("run.pdf"));
+        const QByteArray before("the file that was here");
+        writeFile(pdf, before);
+        QProcess process;
+        start(process, {"batch", "--orders", orders, "--pdf", pdf});
+        QVERIFY(process.waitForStarted());
+        // The job has begun once a PDF is being written: beside the path, or at it.
+        const auto writing = [&] {
+            const QFileInfoList parts =
+                QDir(m_out->path()).entryInfoList({QStringLiteral(".run.pdf.*")}, QDir::Files | QDir::Hidden);
+            for (const QFileInfo& part : parts)
+                if (part.size() > 0)
+                    return true;
+            return bytesOf(pdf) != before;
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while (!writing()) {
+            QVERIFY2(process.state() == QProcess::Running, "the batch ended before its job began");
+            QVERIFY2(waited.elapsed() < 120000, "the job did not begin");
+            QThread::msleep(2);
+        }
+        process.kill();
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        // Killed inside the job: no order was marked, and the path holds what it held.
+        QCOMPARE(
+            db().scalar(QStringLiteral("select count(*) from OrderList where 订单状态='已打印'")).toInt(), 0);
+        QCOMPARE(bytesOf(pdf), before);
     }
 
     // A store that refuses the write ends with 2 and keeps nothing of the file.

@@ -20,9 +20,16 @@
 #include "program/Program.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QItemSelection>
 #include <QJsonArray>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace cli::ui {
 
@@ -63,10 +70,50 @@ void offScreen(program::Program& overprint) {
     overprint.mainWindow().setUpdatesEnabled(false);
 }
 
-QString absolutePdf(const Invocation& call) {
-    const QString pdf = call.value(QStringLiteral("pdf"));
-    return pdf.isEmpty() ? QString() : QFileInfo(pdf).absoluteFilePath();
-}
+// The PDF of --pdf is written under a temporary name beside its path and renamed into place once
+// its job is complete, so a failed or killed job leaves the file that was there, or none. The
+// device keeps the path as its name (the journal and the messages name it).
+class PdfFile {
+public:
+    explicit PdfFile(const Invocation& call) {
+        const QString pdf = call.value(QStringLiteral("pdf"));
+        if (pdf.isEmpty())
+            return;
+        const QFileInfo info(pdf);
+        m_path = info.absoluteFilePath();
+        m_part =
+            info.absoluteDir().filePath(QStringLiteral(".%1.%2.part").arg(info.fileName()).arg(::getpid()));
+    }
+    ~PdfFile() {
+        if (!m_part.isEmpty())
+            QFile::remove(m_part); // a job that did not complete
+    }
+    Q_DISABLE_COPY_MOVE(PdfFile)
+
+    const QString& path() const { return m_path; }
+    void writeThrough(print::QtPrintDevice& device) const {
+        if (!m_part.isEmpty())
+            device.printer().setOutputFileName(m_part);
+    }
+    // The job is complete: its file takes the place of the path. False, said on standard error,
+    // when it cannot.
+    bool complete() {
+        if (m_part.isEmpty())
+            return true;
+        // rename() replaces an existing file in one step; a reader sees the old file or the new.
+        if (std::rename(QFile::encodeName(m_part).constData(), QFile::encodeName(m_path).constData()) != 0) {
+            writeError(
+                QStringLiteral("不能写入 %1：%2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+            return false;
+        }
+        m_part.clear();
+        return true;
+    }
+
+private:
+    QString m_path;
+    QString m_part;
+};
 
 // print --note N: the saved note reloaded into the entry window and printed as "重复打印" does.
 Outcome printNote(core::AppContext& app, const Invocation& call) {
@@ -99,7 +146,9 @@ Outcome printNote(core::AppContext& app, const Invocation& call) {
         return out;
     }
 
-    print::QtPrintDevice device(absolutePdf(call));
+    PdfFile pdf(call);
+    print::QtPrintDevice device(pdf.path());
+    pdf.writeThrough(device);
     program::Program overprint(app, device);
     offScreen(overprint);
     if (!overprint.startUp(false)) {
@@ -121,7 +170,7 @@ Outcome printNote(core::AppContext& app, const Invocation& call) {
     // The job of "重复打印": the entry window's own printer (and its journal) on the reloaded boxes.
     app.currentCheckTypeId = window->templateId();
     pdfPaper(app, device, call, window->templateId());
-    if (!window->billPrinter().printCurrentBill(copies)) {
+    if (!window->billPrinter().printCurrentBill(copies) || !pdf.complete()) {
         out.exit = PrinterError;
         return out;
     }
@@ -144,7 +193,9 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
             return {BadUse, {}, {}};
         }
     }
-    print::QtPrintDevice device(absolutePdf(call));
+    PdfFile pdf(call);
+    print::QtPrintDevice device(pdf.path());
+    pdf.writeThrough(device);
     // A printer that is not there refuses the run before anything is imported.
     if (const int printer = choosePrinter(app, device, call); printer != Done)
         return {printer, {}, {}};
@@ -207,6 +258,10 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
         } else if ((!run.started && !noneHeld) || (run.printed > 0 && !run.handedOver)) {
             out.exit = PrinterError;
         }
+        if (pages > 0 && !pdf.complete()) {
+            out.exit = PrinterError;
+            pages = 0;
+        }
     }
     out.result.insert(QStringLiteral("printed"), pages);
     out.result.insert(QStringLiteral("pages"), pages);
@@ -232,11 +287,13 @@ Outcome printTestPage(core::AppContext& app, const Invocation& call) {
         writeError(QStringLiteral("没有这个模板：") + name);
         return {BadUse, {}, {}};
     }
-    print::QtPrintDevice device(absolutePdf(call));
+    PdfFile pdf(call);
+    print::QtPrintDevice device(pdf.path());
+    pdf.writeThrough(device);
     if ((out.exit = choosePrinter(app, device, call)) != Done)
         return out;
     pdfPaper(app, device, call, id);
-    if (!print::TestPage::print(app, device, id, print::TestPage::Mode::Values)) {
+    if (!print::TestPage::print(app, device, id, print::TestPage::Mode::Values) || !pdf.complete()) {
         out.exit = PrinterError;
         return out;
     }
