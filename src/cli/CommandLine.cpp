@@ -58,6 +58,15 @@ const QList<Spec>& specs() {
          {},
          {QStringLiteral("template")}},
         {QStringLiteral("notes"), {}, 0, {QStringLiteral("from"), QStringLiteral("to")}, {}, {}, {}},
+        {QStringLiteral("journal"), {}, 0, {QStringLiteral("job"), QStringLiteral("from")}, {}, {}, {}},
+        {QStringLiteral("reprint"),
+         {},
+         0,
+         {QStringLiteral("job"), QStringLiteral("pages"), QStringLiteral("from-page"),
+          QStringLiteral("printer"), QStringLiteral("pdf")},
+         {},
+         {},
+         {QStringLiteral("job")}},
         {QStringLiteral("db"),
          {QStringLiteral("copy")},
          0,
@@ -181,9 +190,61 @@ bool CommandLine::parse(const QStringList& arguments, Invocation& out, QString* 
             return fail(QStringLiteral("%1 缺少选项 --%2").arg(spec->command, option));
     if (out.values.contains(QStringLiteral("printer")) && out.values.contains(QStringLiteral("pdf")))
         return fail(QStringLiteral("--printer 与 --pdf 只能选一个"));
+    if (out.command == QLatin1String("reprint")) {
+        // A reprint names its pages and where they go; a default would feed a printer nobody chose.
+        if (out.values.contains(QStringLiteral("pages")) == out.values.contains(QStringLiteral("from-page")))
+            return fail(QStringLiteral("reprint 需要 --pages 或 --from-page 之一"));
+        if (!out.values.contains(QStringLiteral("printer")) && !out.values.contains(QStringLiteral("pdf")))
+            return fail(QStringLiteral("reprint 需要 --printer 或 --pdf 之一"));
+        if (positiveNumber(out.value(QStringLiteral("job"))) <= 0)
+            return fail(QStringLiteral("--job 应为作业号（从 1 起的整数），不是：") +
+                        out.value(QStringLiteral("job")));
+        PageRange range;
+        if (!pageRange(out, range, error))
+            return false;
+    }
+    if (out.command == QLatin1String("journal") && out.values.contains(QStringLiteral("job")) &&
+        positiveNumber(out.value(QStringLiteral("job"))) <= 0)
+        return fail(QStringLiteral("--job 应为作业号（从 1 起的整数），不是：") +
+                    out.value(QStringLiteral("job")));
     if (out.command == QLatin1String("db") &&
         out.values.contains(QStringLiteral("to")) == out.values.contains(QStringLiteral("from")))
         return fail(QStringLiteral("db copy 需要 --to 或 --from 之一"));
+    return true;
+}
+
+int CommandLine::positiveNumber(const QString& text) {
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    return ok && number > 0 ? number : 0;
+}
+
+bool CommandLine::pageRange(const Invocation& call, PageRange& range, QString* error) {
+    auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (call.has(QStringLiteral("from-page"))) {
+        const QString text = call.value(QStringLiteral("from-page"));
+        range = {positiveNumber(text), -1};
+        if (range.first <= 0)
+            return fail(QStringLiteral("--from-page 应为从 1 起的页号，不是：") + text);
+        return true;
+    }
+    // "7-12" or one page "7"; pages count from 1 within their job.
+    const QString text = call.value(QStringLiteral("pages"));
+    const QStringList ends = text.split(QLatin1Char('-'));
+    const auto bad = [&] {
+        return fail(QStringLiteral("--pages 应写成 起页-止页（如 7-12）或一个页号，起页不大于止页，不是：") +
+                    text);
+    };
+    if (ends.size() > 2)
+        return bad();
+    range.first = positiveNumber(ends.first());
+    range.last = ends.size() == 2 ? positiveNumber(ends.last()) : range.first;
+    if (range.first <= 0 || range.last <= 0 || range.first > range.last)
+        return bad();
     return true;
 }
 
@@ -247,6 +308,27 @@ QString CommandLine::help(const QString& command) {
                               "  --from 日期   出票日期不早于此日（YYYY-MM-DD）\n"
                               "  --to 日期     出票日期不晚于此日（YYYY-MM-DD）\n") +
                common;
+    if (command == QLatin1String("journal"))
+        return QStringLiteral("用法：overprint journal [--job 作业号] [--from 日期] [--json]\n\n"
+                              "列出打印记录：每个作业的作业号、打印时间、打印机、模板，\n"
+                              "以及每页的页号、单号、订单号。新的作业在前。\n"
+                              "  --job 作业号  只列这个作业\n"
+                              "  --from 日期   打印时间不早于此日（YYYY-MM-DD）\n") +
+               common;
+    if (command == QLatin1String("reprint"))
+        return QStringLiteral("用法：overprint reprint --job 作业号 (--pages 起页-止页 | --from-page 起页)\n"
+                              "                        (--printer 打印机 | --pdf 文件) [--yes]\n\n"
+                              "按“打印记录（补打）”补打一个作业的几页：各页的票据按现在保存的内容，在一个打印"
+                              "任务里打出，"
+                              "\n并记入打印记录。打印之后修改过或已找不到的票据写在标准错误（--json 时在 "
+                              "messages 里）；\n"
+                              "有修改过的票据时不加 --yes 不补打，以 1 结束。\n"
+                              "  --job 作业号          打印记录里的作业号（overprint journal 列出）\n"
+                              "  --pages 起页-止页     补打这几页，如 7-12；只补一页时写 7\n"
+                              "  --from-page 起页      从这一页补打到作业的最后一页\n"
+                              "  --printer 打印机      打印到这台打印机\n"
+                              "  --pdf 文件            打印到 PDF 文件\n") +
+               common;
     if (command == QLatin1String("db"))
         return QStringLiteral(
                    "用法：overprint db copy --to 地址\n"
@@ -265,6 +347,8 @@ QString CommandLine::help(const QString& command) {
                           "  package    导出或导入模板包\n"
                           "  test-page  打印模板测试页\n"
                           "  notes      列出已保存的出货单\n"
+                          "  journal    列出打印记录\n"
+                          "  reprint    补打打印记录里一个作业的几页\n"
                           "  db         在本机数据文件与数据库服务器之间复制数据\n"
                           "\n“overprint 命令 --help”显示该命令的选项；“overprint --version”显示版本。\n") +
            common;

@@ -12,7 +12,7 @@ enum Exit { Done = 0, BadUse = 1, DataError = 2, PrinterError = 3 };
 
 // One run of the program as a command: `overprint [--home DIR] <command> [sub] [options]`.
 struct Invocation {
-    QString command;                   // print, batch, import, package, test-page, notes; empty: none named
+    QString command;                   // print, batch, … (CommandLine::commands()); empty: none named
     QString subcommand;                // recipients|orders|products for import, export|import for package
     QStringList positional;            // the file of import and package
     QMap<QString, QStringList> values; // option name (without dashes) -> its values in order
@@ -26,6 +26,12 @@ struct Invocation {
     bool json() const { return flags.contains(QStringLiteral("json")); }
 };
 
+// Pages of a print job, counted from 1; last -1: to the job's end.
+struct PageRange {
+    int first = 0;
+    int last = -1;
+};
+
 class CommandLine {
 public:
     // Whether the arguments (argv[0] first) ask for a command rather than the windows: a command
@@ -34,11 +40,16 @@ public:
     static bool requested(int argc, char** argv);
     // Reads the arguments (argv[0] first). False with the message on bad use: an unknown command
     // or option, a missing value or file, an option given twice that may not be, --printer
-    // together with --pdf.
+    // together with --pdf, a reprint without its job, pages and printer or PDF.
     static bool parse(const QStringList& arguments, Invocation& out, QString* error);
     // The help of a command (empty: the program's), in Chinese with the option names.
     static QString help(const QString& command);
     static QStringList commands();
+    // The pages of reprint: --pages "7-12" or "7", else --from-page 7. False with the message
+    // when they are no such range ("12-7", "x", "0-3").
+    static bool pageRange(const Invocation& call, PageRange& range, QString* error);
+    // A whole number above 0, else 0.
+    static int positiveNumber(const QString& text);
 };
 
 } // namespace cli

@@ -15,6 +15,7 @@
 #include "imports/Spreadsheet.h"
 #include "imports/SpreadsheetError.h"
 #include "masterdata/ProductImporter.h"
+#include "print/PrintJournal.h"
 #include "templates/TemplatePackage.h"
 #include "users/UserStore.h"
 
@@ -424,6 +425,84 @@ Outcome runNotes(core::AppContext& app, const Invocation& call) {
         out.result.insert(QStringLiteral("notes"), notes);
         out.result.insert(QStringLiteral("count"), totals.count);
         out.result.insert(QStringLiteral("sum"), sum);
+    } catch (const core::DbError& e) {
+        writeError(QStringLiteral("错误：") + e.message());
+        out.exit = DataError;
+    }
+    return out;
+}
+
+Outcome runJournal(core::AppContext& app, const Invocation& call) {
+    Outcome out;
+    print::PrintJournal::Filter filter;
+    if (call.has(QStringLiteral("from"))) {
+        filter.from = QDate::fromString(call.value(QStringLiteral("from")), Qt::ISODate);
+        if (!filter.from.isValid()) {
+            writeError(QStringLiteral("日期应写成 YYYY-MM-DD：") + call.value(QStringLiteral("from")));
+            out.exit = BadUse;
+            return out;
+        }
+    }
+    filter.job = CommandLine::positiveNumber(call.value(QStringLiteral("job")));
+    try {
+        print::PrintJournal journal(app);
+        journal.ensureTable(); // a program that never printed has no journal yet
+        const print::PrintJournal::Statement list = print::PrintJournal::listStatement(filter);
+        const int rowCount =
+            app.db()
+                .scalar(QStringLiteral("select count(*) from (") + list.sql + QStringLiteral(") as listed"),
+                        list.params)
+                .toInt();
+        // Read forward one page at a time: a long journal never sits in memory whole.
+        core::StatementStream rows(app.db(), list.sql, list.params, rowCount);
+        QHash<QString, int> at;
+        for (int c = 0; c < rows.columnCount(); ++c)
+            at.insert(rows.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), c);
+        int row = 0;
+        const auto cell = [&](const char* name) {
+            return rows.data(rows.index(row, at.value(QString::fromUtf8(name), 0)), Qt::DisplayRole);
+        };
+        QJsonArray jobs;
+        QJsonObject job;
+        QJsonArray pages;
+        const auto closeJob = [&] {
+            if (job.isEmpty())
+                return;
+            job.insert(QStringLiteral("pages"), pages);
+            jobs.append(job);
+            job = {};
+            pages = {};
+        };
+        for (; row < rows.rowCount(); ++row) {
+            const int number = cell("作业号").toInt();
+            if (job.value(QStringLiteral("job")).toInt() != number) {
+                closeJob();
+                job = {{QStringLiteral("job"), number},
+                       {QStringLiteral("time"), cell("打印时间").toString()},
+                       {QStringLiteral("printer"), cell("打印机").toString()},
+                       {QStringLiteral("template"), cell("模板").toString()},
+                       {QStringLiteral("paper"), cell("纸张").toString()},
+                       {QStringLiteral("operator"), cell("操作员").toString()},
+                       {QStringLiteral("copies"), cell("份数").toInt()}};
+                out.lines << QStringLiteral("作业%1\t%2\t%3\t%4")
+                                 .arg(number)
+                                 .arg(cell("打印时间").toString(), cell("打印机").toString(),
+                                      cell("模板").toString());
+            }
+            const QJsonObject page{{QStringLiteral("page"), cell("页号").toInt()},
+                                   {QStringLiteral("note"), cell("单号").toString()},
+                                   {QStringLiteral("order"), cell("订单号").toString()}};
+            pages.append(page);
+            out.lines << QStringLiteral("  第%1张\t单号 %2\t订单号 %3")
+                             .arg(page.value(QStringLiteral("page")).toInt())
+                             .arg(page.value(QStringLiteral("note")).toString(),
+                                  page.value(QStringLiteral("order")).toString());
+        }
+        closeJob();
+        out.lines << QStringLiteral("共 %1 个作业，%2 张").arg(jobs.size()).arg(rowCount);
+        out.result.insert(QStringLiteral("jobs"), jobs);
+        out.result.insert(QStringLiteral("count"), jobs.size());
+        out.result.insert(QStringLiteral("pageCount"), rowCount);
     } catch (const core::DbError& e) {
         writeError(QStringLiteral("错误：") + e.message());
         out.exit = DataError;

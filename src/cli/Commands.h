@@ -41,5 +41,7 @@ Outcome importOrders(core::AppContext& app, const QString& orders, const QString
 Outcome runPackage(core::AppContext& app, const Invocation& call);
 // notes [--from DATE] [--to DATE]
 Outcome runNotes(core::AppContext& app, const Invocation& call);
+// journal [--job N] [--from DATE]: the print journal's jobs, newest first, with their pages.
+Outcome runJournal(core::AppContext& app, const Invocation& call);
 
 } // namespace cli

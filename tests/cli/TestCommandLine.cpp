@@ -1,15 +1,20 @@
+#include "batch/OrderStore.h"
 #include "entry/NoteDayTotals.h"
+#include "print/PrintJournal.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
 #include "users/PasswordHash.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <memory>
 
 // The real program run as a command, as a script or a scheduled task runs it: exit code,
@@ -31,13 +36,15 @@ QString dataFile(const QString& name) {
 class TestCommandLine : public QObject {
     Q_OBJECT
 
+    // Enough orders that the batch's job lasts long enough to be killed inside it.
+    static constexpr int kKilledOrders = 500;
+
     std::unique_ptr<TestHome> m_home;
     std::unique_ptr<QTemporaryDir> m_out;
 
     core::Database& db() { return m_home->db(); }
 
-    Run run(QStringList arguments, const QMap<QString, QString>& env = {}) {
-        QProcess process;
+    void start(QProcess& process, QStringList arguments, const QMap<QString, QString>& env = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         // The program must choose its platform itself: no display is given to it.
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
@@ -50,6 +57,11 @@ class TestCommandLine : public QObject {
         arguments.prepend(m_home->path());
         arguments.prepend(QStringLiteral("--home"));
         process.start(QStringLiteral(OVERPRINT_BINARY), arguments);
+    }
+
+    Run run(const QStringList& arguments, const QMap<QString, QString>& env = {}) {
+        QProcess process;
+        start(process, arguments, env);
         Run result;
         if (!process.waitForFinished(120000)) {
             process.kill();
@@ -79,6 +91,38 @@ class TestCommandLine : public QObject {
     }
 
     QString outFile(const QString& name) const { return m_out->filePath(name); }
+
+    // The text of pages first…last of a PDF, as pdftotext reads it.
+    static QString pdfText(const QString& path, int first, int last) {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(first),
+                    QStringLiteral("-l"), QString::number(last), path, QStringLiteral("-")});
+        if (!text.waitForFinished(30000) || text.exitCode() != 0)
+            return QStringLiteral("<pdftotext failed>");
+        return QString::fromUtf8(text.readAllStandardOutput());
+    }
+
+    static QByteArray bytesOf(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static void writeFile(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    // An order sheet of `count` orders numbered CLI00001 on, without goods lines.
+    QString ordersCsv(int count) {
+        QByteArray csv = QStringLiteral("订单号,客户全称\n").toUtf8();
+        for (int i = 1; i <= count; ++i)
+            csv += QStringLiteral("CLI%1,上海金源贸易有限公司\n").arg(i, 5, 10, QLatin1Char('0')).toUtf8();
+        const QString path = outFile(QStringLiteral("orders-%1.csv").arg(count));
+        writeFile(path, csv);
+        return path;
+    }
 
     static int pdfPages(const QString& path) {
         QFile file(path);
@@ -122,6 +166,16 @@ private slots:
         QTest::newRow("extra argument") << args("package import a.qpk b.qpk") << 1 << "b.qpk";
         QTest::newRow("bad date") << args("notes --from 2026-13-45") << 1 << "2026-13-45";
         QTest::newRow("bad copies") << args("print --note X --copies zwei") << 1 << "--copies";
+        QTest::newRow("journal help") << args("journal --help") << 0 << "--job";
+        QTest::newRow("reprint help") << args("reprint --help") << 0 << "--from-page";
+        QTest::newRow("reversed pages") << args("reprint --job 1 --pages 12-7 --pdf a.pdf") << 1 << "12-7";
+        QTest::newRow("pages no range") << args("reprint --job 1 --pages x --pdf a.pdf") << 1 << "--pages";
+        QTest::newRow("page 0") << args("reprint --job 1 --from-page 0 --pdf a.pdf") << 1 << "--from-page";
+        QTest::newRow("pages twice over")
+            << args("reprint --job 1 --pages 1-2 --from-page 1 --pdf a.pdf") << 1 << "--from-page";
+        QTest::newRow("reprint to nowhere") << args("reprint --job 1 --pages 1-2") << 1 << "--pdf";
+        QTest::newRow("job no number") << args("reprint --job x --pages 1 --pdf a.pdf") << 1 << "--job";
+        QTest::newRow("journal bad date") << args("journal --from 2026-13-45") << 1 << "2026-13-45";
     }
     void usage() {
         QFETCH(QStringList, arguments);
@@ -421,6 +475,216 @@ private slots:
         const Run r = run({"test-page", "--template", name, "--pdf", pdf});
         QCOMPARE(r.code, code);
         QCOMPARE(pdfPages(pdf), code == 0 ? 1 : -1);
+    }
+
+    // The whole flow of a script after a jam: a batch into a PDF, the journal lists the job, and
+    // pages 2-3 of it are printed again from their orders, as they were.
+    void journalAndReprintOfBatch() {
+        const QString first = outFile(QStringLiteral("batch.pdf"));
+        const Run batch = run({"batch", "--orders", dataFile("sheets/orders.xlsx"), "--details",
+                               dataFile("sheets/order-details.xlsx"), "--pdf", first, "--json"});
+        QVERIFY2(batch.code == 0, qPrintable(batch.err));
+        const QJsonArray printed = QJsonDocument::fromJson(batch.out.toUtf8())
+                                       .object()
+                                       .value(QStringLiteral("printedOrders"))
+                                       .toArray();
+        QCOMPARE(printed.size(), 20);
+
+        const Run listed = run({"journal", "--json"});
+        QCOMPARE(listed.code, 0);
+        const QJsonArray jobs =
+            QJsonDocument::fromJson(listed.out.toUtf8()).object().value(QStringLiteral("jobs")).toArray();
+        QCOMPARE(jobs.size(), 1);
+        const QJsonObject job = jobs.first().toObject();
+        QCOMPARE(job.value(QStringLiteral("printer")).toString(), first);
+        const QJsonArray pages = job.value(QStringLiteral("pages")).toArray();
+        QCOMPARE(pages.size(), 20);
+        for (int i = 0; i < pages.size(); ++i) {
+            QCOMPARE(pages.at(i).toObject().value(QStringLiteral("page")).toInt(), i + 1);
+            QCOMPARE(pages.at(i).toObject().value(QStringLiteral("order")).toString(),
+                     printed.at(i).toString());
+        }
+
+        const QString again = outFile(QStringLiteral("again.pdf"));
+        const QString number = QString::number(job.value(QStringLiteral("job")).toInt());
+        const Run reprint = run({"reprint", "--job", number, "--pages", "2-3", "--pdf", again, "--json"});
+        QVERIFY2(reprint.code == 0, qPrintable(reprint.out + reprint.err));
+        QCOMPARE(pdfPages(again), 2);
+        QCOMPARE(pdfText(again, 1, 2), pdfText(first, 2, 3));
+        // The reprint is a job of the journal too.
+        const Run after = run({"journal", "--json"});
+        QCOMPARE(QJsonDocument::fromJson(after.out.toUtf8()).object().value(QStringLiteral("count")).toInt(),
+                 2);
+    }
+
+    // Pages of saved notes printed again as the notes are stored now: a note changed since asks
+    // first (only --yes prints it), a missing one is named; whatever fails leaves the file that
+    // was at the --pdf path as it was.
+    void reprintOfSavedNotes_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("pages");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("printedNotes"); // the pages expected, by note
+        QTest::addColumn<QString>("said");
+        const QString changeR2 =
+            QStringLiteral("update DataCheckFHDSHD set 顾客名称='Zeta商贸' where 票据编号='R-2'");
+        const QString dropR1 = QStringLiteral("delete from DataCheckFHDSHD where 票据编号='R-1'");
+        QTest::newRow("as printed") << "" << QStringList{"--pages", "1-2"} << 0 << QStringList{"R-1", "R-2"}
+                                    << "";
+        QTest::newRow("from page 2") << "" << QStringList{"--from-page", "2"} << 0 << QStringList{"R-2"}
+                                     << "";
+        QTest::newRow("changed, no --yes")
+            << changeR2 << QStringList{"--pages", "1-2"} << 1 << QStringList() << "R-2";
+        QTest::newRow("changed, --yes")
+            << changeR2 << QStringList{"--pages", "1-2", "--yes"} << 0 << QStringList{"R-1", "Zeta"} << "R-2";
+        QTest::newRow("one missing, --yes")
+            << dropR1 << QStringList{"--pages", "1-2", "--yes"} << 0 << QStringList{"R-2"} << "R-1";
+        QTest::newRow("all missing") << dropR1 << QStringList{"--pages", "1", "--yes"} << 1 << QStringList()
+                                     << "R-1";
+        QTest::newRow("past the job") << "" << QStringList{"--pages", "2-3"} << 1 << QStringList() << "2";
+        QTest::newRow("no such job") << "" << QStringList{"--pages", "1", "--job", "9"} << 1 << QStringList()
+                                     << "9";
+    }
+    void reprintOfSavedNotes() {
+        QFETCH(QString, change);
+        QFETCH(QStringList, pages);
+        QFETCH(int, code);
+        QFETCH(QStringList, printedNotes);
+        QFETCH(QString, said);
+        saveNote(QStringLiteral("R-1"), QStringLiteral("2026-12-01 10:00:00"), QStringLiteral("30.00"));
+        saveNote(QStringLiteral("R-2"), QStringLiteral("2026-12-01 11:00:00"), QStringLiteral("40.00"));
+        QMap<QString, QString> printedText;
+        for (const QString& note : {QStringLiteral("R-1"), QStringLiteral("R-2")}) {
+            const QString pdf = outFile(note + QStringLiteral(".pdf"));
+            QCOMPARE(run({"print", "--note", note, "--pdf", pdf}).code, 0);
+            printedText.insert(note, pdfText(pdf, 1, 1));
+        }
+        // Jobs 1 and 2 hold one page each; job 3 holds both, as the journal window's reprint of a
+        // selection over two jobs writes it.
+        {
+            print::PrintJournal journal(m_home->app());
+            const print::JournalPage one = journal.pagesOf(1, 1).value(0);
+            const print::JournalPage two = journal.pagesOf(2, 1).value(0);
+            QCOMPARE(two.noteNumber, QStringLiteral("R-2"));
+            print::PrintJournal::Job job;
+            job.printer = one.printer;
+            job.paper = one.paper;
+            job.templateId = one.templateId;
+            job.templateName = one.templateName;
+            for (const print::JournalPage& page : {one, two}) {
+                print::PrintJournal::Job::Page p;
+                p.noteNumber = page.noteNumber;
+                p.digest = page.digest;
+                job.pages << p;
+            }
+            QCOMPARE(journal.record(job), 3);
+        }
+        if (!change.isEmpty())
+            db().exec(change);
+        const QString pdf = outFile(QStringLiteral("again.pdf"));
+        writeFile(pdf, "the file that was here");
+        QStringList arguments{"reprint", "--pdf", pdf, "--json"};
+        if (!pages.contains(QStringLiteral("--job")))
+            arguments << QStringLiteral("--job") << QStringLiteral("3");
+        const Run r = run(arguments + pages);
+        QVERIFY2(r.code == code, qPrintable(QString::number(r.code) + r.err));
+        if (!said.isEmpty())
+            QVERIFY2(r.err.contains(said), qPrintable(r.err));
+        if (code != 0) {
+            QCOMPARE(bytesOf(pdf), QByteArray("the file that was here"));
+            QCOMPARE(count(QStringLiteral("PrintJournal")), qint64(4));
+            return;
+        }
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("pages")).toInt(), printedNotes.size());
+        if (!said.isEmpty())
+            QVERIFY(json.value(QStringLiteral("messages"))
+                        .toVariant()
+                        .toStringList()
+                        .join(QLatin1Char('\n'))
+                        .contains(said));
+        QCOMPARE(pdfPages(pdf), printedNotes.size());
+        for (int i = 0; i < printedNotes.size(); ++i) {
+            const QString text = pdfText(pdf, i + 1, i + 1);
+            if (printedText.contains(printedNotes.at(i)))
+                QCOMPARE(text, printedText.value(printedNotes.at(i)));
+            else
+                QVERIFY2(text.contains(printedNotes.at(i)), qPrintable(text));
+        }
+        // The reprint is journalled as a job of its own.
+        QCOMPARE(json.value(QStringLiteral("reprintJob")).toInt(), 4);
+    }
+
+    // Orders another seat's run holds are left out and named with why; nothing left to print is
+    // no printer error.
+    void batchWhileAnotherSeatHolds_data() {
+        QTest::addColumn<int>("held");
+        QTest::newRow("every order") << 20;
+        QTest::newRow("five of them") << 5;
+    }
+    void batchWhileAnotherSeatHolds() {
+        QFETCH(int, held);
+        if (!m_home->onServer())
+            QSKIP("only a server store holds orders for a seat (OVERPRINT_TEST_PG names none)");
+        const QString orders = ordersCsv(20);
+        QStringList numbers;
+        for (int i = 1; i <= held; ++i)
+            numbers << QStringLiteral("CLI%1").arg(i, 5, 10, QLatin1Char('0'));
+        // This test's connection is the other seat: its run holds the first orders.
+        batch::OrderStore otherSeat(db());
+        QStringList refused;
+        QCOMPARE(otherSeat.claim(numbers, QStringList(held, QStringLiteral("未打印")), refused), numbers);
+        const QString pdf = outFile(QStringLiteral("held.pdf"));
+        const Run r = run({"batch", "--orders", orders, "--pdf", pdf, "--json"});
+        otherSeat.release(numbers);
+        QVERIFY2(r.code == 0, qPrintable(QString::number(r.code) + r.err));
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("pages")).toInt(), 20 - held);
+        const QStringList skipped = json.value(QStringLiteral("skipped")).toVariant().toStringList();
+        QCOMPARE(skipped.size(), held);
+        for (int i = 0; i < held; ++i) {
+            QVERIFY2(skipped.at(i).startsWith(numbers.at(i)), qPrintable(skipped.at(i)));
+            QVERIFY2(skipped.at(i).contains(QStringLiteral("另一台电脑")), qPrintable(skipped.at(i)));
+        }
+        QCOMPARE(pdfPages(pdf), held == 20 ? -1 : 20 - held);
+        QCOMPARE(
+            db().scalar(QStringLiteral("select count(*) from OrderList where 订单状态='已打印'")).toInt(),
+            20 - held);
+    }
+
+    // A batch killed while its job is being written leaves the file that was at the --pdf path,
+    // never a part of a PDF.
+    void killedBatchLeavesNoPartialPdf() {
+        const QString orders = ordersCsv(kKilledOrders);
+        const QString pdf = outFile(QStringLiteral("run.pdf"));
+        const QByteArray before("the file that was here");
+        writeFile(pdf, before);
+        QProcess process;
+        start(process, {"batch", "--orders", orders, "--pdf", pdf});
+        QVERIFY(process.waitForStarted());
+        // The job has begun once a PDF is being written: beside the path, or at it.
+        const auto writing = [&] {
+            const QFileInfoList parts =
+                QDir(m_out->path()).entryInfoList({QStringLiteral(".run.pdf.*")}, QDir::Files | QDir::Hidden);
+            for (const QFileInfo& part : parts)
+                if (part.size() > 0)
+                    return true;
+            return bytesOf(pdf) != before;
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while (!writing()) {
+            QVERIFY2(process.state() == QProcess::Running, "the batch ended before its job began");
+            QVERIFY2(waited.elapsed() < 120000, "the job did not begin");
+            QThread::msleep(2);
+        }
+        process.kill();
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        // Killed inside the job: no order was marked, and the path holds what it held.
+        QCOMPARE(
+            db().scalar(QStringLiteral("select count(*) from OrderList where 订单状态='已打印'")).toInt(), 0);
+        QCOMPARE(bytesOf(pdf), before);
     }
 
     // A store that refuses the write ends with 2 and keeps nothing of the file.

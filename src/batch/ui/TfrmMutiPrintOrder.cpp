@@ -527,6 +527,9 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
         m_app.dialogs().message(QStringLiteral("批量打印没有开始：") + e.message());
         return;
     }
+    // What this run reports: the orders it could not hold, and nothing more when it holds none.
+    m_lastRun = RunResult();
+    m_lastRefused = refused;
     const QString refusedText = refused.isEmpty()
                                     ? QString()
                                     : QStringLiteral("\n以下%1个订单没有打印：\n").arg(refused.size()) +

@@ -56,6 +56,8 @@ public:
     bool isPrinting() const { return m_printing; }
     // What the last print run did (the command line reports it).
     const RunResult& lastRun() const { return m_lastRun; }
+    // The orders of the last run that another seat held or printed meanwhile, each with why.
+    const QStringList& lastRefused() const { return m_lastRefused; }
 
     core::ui::DataGrid& grid() { return *DBGrid1; }
     core::ui::DataGrid& linesGrid() { return *DBGrid2; }
@@ -112,6 +114,7 @@ private:
     bool m_printing = false;
     bool m_stop = false;
     RunResult m_lastRun;
+    QStringList m_lastRefused;
 
     QLineEdit* keyEdit = nullptr;
     QComboBox* cbFilterFields = nullptr;

@@ -13,6 +13,8 @@
 #include "core/ui/DataGrid.h"
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
+#include "print/BillPrinter.h"
+#include "print/PrintJournal.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
 #include "print/QtPrintDevice.h"
@@ -20,9 +22,16 @@
 #include "program/Program.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QItemSelection>
 #include <QJsonArray>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace cli::ui {
 
@@ -63,10 +72,50 @@ void offScreen(program::Program& overprint) {
     overprint.mainWindow().setUpdatesEnabled(false);
 }
 
-QString absolutePdf(const Invocation& call) {
-    const QString pdf = call.value(QStringLiteral("pdf"));
-    return pdf.isEmpty() ? QString() : QFileInfo(pdf).absoluteFilePath();
-}
+// The PDF of --pdf is written under a temporary name beside its path and renamed into place once
+// its job is complete, so a failed or killed job leaves the file that was there, or none. The
+// device keeps the path as its name (the journal and the messages name it).
+class PdfFile {
+public:
+    explicit PdfFile(const Invocation& call) {
+        const QString pdf = call.value(QStringLiteral("pdf"));
+        if (pdf.isEmpty())
+            return;
+        const QFileInfo info(pdf);
+        m_path = info.absoluteFilePath();
+        m_part =
+            info.absoluteDir().filePath(QStringLiteral(".%1.%2.part").arg(info.fileName()).arg(::getpid()));
+    }
+    ~PdfFile() {
+        if (!m_part.isEmpty())
+            QFile::remove(m_part); // a job that did not complete
+    }
+    Q_DISABLE_COPY_MOVE(PdfFile)
+
+    const QString& path() const { return m_path; }
+    void writeThrough(print::QtPrintDevice& device) const {
+        if (!m_part.isEmpty())
+            device.printer().setOutputFileName(m_part);
+    }
+    // The job is complete: its file takes the place of the path. False, said on standard error,
+    // when it cannot.
+    bool complete() {
+        if (m_part.isEmpty())
+            return true;
+        // rename() replaces an existing file in one step; a reader sees the old file or the new.
+        if (std::rename(QFile::encodeName(m_part).constData(), QFile::encodeName(m_path).constData()) != 0) {
+            writeError(
+                QStringLiteral("不能写入 %1：%2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+            return false;
+        }
+        m_part.clear();
+        return true;
+    }
+
+private:
+    QString m_path;
+    QString m_part;
+};
 
 // print --note N: the saved note reloaded into the entry window and printed as "重复打印" does.
 Outcome printNote(core::AppContext& app, const Invocation& call) {
@@ -99,7 +148,9 @@ Outcome printNote(core::AppContext& app, const Invocation& call) {
         return out;
     }
 
-    print::QtPrintDevice device(absolutePdf(call));
+    PdfFile pdf(call);
+    print::QtPrintDevice device(pdf.path());
+    pdf.writeThrough(device);
     program::Program overprint(app, device);
     offScreen(overprint);
     if (!overprint.startUp(false)) {
@@ -121,7 +172,7 @@ Outcome printNote(core::AppContext& app, const Invocation& call) {
     // The job of "重复打印": the entry window's own printer (and its journal) on the reloaded boxes.
     app.currentCheckTypeId = window->templateId();
     pdfPaper(app, device, call, window->templateId());
-    if (!window->billPrinter().printCurrentBill(copies)) {
+    if (!window->billPrinter().printCurrentBill(copies) || !pdf.complete()) {
         out.exit = PrinterError;
         return out;
     }
@@ -144,7 +195,9 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
             return {BadUse, {}, {}};
         }
     }
-    print::QtPrintDevice device(absolutePdf(call));
+    PdfFile pdf(call);
+    print::QtPrintDevice device(pdf.path());
+    pdf.writeThrough(device);
     // A printer that is not there refuses the run before anything is imported.
     if (const int printer = choosePrinter(app, device, call); printer != Done)
         return {printer, {}, {}};
@@ -176,10 +229,13 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
     const bool all = call.flags.contains(QStringLiteral("all"));
     QItemSelection chosen;
     const int lastColumn = grid.model()->columnCount() - 1;
+    int chosenRows = 0;
     for (int row = from - 1; row < grid.rowCount(); ++row)
         if (all ||
-            grid.value(row, QStringLiteral("订单状态")).toString() != batch::OrderStore::printedState())
+            grid.value(row, QStringLiteral("订单状态")).toString() != batch::OrderStore::printedState()) {
             chosen.select(grid.model()->index(row, 0), grid.model()->index(row, lastColumn));
+            ++chosenRows;
+        }
     int pages = 0;
     if (!chosen.isEmpty()) {
         grid.selectionModel()->select(chosen,
@@ -187,15 +243,24 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
         pdfPaper(app, device, call, entryWindow->templateId());
         window->printSelectedClick();
         const batch::RunResult& run = window->lastRun();
+        // Orders another seat holds or printed meanwhile are left out, each with why.
+        const QStringList& refused = window->lastRefused();
         pages = run.handedOver ? run.printed : 0;
         out.result.insert(QStringLiteral("printedOrders"),
                           QJsonArray::fromStringList(run.handedOver ? run.printedOrders : QStringList()));
-        out.result.insert(QStringLiteral("skipped"), QJsonArray::fromStringList(run.skipped));
+        out.result.insert(QStringLiteral("skipped"), QJsonArray::fromStringList(refused + run.skipped));
+        // Nothing left to print after the refusals is no printer error; a job that would not
+        // open, or did not reach the printer, is.
+        const bool noneHeld = refused.size() >= chosenRows;
         if (!run.error.isEmpty()) {
             out.result.insert(QStringLiteral("error"), run.error);
             out.exit = BadUse; // an order that cannot make a note
-        } else if (!run.started || (run.printed > 0 && !run.handedOver)) {
+        } else if ((!run.started && !noneHeld) || (run.printed > 0 && !run.handedOver)) {
             out.exit = PrinterError;
+        }
+        if (pages > 0 && !pdf.complete()) {
+            out.exit = PrinterError;
+            pages = 0;
         }
     }
     out.result.insert(QStringLiteral("printed"), pages);
@@ -222,11 +287,13 @@ Outcome printTestPage(core::AppContext& app, const Invocation& call) {
         writeError(QStringLiteral("没有这个模板：") + name);
         return {BadUse, {}, {}};
     }
-    print::QtPrintDevice device(absolutePdf(call));
+    PdfFile pdf(call);
+    print::QtPrintDevice device(pdf.path());
+    pdf.writeThrough(device);
     if ((out.exit = choosePrinter(app, device, call)) != Done)
         return out;
     pdfPaper(app, device, call, id);
-    if (!print::TestPage::print(app, device, id, print::TestPage::Mode::Values)) {
+    if (!print::TestPage::print(app, device, id, print::TestPage::Mode::Values) || !pdf.complete()) {
         out.exit = PrinterError;
         return out;
     }
@@ -234,6 +301,74 @@ Outcome printTestPage(core::AppContext& app, const Invocation& call) {
                   {QStringLiteral("pages"), 1},
                   {QStringLiteral("printer"), device.printerName()}};
     out.lines << QStringLiteral("测试页已打印到 ") + device.printerName();
+    return out;
+}
+
+// reprint --job N (--pages A-B | --from-page A): the journal window's reprint of those pages,
+// each as its source is stored now, in one job that is journalled again.
+Outcome reprintJob(core::AppContext& app, const Invocation& call) {
+    Outcome out;
+    const int job = CommandLine::positiveNumber(call.value(QStringLiteral("job")));
+    PageRange range;
+    QString error;
+    if (!CommandLine::pageRange(call, range, &error)) { // parse() has refused these already
+        writeError(error);
+        return {BadUse, {}, {}};
+    }
+    QVector<print::JournalPage> pages;
+    int jobPages = 0;
+    try {
+        const QVector<print::JournalPage> all = print::PrintJournal(app).pagesOf(job, 1);
+        jobPages = all.size();
+        for (const print::JournalPage& page : all)
+            if (page.page >= range.first && (range.last < 0 || page.page <= range.last))
+                pages << page;
+    } catch (const core::DbError& e) {
+        writeError(QStringLiteral("错误：") + e.message());
+        return {DataError, {}, {}};
+    }
+    if (jobPages == 0) {
+        writeError(QStringLiteral("打印记录里没有作业 %1（overprint journal 列出作业）").arg(job));
+        return {BadUse, {}, {}};
+    }
+    if (pages.isEmpty() || range.last > jobPages) {
+        writeError(QStringLiteral("作业 %1 只有 %2 张").arg(job).arg(jobPages));
+        return {BadUse, {}, {}};
+    }
+
+    PdfFile pdf(call);
+    print::QtPrintDevice device(pdf.path());
+    pdf.writeThrough(device);
+    program::Program overprint(app, device);
+    offScreen(overprint);
+    if (!overprint.startUp(false))
+        return {DataError, {}, {}};
+    if ((out.exit = choosePrinter(app, device, call)) != Done)
+        return out;
+    pdfPaper(app, device, call, pages.first().templateId);
+    // The same path as the journal window's 补打: changed and missing sources are named in its
+    // question, which only --yes answers yes.
+    const int printed = overprint.reprintPages(pages);
+    auto* window = qobject_cast<entry::ui::TfmCheckFHDSHD*>(overprint.mainWindow().entryWindow());
+    out.result = {
+        {QStringLiteral("job"), job},
+        {QStringLiteral("pages"), printed},
+        {QStringLiteral("requested"), int(pages.size())},
+        {QStringLiteral("printer"), device.printerName()},
+        {QStringLiteral("reprintJob"), printed > 0 && window ? window->billPrinter().lastJob() : 0}};
+    if (printed > 0 && !pdf.complete()) {
+        out.exit = PrinterError;
+        return out;
+    }
+    if (printed == 0) {
+        // A device that failed on the way has said so; otherwise nothing could be found to print
+        // (or a question was answered no).
+        const QPrinter::PrinterState state = device.printer().printerState();
+        out.exit = state == QPrinter::Aborted || state == QPrinter::Error ? PrinterError : BadUse;
+        return out;
+    }
+    out.lines
+        << QStringLiteral("已补打作业 %1 的 %2 张到 %3").arg(job).arg(printed).arg(device.printerName());
     return out;
 }
 
@@ -296,6 +431,10 @@ int run(int argc, char** argv, const QString& version) {
         outcome = printNote(app, call);
     else if (call.command == QLatin1String("batch"))
         outcome = printBatch(app, call);
+    else if (call.command == QLatin1String("journal"))
+        outcome = runJournal(app, call);
+    else if (call.command == QLatin1String("reprint"))
+        outcome = reprintJob(app, call);
     else
         outcome = printTestPage(app, call);
     return finish(call, dialogs, outcome);
