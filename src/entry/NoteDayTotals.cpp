@@ -13,6 +13,12 @@ const QString NoteDayTotals::kAmount = QStringLiteral("case when trim(合计金�
 
 namespace {
 
+// A key value as kept: a missing one is an empty text, never NULL, which no key would match.
+QString keyText(const QVariant& value) {
+    const QString text = value.toString();
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 struct Bucket {
     QString day, kind, state;
     qint64 notes = 0;
@@ -124,9 +130,9 @@ void NoteDayTotals::move(const QString& where, const core::Params& params, int s
             throw core::DbError(core::Database::errorText(rows.lastError()));
         const QChar separator(0x1f);
         while (rows.next()) {
-            const QString day = dayKey(rows.value(0).toString());
-            const QString kind = rows.value(1).toString();
-            const QString state = rows.value(2).toString();
+            const QString day = dayKey(keyText(rows.value(0)));
+            const QString kind = keyText(rows.value(1));
+            const QString state = keyText(rows.value(2));
             const QString key = day + separator + kind + separator + state;
             auto at = index.find(key);
             if (at == index.end()) {

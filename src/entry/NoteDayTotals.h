@@ -17,6 +17,10 @@ namespace entry {
 // Every change of note rows moves the notes it touches out of the totals before the change and
 // back in after it, in the change's own transaction: take() and put() over one condition. A
 // store of an earlier version has no table; nothing is kept then until ensure() builds it.
+//
+// A note without date, kind or state is kept under an empty text: NULL would match no key, so
+// its note could never be taken out again. The history's bounds, kinds and states match neither
+// NULL nor an empty text, so both tables still answer alike.
 class NoteDayTotals {
 public:
     static const QString kTable; // NoteDayTotals

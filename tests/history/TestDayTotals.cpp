@@ -108,6 +108,13 @@ private slots:
         save(note("A4", 2, QStringLiteral("标准"), QStringLiteral("作废"), QStringLiteral("0.1")));
         save(note("A5", 7, QStringLiteral("三联241"), QStringLiteral("正常"), QStringLiteral("0.2")));
         save(note("A6", 7, QStringLiteral("标准"), QStringLiteral("正常"), QStringLiteral("  ")));
+        // Notes of an older store without date, kind or state.
+        db().exec(
+            QStringLiteral("insert into DataCheckFHDSHD (票据编号, 出票日期, 模板种类, 票据状态, 合计金额) "
+                           "values ('K1', null, '标准', '正常', '7'), ('K2', :day, null, '正常', '8'), "
+                           "('K3', :day, '标准', null, '9'), ('K4', null, null, null, null)"),
+            {{QStringLiteral("day"), DeliveryNoteStore::dateValue(QDateTime(kToday, QTime(8, 0)))}});
+        NoteDayTotals(db()).put(QStringLiteral("票据编号 like 'K%'"), {});
     }
     void cleanup() { home.reset(); }
 
@@ -140,7 +147,7 @@ private slots:
     void keptTotalsFollowEveryChange_data() {
         QTest::addColumn<QString>("change");
         for (const char* change : {"saved", "edited", "voided", "marked", "deleted", "listed deleted",
-                                   "cleared", "failed save", "odd dates"})
+                                   "all listed deleted", "cleared", "failed save", "odd dates"})
             QTest::newRow(change) << QString::fromLatin1(change);
     }
     void keptTotalsFollowEveryChange() {
@@ -150,15 +157,21 @@ private slots:
             // Another day, kind, state and amount under the same number.
             save(note("A1", 7, QStringLiteral("三联241"), QStringLiteral("作废"), QStringLiteral("99.99")));
             save(note("A3", 0, QStringLiteral("标准"), QStringLiteral("正常"), QString()));
+            save(note("K1", 0, QStringLiteral("标准"), QStringLiteral("正常"), QStringLiteral("1")));
+            save(note("K3", 2, QStringLiteral("三联241"), QStringLiteral("作废"), QStringLiteral("2")));
         } else if (change == "voided") {
-            QCOMPARE(store.voidNotes(keysOf({"A1", "A5"})), 2);
+            QCOMPARE(store.voidNotes(keysOf({"A1", "A5", "K1", "K3", "K4"})), 5);
         } else if (change == "marked") {
-            QCOMPARE(store.markState({"A2", "A4", "A6"}, QStringLiteral("交易成功")), 3);
+            QCOMPARE(store.markState({"A2", "A4", "A6", "K2", "K4"}, QStringLiteral("交易成功")), 5);
         } else if (change == "deleted") {
-            QCOMPARE(store.deleteNotes({"A1", "A3"}), 2);
+            QCOMPARE(store.deleteNotes({"A1", "A3", "K1", "K2", "K3"}), 5);
         } else if (change == "listed deleted") {
             const NoteCondition c = NoteHistoryStore::condition(days(2, 0));
-            QCOMPARE(store.deleteListed(NoteHistoryStore::listed(c, store.totals(c).lastKey)), 4);
+            QCOMPARE(store.deleteListed(NoteHistoryStore::listed(c, store.totals(c).lastKey)), 6);
+        } else if (change == "all listed deleted") {
+            const NoteCondition c = NoteHistoryStore::condition({});
+            QCOMPARE(store.deleteListed(NoteHistoryStore::listed(c, store.totals(c).lastKey)), 10);
+            QCOMPARE(store.totals(c).count, 0);
         } else if (change == "cleared") {
             store.clearAll();
             QCOMPARE(store.totals({}).count, 0);
@@ -187,9 +200,9 @@ private slots:
         core::ui::GridServices grids(home->app());
         history::ui::TfmSearch_FHDSHD window(home->app(), grids);
         QVERIFY(NoteDayTotals(db()).kept());
-        QCOMPARE(window.foundCount(), 7);
+        QCOMPARE(window.foundCount(), 11);
         QCOMPARE(window.findChild<QLabel*>(QStringLiteral("lbSum"))->text(),
-                 QStringLiteral("金额汇总:￥1015.55"));
+                 QStringLiteral("金额汇总:￥1039.55"));
         compareWithRecount();
     }
 };
