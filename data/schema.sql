@@ -144,7 +144,8 @@ CREATE TABLE DataCheckFHDSHDDetail (
 CREATE INDEX idx_fhdshddetail_number ON DataCheckFHDSHDDetail (票据编号);
 
 -- Count and sum of the notes per issue day (at 00:00:00), template kind and state, written with
--- every change of the notes: what the history counts without reading every note.
+-- every change of the notes: what the history counts without reading every note. One row per
+-- key (a missing value kept as an empty text); the key leads with the day for the date bounds.
 CREATE TABLE NoteDayTotals (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     出票日期 TEXT COLLATE NOCASE,
@@ -154,7 +155,7 @@ CREATE TABLE NoteDayTotals (
     金额数 INTEGER,
     金额合计 FLOAT
 );
-CREATE INDEX idx_notedaytotals_date ON NoteDayTotals (出票日期);
+CREATE UNIQUE INDEX idx_notedaytotals_key ON NoteDayTotals (出票日期, 模板种类, 票据状态);
 
 -- Address book: own units and partner units.
 CREATE TABLE CKPersonalInfoTable (

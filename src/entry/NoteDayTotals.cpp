@@ -13,6 +13,32 @@ const QString NoteDayTotals::kAmount = QStringLiteral("case when trim(合计金�
 
 namespace {
 
+// The key leads with the day, so it also serves the history's date bounds.
+const QString kKeyStatement = QStringLiteral("create unique index if not exists idx_notedaytotals_key on "
+                                             "NoteDayTotals (出票日期, 模板种类, 票据状态)");
+
+// Runs the work in the caller's transaction when one is open, else in one of its own.
+template <typename Work> void within(core::Database& db, Work work) {
+    const bool own = !db.inTransaction();
+    if (own)
+        db.begin();
+    try {
+        work();
+        if (own)
+            db.commit();
+    } catch (const core::DbError&) {
+        if (own)
+            db.rollback();
+        throw;
+    }
+}
+
+// A key value as kept: a missing one is an empty text, never NULL.
+QString keyText(const QVariant& value) {
+    const QString text = value.toString();
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 struct Bucket {
     QString day, kind, state;
     qint64 notes = 0;
@@ -52,44 +78,90 @@ bool NoteDayTotals::kept() {
 }
 
 void NoteDayTotals::ensure() {
-    if (kept())
+    if (kept()) {
+        repair();
         return;
-    const bool own = !m_db.inTransaction();
-    if (own)
-        m_db.begin();
+    }
     try {
-        m_db.exec(
-            QStringLiteral("create table NoteDayTotals (ID autoincrement(1,1) primary key, 出票日期 memo, "
-                           "模板种类 memo, 票据状态 memo, 单据数 long, 金额数 long, 金额合计 float)"));
-        m_db.exec(QStringLiteral("create index idx_notedaytotals_date on NoteDayTotals (出票日期)"));
-        m_kept = 1;
-        move(QStringLiteral("1=1"), {}, 1);
-        if (own)
-            m_db.commit();
+        within(m_db, [this] {
+            m_db.exec(QStringLiteral(
+                "create table NoteDayTotals (ID autoincrement(1,1) primary key, 出票日期 memo, "
+                "模板种类 memo, 票据状态 memo, 单据数 long, 金额数 long, 金额合计 float)"));
+            m_db.exec(kKeyStatement);
+            m_kept = 1;
+            move(QStringLiteral("1=1"), {}, 1);
+        });
     } catch (const core::DbError&) {
         m_kept = -1;
-        if (own)
-            m_db.rollback();
         throw;
     }
+}
+
+bool NoteDayTotals::repair() {
+    if (!kept())
+        return false;
+    bool counted = false;
+    within(m_db, [this, &counted] {
+        // Seats starting at once repair one after the other.
+        m_db.lockName(kTable);
+        makeKey();
+        // Both counts in one statement, so that on a server they are read at one moment.
+        const core::Recordset check =
+            m_db.query(QStringLiteral("select (select count(*) from DataCheckFHDSHD) as notes, (select "
+                                      "sum(单据数) from NoteDayTotals) as kept"));
+        if (check.value(0).toLongLong() != check.value(1).toLongLong()) {
+            recount();
+            counted = true;
+        }
+    });
+    return counted;
 }
 
 void NoteDayTotals::rebuild() {
     if (!kept())
         return;
-    const bool own = !m_db.inTransaction();
-    if (own)
-        m_db.begin();
-    try {
-        clear();
-        move(QStringLiteral("1=1"), {}, 1);
-        if (own)
-            m_db.commit();
-    } catch (const core::DbError&) {
-        if (own)
-            m_db.rollback();
-        throw;
+    within(m_db, [this] {
+        m_db.lockName(kTable);
+        recount();
+    });
+}
+
+void NoteDayTotals::makeKey() {
+    // Earlier builds kept a missing key value as NULL, and seats saving at once could each add a
+    // row of one key: both are made one row per key before the unique key is asked for. On a
+    // store that has the key this reads the few rows of the table and changes nothing.
+    m_db.exec(QStringLiteral(
+        "update NoteDayTotals set 出票日期=coalesce(出票日期,''), 模板种类=coalesce(模板种类,''), "
+        "票据状态=coalesce(票据状态,'') where 出票日期 is null or 模板种类 is null or "
+        "票据状态 is null"));
+    core::Recordset twins =
+        m_db.query(QStringLiteral("select min(ID) as keep, sum(单据数) as notes, sum(金额数) as amounts, "
+                                  "sum(金额合计) as total, 出票日期, 模板种类, 票据状态 from NoteDayTotals "
+                                  "group by 出票日期, 模板种类, 票据状态 having count(*)>1"));
+    for (twins.first(); !twins.eof(); twins.next()) {
+        const qint64 amounts = twins.value(2).toLongLong();
+        const core::Params p{{QStringLiteral("keep"), twins.value(0)},
+                             {QStringLiteral("notes"), twins.value(1).toLongLong()},
+                             {QStringLiteral("amounts"), amounts},
+                             {QStringLiteral("sum"), amounts == 0 ? 0.0 : twins.value(3).toDouble()},
+                             {QStringLiteral("day"), twins.value(4)},
+                             {QStringLiteral("kind"), twins.value(5)},
+                             {QStringLiteral("state"), twins.value(6)}};
+        m_db.exec(QStringLiteral("update NoteDayTotals set 单据数=:notes, 金额数=:amounts, 金额合计=:sum "
+                                 "where ID=:keep"),
+                  p);
+        m_db.exec(QStringLiteral("delete from NoteDayTotals where 出票日期=:day and 模板种类=:kind and "
+                                 "票据状态=:state and ID<>:keep"),
+                  p);
     }
+    m_db.exec(QStringLiteral("delete from NoteDayTotals where 单据数<=0"));
+    m_db.exec(kKeyStatement);
+}
+
+void NoteDayTotals::recount() {
+    clear();
+    m_db.exec(kKeyStatement);
+    move(QStringLiteral("1=1"), {}, 1);
 }
 
 void NoteDayTotals::take(const QString& where, const core::Params& params) {
@@ -124,9 +196,9 @@ void NoteDayTotals::move(const QString& where, const core::Params& params, int s
             throw core::DbError(core::Database::errorText(rows.lastError()));
         const QChar separator(0x1f);
         while (rows.next()) {
-            const QString day = dayKey(rows.value(0).toString());
-            const QString kind = rows.value(1).toString();
-            const QString state = rows.value(2).toString();
+            const QString day = dayKey(keyText(rows.value(0)));
+            const QString kind = keyText(rows.value(1));
+            const QString state = keyText(rows.value(2));
             const QString key = day + separator + kind + separator + state;
             auto at = index.find(key);
             if (at == index.end()) {
@@ -143,29 +215,34 @@ void NoteDayTotals::move(const QString& where, const core::Params& params, int s
         if (rows.lastError().isValid())
             throw core::DbError(core::Database::errorText(rows.lastError()));
     }
-    const QString match = QStringLiteral(" where 出票日期=:day and 模板种类=:kind and 票据状态=:state");
     for (const Bucket& b : buckets) {
-        core::Params p{{QStringLiteral("day"), b.day},
-                       {QStringLiteral("kind"), b.kind},
-                       {QStringLiteral("state"), b.state},
-                       {QStringLiteral("notes"), sign * b.notes},
-                       {QStringLiteral("amounts"), sign * b.amounts},
-                       {QStringLiteral("sum"), sign * b.sum}};
-        // A key left without amounts holds a sum of exactly 0, not what rounding left of it.
-        const int changed =
-            m_db.exec(QStringLiteral("update NoteDayTotals set 单据数=单据数+:notes, 金额数=金额数+:amounts, "
-                                     "金额合计=case when 金额数+:amounts=0 then 0 else 金额合计+:sum end") +
-                          match,
-                      p);
-        if (sign > 0 && changed == 0)
+        const core::Params p{{QStringLiteral("day"), b.day},
+                             {QStringLiteral("kind"), b.kind},
+                             {QStringLiteral("state"), b.state},
+                             {QStringLiteral("notes"), sign * b.notes},
+                             {QStringLiteral("amounts"), sign * b.amounts},
+                             {QStringLiteral("sum"), sign * b.sum}};
+        if (sign > 0) {
+            // One statement on the unique key: a seat adding the same key meanwhile waits for
+            // this one's row and adds to it. A key left without amounts holds a sum of exactly
+            // 0, not what rounding left of it.
             m_db.exec(
                 QStringLiteral(
                     "insert into NoteDayTotals (出票日期, 模板种类, 票据状态, 单据数, 金额数, 金额合计) "
-                    "values (:day, :kind, :state, :notes, :amounts, :sum)"),
+                    "values (:day, :kind, :state, :notes, :amounts, :sum) on conflict (出票日期, "
+                    "模板种类, 票据状态) do update set 单据数=NoteDayTotals.单据数+excluded.单据数, "
+                    "金额数=NoteDayTotals.金额数+excluded.金额数, 金额合计=case when "
+                    "NoteDayTotals.金额数+excluded.金额数=0 then 0 else "
+                    "NoteDayTotals.金额合计+excluded.金额合计 end"),
                 p);
-        if (sign < 0)
-            m_db.exec(QStringLiteral("delete from NoteDayTotals") + match + QStringLiteral(" and 单据数<=0"),
-                      p);
+            continue;
+        }
+        const QString match = QStringLiteral(" where 出票日期=:day and 模板种类=:kind and 票据状态=:state");
+        m_db.exec(QStringLiteral("update NoteDayTotals set 单据数=单据数+:notes, 金额数=金额数+:amounts, "
+                                 "金额合计=case when 金额数+:amounts=0 then 0 else 金额合计+:sum end") +
+                      match,
+                  p);
+        m_db.exec(QStringLiteral("delete from NoteDayTotals") + match + QStringLiteral(" and 单据数<=0"), p);
     }
 }
 

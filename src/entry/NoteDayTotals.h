@@ -17,6 +17,12 @@ namespace entry {
 // Every change of note rows moves the notes it touches out of the totals before the change and
 // back in after it, in the change's own transaction: take() and put() over one condition. A
 // store of an earlier version has no table; nothing is kept then until ensure() builds it.
+//
+// A note without date, kind or state is kept under an empty text: NULL would match no key, so
+// its note could never be taken out again. The history's bounds, kinds and states match neither
+// NULL nor an empty text, so both tables still answer alike. One row per key (the unique index
+// idx_notedaytotals_key): seats saving the first note of a key at once add to one row instead
+// of each making their own.
 class NoteDayTotals {
 public:
     static const QString kTable; // NoteDayTotals
@@ -25,9 +31,17 @@ public:
 
     // Whether the store keeps the totals (its table exists).
     bool kept();
-    // Creates the table and counts every note into it when the store keeps none yet; in the
-    // caller's transaction when one is open, else in one of its own. Throws core::DbError.
+    // Creates the table and counts every note into it when the store keeps none yet, else
+    // repair(); in the caller's transaction when one is open, else in one of its own. After a
+    // copy of a store this makes the target's totals right, whatever the copy left in them.
+    // Throws core::DbError.
     void ensure();
+    // When kept: gives the table its unique key (first making missing key values empty texts
+    // and merging rows of one key, as stores of earlier builds hold them) and counts every note
+    // again when the kept count disagrees with the notes' count, one statement of two counts.
+    // True when it counted again. Transaction as ensure(). Writers rely on the key: every start
+    // repairs before anything is written (program::Program::storeOpened).
+    bool repair();
     // Counts every note again, replacing what was kept (when kept); in the caller's transaction
     // or one of its own, as ensure().
     void rebuild();
@@ -48,6 +62,8 @@ public:
     static QString dayKey(const QString& issued);
 
 private:
+    void makeKey();
+    void recount();
     void move(const QString& where, const core::Params& params, int sign);
 
     core::Database& m_db;

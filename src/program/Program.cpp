@@ -9,6 +9,7 @@
 #include "designer/ui/TfmCheckDesign.h"
 #include "designer/ui/TfmTemplateDesigner.h"
 #include "entry/DeliveryNoteStore.h"
+#include "entry/NoteDayTotals.h"
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "history/ui/TfmSearch_FHDSHD.h"
@@ -278,6 +279,19 @@ private:
 };
 
 } // namespace
+
+bool Program::startUp(bool withSplash) {
+    storeOpened(m_app.db());
+    return m_main.startUp(withSplash);
+}
+
+void Program::storeOpened(core::Database& db) {
+    try {
+        entry::NoteDayTotals(db).repair();
+    } catch (const core::DbError&) {
+        // Kept as they are; the history's opening tries again.
+    }
+}
 
 QString Program::fileArgument(const QStringList& arguments) {
     for (int i = 1; i < arguments.size(); ++i) {

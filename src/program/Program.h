@@ -10,7 +10,8 @@
 
 namespace core {
 class AppContext;
-}
+class Database;
+} // namespace core
 namespace print {
 class PrintDevice;
 struct JournalPage;
@@ -50,8 +51,14 @@ public:
     // The reprint of journal pages: each note loaded into the entry window (opened when needed)
     // as stored now, printed in one job. Pages handed to the printer.
     int reprintPages(const QVector<print::JournalPage>& pages);
-    // The start-up sequence of the main window; false when the program must end.
-    bool startUp(bool withSplash) { return m_main.startUp(withSplash); }
+    // The start-up sequence of the main window; false when the program must end. The store is
+    // looked after first (storeOpened).
+    bool startUp(bool withSplash);
+    // What a start does to the store once it is open and upgraded, before any window or command
+    // reads or writes it: the history's day totals get their unique key and are counted again
+    // when an earlier build left them wrong (NoteDayTotals::repair). A failure leaves them as
+    // they are (the history's opening tries again).
+    static void storeOpened(core::Database& db);
     // A template package the program was started on (the file manager's "open"): the package
     // window lists its templates as if the clerk had chosen it with "浏览..", once the main
     // window is enabled, that is after the operator's log-in when one is needed.

@@ -360,6 +360,20 @@ private slots:
         QCOMPARE(text.out.count(QLatin1Char('\n')), count + 1);
     }
 
+    // A store an earlier build left wrong: every note gone, yet the kept totals still count two
+    // notes without state or date. The command's start counts them again.
+    void notesOfAStoreLeftWrong() {
+        db().exec(QStringLiteral("drop index idx_notedaytotals_key"));
+        db().exec(QStringLiteral(
+            "insert into NoteDayTotals (出票日期, 模板种类, 票据状态, 单据数, 金额数, 金额合计) "
+            "values ('2026-12-01 00:00:00', '标准', null, 1, 1, 20), "
+            "(null, '标准', '正常', 1, 1, 30)"));
+        const Run r = run({"notes"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out.trimmed(), QStringLiteral("共 0 张，合计金额 0.00"));
+        QCOMPARE(count(QStringLiteral("NoteDayTotals")), 0);
+    }
+
     void login_data() {
         QTest::addColumn<QStringList>("user");
         QTest::addColumn<QString>("password");

@@ -417,6 +417,7 @@ int run(int argc, char** argv, const QString& version) {
         writeError(QStringLiteral("错误：") + e.message());
         return DataError;
     }
+    program::Program::storeOpened(app.db());
     if (const int refused = login(app, call); refused != Done)
         return refused;
 
