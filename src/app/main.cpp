@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     core::ui::WidgetDialogs dialogs;
     const QString runPath = core::ProgramFolder::resolveRunPath(QApplication::arguments());
     QString error;
-    if (!core::ProgramFolder::prepare(runPath, &error)) {
+    if (!core::ProgramFolder::prepare(runPath, &error, &dialogs)) {
         dialogs.error(error);
         return 1;
     }

@@ -337,7 +337,10 @@ QString CommandLine::help(const QString& command) {
                    "复制后逐表核对行数。\n"
                    "  --to 地址     从本机 Data/EPData.ini 复制到服务器（替换服务器上的数据）\n"
                    "  --from 地址   从服务器复制到本机（原数据文件保留为 EPData.ini.复制前-时间）\n"
-                   "地址写成 postgresql://用户@服务器:端口/数据库，密码取自 ~/.pgpass。\n") +
+                   "地址写成 postgresql://用户@服务器:端口/数据库，密码取自 ~/.pgpass。\n"
+                   "任一端启用了登录时，须用 --user 以该端的操作员登录。\n"
+                   "--to 提交之前，服务器上的目标标为未完成，程序拒绝使用；--from 中断后，"
+                   "下次启动时完成或撤销这次复制\n（数据文件与模板图片一起），并说明是哪一种。\n") +
                common;
     return QStringLiteral("用法：overprint [--home 目录] 命令 [选项]\n"
                           "不带命令时打开窗口。\n\n命令：\n"

@@ -226,7 +226,7 @@ int finish(const Invocation& call, const ConsoleDialogs& dialogs, Outcome outcom
     return outcome.exit;
 }
 
-int login(core::AppContext& app, const Invocation& call) {
+int login(core::AppContext& app, const Invocation& call, QString* typed) {
     users::UserStore store(app);
     if (!store.loginRequired())
         return Done;
@@ -240,9 +240,13 @@ int login(core::AppContext& app, const Invocation& call) {
     QString password;
     if (env.contains(QStringLiteral("OVERPRINT_PASSWORD")))
         password = env.value(QStringLiteral("OVERPRINT_PASSWORD"));
-    else if (::isatty(STDIN_FILENO) == 1)
+    else if (typed && !typed->isEmpty())
+        password = *typed;
+    else if (::isatty(STDIN_FILENO) == 1) {
         password = readPassword();
-    else {
+        if (typed)
+            *typed = password;
+    } else {
         writeError(QStringLiteral("没有密码：请设置环境变量 OVERPRINT_PASSWORD"));
         return BadUse;
     }

@@ -28,8 +28,9 @@ int finish(const Invocation& call, const ConsoleDialogs& dialogs, Outcome outcom
 
 // With the login on, the operator of --user with the password of OVERPRINT_PASSWORD or, when
 // that is not set and standard input is a terminal, typed there without echo. Done or BadUse
-// (the message on standard error).
-int login(core::AppContext& app, const Invocation& call);
+// (the message on standard error). typed, when given, keeps a password typed at the terminal
+// for a second store of the same run.
+int login(core::AppContext& app, const Invocation& call, QString* typed = nullptr);
 
 // import recipients|orders|products FILE [--sheet NAME]
 Outcome runImport(core::AppContext& app, const Invocation& call);

@@ -1,16 +1,17 @@
 #include "cli/DbCopy.h"
 
 #include "cli/ConsoleDialogs.h"
+#include "core/AppContext.h"
 #include "core/Database.h"
 #include "core/Dialogs.h"
 #include "core/ProgramFolder.h"
 #include "core/StoreCopy.h"
+#include "entry/NoteDayTotals.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
-#include <QUuid>
+
+#include <csignal>
 
 namespace cli {
 
@@ -30,15 +31,42 @@ void report(Outcome& out, const core::StoreCopy::Result& result) {
     out.result.insert(QStringLiteral("images"), result.images);
 }
 
-Outcome toServer(const QString& runPath, core::Dialogs& dialogs, const core::ServerAddress& server) {
+// The history's day totals are counted from the copied notes, whatever the source kept: a store
+// of an earlier version has none, and the target's own would otherwise stand for its notes.
+void recountDayTotals(core::Database& target) {
+    entry::NoteDayTotals totals(target);
+    if (totals.kept())
+        totals.rebuild();
+    else
+        totals.ensure();
+}
+
+core::StoreCopy::Recount dayTotals() {
+    return {{entry::NoteDayTotals::kTable}, recountDayTotals};
+}
+
+// With the login on at either end, its operator (one --user and one password for both): the
+// data leaving a store, or the data a copy replaces, is that store's operators' to move.
+int loginAtBothEnds(core::AppContext& first, core::AppContext& second, const Invocation& call) {
+    QString typed;
+    if (const int refused = login(first, call, &typed); refused != Done)
+        return refused;
+    return login(second, call, &typed);
+}
+
+Outcome toServer(const QString& runPath, core::Dialogs& dialogs, const Invocation& call,
+                 const core::ServerAddress& server) {
     Outcome out;
-    core::Database source(QStringLiteral("overprint-copy-source"));
-    core::Database target(QStringLiteral("overprint-copy-target"));
+    core::AppContext source(runPath, dialogs);
+    core::AppContext target(runPath, dialogs);
     try {
-        source.open(core::ProgramFolder::databasePath(runPath));
-        target.openServer(server);
+        source.db().open(core::ProgramFolder::databasePath(runPath));
+        target.db().openServer(server, core::ServerUse::CopyTarget);
+        core::StoreCopy::reachStep(core::StoreCopy::kTargetBuilt);
+        if ((out.exit = loginAtBothEnds(source, target, call)) != Done)
+            return out;
         const qint64 notes =
-            target.scalar(QStringLiteral("select count(*) from DataCheckFHDSHD")).toLongLong();
+            target.db().scalar(QStringLiteral("select count(*) from DataCheckFHDSHD")).toLongLong();
         if (notes > 0 &&
             !dialogs.ask(QStringLiteral("服务器上的数据（%1）已有 %2 张出货单，复制将全部替换。继续吗？")
                              .arg(server.describe())
@@ -52,8 +80,8 @@ Outcome toServer(const QString& runPath, core::Dialogs& dialogs, const core::Ser
         out.exit = DataError;
         return out;
     }
-    const core::StoreCopy::Result result =
-        core::StoreCopy::copy(source, target, runPath + QStringLiteral("Image"), QString());
+    const core::StoreCopy::Result result = core::StoreCopy::copy(
+        source.db(), target.db(), runPath + QStringLiteral("Image"), QString(), dayTotals());
     if (!result.ok) {
         writeError(QStringLiteral("错误：") + result.error);
         out.exit = DataError;
@@ -64,40 +92,35 @@ Outcome toServer(const QString& runPath, core::Dialogs& dialogs, const core::Ser
     return out;
 }
 
-// Into a new file first; the local store is replaced only by a whole, counted copy.
-Outcome fromServer(const QString& runPath, const core::ServerAddress& server) {
+// The local store is replaced only by a whole, counted copy (StoreCopy::replaceLocal); a run
+// stopped half way is finished or undone by the next start.
+Outcome fromServer(const QString& runPath, core::Dialogs& dialogs, const Invocation& call,
+                   const core::ServerAddress& server) {
     Outcome out;
     const QString local = core::ProgramFolder::databasePath(runPath);
-    const QString fresh = local + QStringLiteral(".new-") + QUuid::createUuid().toString(QUuid::Id128);
-    core::StoreCopy::Result result;
+    core::AppContext source(runPath, dialogs);
     try {
-        core::Database source(QStringLiteral("overprint-copy-source"));
-        core::Database target(QStringLiteral("overprint-copy-target"));
-        source.openServer(server);
-        core::StoreCopy::createLocalStore(target, fresh);
-        result = core::StoreCopy::copy(source, target, QString(), runPath + QStringLiteral("Image"));
+        source.db().openServer(server);
+        core::AppContext replaced(runPath, dialogs);
+        replaced.db().open(local);
+        if ((out.exit = loginAtBothEnds(replaced, source, call)) != Done)
+            return out;
     } catch (const core::DbError& e) {
-        result.error = e.message();
-    }
-    if (!result.ok) {
-        QFile::remove(fresh);
-        writeError(QStringLiteral("错误：") + result.error);
+        writeError(QStringLiteral("错误：") + e.message());
         out.exit = DataError;
         return out;
     }
-    const QString kept = local + QStringLiteral(".复制前-") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    if ((QFile::exists(local) && !QFile::rename(local, kept)) || !QFile::rename(fresh, local)) {
-        QFile::remove(fresh);
-        writeError(QStringLiteral("错误：无法替换 ") + QDir::toNativeSeparators(local));
+    const core::StoreCopy::Result result = core::StoreCopy::replaceLocal(source.db(), runPath, dayTotals());
+    if (!result.ok) {
+        writeError(QStringLiteral("错误：") + result.error);
         out.exit = DataError;
         return out;
     }
     report(out, result);
     out.lines.prepend(
         QStringLiteral("已从 %1 复制到 %2（原文件保留为 %3）")
-            .arg(server.describe(), QDir::toNativeSeparators(local), QDir::toNativeSeparators(kept)));
-    out.result.insert(QStringLiteral("kept"), kept);
+            .arg(server.describe(), QDir::toNativeSeparators(local), QDir::toNativeSeparators(result.kept)));
+    out.result.insert(QStringLiteral("kept"), result.kept);
     return out;
 }
 
@@ -112,7 +135,13 @@ Outcome runDbCopy(const QString& runPath, core::Dialogs& dialogs, const Invocati
         writeError(error);
         return {BadUse, {}, {}};
     }
-    return to ? toServer(runPath, dialogs, server) : fromServer(runPath, server);
+    // A test names a step at which the command kills itself, to see what a kill there leaves.
+    if (const QString at = qEnvironmentVariable("OVERPRINT_KILL_AT"); !at.isEmpty())
+        core::StoreCopy::setStepHook([at](const QString& step) {
+            if (step == at)
+                ::raise(SIGKILL);
+        });
+    return to ? toServer(runPath, dialogs, call, server) : fromServer(runPath, dialogs, call, server);
 }
 
 } // namespace cli

@@ -308,7 +308,7 @@ ServerAddress ServerAddress::parse(const QString& text, QString* error) {
     return a;
 }
 
-void Database::openServer(const ServerAddress& address) {
+void Database::openServer(const ServerAddress& address, ServerUse use) {
     close();
     QString failure;
     {
@@ -354,7 +354,10 @@ void Database::openServer(const ServerAddress& address) {
         if (qEnvironmentVariableIsSet("OVERPRINT_DB_NOSYNC"))
             q.exec(QStringLiteral("SET synchronous_commit = off"));
         if (!hasTable(QStringLiteral("configtable")))
-            createServerStore();
+            createServerStore(use == ServerUse::CopyTarget);
+        else if (use == ServerUse::Seat && hasTable(StoreCopy::kPendingTable))
+            throw DbError(QStringLiteral("这里的数据还没有复制完成（overprint db copy --to 没有做完），"
+                                         "不能使用：请重新执行这次复制"));
     } catch (const DbError& e) {
         close();
         throw DbError(QStringLiteral("无法打开服务器上的数据（") + address.describe() +
@@ -362,7 +365,7 @@ void Database::openServer(const ServerAddress& address) {
     }
 }
 
-void Database::createServerStore() {
+void Database::createServerStore(bool forCopy) {
     QString error;
     const QStringList shipped = ProgramFolder::shippedStatements(&error);
     if (shipped.isEmpty())
@@ -384,6 +387,11 @@ void Database::createServerStore() {
                 throw DbError(errorText(q.lastError()));
             if (!q.exec(ServerDialect::resetSequencesStatement()))
                 throw DbError(errorText(q.lastError()));
+            // With the seed, in its transaction: a copy killed before its own commit leaves a
+            // store that says so, never a seed store that looks ready.
+            if (forCopy)
+                exec(QStringLiteral("create table ") + StoreCopy::kPendingTable +
+                     QStringLiteral(" (Since Text(40))"));
         }
         commit();
     } catch (...) {

@@ -16,6 +16,10 @@ namespace core {
 
 enum class Engine { SQLite, PostgreSQL };
 
+// Why a server store is opened: for a seat's work, or as the target of a whole copy (db copy
+// --to), which may open a store whose earlier copy never finished.
+enum class ServerUse { Seat, CopyTarget };
+
 // Where a store on a PostgreSQL server is. No password: the server's client library finds it
 // in ~/.pgpass (or the file PGPASSFILE names), or in the service file under the service named.
 struct ServerAddress {
@@ -56,8 +60,9 @@ public:
     void open(const QString& path);
     // Connects to a store on a PostgreSQL server; an empty store (no tables in its schema) is
     // built from the shipped schema and seed first, by one seat at a time. Throws DbError
-    // naming the server, database and user when the connection fails.
-    void openServer(const ServerAddress& address);
+    // naming the server, database and user when the connection fails. A store built for a copy
+    // carries the mark StoreCopy::kPendingTable until the copy commits; a seat refuses it.
+    void openServer(const ServerAddress& address, ServerUse use = ServerUse::Seat);
     void close();
     bool isOpen() const;
     // The file's path, or the server address described.
@@ -139,7 +144,7 @@ public:
     qint64 lastInsertId() const;
 
 private:
-    void createServerStore();
+    void createServerStore(bool forCopy);
     // Prepares, binds and runs. On the server a failed statement spoils the whole transaction;
     // inside one, each statement runs under a savepoint so that a caught failure leaves the rest
     // of the transaction usable, as it does on the local file.

@@ -1,5 +1,8 @@
 #include "core/ProgramFolder.h"
 
+#include "core/Dialogs.h"
+#include "core/StoreCopy.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -184,7 +187,7 @@ QString ProgramFolder::resolveRunPath(const QStringList& arguments) {
     return withTrailingSeparator(folder);
 }
 
-bool ProgramFolder::prepare(const QString& runPath, QString* error) {
+bool ProgramFolder::prepare(const QString& runPath, QString* error, Dialogs* dialogs) {
     const QDir root(runPath);
     for (const QString& sub :
          {QStringLiteral("Data"), QStringLiteral("Image"), QStringLiteral("Temp/CheckIni")}) {
@@ -195,6 +198,15 @@ bool ProgramFolder::prepare(const QString& runPath, QString* error) {
     }
 
     removeLeftovers(runPath);
+    // Before a missing store is built anew: a copy interrupted between its renames has the
+    // store under its new name.
+    const StoreCopy::Recovery recovered = StoreCopy::recoverLocal(runPath);
+    if (!recovered.ok) {
+        setError(error, recovered.error);
+        return false;
+    }
+    if (!recovered.message.isEmpty() && dialogs)
+        dialogs->message(recovered.message);
 
     const QString database = databasePath(runPath);
     if (!QFileInfo::exists(database) && !createDatabase(database, databaseScripts(), error))

@@ -5,6 +5,8 @@
 
 namespace core {
 
+class Dialogs;
+
 // The program folder: Data/EPData.ini, Image/, Temp/CheckIni/, Config.ini, Debug.ini.
 class ProgramFolder {
 public:
@@ -16,8 +18,10 @@ public:
     // the empty template package, the shipped images and the default Config.ini. Never
     // overwrites what is there.
     // Removes what a killed write of the program left under its temporary names (see
-    // removeLeftovers). Returns false with a reason when the folder cannot be prepared.
-    static bool prepare(const QString& runPath, QString* error = nullptr);
+    // removeLeftovers), and finishes or undoes a replacement of the local store by a copy that
+    // was interrupted (StoreCopy::recoverLocal), saying which through dialogs when given.
+    // Returns false with a reason when the folder cannot be prepared.
+    static bool prepare(const QString& runPath, QString* error = nullptr, Dialogs* dialogs = nullptr);
     // Deletes the program's own temporary files in its own folders: images being written
     // (Image/<name>.part) and an unfinished copy of the database taken by the upgrade
     // (Data/EPData.ini.升级前-<time>.part). Nothing else is touched. Returns how many went.

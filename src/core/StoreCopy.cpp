@@ -3,11 +3,17 @@
 #include "core/ProgramFolder.h"
 #include "core/ServerDialect.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUuid>
+
+#include <algorithm>
 
 namespace core {
 
@@ -157,14 +163,178 @@ void ensureImageTable(Database& db) {
 
 } // namespace
 
+const QString StoreCopy::kPendingTable = QStringLiteral("StoreCopyPending");
+const QString StoreCopy::kTargetBuilt = QStringLiteral("target-built");
+const QString StoreCopy::kRowsCopied = QStringLiteral("rows-copied");
+const QString StoreCopy::kImagesStaged = QStringLiteral("images-staged");
+const QString StoreCopy::kReady = QStringLiteral("ready");
+const QString StoreCopy::kStoreKept = QStringLiteral("store-kept");
+const QString StoreCopy::kStoreReplaced = QStringLiteral("store-replaced");
+
+namespace {
+
+std::function<void(const QString&)>& stepHook() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
+// The files of one replacement of the local store, all beside it in Data/ but the images.
+struct Swap {
+    QString local;      // Data/EPData.ini
+    QString fresh;      // the complete copy, Data/EPData.ini.new-copy-<id>
+    QString staged;     // its images, <fresh>.Image/
+    QString ready;      // the marker: <fresh>.ready, written once fresh and staged are whole
+    QString kept;       // where the old store goes, Data/EPData.ini.复制前-<time>
+    QString keptImages; // where the images it replaces go, <kept>.Image/
+    QString images;     // the program folder's Image/
+    QString from;       // the source as messages name it
+
+    Swap(const QString& runPath, const QString& freshPath)
+        : local(ProgramFolder::databasePath(runPath)), fresh(freshPath),
+          staged(freshPath + QStringLiteral(".Image")), ready(freshPath + QStringLiteral(".ready")),
+          images(QDir(runPath).filePath(QStringLiteral("Image"))) {}
+    void keepAs(const QString& keptPath) {
+        kept = keptPath;
+        keptImages = keptPath + QStringLiteral(".Image");
+    }
+};
+
+QString copyPrefix(const QString& runPath) {
+    return QFileInfo(ProgramFolder::databasePath(runPath)).fileName() + QStringLiteral(".new-copy-");
+}
+
+QString lockPath(const QString& runPath) {
+    return ProgramFolder::databasePath(runPath) + QStringLiteral(".copy-lock");
+}
+
+// A rename that neither replaces a file nor falls back to copying: each step is all or nothing.
+bool move(const QString& from, const QString& to) {
+    return QDir().rename(from, to);
+}
+
+// The marker holds what finishing needs: the name the old store is kept under and the source.
+bool writeMarker(const Swap& swap) {
+    QSaveFile file(swap.ready);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write((QStringLiteral("kept=") + QFileInfo(swap.kept).fileName() + QStringLiteral("\nfrom=") +
+                swap.from + QLatin1Char('\n'))
+                   .toUtf8());
+    return file.commit();
+}
+
+bool readMarker(Swap& swap) {
+    QFile file(swap.ready);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QString kept;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("kept=")))
+            kept = line.mid(5);
+        else if (line.startsWith(QLatin1String("from=")))
+            swap.from = line.mid(5);
+    }
+    if (kept.isEmpty() || kept.contains(QLatin1Char('/')))
+        return false;
+    swap.keepAs(QFileInfo(swap.local).dir().filePath(kept));
+    return true;
+}
+
+enum class Swapped { Done, Undo, Stuck };
+
+// Puts a complete copy in place: the store, then the images. Every step can run again after a
+// kill, so the next start finishes what a killed run began. Undo: nothing was changed (or the
+// old store is back) and the copy is to be removed; Stuck: the marker must stay.
+Swapped finishSwap(const Swap& s, QString* error) {
+    if (QFileInfo::exists(s.fresh)) {
+        if (QFileInfo::exists(s.local)) {
+            if (QFileInfo::exists(s.kept) || !move(s.local, s.kept)) {
+                *error = QStringLiteral("无法把 %1 改名为 %2")
+                             .arg(QDir::toNativeSeparators(s.local), QDir::toNativeSeparators(s.kept));
+                return Swapped::Undo;
+            }
+        }
+        StoreCopy::reachStep(StoreCopy::kStoreKept);
+        if (!move(s.fresh, s.local)) {
+            *error = QStringLiteral("无法把 %1 改名为 %2")
+                         .arg(QDir::toNativeSeparators(s.fresh), QDir::toNativeSeparators(s.local));
+            if (QFileInfo::exists(s.kept) && move(s.kept, s.local))
+                return Swapped::Undo;
+            *error += QStringLiteral("；原数据文件在 %1，复制来的在 %2，下次启动时再完成")
+                          .arg(QDir::toNativeSeparators(s.kept), QDir::toNativeSeparators(s.fresh));
+            return Swapped::Stuck;
+        }
+    }
+    StoreCopy::reachStep(StoreCopy::kStoreReplaced);
+    const QDir staged(s.staged);
+    for (const QString& name : staged.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        const QString target = QDir(s.images).filePath(name);
+        if (QFileInfo::exists(target)) {
+            QDir().mkpath(s.keptImages);
+            const QString keep = QDir(s.keptImages).filePath(name);
+            if (QFileInfo::exists(keep) ? !QFile::remove(target) : !move(target, keep)) {
+                *error = QStringLiteral("无法替换图片 ") + QDir::toNativeSeparators(target);
+                return Swapped::Stuck;
+            }
+        }
+        if (!move(staged.filePath(name), target)) {
+            *error = QStringLiteral("无法替换图片 ") + QDir::toNativeSeparators(target);
+            return Swapped::Stuck;
+        }
+    }
+    QDir(s.staged).removeRecursively();
+    QFile::remove(s.ready);
+    return Swapped::Done;
+}
+
+// Whatever a copy of the local store left that is not complete: the new store, its journal,
+// its images, a marker being written.
+int removeUnfinished(const QString& runPath) {
+    QDir data(QFileInfo(ProgramFolder::databasePath(runPath)).absolutePath());
+    int removed = 0;
+    for (const QFileInfo& entry :
+         data.entryInfoList({copyPrefix(runPath) + QLatin1Char('*')},
+                            QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        const bool gone =
+            entry.isDir() ? QDir(entry.filePath()).removeRecursively() : QFile::remove(entry.filePath());
+        if (gone)
+            ++removed;
+    }
+    return removed;
+}
+
+QString keptName(const QString& local) {
+    const QString base = local + QStringLiteral(".复制前-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo::exists(name + QStringLiteral(".Image")); ++n)
+        name = base + QLatin1Char('-') + QString::number(n);
+    return name;
+}
+
+} // namespace
+
+void StoreCopy::setStepHook(std::function<void(const QString&)> hook) {
+    stepHook() = std::move(hook);
+}
+
+void StoreCopy::reachStep(const QString& step) {
+    if (stepHook())
+        stepHook()(step);
+}
+
 StoreCopy::Result StoreCopy::copy(Database& source, Database& target, const QString& sourceImages,
-                                  const QString& targetImages) {
+                                  const QString& targetImages, const Recount& recount) {
     Result result;
     try {
         target.begin();
         try {
             ensureImageTable(target);
+            QStringList copied;
             for (const QString& table : source.tables()) {
+                if (table.compare(kPendingTable, Qt::CaseInsensitive) == 0 ||
+                    recount.tables.contains(table, Qt::CaseInsensitive))
+                    continue;
                 const QVector<Column> columns = structureOf(source, table);
                 if (columns.isEmpty())
                     continue;
@@ -172,6 +342,14 @@ StoreCopy::Result StoreCopy::copy(Database& source, Database& target, const QStr
                 target.exec(QStringLiteral("delete from ") + quotedName(table));
                 copyRows(source, target, table, columns);
                 result.counts.append({table, rowCount(source, table), rowCount(target, table)});
+                copied << table.toLower();
+            }
+            // The copy replaces everything: what the source has no table for keeps no rows.
+            for (const QString& table : target.tables()) {
+                if (table.compare(kPendingTable, Qt::CaseInsensitive) == 0)
+                    target.exec(QStringLiteral("drop table ") + quotedName(table));
+                else if (!copied.contains(table.toLower()))
+                    target.exec(QStringLiteral("delete from ") + quotedName(table));
             }
             if (!sourceImages.isEmpty())
                 result.images = readImages(target, sourceImages);
@@ -183,6 +361,9 @@ StoreCopy::Result StoreCopy::copy(Database& source, Database& target, const QStr
                     differ << QStringLiteral("%1 (%2 → %3)").arg(c.table).arg(c.source).arg(c.target);
             if (!differ.isEmpty())
                 throw DbError(QStringLiteral("复制后行数不符: ") + differ.join(QStringLiteral(", ")));
+            if (recount.count)
+                recount.count(target);
+            reachStep(kRowsCopied);
             target.commit();
         } catch (...) {
             target.rollback();
@@ -247,6 +428,107 @@ int StoreCopy::writeImages(Database& db, const QString& folder) {
         ++written;
     }
     return written;
+}
+
+StoreCopy::Result StoreCopy::replaceLocal(Database& source, const QString& runPath, const Recount& recount) {
+    Result result;
+    QLockFile lock(lockPath(runPath));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0)) {
+        result.error = QStringLiteral("本机数据正由另一个复制替换，请等它结束");
+        return result;
+    }
+    Swap swap(runPath, ProgramFolder::databasePath(runPath) + QStringLiteral(".new-copy-") +
+                           QUuid::createUuid().toString(QUuid::Id128));
+    swap.from = source.path();
+    swap.keepAs(keptName(swap.local));
+    try {
+        {
+            Database target(QStringLiteral("overprint-copy-local-") +
+                            QUuid::createUuid().toString(QUuid::Id128));
+            createLocalStore(target, swap.fresh);
+            result = copy(source, target, QString(), QString(), recount);
+            if (result.ok)
+                result.images = writeImages(target, swap.staged);
+        }
+        if (result.ok) {
+            reachStep(kImagesStaged);
+            if (!writeMarker(swap))
+                throw DbError(QStringLiteral("无法写入 ") + QDir::toNativeSeparators(swap.ready));
+        }
+    } catch (const DbError& e) {
+        result.ok = false;
+        result.error = e.message();
+    }
+    if (!result.ok) {
+        removeUnfinished(runPath);
+        return result;
+    }
+    reachStep(kReady);
+    QString error;
+    switch (finishSwap(swap, &error)) {
+    case Swapped::Done:
+        result.kept = swap.kept;
+        return result;
+    case Swapped::Undo:
+        // The marker goes first: from then on whatever is left is an unfinished copy.
+        QFile::remove(swap.ready);
+        removeUnfinished(runPath);
+        result.error = error + QStringLiteral("；本机数据没有改变");
+        break;
+    case Swapped::Stuck:
+        result.error = error;
+        break;
+    }
+    result.ok = false;
+    return result;
+}
+
+StoreCopy::Recovery StoreCopy::recoverLocal(const QString& runPath) {
+    Recovery out;
+    const QDir data(QFileInfo(ProgramFolder::databasePath(runPath)).absolutePath());
+    const QStringList left = data.entryList(
+        {copyPrefix(runPath) + QLatin1Char('*')},
+        QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    if (left.isEmpty())
+        return out;
+    QLockFile lock(lockPath(runPath));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0)) {
+        out.ok = false;
+        out.error = QStringLiteral("本机数据正由 overprint db copy --from 替换：请等它结束后再启动");
+        return out;
+    }
+    QStringList said;
+    for (const QString& name : left) {
+        if (!name.endsWith(QLatin1String(".ready")))
+            continue;
+        const QString fresh = data.filePath(name.chopped(6));
+        Swap swap(runPath, fresh);
+        if (!readMarker(swap))
+            continue;
+        QString error;
+        const Swapped done = finishSwap(swap, &error);
+        if (done == Swapped::Stuck) {
+            out.ok = false;
+            out.error = QStringLiteral("上次从 %1 复制数据时被中断，现在无法完成：").arg(swap.from) + error;
+            return out;
+        }
+        if (done == Swapped::Done)
+            said << QStringLiteral(
+                        "上次从 %1 复制数据时被中断，现已完成这次复制：本机数据和模板图片已换成复制来的"
+                        "（原数据文件保留为 %2）")
+                        .arg(swap.from, QDir::toNativeSeparators(swap.kept));
+        else
+            QFile::remove(swap.ready);
+    }
+    const bool unfinished = std::any_of(left.cbegin(), left.cend(), [&](const QString& name) {
+        return !name.endsWith(QLatin1String(".ready")) && QFileInfo::exists(data.filePath(name));
+    });
+    if (removeUnfinished(runPath) > 0 && unfinished)
+        said << QStringLiteral("上次从服务器复制数据时被中断，这次复制已撤销：本机数据和模板图片没有改变");
+    out.message = said.join(QLatin1Char('\n'));
+    return out;
 }
 
 } // namespace core

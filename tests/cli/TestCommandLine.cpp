@@ -4,6 +4,7 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
+#include "core/ProgramFolder.h"
 #include "users/PasswordHash.h"
 
 #include <QDir>
@@ -15,11 +16,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QUuid>
 #include <memory>
 
 // The real program run as a command, as a script or a scheduled task runs it: exit code,
 // standard output and standard error, and what it left in the program folder.
 namespace {
+
+constexpr int kKilled = -2;
 
 struct Run {
     int code = -1;
@@ -44,7 +48,8 @@ class TestCommandLine : public QObject {
 
     core::Database& db() { return m_home->db(); }
 
-    void start(QProcess& process, QStringList arguments, const QMap<QString, QString>& env = {}) {
+    void start(QProcess& process, QStringList arguments, const QMap<QString, QString>& env = {},
+               const QString& home = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         // The program must choose its platform itself: no display is given to it.
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
@@ -54,21 +59,21 @@ class TestCommandLine : public QObject {
         for (auto it = env.cbegin(); it != env.cend(); ++it)
             environment.insert(it.key(), it.value());
         process.setProcessEnvironment(environment);
-        arguments.prepend(m_home->path());
+        arguments.prepend(home.isEmpty() ? m_home->path() : home);
         arguments.prepend(QStringLiteral("--home"));
         process.start(QStringLiteral(OVERPRINT_BINARY), arguments);
     }
 
-    Run run(const QStringList& arguments, const QMap<QString, QString>& env = {}) {
+    Run run(const QStringList& arguments, const QMap<QString, QString>& env = {}, const QString& home = {}) {
         QProcess process;
-        start(process, arguments, env);
+        start(process, arguments, env, home);
         Run result;
         if (!process.waitForFinished(120000)) {
             process.kill();
             process.waitForFinished();
             return result;
         }
-        result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : kKilled;
         result.out = QString::fromUtf8(process.readAllStandardOutput());
         result.err = QString::fromUtf8(process.readAllStandardError());
         return result;
@@ -79,15 +84,19 @@ class TestCommandLine : public QObject {
     }
 
     void saveNote(const QString& number, const QString& date, const QString& total) {
-        db().exec(
+        saveNote(db(), number, date, total);
+    }
+    static void saveNote(core::Database& db, const QString& number, const QString& date,
+                         const QString& total) {
+        db.exec(
             QStringLiteral(
                 "insert into DataCheckFHDSHD (票据编号,模板种类,币种,合计金额,出票日期,顾客名称,票据状态) "
                 "values (:n,'标准','人民币',:t,:d,'南方商贸','正常')"),
             {{QStringLiteral("n"), number}, {QStringLiteral("t"), total}, {QStringLiteral("d"), date}});
-        db().exec(QStringLiteral("insert into DataCheckFHDSHDDetail (票据编号,序号,商品名,数量,单价,金额) "
-                                 "values (:n,1,'螺丝','3','10',:t)"),
-                  {{QStringLiteral("n"), number}, {QStringLiteral("t"), total}});
-        entry::NoteDayTotals(db()).put(QStringLiteral("票据编号=:n"), {{QStringLiteral("n"), number}});
+        db.exec(QStringLiteral("insert into DataCheckFHDSHDDetail (票据编号,序号,商品名,数量,单价,金额) "
+                               "values (:n,1,'螺丝','3','10',:t)"),
+                {{QStringLiteral("n"), number}, {QStringLiteral("t"), total}});
+        entry::NoteDayTotals(db).put(QStringLiteral("票据编号=:n"), {{QStringLiteral("n"), number}});
     }
 
     QString outFile(const QString& name) const { return m_out->filePath(name); }
@@ -132,6 +141,44 @@ class TestCommandLine : public QObject {
         if (!bytes.startsWith("%PDF"))
             return -1;
         return bytes.count("/Type /Page\n") + bytes.count("/Type /Page ") + bytes.count("/Type /Page>");
+    }
+
+    // The number of notes the history shows for a program folder (its count comes from the
+    // day totals): what a clerk sees after a copy.
+    int notesShown(const QString& home = {}) {
+        const Run r = run({QStringLiteral("notes"), QStringLiteral("--json")}, {}, home);
+        if (r.code != 0)
+            return -1;
+        return QJsonDocument::fromJson(r.out.toUtf8()).object().value(QStringLiteral("count")).toInt();
+    }
+
+    // A copy runs between the local file of a program folder and a store on the test server.
+    bool copyHomes(std::unique_ptr<TestHome>& server, QString* reason) {
+        if (TestHome::testServer(reason).isEmpty())
+            return false;
+        m_home = std::make_unique<TestHome>(TestHome::Store::LocalFile);
+        server = std::make_unique<TestHome>();
+        return m_home->isValid() && server->isValid() && server->onServer();
+    }
+
+    static QString addressText(const core::ServerAddress& a) {
+        QStringList parts{QStringLiteral("host=") + a.host, QStringLiteral("user=") + a.user,
+                          QStringLiteral("dbname=") + a.database, QStringLiteral("schema=") + a.schema};
+        if (a.port > 0)
+            parts << QStringLiteral("port=") + QString::number(a.port);
+        return parts.join(QLatin1Char(' '));
+    }
+
+    static QByteArray fileBytes(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void turnLoginOn(core::Database& store, core::AppContext& app) {
+        store.exec(
+            QStringLiteral("insert into UserTable (UserName,Passwd,RoleName) values ('张三',:p,'管理员')"),
+            {{QStringLiteral("p"), users::PasswordHash::make(QStringLiteral("秘密"), 1000)}});
+        app.setConfigByname(QStringLiteral("进入系统需验证"), QStringLiteral("yes"));
     }
 
 private slots:
@@ -699,6 +746,169 @@ private slots:
         QCOMPARE(
             db().scalar(QStringLiteral("select count(*) from OrderList where 订单状态='已打印'")).toInt(), 0);
         QCOMPARE(bytesOf(pdf), before);
+    }
+
+    // A copy replaces the whole target: a source of an earlier version (no day totals, no print
+    // journal) leaves the history counting the copied notes and none of the target's journal.
+    void copyReplacesEverything_data() {
+        QTest::addColumn<bool>("toServer");
+        QTest::newRow("to the server") << true;
+        QTest::newRow("from the server") << false;
+    }
+    void copyReplacesEverything() {
+        QFETCH(bool, toServer);
+        std::unique_ptr<TestHome> server;
+        QString reason;
+        if (!copyHomes(server, &reason))
+            QSKIP(qPrintable(reason.isEmpty() ? m_home->error() + server->error() : reason));
+        core::Database& source = toServer ? db() : server->db();
+        core::Database& target = toServer ? server->db() : db();
+        for (const char* number : {"S-1", "S-2"})
+            saveNote(source, QString::fromUtf8(number), QStringLiteral("2026-12-01 09:00:00"),
+                     QStringLiteral("5"));
+        for (const char* number : {"T-1", "T-2", "T-3"})
+            saveNote(target, QString::fromUtf8(number), QStringLiteral("2026-12-02 09:00:00"),
+                     QStringLiteral("7"));
+        source.exec(QStringLiteral("drop table NoteDayTotals"));
+        target.exec(
+            QStringLiteral("create table PrintJournal (ID autoincrement(1,1) primary key, NoteNo Text(40))"));
+        target.exec(QStringLiteral("insert into PrintJournal (NoteNo) values ('T-1')"));
+
+        const Run r = run({QStringLiteral("db"), QStringLiteral("copy"),
+                           toServer ? QStringLiteral("--to") : QStringLiteral("--from"),
+                           addressText(server->db().server()), QStringLiteral("--yes")});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(notesShown(toServer ? server->path() : m_home->path()), 2);
+        core::Database after(QStringLiteral("after-copy"));
+        if (toServer)
+            after.openServer(server->db().server());
+        else
+            after.open(core::ProgramFolder::databasePath(m_home->path()));
+        QVERIFY(!after.hasTable(QStringLiteral("PrintJournal")) ||
+                after.scalar(QStringLiteral("select count(*) from PrintJournal")).toInt() == 0);
+    }
+
+    // With the login on, db copy needs its operator as every other command does.
+    void copyAsksForTheLogin_data() {
+        QTest::addColumn<QStringList>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("code");
+        QTest::newRow("no user") << QStringList() << "秘密" << 1;
+        QTest::newRow("wrong password") << QStringList{"--user", "张三"} << "错的" << 1;
+        QTest::newRow("logged in") << QStringList{"--user", "张三"} << "秘密" << 0;
+    }
+    void copyAsksForTheLogin() {
+        QFETCH(QStringList, user);
+        QFETCH(QString, password);
+        QFETCH(int, code);
+        std::unique_ptr<TestHome> server;
+        QString reason;
+        if (!copyHomes(server, &reason))
+            QSKIP(qPrintable(reason.isEmpty() ? m_home->error() + server->error() : reason));
+        turnLoginOn(db(), m_home->app());
+        saveNote(QStringLiteral("L-1"), QStringLiteral("2026-12-01 09:00:00"), QStringLiteral("5"));
+        const Run r = run(QStringList{"db", "copy", "--to", addressText(server->db().server())} + user,
+                          {{QStringLiteral("OVERPRINT_PASSWORD"), password}});
+        QVERIFY2(r.code == code, qPrintable(r.err));
+        QCOMPARE(server->db().scalar(QStringLiteral("select count(*) from DataCheckFHDSHD")).toInt(),
+                 code == 0 ? 1 : 0);
+    }
+
+    // db copy --from killed at each of its steps: the next start finishes a complete copy or
+    // undoes an incomplete one, the store and the template pictures together, and says which.
+    void copyFromServerKilled_data() {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("finished");
+        QTest::newRow("rows copied") << "rows-copied" << false;
+        QTest::newRow("pictures staged") << "images-staged" << false;
+        QTest::newRow("marked complete") << "ready" << true;
+        QTest::newRow("between the renames") << "store-kept" << true;
+        QTest::newRow("store in place") << "store-replaced" << true;
+    }
+    void copyFromServerKilled() {
+        QFETCH(QString, step);
+        QFETCH(bool, finished);
+        std::unique_ptr<TestHome> server;
+        QString reason;
+        if (!copyHomes(server, &reason))
+            QSKIP(qPrintable(reason.isEmpty() ? m_home->error() + server->error() : reason));
+        saveNote(QStringLiteral("L-1"), QStringLiteral("2026-12-01 09:00:00"), QStringLiteral("5"));
+        for (const char* number : {"S-1", "S-2", "S-3"})
+            saveNote(server->db(), QString::fromUtf8(number), QStringLiteral("2026-12-02 09:00:00"),
+                     QStringLiteral("7"));
+        const QByteArray serverPicture("server picture of shd1");
+        server->db().exec(QStringLiteral("create table StoreImages (Name Text(255), Bytes blob)"));
+        server->db().exec(QStringLiteral("insert into StoreImages (Name, Bytes) values ('shd1.jpg', :b)"),
+                          {{QStringLiteral("b"), serverPicture}});
+        const QString picture = m_home->path() + QStringLiteral("Image/shd1.jpg");
+        const QByteArray ownPicture = fileBytes(picture);
+        QVERIFY(!ownPicture.isEmpty());
+
+        const Run killed = run({QStringLiteral("db"), QStringLiteral("copy"), QStringLiteral("--from"),
+                                addressText(server->db().server())},
+                               {{QStringLiteral("OVERPRINT_KILL_AT"), step}});
+        QVERIFY2(killed.code == kKilled, qPrintable(killed.err));
+
+        const Run next = run({QStringLiteral("notes"), QStringLiteral("--json")});
+        QVERIFY2(next.code == 0, qPrintable(next.err));
+        QVERIFY2(next.err.contains(finished ? QStringLiteral("已完成") : QStringLiteral("已撤销")),
+                 qPrintable(next.err));
+        QCOMPARE(QJsonDocument::fromJson(next.out.toUtf8()).object().value(QStringLiteral("count")).toInt(),
+                 finished ? 3 : 1);
+        QCOMPARE(fileBytes(picture), finished ? serverPicture : ownPicture);
+        const QDir data(m_home->path() + QStringLiteral("Data"));
+        QCOMPARE(data.entryList({QStringLiteral("EPData.ini.new-*")}, QDir::AllEntries | QDir::Hidden),
+                 QStringList());
+        // Nothing is said twice: the start after finds nothing left to do.
+        QVERIFY(!run({QStringLiteral("notes")}).err.contains(QStringLiteral("复制")));
+    }
+
+    // db copy --to into an empty schema, killed before its commit: a seat pointed at the
+    // schema refuses the half-made store and says why, until the copy is run again.
+    void copyToServerKilled_data() {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("store built") << "target-built";
+        QTest::newRow("rows copied") << "rows-copied";
+    }
+    void copyToServerKilled() {
+        QFETCH(QString, step);
+        std::unique_ptr<TestHome> admin;
+        QString reason;
+        if (!copyHomes(admin, &reason))
+            QSKIP(qPrintable(reason.isEmpty() ? m_home->error() + admin->error() : reason));
+        saveNote(QStringLiteral("L-1"), QStringLiteral("2026-12-01 09:00:00"), QStringLiteral("5"));
+        core::ServerAddress target = admin->db().server();
+        target.schema = QStringLiteral("t_copy_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+        struct DropAfter {
+            core::Database& db;
+            QString schema;
+            ~DropAfter() {
+                try {
+                    db.exec(QStringLiteral("DROP SCHEMA IF EXISTS \"") + schema +
+                            QStringLiteral("\" CASCADE"));
+                } catch (const core::DbError&) {
+                }
+            }
+        } drop{admin->db(), target.schema};
+        const QStringList copy{QStringLiteral("db"), QStringLiteral("copy"), QStringLiteral("--to"),
+                               addressText(target)};
+
+        const Run killed = run(copy, {{QStringLiteral("OVERPRINT_KILL_AT"), step}});
+        QVERIFY2(killed.code == kKilled, qPrintable(killed.err));
+        QString refused;
+        try {
+            core::Database seat(QStringLiteral("seat"));
+            seat.openServer(target);
+        } catch (const core::DbError& e) {
+            refused = e.message();
+        }
+        QVERIFY2(refused.contains(QStringLiteral("没有复制完成")), qPrintable(refused));
+        const Run again = run(copy);
+        QVERIFY2(again.code == 0, qPrintable(again.err));
+        core::Database seat(QStringLiteral("seat"));
+        seat.openServer(target);
+        QCOMPARE(seat.scalar(QStringLiteral("select 票据编号 from DataCheckFHDSHD")).toString(),
+                 QStringLiteral("L-1"));
     }
 
     // A store that refuses the write ends with 2 and keeps nothing of the file.

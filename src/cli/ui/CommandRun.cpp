@@ -403,7 +403,7 @@ int run(int argc, char** argv, const QString& version) {
     ConsoleDialogs dialogs;
     dialogs.setAssumeYes(call.flags.contains(QStringLiteral("yes")));
     const QString runPath = core::ProgramFolder::resolveRunPath(arguments);
-    if (!core::ProgramFolder::prepare(runPath, &error)) {
+    if (!core::ProgramFolder::prepare(runPath, &error, &dialogs)) {
         writeError(error);
         return BadUse;
     }
