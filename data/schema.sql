@@ -303,7 +303,8 @@ CREATE TABLE OrderList (
     自定义3 TEXT COLLATE NOCASE,
     票据编号 TEXT COLLATE NOCASE
 );
-CREATE INDEX idx_orderlist_number ON OrderList (订单号);
+-- One row per order number, letter case ignored: two seats importing one sheet update one order.
+CREATE UNIQUE INDEX uq_orderlist_number ON OrderList (订单号);
 
 CREATE TABLE OrderDetail (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -1,6 +1,7 @@
 #include "core/AppContext.h"
 
 #include "core/ColumnOps.h"
+#include "core/OrderNumberKey.h"
 #include "core/ProgramFolder.h"
 
 #include <QDir>
@@ -77,6 +78,13 @@ void AppContext::connect() {
         m_db.openServer(choice.server);
     else
         m_db.open(ProgramFolder::databasePath(m_runPath));
+    // A store written before the order number had its key may hold an order twice, which a
+    // batch run would print twice: merged at every start, before anything lists the orders.
+    // Quietly: the import makes the key again at its first use and says why when it cannot.
+    try {
+        OrderNumberKey::ensure(m_db);
+    } catch (const DbError&) {
+    }
 }
 
 bool AppContext::connectAtStart() {

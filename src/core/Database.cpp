@@ -777,6 +777,18 @@ bool Database::hasTable(const QString& table) {
                      .isValid();
 }
 
+bool Database::hasIndex(const QString& index) {
+    return m_engine == Engine::PostgreSQL
+               ? scalar(QStringLiteral("select 1 from pg_indexes where schemaname = current_schema() and "
+                                       "indexname = lower(:i)"),
+                        {{QStringLiteral("i"), index}})
+                     .isValid()
+               : scalar(QStringLiteral("select 1 from sqlite_master where type='index' and name=:i "
+                                       "collate nocase"),
+                        {{QStringLiteral("i"), index}})
+                     .isValid();
+}
+
 QStringList Database::tables() {
     const Recordset rs =
         m_engine == Engine::PostgreSQL

@@ -79,6 +79,7 @@ public:
     // is no such table. Names as the engine keeps them.
     QStringList columns(const QString& table);
     bool hasTable(const QString& table);
+    bool hasIndex(const QString& index);
     // The program's tables (no engine tables), sorted.
     QStringList tables();
     // A complete copy of the store as a new local file (a backup before the data upgrade); the

@@ -199,11 +199,11 @@ void ColumnMatching::prepareForImport(core::AppContext& app) {
     ensureLookupIndexes(app.db());
 }
 
+// The order list's number has its unique key (core::OrderNumberKey), made by the order import.
 void ColumnMatching::ensureLookupIndexes(core::Database& db) {
     const char* const statements[] = {
         "CREATE INDEX IF NOT EXISTS idx_person_fullname ON CKPersonalInfoTable (全称)",
         "CREATE INDEX IF NOT EXISTS idx_receiverlist_fullname ON ReceiverList (全称)",
-        "CREATE INDEX IF NOT EXISTS idx_orderlist_number ON OrderList (订单号)",
         "CREATE INDEX IF NOT EXISTS idx_orderdetail_number ON OrderDetail (订单号)",
     };
     for (const char* statement : statements) {

@@ -2,6 +2,7 @@
 
 #include "core/Database.h"
 #include "core/Dialogs.h"
+#include "core/OrderNumberKey.h"
 #include "imports/ColumnMatching.h"
 #include "imports/ImportLog.h"
 #include "imports/Spreadsheet.h"
@@ -56,6 +57,13 @@ OrderImport::Result OrderImport::run(const Half& orders, const Half& lines) {
             m_dialogs.message(report);
         return r;
     };
+    // The key in a transaction of its own, before the import's: a store it merged stays merged
+    // whatever becomes of the import.
+    RunResult key;
+    if (!keyReady(key)) {
+        r.orders = r.lines = key;
+        return r;
+    }
     try {
         m_db.begin();
         r.orders = runOrders(*orders.sheet, orders.columns, orders.workbook);
@@ -111,6 +119,23 @@ QString OrderImport::cell(const Spreadsheet& sheet, int row, int item) const {
     return column > 0 ? sheet.cell(row, column) : QString();
 }
 
+bool OrderImport::keyReady(RunResult& result) {
+    if (m_keyReady)
+        return true;
+    try {
+        core::OrderNumberKey::ensure(m_db);
+        m_keyReady = true;
+        return true;
+    } catch (const core::DbError& e) {
+        result.failed = true;
+        result.report = SheetRun::failurePrefix() + e.message();
+        m_log.info(QStringLiteral("Finish"), result.report);
+        m_log.flush();
+        m_dialogs.message(result.report);
+        return false;
+    }
+}
+
 bool OrderImport::checkOrderColumn(const QVector<int>& columns) {
     m_columns = columns;
     m_seen.clear();
@@ -127,6 +152,8 @@ RunResult OrderImport::runOrders(const Spreadsheet& sheet, const QVector<int>& c
     m_observer.status(QStringLiteral("正在验证数据文件有效性！"));
     if (!checkOrderColumn(columns))
         return {};
+    if (RunResult failed; !keyReady(failed))
+        return failed;
     m_log.info(QStringLiteral("File"), QStringLiteral("数据文件来源:") + workbook);
     SheetRun rows(m_db, m_dialogs, m_log, m_observer);
     return rows.run(
@@ -138,6 +165,8 @@ RunResult OrderImport::runLines(const Spreadsheet& sheet, const QVector<int>& co
     m_observer.status(QStringLiteral("正在验证数据文件有效性！"));
     if (!checkOrderColumn(columns))
         return {};
+    if (RunResult failed; !keyReady(failed))
+        return failed;
     m_log.info(QStringLiteral("File"), QStringLiteral("Excel明细数据文件来源:") + workbook);
     SheetRun rows(m_db, m_dialogs, m_log, m_observer);
     return rows.run(
@@ -170,6 +199,7 @@ bool OrderImport::saveOrderInfo(const Spreadsheet& sheet, int row) {
         return text;
     };
     try {
+        m_db.lockName(core::OrderNumberKey::lockName(m_db, number));
         const QVariant id =
             m_statements.scalar(QStringLiteral("select top 1 ID from OrderList where 订单号=:n order by ID"),
                                 {{QStringLiteral("n"), number}});
@@ -239,10 +269,12 @@ bool OrderImport::saveOrderDetailInfo(const Spreadsheet& sheet, int row) {
         // one order, whose lines replace the stored ones once.
         if (!m_seen.contains(m_db.caseKey(number))) {
             // The sheet holds all of an order's lines: those stored before are replaced, so
-            // an import of the same sheet again leaves the same lines.
-            m_seen.insert(m_db.caseKey(number));
+            // an import of the same sheet again leaves the same lines; under the order's lock,
+            // so a seat importing it at the same moment replaces them after this one commits.
+            m_db.lockName(core::OrderNumberKey::lockName(m_db, number));
             const int removed =
                 m_statements.exec(QStringLiteral("delete from OrderDetail where 订单号=:n"), key);
+            m_seen.insert(m_db.caseKey(number));
             if (removed > 0)
                 notes << QStringLiteral("已经存在的订单号，原有") + QString::number(removed) +
                              QStringLiteral("条明细已替换，订单号=") + number;

@@ -22,7 +22,9 @@ class Spreadsheet;
 
 // The order import: an order sheet into OrderList (one row per order number, updated when it
 // exists) and a goods-line sheet into OrderDetail. Order numbers compare with letter case
-// ignored, as the tables' columns do.
+// ignored, as the tables' columns do. Each number is locked in the run's transaction before it
+// is looked up, so a second seat importing the same order waits and then updates the first
+// seat's row and replaces its lines.
 class OrderImport {
 public:
     // One sheet of the import: the workbook (nullptr when that half has none), the column of
@@ -76,6 +78,9 @@ public:
 
 private:
     bool checkOrderColumn(const QVector<int>& columns);
+    // The store's unique key on the order number, made (and a store holding an order twice
+    // merged) before the first write of this import; a failure is the run's, said and logged.
+    bool keyReady(RunResult& result);
     // A row the engine refused: logged under ERR, the run's transaction checked; false.
     bool rowFailed(int row, const core::DbError& e);
     QString cell(const Spreadsheet& sheet, int row, int item) const;
@@ -86,6 +91,7 @@ private:
     RunObserver& m_observer;
     QVector<int> m_columns;
     bool m_missingOrderColumn = false;
+    bool m_keyReady = false;
     // Order numbers met in this run, by the store's caseKey: the suspicious ones (orders), those whose
     // lines were replaced (goods lines).
     QSet<QString> m_seen;

@@ -84,6 +84,8 @@ private slots:
         addOrder(db, QStringLiteral("LONG"), QStringLiteral("长单"), QStringLiteral("2"));
         for (int n = 1; n <= batch::OrderFill::kNoteLines + 3; ++n)
             addLine(db, QStringLiteral("LONG"), QStringLiteral("行%1").arg(n));
+        // One order stored twice, as only a store from before the order number's key holds it.
+        db.exec(QStringLiteral("drop index uq_orderlist_number"));
         addOrder(db, QStringLiteral("TWICE"), QStringLiteral("先"), QStringLiteral("3"));
         addOrder(db, QStringLiteral("twice"), QStringLiteral("后"), QStringLiteral("4"));
         addLine(db, QStringLiteral("A1"), QStringLiteral("第二行"));
