@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include <QFileInfo>
+
 namespace cli {
 
 namespace {
@@ -85,6 +87,22 @@ const Spec* specOf(const QString& command) {
     return nullptr;
 }
 
+// Whether the argument after `option` is its value, not a word: a global option given as
+// `--name value`, or one of Qt's own options of the windows (a desktop session restores the
+// program with `-session id`); Qt takes these with one dash or two.
+bool valueFollows(const QString& option) {
+    static const QStringList qtValued = {
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+        QStringLiteral("display"),         QStringLiteral("geometry"),
+        QStringLiteral("style"),           QStringLiteral("stylesheet")};
+    if (option.startsWith(QLatin1String("--")) && kGlobalValued.contains(option.mid(2)))
+        return true;
+    return qtValued.contains(option.mid(option.startsWith(QLatin1String("--")) ? 2 : 1));
+}
+
 } // namespace
 
 QStringList CommandLine::commands() {
@@ -99,13 +117,14 @@ bool CommandLine::requested(const QStringList& arguments) {
         const QString& a = arguments.at(i);
         if (a == QLatin1String("--help") || a == QLatin1String("--version") || a == QLatin1String("-h"))
             return true;
-        if (a == QLatin1String("--home")) {
-            ++i;
+        if (a.startsWith(QLatin1Char('-'))) {
+            if (valueFollows(a))
+                ++i;
             continue;
         }
-        if (a.startsWith(QLatin1Char('-')))
-            continue;
-        return specOf(a) != nullptr;
+        // Only a file goes to the windows (the file manager opening a package); any other word is
+        // a command, and one that is none must end with its message rather than wait on a window.
+        return specOf(a) != nullptr || !QFileInfo(a).isFile();
     }
     return false;
 }
@@ -133,7 +152,8 @@ bool CommandLine::parse(const QStringList& arguments, Invocation& out, QString* 
             if (!spec) {
                 spec = specOf(a);
                 if (!spec)
-                    return fail(QStringLiteral("未知的命令：") + a);
+                    return fail(QStringLiteral("未知的命令（也不是已有的文件）：%1\n可用的命令：%2")
+                                    .arg(a, commands().join(QStringLiteral("、"))));
                 out.command = a;
             } else if (!spec->subcommands.isEmpty() && out.subcommand.isEmpty()) {
                 if (!spec->subcommands.contains(a))

@@ -10,7 +10,8 @@ namespace cli {
 // What a command ends with, as scripts and schedulers read it.
 enum Exit { Done = 0, BadUse = 1, DataError = 2, PrinterError = 3 };
 
-// One run of the program as a command: `overprint [--home DIR] <command> [sub] [options]`.
+// One run of the program as a command: `overprint [--home DIR] [--user NAME] <command> [sub] [options]`,
+// the global options before or after the command.
 struct Invocation {
     QString command;                   // print, batch, … (CommandLine::commands()); empty: none named
     QString subcommand;                // recipients|orders|products for import, export|import for package
@@ -34,8 +35,9 @@ struct PageRange {
 
 class CommandLine {
 public:
-    // Whether the arguments (argv[0] first) ask for a command rather than the windows: a command
-    // word as the first argument that is no option or the value of --home, or --help/--version.
+    // Whether the arguments (argv[0] first) ask for a command rather than the windows: --help,
+    // --version, or a first word (no option, nor the value of --home, --user or Qt's options)
+    // that is not an existing file. An unknown word is thus a command, which parse() refuses.
     static bool requested(const QStringList& arguments);
     static bool requested(int argc, char** argv);
     // Reads the arguments (argv[0] first). False with the message on bad use: an unknown command

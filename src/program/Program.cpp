@@ -296,7 +296,8 @@ void Program::storeOpened(core::Database& db) {
 QString Program::fileArgument(const QStringList& arguments) {
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments.at(i);
-        if (arg == QLatin1String("--home"))
+        // The values of the global options are no file (the command line decided alike).
+        if (arg == QLatin1String("--home") || arg == QLatin1String("--user"))
             ++i;
         else if (!arg.startsWith(QLatin1Char('-')))
             return arg;

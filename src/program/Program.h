@@ -64,7 +64,7 @@ public:
     // window is enabled, that is after the operator's log-in when one is needed.
     void openPackageFile(const QString& path);
     // The file given on the command line: the first argument that is no option and not the
-    // folder of --home; empty when there is none.
+    // value of --home or --user; empty when there is none.
     static QString fileArgument(const QStringList& arguments);
     // "  升级到9.28" (hidden) and the start-up offer: the data upgrade with the running program
     // preset.

@@ -4,6 +4,7 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
+#include "cli/CommandLine.h"
 #include "core/ProgramFolder.h"
 #include "users/PasswordHash.h"
 
@@ -13,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -59,16 +61,21 @@ class TestCommandLine : public QObject {
         for (auto it = env.cbegin(); it != env.cend(); ++it)
             environment.insert(it.key(), it.value());
         process.setProcessEnvironment(environment);
-        arguments.prepend(home.isEmpty() ? m_home->path() : home);
-        arguments.prepend(QStringLiteral("--home"));
+        // First, unless the arguments place it themselves.
+        if (!arguments.contains(QStringLiteral("--home")) &&
+            arguments.filter(QRegularExpression(QStringLiteral("^--home="))).isEmpty()) {
+            arguments.prepend(home.isEmpty() ? m_home->path() : home);
+            arguments.prepend(QStringLiteral("--home"));
+        }
         process.start(QStringLiteral(OVERPRINT_BINARY), arguments);
     }
 
-    Run run(const QStringList& arguments, const QMap<QString, QString>& env = {}, const QString& home = {}) {
+    Run run(const QStringList& arguments, const QMap<QString, QString>& env = {}, const QString& home = {},
+            int waitMs = 120000) {
         QProcess process;
         start(process, arguments, env, home);
         Run result;
-        if (!process.waitForFinished(120000)) {
+        if (!process.waitForFinished(waitMs)) {
             process.kill();
             process.waitForFinished();
             return result;
@@ -447,6 +454,76 @@ private slots:
         // Standard input is no terminal here: a missing password is refused, never waited for.
         if (code != 0)
             QVERIFY(!r.err.isEmpty());
+    }
+
+    // The global options with a value go before or after the command, as `--opt value` or
+    // `--opt=value`; none of them may start the windows. A display is given, so a window would wait.
+    void globalOptionsAnywhere_data() {
+        QTest::addColumn<QStringList>("arguments");
+        const QStringList forms{"before", "before=", "after", "after="};
+        for (const QString& home : forms)
+            for (const QString& user : forms) {
+                QStringList before, after;
+                const auto place = [&](const QString& form, const QString& name, const QString& value) {
+                    const QStringList option = form.endsWith('=')
+                                                   ? QStringList{QStringLiteral("--%1=%2").arg(name, value)}
+                                                   : QStringList{QLatin1String("--") + name, value};
+                    (form.startsWith(QLatin1String("before")) ? before : after) << option;
+                };
+                place(home, QStringLiteral("home"), QStringLiteral("HOME"));
+                place(user, QStringLiteral("user"), QStringLiteral("张三"));
+                QTest::addRow("home %s, user %s", qPrintable(home), qPrintable(user))
+                    << before + QStringList{"notes"} + after;
+            }
+    }
+    void globalOptionsAnywhere() {
+        QFETCH(QStringList, arguments);
+        turnLoginOn(db(), m_home->app());
+        arguments.replaceInStrings(QStringLiteral("HOME"), m_home->path());
+        const Run r = run(arguments,
+                          {{QStringLiteral("OVERPRINT_PASSWORD"), QStringLiteral("秘密")},
+                           {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen")}},
+                          {}, 30000);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out.trimmed(), QStringLiteral("共 0 张，合计金额 0.00"));
+    }
+
+    // A word that is no command ends with 1, naming it and the commands, instead of waiting on a
+    // window; only an existing file goes to the windows.
+    void unknownCommand_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("word");
+        QTest::newRow("typo") << QStringList{"bacth", "--orders", "a.csv"} << "bacth";
+        QTest::newRow("no such command") << QStringList{"payment", "add", "12"} << "payment";
+        QTest::newRow("after --user") << QStringList{"--user", "张三", "nots"} << "nots";
+        QTest::newRow("missing file") << QStringList{"/nonexistent/a.qpk"} << "/nonexistent/a.qpk";
+    }
+    void unknownCommand() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, word);
+        const Run r =
+            run(arguments, {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen")}}, {}, 30000);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(word) && r.err.contains(QStringLiteral("test-page")) &&
+                     r.err.contains(QStringLiteral("reprint")),
+                 qPrintable(r.err));
+    }
+    void windowsOrCommand_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("command");
+        const QString file = dataFile(QStringLiteral("sheets/orders.xlsx"));
+        QTest::newRow("nothing") << QStringList{"--home", "/h"} << false;
+        QTest::newRow("a file") << QStringList{"--home", "/h", file} << false;
+        QTest::newRow("a file after --user") << QStringList{"--user", "张三", file} << false;
+        QTest::newRow("Qt's session restore") << QStringList{"-session", "1a2b", "--home=/h"} << false;
+        QTest::newRow("Qt's style") << QStringList{"--style", "fusion", file} << false;
+        QTest::newRow("a folder") << QStringList{dataFile(QStringLiteral("sheets"))} << true;
+        QTest::newRow("a command after --user") << QStringList{"--user", "张三", "notes"} << true;
+    }
+    void windowsOrCommand() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, command);
+        QCOMPARE(cli::CommandLine::requested(QStringList{"overprint"} + arguments), command);
     }
 
     void batch_data() {
