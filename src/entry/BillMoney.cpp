@@ -24,11 +24,11 @@ QString BillMoney::moneyCode() {
     return m_code;
 }
 
-TotalTexts BillMoney::total(const QString& text, const MoneyOptions& options, const QString& code) {
+TotalTexts BillMoney::total(const QString& text, const MoneyOptions& options, const QString& code, Sum sum) {
     TotalTexts out;
-    if (m_memo && *m_memo == text)
+    if (m_memo && m_memo->first == text && m_memo->second == sum)
         return out;
-    m_memo = text;
+    m_memo = std::make_pair(text, sum);
 
     const TypedNumber typed = TypedNumber::read(text);
     double value = 0;
@@ -38,12 +38,25 @@ TotalTexts BillMoney::total(const QString& text, const MoneyOptions& options, co
         out.message = QStringLiteral("金额只能为数值，例如：123.50");
         return out;
     }
-    if (!totalFits(value)) {
+    if (!totalFits(value) && sum == Sum::Note) {
         out.outcome = TotalTexts::Refused;
-        out.message = QStringLiteral("金额值必须介于0~1,000,000,000之间！");
+        out.message = rangeMessage();
         return out;
     }
     out.outcome = TotalTexts::Shown;
+    if (!totalFits(value)) {
+        // A sum on its way: its figure only, the sign before the currency sign.
+        out.lowerCase = roundDecimalText(shortestDecimal(value), 2);
+        out.display = FormatLineAmount(value, options.totalThousands);
+        const bool negative = out.display.startsWith(QLatin1Char('-'));
+        if (options.totalWithSymbol)
+            out.display.insert(negative ? 1 : 0, code);
+        if (options.totalWithYuan)
+            out.display += QStringLiteral("元");
+        for (int i = 0; i < 11; ++i)
+            out.digits << QString();
+        return out;
+    }
     if (value == 0) {
         out.zero = true;
         out.lowerCase = QStringLiteral("0.00");
@@ -122,7 +135,7 @@ bool BillMoney::noteFits(const DeliveryNote& note) {
         double value = 0;
         if (text.isEmpty())
             continue;
-        if (!parseDecimal(text, value) || value <= -kLimit || value >= kLimit)
+        if (!parseDecimal(text, value) || !lineFits(value))
             return false;
         sum += value;
     }

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace entry {
 
@@ -57,8 +58,12 @@ public:
     // Forces the next total through, even when its text is the last one handled.
     void forgetMemo() { m_memo.reset(); }
     // The texts for a new total; Repeated when the text equals the last one handed in (also a
-    // refused one), so a repeat costs nothing.
-    TotalTexts total(const QString& text, const MoneyOptions& options, const QString& code);
+    // refused one), so a repeat costs nothing. A running sum of the lines is shown whatever its
+    // value: a negative line may come first, and the note's range is the business of saving and
+    // printing (noteFits). Out of range it has no capitals.
+    enum class Sum { Note, Running };
+    TotalTexts total(const QString& text, const MoneyOptions& options, const QString& code,
+                     Sum sum = Sum::Note);
 
     static LineTexts line(const QString& editorText, bool thousands, const QString& prefix);
     // A displayed line amount that reads as zero, shown only when the line names its goods.
@@ -76,6 +81,8 @@ public:
     // is not a valid amount ("第3行金额“12a”不是有效的金额"); empty when every one reads as one.
     static QString amountFault(const DeliveryNote& note);
     static bool totalFits(double total) { return total >= 0 && total < kLimit; }
+    static bool lineFits(double amount) { return amount > -kLimit && amount < kLimit; }
+    static QString rangeMessage() { return QStringLiteral("金额值必须介于0~1,000,000,000之间！"); }
     static constexpr double kLimit = 1000000000.0;
     // Keys of the hidden total editor: letters, the blank and "-" are refused.
     static bool acceptsTotalKey(QChar c);
@@ -89,7 +96,7 @@ private:
     QString m_currency;
     QString m_code;
     bool m_codeKnown = false;
-    std::optional<QString> m_memo;
+    std::optional<std::pair<QString, Sum>> m_memo;
 };
 
 } // namespace entry

@@ -277,6 +277,24 @@ private slots:
             QVERIFY(!r.err.isEmpty());
     }
 
+    // A saved note whose first line is negative prints with the total it was saved with.
+    void printNoteWithANegativeFirstLine() {
+        saveNote(QStringLiteral("00000001"), QStringLiteral("2026-12-01 10:00:00"),
+                 QStringLiteral("4021.00"));
+        db().exec(QStringLiteral("delete from DataCheckFHDSHDDetail"));
+        db().exec(
+            QStringLiteral("insert into DataCheckFHDSHDDetail (票据编号,序号,商品名,数量,单价,金额) values "
+                           "('00000001',1,'退货','-2','35.50','-71.00'),"
+                           "('00000001',2,'螺丝','1200','3.25','3900.00'),"
+                           "('00000001',3,'螺母','15','12.80','192.00')"));
+        const QString pdf = outFile(QStringLiteral("negative.pdf"));
+        const Run r = run({"print", "--note", "00000001", "--pdf", pdf});
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+        const QString text = pdfText(pdf, 1, 1);
+        QVERIFY2(text.contains(QStringLiteral("4,021.00")) && !text.contains(QStringLiteral("4,092.00")),
+                 qPrintable(text));
+    }
+
     // Each import reads its sample sheet; a hostile or unreadable file ends with 1 and leaves
     // the table as it was.
     void imports_data() {

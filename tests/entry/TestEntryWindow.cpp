@@ -72,6 +72,28 @@ void typeLineAmount(TfmCheckFHDSHD& w, int n, const QString& amount) {
     QTest::keyClick(line.zdJEXX, Qt::Key_Return);
 }
 
+// Types quantity and price of goods line n as a clerk does: click into each box and type
+// into whatever has the focus, then leave the line.
+void typeLine(TfmCheckFHDSHD& w, int n, const QString& quantity, const QString& price) {
+    const entry::ui::GoodsLine& line = w.boxes().lines[n - 1];
+    line.zdSFNR->setText(QStringLiteral("货品%1").arg(n));
+    for (const auto& [box, text] : {std::pair{line.zdSL, quantity}, std::pair{line.zdDJ, price}}) {
+        box->setFocus();
+        QCOMPARE(QApplication::focusWidget(), box);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+    w.boxes().zdGKLXR->setFocus();
+}
+
+// The three goods lines of a note whose first line takes goods back, as the clerk types them.
+const struct {
+    int line;
+    const char* quantity;
+    const char* price;
+    const char* amount;
+} kReturnNote[] = {
+    {1, "-2", "35.50", "-71.00"}, {2, "1200", "3.25", "3900.00"}, {3, "15", "12.80", "192.00"}};
+
 } // namespace
 
 class TestEntryWindow : public QObject {
@@ -731,6 +753,88 @@ private slots:
         QCOMPARE(w->currentCheckTypeId(), 2);
         QCOMPARE(w->boxes().zdHJJEXX->text(), QStringLiteral("123.50"));
         QCOMPARE(w->boxes().zdJEDX->text(), QStringLiteral("壹佰贰拾叁元伍角整"));
+    }
+
+    // A note may begin with a negative line: the sum so far is no note's total. It is typed, saved
+    // and reloaded from the history exactly as the clerk typed it, without a word; printed, or
+    // set again line by line for another currency, it keeps its total.
+    void negativeFirstLineRoundTrips_data() {
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("capitals");
+        QTest::newRow("print") << "print"
+                               << "￥4,021.00"
+                               << "肆仟零贰拾壹元整";
+        QTest::newRow("currency") << "美元"
+                                  << "$4,021.00"
+                                  << "美元肆仟零贰拾壹元整";
+    }
+    void negativeFirstLineRoundTrips() {
+        QFETCH(QString, then);
+        QFETCH(QString, total);
+        QFETCH(QString, capitals);
+        {
+            auto w = openActive();
+            QVERIFY(w);
+            w->boxes().zdGKLXR->setText(QStringLiteral("李明"));
+            w->boxes().zdPJBH->setText(QStringLiteral("00000001"));
+            for (const auto& l : kReturnNote)
+                typeLine(*w, l.line, QString::fromLatin1(l.quantity), QString::fromLatin1(l.price));
+            QCOMPARE(home->dialogs().texts(), QStringList());
+            QCOMPARE(w->boxes().zdHJJE->text(), QStringLiteral("￥4,021.00"));
+            QVERIFY(w->commands().Save());
+        }
+        QCOMPARE(home->db().scalar(QStringLiteral("select 合计金额 from DataCheckFHDSHD")).toString(),
+                 QStringLiteral("4021.00"));
+        home->dialogs().clear();
+        auto w = open();
+        QVERIFY(w->commands().BrowseOldCheck(w->variant(), QStringLiteral("00000001")));
+        const entry::ui::BillBoxes& b = w->boxes();
+        QCOMPARE(b.zdHJJEXX->text(), QStringLiteral("4021.00"));
+        QCOMPARE(b.zdJEDX->text(), QStringLiteral("肆仟零贰拾壹元整"));
+        if (then == QLatin1String("print")) {
+            QTest::mouseClick(w->findChild<QToolButton*>(QStringLiteral("btPrint1")), Qt::LeftButton);
+            QCOMPARE(host->device.documents, 1);
+            QStringList printed;
+            for (const auto& text : host->device.texts)
+                printed << text.text;
+            QVERIFY2(printed.contains(capitals), qPrintable(printed.join(QLatin1Char('|'))));
+        } else {
+            QComboBox* money = w->optionBar().cfgMoneyType();
+            money->setCurrentIndex(money->findText(then));
+            w->cfgMoneyTypeChange();
+        }
+        for (const auto& l : kReturnNote) {
+            const entry::ui::GoodsLine& line = b.lines[l.line - 1];
+            QCOMPARE(line.zdSL->text(), QString::fromLatin1(l.quantity));
+            QCOMPARE(line.zdDJ->text(), QString::fromLatin1(l.price));
+            QCOMPARE(line.zdJE->text(), QString::fromLatin1(l.amount));
+        }
+        QCOMPARE(b.zdHJJEXX->text(), QStringLiteral("4021.00"));
+        QCOMPARE(b.zdHJJE->text(), total);
+        QCOMPARE(b.zdJEDX->text(), capitals);
+        QCOMPARE(home->dialogs().texts(), QStringList());
+    }
+
+    // The line stays while it is typed; a note whose total ends negative is neither saved nor printed.
+    void negativeTotalIsRefusedWhenSavedOrPrinted() {
+        auto w = openActive();
+        QVERIFY(w);
+        w->boxes().zdGKLXR->setText(QStringLiteral("李明"));
+        w->boxes().zdPJBH->setText(QStringLiteral("00000002"));
+        typeLine(*w, 1, QStringLiteral("-2"), QStringLiteral("35.50"));
+        QCOMPARE(w->boxes().lines[0].zdJE->text(), QStringLiteral("-71.00"));
+        QCOMPARE(w->boxes().zdHJJE->text(), QStringLiteral("-￥71.00"));
+        QVERIFY(w->boxes().zdJEDX->text().isEmpty());
+        QCOMPARE(home->dialogs().texts(), QStringList());
+        QVERIFY(!w->commands().Save());
+        QTest::mouseClick(w->findChild<QToolButton*>(QStringLiteral("btPrint1")), Qt::LeftButton);
+        const QString range = QStringLiteral("金额超出范围：每行金额及合计金额必须小于1,000,000,000，"
+                                             "合计金额不能为负数，请修改后再试！");
+        QCOMPARE(home->dialogs().texts(),
+                 (QStringList{QStringLiteral("保存失败,") + range, QStringLiteral("打印取消,") + range}));
+        QCOMPARE(home->db().scalar(QStringLiteral("select count(*) from DataCheckFHDSHD")).toInt(), 0);
+        QCOMPARE(host->device.documents, 0);
     }
 
     // Closing the window while a price box has the focus must not run the rules on a window

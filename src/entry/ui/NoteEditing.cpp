@@ -383,7 +383,7 @@ void NoteEditing::lineChanged(int n) {
                            text(lineBox("zdSFNR", n)).trimmed().isEmpty();
     setText(lineBox("zdJEXX", n), emptyLine ? QString() : amount.amount);
     if (!m_window.lineAmountRule(n)) {
-        // The total refused the amount (its message shown): the values that made it go too.
+        // The amount was out of range (its message shown): the values that made it go too.
         m_lineRuleSuspended = true;
         setText(lineBox("zdDJ", n), QString());
         setText(lineBox("zdSL", n), QString());

@@ -19,7 +19,8 @@ public:
     // that a box of the same name in another window of the program is never touched.
     virtual QWidget* noteForm() = 0;
     // The line-amount rule for line n (1 … 8): format zdJEXXn into zdJEn and refresh the total,
-    // as leaving zdJEXXn does (zdJEXX1Exit). False when the total was refused: the rule has then
+    // as leaving zdJEXXn does (zdJEXX1Exit). The sum so far is never refused, so lines can come
+    // in any order; false when the amount itself is out of any note's range: the rule has then
     // emptied the line's amount, so no refused value stays on the note.
     virtual bool lineAmountRule(int line) = 0;
     // The total rule: take a new bill total text and refresh every total box (setJEXX).

@@ -757,8 +757,7 @@ void TfmCheckFHDSHD::commitTypedTotal(const QString& total) {
 void TfmCheckFHDSHD::setCurrency(const QString& name) {
     setMoneyName(name);
     refreshAllLines();
-    m_money.forgetMemo();
-    setJEXX(m_boxes->zdHJJEXX->text());
+    reformatTotal();
 }
 
 QString TfmCheckFHDSHD::getMoneyCode() {
@@ -777,10 +776,10 @@ void TfmCheckFHDSHD::setMoneyName(const QString& name) {
     }
 }
 
-bool TfmCheckFHDSHD::setJEXX(const QString& total) {
+bool TfmCheckFHDSHD::setJEXX(const QString& total, BillMoney::Sum sum) {
     const MoneyOptions options = m_shortbar->moneyOptions();
     const QString code = options.totalWithSymbol ? getMoneyCode() : QString();
-    return applyTotal(m_money.total(total, options, code));
+    return applyTotal(m_money.total(total, options, code, sum));
 }
 
 bool TfmCheckFHDSHD::applyTotal(const TotalTexts& texts) {
@@ -822,9 +821,11 @@ QString TfmCheckFHDSHD::getNoStandardChineseJEDX() const {
                                           m_shortbar->isChecked(QStringLiteral("cfgJEDXFormatNoStandard")));
 }
 
-bool TfmCheckFHDSHD::refreshTotal() {
-    const std::optional<QString> total = m_editing->SumAllJE();
-    return !total || setJEXX(*total);
+void TfmCheckFHDSHD::refreshTotal() {
+    // Lines are handled one at a time (typed, or set again by a reload or a currency change):
+    // the sum so far may be negative or too large until the last line is in.
+    if (const std::optional<QString> total = m_editing->SumAllJE())
+        setJEXX(*total, BillMoney::Sum::Running);
 }
 
 bool TfmCheckFHDSHD::zdJEXX1Exit(int n) {
@@ -850,16 +851,18 @@ bool TfmCheckFHDSHD::zdJEXX1Exit(int n) {
         m_inLineExit = false;
         return true;
     }
-    line.zdJEXX->setText(texts.editor);
-    line.zdJE->setText(texts.amount);
-    const bool accepted = refreshTotal();
-    if (!accepted) {
-        // A refused amount must not stay on the note, where it would be saved and printed
-        // beside a total that no longer matches the lines.
+    // An amount no note can hold must not stay on the note, where it would be saved and printed
+    // beside a total that no longer matches the lines.
+    const bool accepted = BillMoney::lineFits(texts.value);
+    if (accepted) {
+        line.zdJEXX->setText(texts.editor);
+        line.zdJE->setText(texts.amount);
+    } else {
+        m_app.dialogs().alert(BillMoney::rangeMessage(), BillMoney::messageCaption(), false);
         line.zdJEXX->clear();
         line.zdJE->clear();
-        refreshTotal();
     }
+    refreshTotal();
     if (BillMoney::isZeroAmount(line.zdJE->text()) && line.zdSFNR->text().trimmed().isEmpty())
         line.zdJE->clear();
     line.zdJEXX->hide();
@@ -961,13 +964,16 @@ void TfmCheckFHDSHD::cfgMoneyTypeChange() {
         getMoneyCode();
     }
     refreshAllLines();
+    reformatTotal();
+}
+
+void TfmCheckFHDSHD::reformatTotal() {
     m_money.forgetMemo();
-    setJEXX(m_boxes->zdHJJEXX->text());
+    setJEXX(m_boxes->zdHJJEXX->text(), BillMoney::Sum::Running);
 }
 
 void TfmCheckFHDSHD::cfgJEDXFormatChange() {
-    m_money.forgetMemo();
-    setJEXX(m_boxes->zdHJJEXX->text());
+    reformatTotal();
 }
 
 void TfmCheckFHDSHD::cfgJEDXFormatNoStandardClick() {
@@ -996,8 +1002,7 @@ void TfmCheckFHDSHD::cfgJEXXNeedQianFFClick() {
 
 void TfmCheckFHDSHD::cfgJENeedSheepClick() {
     refreshAllLines();
-    m_money.forgetMemo();
-    setJEXX(m_boxes->zdHJJEXX->text());
+    reformatTotal();
 }
 
 void TfmCheckFHDSHD::cfgWantPrintRQClick() {

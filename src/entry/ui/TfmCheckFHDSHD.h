@@ -78,14 +78,15 @@ public:
     QList<QCheckBox*> tickItems() const { return m_tickItems; }
 
     // Money texts.
-    // False when the total was refused (its message shown); the boxes keep the last total.
-    bool setJEXX(const QString& total);
+    // False when the total was refused (its message shown); the boxes keep the last total. A
+    // running sum of the lines (or the shown total written again) is never refused for its range.
+    bool setJEXX(const QString& total, BillMoney::Sum sum = BillMoney::Sum::Note);
     QString getNoStandardChineseJEDX() const;
     void WriteToJEGrid(const QStringList& digits);
     QString getMoneyCode();
     void setMoneyName(const QString& name);
     QString currencyName() const { return m_money.currencyName(); }
-    // False when the total refused the line's amount, which is then emptied.
+    // False when the line's amount is out of range (its message shown), which is then emptied.
     bool zdJEXX1Exit(int line);
     void zdJE1Enter(int line);
     void inputJEXXExit();
@@ -197,7 +198,9 @@ private:
     void fillTabs();
     void updateHostCommands();
     void refreshAllLines();
-    bool refreshTotal();
+    void refreshTotal();
+    // Writes the shown total again, in the options and currency now chosen.
+    void reformatTotal();
     bool applyTotal(const TotalTexts& texts);
     void showLineEditor(QLineEdit* editor, QWidget* over);
     QWidget* frameWidget();
