@@ -106,23 +106,17 @@ int OrderStore::applyFill(const FillUpdate& update) {
 int OrderStore::deleteOrders(const QVariantList& ids) {
     if (ids.isEmpty())
         return 0;
-    QStringList names;
-    core::Params params;
-    for (int i = 0; i < ids.size(); ++i) {
-        names << QStringLiteral(":id%1").arg(i);
-        params.insert(QStringLiteral("id%1").arg(i), ids.at(i));
-    }
-    const QString in = names.join(QLatin1Char(','));
+    // One bound list however many orders are chosen.
+    const QString in = core::Database::keyList(QStringLiteral("ids"));
+    const core::Params params{{QStringLiteral("ids"), ids}};
     m_db.begin();
     try {
         // Lines go first, found through their orders while those still exist.
         m_db.exec(
-            QStringLiteral("delete from OrderDetail where 订单号 in(select 订单号 from OrderList where ID "
-                           "in(") +
-                in + QStringLiteral(") and 订单号 is not null)"),
+            QStringLiteral("delete from OrderDetail where 订单号 in(select 订单号 from OrderList where ID") +
+                in + QStringLiteral(" and 订单号 is not null)"),
             params);
-        const int deleted =
-            m_db.exec(QStringLiteral("delete from OrderList where ID in(") + in + QLatin1Char(')'), params);
+        const int deleted = m_db.exec(QStringLiteral("delete from OrderList where ID") + in, params);
         m_db.commit();
         return deleted;
     } catch (const core::DbError&) {

@@ -112,21 +112,17 @@ int GridServices::GridSelectedDelete(DataGrid& grid, const QString& table, const
                                  QStringLiteral("个") + what + QStringLiteral("吗?"),
                              QStringLiteral("删除确认")))
         return 0;
-    // The keys are bound one by one rather than spliced, so any key text is safe.
-    const QVariantList keys = grid.selectedValues(key);
-    QStringList placeholders;
-    Params params;
-    for (int i = 0; i < keys.size(); ++i) {
-        const QString name = QStringLiteral("k") + QString::number(i);
-        placeholders << QLatin1Char(':') + name;
-        params.insert(name, isStrMode(mode) ? QVariant(keys.at(i).toString()) : keys.at(i));
-    }
+    // The keys go as one bound list, so any key text is safe and any number of rows is one
+    // statement (one placeholder per key ran out of placeholders at a few ten thousand rows).
+    QVariantList keys = grid.selectedValues(key);
+    if (isStrMode(mode))
+        for (QVariant& k : keys)
+            k = k.toString();
     int affected = 0;
     try {
         affected = m_app.db().exec(QStringLiteral("delete from ") + table + QStringLiteral(" where ") + key +
-                                       QStringLiteral(" in(") + placeholders.join(QLatin1Char(',')) +
-                                       QLatin1Char(')'),
-                                   params);
+                                       Database::keyList(QStringLiteral("keys")),
+                                   {{QStringLiteral("keys"), keys}});
     } catch (const DbError& e) {
         m_app.dialogs().message(QStringLiteral("删除失败，错误=") + e.message());
         return 0;
