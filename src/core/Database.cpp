@@ -765,28 +765,33 @@ QStringList Database::columns(const QString& table) {
     return firstColumn(rs);
 }
 
+namespace {
+
+// A table or index ("table", "index") of the store's own schema, letter case ignored.
+bool hasSchemaObject(Database& db, const QString& kind, const QString& name) {
+    if (db.engine() != Engine::PostgreSQL)
+        return db
+            .scalar(QStringLiteral("select 1 from sqlite_master where type=:kind and name=:n collate nocase"),
+                    {{QStringLiteral("kind"), kind}, {QStringLiteral("n"), name}})
+            .isValid();
+    return db
+        .scalar(kind == QLatin1String("table")
+                    ? QStringLiteral("select 1 from information_schema.tables where "
+                                     "table_schema = current_schema() and table_name = lower(:n)")
+                    : QStringLiteral("select 1 from pg_indexes where schemaname = current_schema() and "
+                                     "indexname = lower(:n)"),
+                {{QStringLiteral("n"), name}})
+        .isValid();
+}
+
+} // namespace
+
 bool Database::hasTable(const QString& table) {
-    return m_engine == Engine::PostgreSQL
-               ? scalar(QStringLiteral("select 1 from information_schema.tables where "
-                                       "table_schema = current_schema() and table_name = lower(:t)"),
-                        {{QStringLiteral("t"), table}})
-                     .isValid()
-               : scalar(QStringLiteral("select 1 from sqlite_master where type='table' and name=:t "
-                                       "collate nocase"),
-                        {{QStringLiteral("t"), table}})
-                     .isValid();
+    return hasSchemaObject(*this, QStringLiteral("table"), table);
 }
 
 bool Database::hasIndex(const QString& index) {
-    return m_engine == Engine::PostgreSQL
-               ? scalar(QStringLiteral("select 1 from pg_indexes where schemaname = current_schema() and "
-                                       "indexname = lower(:i)"),
-                        {{QStringLiteral("i"), index}})
-                     .isValid()
-               : scalar(QStringLiteral("select 1 from sqlite_master where type='index' and name=:i "
-                                       "collate nocase"),
-                        {{QStringLiteral("i"), index}})
-                     .isValid();
+    return hasSchemaObject(*this, QStringLiteral("index"), index);
 }
 
 QStringList Database::tables() {
