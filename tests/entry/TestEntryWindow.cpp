@@ -991,6 +991,59 @@ private slots:
                                   "当前填写的出货单还没有保存，关闭后内容将丢失，确定要放弃它吗？")});
     }
 
+    // Lines the new template does not show would be neither saved nor printed: the switch asks,
+    // naming them; No keeps the template they were typed on, Yes clears them.
+    void switchingTemplateAsksBeforeDroppingLines_data() {
+        QTest::addColumn<QList<int>>("typed");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("seven lines, keep them")
+            << QList<int>{1, 2, 3, 4, 5, 6, 7} << 0 << QStringLiteral("第6、7行");
+        QTest::newRow("seven lines, drop two")
+            << QList<int>{1, 2, 3, 4, 5, 6, 7} << 1 << QStringLiteral("第6、7行");
+        QTest::newRow("only lines 6-8, keep them")
+            << QList<int>{6, 7, 8} << 0 << QStringLiteral("第6、7、8行");
+        QTest::newRow("only lines 6-8, drop them")
+            << QList<int>{6, 7, 8} << 1 << QStringLiteral("第6、7、8行");
+        QTest::newRow("lines the new template shows") << QList<int>{1, 2} << -1 << QString();
+    }
+    void switchingTemplateAsksBeforeDroppingLines() {
+        QFETCH(QList<int>, typed);
+        QFETCH(int, answer);
+        QFETCH(QString, named);
+        auto w = open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        for (const int n : typed)
+            typeLine(*w, n, QStringLiteral("2"), QStringLiteral("1.50"));
+        QCOMPARE(w->commands().noteFromBoxes().lines.size(), typed.size());
+        home->dialogs().clear();
+        home->dialogs().answers.enqueue(answer);
+        auto* tabs = w->findChild<QTabBar*>(QStringLiteral("tbcCheckTypeName"));
+        int other = -1;
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->tabText(i) == QStringLiteral("三联241"))
+                other = i;
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(other).center());
+        QCOMPARE(home->dialogs().texts().size(), answer < 0 ? 0 : 1);
+        if (answer >= 0)
+            QVERIFY2(home->dialogs().texts().first().contains(named),
+                     qPrintable(home->dialogs().texts().first()));
+        const qsizetype shown = std::count_if(typed.begin(), typed.end(), [](int n) { return n <= 5; });
+        if (answer == 0) {
+            QCOMPARE(w->variant(), QStringLiteral("标准"));
+            QCOMPARE(tabs->tabText(tabs->currentIndex()), QStringLiteral("标准"));
+            QCOMPARE(w->commands().noteFromBoxes().lines.size(), typed.size());
+        } else {
+            QCOMPARE(w->variant(), QStringLiteral("三联241"));
+            QCOMPARE(w->commands().noteFromBoxes().lines.size(), shown);
+            if (shown)
+                QCOMPARE(w->boxes().zdHJJEXX->text(), QStringLiteral("%1.00").arg(shown * 3));
+        }
+        // What is kept on screen is what the discard question weighs.
+        QCOMPARE(w->commands().hasUnsavedNote(), answer == 0 || shown > 0);
+    }
+
     // Ctrl+S, Ctrl+P and the window's Alt letters reach its buttons, also where the main menu
     // has a title on the same letter.
     void keysReachTheWindowsButtons_data() {

@@ -428,6 +428,13 @@ void NoteEditing::showNumberMessage(int n) {
         quantity->setFocus(Qt::OtherFocusReason);
 }
 
+bool NoteEditing::lineHoldsValues(int n) const {
+    for (const char* prefix : {"zdSFNR", "zdSL", "zdDJ", "zdJEXX"})
+        if (!text(lineBox(prefix, n)).trimmed().isEmpty())
+            return true;
+    return false;
+}
+
 void NoteEditing::clearLine(int n) {
     for (const char* prefix : {"zdSFNR", "zdHuoHao", "zdGuiGe", "zdDJ", "zdPro"})
         setText(lineBox(prefix, n), QString());

@@ -67,6 +67,8 @@ public:
     // Quantity × price of line n into zdJEXXn, then the window's line-amount rule. Typing runs it
     // once the quantity reads as a number; leaving the quantity or the price runs it always.
     void lineChanged(int line);
+    // Goods name, quantity, price or amount of line n hold something.
+    bool lineHoldsValues(int line) const;
     // Empties every field of line n, recomputes it and then empties its raw amount.
     void clearLine(int line);
     // While suspended, quantity changes do not recompute their line (a reload fills whole lines).

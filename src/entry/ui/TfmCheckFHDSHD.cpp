@@ -347,7 +347,8 @@ void TfmCheckFHDSHD::connectHandlers() {
     connect(m_shortbar->cfgMoneyType(), &QComboBox::activated, this, &TfmCheckFHDSHD::cfgMoneyTypeChange);
     m_shortbar->cfgMoneyType()->installEventFilter(this);
     connect(m_shortbar->btRemember(), &QPushButton::clicked, this, &TfmCheckFHDSHD::btRememberClick);
-    connect(cbFirstTypeName, &QComboBox::activated, this, &TfmCheckFHDSHD::cbFirstTypeNameChange);
+    connect(cbFirstTypeName, &QComboBox::activated, this,
+            [this] { switchTemplate(cbFirstTypeName->currentText()); });
     connect(tbcCheckTypeName, &QTabBar::currentChanged, this, &TfmCheckFHDSHD::tbcCheckTypeNameChange);
     // A click on the tab that is already current changes nothing in the tab bar, yet the user
     // asks for its variant (the tab may have stayed current while the list chose another one).
@@ -566,6 +567,44 @@ void TfmCheckFHDSHD::cbFirstTypeNameChange() {
     setWindowTitle(QStringLiteral("出货单（") + variant + QStringLiteral("）-ID=") + m_boxes->zdPJBH->text());
     m_app.currentCheckTypeId = m_currentId;
     setCurrentCheckType(variant);
+    m_shownVariant = variant;
+}
+
+void TfmCheckFHDSHD::switchTemplate(const QString& variant) {
+    const QString previous = m_shownVariant;
+    if (variant == previous)
+        return;
+    commitPendingTotal();
+    QList<int> typed;
+    for (int n = 1; n <= NoteEditing::kLines; ++n)
+        if (m_editing->isShown(NoteEditing::lineBox("zdSFNR", n)) && m_editing->lineHoldsValues(n))
+            typed << n;
+    setCurrentCheckType(variant);
+    cbFirstTypeNameChange();
+    QStringList dropped;
+    QList<int> hidden;
+    for (const int n : std::as_const(typed))
+        if (!m_editing->isShown(NoteEditing::lineBox("zdSFNR", n))) {
+            hidden << n;
+            dropped << QString::number(n);
+        }
+    if (hidden.isEmpty())
+        return;
+    const bool agreed = m_app.dialogs().ask(
+        QStringLiteral("模板(") + variant + QStringLiteral(")不显示已填写的第") +
+            dropped.join(QStringLiteral("、")) + QStringLiteral("行货物（共") +
+            QString::number(hidden.size()) +
+            QStringLiteral("行），切换后这些行将被清除，不会保存也不会打印。确定要切换模板吗？"),
+        QStringLiteral("确认"));
+    if (agreed) {
+        for (const int n : std::as_const(hidden))
+            m_editing->clearLine(n);
+        zdJEXX1Exit(1);
+        return;
+    }
+    // Back to the template the lines were typed on; its boxes still hold them.
+    setCurrentCheckType(previous);
+    cbFirstTypeNameChange();
 }
 
 void TfmCheckFHDSHD::tbcCheckTypeNameChange(int index) {
@@ -582,8 +621,8 @@ void TfmCheckFHDSHD::tbcCheckTypeNameChange(int index) {
     // The tab of the variant on screen asks for nothing new (it may be clicked while current).
     if (text == cbFirstTypeName->currentText())
         return;
-    if (setCurrentCheckType(text))
-        cbFirstTypeNameChange();
+    if (cbFirstTypeName->findText(text) >= 0)
+        switchTemplate(text);
     else
         m_app.dialogs().message(
             QStringLiteral("模板(") + text +

@@ -73,6 +73,9 @@ public:
     void loadCheckBoxsConfig();
     void cbFirstTypeNameChange();
     void tbcCheckTypeNameChange(int index);
+    // The clerk picked another template (tab or drop-down): typed goods lines the new template
+    // does not show would be neither saved nor printed, so the switch asks before dropping them.
+    void switchTemplate(const QString& variant);
     QString getItemCheckTitle() const override;
     void setItemCheckTitle(const QString& captions) override;
     QList<QCheckBox*> tickItems() const { return m_tickItems; }
@@ -224,6 +227,8 @@ private:
     QSize m_fullSize;
     int m_currentId = 0;
     int m_laidOutId = 0;
+    // The template the form is laid out for (the drop-down already shows a newly picked one).
+    QString m_shownVariant;
     int m_tag = 0;
     bool m_barAtTop = true;
     bool m_writingTotal = false;
