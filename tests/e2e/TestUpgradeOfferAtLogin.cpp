@@ -8,13 +8,12 @@
 #include "users/PasswordHash.h"
 #include "users/ui/TfrmUserLogin.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
-
-#include <QComboBox>
-#include <QLineEdit>
 
 // A data file of an earlier version with the login on: the window program asks about the
 // upgrade only once the operator has logged in, and only one with a role.
@@ -49,10 +48,7 @@ private slots:
         const auto restore = qScopeGuard([before] { QCoreApplication::setApplicationVersion(before); });
         print::RecordingPrintDevice device;
         program::Program program(home.app(), device);
-        // What the start does before the main window: nobody has logged in, nothing is asked.
-        QVERIFY(!upgrade::offerAtStart(home.app(), [] {}));
         QVERIFY(program.startUp(false));
-        QVERIFY(upgrade::UpgradeRun::isDue(home.app()));
         core::ui::Tfm_Main& main = program.mainWindow();
         QTimer::singleShot(0, &main, [&main, name] {
             auto* login = main.findChild<users::ui::TfrmUserLogin*>();
