@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
     core::ui::Tfm_Main& mainWindow = overprint.mainWindow();
     dialogs.setParentWidget(&mainWindow);
 
-    // Before the main window reads its templates, so that it starts on the upgraded tables.
+    // Before the main window reads its templates, so that it starts on the upgraded tables; with
+    // the login on nobody has logged in yet, and the program asks after the login instead.
     if (!quitAfterShow)
         upgrade::offerAtStart(context, [&overprint] { overprint.openUpgrade(); });
     if (!overprint.startUp(!quitAfterShow))

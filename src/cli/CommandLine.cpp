@@ -1,6 +1,9 @@
 #include "cli/CommandLine.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QUuid>
 
 namespace cli {
 
@@ -237,6 +240,36 @@ int CommandLine::positiveNumber(const QString& text) {
     bool ok = false;
     const int number = text.trimmed().toInt(&ok);
     return ok && number > 0 ? number : 0;
+}
+
+QStringList CommandLine::outputFiles(const Invocation& call) {
+    QStringList files = call.all(QStringLiteral("pdf"));
+    if (call.command == QLatin1String("package") && call.subcommand == QLatin1String("export"))
+        files << call.positional.value(0);
+    return files;
+}
+
+bool CommandLine::canWrite(const QString& path, QString* error) {
+    const auto fail = [&](const QString& why) {
+        if (error)
+            *error = QStringLiteral("不能写入文件 %1：%2").arg(path, why);
+        return false;
+    };
+    if (path.isEmpty())
+        return fail(QStringLiteral("没有给出文件名"));
+    const QFileInfo info(path);
+    if (info.isDir())
+        return fail(QStringLiteral("这是一个文件夹"));
+    const QDir folder = info.absoluteDir();
+    if (!folder.exists())
+        return fail(QStringLiteral("文件夹 %1 不存在").arg(folder.path()));
+    // Asking the file system itself answers for rights, read-only mounts and full disks alike.
+    QFile probe(
+        folder.filePath(QStringLiteral(".overprint-probe-") + QUuid::createUuid().toString(QUuid::Id128)));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return fail(probe.errorString());
+    probe.remove();
+    return true;
 }
 
 bool CommandLine::pageRange(const Invocation& call, PageRange& range, QString* error) {

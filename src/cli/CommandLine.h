@@ -52,6 +52,12 @@ public:
     static bool pageRange(const Invocation& call, PageRange& range, QString* error);
     // A whole number above 0, else 0.
     static int positiveNumber(const QString& text);
+    // The files a command writes: the PDF of --pdf, the package of `package export`.
+    static QStringList outputFiles(const Invocation& call);
+    // Whether a file can be made at path: its folder exists and takes a new file (every file is
+    // written under a temporary name beside it and renamed), and path is no folder. False with
+    // the message naming the path. Checked before a command reads or writes anything.
+    static bool canWrite(const QString& path, QString* error);
 };
 
 } // namespace cli

@@ -217,7 +217,15 @@ int finish(const Invocation& call, const ConsoleDialogs& dialogs, Outcome outcom
         if (!call.subcommand.isEmpty())
             outcome.result.insert(QStringLiteral("subcommand"), call.subcommand);
         outcome.result.insert(QStringLiteral("exit"), outcome.exit);
-        outcome.result.insert(QStringLiteral("messages"), QJsonArray::fromStringList(dialogs.texts()));
+        outcome.result.insert(QStringLiteral("messages"), QJsonArray::fromStringList(errorLog()));
+        if (outcome.exit != Done && !outcome.result.contains(QStringLiteral("error"))) {
+            // What stopped the run: a refused question, else the first reason the command gave.
+            QString reason =
+                dialogs.refused() ? dialogs.texts().value(dialogs.texts().size() - 1) : reasonsLog().value(0);
+            if (reason.isEmpty())
+                reason = errorLog().value(errorLog().size() - 1);
+            outcome.result.insert(QStringLiteral("error"), reason);
+        }
         writeOut(QString::fromUtf8(QJsonDocument(outcome.result).toJson(QJsonDocument::Compact)) +
                  QLatin1Char('\n'));
     } else if (!outcome.lines.isEmpty()) {
@@ -422,10 +430,11 @@ Outcome runNotes(core::AppContext& app, const Invocation& call) {
             else
                 out.lines << cells.join(QLatin1Char('\t'));
         }
-        const QString sum = history::NoteHistoryStore::sumText(totals.sum);
-        out.lines << QStringLiteral("共 %1 张，合计金额 %2")
-                         .arg(totals.count)
-                         .arg(sum.isEmpty() ? QStringLiteral("0.00") : sum);
+        // The money as the text shows it, in the JSON too: a string, never a float.
+        QString sum = history::NoteHistoryStore::sumText(totals.sum);
+        if (sum.isEmpty())
+            sum = QStringLiteral("0.00");
+        out.lines << QStringLiteral("共 %1 张，合计金额 %2").arg(totals.count).arg(sum);
         out.result.insert(QStringLiteral("notes"), notes);
         out.result.insert(QStringLiteral("count"), totals.count);
         out.result.insert(QStringLiteral("sum"), sum);

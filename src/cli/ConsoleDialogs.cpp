@@ -5,10 +5,38 @@
 
 namespace cli {
 
-void writeError(const QString& line) {
+namespace {
+
+QStringList& logged() {
+    static QStringList lines;
+    return lines;
+}
+
+QStringList& reasons() {
+    static QStringList lines;
+    return lines;
+}
+
+void writeLine(const QString& line) {
+    logged() << line;
     const QByteArray bytes = line.toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
     std::fflush(stderr);
+}
+
+} // namespace
+
+void writeError(const QString& line) {
+    reasons() << line;
+    writeLine(line);
+}
+
+const QStringList& errorLog() {
+    return logged();
+}
+
+const QStringList& reasonsLog() {
+    return reasons();
 }
 
 void writeOut(const QString& text) {
@@ -23,8 +51,10 @@ bool errorIsTerminal() {
 
 void ConsoleDialogs::write(const QString& text) {
     m_texts << text;
-    if (!m_quiet)
-        writeError(text);
+    if (m_quiet)
+        logged() << text;
+    else
+        writeLine(text);
 }
 
 bool ConsoleDialogs::alert(const QString& message, const QString& caption, bool ask) {

@@ -44,6 +44,10 @@ private:
 
 // Writes a line to standard error as UTF-8.
 void writeError(const QString& line);
+// Every line of this run meant for standard error, in order (the dialogs' texts among them,
+// also those of quiet dialogs), and of those the ones a command wrote itself (its reasons).
+const QStringList& errorLog();
+const QStringList& reasonsLog();
 // Writes text to standard output as UTF-8.
 void writeOut(const QString& text);
 // Whether standard error is a terminal (progress is shown only then).

@@ -27,6 +27,15 @@ namespace core {
 
 namespace {
 
+// TCP keepalives of a server connection, both ways: the program's side (libpq's connect options)
+// and the server's side of this session (its settings), 30 s idle, then 3 probes 10 s apart.
+const QStringList kClientKeepalives = {QStringLiteral("keepalives=1"), QStringLiteral("keepalives_idle=30"),
+                                       QStringLiteral("keepalives_interval=10"),
+                                       QStringLiteral("keepalives_count=3")};
+const QStringList kServerKeepalives = {QStringLiteral("tcp_keepalives_idle = 30"),
+                                       QStringLiteral("tcp_keepalives_interval = 10"),
+                                       QStringLiteral("tcp_keepalives_count = 3")};
+
 // Dates are stored as ISO text so that they compare correctly as text; a list of values is one
 // JSON array (keyList() reads it with json_each), on the server an array literal.
 QVariant bindable(const QVariant& value, Engine engine) {
@@ -325,6 +334,8 @@ void Database::openServer(const ServerAddress& address, ServerUse use) {
             if (!address.service.isEmpty())
                 options << QStringLiteral("service=") + address.service;
             options << QStringLiteral("connect_timeout=10") << QStringLiteral("application_name=overprint");
+            // A server that went away is noticed within a minute rather than at the next statement.
+            options << kClientKeepalives;
             db.setConnectOptions(options.join(QLatin1Char(';')));
             if (!db.open())
                 failure = errorText(db.lastError());
@@ -351,6 +362,12 @@ void Database::openServer(const ServerAddress& address, ServerUse use) {
         if (!q.exec(QStringLiteral("SET search_path = \"") + schema +
                     QStringLiteral("\", public, pg_catalog")))
             throw DbError(errorText(q.lastError()));
+        // The holds of a seat whose PC died (session locks on orders) go when the server drops
+        // its connection: probed after half a minute of silence, dropped a minute or so later,
+        // instead of the two hours of the system's default.
+        for (const QString& setting : kServerKeepalives)
+            if (!q.exec(QStringLiteral("SET ") + setting))
+                throw DbError(errorText(q.lastError()));
         if (qEnvironmentVariableIsSet("OVERPRINT_DB_NOSYNC"))
             q.exec(QStringLiteral("SET synchronous_commit = off"));
         if (!hasTable(QStringLiteral("configtable")))
@@ -669,23 +686,25 @@ void Database::begin() {
     m_inTransaction = true;
 }
 
+// Locks are keyed by the store's schema and the name: two stores on one server never wait on
+// each other's notes or orders.
 void Database::lockName(const QString& name) {
     if (m_engine == Engine::PostgreSQL)
-        scalar(QStringLiteral("select pg_advisory_xact_lock(hashtext(:name))"),
+        scalar(QStringLiteral("select pg_advisory_xact_lock(hashtext(current_schema()), hashtext(:name))"),
                {{QStringLiteral("name"), name}});
 }
 
 bool Database::tryHold(const QString& name) {
     if (m_engine != Engine::PostgreSQL)
         return true;
-    return scalar(QStringLiteral("select pg_try_advisory_lock(hashtext(:name))"),
+    return scalar(QStringLiteral("select pg_try_advisory_lock(hashtext(current_schema()), hashtext(:name))"),
                   {{QStringLiteral("name"), name}})
         .toBool();
 }
 
 void Database::release(const QString& name) {
     if (m_engine == Engine::PostgreSQL)
-        scalar(QStringLiteral("select pg_advisory_unlock(hashtext(:name))"),
+        scalar(QStringLiteral("select pg_advisory_unlock(hashtext(current_schema()), hashtext(:name))"),
                {{QStringLiteral("name"), name}});
 }
 

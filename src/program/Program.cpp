@@ -37,6 +37,7 @@
 #include "templates/ui/TfrmBillImportExport.h"
 #include "templates/ui/TfrmCheckTypeMng.h"
 #include "templates/ui/TfrmPrintOffset.h"
+#include "upgrade/StartupOffer.h"
 #include "upgrade/ui/TfrmUp2NewVersion.h"
 #include "users/UserStore.h"
 #include "users/ui/TfrmUserLogin.h"
@@ -136,7 +137,21 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
             &m_main);
         window.exec();
     });
-    m_main.setLoginHook([this] { return users::ui::runStartupLogin(m_app, &m_main); });
+    m_main.setLoginHook([this] {
+        if (!users::ui::runStartupLogin(m_app, &m_main))
+            return false;
+        // The upgrade is offered once it is known who works at the desk (offerAtStart asks only
+        // an operator who may change data). Its window needs the main window usable.
+        m_main.setEnabled(true);
+        upgrade::offerAtStart(m_app, [this] {
+            openUpgrade();
+            // The entry window read its template before the upgrade: it opens again on the new tables.
+            if (m_main.closeAllBills())
+                if (QAction* bill = m_main.action(QStringLiteral("actDeliveryNote")))
+                    bill->trigger();
+        });
+        return true;
+    });
     m_main.setLoginSwitchGuard([this] { return loginCanBeSwitchedOn(); });
     m_main.setCommand(QStringLiteral("actUsers"), [this] {
         users::ui::TfrmUserManage window(m_app, &m_main);

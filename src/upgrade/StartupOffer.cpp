@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "upgrade/UpgradeRun.h"
+#include "users/UserStore.h"
 
 namespace upgrade {
 
@@ -11,8 +12,21 @@ QString offerText(const QString& version) {
                           "现在打开升级窗口吗？选“否”照常启动。");
 }
 
+bool mayUpgrade(core::AppContext& app) {
+    if (!users::UserStore(app).loginRequired())
+        return true;
+    return !app.userName.isEmpty() && !app.userRole.isEmpty();
+}
+
+QString commandNotice(core::AppContext& app) {
+    if (!mayUpgrade(app) || !UpgradeRun::isDue(app))
+        return QString();
+    return QStringLiteral("数据文件来自较早的版本，还没有升级到本软件的版本（V") +
+           UpgradeRun::programVersion(app) + QStringLiteral("）：请在窗口程序中升级（启动时会询问）");
+}
+
 bool offerAtStart(core::AppContext& app, const std::function<void()>& openWindow) {
-    if (!UpgradeRun::isDue(app))
+    if (!mayUpgrade(app) || !UpgradeRun::isDue(app))
         return false;
     if (app.dialogs().ask(offerText(UpgradeRun::programVersion(app)), QStringLiteral("数据升级")) &&
         openWindow)

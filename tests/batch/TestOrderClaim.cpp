@@ -3,6 +3,7 @@
 
 #include "batch/OrderStore.h"
 
+#include <QSqlDatabase>
 #include <QTest>
 
 using batch::OrderStore;
@@ -72,6 +73,48 @@ private slots:
         first.release(mine);
         refused.clear();
         QCOMPARE(second.claim({QStringLiteral("B1")}, listed, refused), QStringList({QStringLiteral("B1")}));
+    }
+
+    // Two stores (schemas) on one server never wait on each other's holds or locks, a second seat
+    // of the same store does; and each connection has both ends probe a silent peer, so a dead
+    // seat's holds go within a minute and a half.
+    void storesOnOneServerHoldTheirOwn() {
+        TestHome home;
+        TestHome otherStore;
+        QVERIFY2(home.isValid() && otherStore.isValid(), qPrintable(home.error() + otherStore.error()));
+        if (!home.onServer())
+            QSKIP("only a server store holds orders for a seat");
+        core::ScriptedDialogs seatDialogs;
+        auto sameStore = home.secondSeat(seatDialogs);
+        const QStringList order = {QStringLiteral("C1")};
+        addOrders(home.db(), order);
+        addOrders(otherStore.db(), order);
+        QStringList refused;
+        QCOMPARE(OrderStore(home.db()).claim(order, {QStringLiteral("未打印")}, refused), order);
+        QCOMPARE(OrderStore(otherStore.db()).claim(order, {QStringLiteral("未打印")}, refused), order);
+        QCOMPARE(OrderStore(sameStore->db()).claim(order, {QStringLiteral("未打印")}, refused),
+                 QStringList());
+
+        home.db().begin();
+        home.db().lockName(QStringLiteral("note:00000001"));
+        otherStore.db().exec(QStringLiteral("set lock_timeout = 3000"));
+        otherStore.db().begin();
+        QVERIFY_THROWS_NO_EXCEPTION(otherStore.db().lockName(QStringLiteral("note:00000001")));
+        otherStore.db().rollback();
+        home.db().rollback();
+
+        QVERIFY(QSqlDatabase::database(home.db().connectionName(), false)
+                    .connectOptions()
+                    .contains(QLatin1String("keepalives=1")));
+        const auto setting = [&home](const char* name) {
+            return home.db()
+                .scalar(QStringLiteral("select setting from pg_settings where name = :n"),
+                        {{QStringLiteral("n"), QString::fromLatin1(name)}})
+                .toInt();
+        };
+        const int silent = setting("tcp_keepalives_idle") +
+                           setting("tcp_keepalives_interval") * setting("tcp_keepalives_count");
+        QVERIFY2(silent > 0 && silent <= 90, qPrintable(QString::number(silent)));
     }
 };
 

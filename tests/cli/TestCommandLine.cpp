@@ -5,6 +5,7 @@
 #include "support/TestRegistry.h"
 
 #include "cli/CommandLine.h"
+#include "core/IniFile.h"
 #include "core/ProgramFolder.h"
 #include "users/PasswordHash.h"
 
@@ -408,7 +409,7 @@ private slots:
         QTest::newRow("from") << QStringList{"--from", "2026-12-02"} << 2 << "30.50";
         QTest::newRow("to, the whole day") << QStringList{"--to", "2026-12-02"} << 2 << "40.00";
         QTest::newRow("one day") << QStringList{"--from", "2026-12-02", "--to", "2026-12-02"} << 1 << "10.00";
-        QTest::newRow("none") << QStringList{"--from", "2027-01-01"} << 0 << "";
+        QTest::newRow("none") << QStringList{"--from", "2027-01-01"} << 0 << "0.00";
     }
     void notes() {
         QFETCH(QStringList, filter);
@@ -425,6 +426,8 @@ private slots:
         QCOMPARE(json.value(QStringLiteral("sum")).toString(), sum);
         const Run text = run(QStringList{"notes"} + filter);
         QCOMPARE(text.out.count(QLatin1Char('\n')), count + 1);
+        // The money in the JSON is the very string the text shows.
+        QVERIFY2(text.out.trimmed().endsWith(QStringLiteral("合计金额 ") + sum), qPrintable(text.out));
     }
 
     // A store an earlier build left wrong: every note gone, yet the kept totals still count two
@@ -462,11 +465,75 @@ private slots:
         QMap<QString, QString> env;
         if (!password.isNull())
             env.insert(QStringLiteral("OVERPRINT_PASSWORD"), password);
-        const Run r = run(QStringList{"notes"} + user, env);
+        const Run r = run(QStringList{"notes", "--json"} + user, env);
         QCOMPARE(r.code, code);
         // Standard input is no terminal here: a missing password is refused, never waited for.
         if (code != 0)
             QVERIFY(!r.err.isEmpty());
+        // A refused login is a JSON object too, with its exit code and why.
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("exit")).toInt(-1), code);
+        if (code != 0)
+            QVERIFY2(r.err.contains(json.value(QStringLiteral("error")).toString()) &&
+                         !json.value(QStringLiteral("error")).toString().isEmpty(),
+                     qPrintable(r.out));
+    }
+
+    // A file a command would write that cannot be written refuses the command before anything
+    // is read or written: exit 1, the path named, on standard error and in the JSON object. The
+    // other failures before a command runs (its line, its store) are JSON objects alike.
+    void refusedBeforeAnything_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("said");
+        const QString missing = QStringLiteral("/nonexistent/x.pdf");
+        const QString orders = dataFile(QStringLiteral("sheets/orders.xlsx"));
+        QTest::newRow("batch to a folder not there")
+            << QStringList{"batch", "--orders", orders, "--pdf", missing} << 1 << missing;
+        QTest::newRow("batch to a folder")
+            << QStringList{"batch", "--orders", orders, "--pdf", "<out>"} << 1 << "<out>";
+        QTest::newRow("print") << QStringList{"print", "--note", "N-1", "--pdf", missing} << 1 << missing;
+        QTest::newRow("test page") << QStringList{"test-page", "--template", "出货单（标准）",
+                                                  "--pdf=" + missing}
+                                   << 1 << missing;
+        QTest::newRow("reprint") << QStringList{"reprint", "--job", "1", "--pages", "1", "--pdf", missing}
+                                 << 1 << missing;
+        QTest::newRow("package export")
+            << QStringList{"package", "export", "/nonexistent/t.qpk"} << 1 << "/nonexistent/t.qpk";
+        QTest::newRow("package export over a folder")
+            << QStringList{"package", "export", "<out>"} << 1 << "<out>";
+        QTest::newRow("command line") << QStringList{"notes", "--frob"} << 1 << "--frob";
+        QTest::newRow("refused file")
+            << QStringList{"import", "orders", "/nonexistent/o.xlsx"} << 1 << "/nonexistent/o.xlsx";
+        QTest::newRow("store not reachable") << QStringList{"notes"} << 2 << "127.0.0.1:1";
+    }
+    void refusedBeforeAnything() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, said);
+        arguments.replaceInStrings(QStringLiteral("<out>"), m_out->path());
+        said.replace(QStringLiteral("<out>"), m_out->path());
+        saveNote(QStringLiteral("N-1"), QStringLiteral("2026-12-01 09:00:00"), QStringLiteral("30.00"));
+        if (QTest::currentDataTag() == QLatin1String("store not reachable")) {
+            core::IniFile ini(m_home->path() + QStringLiteral("Config.ini"));
+            const QString s = QStringLiteral("Database");
+            ini.writeString(s, QStringLiteral("engine"), QStringLiteral("postgresql"));
+            ini.writeString(s, QStringLiteral("host"), QStringLiteral("127.0.0.1"));
+            ini.writeInteger(s, QStringLiteral("port"), 1); // nothing listens there
+            ini.writeString(s, QStringLiteral("database"), QStringLiteral("books"));
+        }
+        const QStringList before = QDir(m_out->path()).entryList(QDir::AllEntries | QDir::Hidden);
+        const Run r = run(arguments + QStringList{"--json"});
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(said), qPrintable(r.err));
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("exit")).toInt(-1), code);
+        QVERIFY2(
+            json.value(QStringLiteral("error")).toString().contains(said) ||
+                json.value(QStringLiteral("messages")).toVariant().toStringList().join(' ').contains(said),
+            qPrintable(r.out));
+        QCOMPARE(count(QStringLiteral("OrderList")), qint64(0));
+        QCOMPARE(QDir(m_out->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
     }
 
     // The global options with a value go before or after the command, as `--opt value` or

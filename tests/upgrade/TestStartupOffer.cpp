@@ -1,6 +1,7 @@
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
+#include "core/AppContext.h"
 #include "upgrade/StartupOffer.h"
 
 #include <QFile>
@@ -99,6 +100,41 @@ private slots:
         }
         if (asked)
             QCOMPARE(m_home->dialogs().lastText(), upgrade::offerText(QStringLiteral("9.28")));
+    }
+
+    // The upgrade changes the store for every seat: with the login on it is offered only once an
+    // operator with a role has logged in, never at the login window's back; with it off, at start.
+    // A command says how to upgrade to the same people and asks nothing.
+    void offeredOnlyToWhoMayChangeData_data() {
+        QTest::addColumn<bool>("loginOn");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("role");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("login off") << false << ""
+                                   << "" << true;
+        QTest::newRow("login on, before the login") << true << ""
+                                                    << "" << false;
+        QTest::newRow("logged in") << true << "张三"
+                                   << "录单员" << true;
+        QTest::newRow("administrator") << true << "李四"
+                                       << "管理员" << true;
+        QTest::newRow("operator without role") << true << "王五"
+                                               << "" << false;
+    }
+    void offeredOnlyToWhoMayChangeData() {
+        QFETCH(bool, loginOn);
+        QFETCH(QString, name);
+        QFETCH(QString, role);
+        QFETCH(bool, asked);
+        setDataMark(QStringLiteral("9.27"));
+        core::AppContext& app = m_home->app();
+        app.setConfigByname(QStringLiteral("进入系统需验证"),
+                            loginOn ? QStringLiteral("yes") : QStringLiteral("no"));
+        app.userName = name;
+        app.userRole = role;
+        QCOMPARE(upgrade::offerAtStart(app, [] {}), asked);
+        QCOMPARE(m_home->dialogs().shown.size(), asked ? 1 : 0);
+        QCOMPARE(upgrade::commandNotice(app).isEmpty(), !asked);
     }
 
     // A data file that cannot be read is no reason to offer anything: the start reports it.

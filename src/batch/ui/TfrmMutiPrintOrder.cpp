@@ -568,6 +568,8 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
             // second, not after every page: a run of a thousand pages may be over in one second.
             if (page == 1 || serviced.elapsed() >= kServiceMs) {
                 lbRunState->setText(QStringLiteral("正在批量打印：%1/%2").arg(page).arg(numbers.size()));
+                if (m_pageProgress)
+                    m_pageProgress(page, int(numbers.size()));
                 QApplication::processEvents();
                 serviced.restart();
             }
@@ -575,6 +577,8 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
         });
         if (steps.windowGone() && result.error.isEmpty())
             result.error = EntrySteps::goneMessage();
+        if (m_pageProgress)
+            m_pageProgress(result.printed, int(numbers.size()));
     }
     if (form) {
         form->setEnabled(true);

@@ -53,6 +53,11 @@ public:
     // "打印测试页" of the entry window's template, a window of another folder handed in by the
     // program. Without it the button stays disabled.
     void setTestPageCommand(std::function<void()> openTestPage);
+    // Told the pages done and the pages of the run while it prints, several times a second and
+    // at its end (the command line shows them on a terminal).
+    void setPageProgress(std::function<void(int done, int total)> shown) {
+        m_pageProgress = std::move(shown);
+    }
     bool isPrinting() const { return m_printing; }
     // What the last print run did (the command line reports it).
     const RunResult& lastRun() const { return m_lastRun; }
@@ -111,6 +116,7 @@ private:
     EntryWindow m_entryWindow;
     std::function<void()> m_openImport;
     std::function<void()> m_openTestPage;
+    std::function<void(int, int)> m_pageProgress;
     bool m_printing = false;
     bool m_stop = false;
     RunResult m_lastRun;

@@ -20,6 +20,7 @@
 #include "print/QtPrintDevice.h"
 #include "print/TestPage.h"
 #include "program/Program.h"
+#include "upgrade/StartupOffer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -241,7 +242,17 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
         grid.selectionModel()->select(chosen,
                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         pdfPaper(app, device, call, entryWindow->templateId());
+        // The pages as they go, on a terminal only, as the imports show their rows.
+        bool shown = false;
+        if (errorIsTerminal())
+            window->setPageProgress([&shown](int done, int total) {
+                std::fprintf(stderr, "\r%d/%d", done, total);
+                shown = true;
+            });
         window->printSelectedClick();
+        window->setPageProgress({});
+        if (shown)
+            std::fprintf(stderr, "\n");
         const batch::RunResult& run = window->lastRun();
         // Orders another seat holds or printed meanwhile are left out, each with why.
         const QStringList& refused = window->lastRefused();
@@ -380,10 +391,20 @@ int run(int argc, char** argv, const QString& version) {
         arguments << QString::fromLocal8Bit(argv[i]);
     Invocation call;
     QString error;
+    ConsoleDialogs dialogs;
+    // Every end, a failure too, is written as the one JSON object when --json was asked for.
+    const auto failed = [&call, &dialogs](int code, const QString& reason = QString()) {
+        if (!reason.isEmpty())
+            writeError(reason);
+        return finish(call, dialogs, {code, {}, {}});
+    };
     if (!CommandLine::parse(arguments, call, &error)) {
+        // A command line that could not be read whole still asked for JSON when it says --json.
+        if (arguments.contains(QStringLiteral("--json")))
+            call.flags.insert(QStringLiteral("json"));
         writeError(error);
         writeError(QStringLiteral("用“overprint --help”查看用法"));
-        return BadUse;
+        return finish(call, dialogs, {BadUse, {}, {}});
     }
     if (call.version()) {
         writeOut(QStringLiteral("overprint ") + version + QLatin1Char('\n'));
@@ -400,13 +421,15 @@ int run(int argc, char** argv, const QString& version) {
     QApplication application(argc, argv);
     QApplication::setApplicationVersion(version);
 
-    ConsoleDialogs dialogs;
+    // A file that cannot be written refuses the command before anything is read or written.
+    for (const QString& file : CommandLine::outputFiles(call))
+        if (!CommandLine::canWrite(file, &error))
+            return failed(BadUse, error);
+
     dialogs.setAssumeYes(call.flags.contains(QStringLiteral("yes")));
     const QString runPath = core::ProgramFolder::resolveRunPath(arguments);
-    if (!core::ProgramFolder::prepare(runPath, &error, &dialogs)) {
-        writeError(error);
-        return BadUse;
-    }
+    if (!core::ProgramFolder::prepare(runPath, &error, &dialogs))
+        return failed(BadUse, error);
     // The copy opens both ends itself, whichever store the settings name.
     if (call.command == QLatin1String("db"))
         return finish(call, dialogs, runDbCopy(runPath, dialogs, call));
@@ -414,12 +437,13 @@ int run(int argc, char** argv, const QString& version) {
     try {
         app.connect();
     } catch (const core::DbError& e) {
-        writeError(QStringLiteral("错误：") + e.message());
-        return DataError;
+        return failed(DataError, QStringLiteral("错误：") + e.message());
     }
     program::Program::storeOpened(app.db());
     if (const int refused = login(app, call); refused != Done)
-        return refused;
+        return failed(refused);
+    if (const QString notice = upgrade::commandNotice(app); !notice.isEmpty())
+        dialogs.message(notice);
 
     Outcome outcome;
     if (call.command == QLatin1String("import"))
