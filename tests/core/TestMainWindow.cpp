@@ -7,6 +7,7 @@
 #include "core/ui/Tfm_Main.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolBar>
 #include <QWheelEvent>
@@ -372,6 +374,39 @@ private slots:
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(box, &wheel);
         QCOMPARE(recorder.keys, QList<int>({key}));
+    }
+
+    // A drop-down or spin box under the pointer neither takes the focus from the wheel nor its
+    // value, in the main window and in windows of their own; focused, it takes the wheel.
+    void wheelLeavesUnfocusedBoxes() {
+        Fixture f;
+        QVERIFY(f.main.startUp(false));
+        QWidget dialog;
+        auto* combo = new QComboBox(&dialog);
+        combo->addItems({QStringLiteral("个"), QStringLiteral("箱"), QStringLiteral("件")});
+        auto* spin = new QSpinBox(&dialog);
+        spin->move(0, 40);
+        auto* focused = new QLineEdit(&dialog);
+        focused->move(0, 80);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        focused->setFocus();
+        // Qt gives the focus on a wheel turn to boxes of the wheel focus policy.
+        QCOMPARE(combo->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(spin->focusPolicy(), Qt::StrongFocus);
+        const auto turn = [](QWidget* box) {
+            QWheelEvent wheel(QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(box, &wheel);
+        };
+        turn(combo);
+        turn(spin);
+        QCOMPARE(combo->currentIndex(), 0);
+        QCOMPARE(spin->value(), 0);
+        combo->setFocus();
+        turn(combo);
+        QCOMPARE(combo->currentIndex(), 1);
     }
 
     void restartAskedFirst() {

@@ -53,15 +53,13 @@ private slots:
                                    << "sys_exHX.jpg";
     }
 
-    // The pictures live in the image folder as the program ships it, whose name has a capital I.
+    // A program folder made from the shipped data has the pictures, in the image folder whose
+    // name has a capital I.
     void feedPicture() {
         QFETCH(QString, link);
         QFETCH(QString, picture);
         TestHome home;
-        QDir(home.path()).mkpath(QStringLiteral("Image"));
-        QImage sample(40, 30, QImage::Format_RGB32);
-        sample.fill(Qt::white);
-        QVERIFY(sample.save(home.path() + QStringLiteral("Image/") + picture, "JPEG"));
+        QVERIFY(!QImage(home.path() + QStringLiteral("Image/") + picture).isNull());
         TfrmPrintOffset window(home.app(), 1);
         auto* label = window.findChild<QLabel*>(link);
         QVERIFY(label);

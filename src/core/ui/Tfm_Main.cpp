@@ -1,4 +1,5 @@
 #include "core/ui/Tfm_Main.h"
+#include "core/ui/WheelGuard.h"
 
 #include "core/AppContext.h"
 #include "core/InstallRecord.h"
@@ -73,6 +74,7 @@ Tfm_Main::Tfm_Main(AppContext& app, QWidget* parent)
     createToolBar();
     createStatusBar();
     qApp->installEventFilter(this);
+    WheelGuard::install();
 }
 
 Tfm_Main::~Tfm_Main() = default;
