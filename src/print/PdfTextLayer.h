@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace print {
+
+// The text layer of a PDF written by Qt's PDF engine, made to read back as what was drawn.
+// The engine draws glyph by glyph and builds each font's ToUnicode map afterwards by asking the
+// font which code point gives each glyph, the lowest first. So a glyph reached through a
+// substitution (digits after Latin letters in the CJK fonts) reads as nothing, and a
+// unified ideograph that shares its glyph with a radical (高 and ⾼, 角 and ⻆) reads as the
+// radical. This keeps the texts drawn on each page, lines them up with the glyph codes of the
+// page's content stream and rewrites the maps from them; the pages themselves are left byte for
+// byte as the engine drew them, so the printed look cannot change.
+class PdfTextLayer {
+public:
+    void clear() { m_pages.clear(); }
+    void beginPage() { m_pages.append(QStringList()); }
+    void addText(const QString& text);
+
+    // Rewrites the ToUnicode maps of the PDF at `path` (as the engine wrote it). A page whose
+    // glyphs do not line up with its texts keeps the engine's reading. False with `error` when
+    // the file could not be read or written; the file is then as it was.
+    bool apply(const QString& path, QString* error = nullptr) const;
+
+private:
+    QList<QStringList> m_pages;
+};
+
+} // namespace print
