@@ -1,10 +1,12 @@
 #include "print/PdfTextLayer.h"
 
 #include <QFile>
+#include <QGlyphRun>
 #include <QHash>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTextLayout>
 #include <QtEndian>
 
 #include <algorithm>
@@ -236,7 +238,9 @@ QByteArray toUtf16Hex(const QString& text) {
 // The engine's map: bfrange lines "<lo> <hi> <dst>" or "<lo> <hi> [<d> …]", and bfchar pairs.
 CodeMap parseToUnicode(const QByteArray& cmap) {
     CodeMap map;
-    QList<QByteArray> tokens = cmap.simplified().split(' ');
+    QByteArray spaced = cmap;
+    spaced.replace('[', " [ ").replace(']', " ] ");
+    const QList<QByteArray> tokens = spaced.simplified().split(' ');
     enum { None, Range, Char } section = None;
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         const QByteArray& t = tokens.at(i);
@@ -274,6 +278,37 @@ CodeMap parseToUnicode(const QByteArray& cmap) {
     return map;
 }
 
+// Whether the engine's reading of a glyph fits the character drawn with it: no reading (a glyph
+// reached by substitution), the same, blank for blank, or a form the font gives the same glyph to
+// and the engine preferred for its lower code point (a radical, a compatibility ideograph).
+bool agrees(const QString& engine, uint drawn) {
+    if (engine.isEmpty())
+        return true;
+    const QString text = QString::fromUcs4(reinterpret_cast<const char32_t*>(&drawn), 1);
+    if (engine == text)
+        return true;
+    if (engine.trimmed().isEmpty() && text.trimmed().isEmpty())
+        return true;
+    const uint e = engine.size() == 1 ? engine.at(0).unicode() : 0;
+    if ((e >= 0x2E80 && e <= 0x2FDF) || (e >= 0xF900 && e <= 0xFAFF))
+        return true;
+    return engine.normalized(QString::NormalizationForm_KC) == text.normalized(QString::NormalizationForm_KC);
+}
+
+// The glyphs the engine draws for a text, from shaping it again in the same font.
+qsizetype shapedGlyphs(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid())
+        line.setLineWidth(1e9);
+    layout.endLayout();
+    qsizetype count = 0;
+    for (const QGlyphRun& run : layout.glyphRuns())
+        count += run.glyphIndexes().size();
+    return count;
+}
+
 QByteArray toUnicodeObject(int number, const CodeMap& map) {
     QByteArray cmap = "/CIDInit /ProcSet findresource begin\n"
                       "12 dict begin\n"
@@ -303,11 +338,11 @@ QByteArray toUnicodeObject(int number, const CodeMap& map) {
 
 } // namespace
 
-void PdfTextLayer::addText(const QString& text) {
+void PdfTextLayer::addText(const QString& text, const QFont& font) {
     if (m_pages.isEmpty())
         beginPage();
     if (!text.isEmpty())
-        m_pages.last().append(text);
+        m_pages.last().append({text, font});
 }
 
 bool PdfTextLayer::apply(const QString& path, QString* error) const {
@@ -324,26 +359,42 @@ bool PdfTextLayer::apply(const QString& path, QString* error) const {
         return fail(QStringLiteral("not a PDF of the expected form"));
     in.close();
 
-    // Line each page's texts up with its text objects: a text drawn with drawText is one or more
-    // whole text objects (one per font it falls back to) with a glyph per character. A page where
-    // that does not hold from some text on keeps the engine's reading from there.
+    const QHash<int, int> maps = pdf.toUnicodeObjects();
+    QHash<int, CodeMap> engine;
+    for (auto it = maps.cbegin(); it != maps.cend(); ++it)
+        engine.insert(it.key(), parseToUnicode(pdf.stream(it.value())));
+
+    // Line each page's texts up with its text objects: a text drawn is one or more whole text
+    // objects (one per font it falls back to). A page where that does not hold from some text on
+    // keeps the engine's reading from there.
     QHash<int, CodeMap> drawn;
     const QList<int> contents = pdf.pageContents();
     for (qsizetype p = 0; p < qMin(contents.size(), m_pages.size()); ++p) {
         const QList<QList<Glyph>> objects = textObjects(pdf.stream(contents.at(p)));
         qsizetype next = 0;
-        for (const QString& text : m_pages.at(p)) {
-            const QList<uint> chars = text.toUcs4();
+        const auto take = [&](qsizetype count, qsizetype from, QList<Glyph>* glyphs) {
+            next = from;
+            glyphs->clear();
+            while (glyphs->size() < count && next < objects.size())
+                *glyphs += objects.at(next++);
+            return glyphs->size() == count;
+        };
+        for (const Drawn& d : m_pages.at(p)) {
+            const qsizetype start = next;
+            const QList<uint> chars = d.text.toUcs4();
             QList<Glyph> glyphs;
-            while (glyphs.size() < chars.size() && next < objects.size())
-                glyphs += objects.at(next++);
-            if (glyphs.size() != chars.size())
+            bool oneForOne = take(chars.size(), start, &glyphs);
+            for (qsizetype i = 0; oneForOne && i < chars.size(); ++i)
+                oneForOne = agrees(engine.value(glyphs.at(i).font).value(glyphs.at(i).code), chars.at(i));
+            if (oneForOne) {
+                for (qsizetype i = 0; i < chars.size(); ++i) {
+                    CodeMap& map = drawn[glyphs.at(i).font];
+                    if (!map.contains(glyphs.at(i).code))
+                        map.insert(glyphs.at(i).code,
+                                   QString::fromUcs4(reinterpret_cast<const char32_t*>(&chars.at(i)), 1));
+                }
+            } else if (!take(shapedGlyphs(d.text, d.font), start, &glyphs)) {
                 break;
-            for (qsizetype i = 0; i < chars.size(); ++i) {
-                CodeMap& map = drawn[glyphs.at(i).font];
-                if (!map.contains(glyphs.at(i).code))
-                    map.insert(glyphs.at(i).code,
-                               QString::fromUcs4(reinterpret_cast<const char32_t*>(&chars.at(i)), 1));
             }
         }
     }
@@ -351,12 +402,11 @@ bool PdfTextLayer::apply(const QString& path, QString* error) const {
         return true;
 
     QHash<int, QByteArray> replaced;
-    const QHash<int, int> maps = pdf.toUnicodeObjects();
     for (auto it = drawn.cbegin(); it != drawn.cend(); ++it) {
         const int object = maps.value(it.key());
         if (object == 0)
             continue;
-        CodeMap map = parseToUnicode(pdf.stream(object));
+        CodeMap map = engine.value(it.key());
         for (auto d = it.value().cbegin(); d != it.value().cend(); ++d)
             map.insert(d.key(), d.value());
         replaced.insert(object, toUnicodeObject(object, map));

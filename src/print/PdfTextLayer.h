@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QFont>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace print {
 
@@ -14,11 +14,18 @@ namespace print {
 // radical. This keeps the texts drawn on each page, lines them up with the glyph codes of the
 // page's content stream and rewrites the maps from them; the pages themselves are left byte for
 // byte as the engine drew them, so the printed look cannot change.
+//
+// A text gives a glyph per character, except where shaping joins or drops some (a ligature, a
+// combining accent): each text is taken one for one only when every glyph agrees with what the
+// engine's own map says of it (nothing, the same character, or the radical or compatibility
+// form of it); otherwise its glyphs are counted by shaping it again in its font and it keeps the
+// engine's reading.
 class PdfTextLayer {
 public:
     void clear() { m_pages.clear(); }
-    void beginPage() { m_pages.append(QStringList()); }
-    void addText(const QString& text);
+    void beginPage() { m_pages.append(QList<Drawn>()); }
+    // `font` is the one the text was drawn with.
+    void addText(const QString& text, const QFont& font);
 
     // Rewrites the ToUnicode maps of the PDF at `path` (as the engine wrote it). A page whose
     // glyphs do not line up with its texts keeps the engine's reading. False with `error` when
@@ -26,7 +33,11 @@ public:
     bool apply(const QString& path, QString* error = nullptr) const;
 
 private:
-    QList<QStringList> m_pages;
+    struct Drawn {
+        QString text;
+        QFont font;
+    };
+    QList<QList<Drawn>> m_pages;
 };
 
 } // namespace print

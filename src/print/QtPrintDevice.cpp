@@ -217,9 +217,10 @@ int QtPrintDevice::textWidth(const QString& text) const {
 
 void QtPrintDevice::drawText(int x, int y, const QString& text) {
     requirePage();
-    PainterDrawing::text(m_painter, deviceFont(), m_color, x, y, text);
+    const QFont font = deviceFont();
+    PainterDrawing::text(m_painter, font, m_color, x, y, text);
     if (!m_outputFile.isEmpty())
-        m_textLayer.addText(text);
+        m_textLayer.addText(text, font);
 }
 
 void QtPrintDevice::drawLine(int x1, int y1, int x2, int y2) {
