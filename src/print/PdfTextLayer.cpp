@@ -75,8 +75,9 @@ public:
         const auto it = m_index.constFind(number);
         if (it == m_index.cend())
             return {};
+        // A view into the file's bytes, which outlive it.
         const PdfObject& o = m_objects.at(*it);
-        return m_bytes.mid(o.begin, o.end - o.begin);
+        return QByteArray::fromRawData(m_bytes.constData() + o.begin, o.end - o.begin);
     }
 
     // The dictionary of an object (everything before its stream).
@@ -192,12 +193,24 @@ struct Glyph {
 // second drawing of a synthesized bold sits in a span with an empty ActualText: it is skipped.
 QList<QList<Glyph>> textObjects(const QByteArray& content) {
     QList<QList<Glyph>> objects;
-    const QList<QByteArray> tokens = content.simplified().split(' ');
     bool inText = false;
     int spans = 0;
     int font = 0;
-    for (qsizetype i = 0; i < tokens.size(); ++i) {
-        const QByteArray& t = tokens.at(i);
+    // The two tokens before the current one: operands of Tf and Tj.
+    QByteArrayView before2;
+    QByteArrayView before1;
+    const char* p = content.constData();
+    const char* const end = p + content.size();
+    const auto blank = [](char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; };
+    while (p < end) {
+        while (p < end && blank(*p))
+            ++p;
+        const char* start = p;
+        while (p < end && !blank(*p))
+            ++p;
+        if (p == start)
+            break;
+        const QByteArrayView t(start, p - start);
         if (t == "BT") {
             inText = true;
             objects.append(QList<Glyph>());
@@ -207,16 +220,17 @@ QList<QList<Glyph>> textObjects(const QByteArray& content) {
             ++spans;
         } else if (t == "EMC") {
             spans = qMax(0, spans - 1);
-        } else if (t == "Tf" && i >= 2 && tokens.at(i - 2).startsWith("/F")) {
-            font = tokens.at(i - 2).mid(2).toInt();
-        } else if (t == "Tj" && inText && spans == 0 && i >= 1) {
-            const QByteArray& s = tokens.at(i - 1);
+        } else if (t == "Tf" && before2.startsWith("/F")) {
+            font = before2.sliced(2).toInt();
+        } else if (t == "Tj" && inText && spans == 0 && before1.size() == 6 && before1.startsWith('<') &&
+                   before1.endsWith('>')) {
             bool ok = false;
-            const uint code =
-                s.size() == 6 && s.startsWith('<') && s.endsWith('>') ? s.mid(1, 4).toUInt(&ok, 16) : 0;
+            const uint code = before1.sliced(1, 4).toUInt(&ok, 16);
             if (ok)
                 objects.last().append({font, quint16(code)});
         }
+        before2 = before1;
+        before1 = t;
     }
     return objects;
 }
