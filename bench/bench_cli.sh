@@ -97,8 +97,8 @@ measure "  overprint batch, goods names with signs" "$BIN" --home "$HOME_DIR" ba
     --details "$WORK/symbol-details.csv" --pdf "$WORK/symbols.pdf"
 pdftotext -raw "$WORK/symbols.pdf" "$WORK/symbols.txt" 2>/dev/null || true
 echo "    pages: $(pdfinfo "$WORK/symbols.pdf" 2>/dev/null | sed -n 's/^Pages: *//p'), order numbers read back:" \
-    "$(grep -c 'HX[0-9]\{6\}' "$WORK/symbols.txt" 2>/dev/null || echo 0), lines \"螺栓 M8×30 M8×30\" read back:" \
-    "$(grep -c '螺栓 M8×30 M8×30' "$WORK/symbols.txt" 2>/dev/null || echo 0) (1000 each)"
+    "$(grep -c 'HX[0-9]\{6\}' "$WORK/symbols.txt" 2>/dev/null || true), lines \"螺栓 M8×30 M8×30\" read back:" \
+    "$(grep -c '螺栓 M8×30 M8×30' "$WORK/symbols.txt" 2>/dev/null || true) (1000 each)"
 
 PEER=$(command -v glabels-3-batch || command -v glabels-batch-qt || true)
 if [ -n "$PEER" ]; then

@@ -355,8 +355,17 @@ QByteArray toUnicodeObject(int number, const CodeMap& map) {
 void PdfTextLayer::addText(const QString& text, const QFont& font) {
     if (m_pages.isEmpty())
         beginPage();
-    if (!text.isEmpty())
-        m_pages.last().append({text, font});
+    if (text.isEmpty())
+        return;
+    qsizetype index = m_fonts.size() - 1;
+    if (index < 0 || !(m_fonts.at(index) == font)) {
+        index = m_fonts.indexOf(font);
+        if (index < 0) {
+            index = m_fonts.size();
+            m_fonts.append(font);
+        }
+    }
+    m_pages.last().append({text, index});
 }
 
 bool PdfTextLayer::apply(const QString& path, QString* error) const {
@@ -407,7 +416,7 @@ bool PdfTextLayer::apply(const QString& path, QString* error) const {
                         map.insert(glyphs.at(i).code,
                                    QString::fromUcs4(reinterpret_cast<const char32_t*>(&chars.at(i)), 1));
                 }
-            } else if (!take(shapedGlyphs(d.text, d.font), start, &glyphs)) {
+            } else if (!take(shapedGlyphs(d.text, m_fonts.at(d.font)), start, &glyphs)) {
                 break;
             }
         }

@@ -22,7 +22,10 @@ namespace print {
 // engine's reading.
 class PdfTextLayer {
 public:
-    void clear() { m_pages.clear(); }
+    void clear() {
+        m_pages.clear();
+        m_fonts.clear();
+    }
     void beginPage() { m_pages.append(QList<Drawn>()); }
     // `font` is the one the text was drawn with.
     void addText(const QString& text, const QFont& font);
@@ -35,9 +38,12 @@ public:
 private:
     struct Drawn {
         QString text;
-        QFont font;
+        qsizetype font = 0; // in m_fonts
     };
     QList<QList<Drawn>> m_pages;
+    // The distinct fonts drawn with: a page draws with few, and a font kept per text would cost
+    // a copy of its settings each.
+    QList<QFont> m_fonts;
 };
 
 } // namespace print
