@@ -167,6 +167,8 @@ void QtPrintDevice::beginDocument() {
         throw PrintError(QStringLiteral("a document is already open"));
     if (!m_painter.begin(m_printer.get()))
         throw PrintError(QStringLiteral("the printer could not start the document"));
+    m_textLayer.clear();
+    m_textLayer.beginPage();
     applyCorrection();
 }
 
@@ -174,12 +176,19 @@ void QtPrintDevice::newPage() {
     requirePage();
     if (!m_printer->newPage())
         throw PrintError(QStringLiteral("the printer could not start a new page"));
+    m_textLayer.beginPage();
 }
 
 void QtPrintDevice::endDocument() {
     requirePage();
     if (!m_painter.end())
         throw PrintError(QStringLiteral("the printer could not finish the document"));
+    if (!m_outputFile.isEmpty()) {
+        // The pages are complete either way; only their reading back would be the engine's.
+        QString why;
+        if (!m_textLayer.apply(m_printer->outputFileName(), &why))
+            qWarning("PDF text layer left as drawn: %s", qPrintable(why));
+    }
 }
 
 void QtPrintDevice::abort() {
@@ -208,7 +217,10 @@ int QtPrintDevice::textWidth(const QString& text) const {
 
 void QtPrintDevice::drawText(int x, int y, const QString& text) {
     requirePage();
-    PainterDrawing::text(m_painter, deviceFont(), m_color, x, y, text);
+    const QFont font = deviceFont();
+    PainterDrawing::text(m_painter, font, m_color, x, y, text);
+    if (!m_outputFile.isEmpty())
+        m_textLayer.addText(text, font);
 }
 
 void QtPrintDevice::drawLine(int x1, int y1, int x2, int y2) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/PdfTextLayer.h"
 #include "print/PrintDevice.h"
 
 #include <QFont>
@@ -77,6 +78,8 @@ private:
     int m_points = 9;
     QColor m_color = Qt::black;
     int m_penWidth = 1;
+    // PDF output only: what each page says, so the file reads back as printed.
+    PdfTextLayer m_textLayer;
 };
 
 } // namespace print

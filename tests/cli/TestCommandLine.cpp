@@ -273,6 +273,49 @@ private slots:
             QVERIFY(!r.err.isEmpty());
     }
 
+    // The PDF reads back as printed: every kind of value a note prints, searched for in the text
+    // pdftotext takes from the file. Digits after Latin letters, signs among digits and
+    // ideographs that share their glyph with a radical (高, 色, 行, 大, 户, 角) are the hard cases.
+    void pdfReadsBackAsPrinted() {
+        db().exec(QStringLiteral(
+            "insert into DataCheckFHDSHD (票据编号,模板种类,其他选项,币种,合计金额,合计数量,出票日期,"
+            "顾客名称,顾客地址,顾客电话,开票人,收款人,订单编号) values ('HX700001','三联241','现金',"
+            "'人民币','1234.50','32','2026-12-01 10:00:00','高色行大户商贸有限公司',"
+            "'上海市浦东新区科技园路50号502室','021-61310001','张三','李四','PO-2026/8')"));
+        db().exec(QStringLiteral(
+            "insert into DataCheckFHDSHDDetail (票据编号,序号,货号,商品名,规格,单位,数量,单价,金额) values "
+            "('HX700001',1,'HH-1','螺栓 M8×30','Φ8','个','20','12.50','250.00'),"
+            "('HX700001',2,'HH-2','O''Ring 密封圈','20×2 2mm','只','12','82.04','984.50'),"
+            // Shaping joins glyphs here (an accent typed apart, the ligature "ffi", whose line
+            // has as many glyphs as "office" has characters): the line reads as the engine reads
+            // it, and everything else still reads back.
+            "('HX700001',3,'Cafe'||char(769),'office','2m','','','','')"));
+        const QString pdf = outFile(QStringLiteral("search.pdf"));
+        const Run r = run({"print", "--note", "HX700001", "--pdf", pdf});
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000) && text.exitCode() == 0);
+        const QStringList lines =
+            QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList values{"HX700001",
+                                 "PO-2026/8",
+                                 "2026-12-01",
+                                 "人民币",
+                                 "高色行大户商贸有限公司",
+                                 "上海市浦东新区科技园路50号502室",
+                                 "021-61310001",
+                                 "HH-1 螺栓 M8×30 Φ8 个 20 12.50 250.00",
+                                 "HH-2 O'Ring 密封圈 20×2 2mm 只 12 82.04 984.50",
+                                 "￥1,234.50",
+                                 "壹仟贰佰叁拾肆元伍角整",
+                                 "张三 李四",
+                                 "√"};
+        for (const QString& value : values)
+            QVERIFY2(lines.contains(value), qPrintable(value + QStringLiteral(" not read back from:\n") +
+                                                       lines.join(QLatin1Char('\n'))));
+    }
+
     // A saved note whose first line is negative prints with the total it was saved with.
     void printNoteWithANegativeFirstLine() {
         saveNote(QStringLiteral("00000001"), QStringLiteral("2026-12-01 10:00:00"),

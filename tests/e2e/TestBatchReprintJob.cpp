@@ -51,8 +51,7 @@ QStringList pagesOf(const QString& pdf) {
         p.waitForFinished(30000);
         if (p.exitCode() != 0)
             break; // past the last page
-        // The embedded font maps some ideographs to their radical look-alikes (户 to ⼾).
-        pages << QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+        pages << QString::fromUtf8(p.readAllStandardOutput());
     }
     return pages;
 }
