@@ -10,9 +10,9 @@ using recognition::RecognitionData;
 
 // Scores the recogniser on the pasted texts of corpus.tsv against a clerk's reading: share of
 // fields right, of streets right and of texts with all nine fields right, for the part it was
-// tuned on and the part held out, with 含省市 ticked and unticked. The shares are reported, not
-// asserted (OVERPRINT_CORPUS_GOALS=1 asserts the goals); OVERPRINT_CORPUS_MISSES=1 lists the
-// misses of the tuned part.
+// tuned on and the part held out, with 含省市 ticked and unticked. Each of the four must meet the
+// goals (98 % of fields, 95 % of streets, 90 % of texts whole); OVERPRINT_CORPUS_MISSES=1 lists
+// the misses of the tuned part.
 namespace {
 
 struct Sample {
@@ -132,22 +132,26 @@ private slots:
         QVERIFY2(m_samples.size() >= 300, "corpus.tsv missing or a row without its ten cells");
     }
 
+    void shares_data() {
+        QTest::addColumn<bool>("heldOut");
+        QTest::addColumn<bool>("withRegion");
+        QTest::newRow("tuned, 含省市 unticked") << false << false;
+        QTest::newRow("tuned, 含省市 ticked") << false << true;
+        QTest::newRow("held out, 含省市 unticked") << true << false;
+        QTest::newRow("held out, 含省市 ticked") << true << true;
+    }
+
     void shares() {
-        const bool strict = qEnvironmentVariableIntValue("OVERPRINT_CORPUS_GOALS") == 1;
-        const bool misses = qEnvironmentVariableIntValue("OVERPRINT_CORPUS_MISSES") == 1;
-        for (const bool heldOut : {false, true}) {
-            for (const bool withRegion : {false, true}) {
-                const Shares s = score(m_data, m_samples, heldOut, withRegion);
-                const QByteArray what = QByteArray(heldOut ? "held out" : "tuned") +
-                                        (withRegion ? ", 含省市 ticked" : ", 含省市 unticked");
-                report(what.constData(), s);
-                if (misses && !heldOut)
-                    for (const QString& miss : s.misses)
-                        qInfo("  %s", qPrintable(miss));
-                if (strict)
-                    QVERIFY2(s.meetsGoals(), what.constData());
-            }
-        }
+        QFETCH(bool, heldOut);
+        QFETCH(bool, withRegion);
+        const Shares s = score(m_data, m_samples, heldOut, withRegion);
+        const char* what = QTest::currentDataTag();
+        report(what, s);
+        if (qEnvironmentVariableIntValue("OVERPRINT_CORPUS_MISSES") == 1 && !heldOut)
+            for (const QString& miss : s.misses)
+                qInfo("  %s", qPrintable(miss));
+        QVERIFY2(s.texts > 0, what);
+        QVERIFY2(s.meetsGoals(), what);
     }
 };
 
