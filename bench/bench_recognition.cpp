@@ -3,6 +3,7 @@
 // table. Prints the median of repeated runs.
 
 #include "BenchHome.h"
+#include "core/ProgramFolder.h"
 #include "recognition/AddressRecogniser.h"
 #include "recognition/PatternSearch.h"
 #include "recognition/RegionTable.h"
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 11; ++i) {
         QElapsedTimer timer;
         timer.start();
-        QFile file(QStringLiteral(":/shipped/regions.tsv"));
+        QFile file(core::ProgramFolder::shippedFolder() + QStringLiteral("regions.tsv"));
         if (!file.open(QIODevice::ReadOnly))
             return 1;
         regions = int(recognition::RegionTable::fromText(QString::fromUtf8(file.readAll())).regions().size());

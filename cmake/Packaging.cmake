@@ -7,8 +7,8 @@ set(OVERPRINT_APP_ID org.overprint.Overprint)
 set(_packaging ${CMAKE_SOURCE_DIR}/packaging)
 set(_docdir ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME})
 
-# The shipped data, for reference: the program builds a user's folder from its compiled-in copy
-# of these very files (src/core), never from here.
+# The shipped data: the program builds a user's folder from here (core::ProgramFolder finds it
+# at ../share/overprint from its own executable).
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/${PROJECT_NAME}
         PATTERN "README*" EXCLUDE)

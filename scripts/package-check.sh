@@ -8,7 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh --package
-# Only what the package holds: the tests are not needed for it.
+# Only what the package holds, reusing the build of the test run when there is one: the tests
+# are not needed for it, and cpack installs what is built without building anything
+# (CMAKE_SKIP_INSTALL_ALL_DEPENDENCY in cmake/Packaging.cmake).
 cmake --build build -j"$(nproc)" --target overprint packaging_files
 (cd build && cpack -B "$PWD/package" >/dev/null)
 deb=$(ls -t build/package/overprint_*.deb | head -n 1)
@@ -24,6 +26,10 @@ for path in usr/bin/overprint usr/share/overprint/schema.sql usr/share/doc/overp
             usr/share/man/man1/overprint.1.gz; do
     [ -e "$root/$path" ] || { echo "package lacks /$path" >&2; exit 1; }
 done
+# The program reads its shipped data from the package's /usr/share/overprint, found beside its
+# own executable: a mark put into the unpacked default settings must reach the new user folder.
+mark="; package-check $$"
+echo "$mark" >>"$root/usr/share/overprint/Config.ini"
 # The unpacked program runs headless on a scratch home, so the caller's own folder is never
 # touched: --version, then a first start that makes the user folder from the shipped data and
 # prints the orders of a spreadsheet to PDF through the command line.
@@ -40,6 +46,8 @@ start=$(date +%s%N)
 run notes >/dev/null
 echo "first start, making the user folder: $(( ($(date +%s%N) - start) / 1000000 )) ms"
 [ -f "$root/home/data/overprint/Config.ini" ] || { echo "no user folder after the first start" >&2; exit 1; }
+grep -qxF -- "$mark" "$root/home/data/overprint/Config.ini" ||
+    { echo "the user folder was not made from the package's /usr/share/overprint" >&2; exit 1; }
 run batch --orders tests/data/sheets/orders.xlsx --details tests/data/sheets/order-details.xlsx \
     --pdf "$root/run.pdf" >/dev/null
 pages=$(pdfinfo "$root/run.pdf" | sed -n 's/^Pages: *//p')

@@ -13,11 +13,11 @@
 #include <QSqlQuery>
 #include <QUuid>
 
+#include <utility>
+
 namespace core {
 
 namespace {
-
-const QString kShipped = QStringLiteral(":/shipped/");
 
 void setError(QString* error, const QString& text) {
     if (error)
@@ -45,12 +45,13 @@ QString commandLineHome(const QStringList& arguments) {
 
 // Shipped SQL of the database in the order it must run: the schema, then every seed file by name.
 QStringList databaseScripts() {
+    const QString shipped = ProgramFolder::shippedFolder();
     QStringList seeds;
-    QDirIterator it(kShipped, {QStringLiteral("seed*.sql")}, QDir::Files);
+    QDirIterator it(shipped, {QStringLiteral("seed*.sql")}, QDir::Files);
     while (it.hasNext())
         seeds << it.next();
     seeds.sort();
-    seeds.prepend(kShipped + QStringLiteral("schema.sql"));
+    seeds.prepend(shipped + QStringLiteral("schema.sql"));
     return seeds;
 }
 
@@ -142,8 +143,8 @@ bool createDatabase(const QString& target, const QStringList& scripts, QString* 
     return ok;
 }
 
-// Copies a shipped file unless the target exists. Resource files come out read-only, and
-// the user must be able to replace pictures and edit Config.ini.
+// Copies a shipped file unless the target exists. Installed files are read-only, and the user
+// must be able to replace pictures and edit Config.ini.
 bool copyIfMissing(const QString& source, const QString& target, QString* error) {
     if (QFileInfo::exists(target))
         return true;
@@ -157,6 +158,24 @@ bool copyIfMissing(const QString& source, const QString& target, QString* error)
 }
 
 } // namespace
+
+QString ProgramFolder::shippedFolder() {
+    // One copy of the data, where it is installed: beside the executable's own prefix (a
+    // package may be unpacked anywhere), else the build's source tree when the program runs
+    // from its build, else the prefix it was configured for.
+    QStringList candidates;
+    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    if (!exeDir.isEmpty())
+        candidates << QDir(exeDir).filePath(QStringLiteral(OVERPRINT_DATA_FROM_BINDIR));
+    const QString build = QDir::cleanPath(QStringLiteral(OVERPRINT_BUILD_DIR)) + QLatin1Char('/');
+    if (exeDir.isEmpty() || (QDir::cleanPath(exeDir) + QLatin1Char('/')).startsWith(build))
+        candidates << QStringLiteral(OVERPRINT_SOURCE_DATA_DIR);
+    candidates << QStringLiteral(OVERPRINT_INSTALLED_DATA_DIR);
+    for (const QString& folder : std::as_const(candidates))
+        if (QFileInfo::exists(QDir(folder).filePath(QStringLiteral("schema.sql"))))
+            return QDir::cleanPath(folder) + QLatin1Char('/');
+    return QDir::cleanPath(candidates.constLast()) + QLatin1Char('/');
+}
 
 QStringList ProgramFolder::shippedStatements(QString* error) {
     QStringList statements;
@@ -211,19 +230,20 @@ bool ProgramFolder::prepare(const QString& runPath, QString* error, Dialogs* dia
     const QString database = databasePath(runPath);
     if (!QFileInfo::exists(database) && !createDatabase(database, databaseScripts(), error))
         return false;
+    const QString shipped = shippedFolder();
     const QString package = packagePath(runPath);
     if (!QFileInfo::exists(package) &&
-        !createDatabase(package, {kShipped + QStringLiteral("Template.a01.sql")}, error))
+        !createDatabase(package, {shipped + QStringLiteral("Template.a01.sql")}, error))
         return false;
 
-    QDirIterator images(kShipped + QStringLiteral("Image"), QDir::Files);
+    QDirIterator images(shipped + QStringLiteral("Image"), QDir::Files);
     while (images.hasNext()) {
         const QString source = images.next();
         if (!copyIfMissing(source, root.filePath(QStringLiteral("Image/") + QFileInfo(source).fileName()),
                            error))
             return false;
     }
-    return copyIfMissing(kShipped + QStringLiteral("Config.ini"), root.filePath(QStringLiteral("Config.ini")),
+    return copyIfMissing(shipped + QStringLiteral("Config.ini"), root.filePath(QStringLiteral("Config.ini")),
                          error);
 }
 

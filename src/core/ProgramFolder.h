@@ -29,6 +29,10 @@ public:
     // The name under which the upgrade's copy of a database file is written until it is whole.
     static QString unfinishedBackupName(const QString& backupPath);
     static QString databasePath(const QString& runPath);
+    // The folder of the shipped data (schema, seed, images, Config.ini, regions.tsv), with a
+    // trailing '/': <prefix>/share/overprint beside the running executable, else the source
+    // tree's data/ when the program runs from its build folder, else the configured prefix's.
+    static QString shippedFolder();
     // The statements of the shipped schema and seed, in the order they run: what a new store is
     // made of, on the local file and on a server alike. Empty with the reason when one is
     // unreadable.

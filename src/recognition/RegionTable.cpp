@@ -1,5 +1,7 @@
 #include "recognition/RegionTable.h"
 
+#include "core/ProgramFolder.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -8,8 +10,6 @@
 namespace recognition {
 
 namespace {
-
-const QString kTableResource = QStringLiteral(":/shipped/regions.tsv");
 
 // What may stand between two names of one region: blanks, commas, slashes, dashes.
 bool isSeparator(QChar c) {
@@ -77,7 +77,7 @@ QString RegionTable::simplified(QStringView text) {
 
 const RegionTable& RegionTable::shipped() {
     static const RegionTable table = [] {
-        QFile file(kTableResource);
+        QFile file(core::ProgramFolder::shippedFolder() + QStringLiteral("regions.tsv"));
         if (!file.open(QIODevice::ReadOnly))
             return RegionTable();
         return fromText(QString::fromUtf8(file.readAll()));

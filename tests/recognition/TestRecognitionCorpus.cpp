@@ -10,9 +10,9 @@ using recognition::RecognitionData;
 
 // Scores the recogniser on the pasted texts of corpus.tsv against a clerk's reading: share of
 // fields right, of streets right and of texts with all nine fields right, for the part it was
-// tuned on and the part held out, with 含省市 ticked and unticked. Each share must reach its goal,
-// so a change that makes recognition worse fails the suite; OVERPRINT_CORPUS_MISSES=1 lists the
-// misses of the tuned part.
+// tuned on and the part held out, with 含省市 ticked and unticked. Each of the four must meet the
+// goals (98 % of fields, 95 % of streets, 90 % of texts whole); OVERPRINT_CORPUS_MISSES=1 lists
+// the misses of the tuned part.
 namespace {
 
 struct Sample {
@@ -135,22 +135,23 @@ private slots:
     void shares_data() {
         QTest::addColumn<bool>("heldOut");
         QTest::addColumn<bool>("withRegion");
-        for (const bool heldOut : {false, true})
-            for (const bool withRegion : {false, true})
-                QTest::addRow("%s, 含省市 %s", heldOut ? "held out" : "tuned",
-                              withRegion ? "ticked" : "unticked")
-                    << heldOut << withRegion;
+        QTest::newRow("tuned, 含省市 unticked") << false << false;
+        QTest::newRow("tuned, 含省市 ticked") << false << true;
+        QTest::newRow("held out, 含省市 unticked") << true << false;
+        QTest::newRow("held out, 含省市 ticked") << true << true;
     }
 
     void shares() {
         QFETCH(bool, heldOut);
         QFETCH(bool, withRegion);
         const Shares s = score(m_data, m_samples, heldOut, withRegion);
-        report(QTest::currentDataTag(), s);
-        if (!heldOut && qEnvironmentVariableIntValue("OVERPRINT_CORPUS_MISSES") == 1)
+        const char* what = QTest::currentDataTag();
+        report(what, s);
+        if (qEnvironmentVariableIntValue("OVERPRINT_CORPUS_MISSES") == 1 && !heldOut)
             for (const QString& miss : s.misses)
                 qInfo("  %s", qPrintable(miss));
-        QVERIFY2(s.meetsGoals(), "below the goals: 98 % of fields, 95 % of streets, 90 % of texts whole");
+        QVERIFY2(s.texts > 0, what);
+        QVERIFY2(s.meetsGoals(), what);
     }
 };
 
