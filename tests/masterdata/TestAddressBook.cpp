@@ -402,6 +402,20 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), child<QComboBox>(form, "edtGroup"));
     }
 
+    // 请直接输入 invites typing: chosen from the town's list it empties the box and is never kept.
+    void townHintIsNoValue() {
+        Book book;
+        Tfrm_PersonInfo form(book.home.app());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto* town = child<QComboBox>(form, "edtTown");
+        town->setFocus();
+        town->showPopup();
+        QTest::keyClick(town->view(), Qt::Key_Return);
+        QVERIFY2(town->currentText().isEmpty(), qPrintable(town->currentText()));
+        QVERIFY(form.person().town().isEmpty());
+    }
+
     // A city or a country chosen with the mouse from its drop-down stays in the box, over the
     // text that was there, and is saved.
     void mouseChoiceFromTheList_data() {
