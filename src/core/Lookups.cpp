@@ -1,6 +1,7 @@
 #include "core/Lookups.h"
 
 #include "core/AppContext.h"
+#include "core/ProvinceOrder.h"
 
 namespace core {
 
@@ -75,8 +76,8 @@ QStringList Lookups::loadCheckNOList(const QString& table, const QString& state,
 }
 
 QStringList Lookups::loadProvinces() {
-    return column(
-        QStringLiteral("select distinct 一级代码 From DMTable2 where 类型='省市' order by 一级代码"), {});
+    return provincesInCodeOrder(column(
+        QStringLiteral("select distinct 一级代码 From DMTable2 where 类型='省市' order by 一级代码"), {}));
 }
 
 QStringList Lookups::loadCitysByProvince(const QString& province) {
@@ -101,9 +102,9 @@ QStringList Lookups::loadPersonTableGroupList() {
 }
 
 QStringList Lookups::loadPersonTableProvinceList() {
-    return column(
-        QStringLiteral("select distinct 省 from CKPersonalInfoTable where 省 is not null order by 省"), {},
-        true);
+    return provincesInCodeOrder(
+        column(QStringLiteral("select distinct 省 from CKPersonalInfoTable where 省 is not null order by 省"),
+               {}, true));
 }
 
 } // namespace core

@@ -236,7 +236,7 @@ Outcome LayoutStore::saveField(const QString& name, const QString& column, const
     try {
         Transaction tx(m_db);
         core::Recordset rs =
-            m_db.query(QStringLiteral("select id,CheckTypeId,CtlName,") + column +
+            m_db.query(QStringLiteral("select id,CheckTypeId,CtlName,CtlCName,") + column +
                            QStringLiteral(" from CKControl where CheckTypeId=:typeid and "
                                           "CtlName=:ctlName"),
                        {{QStringLiteral("typeid"), m_id}, {QStringLiteral("ctlName"), name}});
@@ -258,8 +258,10 @@ Outcome LayoutStore::saveField(const QString& name, const QString& column, const
             m_db.exec(QStringLiteral("update ckTypeTable set IniFile='' where CheckTypeId=:id"),
                       {{QStringLiteral("id"), m_id}});
         tx.commit();
-        out.message = name + QLatin1Char(':') + column + QLatin1Char('=') + value.toString() +
-                      QStringLiteral("属性保存成功~");
+        // The clerk knows the item by its caption; the internal name only stands in for a blank one.
+        const QString caption = rs.text(QStringLiteral("CtlCName")).trimmed();
+        out.message = (caption.isEmpty() ? name : caption) + QLatin1Char(':') + column + QLatin1Char('=') +
+                      value.toString() + QStringLiteral("属性保存成功~");
     } catch (const std::exception& e) {
         out.rows = 0;
         out.message = QStringLiteral("保存错误") + QString::fromUtf8(e.what());

@@ -1,5 +1,7 @@
 #include "masterdata/RegionStore.h"
 
+#include "core/ProvinceOrder.h"
+
 namespace masterdata {
 
 namespace {
@@ -16,9 +18,10 @@ QStringList column(core::Recordset rows) {
 } // namespace
 
 QStringList RegionStore::provinces() {
-    return column(
-        m_db.query(QStringLiteral("Select distinct 一级代码 From DMTable2 where rtrim(ltrim(类型))=:kind"),
-                   {{QStringLiteral("kind"), kKind}}));
+    return core::provincesInCodeOrder(column(m_db.query(
+        QStringLiteral(
+            "Select distinct 一级代码 From DMTable2 where rtrim(ltrim(类型))=:kind order by 一级代码"),
+        {{QStringLiteral("kind"), kKind}})));
 }
 
 QStringList RegionStore::cities(const QString& province) {

@@ -90,8 +90,7 @@ QVector<DrawOp> ItemPlan::plan(const ItemLayout& item, const QString& value, con
     }
 
     const int perLine = perLineOf(item.breakNum);
-    const int pitch =
-        item.lineHeight < 1 ? 50 : static_cast<int>(PrintGeometry::roundHalfEven(item.lineHeight));
+    int pitch = item.lineHeight < 1 ? 50 : static_cast<int>(PrintGeometry::roundHalfEven(item.lineHeight));
     const QString text = TextBreaking::trimBlanks(value);
     const QStringList pieces = (breakMarker.isEmpty() || !text.contains(breakMarker))
                                    ? QStringList{text}
@@ -103,9 +102,19 @@ QVector<DrawOp> ItemPlan::plan(const ItemLayout& item, const QString& value, con
         if (perLine < 1)
             lines << piece;
         else
-            lines << TextBreaking::splitByWidth(piece, perLine);
+            lines << TextBreaking::breakLines(piece, perLine);
     }
-    const int size = lines.size() == 1 ? item.fontSize : qMax(6, item.breakFontSize);
+    int size = lines.size() == 1 ? item.fontSize : qMax(6, item.breakFontSize);
+    // Broken lines that would run a little past the box (the last one on the cell's rule) are
+    // pulled inside it, the size following the pitch; a pitch that runs well past the box was
+    // chosen so and stays.
+    if (const qsizetype count = lines.size(); count > 1 && item.height > 0) {
+        const qint64 needed = count * qint64(pitch);
+        if (needed > item.height && needed * 4 <= qint64(item.height) * 5) {
+            pitch = item.height / int(count);
+            size = qMin(size, qMax(6, pitch * 72 / 254)); // points to tenths of a millimetre
+        }
+    }
 
     // A currency abbreviation printed alone sits in the amount cells: a full-width one moves
     // left by a millimetre, a Latin one so that it ends just before the first digit cell.

@@ -8,6 +8,19 @@ int charBytes(const QString& ch) {
     return (ch.size() == 1 && ch.at(0).unicode() < 0x80) ? 1 : 2;
 }
 
+// Latin letters and digits hold together as one word; a break inside reads as two values.
+bool isWordChar(const QString& ch) {
+    return ch.size() == 1 && ch.at(0).unicode() < 0x80 && ch.at(0).isLetterOrNumber();
+}
+
+bool isBreakAfter(const QString& ch) {
+    static const QString marks = QStringLiteral(" ,.;:!?)]}、，。；：！？）】》");
+    return ch.size() == 1 && (marks.contains(ch.at(0)) || ch.at(0).unicode() == 0x3000);
+}
+
+// How far back a break is looked for: past that a line would end too short.
+constexpr qsizetype kNearBreak = 4;
+
 } // namespace
 
 QString TextBreaking::trimBlanks(const QString& text) {
@@ -43,6 +56,41 @@ QStringList TextBreaking::characters(const QString& text) {
         }
     }
     return out;
+}
+
+QStringList TextBreaking::breakLines(const QString& text, int n) {
+    const QStringList chars = characters(text);
+    QStringList lines;
+    qsizetype start = 0;
+    for (;;) {
+        const QStringList plain = splitByWidth(chars.mid(start).join(QString()), n);
+        if (plain.size() < 2) {
+            lines << plain;
+            return lines;
+        }
+        qsizetype end = start + characters(plain.first()).size();
+        if (!isBreakAfter(chars.at(end - 1))) {
+            qsizetype near = -1;
+            for (qsizetype k = end - 1; k > start && k >= end - kNearBreak && near < 0; --k)
+                if (isBreakAfter(chars.at(k - 1)))
+                    near = k;
+            if (near < 0 && isWordChar(chars.at(end - 1)) && isWordChar(chars.at(end))) {
+                qsizetype wordStart = end - 1;
+                while (wordStart > start && isWordChar(chars.at(wordStart - 1)))
+                    --wordStart;
+                if (wordStart > start && wordStart >= end - kNearBreak)
+                    near = wordStart;
+            }
+            if (near > start)
+                end = near;
+        }
+        lines << trimBlanks(chars.mid(start, end - start).join(QString()));
+        start = end;
+        while (start < chars.size() && chars.at(start) == QLatin1String(" "))
+            ++start;
+        if (start >= chars.size())
+            return lines;
+    }
 }
 
 QStringList TextBreaking::splitText(const QString& text, const QString& separator) {

@@ -22,6 +22,10 @@ public:
     static QStringList splitText(const QString& text, const QString& separator);
     // Lines of at least 2 × n bytes each (the last may be shorter); never cuts a character.
     static QStringList splitByWidth(const QString& text, int n);
+    // Lines for a box of n double-width characters: as splitByWidth, but a line that would end
+    // inside a word or number (a house number, a model code) ends instead after a blank or a
+    // punctuation mark a few characters before, or before that word; the blanks at a break go.
+    static QStringList breakLines(const QString& text, int n);
     // Not blank and only the digits 0 to 9.
     static bool isDigitText(const QString& text);
     // Not blank and only digits and ".".

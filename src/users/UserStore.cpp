@@ -174,7 +174,7 @@ bool UserStore::nameTaken(qint64 id, const QString& name) {
 }
 
 std::optional<qint64> UserStore::saveUser(qint64 id, const QString& name, const QString& role,
-                                          const QString& remark) {
+                                          const QString& remark, const QString& newPassword) {
     if (nameTaken(id, name))
         return std::nullopt;
     const core::Params values{{QStringLiteral("name"), name.trimmed()},
@@ -187,9 +187,13 @@ std::optional<qint64> UserStore::saveUser(qint64 id, const QString& name, const 
             values);
         return id;
     }
+    const QString password = newPassword.trimmed();
+    core::Params row = values;
+    row.insert(QStringLiteral("pwd"),
+               password.isEmpty() ? QString() : PasswordHash::make(password, m_iterations));
     m_app.db().exec(QStringLiteral("insert into UserTable (UserName,Passwd,RoleName,Remark) values "
-                                   "(:name,'',:role,:remark)"),
-                    values);
+                                   "(:name,:pwd,:role,:remark)"),
+                    row);
     return m_app.db().lastInsertId();
 }
 

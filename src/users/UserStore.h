@@ -42,11 +42,12 @@ public:
     int deleteUsers(const QList<qint64>& ids);
     int resetPasswords(const QList<qint64>& ids);
 
-    // Stores name, role and remark of an operator (id 0: a new one without password); returns
-    // its ID, or nothing when another operator has that name already (letter case and blanks
-    // around it ignored): two such rows would refuse each other at the login. Throws DbError.
-    std::optional<qint64> saveUser(qint64 id, const QString& name, const QString& role,
-                                   const QString& remark);
+    // Stores name, role and remark of an operator (id 0: a new one, with the password typed for
+    // it, trimmed; an existing one keeps its password); returns its ID, or nothing when another
+    // operator has that name already (letter case and blanks around it ignored): two such rows
+    // would refuse each other at the login. Throws DbError.
+    std::optional<qint64> saveUser(qint64 id, const QString& name, const QString& role, const QString& remark,
+                                   const QString& newPassword = QString());
     // True when an operator other than id is called name, letter case and blanks ignored.
     bool nameTaken(qint64 id, const QString& name);
 

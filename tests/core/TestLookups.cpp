@@ -2,6 +2,7 @@
 #include "support/TestRegistry.h"
 
 #include "core/Lookups.h"
+#include "core/ProvinceOrder.h"
 
 #include <QTest>
 
@@ -69,6 +70,31 @@ private slots:
         QCOMPARE(lookups.getMoneyNameByCode(QStringLiteral("U'$")), QStringLiteral("美'元"));
         QCOMPARE(lookups.getMoneyCodeByName(QStringLiteral("无此币种")), QString());
         QVERIFY(lookups.loadMoneyTypeList().contains(QStringLiteral("美'元")));
+    }
+
+    // Provinces come in the order of their division codes, whatever their ending; names of no
+    // province follow in the order given. The shipped region codes list that way too.
+    void provincesInCodeOrder_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("ordered");
+        QTest::newRow("code points") << QStringList{"上海", "云南", "内蒙古", "北京", "天津", "河北"}
+                                     << QStringList{"北京", "天津", "河北", "内蒙古", "上海", "云南"};
+        QTest::newRow("full names") << QStringList{"澳门特别行政区", "广西壮族自治区", "黑龙江省", "北京市"}
+                                    << QStringList{"北京市", "黑龙江省", "广西壮族自治区", "澳门特别行政区"};
+        QTest::newRow("others last, as given")
+            << QStringList{"海外", "浙江", "其他", "山西"} << QStringList{"山西", "浙江", "海外", "其他"};
+    }
+    void provincesInCodeOrder() {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, ordered);
+        QCOMPARE(core::provincesInCodeOrder(names), ordered);
+    }
+    void shippedProvincesInCodeOrder() {
+        TestHome home;
+        const QStringList provinces = Lookups(home.app()).loadProvinces();
+        QVERIFY(provinces.size() >= 34);
+        QCOMPARE(provinces.mid(0, 4), (QStringList{"北京", "天津", "河北", "山西"}));
+        QCOMPARE(provinces.last(), QStringLiteral("澳门"));
     }
 
     void addressBookLists() {

@@ -112,7 +112,7 @@ private slots:
 
         designer::Outcome moved = store.saveField(QStringLiteral("zdpjbh"), QStringLiteral("CtlX"), 1991);
         QCOMPARE(moved.rows, 1);
-        QCOMPARE(moved.message, QStringLiteral("zdpjbh:CtlX=1991属性保存成功~"));
+        QCOMPARE(moved.message, QStringLiteral("票据编号:CtlX=1991属性保存成功~"));
         QCOMPARE(column(home, QStringLiteral("zdPJBH"), QStringLiteral("CtlX")).toInt(), 1991);
         // Print columns are not in the layout cache: its mark stays.
         QCOMPARE(home.db()

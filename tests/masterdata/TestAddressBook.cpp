@@ -402,6 +402,20 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), child<QComboBox>(form, "edtGroup"));
     }
 
+    // 请直接输入 invites typing: chosen from the town's list it empties the box and is never kept.
+    void townHintIsNoValue() {
+        Book book;
+        Tfrm_PersonInfo form(book.home.app());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto* town = child<QComboBox>(form, "edtTown");
+        town->setFocus();
+        town->showPopup();
+        QTest::keyClick(town->view(), Qt::Key_Return);
+        QVERIFY2(town->currentText().isEmpty(), qPrintable(town->currentText()));
+        QVERIFY(form.person().town().isEmpty());
+    }
+
     // A city or a country chosen with the mouse from its drop-down stays in the box, over the
     // text that was there, and is saved.
     void mouseChoiceFromTheList_data() {
@@ -579,11 +593,48 @@ private slots:
         for (const QString& title : {QStringLiteral("开户行账号"), QStringLiteral("单位类型")})
             QVERIFY2(grid.columnWidth(grid.fieldIndex(title)) > titles.horizontalAdvance(title),
                      qPrintable(title));
-        // Widths the clerk keeps are his.
-        window.grid().setColumnWidth(grid.fieldIndex(QStringLiteral("全称")), 77);
+        // A wider width the clerk keeps is his.
+        window.grid().setColumnWidth(grid.fieldIndex(QStringLiteral("全称")), 277);
         grids.GridColsWidthSave(grid, window.objectName());
         window.btSelAllClick();
-        QCOMPARE(grid.columnWidth(grid.fieldIndex(QStringLiteral("全称"))), 77);
+        QCOMPARE(grid.columnWidth(grid.fieldIndex(QStringLiteral("全称"))), 277);
+    }
+
+    // On a later opening (the manager of a pick is made anew), with narrower widths kept and a
+    // longer name added since, the names and provinces read whole; the region tree lists the
+    // province added meanwhile, in the order of the division codes.
+    void laterOpeningsFitAndListNewProvinces() {
+        Book book;
+        book.add({QStringLiteral("O'Brien"),
+                  {},
+                  {},
+                  QStringLiteral("上海"),
+                  {},
+                  QStringLiteral("往来单位"),
+                  {},
+                  {}});
+        core::ui::GridServices grids(book.home.app());
+        AddressBook addressBook(book.home.app(), grids, nullptr);
+        whenShown<Tfm_PersonManage>([](Tfm_PersonManage& w) { w.reject(); });
+        addressBook.fetchOnePerson(QStringLiteral("往来单位"), {});
+        const QString longName = QStringLiteral("南京市鼓楼金源商贸有限公司");
+        book.add({longName, {}, {}, QStringLiteral("北京"), {}, QStringLiteral("往来单位"), {}, {}});
+        book.add(
+            {QStringLiteral("丁"), {}, {}, QStringLiteral("内蒙古"), {}, QStringLiteral("往来单位"), {}, {}});
+        int width = 0;
+        QStringList provinces;
+        whenShown<Tfm_PersonManage>([&](Tfm_PersonManage& w) {
+            width = w.grid().columnWidth(w.grid().fieldIndex(QStringLiteral("全称")));
+            if (QTreeWidgetItem* region = node(w.tree(), QStringLiteral("[按地区分组]")))
+                for (int i = 0; i < region->childCount(); ++i)
+                    provinces << region->child(i)->text(0);
+            w.reject();
+        });
+        addressBook.fetchOnePerson(QStringLiteral("往来单位"), {});
+        QVERIFY2(width > QFontMetrics(QApplication::font()).horizontalAdvance(longName),
+                 qPrintable(QString::number(width)));
+        QCOMPARE(provinces,
+                 (QStringList{QStringLiteral("北京"), QStringLiteral("内蒙古"), QStringLiteral("上海")}));
     }
 
     // The count of the title follows a unit added from a list of one type, and a delete.

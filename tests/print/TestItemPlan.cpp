@@ -234,6 +234,27 @@ private slots:
         QCOMPARE(got, marks);
     }
 
+    // An address broken in two stays inside its box (5 mm high, 2.8 mm pitch): the second line
+    // no longer sits on the cell's rule, and the house number is not cut.
+    void brokenLinesStayInTheBox() {
+        print::ItemLayout item;
+        item.x = 100;
+        item.y = 200;
+        item.width = 860;
+        item.height = 50;
+        item.fontSize = 10;
+        item.breakFontSize = 8;
+        item.lineHeight = 28;
+        item.breakNum = QStringLiteral("10");
+        QStringList got;
+        for (const DrawOp& op :
+             ItemPlan::plan(item, QStringLiteral("杭州市西湖区文三路502室"), ItemPlan::kBreakMarker, {}))
+            got << QStringLiteral("%1,%2,%3:%4").arg(op.x).arg(op.y).arg(op.size).arg(op.text);
+        QCOMPARE(got, (QStringList{QStringLiteral("100,200,7:杭州市西湖区文三路"),
+                                   QStringLiteral("100,225,7:502室")}));
+        QVERIFY(225 + 7 * 254 / 72 <= item.y + item.height);
+    }
+
     // On screen the plan keeps its alignment and styles: the ink of a right-aligned value ends
     // at its box's right edge, a centred one sits in the middle, bold is heavier.
     void screenKeepsAlignmentAndBold() {

@@ -43,6 +43,41 @@ private slots:
         QCOMPARE(TextBreaking::splitByWidth(text, n), lines);
     }
 
+    // Lines of a box end at a blank or a punctuation mark near the limit, or before a number or
+    // Latin word the limit would cut; Chinese text and a word longer than the nearness break as
+    // splitByWidth does.
+    void breakLines_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("house number kept whole")
+            << QStringLiteral("杭州市西湖区文三路502室") << 10
+            << QStringList{QStringLiteral("杭州市西湖区文三路"), QStringLiteral("502室")};
+        QTest::newRow("at the blank before it")
+            << QStringLiteral("杭州市西湖区文三路 502室") << 10
+            << QStringList{QStringLiteral("杭州市西湖区文三路"), QStringLiteral("502室")};
+        QTest::newRow("after a comma near the limit")
+            << QStringLiteral("滨江区江南大道，3888号华业大厦") << 8
+            << QStringList{QStringLiteral("滨江区江南大道，"), QStringLiteral("3888号华业大厦")};
+        QTest::newRow("blank at the limit goes")
+            << QStringLiteral("ABC DEFG") << 2 << QStringList{QStringLiteral("ABC"), QStringLiteral("DEFG")};
+        QTest::newRow("Chinese as by width")
+            << QStringLiteral("广东省深圳市南山区科技园南路") << 5
+            << QStringList{QStringLiteral("广东省深圳"), QStringLiteral("市南山区科"),
+                           QStringLiteral("技园南路")};
+        QTest::newRow("one long word as by width")
+            << QStringLiteral("ABCDEFGHIJK") << 3
+            << QStringList{QStringLiteral("ABCDEF"), QStringLiteral("GHIJK")};
+        QTest::newRow("short enough")
+            << QStringLiteral("文三路502室") << 10 << QStringList{QStringLiteral("文三路502室")};
+    }
+    void breakLines() {
+        QFETCH(QString, text);
+        QFETCH(int, n);
+        QFETCH(QStringList, lines);
+        QCOMPARE(TextBreaking::breakLines(text, n), lines);
+    }
+
     void splitText_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("pieces");

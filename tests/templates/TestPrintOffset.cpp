@@ -160,9 +160,11 @@ private slots:
         // The arrows saved already; the button says so rather than that nothing changed.
         click(window, QStringLiteral("btSaveMove"));
         QCOMPARE(home.dialogs().texts().value(0), QStringLiteral("票据整体属性修改成功！"));
+        QCOMPARE(window.windowTitle(), home.dialogs().texts().value(0));
         QCOMPARE(row(home, 1), want);
         click(window, QStringLiteral("btSaveMove"));
         QCOMPARE(home.dialogs().texts().value(1), QStringLiteral("票据整体属性没有变动！"));
+        QCOMPARE(window.windowTitle(), home.dialogs().texts().value(1));
 
         window.findChild<QRadioButton*>(QLatin1String(hv == QLatin1String("1") ? "rdZX" : "rdHX"))
             ->setChecked(true);

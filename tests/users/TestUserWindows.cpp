@@ -145,6 +145,26 @@ private slots:
         QCOMPARE(users(), before + 1);
         QCOMPARE(window.editingId(), -1);
     }
+
+    // A new operator's password is typed with his name, in one step; browsing shows no box to
+    // type into.
+    void newOperatorTakesItsPassword() {
+        users::ui::TfrmUserManage window(m_home->app(), nullptr, kFast);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(!window.edtPasswd->isEnabled());
+        QTest::mouseClick(window.btAdd, Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ann"));
+        QVERIFY(window.edtPasswd->isEnabled());
+        QTest::mouseClick(window.edtPasswd, Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" pw123 "));
+        QTest::mouseClick(window.btRefresh, Qt::LeftButton);
+        QCOMPARE(window.editingId(), -1);
+        const QString stored =
+            db().scalar(QStringLiteral("select Passwd from UserTable where UserName='Ann'")).toString();
+        QVERIFY(PasswordHash::verify(stored, QStringLiteral("pw123")));
+        QVERIFY(!window.edtPasswd->isEnabled());
+    }
 };
 
 OVERPRINT_TEST(TestUserWindows)

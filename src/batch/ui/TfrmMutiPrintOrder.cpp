@@ -511,7 +511,14 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
         m_app.dialogs().message(EntrySteps::goneMessage());
         return;
     }
-    if (!DBGrid1->postPending() || !window->confirmDiscard(QStringLiteral("批量打印")))
+    if (!DBGrid1->postPending())
+        return;
+    const bool discarded = window->confirmDiscard(QStringLiteral("批量打印"));
+    // The question belongs to the main window, which closing it brings forward: the clerk goes
+    // on in this window either way.
+    raise();
+    activateWindow();
+    if (!discarded)
         return;
     QStringList listed, states;
     for (int row : rows) {

@@ -3,7 +3,10 @@
 #include "core/Dialogs.h"
 
 #include <QPointer>
+#include <QSize>
 #include <QWidget>
+
+class QFileDialog;
 
 namespace core::ui {
 
@@ -22,6 +25,10 @@ public:
     QString openFileName(const QString& caption, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& suggestedName,
                          const QString& filter) override;
+
+    // Sizes a file dialog (the remembered size, else a roomy first one) and, in Qt's own
+    // dialog, its size and date columns for what the system's locale writes there.
+    static void fitFileDialog(QFileDialog& dialog, const QSize& remembered);
 
 private:
     QPointer<QWidget> m_parent;

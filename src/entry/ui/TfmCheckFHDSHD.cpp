@@ -77,6 +77,9 @@ TfmCheckFHDSHD::TfmCheckFHDSHD(core::AppContext& app, EntryHost& host, QWidget* 
     layout->addWidget(toolBarCheck);
     layout->addWidget(panelTab);
     layout->addWidget(panelCheckArea, 1);
+    // The options stay below the form, outside its scrolling: on a small screen the form
+    // scrolls and both option rows remain whole above the main window's status bar.
+    layout->addWidget(m_shortbar);
     connectHandlers();
     attachEditing();
     updateHostCommands();
@@ -307,8 +310,7 @@ void TfmCheckFHDSHD::buildImagePanel() {
     bgImage = new QLabel(panelImgBg);
     bgImage->setObjectName(QStringLiteral("bgImage"));
     bgImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_shortbar = new OptionBar(panelImgBg);
-    m_shortbar->resize(m_shortbar->sizeHint());
+    m_shortbar = new OptionBar(this);
     m_boxes = std::make_unique<BillBoxes>(panelImgBg);
     bgImage->lower();
     panelCheckArea->setWidget(panelImgBg);
@@ -661,19 +663,19 @@ void TfmCheckFHDSHD::loadParam(int id) {
     if (!face)
         return;
     loadCheckBox(face->checkBoxes);
-    const int barHeight = m_shortbar->height();
+    const int barHeight = m_shortbar->sizeHint().height();
     bgImage->setGeometry(0, 0, face->width, face->height);
-    m_shortbar->setGeometry(0, face->height, face->width, barHeight);
-    panelImgBg->resize(face->width, face->height + barHeight);
+    panelImgBg->resize(face->width, face->height);
     // The sub-window's title bar and borders come on top (fitIntoArea), so the height is the
     // content's alone: any slack here is an empty band under the option bar, and on a 768-pixel
     // screen it is what pushes the form into scrolling.
     m_fullSize =
         QSize(face->width + 8, face->height + panelTab->height() + toolBarCheck->height() + barHeight);
-    // Below the full size the form scrolls (option bar included); beside a vertical scroll bar
+    // Below the full size the form scrolls (the option bar stays); beside a vertical scroll bar
     // it may be that much wider.
-    setMinimumSize(std::min(m_fullSize.width(), 320),
-                   std::min(m_fullSize.height(), panelTab->height() + toolBarCheck->height() + 120));
+    setMinimumSize(
+        std::min(m_fullSize.width(), 320),
+        std::min(m_fullSize.height(), panelTab->height() + toolBarCheck->height() + barHeight + 120));
     setMaximumSize(m_fullSize + QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 0));
     fitIntoArea();
     const QString file = face->imageFile.isEmpty() ? QStringLiteral("dhd_default.jpg") : face->imageFile;

@@ -45,8 +45,18 @@ RunControls makeRunControls(QWidget* owner) {
     c.row->addWidget(c.close);
     c.result = new QLabel(QStringLiteral("请选择要导入的Excel文件~~~"), owner);
     c.result->setObjectName(QStringLiteral("lblResult"));
+    // A long end report wraps inside two lines instead of growing the window after every run;
+    // the whole report is in the message and the log.
+    c.result->setWordWrap(true);
+    c.result->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    c.result->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    c.result->setFixedHeight(2 * c.result->fontMetrics().lineSpacing() + 2 * c.result->margin() + 2);
     c.progress = new QProgressBar(owner);
     c.progress->setObjectName(QStringLiteral("ProgressBar1"));
+    // Its place is kept while hidden, so showing it for a run does not grow the window.
+    QSizePolicy keep = c.progress->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    c.progress->setSizePolicy(keep);
     c.progress->setVisible(false);
     return c;
 }

@@ -233,7 +233,7 @@ Tfm_PersonManage::Tfm_PersonManage(core::AppContext& app, core::ui::GridServices
     connect(DBGrid1, &QTableView::clicked, this, &Tfm_PersonManage::gridClicked);
     connect(DBGrid1, &core::ui::DataGrid::queryOpened, this, [this] {
         m_grids.GridColsWidthLoad(*DBGrid1, objectName());
-        fitUnstoredWidths();
+        fitColumnWidths();
     });
     connect(btInsert, &QPushButton::clicked, this, &Tfm_PersonManage::btInsertClick);
     connect(nAdd, &QAction::triggered, this, &Tfm_PersonManage::btInsertClick);
@@ -301,6 +301,8 @@ std::unique_ptr<TPerson> Tfm_PersonManage::pick(const QString& unitType, const Q
 
 void Tfm_PersonManage::showEvent(QShowEvent* event) {
     core::ui::FormFace::load(m_app.userIni(), *this);
+    // Provinces and groups an import or another window added since the last opening.
+    nRefreshGroupClick();
     KeyEdit->clear();
     runQuery(Source::Command);
     lbTitle->setText(kCaption + QLatin1Char('(') + QString::number(DBGrid1->totalRows()) + QLatin1Char(')'));
@@ -532,17 +534,18 @@ void Tfm_PersonManage::requery() {
     lbTitle->setText(kCaption + QLatin1Char('(') + QString::number(DBGrid1->totalRows()) + QLatin1Char(')'));
 }
 
-void Tfm_PersonManage::fitUnstoredWidths() {
-    // Until the clerk keeps widths of his own, the columns fit their titles and the rows read,
-    // so names and addresses are readable at first use instead of 40 pixels wide.
+void Tfm_PersonManage::fitColumnWidths() {
+    // Every opening the columns are wide enough for their titles and the rows read (up to a
+    // limit), so names added since are not cut; a column the clerk made wider stays so. Until he
+    // keeps widths of his own they fit exactly instead of 40 pixels each.
     const QString key = DBGrid1->objectName().toUpper() + QStringLiteral(".W0");
-    if (!m_app.userIni().readString(objectName().toUpper(), key).isEmpty())
-        return;
+    const bool stored = !m_app.userIni().readString(objectName().toUpper(), key).isEmpty();
     for (int i = 0; i < DBGrid1->columnCount(); ++i) {
         if (DBGrid1->isColumnHidden(i))
             continue;
+        const int kept = stored ? DBGrid1->columnWidth(i) : 0;
         DBGrid1->resizeColumnToContents(i);
-        DBGrid1->setColumnWidth(i, qMin(DBGrid1->columnWidth(i), kWidestFitted));
+        DBGrid1->setColumnWidth(i, qMax(kept, qMin(DBGrid1->columnWidth(i), kWidestFitted)));
     }
 }
 
@@ -652,6 +655,7 @@ void Tfm_PersonManage::btImportClick() {
     imports::ui::TfrmImportMatch window(m_app, this);
     window.setScenario(imports::RecipientImport::Scenario::AddressBook, false);
     window.exec();
+    nRefreshGroupClick();
 }
 
 void Tfm_PersonManage::btExportClick() {

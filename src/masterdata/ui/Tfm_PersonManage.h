@@ -97,7 +97,7 @@ private:
     void selectNode(const QString& text);
     void dataChanged();
     void gridClicked();
-    void fitUnstoredWidths();
+    void fitColumnWidths();
     void placeClearAll();
     void hideAdvanced();
     void setTab(const QString& text);

@@ -218,6 +218,11 @@ Tfrm_PersonInfo::Tfrm_PersonInfo(core::AppContext& app, QWidget* parent)
     connect(lbInputCode, &QLabel::linkActivated, this, &Tfrm_PersonInfo::lbInputCodeClick);
     connect(cbAcountType, &QComboBox::activated, this, [this] { m_typeChosen = true; });
     connect(edtProvince, &QComboBox::currentTextChanged, this, &Tfrm_PersonInfo::fillCities);
+    // The town's one list entry invites typing: choosing it empties the box for the clerk.
+    connect(edtTown, &QComboBox::textActivated, this, [this](const QString& text) {
+        if (text == kTownHint)
+            edtTown->setEditText(QString());
+    });
     connect(edtCountry, &QComboBox::currentTextChanged, this, &Tfrm_PersonInfo::fillCities);
     connect(edtAddress, &QPlainTextEdit::textChanged, this, [this] {
         // Typing stops at the limit; a longer stored address put in by the program stays whole.
@@ -373,7 +378,7 @@ TPerson Tfrm_PersonInfo::person() const {
     p.setCountry(edtCountry->currentText());
     p.setProvince(edtProvince->currentText());
     p.setCity(edtCity->currentText());
-    p.setTown(edtTown->currentText());
+    p.setTown(edtTown->currentText() == kTownHint ? QString() : edtTown->currentText());
     p.setAddress(edtAddress->toPlainText());
     p.setPostcode(edtZipcode->text());
     p.setContact(edtContactor->text());

@@ -301,14 +301,17 @@ void TfrmPrintOffset::btSaveMoveClick() {
     try {
         const int written = TemplateWhole::saveChanges(m_app.db(), m_stored, want);
         m_stored = want;
-        // Changes a box already saved on leaving it are saved changes all the same.
-        m_app.dialogs().notice(written > 0 || m_autoSaved ? kChanged : kUnchanged, QStringLiteral("提示"));
+        // Changes a box or an arrow already saved are saved changes all the same; the title says
+        // what the message says, not what the last box or arrow did.
+        const QString said = written > 0 || m_autoSaved ? kChanged : kUnchanged;
         m_autoSaved = false;
+        setWindowTitle(said);
+        m_app.dialogs().notice(said, QStringLiteral("提示"));
     } catch (const core::DbError& e) {
-        m_app.dialogs().notice(QStringLiteral("票据整体属性保存失败：") + e.message(),
-                               QStringLiteral("提示"));
+        const QString said = QStringLiteral("票据整体属性保存失败：") + e.message();
+        setWindowTitle(said);
+        m_app.dialogs().notice(said, QStringLiteral("提示"));
     }
-    setWindowTitle(lbTypeName->text());
 }
 
 void TfrmPrintOffset::moveBy(int dx, int dy) {

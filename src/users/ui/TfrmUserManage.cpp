@@ -141,6 +141,11 @@ void TfrmUserManage::setEditing(qint64 id) {
     edtUserName->setReadOnly(!editing);
     cbRoleName->setEnabled(editing);
     edtRemark->setReadOnly(!editing);
+    // A new operator gets his password in the same step; an existing one changes it through
+    // 修改密码, which asks for the old one.
+    const bool adding = id == 0;
+    edtPasswd->setEnabled(adding);
+    edtPasswd->setReadOnly(!adding);
 }
 
 void TfrmUserManage::btAddClick() {
@@ -173,7 +178,7 @@ void TfrmUserManage::btRefreshClick() {
                 return;
             }
             if (!m_store.saveUser(m_editingId, edtUserName->text(), cbRoleName->currentText(),
-                                  edtRemark->text())) {
+                                  edtRemark->text(), m_editingId == 0 ? edtPasswd->text() : QString())) {
                 m_app.dialogs().message(QStringLiteral("用户名\"") + edtUserName->text().trimmed() +
                                         QStringLiteral("\"已经存在（不区分大小写），请换一个用户名~"));
                 edtUserName->setFocus();
