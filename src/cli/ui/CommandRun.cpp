@@ -241,7 +241,9 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
         grid.selectionModel()->select(chosen,
                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         pdfPaper(app, device, call, entryWindow->templateId());
-        window->printSelectedClick();
+        // Printed orders are chosen only with --all, which is the answer to the window's question.
+        window->printSelected(all ? batch::ui::TfrmMutiPrintOrder::Reprint::Include
+                                  : batch::ui::TfrmMutiPrintOrder::Reprint::Ask);
         const batch::RunResult& run = window->lastRun();
         // Orders another seat holds or printed meanwhile are left out, each with why.
         const QStringList& refused = window->lastRefused();
