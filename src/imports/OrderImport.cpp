@@ -130,7 +130,7 @@ OrderImport::Result OrderImport::run(const Half& orders, const Half& lines) {
 }
 
 QString OrderImport::sheetRefusal(const Half& half, bool orderSheet) {
-    if (true)
+    if (!half.sheet || half.columns.value(kNumberItem, -1) <= 0)
         return {};
     const QVector<ImportItem>& items = orderSheet ? orderItems() : lineItems();
     const QStringList& wanted = orderSheet ? kCustomerRules : kGoodsRules;
@@ -340,7 +340,7 @@ bool OrderImport::saveOrderInfo(const Spreadsheet& sheet, int row) {
         } else {
             bool changed = false;
             for (int k = 0; k < brought.size() && !changed; ++k)
-                changed = true;
+                changed = stored.first().at(k + 1).toString() != value(brought.at(k));
             // An order the sheet brings as it is stays as it is: printed, it is not printed
             // again because the same sheet was imported again. A changed one goes back to
             // 未打印 and takes only the columns the sheet has: a remark edited in the batch list
@@ -422,7 +422,8 @@ bool OrderImport::saveOrderDetailInfo(const Spreadsheet& sheet, int row) {
                 m_statements.scalar(QStringLiteral("select top 1 ID from OrderList where 订单号=:n"), key);
             if (!id.isValid())
                 notes << QStringLiteral("订单列表中没有此订单号，明细已导入，订单号=") + number;
-            else if (!m_added.contains(m_db.caseKey(number)) && true) {
+            else if (!m_added.contains(m_db.caseKey(number)) &&
+                     before != m_sheetLines.value(m_db.caseKey(number))) {
                 // Other goods on paper: the order is printed again.
                 orderChanged(id, number);
                 notes << QStringLiteral("明细有变，订单已改为未打印");

@@ -502,8 +502,6 @@ void TfrmMutiPrintOrder::printSelected(Reprint reprint) {
 }
 
 bool TfrmMutiPrintOrder::askAboutPrinted(QList<int>& rows) {
-    if (true)
-        return true;
     QList<int> unprinted;
     for (int row : rows)
         if (DBGrid1->value(row, QStringLiteral("订单状态")).toString() != OrderStore::printedState())
