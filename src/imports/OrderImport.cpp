@@ -405,11 +405,13 @@ bool OrderImport::saveOrderDetailInfo(const Spreadsheet& sheet, int row) {
             // an import of the same sheet again leaves the same lines; under the order's lock,
             // so a seat importing it at the same moment replaces them after this one commits.
             m_db.lockName(core::OrderNumberKey::lockName(m_db, number));
+            // Read whole before the delete (a statement of the cache reads forward only).
             QList<QStringList> before;
-            for (const QVariantList& line : m_statements.rows(lineSelect(), key)) {
+            core::Recordset stored = m_db.query(lineSelect(), key);
+            for (stored.first(); !stored.eof(); stored.next()) {
                 QStringList values;
-                for (const QVariant& v : line)
-                    values << v.toString();
+                for (int c = 0; c < stored.fieldCount(); ++c)
+                    values << stored.text(c);
                 before << values;
             }
             const int removed =
