@@ -293,11 +293,18 @@ Outcome importOrders(core::AppContext& app, const QString& orders, const QString
     const QVector<int> orderMatch = imports::OrderImport::autoMatchOrders(app.db(), orderColumns);
     if (orderMatch.value(0, -1) < 0)
         return refusedFile(orders, imports::OrderImport::missingOrderColumnMessage());
+    // A sheet of the wrong kind (the two swapped, say) is refused before anything is written.
+    if (const QString refused = imports::OrderImport::sheetRefusal({&orderSheet, orderMatch, orders}, true);
+        !refused.isEmpty())
+        return refusedFile(orders, refused);
     QVector<int> lineMatch;
     if (!details.isEmpty()) {
         lineMatch = imports::OrderImport::autoMatchLines(app.db(), lineColumns);
         if (lineMatch.value(0, -1) < 0)
             return refusedFile(details, imports::OrderImport::missingOrderColumnMessage());
+        const QString refused = imports::OrderImport::sheetRefusal({&lineSheet, lineMatch, details}, false);
+        if (!refused.isEmpty())
+            return refusedFile(details, refused);
     }
 
     imports::ImportLog log(app.getRunPath());
@@ -314,6 +321,7 @@ Outcome importOrders(core::AppContext& app, const QString& orders, const QString
     Outcome out;
     out.exit = std::max(runExit(run.orders, refused.size()), details.isEmpty() ? 0 : runExit(run.lines, 0));
     out.result.insert(QStringLiteral("orders"), runJson(run.orders, skipped, refused));
+    out.result.insert(QStringLiteral("changed"), QJsonArray::fromStringList(run.changed));
     out.lines << run.orders.report;
     if (!details.isEmpty()) {
         out.result.insert(QStringLiteral("lines"), runJson(run.lines, {}, {}));

@@ -4,8 +4,11 @@
 #include "imports/SheetRun.h"
 #include "imports/StatementCache.h"
 
+#include <QHash>
+#include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <functional>
 
@@ -37,6 +40,9 @@ public:
     struct Result {
         RunResult orders;
         RunResult lines;
+        // Orders stored before whose row or goods lines the sheets changed: they are 未打印
+        // again, dated now. An order the sheets bring unchanged keeps its state and date.
+        QStringList changed;
     };
 
     // Named points of a two-half import, for tests that stop the write there.
@@ -56,8 +62,19 @@ public:
     // both, so orders never stand without their lines: a write that fails in either half, or a
     // refused commit, leaves both tables as they were and both halves report the failure (the
     // goods-line half is then not run). A half whose sheet lacks the order-number column or has
-    // no rows writes nothing and the other half runs.
+    // no rows writes nothing and the other half runs. A sheet refused by sheetRefusal() is said
+    // and nothing at all is written (neither half runs). The changed orders are named at the
+    // end of the last half's report.
     Result run(const Half& orders, const Half& lines);
+
+    // Why a sheet that has the order number cannot be the order sheet (no column of the
+    // customer) or the goods-line sheet (no column of the goods): most likely the two sheets
+    // were swapped, and importing it would print notes without customer or goods. Names the
+    // workbook and its sheet; empty when the sheet will do or has no order-number column (that
+    // has its own message).
+    static QString sheetRefusal(const Half& half, bool orderSheet);
+    // The end of the report naming the changed orders; empty when there are none.
+    static QString changedText(const QStringList& changed);
 
     // The order half: erases the log first. Ends with the message when the order number has
     // no column (missingOrderColumn true then).
@@ -84,6 +101,14 @@ private:
     // A row the engine refused: logged under ERR, the run's transaction checked; false.
     bool rowFailed(int row, const core::DbError& e);
     QString cell(const Spreadsheet& sheet, int row, int item) const;
+    // The goods lines the sheet brings, by order (caseKey), each as its item values after the
+    // number, in sheet order: what an order's stored lines are compared with.
+    void readSheetLines(const Spreadsheet& sheet);
+    // An order stored before that this run changes: back to 未打印, dated now, named once.
+    void orderChanged(const QVariant& id, const QString& number);
+    void nameChanged(const QString& number);
+    // An order's stored goods lines, as readSheetLines() holds the sheet's.
+    static QString lineSelect();
 
     core::Database& m_db;
     core::Dialogs& m_dialogs;
@@ -95,6 +120,11 @@ private:
     // Order numbers met in this run, by the store's caseKey: the suspicious ones (orders), those whose
     // lines were replaced (goods lines).
     QSet<QString> m_seen;
+    // Orders this run added (their lines are new, not a change) and those it changed, by caseKey.
+    QSet<QString> m_added;
+    QSet<QString> m_changedKeys;
+    QStringList m_changed;
+    QHash<QString, QList<QStringList>> m_sheetLines;
     StatementCache m_statements;
 };
 

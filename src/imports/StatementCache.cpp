@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QSqlError>
+#include <QSqlRecord>
 
 namespace imports {
 
@@ -45,6 +46,23 @@ QVariant StatementCache::scalar(const QString& sql, const core::Params& params) 
     // A statement left open would keep the commit from ending the transaction.
     query.finish();
     return value;
+}
+
+QList<QVariantList> StatementCache::rows(const QString& sql, const core::Params& params) {
+    QSqlQuery& query = prepared(sql, params);
+    if (!m_db.execPrepared(query))
+        throw core::DbError(core::Database::errorText(query.lastError()));
+    QList<QVariantList> rows;
+    const int columns = query.record().count();
+    while (query.next()) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row << query.value(c);
+        rows << row;
+    }
+    query.finish();
+    return rows;
 }
 
 } // namespace imports

@@ -3,6 +3,7 @@
 #include "core/Database.h"
 
 #include <QHash>
+#include <QList>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -21,6 +22,8 @@ public:
     int exec(const QString& sql, const core::Params& params);
     // The first column of the first row, invalid when there is no row.
     QVariant scalar(const QString& sql, const core::Params& params);
+    // Every row, each as its columns' values.
+    QList<QVariantList> rows(const QString& sql, const core::Params& params);
 
 private:
     QSqlQuery& prepared(const QString& sql, const core::Params& params);

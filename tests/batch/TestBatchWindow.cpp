@@ -500,6 +500,50 @@ private slots:
         QCOMPARE(grid.rowCount(), 1);
     }
 
+    // Orders printed before are printed again only when the clerk says so, asked with how many:
+    // a second click on the same list, or a list holding some printed ones.
+    void printedOrdersAskFirst_data() {
+        QTest::addColumn<QString>("printedBefore"); // "" : all three by a first click
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QStringList>("printed");
+        const QString allThree = QStringLiteral("要打印的3个订单都已经打印过");
+        const QString oneOfThree = QStringLiteral("要打印的3个订单中有1个已经打印过");
+        QTest::newRow("second click, no") << "" << 0 << allThree << QStringList();
+        QTest::newRow("second click, yes") << "" << 1 << allThree << QStringList{"DD-1", "DD-2", "DD-3"};
+        QTest::newRow("one printed, only the others")
+            << "DD-2" << 0 << oneOfThree << QStringList{"DD-1", "DD-3"};
+        QTest::newRow("one printed, all") << "DD-2" << 1 << oneOfThree << QStringList{"DD-1", "DD-2", "DD-3"};
+        QTest::newRow("one printed, cancel") << "DD-2" << -1 << oneOfThree << QStringList();
+    }
+    void printedOrdersAskFirst() {
+        QFETCH(QString, printedBefore);
+        QFETCH(int, answer);
+        QFETCH(QString, question);
+        QFETCH(QStringList, printed);
+        auto* printAll = batchWindow->findChild<QPushButton*>("btStartPrintAll");
+        if (printedBefore.isEmpty()) {
+            QTest::mouseClick(printAll, Qt::LeftButton);
+            QCOMPARE(device().pages, 3);
+            QVERIFY(dialogs().shown.isEmpty()); // none printed before: no question
+        } else {
+            home->db().exec("update OrderList set 订单状态='已打印' where 订单号=:n", {{"n", printedBefore}});
+            batchWindow->ALoadGridData();
+        }
+        const int documents = device().documents;
+        device().texts.clear();
+        dialogs().answers.enqueue(answer);
+        QTest::mouseClick(printAll, Qt::LeftButton);
+        QVERIFY(!dialogs().shown.isEmpty());
+        QVERIFY2(dialogs().shown.first().text.startsWith(question), qPrintable(dialogs().shown.first().text));
+        QCOMPARE(dialogs().shown.first().caption, QStringLiteral("批量打印"));
+        QCOMPARE(device().documents - documents, printed.isEmpty() ? 0 : 1);
+        if (!printed.isEmpty())
+            QCOMPARE(device().pages, printed.size());
+        for (int i = 0; i < printed.size(); ++i)
+            QVERIFY2(page(device(), i + 1).contains(printed[i]), qPrintable(page(device(), i + 1).join('|')));
+    }
+
     void clearAllAndCleanUp() {
         batchWindow->btFromWriteClick(); // an order row without a number
         QVERIFY(batchWindow->grid().postPending());

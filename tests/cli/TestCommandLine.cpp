@@ -661,7 +661,7 @@ private slots:
             << QStringList{"--orders", orders, "--details", details} << false << 0 << 20 << 20;
         QTest::newRow("from the 15th")
             << QStringList{"--orders", orders, "--from", "15"} << false << 0 << 6 << 6;
-        // An order printed before is printed again only when the file brings it again.
+        // An order printed before is printed again only when the file brings it changed.
         QTest::newRow("only the unprinted")
             << QStringList{"--orders", "one-order.csv"} << true << 0 << 1 << 20;
         QTest::newRow("all") << QStringList{"--orders", "one-order.csv", "--all"} << true << 0 << 20 << 20;
@@ -688,7 +688,7 @@ private slots:
         if (file >= 0) {
             QFile csv(outFile(QStringLiteral("one-order.csv")));
             QVERIFY(csv.open(QIODevice::WriteOnly));
-            csv.write(QStringLiteral("订单号,客户全称\nDD000001,上海金源贸易有限公司\n").toUtf8());
+            csv.write(QStringLiteral("订单号,客户全称\nDD000001,上海金源贸易有限公司（新址）\n").toUtf8());
             csv.close();
             arguments[file] = csv.fileName();
         }
@@ -713,6 +713,36 @@ private slots:
             // Every page is in the print journal.
             QCOMPARE(db().scalar(QStringLiteral("select count(*) from PrintJournal")).toInt(), pages);
         }
+    }
+
+    // The nightly script runs the same files again: nothing is printed twice, and it ends well.
+    void batchTwiceWithTheSameFiles() {
+        const QStringList files{"--orders", dataFile("sheets/orders.xlsx"), "--details",
+                                dataFile("sheets/order-details.xlsx"), "--json"};
+        const Run first = run(QStringList{"batch", "--pdf", outFile("first.pdf")} + files);
+        QVERIFY2(first.code == 0, qPrintable(first.err));
+        QCOMPARE(QJsonDocument::fromJson(first.out.toUtf8()).object().value("printed").toInt(), 20);
+        const Run second = run(QStringList{"batch", "--pdf", outFile("second.pdf")} + files);
+        QVERIFY2(second.code == 0, qPrintable(second.err));
+        const QJsonObject json = QJsonDocument::fromJson(second.out.toUtf8()).object();
+        QCOMPARE(json.value("printed").toInt(), 0);
+        QCOMPARE(json.value("import").toObject().value("changed").toArray().size(), 0);
+        QVERIFY(!QFile::exists(outFile("second.pdf")));
+        QCOMPARE(db().scalar("select count(*) from OrderList where 订单状态='已打印'").toInt(), 20);
+        QCOMPARE(db().scalar("select count(*) from PrintJournal").toInt(), 20);
+    }
+
+    // Swapped sheets are refused, naming the sheet, before anything is written or printed.
+    void batchWithSwappedSheets() {
+        const QString details = dataFile("sheets/order-details.xlsx");
+        const QString pdf = outFile("swapped.pdf");
+        const Run r =
+            run({"batch", "--orders", details, "--details", dataFile("sheets/orders.xlsx"), "--pdf", pdf});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(details) && r.err.contains("没有客户的列"), qPrintable(r.err));
+        QVERIFY(!QFile::exists(pdf));
+        QCOMPARE(count(QStringLiteral("OrderList")), qint64(0));
+        QCOMPARE(count(QStringLiteral("OrderDetail")), qint64(0));
     }
 
     void batchOnMissingPrinter() {

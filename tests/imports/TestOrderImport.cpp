@@ -8,6 +8,7 @@
 #include "imports/OrderImport.h"
 #include "imports/Spreadsheet.h"
 
+#include <QDateTime>
 #include <QProcess>
 #include <QSemaphore>
 #include <QTemporaryDir>
@@ -131,12 +132,17 @@ private slots:
         QCOMPARE(home.db().scalar(QStringLiteral("select count(distinct 订单号) from OrderDetail")).toInt(),
                  20);
 
-        home.db().exec(QStringLiteral("update OrderList set 订单状态='已打印'"));
+        // Printed, the same sheets again leave every order as it was, state and date included.
+        home.db().exec(
+            QStringLiteral("update OrderList set 订单状态='已打印', 订单日期='2020-01-02 03:04:05'"));
+        const QStringList printedOrders = tableRows(home, kOrders + QStringLiteral(",订单日期"));
         Halves again = importOrders(home, sheetFile(orders), sheetFile(lines));
         QCOMPARE(again.orders.imported, 20);
         QCOMPARE(again.lines.imported, 68);
-        QCOMPARE(tableRows(home, kOrders), storedOrders);
+        QCOMPARE(tableRows(home, kOrders + QStringLiteral(",订单日期")), printedOrders);
         QCOMPARE(tableRows(home, kLines), storedLines);
+        QVERIFY2(!again.lines.report.contains(QStringLiteral("已改为未打印")),
+                 qPrintable(again.lines.report));
         // The detail half's log entries replace the order half's of the same row.
         QCOMPARE(logValue(home, QStringLiteral("LOG"), QStringLiteral("N21")),
                  QStringLiteral("已经存在的订单号，订单号=DD000020"));
@@ -165,7 +171,8 @@ private slots:
         QCOMPARE(logValue(home, QStringLiteral("LOG"), QStringLiteral("N3")),
                  QStringLiteral("无效行，订单号为空！"));
         QCOMPARE(result.orders.report,
-                 QStringLiteral("导入结束，共有 1 条导入成功！\n 其中跳过了1 条无效(订单号为空)的记录！"));
+                 QStringLiteral("导入结束，共有 1 条导入成功！\n 其中跳过了1 条无效(订单号为空)的记录！"
+                                "\n以下1个已有订单的内容有变，已改为未打印：A-1"));
     }
 
     // Two long numbers that read alike are not merged into one order.
@@ -184,6 +191,143 @@ private slots:
                     .startsWith(QStringLiteral("可疑的订单号")));
         QVERIFY(
             logValue(home, QStringLiteral("LOG"), QStringLiteral("N3")).endsWith(QStringLiteral("未导入")));
+    }
+
+    // Imported again, an order whose row and goods lines the sheets bring unchanged keeps its
+    // state and date; one they change is 未打印 again, dated now, and named at the end.
+    void reimportChangesOnlyChangedOrders_data() {
+        QTest::addColumn<QStringList>("orders"); // empty: no order sheet in the second import
+        QTest::addColumn<QStringList>("lines");  // empty: no goods-line sheet
+        QTest::addColumn<QStringList>("changed");
+        const QStringList orders{"订单号,客户全称,客户电话", "A-1,甲公司,'0755", "A-2,乙公司,"};
+        const QStringList lines{"订单号,商品名,数量", "A-1,螺丝,2", "A-2,螺母,1", "A-1,垫圈,10"};
+        QTest::newRow("the same sheets") << orders << lines << QStringList();
+        QTest::newRow("numbers in another letter case")
+            << QStringList{"订单号,客户全称,客户电话", "a-1,甲公司,'0755", "a-2,乙公司,"}
+            << QStringList{"订单号,商品名,数量", "a-1,螺丝,2", "a-2,螺母,1", "a-1,垫圈,10"} << QStringList();
+        QTest::newRow("order sheet alone, unchanged") << orders << QStringList() << QStringList();
+        QTest::newRow("goods-line sheet alone, unchanged") << QStringList() << lines << QStringList();
+        QTest::newRow("a customer changed")
+            << QStringList{"订单号,客户全称,客户电话", "A-1,甲公司,'0755", "A-2,乙公司(新),"} << lines
+            << QStringList{"A-2"};
+        QTest::newRow("a telephone added")
+            << QStringList{"订单号,客户全称,客户电话", "A-1,甲公司,'0755", "A-2,乙公司,021"} << QStringList()
+            << QStringList{"A-2"};
+        QTest::newRow("a quantity changed")
+            << orders << QStringList{"订单号,商品名,数量", "A-1,螺丝,3", "A-2,螺母,1", "A-1,垫圈,10"}
+            << QStringList{"A-1"};
+        QTest::newRow("a line more, sheet alone")
+            << QStringList()
+            << QStringList{"订单号,商品名,数量", "A-1,螺丝,2", "A-2,螺母,1", "A-1,垫圈,10", "A-2,螺钉,1"}
+            << QStringList{"A-2"};
+        QTest::newRow("a line fewer")
+            << orders << QStringList{"订单号,商品名,数量", "A-1,螺丝,2", "A-1,垫圈,10"}
+            << QStringList(); // A-2 is not in the sheet: its line stays
+        QTest::newRow("lines in another order")
+            << orders << QStringList{"订单号,商品名,数量", "A-1,垫圈,10", "A-2,螺母,1", "A-1,螺丝,2"}
+            << QStringList{"A-1"};
+        QTest::newRow("order and lines both changed")
+            << QStringList{"订单号,客户全称,客户电话", "A-1,甲公司,'0756", "A-2,乙公司,"}
+            << QStringList{"订单号,商品名,数量", "A-1,螺丝,2", "A-2,螺母,1", "A-1,垫圈,10", "A-1,螺钉,1"}
+            << QStringList{"A-1"};
+    }
+    void reimportChangesOnlyChangedOrders() {
+        QFETCH(QStringList, orders);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, changed);
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        QTemporaryDir dir;
+        const Halves first =
+            importOrders(home,
+                         writeCsv(dir.filePath(QStringLiteral("o.csv")),
+                                  {"订单号,客户全称,客户电话", "A-1,甲公司,'0755", "A-2,乙公司,"}),
+                         writeCsv(dir.filePath(QStringLiteral("l.csv")),
+                                  {"订单号,商品名,数量", "A-1,螺丝,2", "A-2,螺母,1", "A-1,垫圈,10"}));
+        QCOMPARE(first.lines.imported, 3);
+        // A first import changes nothing that was there.
+        QVERIFY(!first.lines.report.contains(QStringLiteral("已改为未打印")));
+        const QDateTime printedOn(QDate(2020, 1, 2), QTime(3, 4, 5));
+        home.db().exec(QStringLiteral("update OrderList set 订单状态='已打印', 订单日期=:d"),
+                       {{"d", printedOn}});
+
+        const QString orderPath = orders.isEmpty() ? QString() : writeCsv(dir.filePath("o2.csv"), orders);
+        const QString linePath = lines.isEmpty() ? QString() : writeCsv(dir.filePath("l2.csv"), lines);
+        ScriptedObserver observer;
+        imports::ImportLog log(home.path());
+        OrderImport import(home.db(), home.dialogs(), log, observer);
+        imports::Spreadsheet orderBook, lineBook;
+        OrderImport::Half orderHalf, lineHalf;
+        if (!orderPath.isEmpty()) {
+            orderBook.open(orderPath);
+            orderHalf = {&orderBook,
+                         OrderImport::autoMatchOrders(home.db(), imports::ColumnList::build(orderBook)),
+                         orderPath};
+        }
+        if (!linePath.isEmpty()) {
+            lineBook.open(linePath);
+            lineHalf = {&lineBook,
+                        OrderImport::autoMatchLines(home.db(), imports::ColumnList::build(lineBook)),
+                        linePath};
+        }
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        const OrderImport::Result result = import.run(orderHalf, lineHalf);
+        QCOMPARE(result.changed, changed);
+        for (const QString& number : {QStringLiteral("A-1"), QStringLiteral("A-2")}) {
+            const QString state =
+                home.db()
+                    .scalar("select 订单状态 from OrderList where 订单号=:n", {{"n", number}})
+                    .toString();
+            // Text on the file, a timestamp on the server.
+            const QVariant stored =
+                home.db().scalar("select 订单日期 from OrderList where 订单号=:n", {{"n", number}});
+            const QDateTime date = stored.typeId() == QMetaType::QDateTime
+                                       ? stored.toDateTime()
+                                       : QDateTime::fromString(stored.toString().left(19).replace('T', ' '),
+                                                               "yyyy-MM-dd HH:mm:ss");
+            if (changed.contains(number)) {
+                QCOMPARE(state, QStringLiteral("未打印"));
+                QVERIFY2(date >= before, qPrintable(stored.toString()));
+            } else {
+                QCOMPARE(state, QStringLiteral("已打印"));
+                QCOMPARE(date, printedOn);
+            }
+        }
+        // The end message of the last half names them.
+        const QString report = linePath.isEmpty() ? result.orders.report : result.lines.report;
+        QCOMPARE(report.contains(QStringLiteral("已改为未打印")), !changed.isEmpty());
+        for (const QString& number : changed)
+            QVERIFY2(report.endsWith(number), qPrintable(report));
+    }
+
+    // Swapped sheets, or a sheet of the other kind alone, are refused and nothing is written:
+    // an order sheet needs a column of the customer, a goods-line sheet one of the goods.
+    void sheetOfTheWrongKindIsRefused_data() {
+        QTest::addColumn<QString>("orders");
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("swapped") << "order-details.xlsx"
+                                 << "orders.xlsx"
+                                 << "订单表“order-details.xlsx”的工作表“明细”里没有客户的列";
+        QTest::newRow("goods lines as orders") << "order-details.xls" << QString() << "order-details.xls";
+        QTest::newRow("orders as goods lines") << QString() << "orders.xlsx"
+                                               << "订单明细表“orders.xlsx”的工作表“订单”里没有商品的列";
+    }
+    void sheetOfTheWrongKindIsRefused() {
+        QFETCH(QString, orders);
+        QFETCH(QString, lines);
+        QFETCH(QString, named);
+        TestHome home;
+        QVERIFY2(home.isValid(), qPrintable(home.error()));
+        importOrders(home, QString(), sheetFile(QStringLiteral("order-details.xlsx")));
+        const QStringList stored = tableRows(home, kLines);
+        home.dialogs().clear();
+        const Halves result = importOrders(home, orders.isEmpty() ? QString() : sheetFile(orders),
+                                           lines.isEmpty() ? QString() : sheetFile(lines));
+        QVERIFY(!result.orders.ran && !result.lines.ran);
+        QVERIFY2(home.dialogs().sawText(named), qPrintable(home.dialogs().texts().join('\n')));
+        QCOMPARE(home.db().scalar(QStringLiteral("select count(*) from OrderList")).toInt(), 0);
+        QCOMPARE(tableRows(home, kLines), stored);
     }
 
     // Lines of an order missing from the order list still go in, and the log says so; a sheet

@@ -492,9 +492,44 @@ void TfrmMutiPrintOrder::printFromCurrentClick() {
 }
 
 void TfrmMutiPrintOrder::printSelectedClick() {
+    printSelected(Reprint::Ask);
+}
+
+void TfrmMutiPrintOrder::printSelected(Reprint reprint) {
     QList<int> rows = DBGrid1->selectedRows();
     std::sort(rows.begin(), rows.end()); // list order, not the order they were picked in
-    printRows(rows, true);
+    printRows(rows, true, reprint);
+}
+
+bool TfrmMutiPrintOrder::askAboutPrinted(QList<int>& rows) {
+    QList<int> unprinted;
+    for (int row : rows)
+        if (DBGrid1->value(row, QStringLiteral("订单状态")).toString() != OrderStore::printedState())
+            unprinted << row;
+    const int printed = int(rows.size() - unprinted.size());
+    if (printed == 0)
+        return true;
+    const QString caption = QStringLiteral("批量打印");
+    if (unprinted.isEmpty())
+        return m_app.dialogs().ask(
+            QStringLiteral("要打印的%1个订单都已经打印过（已打印），确定要再打印一次吗？").arg(printed),
+            caption);
+    switch (m_app.dialogs().yesNoCancel(QStringLiteral("要打印的%1个订单中有%2个已经打印过（已打印）。\n\n"
+                                                       "是：全部打印，已打印的再打印一次；\n"
+                                                       "否：只打印未打印的%3个；\n"
+                                                       "取消：不打印。")
+                                            .arg(rows.size())
+                                            .arg(printed)
+                                            .arg(unprinted.size()),
+                                        caption)) {
+    case 1:
+        return true;
+    case 0:
+        rows = unprinted;
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TfrmMutiPrintOrder::btStopPrintClick() {
@@ -503,7 +538,7 @@ void TfrmMutiPrintOrder::btStopPrintClick() {
     lbRunState->setText(QStringLiteral("正在中止，打完当前这一张后结束…"));
 }
 
-void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) {
+void TfrmMutiPrintOrder::printRows(QList<int> rows, bool suspendDisplay, Reprint reprint) {
     if (m_printing || rows.isEmpty())
         return;
     entry::ui::TfmCheckFHDSHD* window = m_entryWindow ? m_entryWindow() : nullptr;
@@ -511,7 +546,9 @@ void TfrmMutiPrintOrder::printRows(const QList<int>& rows, bool suspendDisplay) 
         m_app.dialogs().message(EntrySteps::goneMessage());
         return;
     }
-    if (!DBGrid1->postPending())
+    // A second click on the same list would ship every order twice: orders printed before go
+    // again only when the clerk says so. The states are read after a pending edit is posted.
+    if (!DBGrid1->postPending() || (reprint == Reprint::Ask && !askAboutPrinted(rows)))
         return;
     const bool discarded = window->confirmDiscard(QStringLiteral("批量打印"));
     // The question belongs to the main window, which closing it brings forward: the clerk goes

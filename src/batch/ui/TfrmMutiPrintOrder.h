@@ -71,8 +71,12 @@ public:
     void ALoadGridData();
     void btAllClick();
     void btFromWriteClick();
+    // Orders listed as 已打印 in a run: asked about first, or printed again without a
+    // question (the command line's explicit option; it cannot ask).
+    enum class Reprint { Ask, Include };
     void btStartPrintAllClick();
     void printSelectedClick();
+    void printSelected(Reprint reprint);
     // "从当前条目起打印": the current order and every order listed after it.
     void printFromCurrentClick();
     void previewClick();
@@ -105,7 +109,9 @@ private:
     void fillSortChoices();
     void fillPanelChoices();
     void hideFillPanel();
-    void printRows(const QList<int>& rows, bool suspendDisplay);
+    void printRows(QList<int> rows, bool suspendDisplay, Reprint reprint = Reprint::Ask);
+    // Whether the run goes on, and with which rows, when some were printed before; false: no run.
+    bool askAboutPrinted(QList<int>& rows);
     void reloadAfterChange();
     // Reads the list again with the same rows selected and current, where they are still listed.
     void reloadKeepingSelection();

@@ -249,7 +249,9 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
                 std::fprintf(stderr, "\r%d/%d", done, total);
                 shown = true;
             });
-        window->printSelectedClick();
+        // Printed orders are chosen only with --all, which is the answer to the window's question.
+        window->printSelected(all ? batch::ui::TfrmMutiPrintOrder::Reprint::Include
+                                  : batch::ui::TfrmMutiPrintOrder::Reprint::Ask);
         window->setPageProgress({});
         if (shown)
             std::fprintf(stderr, "\n");

@@ -256,8 +256,11 @@ void TfrmImportMatchOrder::btStartClick() {
         if (!sheet || outcome->failed)
             continue;
         if (!outcome->ran && !outcome->noData) {
-            // The order-number column is missing: its chooser is the one to mend.
+            // The order-number column is missing, or the sheet is of the other kind: its
+            // choosers are the ones to mend.
             choosers->first()->setFocus();
+            if (!outcome->report.isEmpty())
+                lblResult->setText(outcome->report);
             continue;
         }
         reported = true;
@@ -268,9 +271,14 @@ void TfrmImportMatchOrder::btStartClick() {
         lblResult->setText(outcome->report);
     }
     if (reported) {
-        // One log holds both halves: it is opened once.
-        if (ckReadLog->isChecked() && (m_orders.ran || m_lines.ran))
+        // One log holds both halves: it is opened once. The orders the sheets changed are said
+        // in any case (the report shown above names them already).
+        if (ckReadLog->isChecked() && (m_orders.ran || m_lines.ran)) {
+            if (!result.changed.isEmpty())
+                m_app.dialogs().notice(OrderImport::changedText(result.changed).trimmed(),
+                                       QStringLiteral("导入结束"));
             m_panel->openLog(log.path());
+        }
         afterImport().run();
     }
     m_orderSource->release();
