@@ -3,13 +3,13 @@
 # build-fuzz/ and runs each for the given seconds (default 600), all at once, on a copy of the
 # seed corpus grown under build-fuzz/corpus/. Findings land in build-fuzz/findings/<reader>/;
 # add a fixed finding to tests/fuzz/corpus/<reader>/ so the test suite replays it from then on.
-#   scripts/fuzz.sh [seconds] [reader...]     readers: xlsx ods csv ini xls_stream workbook package
+#   scripts/fuzz.sh [seconds] [reader...]     readers: xlsx ods csv ini xls_stream workbook package scan
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 readers=("$@")
-[ ${#readers[@]} -eq 0 ] && readers=(xlsx ods csv ini xls_stream package)
+[ ${#readers[@]} -eq 0 ] && readers=(xlsx ods csv ini xls_stream package scan)
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
