@@ -60,9 +60,23 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Libraries the program links come from dpkg-shlibdeps; what it loads at run time is named here:
-# the SQLite driver of Qt SQL and the CJK fonts that the template faces are substituted with.
+# the SQLite driver of Qt SQL, the CJK fonts that the template faces are substituted with, and
+# Qt's TIFF reader for scans.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-noto-cjk, qt6-image-formats-plugins")
+# The scan room's libraries (poppler, OpenCV) are named after the Debian packages that hold the
+# files built against: the linker drops a library the executable does not call yet (--as-needed),
+# and dpkg-shlibdeps only sees what is left.
+foreach(_library ${POPPLER_QT6_LINK_LIBRARIES} ${OPENCV_core_LIBRARY} ${OPENCV_imgproc_LIBRARY}
+                 ${OPENCV_video_LIBRARY})
+    file(REAL_PATH ${_library} _file)
+    execute_process(COMMAND dpkg-query -S ${_file} OUTPUT_VARIABLE _owner ERROR_QUIET
+                    OUTPUT_STRIP_TRAILING_WHITESPACE)
+    string(REGEX REPLACE ":.*" "" _owner "${_owner}")
+    if(_owner)
+        string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${_owner}")
+    endif()
+endforeach()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, libqt6sql6-psql")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
