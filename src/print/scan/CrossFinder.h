@@ -1,0 +1,23 @@
+#pragma once
+
+#include "print/MeasuredCalibration.h"
+
+#include <QPointF>
+#include <QTransform>
+#include <QVector>
+
+#include <opencv2/core.hpp>
+
+#include <optional>
+
+namespace print::scan::detail {
+
+// Finds the page's crosses on a registered scan: each first by correlation with a drawn cross
+// in a window around where it should be (the first one widely, the rest from where the found
+// ones put them), then to a fraction of a pixel by fitting a straight line to each arm's
+// centre across the arm, clear of the centre, the ticks and the number, and intersecting the two.
+// Positions in scan pixels (Qt's coordinates), nullopt where no cross was found.
+QVector<std::optional<QPointF>> findCrosses(const cv::Mat& scanRgb, const QTransform& formMmToScan,
+                                            const MeasuredCalibration::Page& page);
+
+} // namespace print::scan::detail

@@ -1,0 +1,233 @@
+#include "print/scan/ScanRegistration.h"
+
+#include "print/scan/ScanImaging.h"
+
+#include <QPolygonF>
+#include <QRectF>
+
+#include <opencv2/imgproc.hpp>
+#include <opencv2/video/tracking.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace print::scan::detail {
+
+namespace {
+
+constexpr double kMaxTurn = 5;      // degrees the page may lie turned on the glass
+constexpr double kMinDpi = 200;     // searched when the scan does not say
+constexpr double kMaxDpi = 600;
+constexpr double kDpiStep = 1.04;   // a 4 % scale step still correlates at 1 px/mm
+constexpr double kCoarsePerMm = 1;  // px/mm of the coarse search
+constexpr double kBlackInk = 40;    // blackness above which a pixel is the page's own print
+constexpr double kBlackMarginMm = 0.6;
+
+// The form's ink at a resolution of about perMm, never above the image's own.
+struct FormLevel {
+    cv::Mat dark; // CV_8U
+    double perMmX = 1;
+    double perMmY = 1;
+};
+
+FormLevel formAt(const cv::Mat& native, const QSizeF& paperMm, double perMm) {
+    FormLevel out;
+    const double nativePerMm = native.cols / paperMm.width();
+    if (perMm >= nativePerMm * 0.98) {
+        out.dark = native;
+    } else {
+        const cv::Size size(std::max(8, int(std::lround(paperMm.width() * perMm))),
+                            std::max(8, int(std::lround(paperMm.height() * perMm))));
+        cv::resize(native, out.dark, size, 0, 0, cv::INTER_AREA);
+    }
+    out.perMmX = out.dark.cols / paperMm.width();
+    out.perMmY = out.dark.rows / paperMm.height();
+    return out;
+}
+
+// The form turned by `degrees` on a canvas that holds it, the corners outside it at the form's
+// mean so that they weigh nothing in the correlation.
+struct Turned {
+    cv::Mat image;
+    QTransform formMmToCanvas;
+};
+
+Turned turnedForm(const FormLevel& level, double degrees) {
+    const QPointF centre(level.dark.cols / 2.0, level.dark.rows / 2.0);
+    const QTransform turn = QTransform::fromTranslate(-centre.x(), -centre.y()) * QTransform().rotate(degrees);
+    const QRectF box = turn.map(QPolygonF(QRectF(0, 0, level.dark.cols, level.dark.rows))).boundingRect();
+    const QTransform levelToCanvas = turn * QTransform::fromTranslate(-box.left(), -box.top());
+    const cv::Size size(int(std::ceil(box.width())), int(std::ceil(box.height())));
+    Turned out;
+    cv::warpAffine(level.dark, out.image, cvAffine(levelToCanvas), size, cv::INTER_LINEAR, cv::BORDER_CONSTANT,
+                   cv::Scalar(0));
+    cv::Mat inside;
+    cv::warpAffine(cv::Mat(level.dark.size(), CV_8U, cv::Scalar(255)), inside, cvAffine(levelToCanvas), size,
+                   cv::INTER_NEAREST, cv::BORDER_CONSTANT, cv::Scalar(0));
+    out.image.setTo(cv::mean(out.image, inside), inside == 0);
+    out.formMmToCanvas = QTransform::fromScale(level.perMmX, level.perMmY) * levelToCanvas;
+    return out;
+}
+
+struct Candidate {
+    double score = -1;
+    QTransform formMmToScan;
+};
+
+// The best placement upright (±5°) and upside down (180° ± 5°), by normalised correlation at
+// about 1 px/mm; over 200–600 dpi when the resolution is unknown.
+std::pair<Candidate, Candidate> coarseSearch(const cv::Mat& scanRgb, double dpi, const cv::Mat& formDark,
+                                             const QSizeF& paperMm) {
+    std::vector<double> dpis;
+    double angleStep = 1;
+    if (dpi > 0) {
+        dpis.push_back(dpi);
+    } else {
+        for (double d = kMinDpi; d <= kMaxDpi * 1.001; d *= kDpiStep)
+            dpis.push_back(d);
+        angleStep = 2; // keeps the wider search quick; the refinement takes up the rest
+    }
+    const double nominalDpi = dpi > 0 ? dpi : 300;
+    const double f = kCoarsePerMm * 25.4 / nominalDpi;
+    cv::Mat small;
+    cv::resize(scanRgb, small,
+               cv::Size(std::max(1, int(std::lround(scanRgb.cols * f))), std::max(1, int(std::lround(scanRgb.rows * f)))),
+               0, 0, cv::INTER_AREA);
+    const double fx = double(small.cols) / scanRgb.cols;
+    const double fy = double(small.rows) / scanRgb.rows;
+    const cv::Mat dark = inkDarkness(small);
+    const double paper = cv::mean(dark)[0];
+
+    std::pair<Candidate, Candidate> best;
+    std::vector<double> angles;
+    for (double a = -kMaxTurn + std::fmod(kMaxTurn, angleStep); a <= kMaxTurn + 1e-9; a += angleStep)
+        angles.push_back(a);
+    for (double d : dpis) {
+        const FormLevel level = formAt(formDark, paperMm, kCoarsePerMm * d / nominalDpi);
+        // Room around the scan for a page that reaches its edges, or is cut by them.
+        const int diagonal = int(std::ceil(std::hypot(level.dark.cols, level.dark.rows)));
+        const int padX = std::max(int(10 * kCoarsePerMm), (diagonal - dark.cols) / 2 + 2);
+        const int padY = std::max(int(10 * kCoarsePerMm), (diagonal - dark.rows) / 2 + 2);
+        cv::Mat padded;
+        cv::copyMakeBorder(dark, padded, padY, padY, padX, padX, cv::BORDER_CONSTANT, cv::Scalar(paper));
+        for (bool upsideDown : {false, true})
+            for (double a : angles) {
+                const Turned t = turnedForm(level, a + (upsideDown ? 180 : 0));
+                if (t.image.cols > padded.cols || t.image.rows > padded.rows)
+                    continue;
+                cv::Mat result;
+                cv::matchTemplate(padded, t.image, result, cv::TM_CCOEFF_NORMED);
+                double score = 0;
+                cv::Point at;
+                cv::minMaxLoc(result, nullptr, &score, nullptr, &at);
+                Candidate& slot = upsideDown ? best.second : best.first;
+                if (score > slot.score) {
+                    slot.score = score;
+                    slot.formMmToScan = t.formMmToCanvas * QTransform::fromTranslate(at.x - padX, at.y - padY) *
+                                        QTransform::fromScale(1 / fx, 1 / fy);
+                }
+            }
+    }
+    return best;
+}
+
+// Normalised correlation of two CV_32F images over the mask.
+double correlation(const cv::Mat& a, const cv::Mat& b, const cv::Mat& mask) {
+    cv::Scalar ma;
+    cv::Scalar sa;
+    cv::Scalar mb;
+    cv::Scalar sb;
+    cv::meanStdDev(a, ma, sa, mask);
+    cv::meanStdDev(b, mb, sb, mask);
+    if (sa[0] <= 0 || sb[0] <= 0)
+        return 0;
+    cv::Mat product;
+    cv::multiply(a - ma[0], b - mb[0], product);
+    return cv::mean(product, mask)[0] / (sa[0] * sb[0]);
+}
+
+// Refines a coarse placement through the levels of the pyramid by ECC (affine), and scores the
+// result at the form image's own resolution.
+Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSizeF& paperMm, const Candidate& start) {
+    Registration out;
+    out.formMmToScan = start.formMmToScan;
+    const double nativePerMm = formDark.cols / paperMm.width();
+    const double scanPerMm = std::sqrt(std::abs(start.formMmToScan.determinant()));
+    if (!(scanPerMm > 0))
+        return out;
+    // The scan at the form's resolution, and where its own black print is.
+    const double f = std::min(1.0, nativePerMm / scanPerMm);
+    cv::Mat native;
+    cv::resize(scanRgb, native,
+               cv::Size(std::max(1, int(std::lround(scanRgb.cols * f))), std::max(1, int(std::lround(scanRgb.rows * f)))),
+               0, 0, cv::INTER_AREA);
+    cv::Mat allowed = blackness(native) < kBlackInk;
+    const int grow = int(std::ceil(kBlackMarginMm * nativePerMm));
+    cv::erode(allowed, allowed, cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * grow + 1, 2 * grow + 1)));
+    cv::Mat nativeDark;
+    inkDarkness(native).convertTo(nativeDark, CV_32F);
+    native.release();
+
+    for (double perMm : {kCoarsePerMm, 2 * kCoarsePerMm, nativePerMm}) {
+        const FormLevel level = formAt(formDark, paperMm, perMm);
+        cv::Mat input = nativeDark;
+        cv::Mat mask = allowed;
+        if (level.dark.data != formDark.data) {
+            const double s = perMm / nativePerMm;
+            const cv::Size size(std::max(8, int(std::lround(nativeDark.cols * s))),
+                                std::max(8, int(std::lround(nativeDark.rows * s))));
+            cv::resize(nativeDark, input, size, 0, 0, cv::INTER_AREA);
+            cv::resize(allowed, mask, size, 0, 0, cv::INTER_AREA);
+            mask = mask >= 250;
+        }
+        const double sx = double(input.cols) / scanRgb.cols;
+        const double sy = double(input.rows) / scanRgb.rows;
+        cv::Mat templ;
+        level.dark.convertTo(templ, CV_32F);
+        const QTransform templToInput = QTransform::fromScale(1 / level.perMmX, 1 / level.perMmY) *
+                                        out.formMmToScan * QTransform::fromScale(sx, sy);
+        cv::Mat warp;
+        cvAffine(templToInput).convertTo(warp, CV_32F);
+        double rho = 0;
+        try {
+            rho = cv::findTransformECC(templ, input, warp, cv::MOTION_AFFINE,
+                                       cv::TermCriteria(cv::TermCriteria::COUNT + cv::TermCriteria::EPS, 80, 1e-6),
+                                       mask, 5);
+        } catch (const cv::Exception&) {
+            return out; // the images do not correlate
+        }
+        out.formMmToScan = QTransform::fromScale(level.perMmX, level.perMmY) * qtAffine(warp) *
+                           QTransform::fromScale(1 / sx, 1 / sy);
+        if (perMm == kCoarsePerMm)
+            out.coarseScore = rho;
+        if (level.dark.data == formDark.data) {
+            // Scored without ECC's smoothing: a blurred scan shows here.
+            cv::Mat back;
+            cv::Mat backMask;
+            cv::warpAffine(input, back, warp, templ.size(), cv::INTER_LINEAR | cv::WARP_INVERSE_MAP);
+            cv::warpAffine(mask, backMask, warp, templ.size(), cv::INTER_NEAREST | cv::WARP_INVERSE_MAP,
+                           cv::BORDER_CONSTANT, cv::Scalar(0));
+            out.score = correlation(templ, back, backMask);
+        }
+    }
+    out.found = true;
+    return out;
+}
+
+} // namespace
+
+RegistrationResult registerForm(const cv::Mat& scanRgb, double dpi, const FormImage& form) {
+    RegistrationResult out;
+    const QImage formRgb = form.image.convertToFormat(QImage::Format_RGB888);
+    const cv::Mat formDark = inkDarkness(rgbView(formRgb));
+    const auto [upright, upsideDown] = coarseSearch(scanRgb, dpi, formDark, form.paperMm);
+    out.upright = refine(scanRgb, formDark, form.paperMm, upright);
+    if (!convincing(out.upright)) {
+        out.upsideDown = refine(scanRgb, formDark, form.paperMm, upsideDown);
+        out.upsideDown.upsideDown = true;
+    }
+    return out;
+}
+
+} // namespace print::scan::detail

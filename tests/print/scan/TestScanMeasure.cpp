@@ -1,0 +1,161 @@
+#include "print/MeasuredCalibration.h"
+#include "print/scan/ScanMeasure.h"
+#include "support/ScanSimulator.h"
+#include "support/TestHome.h"
+#include "support/TestRegistry.h"
+
+#include <QLineF>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <map>
+#include <memory>
+
+using print::MeasuredCalibration;
+using print::scan::measureScan;
+
+namespace {
+
+// The worst distance between where a grid over the crosses' span lands through the correction
+// and where it should.
+double worstLanding(const scansim::WornPrinter& printer, const QTransform& correction,
+                    const QVector<QPointF>& crosses) {
+    double worst = 0;
+    const QPointF first = crosses.front();
+    const QPointF last = crosses.back();
+    for (int i = 0; i <= 10; ++i)
+        for (int j = 0; j <= 10; ++j) {
+            const QPointF p(first.x() + (last.x() - first.x()) * i / 10, first.y() + (last.y() - first.y()) * j / 10);
+            worst = std::max(worst, QLineF(printer.land(correction.map(p)), p).length());
+        }
+    return worst;
+}
+
+} // namespace
+
+class TestScanMeasure : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestHome> m_home;
+    QTemporaryDir m_dir;
+    std::map<int, scansim::PrintedPage> m_printed;
+
+    // Each template's page is printed once: the worn printers and scanners differ after that.
+    const scansim::PrintedPage& printed(int templateId) {
+        auto it = m_printed.find(templateId);
+        if (it == m_printed.end())
+            it = m_printed.emplace(templateId, scansim::printCalibrationPage(m_home->app(), templateId, m_dir.path()))
+                     .first;
+        return it->second;
+    }
+
+private slots:
+    void initTestCase() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+            QSKIP("pdftoppm (poppler-utils) is not installed");
+        if (qEnvironmentVariableIsSet("SCAN_KEEP")) {
+            m_dir.setAutoRemove(false);
+            qDebug("kept in %s", qPrintable(m_dir.path()));
+        }
+        m_home = std::make_unique<TestHome>();
+        QVERIFY2(m_home->isValid(), qPrintable(m_home->error()));
+        for (int id : {1, 2})
+            QVERIFY2(printed(id).error.isEmpty(), qPrintable(printed(id).error));
+    }
+
+    // Worn printers and careless placements on the glass: every cross is found within 0.05 mm of
+    // where it truly is, and the correction fitted to them puts the page back within 0.1 mm.
+    void measuresWornPrinters_data() {
+        QTest::addColumn<int>("templateId");
+        QTest::addColumn<unsigned>("seed");
+        QTest::addColumn<double>("turn");
+        QTest::addColumn<QPointF>("placed");
+        QTest::addColumn<double>("dpi"); // as the file says; 0 when it does not
+        QTest::newRow("标准, turned 3°") << 1 << 1u << 3.0 << QPointF(150, 105) << 300.0;
+        QTest::newRow("标准, turned −5°, dpi unknown") << 1 << 2u << -5.0 << QPointF(136, 92) << 0.0;
+        QTest::newRow("标准, square in a corner") << 1 << 3u << 0.0 << QPointF(125, 75) << 300.0;
+        QTest::newRow("三联241, turned 1.5°") << 2 << 4u << 1.5 << QPointF(160, 120) << 300.0;
+        QTest::newRow("三联241, turned −4°, dpi unknown") << 2 << 5u << -4.0 << QPointF(140, 60) << 0.0;
+    }
+    void measuresWornPrinters() {
+        QFETCH(int, templateId);
+        QFETCH(unsigned, seed);
+        QFETCH(double, turn);
+        QFETCH(QPointF, placed);
+        QFETCH(double, dpi);
+        const scansim::PrintedPage& page = printed(templateId);
+        const scansim::WornPrinter printer = scansim::WornPrinter::seeded(seed);
+        scansim::Scanner scanner;
+        scanner.turnDegrees = turn;
+        scanner.paperCentreMm = placed;
+        scanner.seed = seed;
+        const scansim::Scan scan = scansim::scan(page, printer, scanner);
+
+        const print::scan::ScanMeasurement m = measureScan(scan.image, dpi, page.form, page.page);
+        QVERIFY2(m.ok(), qPrintable(m.error));
+        double worst = 0;
+        for (int i = 0; i < page.page.crosses.size(); ++i) {
+            QVERIFY2(m.crossesMm[i], qPrintable(QStringLiteral("cross %1 not found").arg(i + 1)));
+            worst = std::max(worst, QLineF(*m.crossesMm[i], scan.truthMm[i]).length());
+        }
+        for (int i = 0; i < page.page.crosses.size(); ++i) {
+            const QPointF truePx = scan.formMmToScan.map(scan.truthMm[i]);
+            const QPointF regPx = m.formMmToScan.map(scan.truthMm[i]);
+            const double k = 25.4 / 300;
+            qDebug("cross %d: total %.4f mm, detection %.4f mm (%+.4f %+.4f), registration %.4f mm (%+.4f %+.4f)", i + 1,
+                   QLineF(*m.crossesMm[i], scan.truthMm[i]).length(), QLineF(m.crossesPx[i], truePx).length() * k,
+                   (m.crossesPx[i] - truePx).x() * k, (m.crossesPx[i] - truePx).y() * k, QLineF(regPx, truePx).length() * k,
+                   (regPx - truePx).x() * k, (regPx - truePx).y() * k);
+        }
+        QVERIFY2(worst <= 0.05, qPrintable(QStringLiteral("a cross %1 mm off").arg(worst)));
+
+        const MeasuredCalibration::Fit fit = MeasuredCalibration::solve(page.page.crosses, m.crossesMm);
+        QVERIFY2(fit.ok(), qPrintable(fit.error));
+        const double landing = worstLanding(printer, fit.correction, page.page.crosses);
+        QVector<std::optional<QPointF>> truth;
+        for (const QPointF& t : scan.truthMm)
+            truth << t;
+        qDebug("worst %.4f landing %.4f truth landing %.4f", worst, landing,
+               worstLanding(printer, MeasuredCalibration::solve(page.page.crosses, truth).correction, page.page.crosses));
+        QVERIFY2(landing <= 0.1, qPrintable(QStringLiteral("the corrected page lands %1 mm off").arg(landing)));
+    }
+
+    // Scans that cannot be measured are refused with the reason, and no crosses.
+    void refusals_data() {
+        QTest::addColumn<int>("printedOn");
+        QTest::addColumn<int>("measuredAgainst");
+        QTest::addColumn<double>("blurMm");
+        QTest::addColumn<bool>("upsideDown");
+        QTest::addColumn<QVector<int>>("blanked");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("三联241 against 标准") << 2 << 1 << 0.06 << false << QVector<int>{} << QStringLiteral("对不上");
+        QTest::newRow("标准 against 三联241") << 1 << 2 << 0.06 << false << QVector<int>{} << QStringLiteral("对不上");
+        QTest::newRow("heavily blurred") << 1 << 1 << 0.6 << false << QVector<int>{} << QStringLiteral("模糊");
+        QTest::newRow("upside down") << 2 << 2 << 0.06 << true << QVector<int>{} << QStringLiteral("倒");
+        QTest::newRow("six crosses blanked out")
+            << 1 << 1 << 0.06 << false << QVector<int>{0, 1, 2, 4, 6, 8} << QStringLiteral("只找到 3 个十字");
+    }
+    void refusals() {
+        QFETCH(int, printedOn);
+        QFETCH(int, measuredAgainst);
+        QFETCH(double, blurMm);
+        QFETCH(bool, upsideDown);
+        QFETCH(QVector<int>, blanked);
+        QFETCH(QString, reason);
+        scansim::Scanner scanner;
+        scanner.turnDegrees = 2;
+        scanner.blurMm = blurMm;
+        scanner.upsideDown = upsideDown;
+        scanner.blankCrosses = blanked;
+        const scansim::Scan scan = scansim::scan(printed(printedOn), scansim::WornPrinter::seeded(7), scanner);
+        const scansim::PrintedPage& against = printed(measuredAgainst);
+        const print::scan::ScanMeasurement m = measureScan(scan.image, 300, against.form, against.page);
+        QVERIFY(!m.ok());
+        QVERIFY2(m.error.contains(reason), qPrintable(m.error));
+    }
+};
+
+OVERPRINT_TEST(TestScanMeasure)
+#include "TestScanMeasure.moc"
