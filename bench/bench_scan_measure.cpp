@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
         for (const QPointF& c : printed.page.crosses)
             childArgs << QStringLiteral("%1,%2").arg(c.x()).arg(c.y());
         QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QApplication::applicationFilePath(), childArgs);
         if (!child.waitForFinished(120000) || child.exitCode() != 0) {
             std::fprintf(stderr, "the measuring process failed\n");

@@ -273,13 +273,13 @@ Moved fitFound(const QVector<QPointF>& nominal, const QVector<std::optional<QPoi
 
 } // namespace
 
-QVector<std::optional<QPointF>> findCrosses(const cv::Mat& scan, const QTransform& formMmToScan,
-                                            const MeasuredCalibration::Page& page) {
+CrossSearch findCrosses(const cv::Mat& scan, const QTransform& formMmToScan, const MeasuredCalibration::Page& page) {
     const QVector<QPointF>& nominal = page.crosses;
-    QVector<std::optional<QPointF>> px(nominal.size());
+    CrossSearch out;
+    out.px.resize(nominal.size());
     QVector<std::optional<QPointF>> mm(nominal.size());
     if (nominal.isEmpty())
-        return px;
+        return out;
     const QTransform scanToForm = formMmToScan.inverted();
     const double pxPerMm = std::sqrt(std::abs(formMmToScan.determinant()));
     const QPointF uh = unit(formMmToScan.map(QPointF(1, 0)) - formMmToScan.map(QPointF(0, 0)));
@@ -303,12 +303,14 @@ QVector<std::optional<QPointF>> findCrosses(const cv::Mat& scan, const QTransfor
         if (!rough)
             continue;
         const auto precise = preciseCentre(scan, *rough, pxPerMm, uh, uv);
-        if (!precise)
+        if (!precise) {
+            ++out.unsharp;
             continue;
-        px[i] = *precise + QPointF(0.5, 0.5);
-        mm[i] = scanToForm.map(*px[i]);
+        }
+        out.px[i] = *precise + QPointF(0.5, 0.5);
+        mm[i] = scanToForm.map(*out.px[i]);
     }
-    return px;
+    return out;
 }
 
 } // namespace print::scan::detail

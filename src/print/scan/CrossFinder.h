@@ -16,8 +16,11 @@ namespace print::scan::detail {
 // in a window around where it should be (the first one widely, the rest from where the found
 // ones put them), then to a fraction of a pixel by fitting a straight line to each arm's
 // centre across the arm, clear of the centre, the ticks and the number, and intersecting the two.
-// Positions in scan pixels (Qt's coordinates), nullopt where no cross was found.
-QVector<std::optional<QPointF>> findCrosses(const cv::Mat& scanRgb, const QTransform& formMmToScan,
+struct CrossSearch {
+    QVector<std::optional<QPointF>> px; // scan pixels (Qt's coordinates), nullopt where not found
+    int unsharp = 0; // crosses seen at a glance whose arms would not give straight lines
+};
+CrossSearch findCrosses(const cv::Mat& scanRgb, const QTransform& formMmToScan,
                                             const MeasuredCalibration::Page& page);
 
 } // namespace print::scan::detail

@@ -42,7 +42,7 @@ cv::Mat blackness(const cv::Mat& rgb) {
         for (int x = 0; x < rgb.cols; ++x) {
             const int hi = std::max({in[x][0], in[x][1], in[x][2]});
             const int lo = std::min({in[x][0], in[x][1], in[x][2]});
-            o[x] = float(std::max(0.0, 255 - hi - 0.5 * (hi - lo)));
+            o[x] = float(std::max(0, 255 - hi - 2 * (hi - lo)));
         }
     }
     return out;

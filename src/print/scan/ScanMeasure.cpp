@@ -65,7 +65,8 @@ ScanMeasurement measureScan(const QImage& scan, double dpi, const FormImage& for
     }
     out.formMmToScan = registered.upright.formMmToScan;
 
-    const QVector<std::optional<QPointF>> found = detail::findCrosses(pixels, out.formMmToScan, page);
+    const detail::CrossSearch search = detail::findCrosses(pixels, out.formMmToScan, page);
+    const QVector<std::optional<QPointF>>& found = search.px;
     const QTransform toForm = out.formMmToScan.inverted();
     int count = 0;
     for (int i = 0; i < found.size(); ++i)
@@ -74,7 +75,10 @@ ScanMeasurement measureScan(const QImage& scan, double dpi, const FormImage& for
             out.crossesMm[i] = toForm.map(*found[i]);
             ++count;
         }
-    if (count < kMinCrosses)
+    if (count < kMinCrosses && count + search.unsharp >= kMinCrosses)
+        out.error = QStringLiteral("扫描图上的十字太模糊，只有 %1 个量得准：请压紧扫描仪盖板，用 300 dpi 重新扫描。")
+                        .arg(count);
+    else if (count < kMinCrosses)
         out.error = QStringLiteral("扫描图上只找到 %1 个十字，至少要 %2 个：请确认整张校准页都在扫描范围内、"
                                    "十字清楚没有被遮住，然后重新扫描。")
                         .arg(count)

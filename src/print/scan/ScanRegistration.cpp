@@ -2,6 +2,7 @@
 
 #include "print/scan/ScanImaging.h"
 
+#include <QElapsedTimer>
 #include <QPolygonF>
 #include <QRectF>
 
@@ -21,7 +22,7 @@ constexpr double kMinDpi = 200;     // searched when the scan does not say
 constexpr double kMaxDpi = 600;
 constexpr double kDpiStep = 1.04;   // a 4 % scale step still correlates at 1 px/mm
 constexpr double kCoarsePerMm = 1;  // px/mm of the coarse search
-constexpr double kBlackInk = 40;    // blackness above which a pixel is the page's own print
+constexpr double kBlackInk = 50;    // blackness above which a pixel is the page's own print
 constexpr double kBlackMarginMm = 0.6;
 
 // The form's ink at a resolution of about perMm, never above the image's own.
@@ -189,11 +190,12 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
                                         out.formMmToScan * QTransform::fromScale(sx, sy);
         cv::Mat warp;
         cvAffine(templToInput).convertTo(warp, CV_32F);
+        // Each level starts where the one below left off: a few steps suffice at the top.
+        const bool top = level.dark.data == formDark.data;
+        const cv::TermCriteria until(cv::TermCriteria::COUNT + cv::TermCriteria::EPS, top ? 25 : 50, top ? 1e-4 : 1e-3);
         double rho = 0;
         try {
-            rho = cv::findTransformECC(templ, input, warp, cv::MOTION_AFFINE,
-                                       cv::TermCriteria(cv::TermCriteria::COUNT + cv::TermCriteria::EPS, 80, 1e-6),
-                                       mask, 5);
+            rho = cv::findTransformECC(templ, input, warp, cv::MOTION_AFFINE, until, mask, 5);
         } catch (const cv::Exception&) {
             return out; // the images do not correlate
         }
@@ -201,7 +203,9 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
                            QTransform::fromScale(1 / sx, 1 / sy);
         if (perMm == kCoarsePerMm)
             out.coarseScore = rho;
-        if (level.dark.data == formDark.data) {
+        if (qEnvironmentVariableIsSet("SCAN_DEBUG"))
+            qDebug("level %.2f rho %.4f", perMm, rho);
+        if (top) {
             // Scored without ECC's smoothing: a blurred scan shows here.
             cv::Mat back;
             cv::Mat backMask;
@@ -221,8 +225,14 @@ RegistrationResult registerForm(const cv::Mat& scanRgb, double dpi, const FormIm
     RegistrationResult out;
     const QImage formRgb = form.image.convertToFormat(QImage::Format_RGB888);
     const cv::Mat formDark = inkDarkness(rgbView(formRgb));
+    QElapsedTimer t;
+    t.start();
     const auto [upright, upsideDown] = coarseSearch(scanRgb, dpi, formDark, form.paperMm);
+    if (qEnvironmentVariableIsSet("SCAN_DEBUG"))
+        qDebug("coarse %lld ms", t.restart());
     out.upright = refine(scanRgb, formDark, form.paperMm, upright);
+    if (qEnvironmentVariableIsSet("SCAN_DEBUG"))
+        qDebug("refine %lld ms", t.restart());
     if (!convincing(out.upright)) {
         out.upsideDown = refine(scanRgb, formDark, form.paperMm, upsideDown);
         out.upsideDown.upsideDown = true;
