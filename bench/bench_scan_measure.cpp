@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
     BenchHome home;
     if (!home.prepare())
         return 1;
-    const scansim::PrintedPage printed = scansim::printCalibrationPage(home.app(), kTemplate, home.filePath({}));
+    const scansim::PrintedPage printed =
+        scansim::printCalibrationPage(home.app(), kTemplate, home.filePath({}));
     if (!printed.error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(printed.error));
         return 1;
@@ -90,14 +91,19 @@ int main(int argc, char** argv) {
     const QString jpeg = home.filePath(QStringLiteral("scan.jpg"));
     const QString formPath = home.filePath(QStringLiteral("form.png"));
     QFile file(jpeg);
-    if (!file.open(QIODevice::WriteOnly) || file.write(scan.jpeg) != scan.jpeg.size() || !printed.form.image.save(formPath))
+    if (!file.open(QIODevice::WriteOnly) || file.write(scan.jpeg) != scan.jpeg.size() ||
+        !printed.form.image.save(formPath))
         return 1;
     file.close();
-    std::printf("scan: %d×%d px at %d dpi (A4 glass), %.1f MiB as JPEG, %.1f MiB decoded\n", scan.image.width(),
-                scan.image.height(), scanner.dpi, scan.jpeg.size() / 1048576.0, scan.image.sizeInBytes() / 1048576.0);
+    std::printf("scan: %d×%d px at %d dpi (A4 glass), %.1f MiB as JPEG, %.1f MiB decoded\n",
+                scan.image.width(), scan.image.height(), scanner.dpi, scan.jpeg.size() / 1048576.0,
+                scan.image.sizeInBytes() / 1048576.0);
 
     for (int dpi : {300, 0}) {
-        QStringList childArgs{QStringLiteral("measure"), jpeg, QString::number(dpi), formPath,
+        QStringList childArgs{QStringLiteral("measure"),
+                              jpeg,
+                              QString::number(dpi),
+                              formPath,
                               QString::number(printed.form.paperMm.width()),
                               QString::number(printed.form.paperMm.height())};
         for (const QPointF& c : printed.page.crosses)
@@ -118,13 +124,15 @@ int main(int argc, char** argv) {
             if (xy.size() < 3 || xy[1].toDouble() < 0)
                 continue;
             ++found;
-            worst = std::max(worst, QLineF(QPointF(xy[1].toDouble(), xy[2].toDouble()), scan.truthMm[i]).length());
+            worst = std::max(worst,
+                             QLineF(QPointF(xy[1].toDouble(), xy[2].toDouble()), scan.truthMm[i]).length());
         }
-        std::printf("dpi %s: median %.0f ms over %d runs, peak memory +%.0f MiB (process %.0f MiB), %d crosses, "
-                    "worst %.3f mm from the truth%s\n",
-                    dpi ? "300 (from the file)" : "unknown", head.value(1).toDouble(), kRuns, head.value(3).toDouble(),
-                    head.value(5).toDouble(), found, worst,
-                    head.size() > 7 ? qPrintable(QStringLiteral(" — ") + head.mid(7).join(QLatin1Char(' '))) : "");
+        std::printf(
+            "dpi %s: median %.0f ms over %d runs, peak memory +%.0f MiB (process %.0f MiB), %d crosses, "
+            "worst %.3f mm from the truth%s\n",
+            dpi ? "300 (from the file)" : "unknown", head.value(1).toDouble(), kRuns,
+            head.value(3).toDouble(), head.value(5).toDouble(), found, worst,
+            head.size() > 7 ? qPrintable(QStringLiteral(" — ") + head.mid(7).join(QLatin1Char(' '))) : "");
     }
     return 0;
 }

@@ -42,8 +42,9 @@ cv::Mat affineOf(const QTransform& t) {
 } // namespace
 
 QTransform WornPrinter::affine() const {
-    return QTransform::fromScale(scaleX, scaleY) * QTransform(1, 0, std::tan(radians(shearDegrees)), 1, 0, 0) *
-           QTransform().rotate(turnDegrees) * QTransform::fromTranslate(offsetX, offsetY);
+    return QTransform::fromScale(scaleX, scaleY) *
+           QTransform(1, 0, std::tan(radians(shearDegrees)), 1, 0, 0) * QTransform().rotate(turnDegrees) *
+           QTransform::fromTranslate(offsetX, offsetY);
 }
 
 QPointF WornPrinter::land(const QPointF& p) const {
@@ -103,8 +104,9 @@ PrintedPage printCalibrationPage(core::AppContext& app, int templateId, const QS
         out.page = *page;
     }
     QProcess run;
-    run.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(kInkDpi), QStringLiteral("-gray"),
-                                           QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, png});
+    run.start(QStringLiteral("pdftoppm"),
+              {QStringLiteral("-r"), QString::number(kInkDpi), QStringLiteral("-gray"),
+               QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, png});
     if (!run.waitForFinished(60000) || run.exitCode() != 0) {
         out.error = QStringLiteral("pdftoppm failed: ") + QString::fromLocal8Bit(run.readAllStandardError());
         return out;
@@ -116,7 +118,8 @@ PrintedPage printCalibrationPage(core::AppContext& app, int templateId, const QS
     rs.first();
     out.form.image = QImage(app.pathOf(QStringLiteral("Image/") + rs.text(QStringLiteral("ImgFile"))))
                          .convertToFormat(QImage::Format_RGB888);
-    out.form.paperMm = QSizeF(rs.number(QStringLiteral("PWidth")) / 10, rs.number(QStringLiteral("PHeight")) / 10);
+    out.form.paperMm =
+        QSizeF(rs.number(QStringLiteral("PWidth")) / 10, rs.number(QStringLiteral("PHeight")) / 10);
     if (out.ink.isNull() || out.form.image.isNull())
         out.error = QStringLiteral("the printed page or the form image could not be read");
     return out;
@@ -125,7 +128,8 @@ PrintedPage printCalibrationPage(core::AppContext& app, int templateId, const QS
 Scan scan(const PrintedPage& printed, const WornPrinter& printer, const Scanner& scanner) {
     const int w = printed.ink.width();
     const int h = printed.ink.height();
-    const cv::Mat ink(h, w, CV_8UC1, const_cast<uchar*>(printed.ink.constBits()), size_t(printed.ink.bytesPerLine()));
+    const cv::Mat ink(h, w, CV_8UC1, const_cast<uchar*>(printed.ink.constBits()),
+                      size_t(printed.ink.bytesPerLine()));
 
     // The printer: each paper pixel takes the ink that was sent for where it lands. The map is
     // worked out on a coarse grid and interpolated; the wave is far too smooth to notice.
@@ -138,8 +142,8 @@ Scan scan(const PrintedPage& printed, const WornPrinter& printer, const Scanner&
         for (int i = 0; i < cw; ++i) {
             // Where cv::resize puts this coarse sample on the fine grid.
             const QPointF fine((i + 0.5) * w / cw - 0.5, (j + 0.5) * h / ch - 0.5);
-            const QPointF sent = printer.sentFor((fine + QPointF(0.5, 0.5)) / kInkPerMm) * kInkPerMm -
-                                 QPointF(0.5, 0.5);
+            const QPointF sent =
+                printer.sentFor((fine + QPointF(0.5, 0.5)) / kInkPerMm) * kInkPerMm - QPointF(0.5, 0.5);
             coarseX.at<float>(j, i) = float(sent.x());
             coarseY.at<float>(j, i) = float(sent.y());
         }
@@ -154,7 +158,8 @@ Scan scan(const PrintedPage& printed, const WornPrinter& printer, const Scanner&
 
     // The form under it, stretched over the paper, and the ink multiplied in.
     const QImage& f = printed.form.image;
-    const cv::Mat form(f.height(), f.width(), CV_8UC3, const_cast<uchar*>(f.constBits()), size_t(f.bytesPerLine()));
+    const cv::Mat form(f.height(), f.width(), CV_8UC3, const_cast<uchar*>(f.constBits()),
+                       size_t(f.bytesPerLine()));
     const QTransform paperToForm = fromCvPixels() * QTransform::fromScale(1 / kInkPerMm, 1 / kInkPerMm) *
                                    QTransform::fromScale(f.width() / printed.form.paperMm.width(),
                                                          f.height() / printed.form.paperMm.height()) *
@@ -172,8 +177,9 @@ Scan scan(const PrintedPage& printed, const WornPrinter& printer, const Scanner&
         for (int i : scanner.blankCrosses) {
             const QPointF c = printer.land(printed.page.crosses[i]) * kInkPerMm;
             const double r = 8 * kInkPerMm;
-            cv::rectangle(paper, cv::Point(int(c.x() - r), int(c.y() - r)), cv::Point(int(c.x() + r), int(c.y() + r)),
-                          cv::Scalar(blank[0], blank[1], blank[2]), cv::FILLED);
+            cv::rectangle(paper, cv::Point(int(c.x() - r), int(c.y() - r)),
+                          cv::Point(int(c.x() + r), int(c.y() + r)), cv::Scalar(blank[0], blank[1], blank[2]),
+                          cv::FILLED);
         }
     }
 

@@ -75,7 +75,7 @@ struct Scanner {
 
 struct Scan {
     QByteArray jpeg;
-    QImage image; // decoded RGB888
+    QImage image;             // decoded RGB888
     QVector<QPointF> truthMm; // where each cross centre is on the form
     QTransform formMmToScan;  // the paper's true placement: form mm -> scan pixels
 };

@@ -50,8 +50,8 @@ cv::Rect around(const cv::Mat& scan, const QPointF& centre, double radius) {
 
 // The rough place of a cross within `window` mm of `predicted` (OpenCV pixels), by correlating
 // the black ink with a cross drawn along the form's axes on the scan.
-std::optional<QPointF> roughCentre(const cv::Mat& scan, const QPointF& predicted, double window, double pxPerMm,
-                                   const QPointF& uh, const QPointF& uv) {
+std::optional<QPointF> roughCentre(const cv::Mat& scan, const QPointF& predicted, double window,
+                                   double pxPerMm, const QPointF& uh, const QPointF& uv) {
     const double reach = (window + Calibration::kArm + 1) * pxPerMm;
     const cv::Rect roi = around(scan, predicted, reach);
     const double f = kRoughPerMm / pxPerMm;
@@ -72,7 +72,8 @@ std::optional<QPointF> roughCentre(const cv::Mat& scan, const QPointF& predicted
     const double arm = Calibration::kArm * kRoughPerMm * kFine;
     const int pen = std::max(1, int(std::lround(Calibration::kPen * kRoughPerMm * kFine)));
     auto point = [](const QPointF& p) {
-        return cv::Point(int(std::lround((p.x() - 0.5) * (1 << kShift))), int(std::lround((p.y() - 0.5) * (1 << kShift))));
+        return cv::Point(int(std::lround((p.x() - 0.5) * (1 << kShift))),
+                         int(std::lround((p.y() - 0.5) * (1 << kShift))));
     };
     for (const QPointF& u : {uh, uv})
         cv::line(fine, point(c - arm * u), point(c + arm * u), cv::Scalar(255), pen, cv::LINE_AA, kShift);
@@ -85,7 +86,8 @@ std::optional<QPointF> roughCentre(const cv::Mat& scan, const QPointF& predicted
     // Only centres within the window count.
     const double fx = double(size.width) / roi.width;
     const double fy = double(size.height) / roi.height;
-    const QPointF predictedHere((predicted.x() + 0.5 - roi.x) * fx - half, (predicted.y() + 0.5 - roi.y) * fy - half);
+    const QPointF predictedHere((predicted.x() + 0.5 - roi.x) * fx - half,
+                                (predicted.y() + 0.5 - roi.y) * fy - half);
     cv::Mat allowed(result.size(), CV_8U, cv::Scalar(0));
     cv::circle(allowed, cv::Point(int(std::lround(predictedHere.x())), int(std::lround(predictedHere.y()))),
                int(window * kRoughPerMm), cv::Scalar(255), cv::FILLED);
@@ -273,7 +275,8 @@ Moved fitFound(const QVector<QPointF>& nominal, const QVector<std::optional<QPoi
 
 } // namespace
 
-CrossSearch findCrosses(const cv::Mat& scan, const QTransform& formMmToScan, const MeasuredCalibration::Page& page) {
+CrossSearch findCrosses(const cv::Mat& scan, const QTransform& formMmToScan,
+                        const MeasuredCalibration::Page& page) {
     const QVector<QPointF>& nominal = page.crosses;
     CrossSearch out;
     out.px.resize(nominal.size());

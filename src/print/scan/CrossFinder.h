@@ -18,9 +18,9 @@ namespace print::scan::detail {
 // centre across the arm, clear of the centre, the ticks and the number, and intersecting the two.
 struct CrossSearch {
     QVector<std::optional<QPointF>> px; // scan pixels (Qt's coordinates), nullopt where not found
-    int unsharp = 0; // crosses seen at a glance whose arms would not give straight lines
+    int unsharp = 0;                    // crosses seen at a glance whose arms would not give straight lines
 };
 CrossSearch findCrosses(const cv::Mat& scanRgb, const QTransform& formMmToScan,
-                                            const MeasuredCalibration::Page& page);
+                        const MeasuredCalibration::Page& page);
 
 } // namespace print::scan::detail

@@ -41,25 +41,24 @@ ScanMeasurement measureScan(const QImage& scan, double dpi, const FormImage& for
     }
     if (dpi < kLowestDpi || dpi > kHighestDpi)
         dpi = 0;
-    const QImage rgb = scan.format() == QImage::Format_RGB888 ? scan : scan.convertToFormat(QImage::Format_RGB888);
+    const QImage rgb =
+        scan.format() == QImage::Format_RGB888 ? scan : scan.convertToFormat(QImage::Format_RGB888);
     const cv::Mat pixels = detail::rgbView(rgb);
 
     const detail::RegistrationResult registered = detail::registerForm(pixels, dpi, form);
-    if (qEnvironmentVariableIsSet("SCAN_DEBUG"))
-        qDebug("upright %d %.3f %.3f, upside down %d %.3f %.3f", registered.upright.found, registered.upright.score,
-               registered.upright.coarseScore, registered.upsideDown.found, registered.upsideDown.score,
-               registered.upsideDown.coarseScore);
     if (!detail::convincing(registered.upright)) {
         if (detail::convincing(registered.upsideDown)) {
-            out.error = QStringLiteral("扫描图是倒着的：请把校准页上下掉转后重新扫描（或把扫描图转正后再打开）。");
+            out.error =
+                QStringLiteral("扫描图是倒着的：请把校准页上下掉转后重新扫描（或把扫描图转正后再打开）。");
         } else if (registered.upright.found && registered.upright.coarseScore >= detail::kMinCoarseScore) {
             // The form is there at a glance but not in detail.
             out.error = QStringLiteral("扫描图太模糊，看不清模板【%1】的表格：请压紧扫描仪盖板，用 300 dpi "
                                        "重新扫描。")
                             .arg(templateName(page));
         } else {
-            out.error = QStringLiteral("扫描图与模板【%1】的表格对不上：请确认选对了模板，扫描图清晰、没有倒放。")
-                            .arg(templateName(page));
+            out.error =
+                QStringLiteral("扫描图与模板【%1】的表格对不上：请确认选对了模板，扫描图清晰、没有倒放。")
+                    .arg(templateName(page));
         }
         return out;
     }
@@ -76,8 +75,9 @@ ScanMeasurement measureScan(const QImage& scan, double dpi, const FormImage& for
             ++count;
         }
     if (count < kMinCrosses && count + search.unsharp >= kMinCrosses)
-        out.error = QStringLiteral("扫描图上的十字太模糊，只有 %1 个量得准：请压紧扫描仪盖板，用 300 dpi 重新扫描。")
-                        .arg(count);
+        out.error =
+            QStringLiteral("扫描图上的十字太模糊，只有 %1 个量得准：请压紧扫描仪盖板，用 300 dpi 重新扫描。")
+                .arg(count);
     else if (count < kMinCrosses)
         out.error = QStringLiteral("扫描图上只找到 %1 个十字，至少要 %2 个：请确认整张校准页都在扫描范围内、"
                                    "十字清楚没有被遮住，然后重新扫描。")
@@ -90,7 +90,8 @@ QImage drawMeasurement(const QImage& scan, const ScanMeasurement& m, const Measu
                        const QSize& size) {
     if (scan.isNull() || size.isEmpty())
         return {};
-    QImage out = scan.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
+    QImage out = scan.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                     .convertToFormat(QImage::Format_RGB32);
     const double k = double(out.width()) / scan.width();
     const double pxPerMm = m.formMmToScan.isInvertible() && !m.formMmToScan.isIdentity()
                                ? std::sqrt(std::abs(m.formMmToScan.determinant())) * k

@@ -2,7 +2,6 @@
 
 #include "print/scan/ScanImaging.h"
 
-#include <QElapsedTimer>
 #include <QPolygonF>
 #include <QRectF>
 
@@ -17,12 +16,13 @@ namespace print::scan::detail {
 
 namespace {
 
-constexpr double kMaxTurn = 5;      // degrees the page may lie turned on the glass
-constexpr double kMinDpi = 200;     // searched when the scan does not say
+constexpr double kMaxTurn = 5;  // degrees the page may lie turned on the glass
+constexpr double kMinDpi = 200; // searched when the scan does not say
 constexpr double kMaxDpi = 600;
-constexpr double kDpiStep = 1.04;   // a 4 % scale step still correlates at 1 px/mm
-constexpr double kCoarsePerMm = 1;  // px/mm of the coarse search
-constexpr double kBlackInk = 50;    // blackness above which a pixel is the page's own print
+constexpr double kDpiStep = 1.03;      // a 3 % scale step still correlates at 0.5 px/mm
+constexpr double kCoarsePerMm = 1;     // px/mm of the coarse search
+constexpr double kCommonDpiFits = 0.4; // coarse correlation that needs no wider search
+constexpr double kBlackInk = 50;       // blackness above which a pixel is the page's own print
 constexpr double kBlackMarginMm = 0.6;
 
 // The form's ink at a resolution of about perMm, never above the image's own.
@@ -56,13 +56,14 @@ struct Turned {
 
 Turned turnedForm(const FormLevel& level, double degrees) {
     const QPointF centre(level.dark.cols / 2.0, level.dark.rows / 2.0);
-    const QTransform turn = QTransform::fromTranslate(-centre.x(), -centre.y()) * QTransform().rotate(degrees);
+    const QTransform turn =
+        QTransform::fromTranslate(-centre.x(), -centre.y()) * QTransform().rotate(degrees);
     const QRectF box = turn.map(QPolygonF(QRectF(0, 0, level.dark.cols, level.dark.rows))).boundingRect();
     const QTransform levelToCanvas = turn * QTransform::fromTranslate(-box.left(), -box.top());
     const cv::Size size(int(std::ceil(box.width())), int(std::ceil(box.height())));
     Turned out;
-    cv::warpAffine(level.dark, out.image, cvAffine(levelToCanvas), size, cv::INTER_LINEAR, cv::BORDER_CONSTANT,
-                   cv::Scalar(0));
+    cv::warpAffine(level.dark, out.image, cvAffine(levelToCanvas), size, cv::INTER_LINEAR,
+                   cv::BORDER_CONSTANT, cv::Scalar(0));
     cv::Mat inside;
     cv::warpAffine(cv::Mat(level.dark.size(), CV_8U, cv::Scalar(255)), inside, cvAffine(levelToCanvas), size,
                    cv::INTER_NEAREST, cv::BORDER_CONSTANT, cv::Scalar(0));
@@ -76,24 +77,19 @@ struct Candidate {
     QTransform formMmToScan;
 };
 
-// The best placement upright (±5°) and upside down (180° ± 5°), by normalised correlation at
-// about 1 px/mm; over 200–600 dpi when the resolution is unknown.
-std::pair<Candidate, Candidate> coarseSearch(const cv::Mat& scanRgb, double dpi, const cv::Mat& formDark,
-                                             const QSizeF& paperMm) {
-    std::vector<double> dpis;
-    double angleStep = 1;
-    if (dpi > 0) {
-        dpis.push_back(dpi);
-    } else {
-        for (double d = kMinDpi; d <= kMaxDpi * 1.001; d *= kDpiStep)
-            dpis.push_back(d);
-        angleStep = 2; // keeps the wider search quick; the refinement takes up the rest
-    }
-    const double nominalDpi = dpi > 0 ? dpi : 300;
-    const double f = kCoarsePerMm * 25.4 / nominalDpi;
+// The best placement of the form the right way up (turned a quarter either way too: a form
+// wider than the glass lies along it) and upside down, each ±5°, by normalised correlation at
+// about 1 px/mm, over the resolutions given.
+std::pair<Candidate, Candidate> coarseSearch(const cv::Mat& scanRgb, const std::vector<double>& dpis,
+                                             double angleStep, const cv::Mat& formDark, const QSizeF& paperMm,
+                                             double perMm = kCoarsePerMm) {
+    // The scan is reduced once, to perMm at the middle resolution; the form is scaled to each.
+    const double middleDpi = std::sqrt(dpis.front() * dpis.back());
+    const double f = perMm * 25.4 / middleDpi;
     cv::Mat small;
     cv::resize(scanRgb, small,
-               cv::Size(std::max(1, int(std::lround(scanRgb.cols * f))), std::max(1, int(std::lround(scanRgb.rows * f)))),
+               cv::Size(std::max(1, int(std::lround(scanRgb.cols * f))),
+                        std::max(1, int(std::lround(scanRgb.rows * f)))),
                0, 0, cv::INTER_AREA);
     const double fx = double(small.cols) / scanRgb.cols;
     const double fy = double(small.rows) / scanRgb.rows;
@@ -105,16 +101,16 @@ std::pair<Candidate, Candidate> coarseSearch(const cv::Mat& scanRgb, double dpi,
     for (double a = -kMaxTurn + std::fmod(kMaxTurn, angleStep); a <= kMaxTurn + 1e-9; a += angleStep)
         angles.push_back(a);
     for (double d : dpis) {
-        const FormLevel level = formAt(formDark, paperMm, kCoarsePerMm * d / nominalDpi);
+        const FormLevel level = formAt(formDark, paperMm, perMm * d / middleDpi);
         // Room around the scan for a page that reaches its edges, or is cut by them.
         const int diagonal = int(std::ceil(std::hypot(level.dark.cols, level.dark.rows)));
-        const int padX = std::max(int(10 * kCoarsePerMm), (diagonal - dark.cols) / 2 + 2);
-        const int padY = std::max(int(10 * kCoarsePerMm), (diagonal - dark.rows) / 2 + 2);
+        const int padX = std::max(int(10 * perMm), (diagonal - dark.cols) / 2 + 2);
+        const int padY = std::max(int(10 * perMm), (diagonal - dark.rows) / 2 + 2);
         cv::Mat padded;
         cv::copyMakeBorder(dark, padded, padY, padY, padX, padX, cv::BORDER_CONSTANT, cv::Scalar(paper));
-        for (bool upsideDown : {false, true})
+        for (int quarter : {0, 1, 3, 2})
             for (double a : angles) {
-                const Turned t = turnedForm(level, a + (upsideDown ? 180 : 0));
+                const Turned t = turnedForm(level, a + 90 * quarter);
                 if (t.image.cols > padded.cols || t.image.rows > padded.rows)
                     continue;
                 cv::Mat result;
@@ -122,10 +118,11 @@ std::pair<Candidate, Candidate> coarseSearch(const cv::Mat& scanRgb, double dpi,
                 double score = 0;
                 cv::Point at;
                 cv::minMaxLoc(result, nullptr, &score, nullptr, &at);
-                Candidate& slot = upsideDown ? best.second : best.first;
+                Candidate& slot = quarter == 2 ? best.second : best.first;
                 if (score > slot.score) {
                     slot.score = score;
-                    slot.formMmToScan = t.formMmToCanvas * QTransform::fromTranslate(at.x - padX, at.y - padY) *
+                    slot.formMmToScan = t.formMmToCanvas *
+                                        QTransform::fromTranslate(at.x - padX, at.y - padY) *
                                         QTransform::fromScale(1 / fx, 1 / fy);
                 }
             }
@@ -150,7 +147,8 @@ double correlation(const cv::Mat& a, const cv::Mat& b, const cv::Mat& mask) {
 
 // Refines a coarse placement through the levels of the pyramid by ECC (affine), and scores the
 // result at the form image's own resolution.
-Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSizeF& paperMm, const Candidate& start) {
+Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSizeF& paperMm,
+                    const Candidate& start) {
     Registration out;
     out.formMmToScan = start.formMmToScan;
     const double nativePerMm = formDark.cols / paperMm.width();
@@ -161,11 +159,13 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
     const double f = std::min(1.0, nativePerMm / scanPerMm);
     cv::Mat native;
     cv::resize(scanRgb, native,
-               cv::Size(std::max(1, int(std::lround(scanRgb.cols * f))), std::max(1, int(std::lround(scanRgb.rows * f)))),
+               cv::Size(std::max(1, int(std::lround(scanRgb.cols * f))),
+                        std::max(1, int(std::lround(scanRgb.rows * f)))),
                0, 0, cv::INTER_AREA);
     cv::Mat allowed = blackness(native) < kBlackInk;
     const int grow = int(std::ceil(kBlackMarginMm * nativePerMm));
-    cv::erode(allowed, allowed, cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * grow + 1, 2 * grow + 1)));
+    cv::erode(allowed, allowed,
+              cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * grow + 1, 2 * grow + 1)));
     cv::Mat nativeDark;
     inkDarkness(native).convertTo(nativeDark, CV_32F);
     native.release();
@@ -192,7 +192,8 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
         cvAffine(templToInput).convertTo(warp, CV_32F);
         // Each level starts where the one below left off: a few steps suffice at the top.
         const bool top = level.dark.data == formDark.data;
-        const cv::TermCriteria until(cv::TermCriteria::COUNT + cv::TermCriteria::EPS, top ? 25 : 50, top ? 1e-4 : 1e-3);
+        const cv::TermCriteria until(cv::TermCriteria::COUNT + cv::TermCriteria::EPS, top ? 25 : 50,
+                                     top ? 1e-4 : 1e-3);
         double rho = 0;
         try {
             rho = cv::findTransformECC(templ, input, warp, cv::MOTION_AFFINE, until, mask, 5);
@@ -203,8 +204,6 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
                            QTransform::fromScale(1 / sx, 1 / sy);
         if (perMm == kCoarsePerMm)
             out.coarseScore = rho;
-        if (qEnvironmentVariableIsSet("SCAN_DEBUG"))
-            qDebug("level %.2f rho %.4f", perMm, rho);
         if (top) {
             // Scored without ECC's smoothing: a blurred scan shows here.
             cv::Mat back;
@@ -225,14 +224,27 @@ RegistrationResult registerForm(const cv::Mat& scanRgb, double dpi, const FormIm
     RegistrationResult out;
     const QImage formRgb = form.image.convertToFormat(QImage::Format_RGB888);
     const cv::Mat formDark = inkDarkness(rgbView(formRgb));
-    QElapsedTimer t;
-    t.start();
-    const auto [upright, upsideDown] = coarseSearch(scanRgb, dpi, formDark, form.paperMm);
-    if (qEnvironmentVariableIsSet("SCAN_DEBUG"))
-        qDebug("coarse %lld ms", t.restart());
+    std::pair<Candidate, Candidate> coarse;
+    if (dpi > 0) {
+        coarse = coarseSearch(scanRgb, {dpi}, 1, formDark, form.paperMm);
+    } else {
+        // Scanners offer a few resolutions; only when none of them fits is every one tried.
+        coarse = coarseSearch(scanRgb, {kMinDpi, 240, 300, 400, kMaxDpi}, 1, formDark, form.paperMm);
+        if (std::max(coarse.first.score, coarse.second.score) < kCommonDpiFits) {
+            // Every resolution at half the detail and twice the turn step, then the best one and
+            // its neighbours in full.
+            std::vector<double> dpis;
+            for (double d = kMinDpi; d <= kMaxDpi * 1.001; d *= kDpiStep)
+                dpis.push_back(d);
+            const auto swept = coarseSearch(scanRgb, dpis, 2, formDark, form.paperMm, kCoarsePerMm / 2);
+            const Candidate& best = swept.first.score >= swept.second.score ? swept.first : swept.second;
+            const double found = std::sqrt(std::abs(best.formMmToScan.determinant())) * 25.4;
+            coarse =
+                coarseSearch(scanRgb, {found / kDpiStep, found, found * kDpiStep}, 1, formDark, form.paperMm);
+        }
+    }
+    const auto& [upright, upsideDown] = coarse;
     out.upright = refine(scanRgb, formDark, form.paperMm, upright);
-    if (qEnvironmentVariableIsSet("SCAN_DEBUG"))
-        qDebug("refine %lld ms", t.restart());
     if (!convincing(out.upright)) {
         out.upsideDown = refine(scanRgb, formDark, form.paperMm, upsideDown);
         out.upsideDown.upsideDown = true;

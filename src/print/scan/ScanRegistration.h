@@ -13,11 +13,11 @@ namespace print::scan::detail {
 // affine refinement (ECC) from 1 px/mm up to the form image's own resolution. Black ink (the
 // printed page's crosses and text) is left out of the refinement.
 struct Registration {
-    bool found = false;        // refined to a transform
-    QTransform formMmToScan;   // form millimetres -> scan pixels
-    double score = 0;          // correlation at the form image's resolution, −1…1
-    double coarseScore = 0;    // correlation at 1 px/mm after refinement there
-    bool upsideDown = false;   // the transform is of the page turned half round
+    bool found = false;      // refined to a transform
+    QTransform formMmToScan; // form millimetres -> scan pixels
+    double score = 0;        // correlation at the form image's resolution, −1…1
+    double coarseScore = 0;  // correlation at 1 px/mm after refinement there
+    bool upsideDown = false; // the transform is of the page turned half round
 };
 
 struct RegistrationResult {
