@@ -210,6 +210,10 @@ Scan scan(const PrintedPage& printed, const WornPrinter& printer, const Scanner&
     glass.convertTo(noisy, CV_16SC3);
     noisy += noise;
     noisy.convertTo(glass, CV_8UC3);
+    if (scanner.grey) {
+        cv::cvtColor(glass, glass, cv::COLOR_RGB2GRAY);
+        cv::cvtColor(glass, glass, cv::COLOR_GRAY2RGB);
+    }
 
     const QImage image(glass.data, glass.cols, glass.rows, int(glass.step), QImage::Format_RGB888);
     QBuffer buffer(&out.jpeg);

@@ -69,6 +69,7 @@ struct Scanner {
     double blurMm = 0.06; // the optics' Gaussian sigma
     double noise = 2.5;   // grey levels, sigma
     int jpegQuality = 75;
+    bool grey = false;         // scanned in shades of grey
     QVector<int> blankCrosses; // crosses (from 0) covered over on the paper before scanning
     unsigned seed = 1;
 };

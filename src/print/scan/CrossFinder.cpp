@@ -24,13 +24,19 @@ using Calibration = MeasuredCalibration;
 constexpr double kSearchFirst = 12;
 constexpr double kSearchShifted = 8;
 constexpr double kSearchFitted = 4;
-constexpr double kRoughPerMm = 4;   // px/mm of the correlation with a drawn cross
-constexpr double kMinMatch = 0.4;   // its lowest correlation
-constexpr double kInkFloor = 30;    // blackness below which the rough search sees nothing
-constexpr double kMinContrast = 70; // blackness an arm must rise above its surroundings
-constexpr double kAcross = 0.8;     // mm each side of an arm in a profile across it
-constexpr double kMaxRms = 0.08;    // mm of scatter about an arm's line
-constexpr double kMinCover = 0.4;   // share of an arm's profiles that must show it
+constexpr double kRoughPerMm = 4; // px/mm of the correlation with a drawn cross
+constexpr double kMinMatch = 0.4; // its lowest correlation
+// Blackness below which the rough search sees nothing, and that an arm must rise above its
+// surroundings; in a grey scan blackness is counted from the form's darkest ink up.
+double inkFloor(const BlackInk& ink) {
+    return ink.grey ? 10 : 30;
+}
+double minContrast(const BlackInk& ink) {
+    return ink.grey ? 30 : 70;
+}
+constexpr double kAcross = 0.8;   // mm each side of an arm in a profile across it
+constexpr double kMaxRms = 0.08;  // mm of scatter about an arm's line
+constexpr double kMinCover = 0.4; // share of an arm's profiles that must show it
 
 QPointF unit(const QPointF& v) {
     const double l = std::hypot(v.x(), v.y());
@@ -50,8 +56,8 @@ cv::Rect around(const cv::Mat& scan, const QPointF& centre, double radius) {
 
 // The rough place of a cross within `window` mm of `predicted` (OpenCV pixels), by correlating
 // the black ink with a cross drawn along the form's axes on the scan.
-std::optional<QPointF> roughCentre(const cv::Mat& scan, const QPointF& predicted, double window,
-                                   double pxPerMm, const QPointF& uh, const QPointF& uv) {
+std::optional<QPointF> roughCentre(const cv::Mat& scan, const BlackInk& blackInk, const QPointF& predicted,
+                                   double window, double pxPerMm, const QPointF& uh, const QPointF& uv) {
     const double reach = (window + Calibration::kArm + 1) * pxPerMm;
     const cv::Rect roi = around(scan, predicted, reach);
     const double f = kRoughPerMm / pxPerMm;
@@ -61,8 +67,8 @@ std::optional<QPointF> roughCentre(const cv::Mat& scan, const QPointF& predicted
         return std::nullopt;
     cv::Mat small;
     cv::resize(scan(roi), small, size, 0, 0, cv::INTER_AREA);
-    cv::Mat ink = blackness(small);
-    cv::threshold(ink, ink, kInkFloor, 0, cv::THRESH_TOZERO);
+    cv::Mat ink = blackness(small, blackInk);
+    cv::threshold(ink, ink, inkFloor(blackInk), 0, cv::THRESH_TOZERO);
 
     // The cross drawn four times finer and reduced, so that its thin arms keep their weight.
     constexpr int kFine = 4;
@@ -119,8 +125,8 @@ struct Line {
 
 // The centre line of one arm: profiles across it between the ticks, each one's centre of ink,
 // a straight line through them fitted twice (the second time without the points far off it).
-std::optional<Line> fitArm(const cv::Mat& ink, const QPointF& origin, const QPointF& centre, const QPointF& u,
-                           double pxPerMm) {
+std::optional<Line> fitArm(const cv::Mat& ink, double contrast, const QPointF& origin, const QPointF& centre,
+                           const QPointF& u, double pxPerMm) {
     const QPointF n = normal(u);
     const double reach = kAcross * pxPerMm;
     const double step = 0.25;
@@ -144,7 +150,7 @@ std::optional<Line> fitArm(const cv::Mat& ink, const QPointF& origin, const QPoi
                 if (!inside)
                     continue;
                 const auto [lo, hi] = std::minmax_element(profile.begin(), profile.end());
-                if (*hi - *lo < kMinContrast)
+                if (*hi - *lo < contrast)
                     continue;
                 const double floor = *lo + 0.4 * (*hi - *lo);
                 double sum = 0;
@@ -206,15 +212,15 @@ std::optional<QPointF> intersect(const Line& p, const Line& q) {
 }
 
 // A cross to a fraction of a pixel from its rough place (OpenCV pixels).
-std::optional<QPointF> preciseCentre(const cv::Mat& scan, const QPointF& rough, double pxPerMm, QPointF uh,
-                                     QPointF uv) {
+std::optional<QPointF> preciseCentre(const cv::Mat& scan, const BlackInk& blackInk, const QPointF& rough,
+                                     double pxPerMm, QPointF uh, QPointF uv) {
     const cv::Rect roi = around(scan, rough, (Calibration::kArm + 1.5) * pxPerMm);
-    const cv::Mat ink = blackness(scan(roi));
+    const cv::Mat ink = blackness(scan(roi), blackInk);
     const QPointF origin(roi.x, roi.y);
     QPointF centre = rough;
     for (int pass = 0; pass < 2; ++pass) {
-        const auto across = fitArm(ink, origin, centre, uh, pxPerMm);
-        const auto down = fitArm(ink, origin, centre, uv, pxPerMm);
+        const auto across = fitArm(ink, minContrast(blackInk), origin, centre, uh, pxPerMm);
+        const auto down = fitArm(ink, minContrast(blackInk), origin, centre, uv, pxPerMm);
         if (!across || !down)
             return std::nullopt;
         const auto meet = intersect(*across, *down);
@@ -276,7 +282,7 @@ Moved fitFound(const QVector<QPointF>& nominal, const QVector<std::optional<QPoi
 } // namespace
 
 CrossSearch findCrosses(const cv::Mat& scan, const QTransform& formMmToScan,
-                        const MeasuredCalibration::Page& page) {
+                        const MeasuredCalibration::Page& page, const BlackInk& ink) {
     const QVector<QPointF>& nominal = page.crosses;
     CrossSearch out;
     out.px.resize(nominal.size());
@@ -302,10 +308,10 @@ CrossSearch findCrosses(const cv::Mat& scan, const QTransform& formMmToScan,
         const Moved moved = fitFound(nominal, mm);
         const double window = !any ? kSearchFirst : moved.affine ? kSearchFitted : kSearchShifted;
         const QPointF predicted = formMmToScan.map(moved.map.map(nominal[i])) - QPointF(0.5, 0.5);
-        const auto rough = roughCentre(scan, predicted, window, pxPerMm, uh, uv);
+        const auto rough = roughCentre(scan, ink, predicted, window, pxPerMm, uh, uv);
         if (!rough)
             continue;
-        const auto precise = preciseCentre(scan, *rough, pxPerMm, uh, uv);
+        const auto precise = preciseCentre(scan, ink, *rough, pxPerMm, uh, uv);
         if (!precise) {
             ++out.unsharp;
             continue;

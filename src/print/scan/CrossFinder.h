@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/MeasuredCalibration.h"
+#include "print/scan/ScanImaging.h"
 
 #include <QPointF>
 #include <QTransform>
@@ -21,6 +22,6 @@ struct CrossSearch {
     int unsharp = 0;                    // crosses seen at a glance whose arms would not give straight lines
 };
 CrossSearch findCrosses(const cv::Mat& scanRgb, const QTransform& formMmToScan,
-                        const MeasuredCalibration::Page& page);
+                        const MeasuredCalibration::Page& page, const BlackInk& ink);
 
 } // namespace print::scan::detail

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace print::scan::detail {
 
@@ -34,12 +35,60 @@ cv::Mat inkDarkness(const cv::Mat& rgb) {
     return out;
 }
 
-cv::Mat blackness(const cv::Mat& rgb) {
+namespace {
+
+int lumaDarkness(const cv::Vec3b& p) {
+    return 255 - (299 * p[0] + 587 * p[1] + 114 * p[2]) / 1000;
+}
+
+} // namespace
+
+BlackInk blackInkOf(const cv::Mat& scan, const cv::Mat& form) {
+    BlackInk out;
+    // A scan is grey when hardly any of its ink has a colour; a quarter of a million samples tell.
+    const int step = std::max(1, int(std::sqrt(double(scan.total()) / 250000)));
+    long dark = 0;
+    long coloured = 0;
+    for (int y = 0; y < scan.rows; y += step) {
+        const cv::Vec3b* row = scan.ptr<cv::Vec3b>(y);
+        for (int x = 0; x < scan.cols; x += step) {
+            const int hi = std::max({row[x][0], row[x][1], row[x][2]});
+            const int lo = std::min({row[x][0], row[x][1], row[x][2]});
+            if (255 - lo > 60) {
+                ++dark;
+                coloured += hi - lo > 30 ? 1 : 0;
+            }
+        }
+    }
+    out.grey = coloured < 0.02 * dark;
+    if (out.grey) {
+        // The darkness of the form's ink in grey: all but the darkest 1 %, which are specks.
+        std::vector<int> inked;
+        for (int y = 0; y < form.rows; ++y) {
+            const cv::Vec3b* row = form.ptr<cv::Vec3b>(y);
+            for (int x = 0; x < form.cols; ++x)
+                if (lumaDarkness(row[x]) > 40)
+                    inked.push_back(lumaDarkness(row[x]));
+        }
+        if (!inked.empty()) {
+            const auto at = inked.begin() + long(inked.size() * 0.99);
+            std::nth_element(inked.begin(), at, inked.end());
+            out.floor = float(*at);
+        }
+    }
+    return out;
+}
+
+cv::Mat blackness(const cv::Mat& rgb, const BlackInk& ink) {
     cv::Mat out(rgb.size(), CV_32F);
     for (int y = 0; y < rgb.rows; ++y) {
         const cv::Vec3b* in = rgb.ptr<cv::Vec3b>(y);
         float* o = out.ptr<float>(y);
         for (int x = 0; x < rgb.cols; ++x) {
+            if (ink.grey) {
+                o[x] = std::max(0.0f, float(lumaDarkness(in[x])) - ink.floor);
+                continue;
+            }
             const int hi = std::max({in[x][0], in[x][1], in[x][2]});
             const int lo = std::min({in[x][0], in[x][1], in[x][2]});
             o[x] = float(std::max(0, 255 - hi - 2 * (hi - lo)));

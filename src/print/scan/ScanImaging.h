@@ -28,9 +28,18 @@ cv::Mat rgbView(const QImage& rgb888);
 
 // Darkness of any ink, coloured or black: 255 − the lightest channel.
 cv::Mat inkDarkness(const cv::Mat& rgb);
-// Darkness of neutral ink only: coloured ink (one channel light, or far from grey) scores
-// nothing, black ink over it still does. CV_32F.
-cv::Mat blackness(const cv::Mat& rgb);
+// How the page's black print is told from the form's ink: in a colour scan by being grey as
+// well as dark; in a grey scan only by being darker than the form's ink ever is.
+struct BlackInk {
+    bool grey = false;
+    float floor = 0; // grey scans: the darkness the form's own ink reaches
+};
+BlackInk blackInkOf(const cv::Mat& scanRgb, const cv::Mat& formRgb);
+
+// Darkness of the page's black print only (CV_32F): in colour, coloured ink (one channel light,
+// or far from grey) scores nothing and black over it still does; in grey, what is darker than
+// the form.
+cv::Mat blackness(const cv::Mat& rgb, const BlackInk& ink);
 
 // Bilinear sample of a CV_32F image at OpenCV coordinates; false outside.
 bool sample(const cv::Mat& image, double x, double y, float& out);

@@ -45,7 +45,9 @@ ScanMeasurement measureScan(const QImage& scan, double dpi, const FormImage& for
         scan.format() == QImage::Format_RGB888 ? scan : scan.convertToFormat(QImage::Format_RGB888);
     const cv::Mat pixels = detail::rgbView(rgb);
 
-    const detail::RegistrationResult registered = detail::registerForm(pixels, dpi, form);
+    const QImage formRgb = form.image.convertToFormat(QImage::Format_RGB888);
+    const detail::BlackInk ink = detail::blackInkOf(pixels, detail::rgbView(formRgb));
+    const detail::RegistrationResult registered = detail::registerForm(pixels, dpi, form, page, ink);
     if (!detail::convincing(registered.upright)) {
         if (detail::convincing(registered.upsideDown)) {
             out.error =
@@ -64,7 +66,7 @@ ScanMeasurement measureScan(const QImage& scan, double dpi, const FormImage& for
     }
     out.formMmToScan = registered.upright.formMmToScan;
 
-    const detail::CrossSearch search = detail::findCrosses(pixels, out.formMmToScan, page);
+    const detail::CrossSearch search = detail::findCrosses(pixels, out.formMmToScan, page, ink);
     const QVector<std::optional<QPointF>>& found = search.px;
     const QTransform toForm = out.formMmToScan.inverted();
     int count = 0;

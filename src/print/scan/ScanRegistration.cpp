@@ -147,8 +147,20 @@ double correlation(const cv::Mat& a, const cv::Mat& b, const cv::Mat& mask) {
 
 // Refines a coarse placement through the levels of the pyramid by ECC (affine), and scores the
 // result at the form image's own resolution.
+// Where the page's crosses and text can have been printed, in form millimetres: a worn printer
+// moves them by up to about 10 mm.
+QVector<QPolygonF> pagePrint(const MeasuredCalibration::Page& page) {
+    constexpr double kReach = MeasuredCalibration::kArm + 10;
+    QVector<QPolygonF> out;
+    for (const QPointF& c : page.crosses)
+        out << QPolygonF(QRectF(c - QPointF(kReach, kReach), c + QPointF(kReach, kReach)));
+    if (!page.textMm.isEmpty())
+        out << QPolygonF(page.textMm.adjusted(-10, -10, 10, 10));
+    return out;
+}
+
 Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSizeF& paperMm,
-                    const Candidate& start) {
+                    const Candidate& start, const MeasuredCalibration::Page& page, const BlackInk& ink) {
     Registration out;
     out.formMmToScan = start.formMmToScan;
     const double nativePerMm = formDark.cols / paperMm.width();
@@ -162,10 +174,24 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
                cv::Size(std::max(1, int(std::lround(scanRgb.cols * f))),
                         std::max(1, int(std::lround(scanRgb.rows * f)))),
                0, 0, cv::INTER_AREA);
-    cv::Mat allowed = blackness(native) < kBlackInk;
-    const int grow = int(std::ceil(kBlackMarginMm * nativePerMm));
-    cv::erode(allowed, allowed,
-              cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * grow + 1, 2 * grow + 1)));
+    cv::Mat allowed;
+    if (ink.grey) {
+        allowed = cv::Mat(native.size(), CV_8U, cv::Scalar(255));
+        const QTransform toNative =
+            start.formMmToScan *
+            QTransform::fromScale(double(native.cols) / scanRgb.cols, double(native.rows) / scanRgb.rows);
+        for (const QPolygonF& zone : pagePrint(page)) {
+            std::vector<cv::Point> corners;
+            for (const QPointF& p : toNative.map(zone))
+                corners.emplace_back(int(std::lround(p.x())), int(std::lround(p.y())));
+            cv::fillConvexPoly(allowed, corners, cv::Scalar(0));
+        }
+    } else {
+        allowed = blackness(native, ink) < kBlackInk;
+        const int grow = int(std::ceil(kBlackMarginMm * nativePerMm));
+        cv::erode(allowed, allowed,
+                  cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * grow + 1, 2 * grow + 1)));
+    }
     cv::Mat nativeDark;
     inkDarkness(native).convertTo(nativeDark, CV_32F);
     native.release();
@@ -220,7 +246,8 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
 
 } // namespace
 
-RegistrationResult registerForm(const cv::Mat& scanRgb, double dpi, const FormImage& form) {
+RegistrationResult registerForm(const cv::Mat& scanRgb, double dpi, const FormImage& form,
+                                const MeasuredCalibration::Page& page, const BlackInk& ink) {
     RegistrationResult out;
     const QImage formRgb = form.image.convertToFormat(QImage::Format_RGB888);
     const cv::Mat formDark = inkDarkness(rgbView(formRgb));
@@ -244,9 +271,9 @@ RegistrationResult registerForm(const cv::Mat& scanRgb, double dpi, const FormIm
         }
     }
     const auto& [upright, upsideDown] = coarse;
-    out.upright = refine(scanRgb, formDark, form.paperMm, upright);
+    out.upright = refine(scanRgb, formDark, form.paperMm, upright, page, ink);
     if (!convincing(out.upright)) {
-        out.upsideDown = refine(scanRgb, formDark, form.paperMm, upsideDown);
+        out.upsideDown = refine(scanRgb, formDark, form.paperMm, upsideDown, page, ink);
         out.upsideDown.upsideDown = true;
     }
     return out;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/scan/ScanImaging.h"
 #include "print/scan/ScanMeasure.h"
 
 #include <QTransform>
@@ -10,8 +11,9 @@ namespace print::scan::detail {
 
 // Where the form lies on the scan, found by correlating the ink of the two: a coarse search of
 // placement, turn (and scale when the resolution is unknown), upright and upside down, then an
-// affine refinement (ECC) from 1 px/mm up to the form image's own resolution. Black ink (the
-// printed page's crosses and text) is left out of the refinement.
+// affine refinement (ECC) from 1 px/mm up to the form image's own resolution. The printed page's
+// crosses and text are left out of the refinement: in colour, its black ink wherever it is; in
+// grey, everywhere a worn printer can have put them.
 struct Registration {
     bool found = false;      // refined to a transform
     QTransform formMmToScan; // form millimetres -> scan pixels
@@ -32,6 +34,8 @@ inline bool convincing(const Registration& r) {
     return r.found && r.score >= kMinScore && r.coarseScore >= kMinCoarseScore;
 }
 
-RegistrationResult registerForm(const cv::Mat& scanRgb, double dpi, const FormImage& form);
+// `page` tells where the page's own print can fall, left out of a grey scan's refinement.
+RegistrationResult registerForm(const cv::Mat& scanRgb, double dpi, const FormImage& form,
+                                const MeasuredCalibration::Page& page, const BlackInk& ink);
 
 } // namespace print::scan::detail

@@ -74,19 +74,25 @@ private slots:
         QTest::addColumn<QSizeF>("glass");
         QTest::addColumn<int>("dpi");
         QTest::addColumn<bool>("dpiKnown"); // whether the file says
+        QTest::addColumn<bool>("grey");
         const QSizeF landscape(297, 210);
         const QSizeF portrait(216, 297);
-        QTest::newRow("标准, turned 3°") << 1 << 1u << 3.0 << QPointF(150, 105) << landscape << 300 << true;
+        QTest::newRow("标准, turned 3°")
+            << 1 << 1u << 3.0 << QPointF(150, 105) << landscape << 300 << true << false;
         QTest::newRow("标准, turned −5°, dpi unknown")
-            << 1 << 2u << -5.0 << QPointF(136, 92) << landscape << 300 << false;
+            << 1 << 2u << -5.0 << QPointF(136, 92) << landscape << 300 << false << false;
         QTest::newRow("标准, square in a corner")
-            << 1 << 3u << 0.0 << QPointF(125, 75) << landscape << 300 << true;
+            << 1 << 3u << 0.0 << QPointF(125, 75) << landscape << 300 << true << false;
         QTest::newRow("标准, along a portrait glass, 250 dpi unknown")
-            << 1 << 6u << 92.0 << QPointF(100, 150) << portrait << 250 << false;
+            << 1 << 6u << 92.0 << QPointF(100, 150) << portrait << 250 << false << false;
+        QTest::newRow("标准, in shades of grey")
+            << 1 << 8u << 2.0 << QPointF(150, 100) << landscape << 300 << true << true;
+        QTest::newRow("三联241, in shades of grey")
+            << 2 << 9u << -2.5 << QPointF(150, 110) << landscape << 300 << true << true;
         QTest::newRow("三联241, turned 1.5°")
-            << 2 << 4u << 1.5 << QPointF(160, 120) << landscape << 300 << true;
+            << 2 << 4u << 1.5 << QPointF(160, 120) << landscape << 300 << true << false;
         QTest::newRow("三联241, turned −4°, dpi unknown")
-            << 2 << 5u << -4.0 << QPointF(140, 60) << landscape << 300 << false;
+            << 2 << 5u << -4.0 << QPointF(140, 60) << landscape << 300 << false << false;
     }
     void measuresWornPrinters() {
         QFETCH(int, templateId);
@@ -96,6 +102,7 @@ private slots:
         QFETCH(QSizeF, glass);
         QFETCH(int, dpi);
         QFETCH(bool, dpiKnown);
+        QFETCH(bool, grey);
         const scansim::PrintedPage& page = printed(templateId);
         // A wave of 0.05 mm: an affine correction leaves a wave of 0.1 mm at about 0.1 mm on its own.
         const scansim::WornPrinter printer = scansim::WornPrinter::seeded(seed, 0.05);
@@ -105,6 +112,7 @@ private slots:
         scanner.glassMm = glass;
         scanner.dpi = dpi;
         scanner.seed = seed;
+        scanner.grey = grey;
         const scansim::Scan scan = scansim::scan(page, printer, scanner);
 
         const print::scan::ScanMeasurement m =
