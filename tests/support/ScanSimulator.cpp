@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QImageReader>
 #include <QProcess>
 
 #include <opencv2/core.hpp>
@@ -219,6 +220,9 @@ Scan scan(const PrintedPage& printed, const WornPrinter& printer, const Scanner&
     QBuffer buffer(&out.jpeg);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPG", scanner.jpegQuality);
+    // A 600-dpi A4 scan decodes to more than Qt's default limit of 128 MiB.
+    if (QImageReader::allocationLimit() < 512)
+        QImageReader::setAllocationLimit(512);
     out.image = QImage::fromData(out.jpeg, "JPG").convertToFormat(QImage::Format_RGB888);
     for (const QPointF& c : printed.page.crosses)
         out.truthMm << printer.land(c);
