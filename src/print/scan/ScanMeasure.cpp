@@ -23,22 +23,9 @@ QString templateName(const MeasuredCalibration::Page& page) {
     return page.templateName.isEmpty() ? QString::number(page.templateId) : page.templateName;
 }
 
-} // namespace
-
-ScanMeasurement measureScan(const QImage& scan, double dpi, const FormImage& form,
-                            const MeasuredCalibration::Page& page) {
-    ScanMeasurement out;
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    out.crossesMm.resize(page.crosses.size());
-    out.crossesPx = QVector<QPointF>(page.crosses.size(), QPointF(nan, nan));
-    if (scan.isNull()) {
-        out.error = QStringLiteral("扫描图是空的，请重新扫描。");
-        return out;
-    }
-    if (form.image.isNull() || form.paperMm.isEmpty()) {
-        out.error = QStringLiteral("模板【%1】没有表格图片，无法从扫描图校准。").arg(templateName(page));
-        return out;
-    }
+// Registration and crosses, refusals in `out.error`.
+void measure(ScanMeasurement& out, const QImage& scan, double dpi, const FormImage& form,
+             const MeasuredCalibration::Page& page) {
     if (dpi < kLowestDpi || dpi > kHighestDpi)
         dpi = 0;
     const QImage rgb =
@@ -62,7 +49,7 @@ ScanMeasurement measureScan(const QImage& scan, double dpi, const FormImage& for
                 QStringLiteral("扫描图与模板【%1】的表格对不上：请确认选对了模板，扫描图清晰、没有倒放。")
                     .arg(templateName(page));
         }
-        return out;
+        return;
     }
     out.formMmToScan = registered.upright.formMmToScan;
 
@@ -85,6 +72,32 @@ ScanMeasurement measureScan(const QImage& scan, double dpi, const FormImage& for
                                    "十字清楚没有被遮住，然后重新扫描。")
                         .arg(count)
                         .arg(kMinCrosses);
+}
+
+} // namespace
+
+ScanMeasurement measureScan(const QImage& scan, double dpi, const FormImage& form,
+                            const MeasuredCalibration::Page& page) {
+    ScanMeasurement out;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    out.crossesMm.resize(page.crosses.size());
+    out.crossesPx = QVector<QPointF>(page.crosses.size(), QPointF(nan, nan));
+    if (scan.isNull()) {
+        out.error = QStringLiteral("扫描图是空的，请重新扫描。");
+        return out;
+    }
+    if (form.image.isNull() || form.paperMm.isEmpty()) {
+        out.error = QStringLiteral("模板【%1】没有表格图片，无法从扫描图校准。").arg(templateName(page));
+        return out;
+    }
+    try {
+        measure(out, scan, dpi, form, page);
+    } catch (const cv::Exception&) {
+        // Out of memory, or a scan no step was made for: refused like any other.
+        out = ScanMeasurement{QStringLiteral("扫描图无法处理：请用 200～600 dpi 重新扫描整张校准页。"),
+                              QVector<std::optional<QPointF>>(page.crosses.size()),
+                              QVector<QPointF>(page.crosses.size(), QPointF(nan, nan)), QTransform()};
+    }
     return out;
 }
 

@@ -170,6 +170,34 @@ private slots:
         QVERIFY2(m.error.contains(reason), qPrintable(m.error));
     }
 
+    // Whatever the file held, the answer is a refusal, not a crash.
+    void imagesWithNoFormRefused_data() {
+        QTest::addColumn<QImage>("scan");
+        QImage white(2480, 3508, QImage::Format_RGB888);
+        white.fill(Qt::white);
+        QImage tiny(5, 3, QImage::Format_RGB888);
+        tiny.fill(Qt::black);
+        QImage noise(1200, 900, QImage::Format_RGB888);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y,
+                               qRgb((x * 7919 + y * 104729) % 251, (x * 31 + y * 17) % 256, (x ^ y) & 255));
+        QTest::newRow("white") << white;
+        QTest::newRow("a few pixels") << tiny;
+        QTest::newRow("noise") << noise;
+        QTest::newRow("none") << QImage();
+    }
+    void imagesWithNoFormRefused() {
+        QFETCH(QImage, scan);
+        const scansim::PrintedPage& page = printed(1);
+        for (double dpi : {300.0, 0.0}) {
+            const print::scan::ScanMeasurement m = measureScan(scan, dpi, page.form, page.page);
+            QVERIFY(!m.ok());
+            QVERIFY2(m.error.contains(QStringLiteral("对不上")) || m.error.contains(QStringLiteral("空")),
+                     qPrintable(m.error));
+        }
+    }
+
     // The picture for the window: each found cross ringed where it is on the scaled scan, the
     // refused one in red, one not found not at all.
     void drawsTheCrossesFound() {
