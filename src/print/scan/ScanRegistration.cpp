@@ -24,6 +24,7 @@ constexpr double kCoarsePerMm = 1;     // px/mm of the coarse search
 constexpr double kCommonDpiFits = 0.4; // coarse correlation that needs no wider search
 constexpr double kBlackInk = 50;       // blackness above which a pixel is the page's own print
 constexpr double kBlackMarginMm = 0.6;
+constexpr double kFinestPerMm = 6; // px/mm of the last refinement at most
 
 // The form's ink at a resolution of about perMm, never above the image's own.
 struct FormLevel {
@@ -163,12 +164,14 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
                     const Candidate& start, const MeasuredCalibration::Page& page, const BlackInk& ink) {
     Registration out;
     out.formMmToScan = start.formMmToScan;
-    const double nativePerMm = formDark.cols / paperMm.width();
+    // The form image's own resolution, or less for a very fine one: the crosses, not the form,
+    // are what must be found to a fraction of a pixel.
+    const double finest = std::min(kFinestPerMm, formDark.cols / paperMm.width());
     const double scanPerMm = std::sqrt(std::abs(start.formMmToScan.determinant()));
     if (!(scanPerMm > 0))
         return out;
-    // The scan at the form's resolution, and where its own black print is.
-    const double f = std::min(1.0, nativePerMm / scanPerMm);
+    // The scan at that resolution, and where its own black print is.
+    const double f = std::min(1.0, finest / scanPerMm);
     cv::Mat native;
     cv::resize(scanRgb, native,
                cv::Size(std::max(1, int(std::lround(scanRgb.cols * f))),
@@ -188,7 +191,7 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
         }
     } else {
         allowed = blackness(native, ink) < kBlackInk;
-        const int grow = int(std::ceil(kBlackMarginMm * nativePerMm));
+        const int grow = int(std::ceil(kBlackMarginMm * finest));
         cv::erode(allowed, allowed,
                   cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * grow + 1, 2 * grow + 1)));
     }
@@ -196,12 +199,18 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
     inkDarkness(native).convertTo(nativeDark, CV_32F);
     native.release();
 
-    for (double perMm : {kCoarsePerMm, 2 * kCoarsePerMm, nativePerMm}) {
+    std::vector<double> levels;
+    for (double perMm : {kCoarsePerMm, 2 * kCoarsePerMm})
+        if (perMm < finest * 0.9)
+            levels.push_back(perMm);
+    levels.push_back(finest);
+    for (double perMm : levels) {
+        const bool top = perMm == finest;
         const FormLevel level = formAt(formDark, paperMm, perMm);
         cv::Mat input = nativeDark;
         cv::Mat mask = allowed;
-        if (level.dark.data != formDark.data) {
-            const double s = perMm / nativePerMm;
+        if (!top) {
+            const double s = perMm / finest;
             const cv::Size size(std::max(8, int(std::lround(nativeDark.cols * s))),
                                 std::max(8, int(std::lround(nativeDark.rows * s))));
             cv::resize(nativeDark, input, size, 0, 0, cv::INTER_AREA);
@@ -217,7 +226,6 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
         cv::Mat warp;
         cvAffine(templToInput).convertTo(warp, CV_32F);
         // Each level starts where the one below left off: a few steps suffice at the top.
-        const bool top = level.dark.data == formDark.data;
         const cv::TermCriteria until(cv::TermCriteria::COUNT + cv::TermCriteria::EPS, top ? 25 : 50,
                                      top ? 1e-4 : 1e-3);
         double rho = 0;
@@ -228,7 +236,7 @@ Registration refine(const cv::Mat& scanRgb, const cv::Mat& formDark, const QSize
         }
         out.formMmToScan = QTransform::fromScale(level.perMmX, level.perMmY) * qtAffine(warp) *
                            QTransform::fromScale(1 / sx, 1 / sy);
-        if (perMm == kCoarsePerMm)
+        if (perMm == levels.front())
             out.coarseScore = rho;
         if (top) {
             // Scored without ECC's smoothing: a blurred scan shows here.
