@@ -156,7 +156,7 @@ void BillPrinter::PrinterTransBegin(int copies) {
             restorePrinterPaper();
             return;
         }
-        MeasuredCalibration(m_app.userIni()).applyTo(m_device);
+        MeasuredCalibration(m_app.userIni()).applyTo(m_device, m_templateId);
         m_job = {m_device.printerName(), paperText(m_device.paper()), m_templateId, variantText(),
                  m_app.userName,         m_device.copies(),           {},           {}};
         m_digestItems = digestItems();

@@ -103,6 +103,28 @@ QVector<DrawOp> TestPage::plan(core::Database& db, int checkTypeId, Mode mode) {
     return ops;
 }
 
+PrintDevice::Paper TestPage::setUpLikeBill(core::AppContext& app, PrintDevice& device, int checkTypeId) {
+    const QString printer = app.currentPrinter();
+    if (!printer.isEmpty() && printer != device.printerName())
+        device.selectPrinter(printer);
+    const bool landscape = PrintGeometry::isLandscape(PrintLookups::getHXPaperIn(app.db(), checkTypeId));
+    device.setOrientation(landscape ? PrintDevice::Orientation::Landscape : PrintDevice::Orientation::Portrait);
+    PrinterSetup::applyPaper(device, PaperMemory(app.userIni()).recall(device.printerName()));
+    PrintDevice::Paper printerPaper;
+    if (TemplatePaperSwitch(app.db(), app.userIni()).applies(checkTypeId, device.printerName())) {
+        const QPageSize own = PrintLookups::templatePaper(app.db(), checkTypeId);
+        if (own.isValid()) {
+            printerPaper = device.paper();
+            PrinterSetup::applyPaper(device, {own, printerPaper.source});
+        }
+    }
+    return printerPaper;
+}
+
+void TestPage::restorePaper(PrintDevice& device, const PrintDevice::Paper& printerPaper) {
+    PrinterSetup::applyPaper(device, printerPaper);
+}
+
 bool TestPage::print(core::AppContext& app, PrintDevice& device, int checkTypeId, Mode mode) {
     if (device.printerNames().isEmpty()) {
         app.dialogs().error(QStringLiteral("你需要安装打印机才能打印！"));
@@ -115,28 +137,15 @@ bool TestPage::print(core::AppContext& app, PrintDevice& device, int checkTypeId
             app.dialogs().message(QStringLiteral("这个模板没有要打印的项目~"));
             return false;
         }
-        const QString printer = app.currentPrinter();
-        if (!printer.isEmpty() && printer != device.printerName())
-            device.selectPrinter(printer);
-        const bool landscape = PrintGeometry::isLandscape(PrintLookups::getHXPaperIn(app.db(), checkTypeId));
-        device.setOrientation(landscape ? PrintDevice::Orientation::Landscape
-                                        : PrintDevice::Orientation::Portrait);
-        PrinterSetup::applyPaper(device, PaperMemory(app.userIni()).recall(device.printerName()));
-        if (TemplatePaperSwitch(app.db(), app.userIni()).applies(checkTypeId, device.printerName())) {
-            const QPageSize own = PrintLookups::templatePaper(app.db(), checkTypeId);
-            if (own.isValid()) {
-                printerPaper = device.paper();
-                PrinterSetup::applyPaper(device, {own, printerPaper.source});
-            }
-        }
+        printerPaper = setUpLikeBill(app, device, checkTypeId);
         device.setCopies(1);
         device.setTitle(mode == Mode::Values ? QStringLiteral("打印测试页")
                                              : QStringLiteral("打印测试页（项目框）"));
-        MeasuredCalibration(app.userIni()).applyTo(device);
+        MeasuredCalibration(app.userIni()).applyTo(device, checkTypeId);
         device.beginDocument();
         ItemPlan::draw(ops, device);
         device.endDocument();
-        PrinterSetup::applyPaper(device, printerPaper);
+        restorePaper(device, printerPaper);
         return true;
     } catch (const core::DbError& e) {
         app.dialogs().alert(QStringLiteral("读取打印项目出错：") + e.message(), QStringLiteral("提示"),
@@ -146,7 +155,7 @@ bool TestPage::print(core::AppContext& app, PrintDevice& device, int checkTypeId
                             false);
     }
     device.abort();
-    PrinterSetup::applyPaper(device, printerPaper);
+    restorePaper(device, printerPaper);
     return false;
 }
 

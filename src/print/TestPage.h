@@ -26,6 +26,11 @@ public:
     // Prints the page on the app's current printer. True when it was handed to the printer;
     // failures are reported through app.dialogs().
     static bool print(core::AppContext& app, PrintDevice& device, int checkTypeId, Mode mode);
+    // Sets the device up as a bill of the template prints: the app's printer, the template's
+    // direction, the kept paper, the template's own paper where it switches to it. Returns the
+    // printer's paper to put back after the job (invalid: nothing to put back). Throws.
+    static PrintDevice::Paper setUpLikeBill(core::AppContext& app, PrintDevice& device, int checkTypeId);
+    static void restorePaper(PrintDevice& device, const PrintDevice::Paper& printerPaper);
 };
 
 } // namespace print
