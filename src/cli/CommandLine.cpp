@@ -60,8 +60,16 @@ const QList<Spec>& specs() {
          0,
          {QStringLiteral("template"), QStringLiteral("printer"), QStringLiteral("pdf")},
          {},
+         {QStringLiteral("calibration")},
+         {}},
+        {QStringLiteral("calibrate"),
          {},
-         {QStringLiteral("template")}},
+         0,
+         {QStringLiteral("printer"), QStringLiteral("template"), QStringLiteral("readings"),
+          QStringLiteral("scan")},
+         {},
+         {QStringLiteral("clear")},
+         {QStringLiteral("printer")}},
         {QStringLiteral("notes"), {}, 0, {QStringLiteral("from"), QStringLiteral("to")}, {}, {}, {}},
         {QStringLiteral("journal"), {}, 0, {QStringLiteral("job"), QStringLiteral("from")}, {}, {}, {}},
         {QStringLiteral("reprint"),
@@ -211,8 +219,20 @@ bool CommandLine::parse(const QStringList& arguments, Invocation& out, QString* 
     for (const QString& option : spec->required)
         if (!out.values.contains(option))
             return fail(QStringLiteral("%1 缺少选项 --%2").arg(spec->command, option));
-    if (out.values.contains(QStringLiteral("printer")) && out.values.contains(QStringLiteral("pdf")))
+    // A test page may go to a PDF as a printer would get it; every other job goes to one or the other.
+    if (out.values.contains(QStringLiteral("printer")) && out.values.contains(QStringLiteral("pdf")) &&
+        out.command != QLatin1String("test-page"))
         return fail(QStringLiteral("--printer 与 --pdf 只能选一个"));
+    if (out.command == QLatin1String("calibrate")) {
+        const int ways = int(out.values.contains(QStringLiteral("readings"))) +
+                         int(out.values.contains(QStringLiteral("scan"))) +
+                         int(out.flags.contains(QStringLiteral("clear")));
+        if (ways != 1)
+            return fail(QStringLiteral("calibrate 需要 --readings、--scan、--clear 之一"));
+        if (out.values.contains(QStringLiteral("scan")) &&
+            !QFileInfo(out.value(QStringLiteral("scan"))).isFile())
+            return fail(QStringLiteral("没有这个文件：") + out.value(QStringLiteral("scan")));
+    }
     if (out.command == QLatin1String("reprint")) {
         // A reprint names its pages and where they go; a default would feed a printer nobody chose.
         if (out.values.contains(QStringLiteral("pages")) == out.values.contains(QStringLiteral("from-page")))
@@ -349,11 +369,29 @@ QString CommandLine::help(const QString& command) {
                common;
     if (command == QLatin1String("test-page"))
         return QStringLiteral(
-                   "用法：overprint test-page --template 模板全名 [--printer 打印机 | --pdf 文件]\n\n"
-                   "以各项目的测试值打印模板的测试页。\n"
-                   "  --template 模板全名  例如 出货单（标准）\n"
+                   "用法：overprint test-page [--template 模板全名] [--calibration] [--printer 打印机] "
+                   "[--pdf 文件]\n\n"
+                   "以各项目的测试值打印模板的测试页；带 --calibration 时打印校准页（九个编号的十字，\n"
+                   "不带任何校准），--json 列出每个十字的编号和应在的位置（距纸张左边、上边的毫米数）。\n"
+                   "  --template 模板全名  例如 出货单（标准），缺省为出货单的默认模板\n"
+                   "  --calibration        打印校准页\n"
                    "  --printer 打印机     打印到这台打印机\n"
-                   "  --pdf 文件           打印到 PDF 文件\n") +
+                   "  --pdf 文件           打印到 PDF 文件；与 --printer 同时给出时，PDF "
+                   "里是送往那台打印机的内容\n") +
+               common;
+    if (command == QLatin1String("calibrate"))
+        return QStringLiteral(
+                   "用法：overprint calibrate --printer 打印机 [--template 模板全名]\n"
+                   "                          (--readings \"x1,y1;x2,y2;…\" | --scan 文件 | --clear)\n\n"
+                   "按校准页计算并保存打印机的校准，列出拟合的偏移、比例、歪斜、斜切和每个十字的残差；\n"
+                   "读数对不上时不保存，以 1 结束。\n"
+                   "  --readings 读数  按 test-page --calibration "
+                   "列出的顺序，每个十字中心距纸张左边、上边的\n"
+                   "                   毫米数，十字之间用分号隔开；量不到的十字留空（;;），至少四个\n"
+                   "  --scan 文件      印在表格纸上的校准页的扫描图（PNG、JPEG、TIFF 或一页的 PDF），\n"
+                   "                   校准只用于这台打印机打印这个模板\n"
+                   "  --clear          这台打印机不再校准（尺量的和这个模板扫描的）\n"
+                   "  --template 模板全名  缺省为出货单的默认模板\n") +
                common;
     if (command == QLatin1String("notes"))
         return QStringLiteral("用法：overprint notes [--from 日期] [--to 日期] [--json]\n\n"
@@ -401,7 +439,8 @@ QString CommandLine::help(const QString& command) {
                           "  batch      导入订单并批量打印\n"
                           "  import     导入收件人、订单或商品\n"
                           "  package    导出或导入模板包\n"
-                          "  test-page  打印模板测试页\n"
+                          "  test-page  打印模板测试页或校准页\n"
+                          "  calibrate  按校准页的读数或扫描图校准打印机\n"
                           "  notes      列出已保存的出货单\n"
                           "  journal    列出打印记录\n"
                           "  reprint    补打打印记录里一个作业的几页\n"

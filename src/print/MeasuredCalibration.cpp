@@ -21,7 +21,7 @@ const QString MeasuredCalibration::kScanSection = QStringLiteral("ScanCalibratio
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kMaxTurn = 3;   // degrees, turn and shear alike
+constexpr double kMaxTurn = 3;    // degrees, turn and shear alike
 constexpr double kOrderTurn = 20; // degrees: beyond this the readings are in the wrong boxes
 // A cross whose reading differs from where the other crosses put it, weighed by how firmly they
 // fix that place, by more than this is refused. Readings to ±0.25 mm stay under 0.5; one reading
@@ -147,10 +147,13 @@ double degrees(double radians) {
 } // namespace
 
 QString MeasuredCalibration::Page::code() const {
-    QStringList parts{printer, QString::number(source),
+    QStringList parts{printer,
+                      QString::number(source),
                       orientation == PrintDevice::Orientation::Landscape ? QStringLiteral("L")
-                                                                          : QStringLiteral("P"),
-                      QString::number(templateId), number(paperMm.width(), 1), number(paperMm.height(), 1)};
+                                                                         : QStringLiteral("P"),
+                      QString::number(templateId),
+                      number(paperMm.width(), 1),
+                      number(paperMm.height(), 1)};
     for (const QPointF& c : crosses)
         parts << number(c.x(), 2) + QLatin1Char(',') + number(c.y(), 2);
     return QString::fromLatin1(
@@ -175,7 +178,8 @@ MeasuredCalibration::Page MeasuredCalibration::layout(const QSizeF& paperMm, con
     for (double y : {top, middleY, bottom})
         for (double x : {left, middleX, right})
             page.crosses << QPointF(x, y);
-    page.textMm = QRectF(QPointF(left + reach + 3, top + reach + 2), QPointF(middleX - reach - 3, middleY - reach - 2));
+    page.textMm =
+        QRectF(QPointF(left + reach + 3, top + reach + 2), QPointF(middleX - reach - 3, middleY - reach - 2));
     return page;
 }
 
@@ -224,20 +228,21 @@ MeasuredCalibration::Fit MeasuredCalibration::solve(const QVector<QPointF>& nomi
     }
     const QTransform& t = affine->map;
     fit.printed = t;
+    // The page's x axis gives the scale across and the turn; its y axis, taken square to the x
+    // axis, the scale down, and along it how far it leans (the shear).
     fit.scaleX = std::hypot(t.m11(), t.m12());
-    fit.scaleY = std::hypot(t.m21(), t.m22());
     const double turn = std::atan2(t.m12(), t.m11());
     fit.turnDegrees = degrees(turn);
-    // How far the page's y axis leans from square to its x axis.
-    fit.shearDegrees = degrees(std::atan2(t.m21() * std::cos(turn) + t.m22() * std::sin(turn),
-                                          -t.m21() * std::sin(turn) + t.m22() * std::cos(turn)));
+    fit.scaleY = -t.m21() * std::sin(turn) + t.m22() * std::cos(turn);
+    fit.shearDegrees = degrees(std::atan2(t.m21() * std::cos(turn) + t.m22() * std::sin(turn), fit.scaleY));
     const QPointF shift = t.map(affine->centre) - affine->centre;
     fit.offsetX = shift.x();
     fit.offsetY = shift.y();
     for (int i : use)
         fit.residuals[i] = QLineF(t.map(nominal[i]), at[i]).length();
 
-    if (t.determinant() <= 0 || std::abs(fit.turnDegrees) > kOrderTurn || std::abs(fit.shearDegrees) > kOrderTurn) {
+    if (t.determinant() <= 0 || std::abs(fit.turnDegrees) > kOrderTurn ||
+        std::abs(fit.shearDegrees) > kOrderTurn) {
         fit.error = QStringLiteral("十字的读数顺序不对：请按校准页上的编号依次填写，每个十字先填距纸张"
                                    "左边、再填距纸张上边的毫米数。");
         return fit;
@@ -367,18 +372,19 @@ void MeasuredCalibration::drawPage(PlanCanvas& canvas, const Page& page, const Q
         canvas.drawText(px(page.textMm.left()), py(page.textMm.top() + pitch * i), lines[i]);
 }
 
-std::optional<MeasuredCalibration::Page> MeasuredCalibration::printPage(core::AppContext& app, PrintDevice& device,
-                                                                        int templateId) {
+std::optional<MeasuredCalibration::Page> MeasuredCalibration::printPage(core::AppContext& app,
+                                                                        PrintDevice& device, int templateId) {
     if (device.printerNames().isEmpty()) {
         app.dialogs().error(QStringLiteral("你需要安装打印机才能打印！"));
         return std::nullopt;
     }
     PrintDevice::Paper printerPaper;
     try {
-        const QString name = app.db()
-                                 .scalar(QStringLiteral("select TypeName from CKTypeTable where CheckTypeID=:id"),
-                                         {{QStringLiteral("id"), templateId}})
-                                 .toString();
+        const QString name =
+            app.db()
+                .scalar(QStringLiteral("select TypeName from CKTypeTable where CheckTypeID=:id"),
+                        {{QStringLiteral("id"), templateId}})
+                .toString();
         printerPaper = TestPage::setUpLikeBill(app, device, templateId);
         const Page page = layout(device, templateId, name);
         const QPointF first = page.crosses.front();
@@ -408,7 +414,8 @@ std::optional<MeasuredCalibration::Page> MeasuredCalibration::printPage(core::Ap
     }
 }
 
-MeasuredCalibration::Stored MeasuredCalibration::read(const QString& section, const QString& key, Path path) const {
+MeasuredCalibration::Stored MeasuredCalibration::read(const QString& section, const QString& key,
+                                                      Path path) const {
     Stored out;
     const QStringList parts = m_ini.readString(section, key).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (parts.size() != 6)
@@ -446,7 +453,8 @@ void MeasuredCalibration::write(const QString& section, const QString& key, cons
     m_ini.flush();
 }
 
-QTransform MeasuredCalibration::recall(const QString& printer, int source, PrintDevice::Orientation orientation) const {
+QTransform MeasuredCalibration::recall(const QString& printer, int source,
+                                       PrintDevice::Orientation orientation) const {
     return read(kSection, rulerKey(printer, source, orientation), Path::Ruler).correction;
 }
 
@@ -464,7 +472,8 @@ void MeasuredCalibration::rememberScan(const QString& printer, int templateId, c
 }
 
 MeasuredCalibration::Stored MeasuredCalibration::inForce(const QString& printer, int source,
-                                                         PrintDevice::Orientation orientation, int templateId) const {
+                                                         PrintDevice::Orientation orientation,
+                                                         int templateId) const {
     if (templateId > 0) {
         const Stored scan = read(kScanSection, scanKey(printer, templateId), Path::Scan);
         if (scan.path != Path::None)

@@ -65,15 +65,27 @@ void QtPrintDevice::setPdfMargins(const QMarginsF& millimetres) {
         m_printer->setPageMargins(millimetres, QPageLayout::Millimeter);
 }
 
+void QtPrintDevice::standFor(const QString& printer) {
+    if (m_outputFile.isEmpty())
+        return;
+    m_standIn = printer;
+    // The printer's own paper and unprintable margins, as its driver reports them.
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printer);
+    if (info.isNull())
+        return;
+    QPrinter real(info, QPrinter::HighResolution);
+    m_printer->setPageLayout(real.pageLayout());
+}
+
 QStringList QtPrintDevice::printerNames() const {
     if (!m_outputFile.isEmpty())
-        return {m_outputFile};
+        return {m_standIn.isEmpty() ? m_outputFile : m_standIn};
     return QPrinterInfo::availablePrinterNames();
 }
 
 bool QtPrintDevice::selectPrinter(const QString& name) {
     if (!m_outputFile.isEmpty())
-        return name == m_outputFile;
+        return name == (m_standIn.isEmpty() ? m_outputFile : m_standIn);
     if (!QPrinterInfo::availablePrinterNames().contains(name))
         return false;
     m_printer->setPrinterName(name);
@@ -81,7 +93,9 @@ bool QtPrintDevice::selectPrinter(const QString& name) {
 }
 
 QString QtPrintDevice::printerName() const {
-    return m_outputFile.isEmpty() ? m_printer->printerName() : m_outputFile;
+    if (m_outputFile.isEmpty())
+        return m_printer->printerName();
+    return m_standIn.isEmpty() ? m_outputFile : m_standIn;
 }
 
 int QtPrintDevice::resolutionX() const {

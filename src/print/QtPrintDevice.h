@@ -29,6 +29,9 @@ public:
     // PDF output only: the unprintable margins of the page, to stand in for a printer's.
     void setPdfMargins(const QMarginsF& millimetres);
     QPrinter& printer() { return *m_printer; }
+    // PDF output only: the file takes the place of an installed printer, so the job is what that
+    // printer would be sent (its kept paper, its printable area, its correction).
+    void standFor(const QString& printer);
 
     QStringList printerNames() const override;
     bool selectPrinter(const QString& name) override;
@@ -72,6 +75,7 @@ private:
     QFont deviceFont() const;
 
     QString m_outputFile;
+    QString m_standIn; // the printer a PDF stands for, if any
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;
     QFont m_font;

@@ -1,6 +1,7 @@
 #include "batch/OrderStore.h"
 #include "entry/NoteDayTotals.h"
 #include "print/PrintJournal.h"
+#include "support/PdfWords.h"
 #include "support/TestHome.h"
 #include "support/TestRegistry.h"
 
@@ -226,6 +227,13 @@ private slots:
         QTest::newRow("reprint to nowhere") << args("reprint --job 1 --pages 1-2") << 1 << "--pdf";
         QTest::newRow("job no number") << args("reprint --job x --pages 1 --pdf a.pdf") << 1 << "--job";
         QTest::newRow("journal bad date") << args("journal --from 2026-13-45") << 1 << "2026-13-45";
+        QTest::newRow("calibrate help") << args("calibrate --help") << 0 << "--readings";
+        QTest::newRow("calibrate without readings") << args("calibrate --printer P") << 1 << "--readings";
+        QTest::newRow("calibrate two ways")
+            << args("calibrate --printer P --readings 1,2 --clear") << 1 << "--clear";
+        QTest::newRow("calibrate without printer") << args("calibrate --clear") << 1 << "--printer";
+        QTest::newRow("scan not there")
+            << args("calibrate --printer P --scan /nonexistent/scan.png") << 1 << "/nonexistent/scan.png";
     }
     void usage() {
         QFETCH(QStringList, arguments);
@@ -761,6 +769,92 @@ private slots:
         const Run r = run({"test-page", "--template", name, "--pdf", pdf});
         QCOMPARE(r.code, code);
         QCOMPARE(pdfPages(pdf), code == 0 ? 1 : -1);
+    }
+
+    // A script calibrates the printer from its own page: the page's crosses listed, readings
+    // fitted and stored, a misread refused by name without touching what is stored, the test
+    // page for that printer then printed under the correction, and --clear back to none.
+    void calibrationFlow() {
+        if (QProcess::execute(QStringLiteral("lpstat"), {QStringLiteral("-p"), QStringLiteral("BillPDF")}) !=
+            0)
+            QSKIP("no CUPS queue BillPDF");
+        const QString printer = QStringLiteral("BillPDF");
+        const QString before = outFile(QStringLiteral("before.pdf"));
+        QCOMPARE(run({"test-page", "--printer", printer, "--pdf", before}).code, 0);
+        const Run page = run({"test-page", "--calibration", "--printer", printer, "--pdf",
+                              outFile(QStringLiteral("calibration.pdf")), "--json"});
+        QVERIFY2(page.code == 0, qPrintable(page.err));
+        const QJsonObject listed = QJsonDocument::fromJson(page.out.toUtf8()).object();
+        const QJsonArray crosses = listed.value(QStringLiteral("crosses")).toArray();
+        QCOMPARE(crosses.size(), 9);
+        QCOMPARE(listed.value(QStringLiteral("printer")).toString(), printer);
+
+        // The printer shifts 2 mm right and 1 mm up and stretches 1 % down; cross 4 not measured.
+        const QTransform worn = QTransform::fromScale(1.0, 1.01) * QTransform::fromTranslate(2, -1);
+        QStringList readings;
+        for (const QJsonValue& c : crosses) {
+            const QPointF at =
+                worn.map(QPointF(c[QStringLiteral("x")].toDouble(), c[QStringLiteral("y")].toDouble()));
+            readings << (c[QStringLiteral("number")].toInt() == 4
+                             ? QString()
+                             : QStringLiteral("%1,%2").arg(at.x(), 0, 'f', 1).arg(at.y(), 0, 'f', 1));
+        }
+        const Run fitted =
+            run({"calibrate", "--printer", printer, "--readings", readings.join(';'), "--json"});
+        QVERIFY2(fitted.code == 0, qPrintable(fitted.out + fitted.err));
+        const QJsonObject fit = QJsonDocument::fromJson(fitted.out.toUtf8()).object();
+        QVERIFY(std::abs(fit.value(QStringLiteral("scaleY")).toDouble() - 1.01) < 0.002);
+        QVERIFY(fit.value(QStringLiteral("crosses"))
+                    .toArray()
+                    .at(3)
+                    .toObject()
+                    .value(QStringLiteral("residual"))
+                    .isUndefined());
+        QCOMPARE(fit.value(QStringLiteral("code")), listed.value(QStringLiteral("code")));
+
+        QStringList misread = readings;
+        misread[2] = QStringLiteral("%1,%2")
+                         .arg(misread[2].section(',', 0, 0).toDouble() + 3)
+                         .arg(misread[2].section(',', 1));
+        const Run refused =
+            run({"calibrate", "--printer", printer, "--readings", misread.join(';'), "--json"});
+        QCOMPARE(refused.code, 1);
+        QCOMPARE(QJsonDocument::fromJson(refused.out.toUtf8())
+                     .object()
+                     .value(QStringLiteral("refusedCross"))
+                     .toInt(),
+                 3);
+
+        // What the printer is sent now lands where it belongs once the printer has moved it.
+        const QString after = outFile(QStringLiteral("after.pdf"));
+        QCOMPARE(run({"test-page", "--printer", printer, "--pdf", after}).code, 0);
+        const PdfWords plain = PdfWords::read(before);
+        const PdfWords corrected = PdfWords::read(after);
+        QVERIFY(plain.error.isEmpty() && corrected.error.isEmpty() && !plain.words.isEmpty());
+        const auto only = [](const PdfWords& pdf, const QString& text) {
+            const PdfWords::Word* found = nullptr;
+            for (const PdfWords::Word& w : pdf.words)
+                if (w.text == text) {
+                    if (found)
+                        return static_cast<const PdfWords::Word*>(nullptr);
+                    found = &w;
+                }
+            return found;
+        };
+        int compared = 0;
+        for (const PdfWords::Word& w : plain.words) {
+            const PdfWords::Word* c = only(corrected, w.text);
+            if (!c || only(plain, w.text) != &w)
+                continue;
+            const QPointF landed = worn.map(QPointF(c->left, c->top));
+            QVERIFY2(QLineF(landed, QPointF(w.left, w.top)).length() < 0.15, qPrintable(w.text));
+            ++compared;
+        }
+        QVERIFY(compared > 10);
+
+        QCOMPARE(run({"calibrate", "--printer", printer, "--clear"}).code, 0);
+        core::IniFile ini(m_home->app().userIni().fileName());
+        QVERIFY(ini.keys(QStringLiteral("MeasuredCalibration")).isEmpty());
     }
 
     // The whole flow of a script after a jam: a batch into a PDF, the journal lists the job, and

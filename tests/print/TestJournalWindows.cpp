@@ -42,57 +42,84 @@ class TestJournalWindows : public QObject {
     Q_OBJECT
 
 private slots:
-    // The clerk tabs through the six boxes typing what the ruler says, then 计算 and 保存校准.
+    // The clerk tabs through the boxes typing what the ruler says (blank: not measured), then
+    // 计算 and 保存校准; pressing both again stores the same correction, never one on the other.
     void calibrationWindowStoresWhatWasMeasured_data() {
-        QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QVector<int>>("typed"); // crosses typed, from 1
+        QTest::addColumn<QPointF>("misread");    // added to the last typed cross
+        QTest::addColumn<bool>("oneNumberOnly");
         QTest::addColumn<QString>("message");
-        QTest::newRow("worn tractor")
-            << QStringList{"23.1", "18.0", "185.5", "19.4", "22.7", "67.6"} << true << QString();
-        QTest::newRow("crosses 2 and 3 swapped")
-            << QStringList{"23.1", "18.0", "22.7", "67.6", "185.5", "19.4"} << false
-            << QStringLiteral("顺序不对");
-        QTest::newRow("one cross misread") << QStringList{"23.1", "18.0", "185.5", "19.4", "26.7", "67.6"}
-                                           << false << QStringLiteral("残差");
+        const QVector<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9};
+        QTest::newRow("worn tractor, nine crosses") << all << QPointF() << false << QString();
+        QTest::newRow("four corners only") << QVector<int>{1, 3, 7, 9} << QPointF() << false << QString();
+        QTest::newRow("cross 9 misread by 2 mm")
+            << all << QPointF(0, 2) << false << QStringLiteral("第 9 个十字");
+        QTest::newRow("a cross with one number")
+            << all << QPointF() << true << QStringLiteral("只填了一个数");
     }
     void calibrationWindowStoresWhatWasMeasured() {
-        QFETCH(QStringList, typed);
-        QFETCH(bool, accepted);
+        QFETCH(QVector<int>, typed);
+        QFETCH(QPointF, misread);
+        QFETCH(bool, oneNumberOnly);
         QFETCH(QString, message);
         TestHome home;
         QVERIFY(home.isValid());
         home.app().setCurrentPrinter(QString());
+        home.app().currentCheckTypeId = 1;
         print::RecordingPrintDevice device;
         print::ui::TfrmMeasuredCalibration window(home.app(), device);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.findChild<QDoubleSpinBox*>(QStringLiteral("edX1"))->setFocus();
-        for (const QString& value : typed) {
-            typeIntoFocus(value);
+        const QVector<QPointF> nominal = window.page().crosses;
+        QCOMPARE(nominal.size(), 9);
+        // Shifted 3.1 mm right and 1.5 mm down, stretched 1 % across, turned a quarter degree.
+        const QTransform worn = QTransform().translate(3.1, 1.5).rotate(0.25).scale(1.01, 1.0);
+        window.findChild<QLineEdit*>(QStringLiteral("edX1"))->setFocus();
+        for (int i = 1; i <= 9; ++i) {
+            QPointF at = worn.map(nominal[i - 1]);
+            if (i == typed.last())
+                at += misread;
+            const bool shown = typed.contains(i);
+            typeIntoFocus(shown ? QString::number(at.x(), 'f', 1) : QString());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            typeIntoFocus(shown && !(oneNumberOnly && i == 5) ? QString::number(at.y(), 'f', 1) : QString());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        QCOMPARE(window.findChild<QDoubleSpinBox*>(QStringLiteral("edY3"))->value(), typed.last().toDouble());
+        QVERIFY(!window.findChild<QLineEdit*>(QStringLiteral("edY9"))->text().isEmpty());
         click(window, QStringLiteral("btSolve"));
         auto* save = window.findChild<QPushButton*>(QStringLiteral("btSave"));
-        QCOMPARE(save->isEnabled(), accepted);
         const QString result = window.findChild<QLabel*>(QStringLiteral("lbResult"))->text();
-        using O = print::PrintDevice::Orientation;
-        if (!accepted) {
+        if (!message.isEmpty()) {
+            QVERIFY(!save->isEnabled());
             QVERIFY2(result.contains(message), qPrintable(result));
             QVERIFY(home.dialogs().sawText(message));
             return;
         }
-        QVERIFY2(result.contains(QStringLiteral("右")) && result.contains(QStringLiteral("歪斜")),
-                 qPrintable(result));
-        QVERIFY(!window.findChild<QLabel*>(QStringLiteral("lbResidual1"))->text().isEmpty());
-        click(window, QStringLiteral("btSave"));
-        core::IniFile ini(home.app().userIni().fileName());
-        const QTransform stored =
-            print::MeasuredCalibration(ini).recall(QStringLiteral("Recorder"), -1, O::Portrait);
-        QVERIFY(!stored.isIdentity());
-        // Cross 1 was measured 3.1 mm right of where it belongs: the correction moves it back.
-        QVERIFY(std::abs(stored.map(QPointF(20, 20)).x() - (20 - 3.1)) < 0.3);
-        QVERIFY(!save->isEnabled());
+        QVERIFY2(save->isEnabled() && result.contains(QStringLiteral("右")), qPrintable(result));
+        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("lbResidual2"))->text().isEmpty(), false);
+        using O = print::PrintDevice::Orientation;
+        QTransform stored[2];
+        for (QTransform& kept : stored) {
+            click(window, QStringLiteral("btSave"));
+            QVERIFY(!save->isEnabled());
+            QVERIFY(window.findChild<QLabel*>(QStringLiteral("lbInForce"))
+                        ->text()
+                        .contains(QStringLiteral("尺量")));
+            core::IniFile ini(home.app().userIni().fileName());
+            kept = print::MeasuredCalibration(ini).recall(QStringLiteral("Recorder"), -1, O::Portrait);
+            QVERIFY(!kept.isIdentity());
+            click(window, QStringLiteral("btSolve"));
+        }
+        for (const QPointF& p : nominal) {
+            QVERIFY(QLineF(stored[0].map(p), stored[1].map(p)).length() < 1e-9);
+            // What is sent lands where it belongs, to the tenth the ruler was read to.
+            QVERIFY(QLineF(worn.map(stored[0].map(p)), p).length() < 0.15);
+        }
+        home.dialogs().answers.enqueue(1);
+        click(window, QStringLiteral("btClear"));
+        QVERIFY(window.findChild<QLabel*>(QStringLiteral("lbInForce"))
+                    ->text()
+                    .contains(QStringLiteral("不校准")));
     }
 
     void journalWindowReprintsSelectionAndTail() {

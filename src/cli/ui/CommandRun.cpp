@@ -14,11 +14,15 @@
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "print/BillPrinter.h"
+#include "print/MeasuredCalibration.h"
 #include "print/PrintJournal.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
 #include "print/QtPrintDevice.h"
 #include "print/TestPage.h"
+#include "print/scan/ScanFile.h"
+#include "print/scan/ScanMeasure.h"
+#include "print/scan/TemplateForm.h"
 #include "program/Program.h"
 #include "upgrade/StartupOffer.h"
 
@@ -28,8 +32,10 @@
 #include <QFileInfo>
 #include <QItemSelection>
 #include <QJsonArray>
+#include <QPrinterInfo>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -282,38 +288,256 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
     return out;
 }
 
-// test-page --template NAME: the template's items with their test values, as "打印测试页".
-Outcome printTestPage(core::AppContext& app, const Invocation& call) {
-    Outcome out;
-    const QString name = call.value(QStringLiteral("template"));
-    int id = 0;
+// The template a command names with --template, else the default of the delivery note. 0 with the
+// message said when there is none; -1 when the store failed.
+int templateOf(core::AppContext& app, const Invocation& call) {
     try {
-        id = app.db()
-                 .scalar(QStringLiteral("select CheckTypeID from CKTypeTable where TypeName=:name"),
-                         {{QStringLiteral("name"), name}})
-                 .toInt();
+        if (call.has(QStringLiteral("template"))) {
+            const QString name = call.value(QStringLiteral("template"));
+            const int id =
+                app.db()
+                    .scalar(QStringLiteral("select CheckTypeID from CKTypeTable where TypeName=:name"),
+                            {{QStringLiteral("name"), name}})
+                    .toInt();
+            if (id <= 0)
+                writeError(QStringLiteral("没有这个模板：") + name);
+            return id;
+        }
+        const int id =
+            app.db()
+                .scalar(QStringLiteral("select CheckTypeID from CKTypeTable where TypeFirstName='出货单' "
+                                       "order by case when IsDefault='默认' then 0 else 1 end, ShowOrd, "
+                                       "CheckTypeID"))
+                .toInt();
+        if (id <= 0)
+            writeError(QStringLiteral("没有出货单模板"));
+        return id;
     } catch (const core::DbError& e) {
         writeError(QStringLiteral("错误：") + e.message());
-        return {DataError, {}, {}};
+        return -1;
     }
-    if (id <= 0) {
-        writeError(QStringLiteral("没有这个模板：") + name);
-        return {BadUse, {}, {}};
-    }
+}
+
+QString templateName(core::AppContext& app, int id) {
+    return app.db()
+        .scalar(QStringLiteral("select TypeName from CKTypeTable where CheckTypeID=:id"),
+                {{QStringLiteral("id"), id}})
+        .toString();
+}
+
+QJsonArray crossesJson(const print::MeasuredCalibration::Page& page) {
+    QJsonArray crosses;
+    for (int i = 0; i < page.crosses.size(); ++i)
+        crosses.append(QJsonObject{{QStringLiteral("number"), i + 1},
+                                   {QStringLiteral("x"), std::round(page.crosses[i].x() * 100) / 100},
+                                   {QStringLiteral("y"), std::round(page.crosses[i].y() * 100) / 100}});
+    return crosses;
+}
+
+// test-page [--template NAME] [--calibration]: the template's items with their test values, as
+// "打印测试页", or the calibration page of the template's paper.
+Outcome printTestPage(core::AppContext& app, const Invocation& call) {
+    Outcome out;
+    const int id = templateOf(app, call);
+    if (id <= 0)
+        return {id < 0 ? DataError : BadUse, {}, {}};
+    const QString name = templateName(app, id);
     PdfFile pdf(call);
     print::QtPrintDevice device(pdf.path());
     pdf.writeThrough(device);
-    if ((out.exit = choosePrinter(app, device, call)) != Done)
-        return out;
-    pdfPaper(app, device, call, id);
-    if (!print::TestPage::print(app, device, id, print::TestPage::Mode::Values) || !pdf.complete()) {
+    const bool standIn = call.has(QStringLiteral("pdf")) && call.has(QStringLiteral("printer"));
+    if (standIn) {
+        const QString printer = call.value(QStringLiteral("printer"));
+        if (!QPrinterInfo::availablePrinterNames().contains(printer)) {
+            writeError(QStringLiteral("没有这台打印机：") + printer);
+            return {PrinterError, {}, {}};
+        }
+        device.standFor(printer);
+        app.setCurrentPrinter(printer);
+    } else {
+        if ((out.exit = choosePrinter(app, device, call)) != Done)
+            return out;
+        pdfPaper(app, device, call, id);
+    }
+    const bool calibration = call.flags.contains(QStringLiteral("calibration"));
+    std::optional<print::MeasuredCalibration::Page> page;
+    if (calibration)
+        page = print::MeasuredCalibration::printPage(app, device, id);
+    if ((calibration ? !page : !print::TestPage::print(app, device, id, print::TestPage::Mode::Values)) ||
+        !pdf.complete()) {
         out.exit = PrinterError;
         return out;
     }
-    out.result = {{QStringLiteral("template"), name},
-                  {QStringLiteral("pages"), 1},
-                  {QStringLiteral("printer"), device.printerName()}};
-    out.lines << QStringLiteral("测试页已打印到 ") + device.printerName();
+    out.result = {
+        {QStringLiteral("template"), name},
+        {QStringLiteral("pages"), 1},
+        {QStringLiteral("printer"), standIn ? call.value(QStringLiteral("printer")) : device.printerName()}};
+    if (standIn)
+        out.result.insert(QStringLiteral("pdf"), pdf.path());
+    if (page) {
+        out.result.insert(QStringLiteral("calibration"), true);
+        out.result.insert(QStringLiteral("code"), page->code());
+        out.result.insert(QStringLiteral("paper"),
+                          QJsonObject{{QStringLiteral("width"), page->paperMm.width()},
+                                      {QStringLiteral("height"), page->paperMm.height()}});
+        out.result.insert(QStringLiteral("crosses"), crossesJson(*page));
+        out.lines << QStringLiteral("校准页（代码 %1）已打印到 %2").arg(page->code(), device.printerName());
+        for (int i = 0; i < page->crosses.size(); ++i)
+            out.lines << QStringLiteral("  十字 %1：距左边 %2 毫米，距上边 %3 毫米")
+                             .arg(i + 1)
+                             .arg(page->crosses[i].x(), 0, 'f', 2)
+                             .arg(page->crosses[i].y(), 0, 'f', 2);
+    } else {
+        out.lines << QStringLiteral("测试页已打印到 ") + device.printerName();
+    }
+    return out;
+}
+
+// The crosses of --readings "x1,y1;x2,y2;;x4,y4": an empty pair skips a cross. False with the
+// message on anything else.
+bool parseReadings(const QString& text, int crosses, QVector<std::optional<QPointF>>& out, QString* error) {
+    const QStringList pairs = text.split(QLatin1Char(';'));
+    if (pairs.size() > crosses) {
+        *error = QStringLiteral("--readings 给了 %1 个十字，校准页只有 %2 个").arg(pairs.size()).arg(crosses);
+        return false;
+    }
+    out = QVector<std::optional<QPointF>>(crosses);
+    for (int i = 0; i < pairs.size(); ++i) {
+        const QString pair = pairs[i].trimmed();
+        if (pair.isEmpty())
+            continue;
+        const QStringList xy = pair.split(QLatin1Char(','));
+        bool okX = false;
+        bool okY = false;
+        const double x = xy.value(0).trimmed().toDouble(&okX);
+        const double y = xy.value(1).trimmed().toDouble(&okY);
+        if (xy.size() != 2 || !okX || !okY || !std::isfinite(x) || !std::isfinite(y)) {
+            *error = QStringLiteral("--readings 第 %1 个十字的读数不是“距左边,距上边”两个毫米数：%2")
+                         .arg(i + 1)
+                         .arg(pair);
+            return false;
+        }
+        out[i] = QPointF(x, y);
+    }
+    return true;
+}
+
+// calibrate --printer P [--template T] (--readings … | --scan FILE | --clear): the window's
+// 计算 and 保存校准, or 不用校准.
+Outcome runCalibrate(core::AppContext& app, const Invocation& call) {
+    Outcome out;
+    const int id = templateOf(app, call);
+    if (id <= 0)
+        return {id < 0 ? DataError : BadUse, {}, {}};
+    const QString name = templateName(app, id);
+    const QString printer = call.value(QStringLiteral("printer"));
+    print::QtPrintDevice device;
+    if (!device.printerNames().contains(printer)) {
+        writeError(QStringLiteral("没有这台打印机：") + printer);
+        return {PrinterError, {}, {}};
+    }
+    app.setCurrentPrinter(printer);
+    print::MeasuredCalibration::Page page;
+    try {
+        const print::PrintDevice::Paper printerPaper = print::TestPage::setUpLikeBill(app, device, id);
+        page = print::MeasuredCalibration::layout(device, id, name);
+        print::TestPage::restorePaper(device, printerPaper);
+    } catch (const std::exception&) {
+        writeError(QStringLiteral("打印机【%1】不接受模板的纸张或方向").arg(printer));
+        return {PrinterError, {}, {}};
+    }
+    print::MeasuredCalibration store(app.userIni());
+    out.result = {{QStringLiteral("printer"), printer},
+                  {QStringLiteral("template"), name},
+                  {QStringLiteral("code"), page.code()}};
+    if (call.flags.contains(QStringLiteral("clear"))) {
+        store.remember(printer, page.source, page.orientation, QTransform());
+        store.rememberScan(printer, id, QTransform());
+        out.result.insert(QStringLiteral("cleared"), true);
+        out.lines << QStringLiteral("打印机【%1】不再校准").arg(printer);
+        return out;
+    }
+    QVector<std::optional<QPointF>> measured;
+    const bool scanned = call.has(QStringLiteral("scan"));
+    if (scanned) {
+        const print::scan::FormImage form = print::scan::templateForm(app, id);
+        if (form.image.isNull()) {
+            writeError(QStringLiteral("模板【%1】没有可用的表格图片，不能从扫描图校准").arg(name));
+            return {BadUse, out.result, {}};
+        }
+        const print::scan::ScanPicture picture =
+            print::scan::readScanFile(call.value(QStringLiteral("scan")));
+        if (!picture.ok()) {
+            writeError(picture.error);
+            return {BadUse, out.result, {}};
+        }
+        const print::scan::ScanMeasurement measurement =
+            print::scan::measureScan(picture.image, picture.dpi, form, page);
+        if (!measurement.ok()) {
+            writeError(measurement.error);
+            return {BadUse, out.result, {}};
+        }
+        measured = measurement.crossesMm;
+    } else {
+        QString error;
+        if (!parseReadings(call.value(QStringLiteral("readings")), int(page.crosses.size()), measured,
+                           &error)) {
+            writeError(error);
+            return {BadUse, out.result, {}};
+        }
+    }
+    const print::MeasuredCalibration::Fit fit = print::MeasuredCalibration::solve(page.crosses, measured);
+    auto rounded = [](double v, double step) { return std::round(v / step) * step; };
+    QJsonArray crosses;
+    for (int i = 0; i < page.crosses.size(); ++i) {
+        QJsonObject c{{QStringLiteral("number"), i + 1},
+                      {QStringLiteral("x"), rounded(page.crosses[i].x(), 0.01)},
+                      {QStringLiteral("y"), rounded(page.crosses[i].y(), 0.01)}};
+        if (i < measured.size() && measured[i]) {
+            c.insert(QStringLiteral("measuredX"), rounded(measured[i]->x(), 0.001));
+            c.insert(QStringLiteral("measuredY"), rounded(measured[i]->y(), 0.001));
+            c.insert(QStringLiteral("residual"), rounded(fit.residuals.value(i), 0.001));
+            if (!std::isnan(fit.deviations.value(i)))
+                c.insert(QStringLiteral("deviation"), rounded(fit.deviations.value(i), 0.001));
+        }
+        crosses.append(c);
+    }
+    out.result.insert(QStringLiteral("path"), scanned ? QStringLiteral("scan") : QStringLiteral("ruler"));
+    out.result.insert(QStringLiteral("crosses"), crosses);
+    if (!fit.ok()) {
+        writeError(fit.error);
+        if (fit.refused >= 0)
+            out.result.insert(QStringLiteral("refusedCross"), fit.refused + 1);
+        out.exit = BadUse;
+        return out;
+    }
+    out.result.insert(QStringLiteral("offsetX"), rounded(fit.offsetX, 0.001));
+    out.result.insert(QStringLiteral("offsetY"), rounded(fit.offsetY, 0.001));
+    out.result.insert(QStringLiteral("scaleX"), rounded(fit.scaleX, 0.00001));
+    out.result.insert(QStringLiteral("scaleY"), rounded(fit.scaleY, 0.00001));
+    out.result.insert(QStringLiteral("turnDegrees"), rounded(fit.turnDegrees, 0.001));
+    out.result.insert(QStringLiteral("shearDegrees"), rounded(fit.shearDegrees, 0.001));
+    if (scanned)
+        store.rememberScan(printer, id, fit.correction);
+    else
+        store.remember(printer, page.source, page.orientation, fit.correction);
+    out.result.insert(QStringLiteral("stored"), true);
+    out.lines << QStringLiteral(
+                     "偏移：向右 %1 毫米，向下 %2 毫米；比例：横向 %3%，纵向 %4%；歪斜 %5°，斜切 %6°")
+                     .arg(fit.offsetX, 0, 'f', 2)
+                     .arg(fit.offsetY, 0, 'f', 2)
+                     .arg(fit.scaleX * 100, 0, 'f', 2)
+                     .arg(fit.scaleY * 100, 0, 'f', 2)
+                     .arg(fit.turnDegrees, 0, 'f', 2)
+                     .arg(fit.shearDegrees, 0, 'f', 2);
+    for (int i = 0; i < page.crosses.size(); ++i)
+        out.lines
+            << (std::isnan(fit.residuals.value(i))
+                    ? QStringLiteral("  十字 %1：未量").arg(i + 1)
+                    : QStringLiteral("  十字 %1：残差 %2 毫米").arg(i + 1).arg(fit.residuals[i], 0, 'f', 2));
+    out.lines << (scanned
+                      ? QStringLiteral("已保存：打印机【%1】打印模板【%2】时按扫描校准").arg(printer, name)
+                      : QStringLiteral("已保存：打印机【%1】按尺量校准").arg(printer));
     return out;
 }
 
@@ -462,6 +686,8 @@ int run(int argc, char** argv, const QString& version) {
         outcome = runJournal(app, call);
     else if (call.command == QLatin1String("reprint"))
         outcome = reprintJob(app, call);
+    else if (call.command == QLatin1String("calibrate"))
+        outcome = runCalibrate(app, call);
     else
         outcome = printTestPage(app, call);
     return finish(call, dialogs, outcome);

@@ -217,7 +217,7 @@ void Tfm_Main::createMenus() {
     addPending(print, QStringLiteral("添加打印机纸张规格"), QStringLiteral("actPaperSizeHelp"));
     print->addSeparator();
     addPending(print, QStringLiteral("打印测试页"), QStringLiteral("actTestPage"));
-    addPending(print, QStringLiteral("打印校准（量三个十字）"), QStringLiteral("actMeasuredCalibration"));
+    addPending(print, QStringLiteral("打印校准（十字校准页）"), QStringLiteral("actMeasuredCalibration"));
     addPending(print, QStringLiteral("打印记录（补打）"), QStringLiteral("actPrintJournal"));
 
     QMenu* tools = bar->addMenu(QStringLiteral("工具(&T)"));
