@@ -487,7 +487,8 @@ Outcome runCalibrate(core::AppContext& app, const Invocation& call) {
         }
     }
     const print::MeasuredCalibration::Fit fit = print::MeasuredCalibration::solve(page.crosses, measured);
-    auto rounded = [](double v, double step) { return std::round(v / step) * step; };
+    // Divided, not multiplied, by the step's inverse: 126.88 stays 126.88 in the JSON.
+    auto rounded = [](double v, double step) { return std::round(v / step) / std::round(1 / step); };
     QJsonArray crosses;
     for (int i = 0; i < page.crosses.size(); ++i) {
         QJsonObject c{{QStringLiteral("number"), i + 1},

@@ -5,6 +5,7 @@
 #include "print/scan/ScanRegistration.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <cmath>
@@ -129,7 +130,11 @@ QImage drawMeasurement(const QImage& scan, const ScanMeasurement& m, const Measu
         QString label = QString::number(i + 1);
         if (i < fit.residuals.size() && std::isfinite(fit.residuals[i]))
             label += QStringLiteral("  %1 毫米").arg(fit.residuals[i], 0, 'f', 2);
-        painter.drawText(at + QPointF(radius * 1.2, -radius * 0.4), label);
+        // Beside the ring, on the side where the picture has room for it.
+        const double width = QFontMetricsF(font).horizontalAdvance(label);
+        const double left = at.x() + radius * 1.2 + width <= out.width() ? at.x() + radius * 1.2
+                                                                         : at.x() - radius * 1.2 - width;
+        painter.drawText(QPointF(std::max(0.0, left), at.y() - radius * 0.4), label);
     }
     return out;
 }
