@@ -84,6 +84,12 @@ private slots:
             << QStringLiteral("上海市黄浦区南京路100号") << QStringLiteral("上海市/上海市/黄浦区");
         QTest::newRow("former name") << QStringLiteral("北京市怀柔县青春路5号")
                                      << QStringLiteral("北京市/北京市/怀柔区");
+        QTest::newRow("钱塘区, made 2021")
+            << QStringLiteral("钱塘区下沙街道1号") << QStringLiteral("浙江省/杭州市/钱塘区");
+        QTest::newRow("海门市, now 海门区")
+            << QStringLiteral("南通海门市解放路2号") << QStringLiteral("江苏省/南通市/海门区");
+        QTest::newRow("射洪县, now 射洪市")
+            << QStringLiteral("射洪县太和大道3号") << QStringLiteral("四川省/遂宁市/射洪市");
         QTest::newRow("traditional") << QStringLiteral("廣東省廣州市天河區體育西路")
                                      << QStringLiteral("广东省/广州市/天河区");
         QTest::newRow("company city is not the region")
