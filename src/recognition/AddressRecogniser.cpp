@@ -846,6 +846,18 @@ bool AddressRecogniser::namesNothing() const {
     return handset.text.isEmpty() && phone.text.isEmpty();
 }
 
+namespace {
+
+// A province as the province box holds it: 浙江省, 广西, 北京.
+QString provinceAsWritten(const RegionTable& table, int province) {
+    QString name = table.regions().at(province).name;
+    if (table.isMunicipality(province))
+        name.chop(1);
+    return shortProvince(name);
+}
+
+} // namespace
+
 void AddressRecogniser::regionFromTable() {
     const RegionTable& table = RegionTable::shipped();
     const QString simple = RegionTable::simplified(m_source);
@@ -860,11 +872,22 @@ void AddressRecogniser::regionFromTable() {
     }
     const QList<RegionTable::Region>& regions = table.regions();
     const bool municipality = table.isMunicipality(found.province);
-    QString provinceName = regions.at(found.province).name;
-    if (municipality)
-        provinceName.chop(1);
-    province.text = shortProvince(provinceName);
+    province.text = found.province >= 0 ? provinceAsWritten(table, found.province) : QString();
     city.text = found.city >= 0 ? regions.at(found.city).name : QString();
+    if (!found.candidates.isEmpty()) {
+        // Which of the divisions of this name is meant is the clerk's choice: their provinces
+        // and cities in the lists, none chosen.
+        province.items.clear();
+        city.items.clear();
+        for (int c : found.candidates) {
+            const QString p = provinceAsWritten(table, table.ancestorAt(c, RegionTable::Province));
+            if (!province.items.contains(p))
+                province.items << p;
+            const int inCity = table.ancestorAt(c, RegionTable::City);
+            if (inCity >= 0 && !city.items.contains(regions.at(inCity).name))
+                city.items << regions.at(inCity).name;
+        }
+    }
     town.text = found.county >= 0 ? regions.at(found.county).name : QString();
     int streetAt = found.streetStart;
     if (found.county < 0 && found.city >= 0 && regions.at(found.city).level == RegionTable::City) {

@@ -21,11 +21,12 @@ bool isHan(QChar c) {
     return c.unicode() >= 0x4e00 && c.unicode() <= 0x9fff;
 }
 
-// A short name running on into a street word is part of the street (南京路, 中山北路, 延安东街).
+// A short name running on into a street word is part of the street (南京路, 中山北路, 延安东街);
+// one running on into 新区 is a zone the table does not know (龙华新区), kept as written.
 bool streetFollows(QStringView text, int at) {
     static const QRegularExpression street(
         QStringLiteral("^[东西南北中]?[一二三四五六七八九十]?(路|街|道|大街|大道|巷|弄|胡同|大桥|桥|广场|"
-                       "大厦|里|花园|小区|公园|镇|乡|村|"
+                       "大厦|里|花园|小区|公园|镇|乡|村|新区|"
                        "商场|银行|饭店|酒店|宾馆|医院|大学|中学|小学|学院|公司)"));
     return street.match(text.mid(at)).hasMatch();
 }
@@ -305,8 +306,10 @@ RegionTable::Found RegionTable::find(QStringView text) const {
         Choice choice = resolve(first, count);
         if (choice.deepest < 0)
             continue;
-        // A lone name must be written in full, and not start a company's name.
+        // A lone name must be written in full, be no township, and not start a company's name.
         if (choice.named == 1) {
+            if (isTownship(choice.deepest))
+                continue;
             const Mention& alone = all.at(choice.lastMention);
             bool full = false;
             for (const auto& c : alone.candidates)
@@ -329,6 +332,39 @@ RegionTable::Found RegionTable::find(QStringView text) const {
     int deepest = best.deepest;
     found.start = all.at(bestFirst).start;
     found.streetStart = all.at(best.lastMention).end();
+    if (m_regions.at(deepest).level == County && !isTownship(deepest)) {
+        // A county name without its city is settled by another region word of the text; without
+        // one, every division of that name in the province named, if any, is as likely.
+        const int city = ancestorAt(deepest, City), province = ancestorAt(deepest, Province);
+        int at = -1;
+        bool cityNamed = false, provinceNamed = false;
+        for (int m = bestFirst; m < bestFirst + bestCount; ++m) {
+            for (const auto& c : all.at(m).candidates) {
+                at = c.first == deepest ? m : at;
+                cityNamed = cityNamed || c.first == city;
+                provinceNamed = provinceNamed || c.first == province;
+            }
+        }
+        const int settled = support(deepest, bestFirst, bestCount);
+        if (!cityNamed && at >= 0) {
+            for (const auto& c : all.at(at).candidates)
+                if (c.second != Short && m_regions.at(c.first).level == County && !isTownship(c.first) &&
+                    !found.candidates.contains(c.first) &&
+                    (!provinceNamed || ancestorAt(c.first, Province) == province) &&
+                    support(c.first, bestFirst, bestCount) == settled)
+                    found.candidates << c.first;
+        }
+        if (found.candidates.size() > 1) {
+            found.county = deepest;
+            // 鼓楼区 beside 江苏 is in Nanjing or in Xuzhou, in Jiangsu either way.
+            found.province = province;
+            for (int c : found.candidates)
+                if (ancestorAt(c, Province) != province)
+                    found.province = -1;
+            return found;
+        }
+        found.candidates.clear();
+    }
     // A form gives province and city on lines of their own and the county on the address line.
     if (m_regions.at(deepest).level < County) {
         for (int m = 0; m < all.size(); ++m) {

@@ -32,11 +32,15 @@ public:
     };
 
     // The region a text names: the divisions found (-1 where none) and where in the text the
-    // names were written (the street follows streetStart).
+    // names were written (the street follows streetStart). A county name several divisions bear,
+    // with nothing else in the text to choose between them (朝阳区 alone), leaves city at -1
+    // (province too, unless they share it), county at the first of them and every one in
+    // candidates, for the clerk.
     struct Found {
         int province = -1, city = -1, county = -1;
         int start = -1, streetStart = -1;
-        bool isEmpty() const { return province < 0; }
+        QList<int> candidates;
+        bool isEmpty() const { return province < 0 && county < 0; }
     };
 
     // The table shipped with the program, read on first use.
@@ -54,6 +58,9 @@ public:
     bool contains(int ancestor, int region) const;
     int ancestorAt(int region, int level) const;
     bool isMunicipality(int province) const;
+    // A township, listed only under the units without counties (仙桃市, 东莞市): its name alone
+    // says nothing, many counties have one of that name.
+    bool isTownship(int region) const { return m_regions.at(region).code.size() > 6; }
 
     // Every division name written in the text, left to right, the longest name at each place.
     QList<Mention> mentions(QStringView text) const;

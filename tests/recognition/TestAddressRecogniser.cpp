@@ -214,6 +214,86 @@ private slots:
         QCOMPARE(r.town.text, town);
     }
 
+    // The region as today's map has it, 含省市 ticked: province, city, town, the address line and
+    // (for a name several districts bear) the cities offered to the clerk.
+    void currentMap_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("region");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QStringList>("offered");
+        const QStringList none;
+        auto row = [&](const char* tag, const char* text, const char* region, const char* address,
+                       const QStringList& offered) {
+            QTest::newRow(tag) << QString::fromUtf8(text) << QString::fromUtf8(region)
+                               << QString::fromUtf8(address) << offered;
+        };
+        // Former names understood, the current one written.
+        row("会理县", "四川省凉山州会理县鹿厂镇新街12号 张成 13812345678", "四川省/凉山彝族自治州/会理市",
+            "四川省凉山彝族自治州会理市鹿厂镇新街12号", none);
+        row("蓬莱市", "山东省烟台市蓬莱市钟楼北路3号 李梅 13912345678", "山东省/烟台市/蓬莱区",
+            "山东省烟台市蓬莱区钟楼北路3号", none);
+        row("新津县", "成都市新津县五津街道兴园路9号 赵亮 13612345678", "四川省/成都市/新津区",
+            "四川省成都市新津区五津街道兴园路9号", none);
+        // Districts made or renamed since 2019, alone in the text: city and province filled.
+        row("临平区", "临平区南苑街道人民大道5号 王芳 13712345678", "浙江省/杭州市/临平区",
+            "浙江省杭州市临平区南苑街道人民大道5号", none);
+        row("龙港市", "龙港市世纪大道100号 陈杰 13512345678", "浙江省/温州市/龙港市",
+            "浙江省温州市龙港市世纪大道100号", none);
+        row("子长市", "陕西子长市瓦窑堡街道1号 高强 13312345678", "陕西省/延安市/子长市",
+            "陕西省延安市子长市瓦窑堡街道1号", none);
+        // A name several districts bear: another region word settles it, else the clerk chooses.
+        row("白云区 with 广州", "广州 白云区机场路8号 黄伟 13812345678", "广东省/广州市/白云区",
+            "广东省广州市白云区机场路8号", none);
+        row("江北区 with 重庆", "江北区观音桥步行街2号，重庆，刘洋 13812345678", "重庆/重庆市/江北区",
+            "重庆市江北区观音桥步行街2号", none);
+        row("朝阳区 alone", "朝阳区建国路88号 孙丽 13812345678", "//朝阳区", "朝阳区建国路88号",
+            {QStringLiteral("北京市"), QStringLiteral("长春市")});
+        row("鼓楼区 in Jiangsu", "江苏 鼓楼区中山路1号 钱进 13812345678", "江苏省//鼓楼区",
+            "江苏省鼓楼区中山路1号", {QStringLiteral("南京市"), QStringLiteral("徐州市")});
+        row("南山区 alone", "南山区科技园1号 周敏 13812345678", "//南山区", "南山区科技园1号",
+            {QStringLiteral("鹤岗市"), QStringLiteral("深圳市")});
+        // Units without a prefecture above them: the unit is the city, the township the town.
+        row("仙桃", "湖北省仙桃市沙嘴街道新华路5号 吴刚 13812345678", "湖北省/仙桃市/沙嘴街道",
+            "湖北省仙桃市沙嘴街道新华路5号", none);
+        row("神农架林区", "湖北神农架林区松柏镇2号 郑华 13812345678", "湖北省/神农架林区/松柏镇",
+            "湖北省神农架林区松柏镇2号", none);
+        row("石河子", "新疆石河子市北泉镇北泉路1号 马军 13812345678", "新疆/石河子市/北泉镇",
+            "新疆石河子市北泉镇北泉路1号", none);
+        row("东莞", "广东东莞长安镇振安路3号 冯娟 13812345678", "广东省/东莞市/长安镇",
+            "广东省东莞市长安镇振安路3号", none);
+        row("儋州", "海南省儋州市那大镇中兴大街8号 何平 13812345678", "海南省/儋州市/那大镇",
+            "海南省儋州市那大镇中兴大街8号", none);
+        // Short forms of prefectures, leagues and banners.
+        row("恩施州", "湖北恩施州利川市都亭街道5号 田静 13812345678", "湖北省/恩施土家族苗族自治州/利川市",
+            "湖北省恩施土家族苗族自治州利川市都亭街道5号", none);
+        row("黔东南州", "贵州黔东南州凯里市北京东路6号 杨帆 13812345678",
+            "贵州省/黔东南苗族侗族自治州/凯里市", "贵州省黔东南苗族侗族自治州凯里市北京东路6号", none);
+        row("锡林郭勒盟", "内蒙古锡林郭勒盟锡林浩特市额尔敦路7号 包玉 13812345678",
+            "内蒙古/锡林郭勒盟/锡林浩特市", "内蒙古锡林郭勒盟锡林浩特市额尔敦路7号", none);
+        row("准格尔旗", "内蒙古鄂尔多斯准格尔旗薛家湾镇9号 白雪 13812345678", "内蒙古/鄂尔多斯市/准格尔旗",
+            "内蒙古鄂尔多斯市准格尔旗薛家湾镇9号", none);
+        // A region word the table does not know stays as typed.
+        row("unknown 新区 after a short name", "广东省深圳市龙华新区民治街道1号 林峰 13812345678",
+            "广东省/深圳市/龙华新区", "广东省深圳市龙华新区民治街道1号", none);
+        row("unknown zone", "浙江省温州市经济技术开发区滨海大道1号 林峰 13812345678", "浙江省/温州市/",
+            "浙江省温州市经济技术开发区滨海大道1号", none);
+    }
+    void currentMap() {
+        QFETCH(QString, text);
+        QFETCH(QString, region);
+        QFETCH(QString, address);
+        QFETCH(QStringList, offered);
+        const AddressRecogniser r = run(text, true);
+        QCOMPARE(QStringList({r.province.text, r.city.text, r.town.text}).join(QLatin1Char('/')), region);
+        QCOMPARE(r.address.text, address);
+        if (!offered.isEmpty()) {
+            QStringList cities = r.city.items;
+            cities.sort();
+            offered.sort();
+            QCOMPARE(cities, offered);
+        }
+    }
+
     void optionValues_data() {
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("on");

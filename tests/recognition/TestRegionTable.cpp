@@ -73,8 +73,10 @@ private slots:
                                   << QStringLiteral("四川省/甘孜藏族自治州/康定市");
         QTest::newRow("朝阳区 in Changchun")
             << QStringLiteral("长春市朝阳区红旗街1166号") << QStringLiteral("吉林省/长春市/朝阳区");
-        QTest::newRow("朝阳区 alone is Beijing's")
-            << QStringLiteral("朝阳区建国路88号") << QStringLiteral("北京市/北京市/朝阳区");
+        QTest::newRow("朝阳区 alone is any of them")
+            << QStringLiteral("朝阳区建国路88号") << QStringLiteral("//朝阳区");
+        QTest::newRow("朝阳区 settled by its city elsewhere")
+            << QStringLiteral("朝阳区建国路88号，北京") << QStringLiteral("北京市/北京市/朝阳区");
         QTest::newRow("county short beside its city")
             << QStringLiteral("重庆奉节永安镇") << QStringLiteral("重庆市/重庆市/奉节县");
         QTest::newRow("county short alone is nothing") << QStringLiteral("宁海 你好") << QStringLiteral("//");
@@ -82,6 +84,12 @@ private slots:
             << QStringLiteral("上海市黄浦区南京路100号") << QStringLiteral("上海市/上海市/黄浦区");
         QTest::newRow("former name") << QStringLiteral("北京市怀柔县青春路5号")
                                      << QStringLiteral("北京市/北京市/怀柔区");
+        QTest::newRow("钱塘区, made 2021")
+            << QStringLiteral("钱塘区下沙街道1号") << QStringLiteral("浙江省/杭州市/钱塘区");
+        QTest::newRow("海门市, now 海门区")
+            << QStringLiteral("南通海门市解放路2号") << QStringLiteral("江苏省/南通市/海门区");
+        QTest::newRow("射洪县, now 射洪市")
+            << QStringLiteral("射洪县太和大道3号") << QStringLiteral("四川省/遂宁市/射洪市");
         QTest::newRow("traditional") << QStringLiteral("廣東省廣州市天河區體育西路")
                                      << QStringLiteral("广东省/广州市/天河区");
         QTest::newRow("company city is not the region")
@@ -93,7 +101,9 @@ private slots:
             << QStringLiteral("省:河北省\n市:保定市\n地址:竞秀区朝阳北大街12号")
             << QStringLiteral("河北省/保定市/竞秀区");
         QTest::newRow("county-level city under its province")
-            << QStringLiteral("湖北省仙桃市沙嘴街道") << QStringLiteral("湖北省/仙桃市/");
+            << QStringLiteral("湖北省仙桃市沙嘴街道") << QStringLiteral("湖北省/仙桃市/沙嘴街道");
+        QTest::newRow("township alone is nothing")
+            << QStringLiteral("沙嘴街道新华路5号") << QStringLiteral("//");
     }
     void find() {
         QFETCH(QString, text);
