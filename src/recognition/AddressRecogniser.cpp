@@ -12,6 +12,12 @@ namespace {
 
 const QString kBlank = QStringLiteral(" ");
 
+// The common one-character surnames, as the body of a character class.
+const QString kSurnames = QStringLiteral(
+    "王李张刘陈杨黄赵周吴徐孙朱马胡郭林何高梁郑罗宋谢唐韩曹许邓萧冯曾程蔡彭潘袁于董余苏叶吕魏蒋田杜丁沈"
+    "姜范傅钟卢江汪戴崔任陆廖姚方金邱夏谭韦贾邹石熊孟秦阎薛侯雷白龙段郝孔邵史毛常万顾赖武康贺严尹钱施牛"
+    "洪龚栾肖詹翁付郁鲁葛庞樊兰殷陶黎易向覃欧莫柳颜");
+
 // The province names the steps know, written one character per class as the engine expects.
 const QString kProvince = QStringLiteral(
     "([广][东]|[福][建]|[北][京]|[天][津]|[河][北]|[上][海]|[江][苏]|[浙][江]|[山][西]|[辽][宁]|[吉][林]|"
@@ -135,7 +141,7 @@ QString AddressRecogniser::normalise(const QString& input) const {
 }
 
 void AddressRecogniser::recognise(const QString& source) {
-    m_source = mend ? prepareNumbers(source) : source;
+    m_source = mend ? joinSplitNames(prepareNumbers(recipientBlock(source))) : source;
     m_work = m_source;
     if (P::trim(m_work).isEmpty())
         return;
@@ -666,11 +672,30 @@ QString AddressRecogniser::prepareNumbers(QString text) {
     static const QRegularExpression areaBlank(
         QStringLiteral("(?<![0-9-])(\\(?0[1-9][0-9]{1,2}\\)?) ([2-9][0-9]{6,7})(?![0-9])"));
     static const QRegularExpression extension(
-        QStringLiteral("(-[0-9]{7,8}) ?(转|分机|ext\\.?|EXT\\.?|Ext\\.?) ?([0-9]{1,6})(?![0-9])"));
+        QStringLiteral("([-)][0-9]{7,8}) ?(转|分机|ext\\.?|EXT\\.?|Ext\\.?)[:]? ?([0-9]{1,6})(?![0-9])"));
+    // A masked mobile (139****6721) can be dialled by nobody; left in, its digits would be read as
+    // part of the street or another number.
+    static const QRegularExpression masked(
+        QStringLiteral("(?<![0-9])1[3-9][0-9]{0,5}[*＊]{3,8}[0-9]{0,5}(?![0-9])"));
+    // A landline's local part written in two groups (0755-8888 1234, 021 6234-5678) is one number.
+    static const QRegularExpression localGroups(QStringLiteral(
+        "(?<![0-9])(\\(?0[1-9][0-9]{1,2}\\)?)[ -]?([2-9][0-9]{2,3})[ -]([0-9]{4})(?![0-9])"));
+    text.replace(masked, kBlank);
     text.replace(prefixed, QStringLiteral("\\1\\2\\3"));
     text.replace(grouped, QStringLiteral("\\1\\2\\3"));
     text.replace(labelledRun, kBlank);
     text.replace(longRun, kBlank);
+    QString joined;
+    qsizetype from = 0;
+    for (auto it = localGroups.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString area = m.captured(1);
+        joined += text.mid(from, m.capturedStart() - from) + area +
+                  (area.startsWith(QLatin1Char('(')) ? QString() : QStringLiteral("-")) + m.captured(2) +
+                  m.captured(3);
+        from = m.capturedEnd();
+    }
+    text = joined + text.mid(from);
     // (0871) 65123456 only loses its blank; 0871 65123456 gets the usual "-".
     QString out;
     qsizetype last = 0;
@@ -684,6 +709,69 @@ QString AddressRecogniser::prepareNumbers(QString text) {
     }
     text = out + text.mid(last);
     text.replace(extension, QStringLiteral("\\1-\\3"));
+    return text;
+}
+
+QString AddressRecogniser::recipientBlock(const QString& text) {
+    // Words name a side wherever they stand; a lone 寄 or 收 only with its colon at a field's start,
+    // so 寄到 and 刘洋收 are no labels.
+    static const QRegularExpression label(QStringLiteral(
+        "(寄件人|发件人|寄件方|发货人|寄货人|寄件信息|发件信息|寄件地址|发件地址|发货地址|退货地址|寄方信息)|"
+        "(收件人|收货人|收件方|收件信息|收货信息|收件地址|收货地址|收方信息)|"
+        "(?:^|(?<=[\\s,;，；]))(?:([寄发])|(收))\\s*[:：]"));
+    struct Mark {
+        qsizetype at, end;
+        bool sender;
+    };
+    QList<Mark> marks;
+    bool anySender = false, anyRecipient = false;
+    for (auto it = label.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const bool sender = m.capturedLength(1) > 0 || m.capturedLength(3) > 0;
+        marks.append({m.capturedStart(), m.capturedEnd(), sender});
+        (sender ? anySender : anyRecipient) = true;
+    }
+    if (!anySender)
+        return text;
+    QString out;
+    if (anyRecipient) {
+        // A side's part runs from its first label to the other side's next label.
+        for (qsizetype i = 0; i < marks.size(); ++i) {
+            if (marks.at(i).sender || (i > 0 && !marks.at(i - 1).sender))
+                continue;
+            qsizetype j = i + 1;
+            while (j < marks.size() && !marks.at(j).sender)
+                ++j;
+            const qsizetype end = j < marks.size() ? marks.at(j).at : text.size();
+            out += text.mid(marks.at(i).at, end - marks.at(i).at) + QStringLiteral("\n");
+        }
+    } else {
+        // Only the sender labelled: the sender's part is its line (and the next one when the
+        // label stands alone on its line); the rest is the recipient's.
+        qsizetype from = 0;
+        for (const Mark& mark : std::as_const(marks)) {
+            if (mark.at < from)
+                continue;
+            out += text.mid(from, mark.at - from);
+            qsizetype end = text.indexOf(QLatin1Char('\n'), mark.end);
+            static const QRegularExpression emptyRest(QStringLiteral("^[\\s:：]*$"));
+            if (end >= 0 && emptyRest.match(QStringView(text).mid(mark.end, end - mark.end)).hasMatch())
+                end = text.indexOf(QLatin1Char('\n'), end + 1);
+            from = end < 0 ? text.size() : end;
+        }
+        out += text.mid(from);
+    }
+    // A lone 收: has done its work and would stand in front of the name.
+    static const QRegularExpression lone(QStringLiteral("(?:^|(?<=[\\s,;，；]))收\\s*[:：]\\s*"));
+    out.replace(lone, QString());
+    return P::trim(out).isEmpty() ? text : QStringLiteral("\n\r") + out + QStringLiteral("\n\r");
+}
+
+QString AddressRecogniser::joinSplitNames(QString text) {
+    static const QRegularExpression split(QStringLiteral(
+        "(?<![\\x{4e00}-\\x{9fa5}])([%1]) ([\\x{4e00}-\\x{9fa5}]{1,2})(?![\\x{4e00}-\\x{9fa5}])")
+                                              .arg(kSurnames));
+    text.replace(split, QStringLiteral("\\1\\2"));
     return text;
 }
 
