@@ -17,6 +17,8 @@ const QString kSurnames = QStringLiteral(
     "王李张刘陈杨黄赵周吴徐孙朱马胡郭林何高梁郑罗宋谢唐韩曹许邓萧冯曾程蔡彭潘袁于董余苏叶吕魏蒋田杜丁沈"
     "姜范傅钟卢江汪戴崔任陆廖姚方金邱夏谭韦贾邹石熊孟秦阎薛侯雷白龙段郝孔邵史毛常万顾赖武康贺严尹钱施牛"
     "洪龚栾肖詹翁付郁鲁葛庞樊兰殷陶黎易向覃欧莫柳颜");
+const QString kCompoundSurnames = QStringLiteral(
+    "欧阳|司马|诸葛|上官|东方|皇甫|慕容|令狐|司徒|公孙|夏侯|尉迟|长孙|宇文|独孤|南宫|西门|端木|呼延|澹台");
 
 // The province names the steps know, written one character per class as the engine expects.
 const QString kProvince = QStringLiteral(
@@ -772,6 +774,10 @@ QString AddressRecogniser::joinSplitNames(QString text) {
         "(?<![\\x{4e00}-\\x{9fa5}])([%1]) ([\\x{4e00}-\\x{9fa5}]{1,2})(?![\\x{4e00}-\\x{9fa5}])")
                                               .arg(kSurnames));
     text.replace(split, QStringLiteral("\\1\\2"));
+    static const QRegularExpression compound(QStringLiteral(
+        "(?<![\\x{4e00}-\\x{9fa5}])(%1) ([\\x{4e00}-\\x{9fa5}]{1,2})(?![\\x{4e00}-\\x{9fa5}])")
+                                                 .arg(kCompoundSurnames));
+    text.replace(compound, QStringLiteral("\\1\\2"));
     return text;
 }
 
@@ -809,8 +815,26 @@ bool isNoName(const QString& text) {
         return true;
     static const QRegularExpression notPerson(QStringLiteral(
         "(部|处|科|室|组|店|厂|公司|中心|办|省|市|区|县|镇|乡|村|路|街|号|楼|栋|收|订单|地址|电话|手机|"
-        "发到|寄到|麻烦|谢谢|你好|您好|帮我|这里)"));
+        "发到|寄到|麻烦|谢谢|你好|您好|帮我|这里|我|写|亲|还是|工作日|周末|星期|礼拜|节假日|上午|下午|中午|"
+        "晚上|早上|白天|今天|明天|后天|尽快|送货|哦|吧|呢|啊|呀)"));
     return notPerson.match(text).hasMatch();
+}
+
+// The forms of address a clerk leaves off a full name; a surname with one of them stays as
+// written (王经理), since the surname alone would name nobody.
+const QString kTitles = QStringLiteral("老师|女士|先生|小姐|经理|师傅|医生|主任|同学|阿姨");
+
+QString withoutTitle(const QString& name) {
+    static const QRegularExpression title(QStringLiteral("(?:%1)$").arg(kTitles));
+    const QRegularExpressionMatch m = title.match(name);
+    return m.hasMatch() && m.capturedStart() >= 2 ? name.left(m.capturedStart()) : name;
+}
+
+// Only Chinese characters (and the dot of a transcribed name) make a contact; English words and
+// emoji are never one.
+bool isHanName(const QString& text) {
+    static const QRegularExpression han(QStringLiteral("^[\\x{4e00}-\\x{9fa5}·]{2,}$"));
+    return han.match(text).hasMatch();
 }
 
 // A division's full or former name; its short form may well be a person's name (白玉, 贺兰).
@@ -840,10 +864,24 @@ QString AddressRecogniser::companyInText() const {
 }
 
 QString AddressRecogniser::contactInText(int regionStart, int streetStart) const {
-    auto fits = [](const QString& c) { return !c.isEmpty() && !isNoName(c) && !isRegionName(c); };
+    auto fits = [](QString& c) {
+        c = withoutTitle(c);
+        return !c.isEmpty() && !isNoName(c) && !isRegionName(c);
+    };
     auto outsideRegion = [&](const QRegularExpressionMatch& m) {
         return m.capturedEnd(1) <= regionStart || m.capturedStart(1) >= streetStart;
     };
+    // In chat the name comes after whose it is (写我爱人李秀, 名字写我老公王刚).
+    static const QRegularExpression relative(
+        QStringLiteral("(?:写|填|是|叫)[:]?(?:我的|我)?(?:爱人|老公|老婆|媳妇|妈妈|爸爸|妈|爸|儿子|女儿|朋友|"
+                       "同事|家人|哥哥|姐姐|弟弟|妹妹|亲戚)(?:的名字)?(?:是|叫|写)?[:]?\\s*([%1]{2,4}?)收?"
+                       "(?![%1])")
+            .arg(kHan));
+    for (auto it = relative.globalMatch(m_source); it.hasNext();) {
+        QString c = it.next().captured(1);
+        if (fits(c))
+            return c;
+    }
     static const QRegularExpression labelled(
         QStringLiteral("(收货人|收件人|联系人|姓名|名字|签收人|收件|买家)[:\\]]?\\s*"
                        "(?:(?:财务部|采购部|办公室|前台)\\s*)?([%1·]{2,6})")
@@ -857,30 +895,33 @@ QString AddressRecogniser::contactInText(int regionStart, int streetStart) const
     }
     static const QRegularExpression receives(QStringLiteral("(?<![%1])([%1]{2,4})收(?![货件])").arg(kHan));
     for (auto it = receives.globalMatch(m_source); it.hasNext();) {
-        const QString c = it.next().captured(1);
+        QString c = it.next().captured(1);
         if (fits(c))
             return c;
     }
     if (!handset.text.isEmpty() || !phone.text.isEmpty()) {
         const QString number = QRegularExpression::escape(handset.text.isEmpty() ? phone.text : handset.text);
         const QRegularExpression before(
-            QStringLiteral("(?<![%1])([%1]{2,4})[\\s,]*(?:手机|电话)?[:]?").arg(kHan) + number);
-        const QRegularExpression after(number + QStringLiteral("[\\s,]*([%1]{2,4})(?![%1])").arg(kHan));
+            QStringLiteral("(?<![%1])([%1]{2,4}(?:%2)?)[\\s,]*(?:手机|电话)?[:]?").arg(kHan, kTitles) + number);
+        const QRegularExpression after(
+            number + QStringLiteral("[\\s,]*([%1]{2,4}(?:%2)?)(?![%1])").arg(kHan, kTitles));
         for (const QRegularExpression* re : {&before, &after}) {
             const QRegularExpressionMatch m = re->match(m_source);
-            if (m.hasMatch() && outsideRegion(m) && fits(m.captured(1)))
-                return m.captured(1);
+            if (QString c = m.captured(1); m.hasMatch() && outsideRegion(m) && fits(c))
+                return c;
         }
     }
     // An order line starts with the name (欧阳刚 山东省…).
-    static const QRegularExpression first(QStringLiteral("^\\s*([%1]{2,4})[ ,]").arg(kHan));
-    if (const QRegularExpressionMatch m = first.match(m_source);
-        m.hasMatch() && outsideRegion(m) && fits(m.captured(1)))
-        return m.captured(1);
+    static const QRegularExpression first(
+        QStringLiteral("^\\s*([%1]{2,4}(?:%2)?)[ ,]").arg(kHan, kTitles));
+    if (const QRegularExpressionMatch m = first.match(m_source); m.hasMatch() && outsideRegion(m)) {
+        if (QString c = m.captured(1); fits(c))
+            return c;
+    }
     static const QRegularExpression alone(
-        QStringLiteral("(?:^|[\\r\\n])\\s*([%1]{2,4})\\s*(?=[\\r\\n]|$)").arg(kHan));
+        QStringLiteral("(?:^|[\\r\\n])\\s*([%1]{2,4}(?:%2)?)\\s*(?=[\\r\\n]|$)").arg(kHan, kTitles));
     for (auto it = alone.globalMatch(m_source); it.hasNext();) {
-        const QString c = it.next().captured(1);
+        QString c = it.next().captured(1);
         if (fits(c))
             return c;
     }
@@ -982,7 +1023,7 @@ void AddressRecogniser::regionFromTable() {
         name.items.removeAll(contact);
         name.items.prepend(contact);
         name.text = contact;
-    } else if (isNoName(name.text) || isRegionName(name.text)) {
+    } else if (isNoName(name.text) || isRegionName(name.text) || !isHanName(name.text)) {
         name.items.removeAll(name.text);
         name.text.clear();
     }
