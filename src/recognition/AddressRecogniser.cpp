@@ -143,7 +143,14 @@ QString AddressRecogniser::normalise(const QString& input) const {
 }
 
 void AddressRecogniser::recognise(const QString& source) {
-    m_source = mend ? joinSplitNames(prepareNumbers(recipientBlock(source))) : source;
+    if (mend) {
+        // Emoji say nothing a waybill needs and would stick to the name or the street.
+        static const QRegularExpression emoji(
+            QStringLiteral("[\\x{1F000}-\\x{1FAFF}\\x{2600}-\\x{27BF}\\x{FE0F}\\x{200D}]"));
+        m_source = joinSplitNames(prepareNumbers(recipientBlock(source))).remove(emoji);
+    } else {
+        m_source = source;
+    }
     m_work = m_source;
     if (P::trim(m_work).isEmpty())
         return;
@@ -715,12 +722,12 @@ QString AddressRecogniser::prepareNumbers(QString text) {
 }
 
 QString AddressRecogniser::recipientBlock(const QString& text) {
-    // Words name a side wherever they stand; a lone 寄 or 收 only with its colon at a field's start,
-    // so 寄到 and 刘洋收 are no labels.
+    // Words name a side wherever they stand; a lone 寄 or 收 only at a field's start with its colon
+    // or alone on its line (a waybill's boxes), so 寄到 and 刘洋收 are no labels.
     static const QRegularExpression label(QStringLiteral(
         "(寄件人|发件人|寄件方|发货人|寄货人|寄件信息|发件信息|寄件地址|发件地址|发货地址|退货地址|寄方信息)|"
         "(收件人|收货人|收件方|收件信息|收货信息|收件地址|收货地址|收方信息)|"
-        "(?:^|(?<=[\\s,;，；]))(?:([寄发])|(收))\\s*[:：]"));
+        "(?:^|(?<=[\\s,;，；]))(?:([寄发])|(收))(?:\\s*[:：]|[ \\t]*(?=[\\r\\n]))"));
     struct Mark {
         qsizetype at, end;
         bool sender;
@@ -732,6 +739,18 @@ QString AddressRecogniser::recipientBlock(const QString& text) {
         const bool sender = m.capturedLength(1) > 0 || m.capturedLength(3) > 0;
         marks.append({m.capturedStart(), m.capturedEnd(), sender});
         (sender ? anySender : anyRecipient) = true;
+    }
+    if (!anySender && !anyRecipient) {
+        // Two blocks written alike without a side named: a waybill prints the recipient's box
+        // first, so the text is read up to where its first label comes again.
+        static const QRegularExpression field(
+            QStringLiteral("(?<![\\x{4e00}-\\x{9fa5}])(姓名|联系人|地址|电话|手机)[:]"));
+        const QRegularExpressionMatch first = field.match(text);
+        if (!first.hasMatch())
+            return text;
+        const QRegularExpression same(QStringLiteral("(?<![\\x{4e00}-\\x{9fa5}])%1[:]").arg(first.captured(1)));
+        const QRegularExpressionMatch again = same.match(text, first.capturedEnd());
+        return again.hasMatch() ? text.left(again.capturedStart()) + QStringLiteral("\n\r") : text;
     }
     if (!anySender)
         return text;
@@ -764,7 +783,8 @@ QString AddressRecogniser::recipientBlock(const QString& text) {
         out += text.mid(from);
     }
     // A lone 收: has done its work and would stand in front of the name.
-    static const QRegularExpression lone(QStringLiteral("(?:^|(?<=[\\s,;，；]))收\\s*[:：]\\s*"));
+    static const QRegularExpression lone(
+        QStringLiteral("(?:^|(?<=[\\s,;，；]))收(?:\\s*[:：]|[ \\t]*(?=[\\r\\n]))\\s*"));
     out.replace(lone, QString());
     return P::trim(out).isEmpty() ? text : QStringLiteral("\n\r") + out + QStringLiteral("\n\r");
 }
@@ -816,7 +836,7 @@ bool isNoName(const QString& text) {
     static const QRegularExpression notPerson(QStringLiteral(
         "(部|处|科|室|组|店|厂|公司|中心|办|省|市|区|县|镇|乡|村|路|街|号|楼|栋|收|订单|地址|电话|手机|"
         "发到|寄到|麻烦|谢谢|你好|您好|帮我|这里|我|写|亲|还是|工作日|周末|星期|礼拜|节假日|上午|下午|中午|"
-        "晚上|早上|白天|今天|明天|后天|尽快|送货|哦|吧|呢|啊|呀)"));
+        "晚上|早上|白天|今天|明天|后天|尽快|送货|信息|哦|吧|呢|啊|呀)"));
     return notPerson.match(text).hasMatch();
 }
 
@@ -883,7 +903,7 @@ QString AddressRecogniser::contactInText(int regionStart, int streetStart) const
             return c;
     }
     static const QRegularExpression labelled(
-        QStringLiteral("(收货人|收件人|联系人|姓名|名字|签收人|收件|买家)[:\\]]?\\s*"
+        QStringLiteral("(收货人|收件人|联系人|姓名|名字|签收人|收件|买家)(?:信息)?[:\\]]?\\s*"
                        "(?:(?:财务部|采购部|办公室|前台)\\s*)?([%1·]{2,6})")
             .arg(kHan));
     for (auto it = labelled.globalMatch(m_source); it.hasNext();) {
@@ -955,7 +975,8 @@ QString AddressRecogniser::streetFrom(int at) const {
         QStringLiteral(" (财务部|采购部|办公室|前台|人事部|销售部|收发室)"));
     if (const qsizetype end = rest.indexOf(department); end > 0)
         rest.truncate(end);
-    static const QRegularExpression closing(QStringLiteral("[\\s,]*(谢谢|谢谢你|麻烦了|收)?[\\s,]*$"));
+    static const QRegularExpression closing(
+        QStringLiteral("[\\s,]*(谢谢|谢谢你|麻烦了|收|(?i:thanks|thank you|thx|please|pls))?[\\s,!.]*$"));
     rest.remove(closing);
     if (!zipcode.text.isEmpty() && rest.endsWith(zipcode.text))
         rest = P::trim(rest.chopped(zipcode.text.size()));
@@ -1029,6 +1050,12 @@ void AddressRecogniser::regionFromTable() {
     }
     QString street = streetFrom(streetAt);
     // A company of the steps' patterns that is a piece of the address line (…站前路) is none.
+    // Nor is a chat line that merely ends in 公司 (还是寄到公司吧).
+    static const QRegularExpression chatWords(QStringLiteral("(寄到|发到|送到|还是|麻烦|帮我|我们|我的)"));
+    if (named.isEmpty() && company.text.contains(chatWords)) {
+        company.items.removeAll(company.text);
+        company.text.clear();
+    }
     if (named.isEmpty() && !company.text.isEmpty() && m_source.indexOf(company.text) >= found.start &&
         m_source.indexOf(company.text) < streetAt + street.size()) {
         company.items.removeAll(company.text);
