@@ -687,8 +687,8 @@ QString AddressRecogniser::prepareNumbers(QString text) {
     static const QRegularExpression masked(
         QStringLiteral("(?<![0-9])1[3-9][0-9]{0,5}[*＊]{3,8}[0-9]{0,5}(?![0-9])"));
     // A landline's local part written in two groups (0755-8888 1234, 021 6234-5678) is one number.
-    static const QRegularExpression localGroups(QStringLiteral(
-        "(?<![0-9])(\\(?0[1-9][0-9]{1,2}\\)?)[ -]?([2-9][0-9]{2,3})[ -]([0-9]{4})(?![0-9])"));
+    static const QRegularExpression localGroups(
+        QStringLiteral("(?<![0-9])(\\(?0[1-9][0-9]{1,2}\\)?)[ -]?([2-9][0-9]{2,3})[ -]([0-9]{4})(?![0-9])"));
     text.replace(masked, kBlank);
     text.replace(prefixed, QStringLiteral("\\1\\2\\3"));
     text.replace(grouped, QStringLiteral("\\1\\2\\3"));
@@ -748,7 +748,8 @@ QString AddressRecogniser::recipientBlock(const QString& text) {
         const QRegularExpressionMatch first = field.match(text);
         if (!first.hasMatch())
             return text;
-        const QRegularExpression same(QStringLiteral("(?<![\\x{4e00}-\\x{9fa5}])%1[:]").arg(first.captured(1)));
+        const QRegularExpression same(
+            QStringLiteral("(?<![\\x{4e00}-\\x{9fa5}])%1[:]").arg(first.captured(1)));
         const QRegularExpressionMatch again = same.match(text, first.capturedEnd());
         return again.hasMatch() ? text.left(again.capturedStart()) + QStringLiteral("\n\r") : text;
     }
@@ -790,13 +791,14 @@ QString AddressRecogniser::recipientBlock(const QString& text) {
 }
 
 QString AddressRecogniser::joinSplitNames(QString text) {
-    static const QRegularExpression split(QStringLiteral(
-        "(?<![\\x{4e00}-\\x{9fa5}])([%1]) ([\\x{4e00}-\\x{9fa5}]{1,2})(?![\\x{4e00}-\\x{9fa5}])")
-                                              .arg(kSurnames));
+    static const QRegularExpression split(
+        QStringLiteral(
+            "(?<![\\x{4e00}-\\x{9fa5}])([%1]) ([\\x{4e00}-\\x{9fa5}]{1,2})(?![\\x{4e00}-\\x{9fa5}])")
+            .arg(kSurnames));
     text.replace(split, QStringLiteral("\\1\\2"));
-    static const QRegularExpression compound(QStringLiteral(
-        "(?<![\\x{4e00}-\\x{9fa5}])(%1) ([\\x{4e00}-\\x{9fa5}]{1,2})(?![\\x{4e00}-\\x{9fa5}])")
-                                                 .arg(kCompoundSurnames));
+    static const QRegularExpression compound(
+        QStringLiteral("(?<![\\x{4e00}-\\x{9fa5}])(%1) ([\\x{4e00}-\\x{9fa5}]{1,2})(?![\\x{4e00}-\\x{9fa5}])")
+            .arg(kCompoundSurnames));
     text.replace(compound, QStringLiteral("\\1\\2"));
     return text;
 }
@@ -922,7 +924,8 @@ QString AddressRecogniser::contactInText(int regionStart, int streetStart) const
     if (!handset.text.isEmpty() || !phone.text.isEmpty()) {
         const QString number = QRegularExpression::escape(handset.text.isEmpty() ? phone.text : handset.text);
         const QRegularExpression before(
-            QStringLiteral("(?<![%1])([%1]{2,4}(?:%2)?)[\\s,]*(?:手机|电话)?[:]?").arg(kHan, kTitles) + number);
+            QStringLiteral("(?<![%1])([%1]{2,4}(?:%2)?)[\\s,]*(?:手机|电话)?[:]?").arg(kHan, kTitles) +
+            number);
         const QRegularExpression after(
             number + QStringLiteral("[\\s,]*([%1]{2,4}(?:%2)?)(?![%1])").arg(kHan, kTitles));
         for (const QRegularExpression* re : {&before, &after}) {
@@ -932,8 +935,7 @@ QString AddressRecogniser::contactInText(int regionStart, int streetStart) const
         }
     }
     // An order line starts with the name (欧阳刚 山东省…).
-    static const QRegularExpression first(
-        QStringLiteral("^\\s*([%1]{2,4}(?:%2)?)[ ,]").arg(kHan, kTitles));
+    static const QRegularExpression first(QStringLiteral("^\\s*([%1]{2,4}(?:%2)?)[ ,]").arg(kHan, kTitles));
     if (const QRegularExpressionMatch m = first.match(m_source); m.hasMatch() && outsideRegion(m)) {
         if (QString c = m.captured(1); fits(c))
             return c;
