@@ -689,7 +689,11 @@ QString AddressRecogniser::prepareNumbers(QString text) {
     // A landline's local part written in two groups (0755-8888 1234, 021 6234-5678) is one number.
     static const QRegularExpression localGroups(
         QStringLiteral("(?<![0-9])(\\(?0[1-9][0-9]{1,2}\\)?)[ -]?([2-9][0-9]{2,3})[ -]([0-9]{4})(?![0-9])"));
+    // Without its area code the local part follows a label (电话:8888 1234).
+    static const QRegularExpression labelledLocal(
+        QStringLiteral("((?:电话|座机|固话|[Tt][Ee][Ll])[:]?\\s*)([2-9][0-9]{2,3})[ -]([0-9]{4})(?![0-9])"));
     text.replace(masked, kBlank);
+    text.replace(labelledLocal, QStringLiteral("\\1\\2\\3"));
     text.replace(prefixed, QStringLiteral("\\1\\2\\3"));
     text.replace(grouped, QStringLiteral("\\1\\2\\3"));
     text.replace(labelledRun, kBlank);
@@ -724,10 +728,13 @@ QString AddressRecogniser::prepareNumbers(QString text) {
 QString AddressRecogniser::recipientBlock(const QString& text) {
     // Words name a side wherever they stand; a lone 寄 or 收 only at a field's start with its colon
     // or alone on its line (a waybill's boxes), so 寄到 and 刘洋收 are no labels.
-    static const QRegularExpression label(QStringLiteral(
-        "(寄件人|发件人|寄件方|发货人|寄货人|寄件信息|发件信息|寄件地址|发件地址|发货地址|退货地址|寄方信息)|"
-        "(收件人|收货人|收件方|收件信息|收货信息|收件地址|收货地址|收方信息)|"
-        "(?:^|(?<=[\\s,;，；]))(?:([寄发])|(收))(?:\\s*[:：]|[ \\t]*(?=[\\r\\n]))"));
+    static const QRegularExpression label(
+        QStringLiteral("(寄件人|发件人|寄件方|发货人|寄货人|寄件信息|发件信息|(?:寄件|发件|发货|退货)\\s*"
+                       "地址|寄方信息|卖家信息|"
+                       "(?:寄件|发件|卖家|(?<![A-Za-z])[Ff][Rr][Oo][Mm])(?=\\s*[:：]))|"
+                       "(收件人|收货人|收件方|收件信息|收货信息|(?:收件|收货)\\s*地址|收方信息|买家信息|"
+                       "(?:收件|收货|(?<![A-Za-z])[Tt][Oo])(?=\\s*[:：]))|"
+                       "(?:^|(?<=[\\s,;，；]))(?:([寄发])|(收))(?:\\s*[:：]|[ \\t]*(?=[\\r\\n]))"));
     struct Mark {
         qsizetype at, end;
         bool sender;

@@ -41,7 +41,12 @@ private slots:
         QTest::newRow("one line, 发件人 and 收件人")
             << QStringLiteral("发件人:%1 收件人:%2").arg(sender, recipient);
         QTest::newRow("寄: 收: full-width") << QStringLiteral("寄：%1；收：%2").arg(sender, recipient);
-        QTest::newRow("收: first") << QStringLiteral("收:%1\n寄:%2").arg(recipient, sender);
+        QTest::newRow("收件: 寄件: on one line")
+            << QStringLiteral("收件：%1 寄件：%2").arg(recipient, sender);
+        QTest::newRow("To: From:") << QStringLiteral("To: %1\nFrom: %2").arg(recipient, sender);
+        QTest::newRow("order page, 卖家 and 发货地址")
+            << QStringLiteral("收货人: 李四 手机: 13998765432 详细地址: 广东省广州市天河区体育西路103号 "
+                              "卖家: 文三小店 发货地址: 浙江省杭州市西湖区文三路90号 0571-88231234");
         QTest::newRow("labelled fields")
             << QStringLiteral("寄件人：张三\n电话：13812345678\n地址：浙江省杭州市西湖区文三路90号\n"
                               "收件人：李四\n电话：13998765432\n地址：广东省广州市天河区体育西路103号");
@@ -154,8 +159,8 @@ private slots:
             << QStringLiteral("张伟 电话0755-8888 1234 ") << QStringLiteral("0755-88881234") << QString();
         QTest::newRow("blank after the area, dash inside")
             << QStringLiteral("张伟 电话021 6234-5678 ") << QStringLiteral("021-62345678") << QString();
-        QTest::newRow("dashes throughout")
-            << QStringLiteral("张伟 020-8765-4321 ") << QStringLiteral("020-87654321") << QString();
+        QTest::newRow("no area code")
+            << QStringLiteral("张伟 电话：8888 1234 ") << QStringLiteral("88881234") << QString();
         QTest::newRow("brackets and blanks")
             << QStringLiteral("张伟 (020) 8765 4321 ") << QStringLiteral("(020)87654321") << QString();
         QTest::newRow("转") << QStringLiteral("张伟 电话0755-88881234转8023 ")
