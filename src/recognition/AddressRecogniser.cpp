@@ -12,6 +12,14 @@ namespace {
 
 const QString kBlank = QStringLiteral(" ");
 
+// The common one-character surnames, as the body of a character class.
+const QString kSurnames = QStringLiteral(
+    "王李张刘陈杨黄赵周吴徐孙朱马胡郭林何高梁郑罗宋谢唐韩曹许邓萧冯曾程蔡彭潘袁于董余苏叶吕魏蒋田杜丁沈"
+    "姜范傅钟卢江汪戴崔任陆廖姚方金邱夏谭韦贾邹石熊孟秦阎薛侯雷白龙段郝孔邵史毛常万顾赖武康贺严尹钱施牛"
+    "洪龚栾肖詹翁付郁鲁葛庞樊兰殷陶黎易向覃欧莫柳颜");
+const QString kCompoundSurnames = QStringLiteral(
+    "欧阳|司马|诸葛|上官|东方|皇甫|慕容|令狐|司徒|公孙|夏侯|尉迟|长孙|宇文|独孤|南宫|西门|端木|呼延|澹台");
+
 // The province names the steps know, written one character per class as the engine expects.
 const QString kProvince = QStringLiteral(
     "([广][东]|[福][建]|[北][京]|[天][津]|[河][北]|[上][海]|[江][苏]|[浙][江]|[山][西]|[辽][宁]|[吉][林]|"
@@ -135,7 +143,14 @@ QString AddressRecogniser::normalise(const QString& input) const {
 }
 
 void AddressRecogniser::recognise(const QString& source) {
-    m_source = mend ? prepareNumbers(source) : source;
+    if (mend) {
+        // Emoji say nothing a waybill needs and would stick to the name or the street.
+        static const QRegularExpression emoji(
+            QStringLiteral("[\\x{1F000}-\\x{1FAFF}\\x{2600}-\\x{27BF}\\x{FE0F}\\x{200D}]"));
+        m_source = joinSplitNames(prepareNumbers(recipientBlock(source))).remove(emoji);
+    } else {
+        m_source = source;
+    }
     m_work = m_source;
     if (P::trim(m_work).isEmpty())
         return;
@@ -666,11 +681,34 @@ QString AddressRecogniser::prepareNumbers(QString text) {
     static const QRegularExpression areaBlank(
         QStringLiteral("(?<![0-9-])(\\(?0[1-9][0-9]{1,2}\\)?) ([2-9][0-9]{6,7})(?![0-9])"));
     static const QRegularExpression extension(
-        QStringLiteral("(-[0-9]{7,8}) ?(转|分机|ext\\.?|EXT\\.?|Ext\\.?) ?([0-9]{1,6})(?![0-9])"));
+        QStringLiteral("([-)][0-9]{7,8}) ?(转|分机|ext\\.?|EXT\\.?|Ext\\.?)[:]? ?([0-9]{1,6})(?![0-9])"));
+    // A masked mobile (139****6721) can be dialled by nobody; left in, its digits would be read as
+    // part of the street or another number.
+    static const QRegularExpression masked(
+        QStringLiteral("(?<![0-9])1[3-9][0-9]{0,5}[*＊]{3,8}[0-9]{0,5}(?![0-9])"));
+    // A landline's local part written in two groups (0755-8888 1234, 021 6234-5678) is one number.
+    static const QRegularExpression localGroups(
+        QStringLiteral("(?<![0-9])(\\(?0[1-9][0-9]{1,2}\\)?)[ -]?([2-9][0-9]{2,3})[ -]([0-9]{4})(?![0-9])"));
+    // Without its area code the local part follows a label (电话:8888 1234).
+    static const QRegularExpression labelledLocal(
+        QStringLiteral("((?:电话|座机|固话|[Tt][Ee][Ll])[:]?\\s*)([2-9][0-9]{2,3})[ -]([0-9]{4})(?![0-9])"));
+    text.replace(masked, kBlank);
+    text.replace(labelledLocal, QStringLiteral("\\1\\2\\3"));
     text.replace(prefixed, QStringLiteral("\\1\\2\\3"));
     text.replace(grouped, QStringLiteral("\\1\\2\\3"));
     text.replace(labelledRun, kBlank);
     text.replace(longRun, kBlank);
+    QString joined;
+    qsizetype from = 0;
+    for (auto it = localGroups.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString area = m.captured(1);
+        joined += text.mid(from, m.capturedStart() - from) + area +
+                  (area.startsWith(QLatin1Char('(')) ? QString() : QStringLiteral("-")) + m.captured(2) +
+                  m.captured(3);
+        from = m.capturedEnd();
+    }
+    text = joined + text.mid(from);
     // (0871) 65123456 only loses its blank; 0871 65123456 gets the usual "-".
     QString out;
     qsizetype last = 0;
@@ -684,6 +722,91 @@ QString AddressRecogniser::prepareNumbers(QString text) {
     }
     text = out + text.mid(last);
     text.replace(extension, QStringLiteral("\\1-\\3"));
+    return text;
+}
+
+QString AddressRecogniser::recipientBlock(const QString& text) {
+    // Words name a side wherever they stand; a lone 寄 or 收 only at a field's start with its colon
+    // or alone on its line (a waybill's boxes), so 寄到 and 刘洋收 are no labels.
+    static const QRegularExpression label(
+        QStringLiteral("(寄件人|发件人|寄件方|发货人|寄货人|寄件信息|发件信息|(?:寄件|发件|发货|退货)\\s*"
+                       "地址|寄方信息|卖家信息|"
+                       "(?:寄件|发件|卖家|(?<![A-Za-z])[Ff][Rr][Oo][Mm])(?=\\s*[:：]))|"
+                       "(收件人|收货人|收件方|收件信息|收货信息|(?:收件|收货)\\s*地址|收方信息|买家信息|"
+                       "(?:收件|收货|(?<![A-Za-z])[Tt][Oo])(?=\\s*[:：]))|"
+                       "(?:^|(?<=[\\s,;，；]))(?:([寄发])|(收))(?:\\s*[:：]|[ \\t]*(?=[\\r\\n]))"));
+    struct Mark {
+        qsizetype at, end;
+        bool sender;
+    };
+    QList<Mark> marks;
+    bool anySender = false, anyRecipient = false;
+    for (auto it = label.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const bool sender = m.capturedLength(1) > 0 || m.capturedLength(3) > 0;
+        marks.append({m.capturedStart(), m.capturedEnd(), sender});
+        (sender ? anySender : anyRecipient) = true;
+    }
+    if (!anySender && !anyRecipient) {
+        // Two blocks written alike without a side named: a waybill prints the recipient's box
+        // first, so the text is read up to where its first label comes again.
+        static const QRegularExpression field(
+            QStringLiteral("(?<![\\x{4e00}-\\x{9fa5}])(姓名|联系人|地址|电话|手机)[:]"));
+        const QRegularExpressionMatch first = field.match(text);
+        if (!first.hasMatch())
+            return text;
+        const QRegularExpression same(
+            QStringLiteral("(?<![\\x{4e00}-\\x{9fa5}])%1[:]").arg(first.captured(1)));
+        const QRegularExpressionMatch again = same.match(text, first.capturedEnd());
+        return again.hasMatch() ? text.left(again.capturedStart()) + QStringLiteral("\n\r") : text;
+    }
+    if (!anySender)
+        return text;
+    QString out;
+    if (anyRecipient) {
+        // A side's part runs from its first label to the other side's next label.
+        for (qsizetype i = 0; i < marks.size(); ++i) {
+            if (marks.at(i).sender || (i > 0 && !marks.at(i - 1).sender))
+                continue;
+            qsizetype j = i + 1;
+            while (j < marks.size() && !marks.at(j).sender)
+                ++j;
+            const qsizetype end = j < marks.size() ? marks.at(j).at : text.size();
+            out += text.mid(marks.at(i).at, end - marks.at(i).at) + QStringLiteral("\n");
+        }
+    } else {
+        // Only the sender labelled: the sender's part is its line (and the next one when the
+        // label stands alone on its line); the rest is the recipient's.
+        qsizetype from = 0;
+        for (const Mark& mark : std::as_const(marks)) {
+            if (mark.at < from)
+                continue;
+            out += text.mid(from, mark.at - from);
+            qsizetype end = text.indexOf(QLatin1Char('\n'), mark.end);
+            static const QRegularExpression emptyRest(QStringLiteral("^[\\s:：]*$"));
+            if (end >= 0 && emptyRest.match(QStringView(text).mid(mark.end, end - mark.end)).hasMatch())
+                end = text.indexOf(QLatin1Char('\n'), end + 1);
+            from = end < 0 ? text.size() : end;
+        }
+        out += text.mid(from);
+    }
+    // A lone 收: has done its work and would stand in front of the name.
+    static const QRegularExpression lone(
+        QStringLiteral("(?:^|(?<=[\\s,;，；]))收(?:\\s*[:：]|[ \\t]*(?=[\\r\\n]))\\s*"));
+    out.replace(lone, QString());
+    return P::trim(out).isEmpty() ? text : QStringLiteral("\n\r") + out + QStringLiteral("\n\r");
+}
+
+QString AddressRecogniser::joinSplitNames(QString text) {
+    static const QRegularExpression split(
+        QStringLiteral(
+            "(?<![\\x{4e00}-\\x{9fa5}])([%1]) ([\\x{4e00}-\\x{9fa5}]{1,2})(?![\\x{4e00}-\\x{9fa5}])")
+            .arg(kSurnames));
+    text.replace(split, QStringLiteral("\\1\\2"));
+    static const QRegularExpression compound(
+        QStringLiteral("(?<![\\x{4e00}-\\x{9fa5}])(%1) ([\\x{4e00}-\\x{9fa5}]{1,2})(?![\\x{4e00}-\\x{9fa5}])")
+            .arg(kCompoundSurnames));
+    text.replace(compound, QStringLiteral("\\1\\2"));
     return text;
 }
 
@@ -721,8 +844,26 @@ bool isNoName(const QString& text) {
         return true;
     static const QRegularExpression notPerson(QStringLiteral(
         "(部|处|科|室|组|店|厂|公司|中心|办|省|市|区|县|镇|乡|村|路|街|号|楼|栋|收|订单|地址|电话|手机|"
-        "发到|寄到|麻烦|谢谢|你好|您好|帮我|这里)"));
+        "发到|寄到|麻烦|谢谢|你好|您好|帮我|这里|我|写|亲|还是|工作日|周末|星期|礼拜|节假日|上午|下午|中午|"
+        "晚上|早上|白天|今天|明天|后天|尽快|送货|信息|哦|吧|呢|啊|呀)"));
     return notPerson.match(text).hasMatch();
+}
+
+// The forms of address a clerk leaves off a full name; a surname with one of them stays as
+// written (王经理), since the surname alone would name nobody.
+const QString kTitles = QStringLiteral("老师|女士|先生|小姐|经理|师傅|医生|主任|同学|阿姨");
+
+QString withoutTitle(const QString& name) {
+    static const QRegularExpression title(QStringLiteral("(?:%1)$").arg(kTitles));
+    const QRegularExpressionMatch m = title.match(name);
+    return m.hasMatch() && m.capturedStart() >= 2 ? name.left(m.capturedStart()) : name;
+}
+
+// Only Chinese characters (and the dot of a transcribed name) make a contact; English words and
+// emoji are never one.
+bool isHanName(const QString& text) {
+    static const QRegularExpression han(QStringLiteral("^[\\x{4e00}-\\x{9fa5}·]{2,}$"));
+    return han.match(text).hasMatch();
 }
 
 // A division's full or former name; its short form may well be a person's name (白玉, 贺兰).
@@ -752,12 +893,26 @@ QString AddressRecogniser::companyInText() const {
 }
 
 QString AddressRecogniser::contactInText(int regionStart, int streetStart) const {
-    auto fits = [](const QString& c) { return !c.isEmpty() && !isNoName(c) && !isRegionName(c); };
+    auto fits = [](QString& c) {
+        c = withoutTitle(c);
+        return !c.isEmpty() && !isNoName(c) && !isRegionName(c);
+    };
     auto outsideRegion = [&](const QRegularExpressionMatch& m) {
         return m.capturedEnd(1) <= regionStart || m.capturedStart(1) >= streetStart;
     };
+    // In chat the name comes after whose it is (写我爱人李秀, 名字写我老公王刚).
+    static const QRegularExpression relative(
+        QStringLiteral("(?:写|填|是|叫)[:]?(?:我的|我)?(?:爱人|老公|老婆|媳妇|妈妈|爸爸|妈|爸|儿子|女儿|朋友|"
+                       "同事|家人|哥哥|姐姐|弟弟|妹妹|亲戚)(?:的名字)?(?:是|叫|写)?[:]?\\s*([%1]{2,4}?)收?"
+                       "(?![%1])")
+            .arg(kHan));
+    for (auto it = relative.globalMatch(m_source); it.hasNext();) {
+        QString c = it.next().captured(1);
+        if (fits(c))
+            return c;
+    }
     static const QRegularExpression labelled(
-        QStringLiteral("(收货人|收件人|联系人|姓名|名字|签收人|收件|买家)[:\\]]?\\s*"
+        QStringLiteral("(收货人|收件人|联系人|姓名|名字|签收人|收件|买家)(?:信息)?[:\\]]?\\s*"
                        "(?:(?:财务部|采购部|办公室|前台)\\s*)?([%1·]{2,6})")
             .arg(kHan));
     for (auto it = labelled.globalMatch(m_source); it.hasNext();) {
@@ -769,30 +924,33 @@ QString AddressRecogniser::contactInText(int regionStart, int streetStart) const
     }
     static const QRegularExpression receives(QStringLiteral("(?<![%1])([%1]{2,4})收(?![货件])").arg(kHan));
     for (auto it = receives.globalMatch(m_source); it.hasNext();) {
-        const QString c = it.next().captured(1);
+        QString c = it.next().captured(1);
         if (fits(c))
             return c;
     }
     if (!handset.text.isEmpty() || !phone.text.isEmpty()) {
         const QString number = QRegularExpression::escape(handset.text.isEmpty() ? phone.text : handset.text);
         const QRegularExpression before(
-            QStringLiteral("(?<![%1])([%1]{2,4})[\\s,]*(?:手机|电话)?[:]?").arg(kHan) + number);
-        const QRegularExpression after(number + QStringLiteral("[\\s,]*([%1]{2,4})(?![%1])").arg(kHan));
+            QStringLiteral("(?<![%1])([%1]{2,4}(?:%2)?)[\\s,]*(?:手机|电话)?[:]?").arg(kHan, kTitles) +
+            number);
+        const QRegularExpression after(
+            number + QStringLiteral("[\\s,]*([%1]{2,4}(?:%2)?)(?![%1])").arg(kHan, kTitles));
         for (const QRegularExpression* re : {&before, &after}) {
             const QRegularExpressionMatch m = re->match(m_source);
-            if (m.hasMatch() && outsideRegion(m) && fits(m.captured(1)))
-                return m.captured(1);
+            if (QString c = m.captured(1); m.hasMatch() && outsideRegion(m) && fits(c))
+                return c;
         }
     }
     // An order line starts with the name (欧阳刚 山东省…).
-    static const QRegularExpression first(QStringLiteral("^\\s*([%1]{2,4})[ ,]").arg(kHan));
-    if (const QRegularExpressionMatch m = first.match(m_source);
-        m.hasMatch() && outsideRegion(m) && fits(m.captured(1)))
-        return m.captured(1);
+    static const QRegularExpression first(QStringLiteral("^\\s*([%1]{2,4}(?:%2)?)[ ,]").arg(kHan, kTitles));
+    if (const QRegularExpressionMatch m = first.match(m_source); m.hasMatch() && outsideRegion(m)) {
+        if (QString c = m.captured(1); fits(c))
+            return c;
+    }
     static const QRegularExpression alone(
-        QStringLiteral("(?:^|[\\r\\n])\\s*([%1]{2,4})\\s*(?=[\\r\\n]|$)").arg(kHan));
+        QStringLiteral("(?:^|[\\r\\n])\\s*([%1]{2,4}(?:%2)?)\\s*(?=[\\r\\n]|$)").arg(kHan, kTitles));
     for (auto it = alone.globalMatch(m_source); it.hasNext();) {
-        const QString c = it.next().captured(1);
+        QString c = it.next().captured(1);
         if (fits(c))
             return c;
     }
@@ -826,7 +984,8 @@ QString AddressRecogniser::streetFrom(int at) const {
         QStringLiteral(" (财务部|采购部|办公室|前台|人事部|销售部|收发室)"));
     if (const qsizetype end = rest.indexOf(department); end > 0)
         rest.truncate(end);
-    static const QRegularExpression closing(QStringLiteral("[\\s,]*(谢谢|谢谢你|麻烦了|收)?[\\s,]*$"));
+    static const QRegularExpression closing(
+        QStringLiteral("[\\s,]*(谢谢|谢谢你|麻烦了|收|(?i:thanks|thank you|thx|please|pls))?[\\s,!.]*$"));
     rest.remove(closing);
     if (!zipcode.text.isEmpty() && rest.endsWith(zipcode.text))
         rest = P::trim(rest.chopped(zipcode.text.size()));
@@ -917,12 +1076,18 @@ void AddressRecogniser::regionFromTable() {
         name.items.removeAll(contact);
         name.items.prepend(contact);
         name.text = contact;
-    } else if (isNoName(name.text) || isRegionName(name.text)) {
+    } else if (isNoName(name.text) || isRegionName(name.text) || !isHanName(name.text)) {
         name.items.removeAll(name.text);
         name.text.clear();
     }
     QString street = streetFrom(streetAt);
     // A company of the steps' patterns that is a piece of the address line (…站前路) is none.
+    // Nor is a chat line that merely ends in 公司 (还是寄到公司吧).
+    static const QRegularExpression chatWords(QStringLiteral("(寄到|发到|送到|还是|麻烦|帮我|我们|我的)"));
+    if (named.isEmpty() && company.text.contains(chatWords)) {
+        company.items.removeAll(company.text);
+        company.text.clear();
+    }
     if (named.isEmpty() && !company.text.isEmpty() && m_source.indexOf(company.text) >= found.start &&
         m_source.indexOf(company.text) < streetAt + street.size()) {
         company.items.removeAll(company.text);

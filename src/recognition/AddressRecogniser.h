@@ -83,6 +83,11 @@ private:
     // Numbers as the steps read them: mobiles written in groups or with +86 joined, a blank after
     // an area code and an extension word made "-", order and tracking numbers blanked out.
     static QString prepareNumbers(QString text);
+    // A waybill or order page names the sender too: only the recipient's part of the text, told
+    // by its labels (收件人, 收:) or, with the sender's alone labelled, by what the sender's lacks.
+    static QString recipientBlock(const QString& text);
+    // A name typed with a blank inside (孙 倩) as one word.
+    static QString joinSplitNames(QString text);
     // The region as the national division table knows it, with the street behind it.
     void regionFromTable();
     QString streetFrom(int at) const;
