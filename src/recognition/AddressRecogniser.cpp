@@ -195,13 +195,14 @@ void AddressRecogniser::findMobile() {
 void AddressRecogniser::findTelephone() {
     phone.clear();
     static const QStringList patterns = {
-        QStringLiteral(R"([电][话][:]([0-9]|-|\(|\)|\+){7,18})"),
-        QStringLiteral(R"([\(]{0,1}[0-9]{3,4}[\)]{0,1}[0-9]{7,8}[-]{0,1}[0-9]{0,6})"),
+        QStringLiteral(R"([电][话][:]([0-9]|-|\(|\)|\+|转|分机|[Ee][Xx][Tt]\.?){7,22})"),
+        QStringLiteral(
+            R"([\(]{0,1}[0-9]{3,4}[\)]{0,1}[0-9]{7,8}(?:-|转|分机|[Ee][Xx][Tt]\.?){0,1}[0-9]{0,6})"),
         QStringLiteral("[,| ]{1}[0-9]{7,8}[,| ]{1}"),
-        QStringLiteral("[0-9]{3,4}-[0-9]{7,8}[-]{0,1}[0-9]{0,6}"),
+        QStringLiteral(R"([0-9]{3,4}-[0-9]{7,8}(?:-|转|分机|[Ee][Xx][Tt]\.?){0,1}[0-9]{0,6})"),
     };
     for (const QString& pattern : patterns) {
-        phone.receive(P::findAll(m_work, pattern, QStringLiteral(R"([^,\s]{7,18})")));
+        phone.receive(P::findAll(m_work, pattern, QStringLiteral(R"([^,\s]{7,22})")));
         m_work.replace(QStringLiteral("电话:") + phone.text, kBlank);
         if (phone.items.size() == 1)
             m_work = P::replaceAll(m_work, phone.text, kBlank);
@@ -721,7 +722,8 @@ QString AddressRecogniser::prepareNumbers(QString text) {
         last = m.capturedEnd();
     }
     text = out + text.mid(last);
-    text.replace(extension, QStringLiteral("\\1-\\3"));
+    // An extension keeps the word it was written with (转8023, 分机8021); only blanks and the colon go.
+    text.replace(extension, QStringLiteral("\\1\\2\\3"));
     return text;
 }
 

@@ -164,15 +164,15 @@ private slots:
         QTest::newRow("brackets and blanks")
             << QStringLiteral("张伟 (020) 8765 4321 ") << QStringLiteral("(020)87654321") << QString();
         QTest::newRow("转") << QStringLiteral("张伟 电话0755-88881234转8023 ")
-                            << QStringLiteral("0755-88881234-8023") << QString();
+                            << QStringLiteral("0755-88881234转8023") << QString();
         QTest::newRow("分机 with a blank") << QStringLiteral("张伟 电话0755-88881234 分机 8021 ")
-                                           << QStringLiteral("0755-88881234-8021") << QString();
+                                           << QStringLiteral("0755-88881234分机8021") << QString();
         QTest::newRow("grouped local part and 分机:") << QStringLiteral("张伟 020-8765-4321 分机：802 ")
-                                                      << QStringLiteral("020-87654321-802") << QString();
+                                                      << QStringLiteral("020-87654321分机802") << QString();
         QTest::newRow("masked mobile") << QStringLiteral("张伟 139****6721 ") << QString() << QString();
         QTest::newRow("masked mobile beside a landline")
             << QStringLiteral("张伟 手机：139****6721 电话：020-87654321转8023 ")
-            << QStringLiteral("020-87654321-8023") << QString();
+            << QStringLiteral("020-87654321转8023") << QString();
         QTest::newRow("masked mobile behind the street")
             << QStringLiteral("张伟 %1 139****6721") << QString() << QString();
         QTest::newRow("masked mobile beside a mobile")

@@ -138,7 +138,7 @@ private slots:
         QTest::newRow("landline blank") << QStringLiteral("电话：0871 65123456") + address << QString()
                                         << QStringLiteral("0871-65123456");
         QTest::newRow("extension 转") << QStringLiteral("电话：0571-88231234转208") + address << QString()
-                                      << QStringLiteral("0571-88231234-208");
+                                      << QStringLiteral("0571-88231234转208");
         QTest::newRow("extension kept") << QStringLiteral("电话：0755-83451234-8016") + address << QString()
                                         << QStringLiteral("0755-83451234-8016");
     }
