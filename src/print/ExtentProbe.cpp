@@ -19,6 +19,10 @@ void ExtentProbe::drawLine(int x1, int y1, int x2, int y2) {
     m_extents.append({m_item, stroke.adjusted(0, 0, m_pen - 1, m_pen - 1)});
 }
 
+void ExtentProbe::drawImage(const QRect& target, const QImage&) {
+    m_extents.append({m_item, target.normalized()});
+}
+
 QStringList ExtentProbe::itemsOutside(const QSize& printable, int margin) const {
     const QRect allowed = QRect(QPoint(0, 0), printable).adjusted(-margin, -margin, margin, margin);
     QStringList out;

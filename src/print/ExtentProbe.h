@@ -59,6 +59,7 @@ public:
     void drawText(int x, int y, const QString& text) override;
     void setPenWidth(int pixels) override { m_pen = pixels; }
     void drawLine(int x1, int y1, int x2, int y2) override;
+    void drawImage(const QRect& target, const QImage& image) override;
 
 private:
     PrintDevice& m_device;

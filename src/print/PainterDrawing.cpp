@@ -30,4 +30,11 @@ void line(QPainter& painter, int penWidth, int x1, int y1, int x2, int y2) {
     painter.drawLine(x1, y1, x2, y2);
 }
 
+void image(QPainter& painter, const QRect& target, const QImage& image) {
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, image);
+    painter.restore();
+}
+
 } // namespace print::PainterDrawing

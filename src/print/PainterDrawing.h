@@ -17,6 +17,7 @@ void setFace(QFont& font, const QString& face);
 QFont sized(const QFont& font, int points, int dpiY);
 void text(QPainter& painter, const QFont& font, const QColor& color, int x, int y, const QString& text);
 void line(QPainter& painter, int penWidth, int x1, int y1, int x2, int y2);
+void image(QPainter& painter, const QRect& target, const QImage& image);
 } // namespace PainterDrawing
 
 } // namespace print

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QColor>
+#include <QRect>
 #include <QString>
+
+class QImage;
 
 namespace print {
 
@@ -31,6 +34,9 @@ public:
 
     virtual void setPenWidth(int pixels) = 0;
     virtual void drawLine(int x1, int y1, int x2, int y2) = 0;
+    // Draws image scaled into target (device pixels). Reports, charts and a note's copy carry
+    // pictures; a device that prints only text (the form carries the rest) leaves them out.
+    virtual void drawImage(const QRect& target, const QImage& image) = 0;
 };
 
 } // namespace print

@@ -242,6 +242,11 @@ void QtPrintDevice::drawLine(int x1, int y1, int x2, int y2) {
     PainterDrawing::line(m_painter, m_penWidth, x1, y1, x2, y2);
 }
 
+void QtPrintDevice::drawImage(const QRect& target, const QImage& image) {
+    requirePage();
+    PainterDrawing::image(m_painter, target, image);
+}
+
 void QtPrintDevice::setCorrection(const QTransform& paperMm) {
     PrintDevice::setCorrection(paperMm);
     applyCorrection();

@@ -4,11 +4,14 @@
 #include "print/PrintGeometry.h"
 #include "print/TextBreaking.h"
 
+#include <QImage>
+
 namespace print {
 
 void RecordingPrintDevice::clearDrawing() {
     texts.clear();
     lines.clear();
+    images.clear();
     events.clear();
 }
 
@@ -103,6 +106,11 @@ void RecordingPrintDevice::drawText(int x, int y, const QString& text) {
 void RecordingPrintDevice::drawLine(int x1, int y1, int x2, int y2) {
     requirePage();
     lines.append({pages, x1, y1, x2, y2, m_pen});
+}
+
+void RecordingPrintDevice::drawImage(const QRect& target, const QImage& image) {
+    requirePage();
+    images.append({pages, target, image.size()});
 }
 
 void RecordingPrintDevice::requirePage() const {

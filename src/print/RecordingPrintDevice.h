@@ -2,6 +2,7 @@
 
 #include "print/PrintDevice.h"
 
+#include <QSize>
 #include <QVector>
 
 namespace print {
@@ -50,6 +51,12 @@ public:
 
     QVector<Text> texts;
     QVector<Line> lines;
+    struct Image {
+        int page;
+        QRect target;
+        QSize size; // the image's own pixels
+    };
+    QVector<Image> images;
     // "select:NAME", "orientation:L|P", "copies:N", "title:T", "paper:KEY", "setup", "begin",
     // "newPage", "end", "abort" in the order they came.
     QStringList events;
@@ -90,6 +97,7 @@ public:
     void drawText(int x, int y, const QString& text) override;
     void setPenWidth(int pixels) override { m_pen = pixels; }
     void drawLine(int x1, int y1, int x2, int y2) override;
+    void drawImage(const QRect& target, const QImage& image) override;
 
 private:
     void requirePage() const;

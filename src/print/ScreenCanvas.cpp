@@ -33,4 +33,8 @@ void ScreenCanvas::drawLine(int x1, int y1, int x2, int y2) {
     PainterDrawing::line(m_painter, m_penWidth, x1, y1, x2, y2);
 }
 
+void ScreenCanvas::drawImage(const QRect& target, const QImage& image) {
+    PainterDrawing::image(m_painter, target, image);
+}
+
 } // namespace print
