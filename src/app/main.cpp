@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     // A printer set to text mode prints through the text device; every other through the driver.
     print::QtPrintDevice graphicsDevice;
     print::EscpTextDevice textDevice;
-    print::PrinterModeDevice printDevice(graphicsDevice, textDevice, context.userIni());
+    print::PrinterModeDevice printDevice(graphicsDevice, textDevice, context);
     program::Program overprint(context, printDevice);
     core::ui::Tfm_Main& mainWindow = overprint.mainWindow();
     dialogs.setParentWidget(&mainWindow);

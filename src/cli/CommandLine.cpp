@@ -29,7 +29,8 @@ const QList<Spec>& specs() {
         {QStringLiteral("print"),
          {},
          0,
-         {QStringLiteral("note"), QStringLiteral("printer"), QStringLiteral("pdf"), QStringLiteral("copies")},
+         {QStringLiteral("note"), QStringLiteral("printer"), QStringLiteral("pdf"), QStringLiteral("copies"),
+          QStringLiteral("mode"), QStringLiteral("raw")},
          {},
          {},
          {QStringLiteral("note")}},
@@ -37,7 +38,7 @@ const QList<Spec>& specs() {
          {},
          0,
          {QStringLiteral("orders"), QStringLiteral("details"), QStringLiteral("printer"),
-          QStringLiteral("pdf"), QStringLiteral("from")},
+          QStringLiteral("pdf"), QStringLiteral("from"), QStringLiteral("mode"), QStringLiteral("raw")},
          {},
          {QStringLiteral("all")},
          {QStringLiteral("orders")}},
@@ -58,7 +59,8 @@ const QList<Spec>& specs() {
         {QStringLiteral("test-page"),
          {},
          0,
-         {QStringLiteral("template"), QStringLiteral("printer"), QStringLiteral("pdf")},
+         {QStringLiteral("template"), QStringLiteral("printer"), QStringLiteral("pdf"),
+          QStringLiteral("mode"), QStringLiteral("raw")},
          {},
          {QStringLiteral("calibration")},
          {}},
@@ -223,6 +225,24 @@ bool CommandLine::parse(const QStringList& arguments, Invocation& out, QString* 
     if (out.values.contains(QStringLiteral("printer")) && out.values.contains(QStringLiteral("pdf")) &&
         out.command != QLatin1String("test-page"))
         return fail(QStringLiteral("--printer 与 --pdf 只能选一个"));
+    if (out.values.contains(QStringLiteral("mode")) &&
+        out.value(QStringLiteral("mode")) != QLatin1String("text") &&
+        out.value(QStringLiteral("mode")) != QLatin1String("graphics"))
+        return fail(QStringLiteral("--mode 应为 text 或 graphics，不是：") +
+                    out.value(QStringLiteral("mode")));
+    // A PDF is a page driver's picture; a raw file is the text mode's stream.
+    if (out.values.contains(QStringLiteral("raw")) && out.values.contains(QStringLiteral("pdf")))
+        return fail(QStringLiteral("--raw 与 --pdf 只能选一个"));
+    if (out.value(QStringLiteral("mode")) == QLatin1String("text") &&
+        out.values.contains(QStringLiteral("pdf")))
+        return fail(QStringLiteral("--pdf 只能以图形方式打印，不能与 --mode text 同时给出"));
+    if (out.value(QStringLiteral("mode")) == QLatin1String("graphics") &&
+        out.values.contains(QStringLiteral("raw")))
+        return fail(QStringLiteral("--raw 写的是文字方式的数据，不能与 --mode graphics 同时给出"));
+    if (out.flags.contains(QStringLiteral("calibration")) &&
+        (out.value(QStringLiteral("mode")) == QLatin1String("text") ||
+         out.values.contains(QStringLiteral("raw"))))
+        return fail(QStringLiteral("校准页只能以图形方式打印"));
     if (out.command == QLatin1String("calibrate")) {
         const int ways = int(out.values.contains(QStringLiteral("readings"))) +
                          int(out.values.contains(QStringLiteral("scan"))) +
@@ -263,7 +283,7 @@ int CommandLine::positiveNumber(const QString& text) {
 }
 
 QStringList CommandLine::outputFiles(const Invocation& call) {
-    QStringList files = call.all(QStringLiteral("pdf"));
+    QStringList files = call.all(QStringLiteral("pdf")) + call.all(QStringLiteral("raw"));
     if (call.command == QLatin1String("package") && call.subcommand == QLatin1String("export"))
         files << call.positional.value(0);
     return files;
@@ -322,6 +342,10 @@ bool CommandLine::pageRange(const Invocation& call, PageRange& range, QString* e
 }
 
 QString CommandLine::help(const QString& command) {
+    static const QString modeHelp =
+        QStringLiteral("  --mode text|graphics  这次按文字方式（针式打印机字库，ESC/P）或图形方式打印，\n"
+                       "                    不管打印机参数里的设置\n"
+                       "  --raw 文件        按文字方式把要送给打印机的数据写到这个文件，不送打印机\n");
     static const QString common = QStringLiteral(
         "\n通用选项：\n"
         "  --home 目录       程序目录（数据、图片、设置所在），缺省为 ~/.local/share/overprint\n"
@@ -334,13 +358,14 @@ QString CommandLine::help(const QString& command) {
         "3 打印机错误。\n被拒绝的文件不改变数据。\n");
     if (command == QLatin1String("print"))
         return QStringLiteral(
-                   "用法：overprint print --note 单号 [--printer 打印机 | --pdf 文件] [--copies 张数]\n\n"
+                   "用法：overprint print --note 单号 [--printer 打印机 | --pdf 文件] [--copies 张数]\n"
+                   "                      [--mode text|graphics] [--raw 文件]\n\n"
                    "按“重复打印”打印一张已保存的出货单。\n"
                    "  --note 单号       已保存出货单的票据编号\n"
                    "  --printer 打印机  打印到这台打印机（缺省为程序选定的票据打印机）\n"
                    "  --pdf 文件        打印到 PDF 文件\n"
                    "  --copies 张数     打印张数，缺省 1\n") +
-               common;
+               modeHelp + common;
     if (command == QLatin1String("batch"))
         return QStringLiteral(
                    "用法：overprint batch --orders 文件 [--details 文件] [--printer 打印机 | --pdf 文件]\n"
@@ -354,7 +379,7 @@ QString CommandLine::help(const QString& command) {
                    "  --pdf 文件        打印到 PDF 文件\n"
                    "  --from 序号       从列表中的第几单开始（1 为第一单）\n"
                    "  --all             连已打印的订单一起打印\n") +
-               common;
+               modeHelp + common;
     if (command == QLatin1String("import"))
         return QStringLiteral("用法：overprint import recipients|orders|products 文件 [--sheet 工作表]\n\n"
                               "按导入窗口的自动列匹配导入：recipients 收件人到通讯录，orders 订单，"
@@ -378,7 +403,7 @@ QString CommandLine::help(const QString& command) {
                    "  --printer 打印机     打印到这台打印机\n"
                    "  --pdf 文件           打印到 PDF 文件；与 --printer 同时给出时，PDF "
                    "里是送往那台打印机的内容\n") +
-               common;
+               modeHelp + common;
     if (command == QLatin1String("calibrate"))
         return QStringLiteral(
                    "用法：overprint calibrate --printer 打印机 [--template 模板全名]\n"

@@ -1,12 +1,11 @@
 #include "print/PrinterModeDevice.h"
 
-#include "core/IniFile.h"
+#include "core/AppContext.h"
 
 namespace print {
 
-PrinterModeDevice::PrinterModeDevice(PrintDevice& graphics, EscpTextDevice& text,
-                                     const core::IniFile& userIni)
-    : m_graphics(graphics), m_text(text), m_ini(userIni) {
+PrinterModeDevice::PrinterModeDevice(PrintDevice& graphics, EscpTextDevice& text, core::AppContext& app)
+    : m_graphics(graphics), m_text(text), m_app(app) {
     refresh(m_graphics.printerName());
 }
 
@@ -22,7 +21,7 @@ void PrinterModeDevice::setModeOverride(std::optional<TextModeSettings::Mode> mo
 void PrinterModeDevice::refresh(const QString& printer) {
     if (m_graphics.isPrinting() || m_text.isPrinting())
         return;
-    TextModeSettings settings = TextModeSettings::read(m_ini, printer);
+    TextModeSettings settings = TextModeSettings::read(m_app.userIni(), printer);
     if (m_override)
         settings.mode = *m_override;
     m_text.setSettings(settings);

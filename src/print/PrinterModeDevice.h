@@ -7,7 +7,7 @@
 #include <optional>
 
 namespace core {
-class IniFile;
+class AppContext;
 }
 
 namespace print {
@@ -21,8 +21,9 @@ namespace print {
 // the other one ready.
 class PrinterModeDevice final : public PrintDevice {
 public:
-    // userIni: the program's Config.ini as AppContext holds it open.
-    PrinterModeDevice(PrintDevice& graphics, EscpTextDevice& text, const core::IniFile& userIni);
+    // The settings are read from app's Config.ini (userIni, asked for each time: the context may
+    // open it again).
+    PrinterModeDevice(PrintDevice& graphics, EscpTextDevice& text, core::AppContext& app);
 
     // Overrides every printer's own mode (the command line's --mode); nullopt: each its own.
     void setModeOverride(std::optional<TextModeSettings::Mode> mode);
@@ -72,7 +73,7 @@ private:
 
     PrintDevice& m_graphics;
     EscpTextDevice& m_text;
-    const core::IniFile& m_ini;
+    core::AppContext& m_app;
     std::optional<TextModeSettings::Mode> m_override;
     TextModeSettings::Mode m_mode = TextModeSettings::Mode::Graphics;
 };

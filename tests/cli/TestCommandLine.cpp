@@ -17,6 +17,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -209,6 +210,9 @@ private slots:
         QTest::newRow("note missing") << args("print") << 1 << "--note";
         QTest::newRow("printer and pdf") << args("print --note 1 --printer P --pdf a.pdf") << 1 << "--pdf";
         QTest::newRow("unknown option") << args("notes --frob") << 1 << "--frob";
+        QTest::newRow("bad mode") << args("print --note 1 --mode dots") << 1 << "--mode";
+        QTest::newRow("raw and pdf") << args("batch --orders a.csv --raw a.esc --pdf a.pdf") << 1 << "--raw";
+        QTest::newRow("raw calibration") << args("test-page --calibration --raw a.esc") << 1 << "校准页";
         QTest::newRow("option of another command") << args("notes --all") << 1 << "--all";
         QTest::newRow("value missing") << args("notes --from") << 1 << "--from";
         QTest::newRow("given twice") << args("notes --to 2026-01-01 --to 2026-02-01") << 1 << "--to";
@@ -279,6 +283,34 @@ private slots:
         }
         if (code != 0)
             QVERIFY(!r.err.isEmpty());
+    }
+
+    // --raw: the job in the printer's own characters goes to the file instead of a queue, through
+    // the same job steps, so its pages are journalled (and a batch's orders marked) as printed.
+    void rawStream_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("forms");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("note") << QStringList{"print", "--note", "CLI-1", "--copies", "2"} << 2 << "南方商贸";
+        QTest::newRow("batch") << QStringList{"batch", "--orders", dataFile("sheets/orders.xlsx"), "--from",
+                                              "18"}
+                               << 3 << "";
+    }
+    void rawStream() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, forms);
+        QFETCH(QString, value);
+        saveNote(QStringLiteral("CLI-1"), QStringLiteral("2026-12-01 10:00:00"), QStringLiteral("30.00"));
+        const QString raw = outFile(QStringLiteral("job.esc"));
+        const Run r = run(arguments + QStringList{"--raw", raw});
+        QVERIFY2(r.code == 0, qPrintable(QString::number(r.code) + r.out + r.err));
+        const QByteArray stream = bytesOf(raw);
+        QVERIFY(stream.startsWith(QByteArray("\x1b@\x1c&")));
+        QCOMPARE(int(stream.count('\f')), forms);
+        if (!value.isEmpty())
+            QVERIFY(stream.contains(QByteArray(QStringEncoder("GB18030").encode(value))));
+        const int pages = forms / (arguments.contains(QStringLiteral("--copies")) ? 2 : 1);
+        QCOMPARE(db().scalar(QStringLiteral("select count(*) from PrintJournal")).toInt(), pages);
     }
 
     // The PDF reads back as printed: every kind of value a note prints, searched for in the text

@@ -211,7 +211,7 @@ private slots:
         const QString raw = dir.filePath(QStringLiteral("job.esc"));
         EscpTextDevice text;
         text.setRawFile(raw);
-        print::PrinterModeDevice device(f.device, text, f.home.app().userIni());
+        print::PrinterModeDevice device(f.device, text, f.home.app());
         QVERIFY(device.selectPrinter(QStringLiteral("Dot")));
         f.home.app().setCurrentPrinter(QStringLiteral("Dot"));
         TextModeSettings settings;

@@ -17,6 +17,7 @@
 #include "print/MeasuredCalibration.h"
 #include "print/PrintJournal.h"
 #include "print/PrintLookups.h"
+#include "print/PrinterModeDevice.h"
 #include "print/PrinterSetup.h"
 #include "print/QtPrintDevice.h"
 #include "print/TestPage.h"
@@ -46,13 +47,21 @@ namespace {
 
 // The device of a printing command: the PDF file of --pdf, else the printers of the system.
 // Checks --printer against the installed printers; PrinterError with the message when absent.
-int choosePrinter(core::AppContext& app, print::QtPrintDevice& device, const Invocation& call) {
+int choosePrinter(core::AppContext& app, print::PrintDevice& device, const Invocation& call) {
     const QString pdf = call.value(QStringLiteral("pdf"));
     if (!pdf.isEmpty()) {
         app.setCurrentPrinter(device.printerName());
         return Done;
     }
     const QString printer = call.value(QStringLiteral("printer"));
+    if (call.has(QStringLiteral("raw"))) {
+        // The file stands for the printer named (its text-mode parameters and kept paper make the
+        // stream), else it is its own printer, as a PDF is.
+        const QString standsFor = printer.isEmpty() ? device.printerName() : printer;
+        device.selectPrinter(standsFor);
+        app.setCurrentPrinter(standsFor);
+        return Done;
+    }
     if (printer.isEmpty())
         return Done;
     if (!device.printerNames().contains(printer)) {
@@ -64,7 +73,7 @@ int choosePrinter(core::AppContext& app, print::QtPrintDevice& device, const Inv
 }
 
 // A PDF is cut to the form itself: the template's own paper, so every box is on the page.
-void pdfPaper(core::AppContext& app, print::QtPrintDevice& device, const Invocation& call, int templateId) {
+void pdfPaper(core::AppContext& app, print::PrintDevice& device, const Invocation& call, int templateId) {
     if (!call.has(QStringLiteral("pdf")))
         return;
     const QPageSize own = print::PrintLookups::templatePaper(app.db(), templateId);
@@ -124,6 +133,38 @@ private:
     QString m_part;
 };
 
+// The devices of a printing command: the PDF file or the system's printers through the page
+// driver, and the text device, behind the one device that picks per printer. --mode overrides
+// every printer's own mode; --raw is text mode into a file; a PDF is graphics.
+class CommandDevices {
+public:
+    CommandDevices(core::AppContext& app, const Invocation& call, const PdfFile& pdf)
+        : m_graphics(pdf.path()), m_modes(m_graphics, m_text, app) {
+        pdf.writeThrough(m_graphics);
+        const QString raw = call.value(QStringLiteral("raw"));
+        const QString mode = call.value(QStringLiteral("mode"));
+        if (!raw.isEmpty()) {
+            m_text.setRawFile(QFileInfo(raw).absoluteFilePath());
+            m_text.selectPrinter(QFileInfo(raw).absoluteFilePath());
+            m_modes.setModeOverride(print::TextModeSettings::Mode::Text);
+        } else if (call.has(QStringLiteral("pdf")) || mode == QLatin1String("graphics")) {
+            m_modes.setModeOverride(print::TextModeSettings::Mode::Graphics);
+        } else if (mode == QLatin1String("text")) {
+            m_modes.setModeOverride(print::TextModeSettings::Mode::Text);
+        }
+    }
+    Q_DISABLE_COPY_MOVE(CommandDevices)
+
+    print::PrintDevice& device() { return m_modes; }
+    print::QtPrintDevice& graphics() { return m_graphics; }
+    print::PrinterModeDevice& modes() { return m_modes; }
+
+private:
+    print::QtPrintDevice m_graphics;
+    print::EscpTextDevice m_text;
+    print::PrinterModeDevice m_modes;
+};
+
 // print --note N: the saved note reloaded into the entry window and printed as "重复打印" does.
 Outcome printNote(core::AppContext& app, const Invocation& call) {
     Outcome out;
@@ -156,8 +197,8 @@ Outcome printNote(core::AppContext& app, const Invocation& call) {
     }
 
     PdfFile pdf(call);
-    print::QtPrintDevice device(pdf.path());
-    pdf.writeThrough(device);
+    CommandDevices devices(app, call, pdf);
+    print::PrintDevice& device = devices.device();
     program::Program overprint(app, device);
     offScreen(overprint);
     if (!overprint.startUp(false)) {
@@ -203,8 +244,8 @@ Outcome printBatch(core::AppContext& app, const Invocation& call) {
         }
     }
     PdfFile pdf(call);
-    print::QtPrintDevice device(pdf.path());
-    pdf.writeThrough(device);
+    CommandDevices devices(app, call, pdf);
+    print::PrintDevice& device = devices.device();
     // A printer that is not there refuses the run before anything is imported.
     if (const int printer = choosePrinter(app, device, call); printer != Done)
         return {printer, {}, {}};
@@ -343,8 +384,8 @@ Outcome printTestPage(core::AppContext& app, const Invocation& call) {
         return {id < 0 ? DataError : BadUse, {}, {}};
     const QString name = templateName(app, id);
     PdfFile pdf(call);
-    print::QtPrintDevice device(pdf.path());
-    pdf.writeThrough(device);
+    CommandDevices devices(app, call, pdf);
+    print::PrintDevice& device = devices.device();
     const bool standIn = call.has(QStringLiteral("pdf")) && call.has(QStringLiteral("printer"));
     if (standIn) {
         const QString printer = call.value(QStringLiteral("printer"));
@@ -352,7 +393,7 @@ Outcome printTestPage(core::AppContext& app, const Invocation& call) {
             writeError(QStringLiteral("没有这台打印机：") + printer);
             return {PrinterError, {}, {}};
         }
-        device.standFor(printer);
+        devices.graphics().standFor(printer);
         app.setCurrentPrinter(printer);
     } else {
         if ((out.exit = choosePrinter(app, device, call)) != Done)
@@ -360,6 +401,9 @@ Outcome printTestPage(core::AppContext& app, const Invocation& call) {
         pdfPaper(app, device, call, id);
     }
     const bool calibration = call.flags.contains(QStringLiteral("calibration"));
+    // The calibration page measures the printer's own marks: crosses print only as graphics.
+    if (calibration)
+        devices.modes().setModeOverride(print::TextModeSettings::Mode::Graphics);
     std::optional<print::MeasuredCalibration::Page> page;
     if (calibration)
         page = print::MeasuredCalibration::printPage(app, device, id);
