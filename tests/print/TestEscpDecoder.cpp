@@ -29,32 +29,36 @@ private slots:
         const QByteArray unit180 = b({0x1b, '@', 0x1b, '(', 'U', 1, 0, 20});
         // 𠀀 is four bytes in GB18030 and has no GB2312 code.
         const QByteArray ext = b({0x95, 0x32, 0x82, 0x36});
-        QTest::newRow("declared 1/180") << unit180 + b({0x1b, '(', 'V', 2, 0, 100, 0, 0x1b, '$', 0x2c, 1}) + "AB"
-                                        << false << true << 0 << 300 * 20 << 100 * 20 << "AB";
+        QTest::newRow("declared 1/180")
+            << unit180 + b({0x1b, '(', 'V', 2, 0, 100, 0, 0x1b, '$', 0x2c, 1}) + "AB" << false << true << 0
+            << 300 * 20 << 100 * 20 << "AB";
         QTest::newRow("commands' own units when none is declared")
-            << b({0x1b, '@', 0x1b, '(', 'V', 2, 0, 10, 0, 0x1b, '$', 10, 0}) + "x" << false << true << 0 << 600
-            << 100 << "x";
+            << b({0x1b, '@', 0x1b, '(', 'V', 2, 0, 10, 0, 0x1b, '$', 10, 0}) + "x" << false << true << 0
+            << 600 << 100 << "x";
         QTest::newRow("ESC J is 1/180 whatever is declared, x stays")
-            << b({0x1b, '(', 'U', 1, 0, 10, 0x1b, '$', 36, 0, 0x1b, 'J', 90}) + "y" << false << true << 0 << 360
-            << 1800 << "y";
+            << b({0x1b, '(', 'U', 1, 0, 10, 0x1b, '$', 36, 0, 0x1b, 'J', 90}) + "y" << false << true << 0
+            << 360 << 1800 << "y";
         QTest::newRow("Chinese mode text, GB2312 bytes")
             << unit180 + b({0x1c, '&', 0xd6, 0xd0, 'A'}) << true << true << 0 << 0 << 0 << "中A";
         QTest::newRow("four-byte character on a GB18030 printer")
-            << unit180 + b({0x1c, '&'}) + ext << false << true << 0 << 0 << 0 << QString::fromUcs4(U"\U00020000");
+            << unit180 + b({0x1c, '&'}) + ext << false << true << 0 << 0 << 0
+            << QString::fromUcs4(U"\U00020000");
         QTest::newRow("next form starts at its top")
             << unit180 + b({0x1b, '(', 'V', 2, 0, 200, 0, '\f', 0x1b, '(', 'V', 2, 0, 50, 0}) + "z" << false
             << true << 1 << 0 << 1000 << "z";
-        QTest::newRow("move up the paper") << unit180 + b({0x1b, '(', 'V', 2, 0, 200, 0, 0x1b, '(', 'V', 2, 0, 50, 0})
-                                           << false << false << 0 << 0 << 0 << "";
-        QTest::newRow("move past the form")
-            << unit180 + b({0x1b, '(', 'C', 2, 0, 100, 0, 0x1b, '(', 'V', 2, 0, 100, 0}) << false << false << 0
+        QTest::newRow("move up the paper")
+            << unit180 + b({0x1b, '(', 'V', 2, 0, 200, 0, 0x1b, '(', 'V', 2, 0, 50, 0}) << false << false << 0
             << 0 << 0 << "";
+        QTest::newRow("move past the form")
+            << unit180 + b({0x1b, '(', 'C', 2, 0, 100, 0, 0x1b, '(', 'V', 2, 0, 100, 0}) << false << false
+            << 0 << 0 << 0 << "";
         QTest::newRow("Chinese bytes outside Chinese mode")
             << unit180 + b({0xd6, 0xd0}) << false << false << 0 << 0 << 0 << "";
         QTest::newRow("four-byte character on a GB2312 printer")
             << unit180 + b({0x1c, '&'}) + ext << true << false << 0 << 0 << 0 << "";
         QTest::newRow("unknown command") << unit180 + b({0x1b, 'E'}) << false << false << 0 << 0 << 0 << "";
-        QTest::newRow("command cut short") << unit180 + b({0x1b, '$', 1}) << false << false << 0 << 0 << 0 << "";
+        QTest::newRow("command cut short")
+            << unit180 + b({0x1b, '$', 1}) << false << false << 0 << 0 << 0 << "";
     }
 
     void decodesPositionsAndRefusesWhatWouldMisprint() {

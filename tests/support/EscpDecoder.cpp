@@ -11,7 +11,9 @@ constexpr char ESC = 0x1b;
 constexpr char FS = 0x1c;
 constexpr int kLineFeed = EscpDecoder::kPerInch / 6; // LF at the power-on spacing of 1/6 inch
 
-int u8(const QByteArray& s, qsizetype i) { return static_cast<unsigned char>(s.at(i)); }
+int u8(const QByteArray& s, qsizetype i) {
+    return static_cast<unsigned char>(s.at(i));
+}
 
 // ESC W / ESC w / FS W take 0/1 or the digits '0'/'1'.
 int onOff(int n) {
@@ -273,7 +275,8 @@ bool EscpDecoder::decode(const QByteArray& s) {
         }
         // A byte above 0x7f: one character of the Chinese character set, or garbage.
         if (!m_chinese) {
-            fail(i, QStringLiteral("byte 0x%1 outside the Chinese character mode").arg(c, 2, 16, QLatin1Char('0')));
+            fail(i, QStringLiteral("byte 0x%1 outside the Chinese character mode")
+                        .arg(c, 2, 16, QLatin1Char('0')));
             ++i;
             continue;
         }

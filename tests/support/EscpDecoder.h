@@ -33,10 +33,10 @@ public:
 
     // Characters printed one after another without a move or a change of size between them.
     struct Run {
-        int page = 0;   // form number from 0
-        int x = 0;      // head position of the first character
+        int page = 0; // form number from 0
+        int x = 0;    // head position of the first character
         int y = 0;
-        int width = 0;  // advance of the whole run by the cell table
+        int width = 0; // advance of the whole run by the cell table
         Size size;
         bool chineseMode = false;
         QString text;
@@ -49,10 +49,10 @@ public:
     bool decode(const QByteArray& stream);
 
     QVector<Run> runs;
-    QStringList errors;       // "@offset: what"
-    int formFeeds = 0;        // FF seen
-    int formLength = 0;       // last ESC ( C in 1/3600 inch, 0 when never set
-    int declaredUnit = 0;     // last ESC ( U in 1/3600 inch, 0 when never declared
+    QStringList errors;   // "@offset: what"
+    int formFeeds = 0;    // FF seen
+    int formLength = 0;   // last ESC ( C in 1/3600 inch, 0 when never set
+    int declaredUnit = 0; // last ESC ( U in 1/3600 inch, 0 when never declared
 
     // Advance of one character in 1/3600 inch: ASCII by pitch and condensed, a Chinese
     // character twice that; both doubled by double width, a Chinese one again by FS W / FS !.
