@@ -4,6 +4,8 @@
 #include "core/ProgramFolder.h"
 #include "core/ui/WidgetDialogs.h"
 #include "imports/ReaderProcess.h"
+#include "print/EscpTextDevice.h"
+#include "print/PrinterModeDevice.h"
 #include "print/QtPrintDevice.h"
 #include "program/Program.h"
 #include "upgrade/StartupOffer.h"
@@ -81,7 +83,10 @@ int main(int argc, char** argv) {
     core::AppContext context(runPath, dialogs);
     if (!context.connectAtStart())
         return 1;
-    print::QtPrintDevice printDevice;
+    // A printer set to text mode prints through the text device; every other through the driver.
+    print::QtPrintDevice graphicsDevice;
+    print::EscpTextDevice textDevice;
+    print::PrinterModeDevice printDevice(graphicsDevice, textDevice, context.userIni());
     program::Program overprint(context, printDevice);
     core::ui::Tfm_Main& mainWindow = overprint.mainWindow();
     dialogs.setParentWidget(&mainWindow);

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Lookups.h"
 #include "core/ScriptedDialogs.h"
+#include "print/EscpTextDevice.h"
 #include "print/ExtentProbe.h"
 #include "print/MeasuredCalibration.h"
 #include "print/PaperMemory.h"
@@ -225,6 +226,8 @@ void BillPrinter::SendCheckToPrinter(int) {
                             m_orderRemark});
         m_orderNumber.clear();
         m_orderRemark = true;
+    } catch (const UnprintableCharacter& e) {
+        refuseCharacter(e);
     } catch (const core::DbError& e) {
         // Without the item list nothing of the bill can print; say so instead of an empty page.
         m_app.dialogs().alert(QStringLiteral("读取打印项目出错：") + e.message(), kHint, false);
@@ -391,8 +394,30 @@ void BillPrinter::fail() {
     restorePrinterPaper();
 }
 
+void BillPrinter::refuseCharacter(const UnprintableCharacter& e) {
+    // The job is still in the device's hands: dropping it sends nothing of it.
+    m_renderer.holdLayouts(false);
+    m_app.printReady = false;
+    m_device.abort();
+    m_job.pages.clear();
+    restorePrinterPaper();
+    QString note = textOf(control(QStringLiteral("zdPJBH"))).trimmed();
+    if (note.isEmpty())
+        note = QStringLiteral("（未编号）");
+    if (!m_orderNumber.isEmpty())
+        note += QStringLiteral("（订单 %1）").arg(m_orderNumber);
+    m_orderNumber.clear();
+    m_app.dialogs().alert(
+        QStringLiteral("出货单 %1 的【%2】中有字符“%3”，打印机【%4】的字库（%5）里没有这个字。\n"
+                       "本次打印已取消，没有送出任何内容。请改写这个字，"
+                       "或在打印机参数中改用图形方式或 GB18030 字库后再打印。")
+            .arg(note, itemList({e.item()}), e.character(), m_device.printerName(), e.charsetName()),
+        kHint, false);
+}
+
 void BillPrinter::applyTemplatePaper() {
-    if (TemplatePaperSwitch(m_app.db(), m_app.userIni()).applies(m_templateId, m_device.printerName()))
+    if (m_device.wantsTemplatePaper() ||
+        TemplatePaperSwitch(m_app.db(), m_app.userIni()).applies(m_templateId, m_device.printerName()))
         putTemplatePaper();
 }
 

@@ -19,6 +19,8 @@ class AppContext;
 
 namespace print {
 
+class UnprintableCharacter;
+
 // The print job of the delivery-note entry window, for its commands "打印(&P)", "保存并打印",
 // "重复打印" and for batch printing. The entry window owns one and delegates:
 //
@@ -96,6 +98,10 @@ private:
     QString variantText() const;
     void applyItemSwitches();
     void fail();
+    // A value has a character the text-mode printer cannot print: the whole job is dropped
+    // before anything reaches the printer, and the clerk is told the note, the box and the
+    // character.
+    void refuseCharacter(const UnprintableCharacter& e);
     // The template's own paper for this job, when the template asks for it.
     void applyTemplatePaper();
     void restorePrinterPaper();

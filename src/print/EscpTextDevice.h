@@ -80,6 +80,7 @@ public:
     Paper paper() const override { return m_paper; }
     void setPaper(const Paper& paper) override;
     QSize printableSize() const override;
+    bool wantsTemplatePaper() const override { return true; }
     // A text-mode printer has nothing to set up beyond its paper and its parameters: accepted.
     SetupResult setupDialog(QWidget* parent) override;
     void beginDocument() override;

@@ -1,6 +1,7 @@
 #include "print/ItemRenderer.h"
 
 #include "core/AppContext.h"
+#include "print/EscpTextDevice.h"
 #include "print/ItemPlan.h"
 #include "print/PrintDevice.h"
 #include "print/TextBreaking.h"
@@ -96,6 +97,8 @@ bool ItemRenderer::printCheckItem(int checkTypeId, int xOffset, int yOffset, con
             return true;
         row.first();
         return drawItem(ItemLayout::fromRecord(row), xOffset, yOffset, name, value, breakMarker);
+    } catch (const UnprintableCharacter&) {
+        throw;
     } catch (const std::exception&) {
         reportFailure(name);
         return false;
@@ -108,6 +111,10 @@ bool ItemRenderer::drawItem(const ItemLayout& layout, int xOffset, int yOffset, 
         const PlanContext context{xOffset, yOffset, m_app.moneyCode, m_app.cellWidth};
         ItemPlan::draw(ItemPlan::plan(layout, value, breakMarker, context), m_device);
         return true;
+    } catch (UnprintableCharacter& e) {
+        // Not one item's fault to skip: the job refuses it whole, naming the item.
+        e.setItem(name);
+        throw;
     } catch (const std::exception&) {
         reportFailure(name);
         return false;

@@ -29,7 +29,8 @@ public:
 
     // Every item of the kind marked for printing (NameDict.PrintItem=1), in ShowOrd order.
     // Throws DbError when the item list or the layout rows cannot be read; a failing item reports itself and
-    // the rest still prints.
+    // the rest still prints, except a character the printer cannot print (UnprintableCharacter,
+    // naming the item), which ends the bill.
     void printBill(QWidget* container, const QString& kind, int checkTypeId, int xOffset, int yOffset);
     // The same with the values from controls indexed already.
     void printBill(const ControlIndex& controls, const QString& kind, int checkTypeId, int xOffset,

@@ -47,6 +47,11 @@ public:
     // Width and height of the printable area in device pixels, in the current orientation.
     virtual QSize printableSize() const = 0;
 
+    // True for a device whose page is the form itself (the text mode: the form length is the
+    // page length the printer counts in): every job then prints on the template's own paper
+    // when the template has one, as if the template paper switch were on.
+    virtual bool wantsTemplatePaper() const { return false; }
+
     // The standard set-up dialog (printer, paper, orientation), modal over parent.
     virtual SetupResult setupDialog(QWidget* parent) = 0;
 
