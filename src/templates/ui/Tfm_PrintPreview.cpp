@@ -6,6 +6,7 @@
 #include "print/ItemPlan.h"
 #include "print/PrintGeometry.h"
 #include "print/ScreenCanvas.h"
+#include "print/TextCellCanvas.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -125,8 +126,46 @@ void PreviewPaper::paintEvent(QPaintEvent*) {
     }
 
     painter.translate(o);
+    if (m_textMode) {
+        paintTextMode(painter);
+        return;
+    }
     print::ScreenCanvas canvas(painter, logicalDpiX(), logicalDpiY());
     print::ItemPlan::draw(m_plan->ops, canvas);
+}
+
+void PreviewPaper::setTextMode(bool on, const print::TextModeSettings& settings) {
+    m_textMode = on;
+    m_textSettings = settings;
+    update();
+}
+
+void PreviewPaper::paintTextMode(QPainter& painter) {
+    print::TextCellCanvas cells(m_textSettings);
+    print::ItemPlan::draw(m_plan->ops, cells);
+    const double px = logicalDpiX() / 3600.0;
+    const double py = logicalDpiY() / 3600.0;
+    // A character of the normal size fills a cell of 1/6 inch high; other sizes scale it.
+    QFont face(QStringLiteral("Noto Sans Mono CJK SC"));
+    face.setStyleHint(QFont::Monospace);
+    const double lineHeight = 600 * py;
+    face.setPixelSize(qMax(4, int(lineHeight * 0.8)));
+    painter.setFont(face);
+    const QColor grid(0x70, 0x90, 0xC0, 70);
+    for (const print::TextCellCanvas::Cell& c : cells.cells()) {
+        const QRectF cell(c.x * px, c.y * py, c.width * px, c.height * py);
+        painter.setPen(QPen(grid, 0));
+        painter.drawRect(cell);
+        const bool wide = c.character.at(0).unicode() > 0x7f || c.character.size() > 1;
+        const double normalWidth =
+            print::EscpTextDevice::cellWidth3600(print::EscpTextDevice::Size::Normal, wide) * px;
+        painter.save();
+        painter.translate(cell.topLeft());
+        painter.scale(cell.width() / normalWidth, cell.height() / lineHeight);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, 0, normalWidth, lineHeight), Qt::AlignCenter, c.character);
+        painter.restore();
+    }
 }
 
 Tfm_PrintPreview::Tfm_PrintPreview(core::AppContext& app, int checkTypeId, QWidget* parent)
@@ -144,6 +183,10 @@ Tfm_PrintPreview::Tfm_PrintPreview(core::AppContext& app, int checkTypeId, QWidg
     buildWindow();
     loadGrid();
     moveChanged();
+    // Opens as the current printer prints.
+    const print::TextModeSettings printer =
+        print::TextModeSettings::read(app.userIni(), app.currentPrinter());
+    ckTextMode->setChecked(printer.mode == print::TextModeSettings::Mode::Text);
 }
 
 void Tfm_PrintPreview::buildWindow() {
@@ -166,6 +209,11 @@ void Tfm_PrintPreview::buildWindow() {
     }
     ckNoMoveXY = new QCheckBox(QStringLiteral("忽略整体偏移预览"), this);
     ckNoMoveXY->setObjectName(QStringLiteral("ckNoMoveXY"));
+    // Offered for every printer: a clerk choosing text mode sees first how the form will look.
+    ckTextMode = new QCheckBox(QStringLiteral("文本模式效果"), this);
+    ckTextMode->setObjectName(QStringLiteral("ckTextMode"));
+    ckTextMode->setToolTip(QStringLiteral("按针式打印机文本方式显示：每个字在打印机字库的固定格子里，"
+                                          "不打印表格线和图片"));
     btEditPreviewData = new QPushButton(QStringLiteral("修改预览数据"), this);
     btEditPreviewData->setObjectName(QStringLiteral("btEditPreviewData"));
     btClose = new QPushButton(QStringLiteral("关  闭"), this);
@@ -198,6 +246,7 @@ void Tfm_PrintPreview::buildWindow() {
     bar->addWidget(edtMoveY);
     bar->addWidget(new QLabel(QStringLiteral("厘米"), this));
     bar->addWidget(ckNoMoveXY);
+    bar->addWidget(ckTextMode);
     bar->addStretch();
     bar->addWidget(btEditPreviewData);
     bar->addWidget(btClose);
@@ -213,6 +262,7 @@ void Tfm_PrintPreview::buildWindow() {
     connect(XMove, &QSpinBox::valueChanged, this, &Tfm_PrintPreview::moveChanged);
     connect(YMove, &QSpinBox::valueChanged, this, &Tfm_PrintPreview::moveChanged);
     connect(ckNoMoveXY, &QCheckBox::toggled, this, &Tfm_PrintPreview::ckNoMoveXYClick);
+    connect(ckTextMode, &QCheckBox::toggled, this, &Tfm_PrintPreview::ckTextModeClick);
     connect(btEditPreviewData, &QPushButton::clicked, this, &Tfm_PrintPreview::btEditPreviewDataClick);
     connect(btClose, &QPushButton::clicked, this, &QDialog::close);
     connect(dbgPreviewData, &QTableWidget::cellChanged, this, &Tfm_PrintPreview::testValueEdited);
@@ -283,6 +333,13 @@ void Tfm_PrintPreview::moveChanged() {
 
 void Tfm_PrintPreview::ckNoMoveXYClick() {
     moveChanged();
+}
+
+void Tfm_PrintPreview::ckTextModeClick() {
+    // The current printer's units and character set; a printer in graphics mode shows the
+    // default text settings.
+    m_paper->setTextMode(ckTextMode->isChecked(),
+                         print::TextModeSettings::read(m_app.userIni(), m_app.currentPrinter()));
 }
 
 void Tfm_PrintPreview::btEditPreviewDataClick() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/TextModeSettings.h"
 #include "templates/PreviewPlan.h"
 
 #include <QDialog>
@@ -27,6 +28,10 @@ public:
     explicit PreviewPaper(QWidget* parent = nullptr);
 
     void setPlan(const PreviewPlan* plan) { m_plan = plan; }
+    // Draws the values as the dot-matrix printer prints them in text mode with these settings:
+    // each character in its cell of the printer font, on a faint grid; no lines.
+    void setTextMode(bool on, const print::TextModeSettings& settings);
+    bool textMode() const { return m_textMode; }
     // The paper's shift from the drawing area's origin, tenths of a millimetre.
     void setShift(int x, int y);
     // The paper's top-left corner (where the inner rulers start) in widget pixels.
@@ -43,8 +48,11 @@ protected:
 
 private:
     void updateSize();
+    void paintTextMode(QPainter& painter);
 
     const PreviewPlan* m_plan = nullptr;
+    bool m_textMode = false;
+    print::TextModeSettings m_textSettings;
     int m_shiftX = 0;
     int m_shiftY = 0;
 };
@@ -63,6 +71,7 @@ public:
     PreviewPaper* paper() const { return m_paper; }
 
     void ckNoMoveXYClick();
+    void ckTextModeClick();
     void btEditPreviewDataClick();
     void moveChanged();
 
@@ -83,6 +92,7 @@ private:
     QLineEdit* edtMoveX;
     QLineEdit* edtMoveY;
     QCheckBox* ckNoMoveXY;
+    QCheckBox* ckTextMode;
     QPushButton* btEditPreviewData;
     QPushButton* btClose;
     QTableWidget* dbgPreviewData;

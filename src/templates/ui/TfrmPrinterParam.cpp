@@ -2,6 +2,8 @@
 
 #include "core/AppContext.h"
 #include "core/DbError.h"
+#include "core/IniFile.h"
+#include "print/TextModeSettings.h"
 #include "templates/PrinterCalibration.h"
 
 #include <QComboBox>
@@ -65,6 +67,7 @@ TfrmPrinterParam::TfrmPrinterParam(core::AppContext& app, const QStringList& pri
             edtUY->setValue(y);
         cbUDirection->setCurrentText(use.direction);
     }
+    showPrintMode();
     m_opening = false;
 }
 
@@ -121,6 +124,43 @@ void TfrmPrinterParam::buildWindow() {
     mineForm->addRow(QStringLiteral("打印方向："), cbUDirection);
     mineForm->addRow(QStringLiteral("打印机挡板位置说明："), edtUBoardPosition);
 
+    // How the printer above is driven; each box holds its value as item data.
+    auto* mode = new QGroupBox(QStringLiteral("打印方式（所选打印机）"), this);
+    auto choice = [mode](const QString& name, const QList<QPair<QString, int>>& items) {
+        auto* box = new QComboBox(mode);
+        box->setObjectName(name);
+        for (const auto& item : items)
+            box->addItem(item.first, item.second);
+        return box;
+    };
+    cbPrintMode = choice(QStringLiteral("cbPrintMode"),
+                         {{QStringLiteral("图形"), int(print::TextModeSettings::Mode::Graphics)},
+                          {QStringLiteral("文本（针式打印机）"), int(print::TextModeSettings::Mode::Text)}});
+    cbCharset = choice(QStringLiteral("cbCharset"),
+                       {{QStringLiteral("GB2312"), int(print::TextModeSettings::Charset::GB2312)},
+                        {QStringLiteral("GB18030"), int(print::TextModeSettings::Charset::GB18030)}});
+    cbVUnit = choice(QStringLiteral("cbVUnit"),
+                     {{QStringLiteral("1/180 英寸"), 180}, {QStringLiteral("1/360 英寸"), 360}});
+    cbHUnit = choice(QStringLiteral("cbHUnit"), {{QStringLiteral("1/60 英寸"), 60},
+                                                 {QStringLiteral("1/120 英寸"), 120},
+                                                 {QStringLiteral("1/180 英寸"), 180}});
+    cbPrintMode->setToolTip(QStringLiteral("文本方式用打印机自带的字库打印数值，速度快、字迹清晰；"
+                                           "表格线和图片由预印的单据提供"));
+    cbCharset->setToolTip(QStringLiteral("打印机字库的字符集：生僻字需要 GB18030 字库"));
+    cbVUnit->setToolTip(QStringLiteral("打印机走纸的最小单位，见打印机说明书"));
+    cbHUnit->setToolTip(QStringLiteral("打印头横向移动的最小单位，见打印机说明书"));
+    auto* modeGrid = new QHBoxLayout(mode);
+    for (const auto& [label, box] :
+         {std::pair<QString, QComboBox*>{QStringLiteral("打印方式："), cbPrintMode},
+          {QStringLiteral("字符集："), cbCharset},
+          {QStringLiteral("纵向单位："), cbVUnit},
+          {QStringLiteral("横向单位："), cbHUnit}}) {
+        modeGrid->addWidget(new QLabel(label, mode));
+        modeGrid->addWidget(box);
+        modeGrid->addSpacing(8);
+    }
+    modeGrid->addStretch();
+
     BitBtn1 = new QPushButton(QStringLiteral("3.【应用】到所有单据"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setToolTip(QStringLiteral("打印参数应用到所有的单据（打印整体偏移,打印方向等）"));
@@ -135,11 +175,15 @@ void TfrmPrinterParam::buildWindow() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(presets);
     layout->addWidget(mine);
+    layout->addWidget(mode);
     layout->addLayout(buttons);
     setMinimumWidth(720);
 
     connect(cb_PrintersWeKnow, &QComboBox::currentIndexChanged, this,
             &TfrmPrinterParam::cb_PrintersWeKnowChange);
+    connect(cb_PrintersClient, &QComboBox::currentIndexChanged, this, &TfrmPrinterParam::showPrintMode);
+    for (QComboBox* box : {cbPrintMode, cbCharset, cbVUnit, cbHUnit})
+        connect(box, &QComboBox::currentIndexChanged, this, &TfrmPrinterParam::printModeChanged);
     connect(BitBtn1, &QPushButton::clicked, this, &TfrmPrinterParam::BitBtn1Click);
     connect(Button1, &QPushButton::clicked, this, &QDialog::close);
 }
@@ -147,6 +191,39 @@ void TfrmPrinterParam::buildWindow() {
 void TfrmPrinterParam::lockPrinter(const QString& name) {
     cb_PrintersClient->setCurrentText(name);
     cb_PrintersClient->setEnabled(false);
+    showPrintMode();
+}
+
+void TfrmPrinterParam::showPrintMode() {
+    const QString printer = cb_PrintersClient->currentText();
+    const print::TextModeSettings s = print::TextModeSettings::read(m_app.userIni(), printer);
+    m_showingMode = true;
+    auto select = [](QComboBox* box, int value) { box->setCurrentIndex(qMax(0, box->findData(value))); };
+    select(cbPrintMode, int(s.mode));
+    select(cbCharset, int(s.charset));
+    select(cbVUnit, s.verticalUnit);
+    select(cbHUnit, s.horizontalUnit);
+    m_showingMode = false;
+    cbPrintMode->setEnabled(!printer.isEmpty());
+    const bool text = !printer.isEmpty() && s.mode == print::TextModeSettings::Mode::Text;
+    for (QComboBox* box : {cbCharset, cbVUnit, cbHUnit})
+        box->setEnabled(text);
+}
+
+void TfrmPrinterParam::printModeChanged() {
+    const QString printer = cb_PrintersClient->currentText();
+    if (m_showingMode || printer.isEmpty())
+        return;
+    print::TextModeSettings s;
+    s.mode = print::TextModeSettings::Mode(cbPrintMode->currentData().toInt());
+    s.charset = print::TextModeSettings::Charset(cbCharset->currentData().toInt());
+    s.verticalUnit = cbVUnit->currentData().toInt();
+    s.horizontalUnit = cbHUnit->currentData().toInt();
+    // Written at once (only what differs from Config.ini): the next job reads it.
+    s.write(m_app.userIni(), printer);
+    const bool text = s.mode == print::TextModeSettings::Mode::Text;
+    for (QComboBox* box : {cbCharset, cbVUnit, cbHUnit})
+        box->setEnabled(text);
 }
 
 void TfrmPrinterParam::showPreset(const PrinterCalibration& preset) {

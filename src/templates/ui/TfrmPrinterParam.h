@@ -20,7 +20,8 @@ struct PrinterCalibration;
 namespace templates::ui {
 
 // "打印机整体偏移参数适配": offset presets of known printer models, the clerk's calibration of
-// the bill printer, applied to every template at once and remembered in Config.ini.
+// the bill printer, applied to every template at once and remembered in Config.ini; and how the
+// chosen printer is driven (graphics, or text in the dot-matrix printer's own font).
 class TfrmPrinterParam final : public QDialog {
     Q_OBJECT
 public:
@@ -33,6 +34,9 @@ public:
     void lockPrinter(const QString& name);
     void cb_PrintersWeKnowChange();
     void BitBtn1Click();
+    // Shows how the chosen printer is driven; storing is at each change of a box.
+    void showPrintMode();
+    void printModeChanged();
 
 private:
     void buildWindow();
@@ -53,6 +57,11 @@ private:
     QSpinBox* edtUY;
     QComboBox* cbUDirection;
     QLineEdit* edtUBoardPosition;
+    QComboBox* cbPrintMode;
+    QComboBox* cbCharset;
+    QComboBox* cbVUnit;
+    QComboBox* cbHUnit;
+    bool m_showingMode = false;
     QPushButton* BitBtn1;
     QPushButton* Button1;
 };
