@@ -439,14 +439,15 @@ QString CommandLine::help(const QString& command) {
                               "  --pdf 文件            打印到 PDF 文件\n") +
                common;
     if (command == QLatin1String("export-note"))
-        return QStringLiteral("用法：overprint export-note --note 编号 (--pdf 文件 | --png 文件) [--dpi 150] [--a4]\n\n"
-                              "把一张已保存的出货单连同模板底图写成客户副本（PDF 或 PNG 图片），\n"
-                              "内容和位置与打印预览相同，可发给客户。\n"
-                              "  --note 编号   出货单的票据编号\n"
-                              "  --pdf 文件    写成 PDF（文字可复制、可搜索）\n"
-                              "  --png 文件    写成 PNG 图片\n"
-                              "  --dpi 分辨率  PNG 每英寸的点数，36 到 600，默认 150\n"
-                              "  --a4          缩放到 A4 纸上（默认按模板纸张大小）\n") +
+        return QStringLiteral(
+                   "用法：overprint export-note --note 编号 (--pdf 文件 | --png 文件) [--dpi 150] [--a4]\n\n"
+                   "把一张已保存的出货单连同模板底图写成客户副本（PDF 或 PNG 图片），\n"
+                   "内容和位置与打印预览相同，可发给客户。\n"
+                   "  --note 编号   出货单的票据编号\n"
+                   "  --pdf 文件    写成 PDF（文字可复制、可搜索）\n"
+                   "  --png 文件    写成 PNG 图片\n"
+                   "  --dpi 分辨率  PNG 每英寸的点数，36 到 600，默认 150\n"
+                   "  --a4          缩放到 A4 纸上（默认按模板纸张大小）\n") +
                common;
     if (command == QLatin1String("db"))
         return QStringLiteral(

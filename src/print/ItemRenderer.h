@@ -18,11 +18,10 @@ namespace print {
 
 class PlanCanvas;
 
-// Prints the items of one bill onto the open page of a print device (or a copy's canvas): each item's value from
-// its input control, laid out by ItemPlan from its layout row (ckControl) plus the template
-// offsets. Lengths are tenths of a millimetre; the device's resolution and offsets are read
-// again for every text and line. The currency shift uses app.moneyCode and app.cellWidth as
-// they stand.
+// Prints the items of one bill onto the open page of a print device (or a copy's canvas): each item's value
+// from its input control, laid out by ItemPlan from its layout row (ckControl) plus the template offsets.
+// Lengths are tenths of a millimetre; the device's resolution and offsets are read again for every text and
+// line. The currency shift uses app.moneyCode and app.cellWidth as they stand.
 class ItemRenderer {
 public:
     ItemRenderer(core::AppContext& app, PlanCanvas& device);

@@ -63,9 +63,9 @@ NoteCopy::~NoteCopy() {
 
 NoteCopy::Form NoteCopy::form(core::AppContext& app, int templateId) {
     Form form;
-    core::Recordset rs =
-        app.db().query(QStringLiteral("select ImgFile, PWidth, PHeight from CKTypeTable where CheckTypeID=:id"),
-                       {{QStringLiteral("id"), templateId}});
+    core::Recordset rs = app.db().query(
+        QStringLiteral("select ImgFile, PWidth, PHeight from CKTypeTable where CheckTypeID=:id"),
+        {{QStringLiteral("id"), templateId}});
     if (rs.isEmpty())
         return form;
     rs.first();
@@ -126,8 +126,8 @@ void NoteCopy::drawNote(core::AppContext& app, PlanCanvas& canvas, const Form& f
                          form.image);
     // The printer's own look-ups for the currency shift and the amount cells.
     app.moneyCode = core::Lookups(app).getMoneyCodeByName(currency);
-    app.cellWidth = PrintLookups::getCellsWidth(app.db(), templateId, QStringLiteral("zdQY"),
-                                                QStringLiteral("zdBY"), 35);
+    app.cellWidth =
+        PrintLookups::getCellsWidth(app.db(), templateId, QStringLiteral("zdQY"), QStringLiteral("zdBY"), 35);
     ItemRenderer renderer(app, canvas);
     renderer.printBill(values, BillPrinter::kKind, templateId, 0, 0);
 }
@@ -165,7 +165,8 @@ void NoteCopy::addNote(int templateId, const ControlIndex& values, const QString
         return;
     }
     const QSizeF page = pageMm(form.paperMm, m_options.fit);
-    const PrintDevice::Paper paper{QPageSize(page, QPageSize::Millimeter, QString(), QPageSize::ExactMatch), -1};
+    const PrintDevice::Paper paper{QPageSize(page, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
+                                   -1};
     if (!m_pdf) {
         m_pdf = std::make_unique<QtPrintDevice>(m_part);
         m_pdf->setPdfMargins(QMarginsF(0, 0, 0, 0));
@@ -201,7 +202,8 @@ void NoteCopy::finish() {
     m_pdf.reset();
     // rename() replaces an existing file in one step; a reader sees the old file or the new.
     if (std::rename(QFile::encodeName(m_part).constData(), QFile::encodeName(m_path).constData()) != 0)
-        throw PrintError(written(m_path) + QStringLiteral("：") + QString::fromLocal8Bit(std::strerror(errno)));
+        throw PrintError(written(m_path) + QStringLiteral("：") +
+                         QString::fromLocal8Bit(std::strerror(errno)));
     m_part.clear();
 }
 

@@ -235,7 +235,8 @@ private slots:
         QTest::newRow("calibrate without printer") << args("calibrate --clear") << 1 << "--printer";
         QTest::newRow("copy to nowhere") << args("export-note --note 1") << 1 << "--png";
         QTest::newRow("copy to both") << args("export-note --note 1 --pdf a.pdf --png a.png") << 1 << "--png";
-        QTest::newRow("copy dpi of a pdf") << args("export-note --note 1 --pdf a.pdf --dpi 150") << 1 << "--dpi";
+        QTest::newRow("copy dpi of a pdf")
+            << args("export-note --note 1 --pdf a.pdf --dpi 150") << 1 << "--dpi";
         QTest::newRow("copy dpi out of range")
             << args("export-note --note 1 --png a.png --dpi 5000") << 1 << "--dpi";
         QTest::newRow("scan not there")
@@ -370,8 +371,8 @@ private slots:
         QCOMPARE(words.pages.size(), 1);
         QVERIFY(qAbs(words.pages.at(0).width - 241) < 0.5 && qAbs(words.pages.at(0).height - 140) < 0.5);
         const QString text = pdfText(file, 1, 1);
-        for (const QString& value : {QStringLiteral("CLI-1"), QStringLiteral("南方商贸"), QStringLiteral("螺丝"),
-                                     QStringLiteral("30.00")})
+        for (const QString& value : {QStringLiteral("CLI-1"), QStringLiteral("南方商贸"),
+                                     QStringLiteral("螺丝"), QStringLiteral("30.00")})
             QVERIFY2(text.contains(value), qPrintable(value + QStringLiteral(" not in:\n") + text));
     }
 

@@ -94,9 +94,9 @@ private slots:
         const auto form = previewValues(m_home->db(), kCustomer);
         print::ControlValues values(m_home->app());
         const NoteCopy::Form paper{QImage(), QSizeF(plan.paperWidth / 10.0, plan.paperHeight / 10.0)};
-        const QImage copy = NoteCopy::render(m_home->app(), paper, templateId,
-                                             print::ControlIndex(values, form.get()), QString(), dpi,
-                                             NoteCopy::Fit::Form);
+        const QImage copy =
+            NoteCopy::render(m_home->app(), paper, templateId, print::ControlIndex(values, form.get()),
+                             QString(), dpi, NoteCopy::Fit::Form);
 
         QVector<print::DrawOp> ops = plan.ops;
         for (print::DrawOp& op : ops)
@@ -176,13 +176,20 @@ private slots:
     void fileNames_data() {
         QTest::addColumn<QString>("customer");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "南方商贸" << "出货单（标准）-NO-1-南方商贸.png";
-        QTest::newRow("slashes") << "A/B\\C" << "出货单（标准）-NO-1-A_B_C.png";
-        QTest::newRow("colons and the rest") << "a:*?\"<>|b" << "出货单（标准）-NO-1-a_b.png";
-        QTest::newRow("control") << "甲\n\t乙" << "出货单（标准）-NO-1-甲_乙.png";
-        QTest::newRow("hidden") << "..profile" << "出货单（标准）-NO-1-profile.png";
-        QTest::newRow("none") << "" << "出货单（标准）-NO-1.png";
-        QTest::newRow("only refused") << "///" << "出货单（标准）-NO-1-_.png";
+        QTest::newRow("plain") << "南方商贸"
+                               << "出货单（标准）-NO-1-南方商贸.png";
+        QTest::newRow("slashes") << "A/B\\C"
+                                 << "出货单（标准）-NO-1-A_B_C.png";
+        QTest::newRow("colons and the rest") << "a:*?\"<>|b"
+                                             << "出货单（标准）-NO-1-a_b.png";
+        QTest::newRow("control") << "甲\n\t乙"
+                                 << "出货单（标准）-NO-1-甲_乙.png";
+        QTest::newRow("hidden") << "..profile"
+                                << "出货单（标准）-NO-1-profile.png";
+        QTest::newRow("none") << ""
+                              << "出货单（标准）-NO-1.png";
+        QTest::newRow("only refused") << "///"
+                                      << "出货单（标准）-NO-1-_.png";
         QTest::newRow("long") << QString(300, QChar(0x5546)) << QString();
     }
     // A customer's name never escapes the folder or breaks the name: no separator, nothing a
@@ -190,8 +197,8 @@ private slots:
     void fileNames() {
         QFETCH(QString, customer);
         QFETCH(QString, expected);
-        const QString name =
-            NoteCopy::fileName(QStringLiteral("出货单（标准）"), QStringLiteral("NO-1"), customer, QStringLiteral("png"));
+        const QString name = NoteCopy::fileName(QStringLiteral("出货单（标准）"), QStringLiteral("NO-1"),
+                                                customer, QStringLiteral("png"));
         if (!expected.isEmpty())
             QCOMPARE(name, expected);
         QVERIFY(name.toUtf8().size() <= 255);

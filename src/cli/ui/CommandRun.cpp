@@ -14,8 +14,8 @@
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "print/BillPrinter.h"
-#include "print/MeasuredCalibration.h"
 #include "print/ControlValues.h"
+#include "print/MeasuredCalibration.h"
 #include "print/NoteCopy.h"
 #include "print/PrintError.h"
 #include "print/PrintJournal.h"
@@ -212,7 +212,8 @@ Outcome exportNote(core::AppContext& app, const Invocation& call) {
     print::NoteCopy::Options options;
     const bool png = call.has(QStringLiteral("png"));
     options.format = png ? print::NoteCopy::Format::Png : print::NoteCopy::Format::Pdf;
-    options.fit = call.flags.contains(QStringLiteral("a4")) ? print::NoteCopy::Fit::A4 : print::NoteCopy::Fit::Form;
+    options.fit =
+        call.flags.contains(QStringLiteral("a4")) ? print::NoteCopy::Fit::A4 : print::NoteCopy::Fit::Form;
     if (call.has(QStringLiteral("dpi")))
         options.dpi = CommandLine::positiveNumber(call.value(QStringLiteral("dpi")));
     const QString file = call.value(png ? QStringLiteral("png") : QStringLiteral("pdf"));

@@ -1,13 +1,13 @@
 #include "entry/ui/NoteCommands.h"
 
 #include "core/AppContext.h"
+#include "core/DbError.h"
+#include "core/ui/FileClipboard.h"
 #include "entry/BillMoney.h"
 #include "entry/NoteText.h"
 #include "entry/TypedNumber.h"
 #include "entry/ui/NoteEditing.h"
 #include "entry/ui/NoteWindow.h"
-#include "core/DbError.h"
-#include "core/ui/FileClipboard.h"
 #include "print/BillPrinter.h"
 #include "print/ControlValues.h"
 #include "print/NoteCopy.h"
@@ -469,30 +469,33 @@ void NoteCommands::btSendCopyClick() {
     const DeliveryNote note = noteFromBoxes();
     const int templateId = m_window.templateId();
     try {
-        const QString suggested = print::NoteCopy::fileName(print::NoteCopy::templateName(m_app, templateId),
-                                                            note.number, note.customerName, QStringLiteral("png"));
-        const QString path = m_app.dialogs().saveFileName(QStringLiteral("发送给客户"), suggested,
-                                                          QStringLiteral("PNG 图片 (*.png);;PDF 文件 (*.pdf)"));
+        const QString suggested =
+            print::NoteCopy::fileName(print::NoteCopy::templateName(m_app, templateId), note.number,
+                                      note.customerName, QStringLiteral("png"));
+        const QString path = m_app.dialogs().saveFileName(
+            QStringLiteral("发送给客户"), suggested, QStringLiteral("PNG 图片 (*.png);;PDF 文件 (*.pdf)"));
         if (path.isEmpty())
             return;
         print::NoteCopy::Options options;
-        options.format = path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ? print::NoteCopy::Format::Pdf
-                                                                                   : print::NoteCopy::Format::Png;
+        options.format = path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
+                             ? print::NoteCopy::Format::Pdf
+                             : print::NoteCopy::Format::Png;
         const print::ControlValues values(m_app);
         const print::ControlIndex boxes(values, m_window.container());
         print::NoteCopy copy(m_app, path, options);
         copy.addNote(templateId, boxes, note.currency);
         copy.finish();
         // A chat program takes a picture on paste; a PDF goes beside it as a file.
-        const QImage picture = options.format == print::NoteCopy::Format::Png
-                                   ? copy.picture()
-                                   : print::NoteCopy::render(m_app, print::NoteCopy::form(m_app, templateId),
-                                                             templateId, boxes, note.currency, options.dpi,
-                                                             print::NoteCopy::Fit::Form);
+        const QImage picture =
+            options.format == print::NoteCopy::Format::Png
+                ? copy.picture()
+                : print::NoteCopy::render(m_app, print::NoteCopy::form(m_app, templateId), templateId, boxes,
+                                          note.currency, options.dpi, print::NoteCopy::Fit::Form);
         const bool onClipboard = core::ui::putFilesOnClipboard({QFileInfo(path).absoluteFilePath()}, picture);
         m_app.dialogs().alert(QStringLiteral("客户副本已保存：%1").arg(QDir::toNativeSeparators(path)) +
-                                  (onClipboard ? QStringLiteral("\n\n已复制到剪贴板，在聊天窗口粘贴即可发送给客户。")
-                                               : QString()),
+                                  (onClipboard
+                                       ? QStringLiteral("\n\n已复制到剪贴板，在聊天窗口粘贴即可发送给客户。")
+                                       : QString()),
                               kHint, false);
     } catch (const print::PrintError& error) {
         m_app.dialogs().message(error.message());
