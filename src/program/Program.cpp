@@ -557,11 +557,13 @@ QStringList Program::sendCopies(const QList<std::pair<QString, QString>>& notes,
     }
     if (written.isEmpty() && missing.isEmpty())
         return written;
-    QString text = written.isEmpty()
-                       ? QStringLiteral("没有生成客户副本。")
-                       : QStringLiteral("客户副本已保存（%1 个文件）：\n%2")
-                             .arg(written.size())
-                             .arg(QDir::toNativeSeparators(QFileInfo(written.first()).absolutePath()));
+    QString text = QStringLiteral("没有生成客户副本。");
+    if (written.size() == 1)
+        text = QStringLiteral("客户副本已保存：") + QDir::toNativeSeparators(written.first());
+    else if (written.size() > 1)
+        text = QStringLiteral("客户副本已保存（%1 个文件）：\n%2")
+                   .arg(written.size())
+                   .arg(QDir::toNativeSeparators(QFileInfo(written.first()).absolutePath()));
     if (!missing.isEmpty())
         text += QStringLiteral("\n\n找不到这些出货单：") + missing.join(QStringLiteral("、"));
     if (!written.isEmpty() && core::ui::putFilesOnClipboard(written, picture))

@@ -356,7 +356,7 @@ private slots:
             arguments << QStringLiteral("--note") << QStringLiteral("CLI-1");
         const Run r = run(QStringList{QStringLiteral("export-note")} + arguments);
         QVERIFY2(r.code == code, qPrintable(r.out + r.err));
-        QCOMPARE(count(QStringLiteral("PrintJournal")), 0);
+        QVERIFY(!db().hasTable(QStringLiteral("PrintJournal")) || count(QStringLiteral("PrintJournal")) == 0);
         QCOMPARE(QDir(m_out->path()).entryList(QDir::Files | QDir::Hidden).size(), code == 0 ? 1 : 0);
         if (code != 0)
             return;
