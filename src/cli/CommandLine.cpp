@@ -82,6 +82,13 @@ const QList<Spec>& specs() {
          {},
          {},
          {QStringLiteral("job")}},
+        {QStringLiteral("export-note"),
+         {},
+         0,
+         {QStringLiteral("note"), QStringLiteral("pdf"), QStringLiteral("png"), QStringLiteral("dpi")},
+         {},
+         {QStringLiteral("a4")},
+         {QStringLiteral("note")}},
         {QStringLiteral("db"),
          {QStringLiteral("copy")},
          0,
@@ -266,6 +273,17 @@ bool CommandLine::parse(const QStringList& arguments, Invocation& out, QString* 
         if (!pageRange(out, range, error))
             return false;
     }
+    if (out.command == QLatin1String("export-note")) {
+        if (out.values.contains(QStringLiteral("pdf")) == out.values.contains(QStringLiteral("png")))
+            return fail(QStringLiteral("export-note 需要 --pdf 或 --png 之一"));
+        if (out.values.contains(QStringLiteral("dpi"))) {
+            if (!out.values.contains(QStringLiteral("png")))
+                return fail(QStringLiteral("--dpi 只用于 --png"));
+            const int dpi = positiveNumber(out.value(QStringLiteral("dpi")));
+            if (dpi < 36 || dpi > 600)
+                return fail(QStringLiteral("--dpi 应为 36 到 600 的整数"));
+        }
+    }
     if (out.command == QLatin1String("journal") && out.values.contains(QStringLiteral("job")) &&
         positiveNumber(out.value(QStringLiteral("job"))) <= 0)
         return fail(QStringLiteral("--job 应为作业号（从 1 起的整数），不是：") +
@@ -283,7 +301,8 @@ int CommandLine::positiveNumber(const QString& text) {
 }
 
 QStringList CommandLine::outputFiles(const Invocation& call) {
-    QStringList files = call.all(QStringLiteral("pdf")) + call.all(QStringLiteral("raw"));
+    QStringList files = call.all(QStringLiteral("pdf")) + call.all(QStringLiteral("raw")) +
+                        call.all(QStringLiteral("png"));
     if (call.command == QLatin1String("package") && call.subcommand == QLatin1String("export"))
         files << call.positional.value(0);
     return files;
@@ -445,6 +464,17 @@ QString CommandLine::help(const QString& command) {
                               "  --printer 打印机      打印到这台打印机\n"
                               "  --pdf 文件            打印到 PDF 文件\n") +
                common;
+    if (command == QLatin1String("export-note"))
+        return QStringLiteral(
+                   "用法：overprint export-note --note 编号 (--pdf 文件 | --png 文件) [--dpi 150] [--a4]\n\n"
+                   "把一张已保存的出货单连同模板底图写成客户副本（PDF 或 PNG 图片），\n"
+                   "内容和位置与打印预览相同，可发给客户。\n"
+                   "  --note 编号   出货单的票据编号\n"
+                   "  --pdf 文件    写成 PDF（文字可复制、可搜索）\n"
+                   "  --png 文件    写成 PNG 图片\n"
+                   "  --dpi 分辨率  PNG 每英寸的点数，36 到 600，默认 150\n"
+                   "  --a4          缩放到 A4 纸上（默认按模板纸张大小）\n") +
+               common;
     if (command == QLatin1String("db"))
         return QStringLiteral(
                    "用法：overprint db copy --to 地址\n"
@@ -469,6 +499,7 @@ QString CommandLine::help(const QString& command) {
                           "  notes      列出已保存的出货单\n"
                           "  journal    列出打印记录\n"
                           "  reprint    补打打印记录里一个作业的几页\n"
+                          "  export-note 把一张出货单写成客户副本（PDF 或 PNG）\n"
                           "  db         在本机数据文件与数据库服务器之间复制数据\n"
                           "\n“overprint 命令 --help”显示该命令的选项；“overprint --version”显示版本。\n") +
            common;

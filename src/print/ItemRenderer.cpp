@@ -3,14 +3,14 @@
 #include "core/AppContext.h"
 #include "print/EscpTextDevice.h"
 #include "print/ItemPlan.h"
-#include "print/PrintDevice.h"
+#include "print/PlanCanvas.h"
 #include "print/TextBreaking.h"
 
 #include <QHash>
 
 namespace print {
 
-ItemRenderer::ItemRenderer(core::AppContext& app, PrintDevice& device)
+ItemRenderer::ItemRenderer(core::AppContext& app, PlanCanvas& device)
     : m_app(app), m_device(device), m_controls(app) {}
 
 void ItemRenderer::holdLayouts(bool on) {

@@ -16,16 +16,15 @@ class AppContext;
 
 namespace print {
 
-class PrintDevice;
+class PlanCanvas;
 
-// Prints the items of one bill onto the open page of a print device: each item's value from
-// its input control, laid out by ItemPlan from its layout row (ckControl) plus the template
-// offsets. Lengths are tenths of a millimetre; the device's resolution and offsets are read
-// again for every text and line. The currency shift uses app.moneyCode and app.cellWidth as
-// they stand.
+// Prints the items of one bill onto the open page of a print device (or a copy's canvas): each item's value
+// from its input control, laid out by ItemPlan from its layout row (ckControl) plus the template offsets.
+// Lengths are tenths of a millimetre; the device's resolution and offsets are read again for every text and
+// line. The currency shift uses app.moneyCode and app.cellWidth as they stand.
 class ItemRenderer {
 public:
-    ItemRenderer(core::AppContext& app, PrintDevice& device);
+    ItemRenderer(core::AppContext& app, PlanCanvas& device);
 
     // Every item of the kind marked for printing (NameDict.PrintItem=1), in ShowOrd order.
     // Throws DbError when the item list or the layout rows cannot be read; a failing item reports itself and
@@ -69,7 +68,7 @@ private:
     void reportFailure(const QString& name);
 
     core::AppContext& m_app;
-    PrintDevice& m_device;
+    PlanCanvas& m_device;
     ControlValues m_controls;
     bool m_holdLayouts = false;
     BillLayout m_layout;

@@ -6,6 +6,7 @@
 #include "core/DbError.h"
 #include "core/ScriptedDialogs.h"
 #include "core/ui/DataGrid.h"
+#include "core/ui/FileClipboard.h"
 #include "designer/ui/TfmCheckDesign.h"
 #include "designer/ui/TfmTemplateDesigner.h"
 #include "entry/DeliveryNoteStore.h"
@@ -25,7 +26,10 @@
 #include "masterdata/ui/TfrmCom.h"
 #include "masterdata/ui/TfrmSsSet.h"
 #include "masterdata/ui/Tfrm_GoodsManage.h"
+#include "print/ControlValues.h"
 #include "print/JournalReprint.h"
+#include "print/NoteCopy.h"
+#include "print/PrintError.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterSetup.h"
 #include "print/TemplatePaperSwitch.h"
@@ -45,6 +49,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -134,7 +139,8 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
             [this](const QString& kind, const QString& caption) {
                 return m_addressBook->fetchOnePerson(kind, caption);
             },
-            &m_main);
+            &m_main,
+            [this, &window](const QList<std::pair<QString, QString>>& notes) { sendCopies(notes, &window); });
         window.exec();
     });
     m_main.setLoginHook([this] {
@@ -444,6 +450,126 @@ int Program::reprintPages(const QVector<print::JournalPage>& pages) {
     const int printed = reprint.reprint(pages);
     entryWindow->billPrinter().writeJournal(); // the journal window lists the reprint at once
     return printed;
+}
+
+QStringList Program::sendCopies(const QList<std::pair<QString, QString>>& notes, QWidget*) {
+    using print::NoteCopy;
+    const QString caption = QStringLiteral("发送给客户");
+    if (notes.isEmpty())
+        return {};
+    bool oneEach = true;
+    if (notes.size() > 1) {
+        const int answer = m_app.dialogs().yesNoCancel(
+            QStringLiteral(
+                "选中了 %1 张出货单。\n\n是：每张存成一个文件（同一文件夹）\n否：合成一个 PDF，每张一页")
+                .arg(notes.size()),
+            caption);
+        if (answer < 0)
+            return {};
+        oneEach = answer == 1;
+    }
+    auto* entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
+    if (entryWindow && !entryWindow->commands().confirmDiscard(caption))
+        return {};
+    if (!entryWindow) {
+        if (!openSavedNote(QString(), QString()))
+            return {};
+        entryWindow = qobject_cast<entry::ui::TfmCheckFHDSHD*>(m_main.entryWindow());
+        if (!entryWindow)
+            return {};
+    }
+    entry::ui::NoteCommands& commands = entryWindow->commands();
+    commands.agreeToDiscard(true);
+    const auto agreed = qScopeGuard([&commands] { commands.agreeToDiscard(false); });
+    const auto load = [this, entryWindow](const std::pair<QString, QString>& note) {
+        // A note that is gone is named once at the end, not in a box of its own.
+        core::ScriptedDialogs quiet;
+        core::Dialogs& dialogs = m_app.dialogs();
+        m_app.setDialogs(quiet);
+        const auto restore = qScopeGuard([this, &dialogs] { m_app.setDialogs(dialogs); });
+        try {
+            return entry::DeliveryNoteStore(m_app.db()).exists(note.second) &&
+                   entryWindow->commands().BrowseOldCheck(note.first, note.second) && quiet.shown.isEmpty();
+        } catch (const core::DbError&) {
+            return false;
+        }
+    };
+    const auto suggested = [this, entryWindow](const QString& suffix) {
+        return NoteCopy::fileName(NoteCopy::templateName(m_app, entryWindow->templateId()),
+                                  entryWindow->commands().noteFromBoxes().number,
+                                  entryWindow->commands().noteFromBoxes().customerName, suffix);
+    };
+    const print::ControlValues values(m_app);
+    QStringList written;
+    QStringList missing;
+    QImage picture;
+    try {
+        QString first;
+        NoteCopy::Options options;
+        std::unique_ptr<NoteCopy> book; // one PDF of every note
+        for (const auto& note : notes) {
+            if (!load(note)) {
+                missing << note.second;
+                continue;
+            }
+            const int templateId = entryWindow->templateId();
+            const QString currency = commands.noteFromBoxes().currency;
+            const print::ControlIndex boxes(values, entryWindow->container());
+            if (first.isEmpty()) {
+                // The first note found names the file the clerk is offered.
+                first = m_app.dialogs().saveFileName(
+                    caption, oneEach ? suggested(QStringLiteral("png")) : suggested(QStringLiteral("pdf")),
+                    oneEach ? QStringLiteral("PNG 图片 (*.png);;PDF 文件 (*.pdf)")
+                            : QStringLiteral("PDF 文件 (*.pdf)"));
+                if (first.isEmpty())
+                    return {};
+                const bool pdf = !oneEach || first.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+                options.format = pdf ? NoteCopy::Format::Pdf : NoteCopy::Format::Png;
+                if (!oneEach)
+                    book = std::make_unique<NoteCopy>(m_app, first, options);
+            }
+            if (book) {
+                book->addNote(templateId, boxes, currency);
+                continue;
+            }
+            const QString suffix =
+                options.format == NoteCopy::Format::Pdf ? QStringLiteral("pdf") : QStringLiteral("png");
+            const QString path =
+                written.isEmpty() ? first : QFileInfo(first).absoluteDir().filePath(suggested(suffix));
+            NoteCopy copy(m_app, path, options);
+            copy.addNote(templateId, boxes, currency);
+            copy.finish();
+            written << QFileInfo(path).absoluteFilePath();
+            if (notes.size() == 1)
+                picture = options.format == NoteCopy::Format::Png
+                              ? copy.picture()
+                              : NoteCopy::render(m_app, NoteCopy::form(m_app, templateId), templateId, boxes,
+                                                 currency, options.dpi, NoteCopy::Fit::Form);
+        }
+        if (book && book->pages() > 0) {
+            book->finish();
+            written << QFileInfo(first).absoluteFilePath();
+        }
+    } catch (const print::PrintError& e) {
+        m_app.dialogs().message(e.message());
+    } catch (const core::DbError& e) {
+        m_app.dialogs().message(QStringLiteral("生成客户副本失败：") + e.message());
+    }
+    if (written.isEmpty() && missing.isEmpty())
+        return written;
+    QString text = QStringLiteral("没有生成客户副本。");
+    if (written.size() == 1)
+        text = QStringLiteral("客户副本已保存：") + QDir::toNativeSeparators(written.first());
+    else if (written.size() > 1)
+        text = QStringLiteral("客户副本已保存（%1 个文件）：\n%2")
+                   .arg(written.size())
+                   .arg(QDir::toNativeSeparators(QFileInfo(written.first()).absolutePath()));
+    if (!missing.isEmpty())
+        text += QStringLiteral("\n\n找不到这些出货单：") + missing.join(QStringLiteral("、"));
+    if (!written.isEmpty() && core::ui::putFilesOnClipboard(written, picture))
+        text += QStringLiteral("\n\n已复制到剪贴板，在聊天窗口粘贴即可发送给客户。");
+    m_app.dialogs().alert(text, caption, false);
+    return written;
 }
 
 QString Program::billPrinter() const {

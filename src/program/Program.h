@@ -51,6 +51,10 @@ public:
     // The reprint of journal pages: each note loaded into the entry window (opened when needed)
     // as stored now, printed in one job. Pages handed to the printer.
     int reprintPages(const QVector<print::JournalPage>& pages);
+    // The history's "发送给客户": each (template kind, number) loaded into the entry window as the
+    // reprint loads it and written as the customer's copy; with several notes the clerk chooses
+    // one file each (beside the first, in its format) or one PDF with a page each. Files written.
+    QStringList sendCopies(const QList<std::pair<QString, QString>>& notes, QWidget* parent = nullptr);
     // The start-up sequence of the main window; false when the program must end. The store is
     // looked after first (storeOpened).
     bool startUp(bool withSplash);

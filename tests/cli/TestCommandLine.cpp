@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -236,6 +237,12 @@ private slots:
         QTest::newRow("calibrate two ways")
             << args("calibrate --printer P --readings 1,2 --clear") << 1 << "--clear";
         QTest::newRow("calibrate without printer") << args("calibrate --clear") << 1 << "--printer";
+        QTest::newRow("copy to nowhere") << args("export-note --note 1") << 1 << "--png";
+        QTest::newRow("copy to both") << args("export-note --note 1 --pdf a.pdf --png a.png") << 1 << "--png";
+        QTest::newRow("copy dpi of a pdf")
+            << args("export-note --note 1 --pdf a.pdf --dpi 150") << 1 << "--dpi";
+        QTest::newRow("copy dpi out of range")
+            << args("export-note --note 1 --png a.png --dpi 5000") << 1 << "--dpi";
         QTest::newRow("scan not there")
             << args("calibrate --printer P --scan /nonexistent/scan.png") << 1 << "/nonexistent/scan.png";
     }
@@ -354,6 +361,51 @@ private slots:
         for (const QString& value : values)
             QVERIFY2(lines.contains(value), qPrintable(value + QStringLiteral(" not read back from:\n") +
                                                        lines.join(QLatin1Char('\n'))));
+    }
+
+    // The customer's copy of a saved note: the PNG at the dots per inch asked for, over the
+    // form's own paper or A4 turned as the form is; the PDF on the form's paper, its values
+    // reading back; no printing, so nothing in the journal; an unknown note writes nothing.
+    void exportNote_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QSize>("pixels"); // PNG only
+        // 出货单（标准）: 241 × 140 mm.
+        QTest::newRow("png 150") << QStringList{"--png", "copy.png"} << 0 << QSize(1423, 827);
+        QTest::newRow("png 100") << QStringList{"--png", "copy.png", "--dpi", "100"} << 0 << QSize(949, 551);
+        QTest::newRow("png a4") << QStringList{"--png", "copy.png", "--a4"} << 0 << QSize(1754, 1240);
+        QTest::newRow("pdf") << QStringList{"--pdf", "copy.pdf"} << 0 << QSize();
+        QTest::newRow("unknown note") << QStringList{"--png", "copy.png", "--note", "CLI-9"} << 1 << QSize();
+    }
+    void exportNote() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QSize, pixels);
+        saveNote(QStringLiteral("CLI-1"), QStringLiteral("2026-12-01 10:00:00"), QStringLiteral("30.00"));
+        const QString file = outFile(arguments.at(1));
+        arguments[1] = file;
+        if (!arguments.contains(QStringLiteral("--note")))
+            arguments << QStringLiteral("--note") << QStringLiteral("CLI-1");
+        const Run r = run(QStringList{QStringLiteral("export-note")} + arguments);
+        QVERIFY2(r.code == code, qPrintable(r.out + r.err));
+        QVERIFY(!db().hasTable(QStringLiteral("PrintJournal")) || count(QStringLiteral("PrintJournal")) == 0);
+        QCOMPARE(QDir(m_out->path()).entryList(QDir::Files | QDir::Hidden).size(), code == 0 ? 1 : 0);
+        if (code != 0)
+            return;
+        QVERIFY(r.out.contains(file));
+        if (pixels.isValid()) {
+            const QImage image(file);
+            QCOMPARE(image.size(), pixels);
+            return;
+        }
+        const PdfWords words = PdfWords::read(file);
+        QVERIFY2(words.error.isEmpty(), qPrintable(words.error));
+        QCOMPARE(words.pages.size(), 1);
+        QVERIFY(qAbs(words.pages.at(0).width - 241) < 0.5 && qAbs(words.pages.at(0).height - 140) < 0.5);
+        const QString text = pdfText(file, 1, 1);
+        for (const QString& value : {QStringLiteral("CLI-1"), QStringLiteral("南方商贸"),
+                                     QStringLiteral("螺丝"), QStringLiteral("30.00")})
+            QVERIFY2(text.contains(value), qPrintable(value + QStringLiteral(" not in:\n") + text));
     }
 
     // A saved note whose first line is negative prints with the total it was saved with.

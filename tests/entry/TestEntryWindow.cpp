@@ -15,7 +15,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QFile>
 #include <QFrame>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +33,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 #include <QToolButton>
@@ -613,6 +616,37 @@ private slots:
         QVERIFY2(printed.contains(QStringLiteral("￥1,234.50")), qPrintable(printed.join(QLatin1Char('|'))));
         QVERIFY(printed.contains(QStringLiteral("O'Brien bolts")));
         QVERIFY(printed.contains(QStringLiteral("壹仟贰佰叁拾肆元伍角整")));
+    }
+
+    // "发送给客户" is there for a saved note only, and writes the note as saved: typed changes
+    // since are refused, and "复制" (a new note) turns it off again.
+    void sendCopyFollowsTheSavedNote() {
+        auto w = open();
+        auto* send = w->findChild<QToolButton*>(QStringLiteral("btSendCopy"));
+        QVERIFY(send && !send->isEnabled());
+        w->boxes().zdGKLXR->setText(QStringLiteral("李明"));
+        w->boxes().zdPJBH->setText(QStringLiteral("00000001"));
+        typeLineAmount(*w, 1, QStringLiteral("30"));
+        QVERIFY2(w->commands().Save(), qPrintable(home->dialogs().texts().join(QLatin1Char('|'))));
+        QVERIFY(send->isEnabled());
+
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("copy.png"));
+        home->dialogs().clear();
+        w->boxes().zdGKLXR->setText(QStringLiteral("王五"));
+        home->dialogs().files.enqueue(path);
+        send->click();
+        QVERIFY(home->dialogs().sawText(QStringLiteral("请先保存")));
+        QVERIFY(!QFile::exists(path));
+
+        QVERIFY(w->commands().Save());
+        home->dialogs().clear();
+        send->click();
+        QVERIFY2(home->dialogs().sawText(path), qPrintable(home->dialogs().texts().join(QLatin1Char('|'))));
+        QCOMPARE(QImage(path).size(), QSize(1423, 827)); // 出货单（标准） at 150 dpi
+
+        w->findChild<QToolButton*>(QStringLiteral("btSaveAs"))->click();
+        QVERIFY(!send->isEnabled());
     }
 
     // Another window of the program may hold boxes and buttons of the same names: the note's

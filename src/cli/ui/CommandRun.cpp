@@ -14,7 +14,10 @@
 #include "entry/ui/NoteCommands.h"
 #include "entry/ui/TfmCheckFHDSHD.h"
 #include "print/BillPrinter.h"
+#include "print/ControlValues.h"
 #include "print/MeasuredCalibration.h"
+#include "print/NoteCopy.h"
+#include "print/PrintError.h"
 #include "print/PrintJournal.h"
 #include "print/PrintLookups.h"
 #include "print/PrinterModeDevice.h"
@@ -165,6 +168,27 @@ private:
     print::PrinterModeDevice m_modes;
 };
 
+// The template variant a saved note was saved on; false, with the message said and the exit
+// set, when there is no such note or the store failed.
+bool storedVariant(core::AppContext& app, const QString& number, QString& variant, Outcome& out) {
+    try {
+        const QVariant stored =
+            app.db().scalar(QStringLiteral("select 模板种类 from DataCheckFHDSHD where 票据编号=:number"),
+                            {{QStringLiteral("number"), number}});
+        if (!stored.isValid()) {
+            writeError(QStringLiteral("没有这张出货单：") + number);
+            out.exit = BadUse;
+            return false;
+        }
+        variant = stored.toString();
+        return true;
+    } catch (const core::DbError& e) {
+        writeError(QStringLiteral("错误：") + e.message());
+        out.exit = DataError;
+        return false;
+    }
+}
+
 // print --note N: the saved note reloaded into the entry window and printed as "重复打印" does.
 Outcome printNote(core::AppContext& app, const Invocation& call) {
     Outcome out;
@@ -180,21 +204,8 @@ Outcome printNote(core::AppContext& app, const Invocation& call) {
         }
     }
     QString variant;
-    try {
-        const QVariant stored =
-            app.db().scalar(QStringLiteral("select 模板种类 from DataCheckFHDSHD where 票据编号=:number"),
-                            {{QStringLiteral("number"), number}});
-        if (!stored.isValid()) {
-            writeError(QStringLiteral("没有这张出货单：") + number);
-            out.exit = BadUse;
-            return out;
-        }
-        variant = stored.toString();
-    } catch (const core::DbError& e) {
-        writeError(QStringLiteral("错误：") + e.message());
-        out.exit = DataError;
+    if (!storedVariant(app, number, variant, out))
         return out;
-    }
 
     PdfFile pdf(call);
     CommandDevices devices(app, call, pdf);
@@ -228,6 +239,61 @@ Outcome printNote(core::AppContext& app, const Invocation& call) {
                   {QStringLiteral("copies"), copies},
                   {QStringLiteral("printer"), device.printerName()}};
     out.lines << QStringLiteral("已打印 %1（%2 张）到 %3").arg(number).arg(copies).arg(device.printerName());
+    return out;
+}
+
+// export-note --note N (--pdf F | --png F): the saved note reloaded into the entry window, as
+// print --note does, and written as the customer's copy instead of printed.
+Outcome exportNote(core::AppContext& app, const Invocation& call) {
+    Outcome out;
+    const QString number = call.value(QStringLiteral("note"));
+    QString variant;
+    if (!storedVariant(app, number, variant, out))
+        return out;
+    print::NoteCopy::Options options;
+    const bool png = call.has(QStringLiteral("png"));
+    options.format = png ? print::NoteCopy::Format::Png : print::NoteCopy::Format::Pdf;
+    options.fit =
+        call.flags.contains(QStringLiteral("a4")) ? print::NoteCopy::Fit::A4 : print::NoteCopy::Fit::Form;
+    if (call.has(QStringLiteral("dpi")))
+        options.dpi = CommandLine::positiveNumber(call.value(QStringLiteral("dpi")));
+    const QString file = call.value(png ? QStringLiteral("png") : QStringLiteral("pdf"));
+
+    print::QtPrintDevice device;
+    program::Program overprint(app, device);
+    offScreen(overprint);
+    if (!overprint.startUp(false)) {
+        out.exit = DataError;
+        return out;
+    }
+    auto* window = qobject_cast<entry::ui::TfmCheckFHDSHD*>(overprint.mainWindow().entryWindow());
+    if (!window) {
+        writeError(QStringLiteral("没有出货单模板，不能生成客户副本"));
+        out.exit = DataError;
+        return out;
+    }
+    if (!window->commands().BrowseOldCheck(variant, number)) {
+        out.exit = DataError;
+        return out;
+    }
+    try {
+        print::NoteCopy copy(app, file, options);
+        const print::ControlValues values(app);
+        copy.addNote(window->templateId(), print::ControlIndex(values, window->container()),
+                     window->commands().noteFromBoxes().currency);
+        copy.finish();
+    } catch (const print::PrintError& e) {
+        writeError(e.message());
+        out.exit = PrinterError;
+        return out;
+    } catch (const core::DbError& e) {
+        writeError(QStringLiteral("错误：") + e.message());
+        out.exit = DataError;
+        return out;
+    }
+    const QString path = QFileInfo(file).absoluteFilePath();
+    out.result = {{QStringLiteral("note"), number}, {QStringLiteral("file"), path}};
+    out.lines << QStringLiteral("已写入 %1 的客户副本：%2").arg(number, path);
     return out;
 }
 
@@ -731,6 +797,8 @@ int run(int argc, char** argv, const QString& version) {
         outcome = runJournal(app, call);
     else if (call.command == QLatin1String("reprint"))
         outcome = reprintJob(app, call);
+    else if (call.command == QLatin1String("export-note"))
+        outcome = exportNote(app, call);
     else if (call.command == QLatin1String("calibrate"))
         outcome = runCalibrate(app, call);
     else

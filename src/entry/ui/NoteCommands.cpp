@@ -1,16 +1,23 @@
 #include "entry/ui/NoteCommands.h"
 
 #include "core/AppContext.h"
+#include "core/DbError.h"
+#include "core/ui/FileClipboard.h"
 #include "entry/BillMoney.h"
 #include "entry/NoteText.h"
 #include "entry/TypedNumber.h"
 #include "entry/ui/NoteEditing.h"
 #include "entry/ui/NoteWindow.h"
 #include "print/BillPrinter.h"
+#include "print/ControlValues.h"
+#include "print/NoteCopy.h"
+#include "print/PrintError.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDateTimeEdit>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -25,6 +32,7 @@ const QString kHint = QStringLiteral("提示");
 const QString kPrint1 = QStringLiteral("btPrint1");
 const QString kPrintAndSave = QStringLiteral("btPrintAndSave");
 const QString kMultiPrint = QStringLiteral("btMultiPrintF");
+const QString kSendCopy = QStringLiteral("btSendCopy");
 
 const char* const kCapitalCells[] = {"zddxYY", "zddxQW", "zddxBW", "zddxSW", "zddxWY", "zddxQY",
                                      "zddxBY", "zddxSY", "zddxY",  "zddxJ",  "zddxF"};
@@ -46,7 +54,8 @@ void NoteCommands::attach() {
         {"btPrint1", &NoteCommands::btPrint1Click},
         {"btPrintAndSave", &NoteCommands::btPrintAndSaveClick},
         {"btMultiPrintF", &NoteCommands::btMultiPrintFClick},
-        {"btSaveAs", &NoteCommands::btSaveAsClick}};
+        {"btSaveAs", &NoteCommands::btSaveAsClick},
+        {"btSendCopy", &NoteCommands::btSendCopyClick}};
     for (const auto& [name, handler] : buttons)
         if (auto* button = qobject_cast<QAbstractButton*>(m_editing.box(QLatin1String(name))))
             connect(button, &QAbstractButton::clicked, this, handler);
@@ -109,6 +118,7 @@ DeliveryNote NoteCommands::noteFromBoxes() const {
 
 void NoteCommands::markClean() {
     m_cleanNote = noteFromBoxes();
+    setButtonEnabled(kSendCopy, !m_ownNumber.isEmpty());
 }
 
 bool NoteCommands::hasUnsavedNote() const {
@@ -441,11 +451,57 @@ void NoteCommands::btMultiPrintFClick() {
 void NoteCommands::btSaveAsClick() {
     // The copy is a new note: saving it under the old number must not pass for editing that note.
     m_ownNumber.clear();
+    setButtonEnabled(kSendCopy, false);
     const QString caption = QStringLiteral("出货单-") + m_window.variant() + QStringLiteral(" ID=") +
                             m_editing.text(QStringLiteral("zdPJBH"));
     m_window.setWindowCaption(caption);
     if (!caption.contains(QStringLiteral("复制")))
         m_window.setWindowCaption(QStringLiteral("已复制保存过的单据为一张新单~"));
+}
+
+void NoteCommands::btSendCopyClick() {
+    commitEditing();
+    // The customer gets the note as saved: what was typed since is not on the copy's paper.
+    if (m_ownNumber.isEmpty() || hasUnsavedNote()) {
+        m_app.dialogs().message(QStringLiteral("请先保存出货单，再发送给客户~"));
+        return;
+    }
+    const DeliveryNote note = noteFromBoxes();
+    const int templateId = m_window.templateId();
+    try {
+        const QString suggested =
+            print::NoteCopy::fileName(print::NoteCopy::templateName(m_app, templateId), note.number,
+                                      note.customerName, QStringLiteral("png"));
+        const QString path = m_app.dialogs().saveFileName(
+            QStringLiteral("发送给客户"), suggested, QStringLiteral("PNG 图片 (*.png);;PDF 文件 (*.pdf)"));
+        if (path.isEmpty())
+            return;
+        print::NoteCopy::Options options;
+        options.format = path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
+                             ? print::NoteCopy::Format::Pdf
+                             : print::NoteCopy::Format::Png;
+        const print::ControlValues values(m_app);
+        const print::ControlIndex boxes(values, m_window.container());
+        print::NoteCopy copy(m_app, path, options);
+        copy.addNote(templateId, boxes, note.currency);
+        copy.finish();
+        // A chat program takes a picture on paste; a PDF goes beside it as a file.
+        const QImage picture =
+            options.format == print::NoteCopy::Format::Png
+                ? copy.picture()
+                : print::NoteCopy::render(m_app, print::NoteCopy::form(m_app, templateId), templateId, boxes,
+                                          note.currency, options.dpi, print::NoteCopy::Fit::Form);
+        const bool onClipboard = core::ui::putFilesOnClipboard({QFileInfo(path).absoluteFilePath()}, picture);
+        m_app.dialogs().alert(QStringLiteral("客户副本已保存：%1").arg(QDir::toNativeSeparators(path)) +
+                                  (onClipboard
+                                       ? QStringLiteral("\n\n已复制到剪贴板，在聊天窗口粘贴即可发送给客户。")
+                                       : QString()),
+                              kHint, false);
+    } catch (const print::PrintError& error) {
+        m_app.dialogs().message(error.message());
+    } catch (const core::DbError& error) {
+        m_app.dialogs().message(QStringLiteral("生成客户副本失败：") + error.message());
+    }
 }
 
 } // namespace entry::ui

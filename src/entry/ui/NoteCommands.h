@@ -29,8 +29,8 @@ public:
                  QObject* parent = nullptr);
     Q_DISABLE_COPY_MOVE(NoteCommands)
 
-    // Connects the window's buttons btSave, btNew, btPrint1, btPrintAndSave, btMultiPrintF and
-    // btSaveAs, found by object name, to the handlers below.
+    // Connects the window's buttons btSave, btNew, btPrint1, btPrintAndSave, btMultiPrintF,
+    // btSaveAs and btSendCopy, found by object name, to the handlers below.
     void attach();
 
     // Validates and stores the note; true when stored.
@@ -47,6 +47,8 @@ public:
     void btPrintAndSaveClick();
     void btMultiPrintFClick();
     void btSaveAsClick();
+    // "发送给客户": the saved note as the customer's copy (PNG or PDF), put on the clipboard.
+    void btSendCopyClick();
 
     DeliveryNote noteFromBoxes() const;
 

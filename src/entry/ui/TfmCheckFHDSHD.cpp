@@ -164,6 +164,11 @@ void TfmCheckFHDSHD::buildToolBar() {
     addToolButton(QStringLiteral("btPrintAndSave"), QStringLiteral("保存并打印"), nullptr)
         ->setIcon(s->standardIcon(QStyle::SP_DialogApplyButton));
     addToolButton(QStringLiteral("btMultiPrintF"), QStringLiteral("重复打印"), nullptr)->hide();
+    QToolButton* sendCopy =
+        addToolButton(QStringLiteral("btSendCopy"), QStringLiteral("发送给客户"), nullptr);
+    sendCopy->setToolTip(QStringLiteral("把保存过的出货单连同底图存成图片或 PDF，并复制到剪贴板"));
+    sendCopy->setIcon(s->standardIcon(QStyle::SP_DialogYesButton));
+    sendCopy->setEnabled(false);
     btMultiPrintS = addPendingButton(QStringLiteral("btMultiPrintS"), QStringLiteral("批量打印"));
     btMultiPrintS->setIcon(s->standardIcon(QStyle::SP_MediaSeekForward));
     btMultiPrintS->hide();

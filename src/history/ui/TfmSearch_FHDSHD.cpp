@@ -104,9 +104,9 @@ QString shortDate(const QDate& date) {
 } // namespace
 
 TfmSearch_FHDSHD::TfmSearch_FHDSHD(core::AppContext& app, core::ui::GridServices& grids, NoteOpener opener,
-                                   PersonPicker picker, QWidget* parent)
+                                   PersonPicker picker, QWidget* parent, CopySender sender)
     : QDialog(parent), m_app(app), m_grids(grids), m_store(app.db()), m_opener(std::move(opener)),
-      m_picker(std::move(picker)) {
+      m_picker(std::move(picker)), m_sender(std::move(sender)) {
     setObjectName(kName);
     setWindowTitle(QStringLiteral("收据及发票查询"));
     resize(1000, 680);
@@ -258,6 +258,8 @@ void TfmSearch_FHDSHD::buildCommands() {
     btDeleteList = button(panel, "btDeleteList", QStringLiteral("删除列出(&C)"));
     btClear = button(panel, "btClear", QStringLiteral("清空所有(&Y)"));
     btExport = button(panel, "btExport", QStringLiteral("导出Excel(&P)"));
+    btSendCopy = button(panel, "btSendCopy", QStringLiteral("发送给客户"));
+    btSendCopy->setToolTip(QStringLiteral("把选中的出货单连同底图存成图片或 PDF，发给客户"));
     btClose = button(panel, "btClose", QStringLiteral("关 闭(&X)"));
     Pjcount = new QLabel(panel);
     Pjcount->setObjectName(QStringLiteral("Pjcount"));
@@ -271,7 +273,7 @@ void TfmSearch_FHDSHD::buildCommands() {
     row->addWidget(new QLabel(QStringLiteral("条记录)"), panel));
     row->addWidget(lbSum);
     row->addStretch();
-    for (QWidget* w : {btVoid, btDelete, btDeleteList, btClear, btExport, btClose})
+    for (QWidget* w : {btVoid, btDelete, btDeleteList, btClear, btExport, btSendCopy, btClose})
         row->addWidget(w);
 
     btOpen->setEnabled(bool(m_opener));
@@ -286,6 +288,8 @@ void TfmSearch_FHDSHD::buildCommands() {
     connect(btDeleteList, &QPushButton::clicked, this, &TfmSearch_FHDSHD::btDeleteListClick);
     connect(btClear, &QPushButton::clicked, this, &TfmSearch_FHDSHD::btClearClick);
     connect(btExport, &QPushButton::clicked, this, &TfmSearch_FHDSHD::btExportClick);
+    connect(btSendCopy, &QPushButton::clicked, this, &TfmSearch_FHDSHD::btSendCopyClick);
+    btSendCopy->setEnabled(false);
     connect(ckDblOpen, &QCheckBox::toggled, this, [this](bool on) {
         m_app.setINIConfigByname(QStringLiteral("ZPView_DBLOPEN"),
                                  on ? QStringLiteral("1") : QStringLiteral("0"));
@@ -515,6 +519,7 @@ void TfmSearch_FHDSHD::showResult(const NoteTotals& totals) {
     const bool any = DBGrid1->rowCount() > 0;
     btDelete->setEnabled(any);
     btExport->setEnabled(any);
+    btSendCopy->setEnabled(any && m_sender);
     Pjcount->setText(QString::number(totals.count));
     lbSum->setText(QStringLiteral("金额汇总:￥") + NoteHistoryStore::sumText(totals.sum));
 }
@@ -638,6 +643,22 @@ void TfmSearch_FHDSHD::btOpenClick() {
     const QString kind = DBGrid1->currentValue(QStringLiteral("模板种类")).toString();
     if (m_opener(kind, number))
         accept();
+}
+
+void TfmSearch_FHDSHD::btSendCopyClick() {
+    if (!m_sender || DBGrid1->rowCount() == 0)
+        return;
+    QVariantList numbers = DBGrid1->selectedValues(QStringLiteral("票据编号"));
+    QVariantList kinds = DBGrid1->selectedValues(QStringLiteral("模板种类"));
+    if (numbers.isEmpty() && DBGrid1->currentRow() >= 0) {
+        numbers = {DBGrid1->currentValue(QStringLiteral("票据编号"))};
+        kinds = {DBGrid1->currentValue(QStringLiteral("模板种类"))};
+    }
+    QList<std::pair<QString, QString>> notes;
+    for (int i = 0; i < numbers.size(); ++i)
+        notes.append({kinds.value(i).toString(), numbers.at(i).toString()});
+    if (!notes.isEmpty())
+        m_sender(notes);
 }
 
 void TfmSearch_FHDSHD::btVoidClick() {

@@ -45,9 +45,13 @@ public:
     using PersonPicker =
         std::function<std::unique_ptr<masterdata::TPerson>(const QString& kind, const QString& caption)>;
 
-    // Without an opener "打开(&O)" and "打开查看" are disabled, without a picker "选" is.
+    // Writes the customer's copies of saved notes, each (template kind, bill number).
+    using CopySender = std::function<void(const QList<std::pair<QString, QString>>& notes)>;
+
+    // Without an opener "打开(&O)" and "打开查看" are disabled, without a picker "选" is, without
+    // a sender "发送给客户".
     TfmSearch_FHDSHD(core::AppContext& app, core::ui::GridServices& grids, NoteOpener opener = {},
-                     PersonPicker picker = {}, QWidget* parent = nullptr);
+                     PersonPicker picker = {}, QWidget* parent = nullptr, CopySender sender = {});
     ~TfmSearch_FHDSHD() override;
     Q_DISABLE_COPY_MOVE(TfmSearch_FHDSHD)
 
@@ -65,6 +69,8 @@ public:
     void btDeleteListClick();
     void btClearClick();
     void btExportClick();
+    // "发送给客户": the selected notes (the current one when none is selected).
+    void btSendCopyClick();
     void btSKRClick();
     void datePresetClick(const QString& entry);
     void filterSKRKeyEnter();
@@ -97,6 +103,7 @@ private:
     NoteHistoryStore m_store;
     NoteOpener m_opener;
     PersonPicker m_picker;
+    CopySender m_sender;
 
     QComboBox* cb_PJBH;
     QComboBox* filterTypeName;
@@ -118,6 +125,7 @@ private:
     QPushButton* btClose;
     QCheckBox* ckDblOpen;
     QPushButton* btExport;
+    QPushButton* btSendCopy;
     QPushButton* btClear;
     QPushButton* btDelete;
     QPushButton* btDeleteList;
