@@ -1,0 +1,47 @@
+#include "backup/BackupRotation.h"
+
+#include "backup/BackupFile.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <utility>
+
+namespace backup {
+
+QStringList rotateOut(const QStringList& names, const Keep& keep) {
+    QVector<std::pair<QDateTime, QString>> dated;
+    for (const QString& name : names)
+        if (const QDateTime t = BackupFile::timeOfName(name); t.isValid())
+            dated.append({t, name});
+    // Newest first: the first backup met in a day, week or month is the one it keeps.
+    std::sort(dated.begin(), dated.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second > b.second;
+    });
+    QSet<QString> kept;
+    const auto keepNewestPer = [&](int count, auto periodOf) {
+        QSet<qint64> seen;
+        for (const auto& [time, name] : dated) {
+            const qint64 period = periodOf(time.date());
+            if (seen.contains(period))
+                continue;
+            if (seen.size() >= count)
+                break;
+            seen.insert(period);
+            kept.insert(name);
+        }
+    };
+    keepNewestPer(keep.daily, [](const QDate& d) { return d.toJulianDay(); });
+    // A week is named by its Monday.
+    keepNewestPer(keep.weekly, [](const QDate& d) { return d.toJulianDay() - (d.dayOfWeek() - 1); });
+    keepNewestPer(keep.monthly, [](const QDate& d) { return qint64(d.year()) * 12 + d.month(); });
+    if (!dated.isEmpty())
+        kept.insert(dated.first().second);
+    QStringList out;
+    for (const auto& entry : dated)
+        if (!kept.contains(entry.second))
+            out << entry.second;
+    return out;
+}
+
+} // namespace backup
