@@ -47,6 +47,10 @@ void reachStep(const QString& step) {
         hook()(step);
 }
 
+qint64 Manifest::rows(const QString& table) const {
+    return countOf(*this, table);
+}
+
 qint64 Manifest::notes() const {
     return countOf(*this, QStringLiteral("DataCheckFHDSHD"));
 }

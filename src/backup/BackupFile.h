@@ -19,6 +19,8 @@ struct Manifest {
     int images = 0;
     QMap<QString, qint64> counts; // table -> rows
 
+    // Rows of a table, its name in any case (a server keeps names in lower case).
+    qint64 rows(const QString& table) const;
     qint64 notes() const;
     qint64 customers() const;
     qint64 templates() const;

@@ -138,7 +138,7 @@ private slots:
         const backup::Inspection safety = backup::BackupFile::inspect(result.safety, true);
         QVERIFY2(safety.ok, qPrintable(safety.error));
         QCOMPARE(safety.manifest.notes(), 2);
-        QVERIFY(safety.manifest.counts.value(QStringLiteral("DataCheckFHDSHDDetail")) >= 3);
+        QVERIFY(safety.manifest.rows(QStringLiteral("DataCheckFHDSHDDetail")) == 3);
     }
 
     void refused_data() {
