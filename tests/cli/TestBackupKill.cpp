@@ -63,12 +63,10 @@ private slots:
         QStringList restoreSteps = QStringList{QStringLiteral("restore-checked")} + backupSteps;
         restoreSteps << QStringLiteral("restore-safety") << QStringLiteral("rows-copied");
         for (const QString& step : restoreSteps)
-            QTest::newRow(qPrintable(QStringLiteral("restore ") + step)) << "restore" << step << false;
-        for (const char* step : {"images-staged", "ready", "store-kept", "store-replaced"})
+            QTest::newRow(qPrintable(QStringLiteral("restore ") + step)) << "restore" << step;
+        for (const char* step : {"images-staged", "ready", "store-kept", "store-replaced", "restore-stored"})
             QTest::newRow(qPrintable(QStringLiteral("restore ") + QLatin1String(step)))
-                << "restore" << QString::fromLatin1(step) << true;
-        QTest::newRow("restore restore-stored") << "restore"
-                                                << "restore-stored" << false;
+                << "restore" << QString::fromLatin1(step);
     }
     void killed() {
         QFETCH(QString, command);
