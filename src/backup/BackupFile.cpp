@@ -80,6 +80,19 @@ QDateTime BackupFile::timeOfName(const QString& name) {
     return QDateTime::fromString(m.captured(1), QStringLiteral("yyyy-MM-dd-HHmm"));
 }
 
+int BackupFile::sequenceOfName(const QString& name) {
+    static const QRegularExpression pattern(QStringLiteral("-\\d{4}-(\\d+)\\.opbak$"));
+    const QRegularExpressionMatch m = pattern.match(name);
+    return m.hasMatch() ? m.captured(1).toInt() : 1;
+}
+
+bool BackupFile::newer(const QString& a, const QString& b) {
+    const QDateTime ta = timeOfName(a), tb = timeOfName(b);
+    if (ta != tb)
+        return ta > tb;
+    return sequenceOfName(a) > sequenceOfName(b);
+}
+
 QString BackupFile::freshPath(const QString& folder, const QDateTime& time) {
     const QString base = fileName(time).chopped(kSuffix.size());
     QString name = base + kSuffix;
@@ -95,10 +108,7 @@ QStringList BackupFile::list(const QString& folder) {
     for (const QString& name : QDir(folder).entryList({kPrefix + QLatin1Char('*') + kSuffix}, QDir::Files))
         if (timeOfName(name).isValid())
             out << name;
-    std::sort(out.begin(), out.end(), [](const QString& a, const QString& b) {
-        const QDateTime ta = timeOfName(a), tb = timeOfName(b);
-        return ta != tb ? ta > tb : a > b;
-    });
+    std::sort(out.begin(), out.end(), &BackupFile::newer);
     return out;
 }
 

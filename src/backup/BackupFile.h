@@ -48,6 +48,10 @@ public:
     static QString fileName(const QDateTime& time);
     // The time a name of fileName() carries; invalid for any other name.
     static QDateTime timeOfName(const QString& name);
+    // Which backup of its minute a name is: 1 for none, n for "-n".
+    static int sequenceOfName(const QString& name);
+    // Whether backup name a was taken after b (their times, then their places in the minute).
+    static bool newer(const QString& a, const QString& b);
     // A name in folder for a backup taken at time that no file has yet (nor its .part).
     static QString freshPath(const QString& folder, const QDateTime& time);
 

@@ -15,9 +15,8 @@ QStringList rotateOut(const QStringList& names, const Keep& keep) {
         if (const QDateTime t = BackupFile::timeOfName(name); t.isValid())
             dated.append({t, name});
     // Newest first: the first backup met in a day, week or month is the one it keeps.
-    std::sort(dated.begin(), dated.end(), [](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first > b.first : a.second > b.second;
-    });
+    std::sort(dated.begin(), dated.end(),
+              [](const auto& a, const auto& b) { return BackupFile::newer(a.second, b.second); });
     QSet<QString> kept;
     const auto keepNewestPer = [&](int count, auto periodOf) {
         QSet<qint64> seen;

@@ -86,6 +86,17 @@ private slots:
         for (const QString& stamp : removed)
             QVERIFY2(!folder.contains(named(stamp)), qPrintable(stamp));
     }
+
+    // Two backups of one minute: the second (-2, then -10 after -9) is the newer one and stays.
+    void sameMinute() {
+        const QString first = at(QDate(2026, 12, 11), QStringLiteral("0930"));
+        const QString base = first.chopped(6);
+        const backup::Keep oneDay{1, 0, 0};
+        QCOMPARE(backup::rotateOut({first, base + QStringLiteral("-2.opbak")}, oneDay), QStringList{first});
+        QCOMPARE(backup::rotateOut({base + QStringLiteral("-10.opbak"), base + QStringLiteral("-9.opbak")},
+                                   oneDay),
+                 QStringList{base + QStringLiteral("-9.opbak")});
+    }
 };
 
 OVERPRINT_TEST(TestBackupRotation)
