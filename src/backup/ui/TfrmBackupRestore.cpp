@@ -69,16 +69,22 @@ void TfrmBackupRestore::reload() {
         const Inspection seen = BackupFile::inspect(path, false);
         const Manifest& m = seen.manifest;
         const QDateTime when = seen.ok ? m.taken : BackupFile::timeOfName(names.at(row));
+        // The row names its file already; the full reason is the cell's tip.
+        QString status = seen.error;
+        status.remove(QDir::toNativeSeparators(path) + QLatin1Char(' '))
+            .remove(QDir::toNativeSeparators(path));
         const QStringList cells = {when.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
                                    locale.formattedDataSize(seen.size, 1, QLocale::DataSizeTraditionalFormat),
                                    seen.ok ? QString::number(m.notes()) : QString(),
                                    seen.ok ? QString::number(m.customers()) : QString(),
                                    seen.ok ? QString::number(m.templates()) : QString(),
-                                   seen.ok ? QStringLiteral("可用") : seen.error,
+                                   seen.ok ? QStringLiteral("可用") : status,
                                    names.at(row)};
         for (int column = 0; column < cells.size(); ++column) {
             auto* item = new QTableWidgetItem(cells.at(column));
             item->setData(Qt::UserRole, path);
+            if (!seen.ok)
+                item->setToolTip(seen.error);
             if (column >= 1 && column <= 4)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             grid->setItem(row, column, item);
