@@ -89,6 +89,8 @@ const QList<Spec>& specs() {
          {},
          {QStringLiteral("a4")},
          {QStringLiteral("note")}},
+        {QStringLiteral("backup"), {}, 0, {QStringLiteral("to")}, {}, {}, {}},
+        {QStringLiteral("restore"), {}, 1, {}, {}, {}, {}},
         {QStringLiteral("db"),
          {QStringLiteral("copy")},
          0,
@@ -488,6 +490,20 @@ QString CommandLine::help(const QString& command) {
                    "--to 提交之前，服务器上的目标标为未完成，程序拒绝使用；--from 中断后，"
                    "下次启动时完成或撤销这次复制\n（数据文件与模板图片一起），并说明是哪一种。\n") +
                common;
+    if (command == QLatin1String("backup"))
+        return QStringLiteral("用法：overprint backup [--to 文件夹]\n\n"
+                              "把整个数据（出货单、客户、商品、字典、模板及其图片、打印记录、Config.ini）"
+                              "备份成一个文件\noverprint-备份-日期-时间.opbak，检查无误后才以这个名字保存，"
+                              "然后按保留份数清理旧备份。\n"
+                              "  --to 文件夹   备份到这个文件夹（默认为“数据备份”里设置的文件夹，"
+                              "未设置时为程序文件夹下的 Backup）\n") +
+               common;
+    if (command == QLatin1String("restore"))
+        return QStringLiteral("用法：overprint restore 备份文件 [--yes]\n\n"
+                              "用备份文件替换全部数据。先完整检查备份文件，再把当前数据备份一份，"
+                              "然后一步替换；\n损坏、不完整、不是备份或由较新版本写成的文件被拒绝，"
+                              "数据不变。不加 --yes 时只询问，以 1 结束。\n") +
+               common;
     return QStringLiteral("用法：overprint [--home 目录] 命令 [选项]\n"
                           "不带命令时打开窗口。\n\n命令：\n"
                           "  print      打印一张已保存的出货单\n"
@@ -500,6 +516,8 @@ QString CommandLine::help(const QString& command) {
                           "  journal    列出打印记录\n"
                           "  reprint    补打打印记录里一个作业的几页\n"
                           "  export-note 把一张出货单写成客户副本（PDF 或 PNG）\n"
+                          "  backup     把全部数据备份成一个文件\n"
+                          "  restore    从备份文件恢复全部数据\n"
                           "  db         在本机数据文件与数据库服务器之间复制数据\n"
                           "\n“overprint 命令 --help”显示该命令的选项；“overprint --version”显示版本。\n") +
            common;

@@ -138,7 +138,7 @@ bool plainFileName(const QString& name) {
            !name.endsWith(QLatin1String(".part"));
 }
 
-int readImages(Database& target, const QString& folder) {
+int takeImages(Database& target, const QString& folder) {
     int taken = 0;
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::Name);
     for (const QFileInfo& info : files) {
@@ -324,7 +324,8 @@ void StoreCopy::reachStep(const QString& step) {
 }
 
 StoreCopy::Result StoreCopy::copy(Database& source, Database& target, const QString& sourceImages,
-                                  const QString& targetImages, const Recount& recount) {
+                                  const QString& targetImages, const Recount& recount,
+                                  const QStringList& leaveOut) {
     Result result;
     try {
         target.begin();
@@ -333,7 +334,8 @@ StoreCopy::Result StoreCopy::copy(Database& source, Database& target, const QStr
             QStringList copied;
             for (const QString& table : source.tables()) {
                 if (table.compare(kPendingTable, Qt::CaseInsensitive) == 0 ||
-                    recount.tables.contains(table, Qt::CaseInsensitive))
+                    recount.tables.contains(table, Qt::CaseInsensitive) ||
+                    leaveOut.contains(table, Qt::CaseInsensitive))
                     continue;
                 const QVector<Column> columns = structureOf(source, table);
                 if (columns.isEmpty())
@@ -352,7 +354,7 @@ StoreCopy::Result StoreCopy::copy(Database& source, Database& target, const QStr
                     target.exec(QStringLiteral("delete from ") + quotedName(table));
             }
             if (!sourceImages.isEmpty())
-                result.images = readImages(target, sourceImages);
+                result.images = takeImages(target, sourceImages);
             if (target.engine() == Engine::PostgreSQL)
                 target.exec(ServerDialect::resetSequencesStatement());
             QStringList differ;
@@ -430,7 +432,13 @@ int StoreCopy::writeImages(Database& db, const QString& folder) {
     return written;
 }
 
-StoreCopy::Result StoreCopy::replaceLocal(Database& source, const QString& runPath, const Recount& recount) {
+int StoreCopy::readImages(Database& db, const QString& folder) {
+    ensureImageTable(db);
+    return takeImages(db, folder);
+}
+
+StoreCopy::Result StoreCopy::replaceLocal(Database& source, const QString& runPath, const Recount& recount,
+                                          const QStringList& leaveOut) {
     Result result;
     QLockFile lock(lockPath(runPath));
     lock.setStaleLockTime(0);
@@ -447,7 +455,7 @@ StoreCopy::Result StoreCopy::replaceLocal(Database& source, const QString& runPa
             Database target(QStringLiteral("overprint-copy-local-") +
                             QUuid::createUuid().toString(QUuid::Id128));
             createLocalStore(target, swap.fresh);
-            result = copy(source, target, QString(), QString(), recount);
+            result = copy(source, target, QString(), QString(), recount, leaveOut);
             if (result.ok)
                 result.images = writeImages(target, swap.staged);
         }

@@ -45,8 +45,10 @@ public:
 
     // sourceImages: the folder whose files go into the target's image table (empty: none);
     // targetImages: the folder the target's image table is written to (empty: none).
+    // leaveOut: tables of the source that stay behind (a backup file's own bookkeeping).
     static Result copy(Database& source, Database& target, const QString& sourceImages = QString(),
-                       const QString& targetImages = QString(), const Recount& recount = {});
+                       const QString& targetImages = QString(), const Recount& recount = {},
+                       const QStringList& leaveOut = {});
 
     // The program folder's local store and template images replaced by a copy of source. The
     // copy is made beside the store (Data/EPData.ini.new-copy-<id>, its images in
@@ -54,7 +56,8 @@ public:
     // (the old one kept as EPData.ini.复制前-<time>) and the images moved into Image/ (those
     // they replace kept in <kept>.Image/). A failure before the marker changes nothing; one
     // after it is finished by the next start (recoverLocal). Result.kept names the old store.
-    static Result replaceLocal(Database& source, const QString& runPath, const Recount& recount = {});
+    static Result replaceLocal(Database& source, const QString& runPath, const Recount& recount = {},
+                               const QStringList& leaveOut = {});
 
     struct Recovery {
         bool ok = true;  // false: the folder cannot be used now (error says why)
@@ -72,6 +75,9 @@ public:
     // when whole; names that are not plain file names are skipped. Returns how many were
     // written.
     static int writeImages(Database& db, const QString& folder);
+    // The folder's image files into the store's image table (made when missing), replacing rows
+    // of the same name. Returns how many were taken. Throws DbError.
+    static int readImages(Database& db, const QString& folder);
 
     // The table a server store built as a copy's target holds until the copy commits.
     static const QString kPendingTable;

@@ -1,5 +1,8 @@
 #include "program/Program.h"
 
+#include "backup/ui/BackupRunner.h"
+#include "backup/ui/TfrmBackupOptions.h"
+#include "backup/ui/TfrmBackupRestore.h"
 #include "batch/ui/EntryFill.h"
 #include "batch/ui/TfrmMutiPrintOrder.h"
 #include "core/AppContext.h"
@@ -55,6 +58,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QTimer>
 #include <functional>
@@ -64,7 +68,8 @@ namespace program {
 
 Program::Program(core::AppContext& app, print::PrintDevice& device)
     : m_app(app), m_device(device), m_main(app), m_entryHost(m_main, device),
-      m_addressBook(std::make_unique<masterdata::ui::AddressBook>(app, m_main.grids(), &m_main)) {
+      m_addressBook(std::make_unique<masterdata::ui::AddressBook>(app, m_main.grids(), &m_main)),
+      m_backups(new backup::ui::BackupRunner(app, &m_main)) {
     m_addressBook->reloadDefaultIssuer = [this] { m_main.loadDefaultIssuer(); };
     m_addressBook->unitSaved = [this] {
         forEachEntryWindow([](entry::ui::TfmCheckFHDSHD& window) { window.unitsChanged(); });
@@ -170,6 +175,22 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
         window.exec();
     });
     m_main.setCommand(QStringLiteral("actPrintJournal"), [this] { openPrintJournal(); });
+    m_main.setCommand(QStringLiteral("actBackup"), [this] {
+        backup::ui::TfrmBackupOptions window(m_app, *m_backups, &m_main);
+        window.exec();
+    });
+    m_main.setCommand(QStringLiteral("actRestore"), [this] {
+        backup::ui::TfrmBackupRestore window(m_app, &m_main);
+        // The windows hold statements of the replaced store: the program starts again on the new one.
+        window.restored = [this] {
+            m_main.close();
+            QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                    QCoreApplication::arguments().mid(1));
+            QCoreApplication::quit();
+        };
+        window.exec();
+    });
+    m_main.setBeforeStoreCloses([this] { m_backups->atExit(); });
 }
 
 Program::~Program() {
@@ -303,7 +324,11 @@ private:
 
 bool Program::startUp(bool withSplash) {
     storeOpened(m_app.db());
-    return m_main.startUp(withSplash);
+    if (!m_main.startUp(withSplash))
+        return false;
+    m_backups->markStart();
+    m_backups->startOfDay();
+    return true;
 }
 
 void Program::storeOpened(core::Database& db) {

@@ -29,6 +29,9 @@ class TfmCheckFHDSHD;
 namespace batch::ui {
 class TfrmMutiPrintOrder;
 }
+namespace backup::ui {
+class BackupRunner;
+}
 
 namespace program {
 
@@ -116,6 +119,8 @@ private:
     // Made on first use and kept, so its boxes keep their values between openings.
     std::unique_ptr<recognition::ui::TfrmMatchAddr> m_matchAddr;
     std::unique_ptr<batch::ui::TfrmMutiPrintOrder> m_batch;
+    // The automatic backups (the day's first start, the exit after changes) and "立即备份".
+    backup::ui::BackupRunner* m_backups;
 };
 
 } // namespace program

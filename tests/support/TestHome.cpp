@@ -10,6 +10,12 @@ TestHome::TestHome(Store store) {
     const QString run = path();
     m_valid = m_dir.isValid() && core::ProgramFolder::prepare(run, &m_error);
     const core::ServerAddress server = store == Store::LocalFile ? core::ServerAddress{} : testServer();
+    if (m_valid) {
+        // Programs built on a test folder take no automatic backups unless a test asks for them.
+        core::IniFile ini(run + QStringLiteral("Config.ini"));
+        ini.writeString(QStringLiteral("Backup"), QStringLiteral("Enabled"), QStringLiteral("0"));
+        m_valid = ini.flush();
+    }
     if (m_valid && !server.isEmpty()) {
         m_schema = QStringLiteral("t_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
         core::IniFile ini(run + QStringLiteral("Config.ini"));

@@ -3,6 +3,7 @@
 #include "batch/OrderStore.h"
 #include "batch/ui/TfrmMutiPrintOrder.h"
 
+#include "cli/BackupCommands.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleDialogs.h"
@@ -783,7 +784,10 @@ int run(int argc, char** argv, const QString& version) {
         dialogs.message(notice);
 
     Outcome outcome;
-    if (call.command == QLatin1String("import"))
+    if (call.command == QLatin1String("backup") || call.command == QLatin1String("restore")) {
+        killAtNamedStep();
+        outcome = call.command == QLatin1String("backup") ? runBackup(app, call) : runRestore(app, call);
+    } else if (call.command == QLatin1String("import"))
         outcome = runImport(app, call);
     else if (call.command == QLatin1String("package"))
         outcome = runPackage(app, call);

@@ -186,6 +186,8 @@ void Tfm_Main::createMenus() {
     addPending(system, QStringLiteral("币种设置"), QStringLiteral("actCurrencies"));
     addPending(system, QStringLiteral("省市代码设置(&O)"), QStringLiteral("actRegionCodes"));
     addPending(system, QStringLiteral("更改系统登录密码"), QStringLiteral("actUsers"));
+    addPending(system, QStringLiteral("数据备份"), QStringLiteral("actBackup"));
+    addPending(system, QStringLiteral("从备份恢复"), QStringLiteral("actRestore"));
     QMenu* options = system->addMenu(QStringLiteral("系统选项(&Y)"));
     options->setObjectName(QStringLiteral("mOptions"));
     mPopPrint = addAction(options, QStringLiteral("打印前弹出打印机配置窗口"), QStringLiteral("mPopPrint"));
@@ -721,6 +723,8 @@ void Tfm_Main::closeEvent(QCloseEvent* event) {
     for (const QPointer<QWidget>& window : m_toolWindows)
         if (window)
             window->close();
+    if (m_beforeStoreCloses)
+        m_beforeStoreCloses();
     m_app.db().close();
     m_app.releaseUserIni();
     event->accept();

@@ -99,6 +99,9 @@ public:
     void setLoginHook(std::function<bool()> login);
     // Asked before the login is switched on; false keeps it off (it has said why).
     void setLoginSwitchGuard(std::function<bool()> guard);
+    // Runs when the program closes, after the entry windows saved what they hold and before the
+    // store closes (the backup at exit).
+    void setBeforeStoreCloses(std::function<void()> action) { m_beforeStoreCloses = std::move(action); }
     // A window closed by the tool-bar exit button and at shutdown when still open.
     void addToolWindow(QWidget* window);
 
@@ -193,6 +196,7 @@ private:
     std::function<QWidget*(Tfm_Main&)> m_entryFactory;
     std::function<bool()> m_login;
     std::function<bool()> m_loginSwitchGuard;
+    std::function<void()> m_beforeStoreCloses;
     QList<QPointer<QWidget>> m_toolWindows;
 
     QPixmap m_background;
