@@ -204,7 +204,7 @@ Statement Ledger::statement(const QString& typed, Period period, bool withGoods)
             e.date = day;
             e.number = rs.text(QStringLiteral("票据编号"));
             e.cents = cents;
-            e.notShipped = state != QLatin1String("已发货") && state != QLatin1String("已收款");
+            e.notShipped = state != QStringLiteral("已发货") && state != QStringLiteral("已收款");
             e.remark = rs.text(QStringLiteral("备注"));
             notes << e;
             noteNumbers << e.number;
@@ -420,22 +420,43 @@ QVector<Ledger::Receivable> Ledger::receivables(QDate asOf) const {
         QStringLiteral("select 顾客名称||'' as n, ") + age + QStringLiteral(" as age, case when 顾客名称") +
             core::Database::keyList(QStringLiteral("renamed")) +
             QStringLiteral(
-                " then substr(出票日期,1,10) end as d, sum(cast(round(val(合计金额)*100) as bigint)) as "
+                " then substr(出票日期,1,10) end as d, sum(cast(round(val(replace(合计金额,',',''))*100) as "
+                "bigint)) as "
                 "cents from DataCheckFHDSHD where 出票日期<:end and coalesce(trim(合计金额),'')<>''") +
             kNotVoid + QStringLiteral("group by 1, 2, 3"),
         bounds));
     if (m_db.hasTable(QStringLiteral("PrintJournal"))) {
-        // Printed orders are few beside the notes: read one row each, aged by the first printing.
+        // Printed orders are few beside the notes: one row each, aged by the first printing,
+        // their goods lines' amounts (as imported: groups, full-width digits) read exactly here.
         core::Recordset rs = m_db.query(
-            QStringLiteral("select n, substr(f,1,10) as d, cents from (select o.客户全称||'' as n, ") +
-                kFirstPrint +
+            QStringLiteral("select o.订单号, o.客户全称||'' as n, ") + kFirstPrint +
                 QStringLiteral(
-                    " as f, (select sum(cast(round(val(金额)*100) as bigint)) from OrderDetail d where "
-                    "d.订单号=o.订单号 and coalesce(trim(金额),'')<>'') as cents from OrderList o where "
-                    "o.订单号 in (select OrderNo from PrintJournal where PrintTime<:end)") +
-                kNotSavedAsNote + QStringLiteral(") x where f<:end2"),
-            {{QStringLiteral("end"), end}, {QStringLiteral("end2"), end}});
-        deliveries(rs);
+                    " as f from OrderList o where o.订单号 in (select OrderNo from PrintJournal where "
+                    "PrintTime<:end)") +
+                kNotSavedAsNote,
+            {{QStringLiteral("end"), end}});
+        QVariantList numbers;
+        for (rs.first(); !rs.eof(); rs.next())
+            numbers << rs.text(QStringLiteral("订单号"));
+        QHash<QString, qint64> cents;
+        if (!numbers.isEmpty()) {
+            core::Recordset d =
+                m_db.query(QStringLiteral("select 订单号, 金额 from OrderDetail where 订单号") +
+                               core::Database::keyList(QStringLiteral("orders")),
+                           {{QStringLiteral("orders"), numbers}});
+            for (d.first(); !d.eof(); d.next())
+                cents[m_db.caseKey(d.text(0))] += textCents(d.text(1)).value_or(0);
+        }
+        for (rs.first(); !rs.eof(); rs.next()) {
+            const QString first = rs.text(QStringLiteral("f"));
+            const QString name = rs.text(QStringLiteral("n"));
+            const QDate day = dayOf(first);
+            if (first.isEmpty() || day > asOf || name.trimmed().isEmpty())
+                continue;
+            const QString key = owners.owner(name, day);
+            names.meet(key, name);
+            sums[key].delivered[ageOf(day)] += cents.value(m_db.caseKey(rs.text(QStringLiteral("订单号"))));
+        }
     }
     core::Recordset paid = m_db.query(QStringLiteral("select 顾客名称||'' as n, case when 顾客名称") +
                                           core::Database::keyList(QStringLiteral("renamed")) +

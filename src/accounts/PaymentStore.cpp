@@ -54,9 +54,9 @@ QString PaymentStore::refusal(Action action) const {
     if (m_app.userName.isEmpty())
         return {};
     const QString role = m_app.userRole;
-    if (role == QLatin1String("管理员") || role == QLatin1String("订单处理员"))
+    if (role == QStringLiteral("管理员") || role == QStringLiteral("订单处理员"))
         return {};
-    if (role == QLatin1String("录单员") && action == Action::Add)
+    if (role == QStringLiteral("录单员") && action == Action::Add)
         return {};
     const QString what = action == Action::Add      ? QStringLiteral("登记收款")
                          : action == Action::Change ? QStringLiteral("修改收款")

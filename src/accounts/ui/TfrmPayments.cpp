@@ -49,8 +49,9 @@ QComboBox* customerBox(const QStringList& customers, QWidget* parent) {
     box->setEditable(true);
     box->addItems(customers);
     box->setInsertPolicy(QComboBox::NoInsert);
-    box->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    box->completer()->setFilterMode(Qt::MatchContains);
+    // Completed in the box itself: Tab goes on to the next box, no list takes the keyboard.
+    box->completer()->setCompletionMode(QCompleter::InlineCompletion);
+    box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     box->setMinimumContentsLength(18);
     return box;
 }
