@@ -48,7 +48,7 @@ class TestLedger : public QObject {
             {{QStringLiteral("n"), number},
              {QStringLiteral("c"), name},
              {QStringLiteral("d"), day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 10:20:30")},
-             {QStringLiteral("a"), centsText(cents)},
+             {QStringLiteral("a"), written.isEmpty() ? centsText(cents) : written},
              {QStringLiteral("s"), state}});
         if (state != QStringLiteral("作废"))
             recs.append({owner, day, cents, false, state == QStringLiteral("正常")});

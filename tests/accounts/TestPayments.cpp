@@ -38,7 +38,9 @@ class TestPayments : public QObject {
     std::unique_ptr<TestHome> home;
 
 private slots:
-    void init() {
+    // One store for the class (a fresh schema per row costs seconds on the server); each test
+    // starts with no payments and the login off.
+    void initTestCase() {
         home = std::make_unique<TestHome>();
         QVERIFY2(home->isValid(), qPrintable(home->error()));
         masterdata::TPerson unit;
@@ -46,7 +48,12 @@ private slots:
         unit.setUnitType(QStringLiteral("往来单位"));
         unit.save(home->db());
     }
-    void cleanup() { home.reset(); }
+    void init() {
+        home->db().exec(QStringLiteral("delete from Payments"));
+        home->app().userName.clear();
+        home->app().userRole.clear();
+    }
+    void cleanupTestCase() { home.reset(); }
 
     void typedAmounts_data() {
         QTest::addColumn<QString>("typed");
