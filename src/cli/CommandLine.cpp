@@ -74,6 +74,14 @@ const QList<Spec>& specs() {
          {QStringLiteral("printer")}},
         {QStringLiteral("notes"), {}, 0, {QStringLiteral("from"), QStringLiteral("to")}, {}, {}, {}},
         {QStringLiteral("journal"), {}, 0, {QStringLiteral("job"), QStringLiteral("from")}, {}, {}, {}},
+        {QStringLiteral("payment"),
+         {QStringLiteral("add"), QStringLiteral("list")},
+         0,
+         {QStringLiteral("customer"), QStringLiteral("amount"), QStringLiteral("date"),
+          QStringLiteral("method"), QStringLiteral("note"), QStringLiteral("from"), QStringLiteral("to")},
+         {},
+         {},
+         {}},
         {QStringLiteral("reprint"),
          {},
          0,
@@ -452,6 +460,19 @@ QString CommandLine::help(const QString& command) {
                               "  --job 作业号  只列这个作业\n"
                               "  --from 日期   打印时间不早于此日（YYYY-MM-DD）\n") +
                common;
+    if (command == QLatin1String("payment"))
+        return QStringLiteral(
+                   "用法：overprint payment add --customer 客户 --amount 金额 [--date 日期] [--method 方式]\n"
+                   "                          [--note 票据编号]\n"
+                   "      overprint payment list [--customer 客户] [--from 日期 --to 日期] [--json]\n\n"
+                   "登记收款或列出收款登记。\n"
+                   "  --customer 客户  通讯录中的客户全称（或送货单上的顾客名称）\n"
+                   "  --amount 金额    收到的金额，退款写负数，如 -20.50\n"
+                   "  --date 日期      收款日期（YYYY-MM-DD），缺省为今天\n"
+                   "  --method 方式    收款方式（数据字典“收款方式”），缺省为现金\n"
+                   "  --note 票据编号  这笔钱所付的送货单\n"
+                   "  --from/--to 日期 只列这段日期内的收款\n") +
+               common;
     if (command == QLatin1String("reprint"))
         return QStringLiteral("用法：overprint reprint --job 作业号 (--pages 起页-止页 | --from-page 起页)\n"
                               "                        (--printer 打印机 | --pdf 文件) [--yes]\n\n"
@@ -518,6 +539,7 @@ QString CommandLine::help(const QString& command) {
                           "  export-note 把一张出货单写成客户副本（PDF 或 PNG）\n"
                           "  backup     把全部数据备份成一个文件\n"
                           "  restore    从备份文件恢复全部数据\n"
+                          "  payment    登记收款或列出收款\n"
                           "  db         在本机数据文件与数据库服务器之间复制数据\n"
                           "\n“overprint 命令 --help”显示该命令的选项；“overprint --version”显示版本。\n") +
            common;

@@ -1,5 +1,8 @@
 #include "cli/Commands.h"
 
+#include "accounts/Ledger.h"
+#include "accounts/PaymentStore.h"
+
 #include "cli/ConsoleDialogs.h"
 #include "core/AppContext.h"
 #include "core/DbError.h"
@@ -446,6 +449,90 @@ Outcome runNotes(core::AppContext& app, const Invocation& call) {
         out.result.insert(QStringLiteral("notes"), notes);
         out.result.insert(QStringLiteral("count"), totals.count);
         out.result.insert(QStringLiteral("sum"), sum);
+    } catch (const core::DbError& e) {
+        writeError(QStringLiteral("错误：") + e.message());
+        out.exit = DataError;
+    }
+    return out;
+}
+
+Outcome runPayment(core::AppContext& app, const Invocation& call) {
+    Outcome out;
+    const auto date = [&](const QString& option, QDate fallback) {
+        const QString text = call.value(option);
+        return text.isEmpty() ? fallback : QDate::fromString(text, Qt::ISODate);
+    };
+    try {
+        accounts::PaymentStore store(app);
+        if (call.subcommand == QLatin1String("add")) {
+            accounts::Payment p;
+            p.date = date(QStringLiteral("date"), QDate::currentDate());
+            p.customer = call.value(QStringLiteral("customer"));
+            p.method = call.has(QStringLiteral("method")) ? call.value(QStringLiteral("method"))
+                                                          : QStringLiteral("现金");
+            p.note = call.value(QStringLiteral("note"));
+            const std::optional<qint64> cents =
+                accounts::PaymentStore::typedCents(call.value(QStringLiteral("amount")));
+            if (p.customer.trimmed().isEmpty() || !cents || !p.date.isValid()) {
+                writeError(p.customer.trimmed().isEmpty() ? QStringLiteral("请用 --customer 写出客户")
+                           : !cents ? QStringLiteral("金额“%1”不是有效的金额（不能为零，退款写负数）")
+                                          .arg(call.value(QStringLiteral("amount")))
+                                    : QStringLiteral("日期应写成 YYYY-MM-DD：") +
+                                          call.value(QStringLiteral("date")));
+                out.exit = BadUse;
+                return out;
+            }
+            p.cents = *cents;
+            const qint64 id = store.add(p);
+            const std::optional<accounts::Payment> saved = store.find(id);
+            out.lines << QStringLiteral("已登记收款 %1：%2 %3 %4 元")
+                             .arg(id)
+                             .arg(saved->date.toString(Qt::ISODate), saved->customer,
+                                  accounts::centsText(saved->cents));
+            out.result.insert(QStringLiteral("id"), id);
+            out.result.insert(QStringLiteral("customer"), saved->customer);
+            out.result.insert(QStringLiteral("amount"), accounts::centsText(saved->cents));
+            return out;
+        }
+        accounts::PaymentFilter filter{date(QStringLiteral("from"), {}), date(QStringLiteral("to"), {}),
+                                       call.value(QStringLiteral("customer"))};
+        if ((call.has(QStringLiteral("from")) && !filter.from.isValid()) ||
+            (call.has(QStringLiteral("to")) && !filter.to.isValid())) {
+            writeError(QStringLiteral("日期应写成 YYYY-MM-DD"));
+            out.exit = BadUse;
+            return out;
+        }
+        QJsonArray rows;
+        const QVector<accounts::Payment> payments = store.list(filter);
+        qint64 sum = 0;
+        for (const accounts::Payment& p : payments) {
+            sum += p.cents;
+            const QStringList cells{QString::number(p.id),
+                                    p.date.toString(Qt::ISODate),
+                                    p.customer,
+                                    accounts::centsText(p.cents),
+                                    p.method,
+                                    p.note,
+                                    p.remark,
+                                    p.operatorName};
+            out.lines << cells.join(QLatin1Char('\t'));
+            rows.append(QJsonObject{{QStringLiteral("id"), p.id},
+                                    {QStringLiteral("date"), p.date.toString(Qt::ISODate)},
+                                    {QStringLiteral("customer"), p.customer},
+                                    {QStringLiteral("amount"), accounts::centsText(p.cents)},
+                                    {QStringLiteral("method"), p.method},
+                                    {QStringLiteral("note"), p.note},
+                                    {QStringLiteral("remark"), p.remark},
+                                    {QStringLiteral("operator"), p.operatorName}});
+        }
+        out.lines
+            << QStringLiteral("共 %1 笔，合计 %2 元").arg(payments.size()).arg(accounts::centsText(sum));
+        out.result.insert(QStringLiteral("payments"), rows);
+        out.result.insert(QStringLiteral("count"), int(payments.size()));
+        out.result.insert(QStringLiteral("sum"), accounts::centsText(sum));
+    } catch (const accounts::PaymentRefused& e) {
+        writeError(e.text());
+        out.exit = BadUse;
     } catch (const core::DbError& e) {
         writeError(QStringLiteral("错误：") + e.message());
         out.exit = DataError;

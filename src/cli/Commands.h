@@ -45,4 +45,8 @@ Outcome runNotes(core::AppContext& app, const Invocation& call);
 // journal [--job N] [--from DATE]: the print journal's jobs, newest first, with their pages.
 Outcome runJournal(core::AppContext& app, const Invocation& call);
 
+// payment add --customer NAME --amount X [--date D] [--method M] [--note N]
+// payment list [--customer NAME] [--from D --to D]
+Outcome runPayment(core::AppContext& app, const Invocation& call);
+
 } // namespace cli

@@ -55,7 +55,10 @@ public:
     // "-" and "1e5" are not).
     static bool isAmount(const QString& text);
     static NoteCondition condition(const NoteFilter& filter);
-    // The header statement; sortColumn is a column name of the table, never typed text.
+    // The column 收款 of the header statement: 已收, 部分 or 未收 by the payments naming the note.
+    static const QString kPaidColumn;
+    // The header statement (every column and 收款); sortColumn is a column name of the table,
+    // never typed text.
     static QString statement(const NoteCondition& condition, const QString& sortColumn);
     // The memo of a statement: its text together with its bound values.
     static QString memo(const QString& statement, const core::Params& params);

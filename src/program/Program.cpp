@@ -1,5 +1,7 @@
 #include "program/Program.h"
 
+#include "accounts/AccountsTables.h"
+#include "accounts/ui/TfrmPayments.h"
 #include "backup/ui/BackupRunner.h"
 #include "backup/ui/TfrmBackupOptions.h"
 #include "backup/ui/TfrmBackupRestore.h"
@@ -146,6 +148,10 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
             },
             &m_main,
             [this, &window](const QList<std::pair<QString, QString>>& notes) { sendCopies(notes, &window); });
+        window.exec();
+    });
+    m_main.setCommand(QStringLiteral("actPayments"), [this] {
+        accounts::ui::TfrmPayments window(m_app, &m_main);
         window.exec();
     });
     m_main.setLoginHook([this] {
@@ -336,6 +342,11 @@ void Program::storeOpened(core::Database& db) {
         entry::NoteDayTotals(db).repair();
     } catch (const core::DbError&) {
         // Kept as they are; the history's opening tries again.
+    }
+    try {
+        accounts::ensureTables(db);
+    } catch (const core::DbError&) {
+        // The register's opening tries again and says why it cannot.
     }
 }
 

@@ -565,6 +565,33 @@ private slots:
         QVERIFY2(text.out.trimmed().endsWith(QStringLiteral("合计金额 ") + sum), qPrintable(text.out));
     }
 
+    // payment add then list: the amount as typed (groups, a refund), the customer as the notes
+    // hold it, the JSON's money the text's; a customer nobody knows ends with 1 and adds nothing.
+    void paymentRoundTrip() {
+        saveNote(QStringLiteral("N-1"), QStringLiteral("2026-12-01 09:00:00"), QStringLiteral("30.00"));
+        QCOMPARE(run({"payment", "add", "--customer", "南方商贸", "--amount", "1,280.50", "--date", "2026-12-02",
+                      "--method", "转账", "--note", "N-1"})
+                     .code,
+                 0);
+        QCOMPARE(run({"payment", "add", "--customer", "南方商贸", "--amount", "-20", "--date", "2026-12-03"}).code, 0);
+        const Run unknown = run({"payment", "add", "--customer", "无名氏", "--amount", "5", "--json"});
+        QCOMPARE(unknown.code, 1);
+        QVERIFY(unknown.out.contains(QStringLiteral("无名氏")));
+        QCOMPARE(run({"payment", "add", "--customer", "南方商贸", "--amount", "abc"}).code, 1);
+        const Run r = run({"payment", "list", "--customer", "南方商贸", "--from", "2026-12-01", "--to", "2026-12-31",
+                           "--json"});
+        QCOMPARE(r.code, 0);
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("count")).toInt(), 2);
+        QCOMPARE(json.value(QStringLiteral("sum")).toString(), QStringLiteral("1260.50"));
+        const QJsonObject first = json.value(QStringLiteral("payments")).toArray().at(0).toObject();
+        QCOMPARE(first.value(QStringLiteral("amount")).toString(), QStringLiteral("1280.50"));
+        QCOMPARE(first.value(QStringLiteral("method")).toString(), QStringLiteral("转账"));
+        QCOMPARE(first.value(QStringLiteral("note")).toString(), QStringLiteral("N-1"));
+        QCOMPARE(run({"payment", "list", "--to", "2026-12-02"}).out.trimmed().section(QLatin1Char('\n'), -1),
+                 QStringLiteral("共 1 笔，合计 1280.50 元"));
+    }
+
     // A store an earlier build left wrong: every note gone, yet the kept totals still count two
     // notes without state or date. The command's start counts them again.
     void notesOfAStoreLeftWrong() {

@@ -165,7 +165,8 @@ private slots:
 
     void emptyFilterReadsEveryNote() {
         QCOMPARE(NoteHistoryStore::statement(NoteHistoryStore::condition({}), QStringLiteral("流水号")),
-                 QStringLiteral("SELECT * FROM DataCheckFHDSHD   order by 流水号 DESC"));
+                 QStringLiteral("SELECT *, ") + NoteHistoryStore::kPaidColumn +
+                     QStringLiteral(" FROM DataCheckFHDSHD   order by 流水号 DESC"));
     }
 
     // Typed filters match themselves: quotes, LIKE wildcards and CJK text are values, not SQL.

@@ -799,6 +799,8 @@ int run(int argc, char** argv, const QString& version) {
         outcome = printBatch(app, call);
     else if (call.command == QLatin1String("journal"))
         outcome = runJournal(app, call);
+    else if (call.command == QLatin1String("payment"))
+        outcome = runPayment(app, call);
     else if (call.command == QLatin1String("reprint"))
         outcome = reprintJob(app, call);
     else if (call.command == QLatin1String("export-note"))
