@@ -1,5 +1,8 @@
 #include "program/Program.h"
 
+#include "accounts/AccountsTables.h"
+#include "accounts/ui/TfrmPayments.h"
+
 #include "batch/ui/EntryFill.h"
 #include "batch/ui/TfrmMutiPrintOrder.h"
 #include "core/AppContext.h"
@@ -135,6 +138,10 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
                 return m_addressBook->fetchOnePerson(kind, caption);
             },
             &m_main);
+        window.exec();
+    });
+    m_main.setCommand(QStringLiteral("actPayments"), [this] {
+        accounts::ui::TfrmPayments window(m_app, &m_main);
         window.exec();
     });
     m_main.setLoginHook([this] {
@@ -305,6 +312,11 @@ void Program::storeOpened(core::Database& db) {
         entry::NoteDayTotals(db).repair();
     } catch (const core::DbError&) {
         // Kept as they are; the history's opening tries again.
+    }
+    try {
+        accounts::ensureTables(db);
+    } catch (const core::DbError&) {
+        // The register's opening tries again and says why it cannot.
     }
 }
 
