@@ -2,6 +2,7 @@
 
 #include "accounts/AccountsTables.h"
 #include "accounts/ui/TfrmPayments.h"
+#include "accounts/ui/TfrmStatement.h"
 
 #include "batch/ui/EntryFill.h"
 #include "batch/ui/TfrmMutiPrintOrder.h"
@@ -142,6 +143,10 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     });
     m_main.setCommand(QStringLiteral("actPayments"), [this] {
         accounts::ui::TfrmPayments window(m_app, &m_main);
+        window.exec();
+    });
+    m_main.setCommand(QStringLiteral("actStatement"), [this] {
+        accounts::ui::TfrmStatement window(m_app, m_device, &m_main);
         window.exec();
     });
     m_main.setLoginHook([this] {
