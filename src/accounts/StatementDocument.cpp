@@ -40,6 +40,7 @@ public:
     int w(int tenths) const { return int(std::lround(tenths * c.resolutionX() / 254.0)); }
 
     void font(const QString& face, int points, bool bold = false) {
+        m_points = points;
         c.setFontName(face);
         c.setFontSize(points);
         c.setBold(bold);
@@ -53,7 +54,10 @@ public:
     void fittedText(int left, int top, int width, const QString& s) {
         const int room = w(width);
         QString shown = s;
-        if (c.textWidth(shown) > room) {
+        // No glyph is wider than an em: a text that fits so is not measured (measuring on a
+        // printer is the dearest part of a page).
+        const qint64 em = qint64(m_points) * c.resolutionX() / 72 + 1;
+        if (s.size() * em > room && c.textWidth(shown) > room) {
             while (!shown.isEmpty() && c.textWidth(shown + QStringLiteral("…")) > room)
                 shown.chop(1);
             shown += QStringLiteral("…");
@@ -65,6 +69,9 @@ public:
     void thin() { c.setPenWidth(qMax(1, w(2))); }
 
     print::PlanCanvas& c;
+
+private:
+    int m_points = 9;
 };
 
 QString money(qint64 cents) {

@@ -56,6 +56,7 @@ StatementPreview::StatementPreview(QWidget* parent) : QWidget(parent) {
 
 void StatementPreview::setDocument(const StatementDocument* document) {
     m_document = document;
+    setVisible(document != nullptr);
     resize(sizeHint());
     updateGeometry();
     update();
@@ -73,7 +74,7 @@ QSize StatementPreview::sizeHint() const {
 
 void StatementPreview::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0x80, 0x80, 0x80));
+    painter.fillRect(rect(), palette().color(QPalette::Dark));
     if (!m_document)
         return;
     painter.setRenderHint(QPainter::Antialiasing);
