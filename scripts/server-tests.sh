@@ -16,7 +16,7 @@ export OVERPRINT_TEST_PG="$conninfo" QT_QPA_PLATFORM=offscreen OVERPRINT_DB_NOSY
 # its own, as under ctest), every other program in the second.
 printing=(e2e_tests batch_tests print_tests)
 others=(cli_tests entry_tests core_tests masterdata_tests history_tests templates_tests upgrade_tests
-        users_tests imports_tests designer_tests recognition_tests)
+        users_tests imports_tests designer_tests recognition_tests accounts_tests)
 programs=("${printing[@]}" "${others[@]}")
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"; scripts/pg-test-server.sh stop "$dir"' EXIT
