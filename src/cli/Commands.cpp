@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "accounts/Ledger.h"
+#include "accounts/PaymentStore.h"
 #include "accounts/StatementOutput.h"
 #include "cli/ConsoleDialogs.h"
 #include "core/AppContext.h"
@@ -28,9 +29,9 @@
 #include <QJsonDocument>
 #include <QProcessEnvironment>
 #include <algorithm>
-#include <memory>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -584,7 +585,15 @@ Outcome runStatement(core::AppContext& app, const Invocation& call) {
         if (all) {
             customers = ledger.activeCustomers(period);
         } else {
-            customers << call.value(QStringLiteral("customer")).trimmed();
+            // A mistyped name would otherwise give a statement of nothing owed.
+            const QString typed = call.value(QStringLiteral("customer")).trimmed();
+            const QString known = accounts::PaymentStore(app).knownCustomer(typed);
+            if (known.isEmpty()) {
+                writeError(QStringLiteral("通讯录和出货单里都没有这个客户：") + typed);
+                out.exit = BadUse;
+                return out;
+            }
+            customers << known;
         }
         const QString ourUnit = accounts::ourUnitName(app.db());
         std::unique_ptr<accounts::StatementPdf> pdf;

@@ -239,6 +239,8 @@ private slots:
         QTest::newRow("statement bad month") << args("statement --all --month 2026-13") << 1 << "2026-13";
         QTest::newRow("statement crossed dates")
             << args("statement --all --from 2026-11-30 --to 2026-11-01") << 1 << "2026-11-30";
+        QTest::newRow("statement unknown customer")
+            << args("statement --customer 无此客户 --month 2026-11") << 1 << "无此客户";
         QTest::newRow("statement pdf and xlsx")
             << args("statement --all --pdf a.pdf --xlsx d") << 1 << "--xlsx";
         QTest::newRow("scan not there")

@@ -1,5 +1,6 @@
 #include "accounts/ui/TfrmStatement.h"
 
+#include "accounts/PaymentStore.h"
 #include "accounts/StatementOutput.h"
 #include "core/AppContext.h"
 #include "core/DbError.h"
@@ -250,10 +251,10 @@ Period TfrmStatement::period() const {
 void TfrmStatement::refresh() {
     m_preview->setDocument(nullptr);
     m_document.reset();
-    const QString customer = m_customer->currentText().trimmed();
+    const QString typed = m_customer->currentText().trimmed();
     for (QPushButton* b : m_outputs)
         b->setEnabled(false);
-    if (customer.isEmpty()) {
+    if (typed.isEmpty()) {
         m_status->setText(QStringLiteral("请选择客户"));
         return;
     }
@@ -262,6 +263,11 @@ void TfrmStatement::refresh() {
         return;
     }
     try {
+        const QString customer = PaymentStore(m_app).knownCustomer(typed);
+        if (customer.isEmpty()) {
+            m_status->setText(QStringLiteral("通讯录和出货单里都没有这个客户：") + typed);
+            return;
+        }
         Statement s = Ledger(m_app.db()).statement(customer, period(), m_goods->isChecked());
         m_document.emplace(std::move(s), ourUnitName(m_app.db()));
     } catch (const core::DbError& e) {
