@@ -163,8 +163,9 @@ int main(int argc, char** argv) {
         }
         part.start();
         pdf.finish();
-        std::printf("  reading the ledger %.0f ms, laying out and drawing %.0f ms, finishing the file %.0f ms\n",
-                    reading, drawing, ms(part));
+        std::printf(
+            "  reading the ledger %.0f ms, laying out and drawing %.0f ms, finishing the file %.0f ms\n",
+            reading, drawing, ms(part));
         std::printf("all %lld active customers in one PDF: %.0f ms (list %.0f ms), %d pages, %lld KiB\n",
                     static_cast<long long>(active.size()), ms(timer), listed, pdf.pages(),
                     QFileInfo(all).size() / 1024);
