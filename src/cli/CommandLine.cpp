@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -99,6 +100,14 @@ const QList<Spec>& specs() {
          {QStringLiteral("note")}},
         {QStringLiteral("backup"), {}, 0, {QStringLiteral("to")}, {}, {}, {}},
         {QStringLiteral("restore"), {}, 1, {}, {}, {}, {}},
+        {QStringLiteral("statement"),
+         {},
+         0,
+         {QStringLiteral("customer"), QStringLiteral("month"), QStringLiteral("from"), QStringLiteral("to"),
+          QStringLiteral("pdf"), QStringLiteral("xlsx")},
+         {},
+         {QStringLiteral("all"), QStringLiteral("goods")},
+         {}},
         {QStringLiteral("db"),
          {QStringLiteral("copy")},
          0,
@@ -298,6 +307,16 @@ bool CommandLine::parse(const QStringList& arguments, Invocation& out, QString* 
         positiveNumber(out.value(QStringLiteral("job"))) <= 0)
         return fail(QStringLiteral("--job 应为作业号（从 1 起的整数），不是：") +
                     out.value(QStringLiteral("job")));
+    if (out.command == QLatin1String("statement")) {
+        if (out.values.contains(QStringLiteral("customer")) == out.flags.contains(QStringLiteral("all")))
+            return fail(QStringLiteral("statement 需要 --customer 或 --all 之一"));
+        if (out.values.contains(QStringLiteral("pdf")) && out.values.contains(QStringLiteral("xlsx")))
+            return fail(QStringLiteral("--pdf 与 --xlsx 只能选一个"));
+        QDate from;
+        QDate to;
+        if (!statementPeriod(out, from, to, error))
+            return false;
+    }
     if (out.command == QLatin1String("db") &&
         out.values.contains(QStringLiteral("to")) == out.values.contains(QStringLiteral("from")))
         return fail(QStringLiteral("db copy 需要 --to 或 --from 之一"));
@@ -310,9 +329,43 @@ int CommandLine::positiveNumber(const QString& text) {
     return ok && number > 0 ? number : 0;
 }
 
+bool CommandLine::statementPeriod(const Invocation& call, QDate& from, QDate& to, QString* error) {
+    auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    const QDate today = QDate::currentDate();
+    QDate month(today.year(), today.month(), 1);
+    if (call.has(QStringLiteral("month"))) {
+        const QString text = call.value(QStringLiteral("month"));
+        month = QDate::fromString(text + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+        if (!month.isValid())
+            return fail(QStringLiteral("--month 应写成 YYYY-MM（如 2026-11），不是：") + text);
+    }
+    from = month;
+    to = month.addMonths(1).addDays(-1);
+    for (const auto& [option, date] : {std::pair<QString, QDate*>{QStringLiteral("from"), &from},
+                                       std::pair<QString, QDate*>{QStringLiteral("to"), &to}}) {
+        if (!call.has(option))
+            continue;
+        const QString text = call.value(option);
+        *date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+        if (!date->isValid())
+            return fail(QStringLiteral("--%1 应写成 YYYY-MM-DD，不是：%2").arg(option, text));
+    }
+    if (from > to)
+        return fail(QStringLiteral("开始日期 %1 晚于结束日期 %2")
+                        .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate)));
+    return true;
+}
+
 QStringList CommandLine::outputFiles(const Invocation& call) {
     QStringList files = call.all(QStringLiteral("pdf")) + call.all(QStringLiteral("raw")) +
                         call.all(QStringLiteral("png"));
+    // With --all the workbooks go into the folder --xlsx names; the command checks it.
+    if (call.command == QLatin1String("statement") && !call.flags.contains(QStringLiteral("all")))
+        files << call.all(QStringLiteral("xlsx"));
     if (call.command == QLatin1String("package") && call.subcommand == QLatin1String("export"))
         files << call.positional.value(0);
     return files;
@@ -498,6 +551,22 @@ QString CommandLine::help(const QString& command) {
                    "  --dpi 分辨率  PNG 每英寸的点数，36 到 600，默认 150\n"
                    "  --a4          缩放到 A4 纸上（默认按模板纸张大小）\n") +
                common;
+    if (command == QLatin1String("statement"))
+        return QStringLiteral(
+                   "用法：overprint statement (--customer 客户名称 | --all) [--month YYYY-MM]\n"
+                   "                          [--from 日期 --to 日期] [--goods] [--pdf 文件 | --xlsx 文件] "
+                   "[--json]\n\n"
+                   "客户的对账单：期初余额、期间内的出货单、打印订单和收款、期末应收余额。\n"
+                   "  --customer 客户名称  通讯录里的客户\n"
+                   "  --all                期间内有往来的每个客户\n"
+                   "  --month YYYY-MM      对账月份，缺省为本月\n"
+                   "  --from / --to 日期   对账期间的起止日（YYYY-MM-DD），替代月份的首尾\n"
+                   "  --goods              出货单下列出商品明细\n"
+                   "  --pdf 文件           对账单写成 PDF；带 --all 时每个客户各自分页，合在一个文件里\n"
+                   "  --xlsx 文件          对账单导出为 Excel；带 --all 时是文件夹，每个客户一个文件\n"
+                   "  --json               以 JSON 写出金额：期初、每笔、合计、期末\n"
+                   "不给 --pdf 或 --xlsx 时只写出金额。\n") +
+               common;
     if (command == QLatin1String("db"))
         return QStringLiteral(
                    "用法：overprint db copy --to 地址\n"
@@ -540,6 +609,7 @@ QString CommandLine::help(const QString& command) {
                           "  backup     把全部数据备份成一个文件\n"
                           "  restore    从备份文件恢复全部数据\n"
                           "  payment    登记收款或列出收款\n"
+                          "  statement  打印或导出客户的对账单\n"
                           "  db         在本机数据文件与数据库服务器之间复制数据\n"
                           "\n“overprint 命令 --help”显示该命令的选项；“overprint --version”显示版本。\n") +
            common;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QMap>
 #include <QSet>
 #include <QString>
@@ -50,9 +51,13 @@ public:
     // The pages of reprint: --pages "7-12" or "7", else --from-page 7. False with the message
     // when they are no such range ("12-7", "x", "0-3").
     static bool pageRange(const Invocation& call, PageRange& range, QString* error);
+    // The period of statement: --month (this month when not given), its first or last day
+    // replaced by --from or --to. False with the message when a date is no date or they cross.
+    static bool statementPeriod(const Invocation& call, QDate& from, QDate& to, QString* error);
     // A whole number above 0, else 0.
     static int positiveNumber(const QString& text);
-    // The files a command writes: the PDF of --pdf, the package of `package export`.
+    // The files a command writes: the PDF of --pdf, the package of `package export`, the
+    // workbook of `statement --xlsx`.
     static QStringList outputFiles(const Invocation& call);
     // Whether a file can be made at path: its folder exists and takes a new file (every file is
     // written under a temporary name beside it and renamed), and path is no folder. False with

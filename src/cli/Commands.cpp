@@ -2,7 +2,7 @@
 
 #include "accounts/Ledger.h"
 #include "accounts/PaymentStore.h"
-
+#include "accounts/StatementOutput.h"
 #include "cli/ConsoleDialogs.h"
 #include "core/AppContext.h"
 #include "core/DbError.h"
@@ -18,16 +18,20 @@
 #include "imports/Spreadsheet.h"
 #include "imports/SpreadsheetError.h"
 #include "masterdata/ProductImporter.h"
+#include "print/PrintError.h"
 #include "print/PrintJournal.h"
 #include "templates/TemplatePackage.h"
 #include "users/UserStore.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcessEnvironment>
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -614,6 +618,112 @@ Outcome runJournal(core::AppContext& app, const Invocation& call) {
     } catch (const core::DbError& e) {
         writeError(QStringLiteral("错误：") + e.message());
         out.exit = DataError;
+    }
+    return out;
+}
+
+namespace {
+
+QStringList statementLines(const accounts::Statement& s, bool withEntries) {
+    using accounts::centsText;
+    QStringList lines;
+    lines << QStringLiteral("%1  %2  期初 %3  发货 %4  收款 %5  期末应收 %6")
+                 .arg(s.customer, accounts::StatementDocument::periodText(s), centsText(s.openingCents),
+                      centsText(s.deliveredCents), centsText(s.receivedCents), centsText(s.closingCents));
+    if (withEntries)
+        for (const accounts::StatementEntry& e : s.entries)
+            lines << QStringLiteral("  %1  %2  %3  %4")
+                         .arg(e.date.toString(Qt::ISODate), e.number, accounts::StatementDocument::summary(e),
+                              centsText(e.cents));
+    return lines;
+}
+
+} // namespace
+
+Outcome runStatement(core::AppContext& app, const Invocation& call) {
+    Outcome out;
+    QString error;
+    QDate from;
+    QDate to;
+    if (!CommandLine::statementPeriod(call, from, to, &error)) {
+        writeError(error);
+        out.exit = BadUse;
+        return out;
+    }
+    const accounts::Period period{from, to};
+    const bool all = call.flags.contains(QStringLiteral("all"));
+    const bool goods = call.flags.contains(QStringLiteral("goods"));
+    const QString pdfPath = call.value(QStringLiteral("pdf"));
+    const QString xlsxPath = call.value(QStringLiteral("xlsx"));
+    if (all && !xlsxPath.isEmpty()) {
+        const QFileInfo folder(xlsxPath);
+        if (folder.exists() ? !folder.isDir() : !QDir().mkpath(xlsxPath)) {
+            writeError(QStringLiteral("不能使用文件夹：") + xlsxPath);
+            out.exit = BadUse;
+            return out;
+        }
+    }
+    try {
+        accounts::Ledger ledger(app.db());
+        QStringList customers;
+        if (all) {
+            customers = ledger.activeCustomers(period);
+        } else {
+            // A mistyped name would otherwise give a statement of nothing owed.
+            const QString typed = call.value(QStringLiteral("customer")).trimmed();
+            const QString known = accounts::PaymentStore(app).knownCustomer(typed);
+            if (known.isEmpty()) {
+                writeError(QStringLiteral("通讯录和出货单里都没有这个客户：") + typed);
+                out.exit = BadUse;
+                return out;
+            }
+            customers << known;
+        }
+        const QString ourUnit = accounts::ourUnitName(app.db());
+        std::unique_ptr<accounts::StatementPdf> pdf;
+        if (!pdfPath.isEmpty() && !customers.isEmpty())
+            pdf = std::make_unique<accounts::StatementPdf>(pdfPath);
+        QJsonArray statements;
+        QStringList files;
+        for (const QString& customer : customers) {
+            const accounts::Statement s = ledger.statement(customer, period, goods);
+            if (call.json())
+                statements.append(accounts::statementJson(s));
+            out.lines << statementLines(s, !all);
+            if (pdf)
+                pdf->add(accounts::StatementDocument(s, ourUnit));
+            if (!xlsxPath.isEmpty()) {
+                const QString file = all ? QDir(xlsxPath).filePath(
+                                               accounts::statementFileName(customer, QStringLiteral(".xlsx")))
+                                         : xlsxPath;
+                accounts::writeStatementXlsx(s, ourUnit, file);
+                files << file;
+            }
+        }
+        if (pdf) {
+            pdf->finish();
+            out.result.insert(QStringLiteral("pdf"), QFileInfo(pdfPath).absoluteFilePath());
+            out.result.insert(QStringLiteral("pages"), pdf->pages());
+        }
+        if (!files.isEmpty())
+            out.result.insert(QStringLiteral("xlsx"), QJsonArray::fromStringList(files));
+        if (all) {
+            out.result.insert(QStringLiteral("customers"), int(customers.size()));
+            out.result.insert(QStringLiteral("statements"), statements);
+            if (customers.isEmpty())
+                out.lines << QStringLiteral("这段期间没有客户往来");
+        } else if (!statements.isEmpty()) {
+            out.result.insert(QStringLiteral("statement"), statements.first());
+        }
+    } catch (const core::DbError& e) {
+        writeError(QStringLiteral("错误：") + e.message());
+        out.exit = DataError;
+    } catch (const imports::SpreadsheetError& e) {
+        writeError(QStringLiteral("导出Excel失败：") + e.message());
+        out.exit = DataError;
+    } catch (const print::PrintError& e) {
+        writeError(QStringLiteral("保存PDF失败：") + e.message());
+        out.exit = PrinterError;
     }
     return out;
 }

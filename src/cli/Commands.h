@@ -42,6 +42,10 @@ Outcome importOrders(core::AppContext& app, const QString& orders, const QString
 Outcome runPackage(core::AppContext& app, const Invocation& call);
 // notes [--from DATE] [--to DATE]
 Outcome runNotes(core::AppContext& app, const Invocation& call);
+// statement (--customer NAME | --all) [--month M] [--from D] [--to D] [--goods] [--pdf F | --xlsx F]:
+// the statement's figures, and its PDF or workbook; with --all every customer with activity in
+// the period (one PDF of every page set, or a folder of workbooks).
+Outcome runStatement(core::AppContext& app, const Invocation& call);
 // journal [--job N] [--from DATE]: the print journal's jobs, newest first, with their pages.
 Outcome runJournal(core::AppContext& app, const Invocation& call);
 

@@ -2,6 +2,7 @@
 
 #include "accounts/AccountsTables.h"
 #include "accounts/ui/TfrmPayments.h"
+#include "accounts/ui/TfrmStatement.h"
 #include "backup/ui/BackupRunner.h"
 #include "backup/ui/TfrmBackupOptions.h"
 #include "backup/ui/TfrmBackupRestore.h"
@@ -152,6 +153,10 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     });
     m_main.setCommand(QStringLiteral("actPayments"), [this] {
         accounts::ui::TfrmPayments window(m_app, &m_main);
+        window.exec();
+    });
+    m_main.setCommand(QStringLiteral("actStatement"), [this] {
+        accounts::ui::TfrmStatement window(m_app, m_device, &m_main);
         window.exec();
     });
     m_main.setLoginHook([this] {

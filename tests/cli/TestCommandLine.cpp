@@ -1,3 +1,4 @@
+#include "accounts/AccountsTables.h"
 #include "batch/OrderStore.h"
 #include "entry/NoteDayTotals.h"
 #include "print/PrintJournal.h"
@@ -243,6 +244,16 @@ private slots:
             << args("export-note --note 1 --pdf a.pdf --dpi 150") << 1 << "--dpi";
         QTest::newRow("copy dpi out of range")
             << args("export-note --note 1 --png a.png --dpi 5000") << 1 << "--dpi";
+        QTest::newRow("statement help") << args("statement --help") << 0 << "--goods";
+        QTest::newRow("statement for nobody") << args("statement --month 2026-11") << 1 << "--all";
+        QTest::newRow("statement customer and all") << args("statement --customer A --all") << 1 << "--all";
+        QTest::newRow("statement bad month") << args("statement --all --month 2026-13") << 1 << "2026-13";
+        QTest::newRow("statement crossed dates")
+            << args("statement --all --from 2026-11-30 --to 2026-11-01") << 1 << "2026-11-30";
+        QTest::newRow("statement unknown customer")
+            << args("statement --customer 无此客户 --month 2026-11") << 1 << "无此客户";
+        QTest::newRow("statement pdf and xlsx")
+            << args("statement --all --pdf a.pdf --xlsx d") << 1 << "--xlsx";
         QTest::newRow("scan not there")
             << args("calibrate --printer P --scan /nonexistent/scan.png") << 1 << "/nonexistent/scan.png";
     }
@@ -590,6 +601,41 @@ private slots:
         QCOMPARE(first.value(QStringLiteral("note")).toString(), QStringLiteral("N-1"));
         QCOMPARE(run({"payment", "list", "--to", "2026-12-02"}).out.trimmed().section(QLatin1Char('\n'), -1),
                  QStringLiteral("共 1 笔，合计 1280.50 元"));
+    }
+
+    // A month's statement: figures as JSON, the PDF read back, a workbook per customer with --all.
+    void statement() {
+        accounts::ensureTables(db());
+        saveNote(QStringLiteral("ST-OCT"), QStringLiteral("2026-10-30 09:00:00"), QStringLiteral("100.00"));
+        saveNote(QStringLiteral("ST-1"), QStringLiteral("2026-11-02 09:00:00"), QStringLiteral("30.00"));
+        saveNote(QStringLiteral("ST-2"), QStringLiteral("2026-11-30 23:30:00"), QStringLiteral("20.50"));
+        saveNote(QStringLiteral("ST-DEC"), QStringLiteral("2026-12-01 00:00:00"), QStringLiteral("7.00"));
+        db().exec(
+            QStringLiteral("insert into Payments (收款日期,顾客名称,金额分,收款方式,票据编号,备注) values "
+                           "('2026-11-15','南方商贸',4005,'微信','ST-1','')"));
+        const QString pdf = outFile(QStringLiteral("对账单.pdf"));
+        const Run r = run(
+            {"statement", "--customer", "南方商贸", "--month", "2026-11", "--goods", "--pdf", pdf, "--json"});
+        QCOMPARE(r.code, 0);
+        const QJsonObject s =
+            QJsonDocument::fromJson(r.out.toUtf8()).object().value(QStringLiteral("statement")).toObject();
+        QCOMPARE(s.value(QStringLiteral("opening")).toString(), QStringLiteral("100.00"));
+        QCOMPARE(s.value(QStringLiteral("delivered")).toString(), QStringLiteral("50.50"));
+        QCOMPARE(s.value(QStringLiteral("received")).toString(), QStringLiteral("40.05"));
+        QCOMPARE(s.value(QStringLiteral("closing")).toString(), QStringLiteral("110.45"));
+        QCOMPARE(s.value(QStringLiteral("entries")).toArray().size(), 3);
+        const QString text = pdfText(pdf, 1, 1).remove(QLatin1Char(' '));
+        for (const char* expected : {"南方商贸", "ST-1", "ST-2", "收款微信", "40.05", "期初余额：100.00",
+                                     "期末应收余额：110.45", "螺丝", "第1页共1页"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+        QVERIFY(!text.contains(QStringLiteral("ST-DEC")));
+
+        const QString folder = outFile(QStringLiteral("月结"));
+        const Run all = run({"statement", "--all", "--month", "2026-11", "--xlsx", folder, "--json"});
+        QCOMPARE(all.code, 0);
+        const QJsonObject json = QJsonDocument::fromJson(all.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("customers")).toInt(), 1);
+        QVERIFY(QFileInfo(QDir(folder).filePath(QStringLiteral("南方商贸.xlsx"))).size() > 0);
     }
 
     // A store an earlier build left wrong: every note gone, yet the kept totals still count two

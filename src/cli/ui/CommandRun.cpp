@@ -807,6 +807,8 @@ int run(int argc, char** argv, const QString& version) {
         outcome = exportNote(app, call);
     else if (call.command == QLatin1String("calibrate"))
         outcome = runCalibrate(app, call);
+    else if (call.command == QLatin1String("statement"))
+        outcome = runStatement(app, call);
     else
         outcome = printTestPage(app, call);
     return finish(call, dialogs, outcome);

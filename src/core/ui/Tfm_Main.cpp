@@ -162,6 +162,7 @@ void Tfm_Main::createMenus() {
     history->setObjectName(QStringLiteral("mHistory"));
     addPending(history, QStringLiteral("出货单管理"), QStringLiteral("actHistory"));
     addPending(history, QStringLiteral("收款登记(&R)"), QStringLiteral("actPayments"));
+    addPending(history, QStringLiteral("对账单(&B)"), QStringLiteral("actStatement"));
     const std::pair<const char*, const char*> hiddenHistory[] = {
         {"支票管理(&Z)", "actChequeHistory"},
         {"电汇单管理(&D)", "actWireHistory"},
