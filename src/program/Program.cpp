@@ -1,5 +1,6 @@
 #include "program/Program.h"
 
+#include "accounts/ui/TfrmOverview.h"
 #include "batch/ui/EntryFill.h"
 #include "batch/ui/TfrmMutiPrintOrder.h"
 #include "core/AppContext.h"
@@ -44,6 +45,7 @@
 #include "users/ui/TfrmUserManage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
@@ -127,16 +129,8 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
         if (m_batch)
             m_batch->reloadList();
     };
-    m_main.setCommand(QStringLiteral("actHistory"), [this] {
-        history::ui::TfmSearch_FHDSHD window(
-            m_app, m_main.grids(),
-            [this](const QString& kind, const QString& number) { return openSavedNote(kind, number); },
-            [this](const QString& kind, const QString& caption) {
-                return m_addressBook->fetchOnePerson(kind, caption);
-            },
-            &m_main);
-        window.exec();
-    });
+    m_main.setCommand(QStringLiteral("actHistory"), [this] { openHistory(nullptr, &m_main); });
+    m_main.setCommand(QStringLiteral("actOverview"), [this] { openOverview(); });
     m_main.setLoginHook([this] {
         if (!users::ui::runStartupLogin(m_app, &m_main))
             return false;
@@ -444,6 +438,38 @@ int Program::reprintPages(const QVector<print::JournalPage>& pages) {
     const int printed = reprint.reprint(pages);
     entryWindow->billPrinter().writeJournal(); // the journal window lists the reprint at once
     return printed;
+}
+
+void Program::openHistory(const history::NoteFilter* preset, QWidget* parent) {
+    history::ui::TfmSearch_FHDSHD window(
+        m_app, m_main.grids(),
+        [this](const QString& kind, const QString& number) { return openSavedNote(kind, number); },
+        [this](const QString& kind, const QString& caption) {
+            return m_addressBook->fetchOnePerson(kind, caption);
+        },
+        parent);
+    if (preset) {
+        window.show();
+        window.presetFilter(*preset);
+    }
+    window.exec();
+}
+
+void Program::openOverview() {
+    accounts::ui::TfrmOverview window(
+        m_app, m_device, billPrinter(),
+        [this](const accounts::ui::HistoryPick& pick) {
+            history::NoteFilter filter;
+            filter.anyDate = !pick.from.isValid();
+            filter.from = pick.from;
+            filter.to = pick.to;
+            filter.customer = pick.customer;
+            filter.productCode = pick.productCode;
+            filter.productName = pick.productName;
+            openHistory(&filter, QApplication::activeModalWidget());
+        },
+        {}, &m_main);
+    window.exec();
 }
 
 QString Program::billPrinter() const {
