@@ -379,3 +379,35 @@ CREATE TABLE DataKDDTable (
     自定义4 TEXT COLLATE NOCASE,
     自定义5 TEXT COLLATE NOCASE
 );
+
+-- Money received from (negative: refunded to) customers, in cents. The customer is the name as
+-- the notes hold it; the method comes from the dictionary 收款方式.
+CREATE TABLE Payments (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    收款日期 TEXT,
+    顾客名称 TEXT COLLATE NOCASE,
+    金额分 INTEGER,
+    收款方式 TEXT COLLATE NOCASE,
+    票据编号 TEXT COLLATE NOCASE,
+    备注 TEXT COLLATE NOCASE,
+    操作员 TEXT COLLATE NOCASE,
+    录入时间 TEXT
+);
+CREATE INDEX idx_payments_customer ON Payments (顾客名称);
+CREATE INDEX idx_payments_date ON Payments (收款日期);
+CREATE INDEX idx_payments_note ON Payments (票据编号);
+
+-- Names an address-book unit carried before a rename, so that its older notes and payments
+-- stay its own. Written in the rename's transaction; saved notes are never rewritten.
+CREATE TABLE CustomerRenames (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    单位ID INTEGER,
+    旧名称 TEXT COLLATE NOCASE,
+    新名称 TEXT COLLATE NOCASE,
+    改名时间 TEXT
+);
+CREATE INDEX idx_customerrenames_unit ON CustomerRenames (单位ID);
+
+-- What a customer's statement and the receivables look up.
+CREATE INDEX idx_fhdshd_customer ON DataCheckFHDSHD (顾客名称);
+CREATE INDEX idx_orderlist_customer ON OrderList (客户全称);

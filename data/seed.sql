@@ -160,3 +160,8 @@ INSERT INTO DMTable2 (类型, 一级代码, 二级代码) VALUES ('其他字符'
 INSERT INTO DMTable2 (类型, 一级代码, 二级代码) VALUES ('其他字符', '电话号码', '电话');
 INSERT INTO DMTable2 (类型, 一级代码, 二级代码) VALUES ('其他字符', '固定电话', '电话');
 INSERT INTO DMTable2 (类型, 一级代码, 二级代码) VALUES ('其他字符', '邮政编码', '邮编');
+INSERT INTO DMTable (DMName, DMValue, CheckTypeId) VALUES ('收款方式', '现金', 0);
+INSERT INTO DMTable (DMName, DMValue, CheckTypeId) VALUES ('收款方式', '转账', 0);
+INSERT INTO DMTable (DMName, DMValue, CheckTypeId) VALUES ('收款方式', '微信', 0);
+INSERT INTO DMTable (DMName, DMValue, CheckTypeId) VALUES ('收款方式', '支付宝', 0);
+INSERT INTO DMTable (DMName, DMValue, CheckTypeId) VALUES ('收款方式', '支票', 0);

@@ -1,4 +1,5 @@
 #include "masterdata/TPerson.h"
+#include "masterdata/CustomerRenames.h"
 
 #include "masterdata/RegionCodes.h"
 
@@ -142,12 +143,31 @@ std::unique_ptr<TPerson> TPerson::findMatch(core::Database& db, const TPerson& t
 }
 
 int TPerson::save(core::Database& db) {
+    // A rename is recorded with the new name in one transaction (the caller's, when it has one).
+    if (db.inTransaction())
+        return write(db);
+    db.begin();
+    try {
+        write(db);
+        db.commit();
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    return 1;
+}
+
+int TPerson::write(core::Database& db) {
     // A province or city in another spelling of a stored region code is stored as the code.
     const RegionCodes regions(db);
     m_province = regions.province(m_province);
     m_city = regions.city(m_province, m_city);
     core::Recordset rs = db.query(kSelect + QStringLiteral("ID=:id"), {{QStringLiteral("id"), m_id}});
     const bool insert = rs.editFirstOrAppend();
+    // Saved notes keep the old name; the ledger follows it to this unit through the record.
+    const QString before = insert ? QString() : rs.text(QStringLiteral("全称"));
+    if (!before.isEmpty() && before != m_fullName)
+        CustomerRenames::record(db, m_id, before, m_fullName);
     const std::pair<const char16_t*, const QString*> columns[] = {
         {u"全称", &m_fullName},       {u"助记码", &m_mnemonic},
         {u"联系人", &m_contact},      {u"开户银行", &m_bank},

@@ -40,7 +40,8 @@ public:
     // The stored unit a party typed on a bill most likely is.
     static std::unique_ptr<TPerson> findMatch(core::Database& db, const TPerson& typed);
 
-    // Inserts when id names no row (and takes the new key), else updates; returns 1.
+    // Inserts when id names no row (and takes the new key), else updates (a changed 全称 is
+    // recorded in CustomerRenames); returns 1.
     int save(core::Database& db);
 
     // Both telephone numbers in one text, joined with a backslash.
@@ -94,6 +95,7 @@ public:
     void setExtra(const QString& v) { m_extra = v; }
 
 private:
+    int write(core::Database& db);
     template <typename Read> void readFields(Read text);
     static std::unique_ptr<TPerson> loadFirst(core::Database& db, const QString& sql,
                                               const QVariantMap& params);

@@ -1,6 +1,9 @@
 #include "program/Program.h"
 
+#include "accounts/AccountsTables.h"
+#include "accounts/Ledger.h"
 #include "accounts/ui/TfrmOverview.h"
+#include "accounts/ui/TfrmPayments.h"
 #include "batch/ui/EntryFill.h"
 #include "batch/ui/TfrmMutiPrintOrder.h"
 #include "core/AppContext.h"
@@ -131,6 +134,10 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
     };
     m_main.setCommand(QStringLiteral("actHistory"), [this] { openHistory(nullptr, &m_main); });
     m_main.setCommand(QStringLiteral("actOverview"), [this] { openOverview(); });
+    m_main.setCommand(QStringLiteral("actPayments"), [this] {
+        accounts::ui::TfrmPayments window(m_app, &m_main);
+        window.exec();
+    });
     m_main.setLoginHook([this] {
         if (!users::ui::runStartupLogin(m_app, &m_main))
             return false;
@@ -300,6 +307,11 @@ void Program::storeOpened(core::Database& db) {
     } catch (const core::DbError&) {
         // Kept as they are; the history's opening tries again.
     }
+    try {
+        accounts::ensureTables(db);
+    } catch (const core::DbError&) {
+        // The register's opening tries again and says why it cannot.
+    }
 }
 
 QString Program::fileArgument(const QStringList& arguments) {
@@ -468,7 +480,7 @@ void Program::openOverview() {
             filter.productName = pick.productName;
             openHistory(&filter, QApplication::activeModalWidget());
         },
-        {}, &m_main);
+        [this](QDate asOf) { return accounts::Ledger(m_app.db()).receivables(asOf); }, &m_main);
     window.exec();
 }
 

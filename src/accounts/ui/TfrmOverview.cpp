@@ -88,14 +88,6 @@ QString shortName(const QString& name) {
 
 } // namespace
 
-QString moneyText(qint64 cents) {
-    const qint64 whole = cents / 100;
-    const qint64 part = std::llabs(cents % 100);
-    const QString sign = cents < 0 && whole == 0 ? QStringLiteral("-") : QString();
-    return sign + QString::number(whole) + QLatin1Char('.') +
-           QStringLiteral("%1").arg(part, 2, 10, QLatin1Char('0'));
-}
-
 TfrmOverview::TfrmOverview(core::AppContext& app, print::PrintDevice& device, const QString& printer,
                            HistoryOpener opener, ReceivablesSource receivables, QWidget* parent)
     : QDialog(parent), m_app(app), m_device(device), m_printer(printer), m_opener(std::move(opener)),
@@ -307,7 +299,7 @@ void TfrmOverview::drawMonths() {
                 return;
             const QDate month = m_firstMonth.addMonths(index).addYears(isNow ? 0 : -1);
             QToolTip::showText(QCursor::pos(), month.toString(QStringLiteral("yyyy年M月：")) +
-                                                   moneyText((isNow ? now : before).value(index)) +
+                                                   centsText((isNow ? now : before).value(index)) +
                                                    QStringLiteral(" 元"));
         });
     }
@@ -378,7 +370,7 @@ void TfrmOverview::drawCustomers() {
         chart, names, values, {QStringLiteral("销售额")}, this,
         [this](int row, QBarSet*) { barClicked(Customers, row); },
         [top](int row, int) {
-            return top.at(row).label + QStringLiteral("：") + moneyText(top.at(row).cents) +
+            return top.at(row).label + QStringLiteral("：") + centsText(top.at(row).cents) +
                    QStringLiteral(" 元");
         });
     series->setLabelsVisible(false);
@@ -416,7 +408,7 @@ void TfrmOverview::drawProducts() {
                    (r.code.isEmpty() || r.code == r.label
                         ? QString()
                         : QStringLiteral("（") + r.code + QStringLiteral("）")) +
-                   QStringLiteral("：") + moneyText(r.cents) + QStringLiteral(" 元");
+                   QStringLiteral("：") + centsText(r.cents) + QStringLiteral(" 元");
         });
     chart->legend()->hide();
     if (top.isEmpty())
@@ -460,7 +452,7 @@ void TfrmOverview::drawReceivables() {
         [owing, ages](int row, int set) {
             const AgedBalance& b = owing.at(row);
             return b.customer + QStringLiteral("\n") + ages.at(set) + QStringLiteral("：") +
-                   moneyText(b.ageCents[set]) + QStringLiteral(" 元\n合计：") + moneyText(b.totalCents) +
+                   centsText(b.ageCents[set]) + QStringLiteral(" 元\n合计：") + centsText(b.totalCents) +
                    QStringLiteral(" 元");
         });
     const QColor colors[] = {QColor(0x4c, 0xaf, 0x50), QColor(0xff, 0xc1, 0x07), QColor(0xff, 0x98, 0x00),

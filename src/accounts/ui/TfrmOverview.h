@@ -1,5 +1,7 @@
 #pragma once
 
+#include "accounts/Ledger.h"
+
 #include <QDate>
 #include <QDialog>
 #include <QImage>
@@ -35,11 +37,7 @@ struct HistoryPick {
 };
 
 // A customer's receivable split by age (0–30, 31–60, 61–90, over 90 days), in cents.
-struct AgedBalance {
-    QString customer;
-    qint64 totalCents = 0;
-    qint64 ageCents[4] = {};
-};
+using AgedBalance = Ledger::Receivable;
 
 // "经营概况": four charts of the business — sales per month against the year before, the top
 // ten customers and products of a period, and who owes most by age. Every figure comes from the
@@ -55,7 +53,8 @@ public:
     using HistoryOpener = std::function<void(const HistoryPick&)>;
     using ReceivablesSource = std::function<QVector<AgedBalance>(QDate asOf)>;
 
-    // Without an opener bars open nothing; without receivables the fourth chart says so.
+    // Without an opener bars open nothing; without receivables the fourth chart says so. The
+    // program hands in Ledger::receivables.
     TfrmOverview(core::AppContext& app, print::PrintDevice& device, const QString& printer,
                  HistoryOpener opener, ReceivablesSource receivables, QWidget* parent = nullptr);
     ~TfrmOverview() override;
@@ -114,8 +113,5 @@ private:
     // What each bar stands for, by chart, in the order of the categories.
     QVector<HistoryPick> m_customerPicks, m_productPicks, m_receivablePicks;
 };
-
-// Cents as the overview writes money: "1234.50", "-0.05".
-QString moneyText(qint64 cents);
 
 } // namespace accounts::ui

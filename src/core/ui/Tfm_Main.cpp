@@ -161,6 +161,7 @@ void Tfm_Main::createMenus() {
     QMenu* history = bar->addMenu(QStringLiteral("历史开票管理(&S)"));
     history->setObjectName(QStringLiteral("mHistory"));
     addPending(history, QStringLiteral("出货单管理"), QStringLiteral("actHistory"));
+    addPending(history, QStringLiteral("收款登记(&R)"), QStringLiteral("actPayments"));
     addPending(history, QStringLiteral("经营概况（图表）"), QStringLiteral("actOverview"));
     const std::pair<const char*, const char*> hiddenHistory[] = {
         {"支票管理(&Z)", "actChequeHistory"},

@@ -1,0 +1,481 @@
+#include "accounts/Ledger.h"
+
+#include "accounts/AccountsTables.h"
+#include "core/Database.h"
+#include "core/Recordset.h"
+#include "entry/TypedNumber.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <map>
+
+namespace accounts {
+
+namespace {
+
+const QString kIso = QStringLiteral("yyyy-MM-dd");
+// Voided notes are no delivery; deleted ones are gone from the table.
+const QString kNotVoid = QStringLiteral(" and coalesce(票据状态,'')<>'作废' ");
+// A printed order's first page in the journal; rows of older journals have no source.
+const QString kFirstPrint = QStringLiteral("(select min(PrintTime) from PrintJournal j where "
+                                           "j.OrderNo=o.订单号 and coalesce(j.Source,'order')='order')");
+// An order saved as a note is that note's delivery: the note counts, the order does not.
+const QString kNotSavedAsNote =
+    QStringLiteral(" and (coalesce(o.票据编号,'')='' or not exists (select 1 from DataCheckFHDSHD n where "
+                   "n.票据编号=o.票据编号)) ");
+
+QString iso(QDate d) {
+    return d.toString(kIso);
+}
+QDate dayOf(const QString& text) {
+    return QDate::fromString(text.left(10), kIso);
+}
+
+// Who owns a record written under a name on a day: the unit that later renamed that name away
+// (the first such rename on or after the day), else the name itself. Owners are customer keys.
+class Owners {
+public:
+    explicit Owners(core::Database& db) {
+        if (!db.hasTable(QStringLiteral("CustomerRenames")))
+            return;
+        const core::Recordset rs = db.query(QStringLiteral(
+            "select 单位ID, 旧名称, 新名称, 改名时间 from CustomerRenames order by 改名时间, ID"));
+        QVariantList units;
+        for (int i = 0; i < rs.recordCount(); ++i) {
+            core::Recordset row = rs;
+            row.seek(i);
+            const int unit = int(row.integer(QStringLiteral("单位ID")));
+            m_renames.append({unit, customerKey(row.text(QStringLiteral("旧名称"))),
+                              dayOf(row.text(QStringLiteral("改名时间")))});
+            m_oldNames << row.text(QStringLiteral("旧名称"));
+            m_unitName[unit] = row.text(QStringLiteral("新名称")); // a deleted unit keeps its last name
+            units << unit;
+        }
+        if (units.isEmpty())
+            return;
+        const core::Recordset now =
+            db.query(QStringLiteral("select ID, 全称 from CKPersonalInfoTable where ID") +
+                         core::Database::keyList(QStringLiteral("ids")),
+                     {{QStringLiteral("ids"), units}});
+        for (int i = 0; i < now.recordCount(); ++i) {
+            core::Recordset row = now;
+            row.seek(i);
+            m_unitName[int(row.integer(QStringLiteral("ID")))] = row.text(QStringLiteral("全称"));
+        }
+    }
+
+    QString owner(const QString& name, QDate day) const {
+        const QString key = customerKey(name);
+        for (const Rename& r : m_renames)
+            if (r.oldKey == key && day <= r.day)
+                return customerKey(m_unitName.value(r.unit));
+        return key;
+    }
+    // Every name a record of the customer can carry.
+    QStringList namesOf(const QString& customer) const {
+        QStringList names{customer};
+        const QString key = customerKey(customer);
+        for (int i = 0; i < m_renames.size(); ++i)
+            if (customerKey(m_unitName.value(m_renames[i].unit)) == key)
+                names << m_oldNames[i];
+        return names;
+    }
+    bool any() const { return !m_renames.isEmpty(); }
+    const QStringList& oldNames() const { return m_oldNames; }
+
+private:
+    struct Rename {
+        int unit;
+        QString oldKey;
+        QDate day;
+    };
+    QVector<Rename> m_renames;
+    QStringList m_oldNames;
+    QHash<int, QString> m_unitName;
+};
+
+QString bookName(core::Database& db, const QString& customer) {
+    const core::Recordset rs =
+        db.query(QStringLiteral("select 全称 from CKPersonalInfoTable where 全称=:n order by ID"),
+                 {{QStringLiteral("n"), customer}});
+    for (int i = 0; i < rs.recordCount(); ++i) {
+        core::Recordset row = rs;
+        row.seek(i);
+        if (customerKey(row.text(0)) == customerKey(customer))
+            return row.text(0);
+    }
+    return customer;
+}
+
+GoodsLine goodsLine(const core::Recordset& rs) {
+    return {rs.text(QStringLiteral("货号")), rs.text(QStringLiteral("商品名")),
+            rs.text(QStringLiteral("规格")), rs.text(QStringLiteral("单位")),
+            rs.text(QStringLiteral("数量")), rs.text(QStringLiteral("单价")),
+            rs.text(QStringLiteral("金额"))};
+}
+
+} // namespace
+
+QString customerKey(const QString& name) {
+    QString key = name;
+    for (QChar& c : key)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    return key;
+}
+
+QString centsText(qint64 cents) {
+    const quint64 magnitude = cents < 0 ? quint64(0) - quint64(cents) : quint64(cents);
+    return (cents < 0 ? QStringLiteral("-") : QString()) + QString::number(magnitude / 100) +
+           QLatin1Char('.') + QStringLiteral("%1").arg(magnitude % 100, 2, 10, QLatin1Char('0'));
+}
+
+std::optional<qint64> textCents(const QString& text) {
+    const entry::TypedNumber number = entry::TypedNumber::read(text);
+    if (!number.isNumber())
+        return std::nullopt;
+    QString plain = number.plain;
+    const bool negative = plain.startsWith(QLatin1Char('-'));
+    if (negative)
+        plain.remove(0, 1);
+    const int point = plain.indexOf(QLatin1Char('.'));
+    const QString whole = point < 0 ? plain : plain.left(point);
+    const QString fraction = point < 0 ? QString() : plain.mid(point + 1);
+    // Beyond 10^15 yuan no statement is meant (and cents would leave 64 bits soon after).
+    if (whole.size() > 15)
+        return std::nullopt;
+    qint64 cents = whole.isEmpty() ? 0 : whole.toLongLong() * 100;
+    cents += fraction.size() > 0 ? (fraction.at(0).unicode() - '0') * 10 : 0;
+    cents += fraction.size() > 1 ? (fraction.at(1).unicode() - '0') : 0;
+    if (fraction.size() > 2 && fraction.at(2) >= QLatin1Char('5'))
+        ++cents;
+    return negative ? -cents : cents;
+}
+
+Period Period::month(int year, int month) {
+    const QDate first(year, month, 1);
+    return {first, first.addMonths(1).addDays(-1)};
+}
+
+Ledger::Ledger(core::Database& db) : m_db(db) {
+    if (!m_db.hasTable(QStringLiteral("Payments")))
+        ensureTables(m_db);
+}
+
+Statement Ledger::statement(const QString& typed, Period period, bool withGoods) const {
+    const QString customer = typed.trimmed();
+    const QString key = customerKey(customer);
+    const Owners owners(m_db);
+    const QStringList names = owners.namesOf(customer);
+    const auto mine = [&](const QString& name, QDate day) { return owners.owner(name, day) == key; };
+
+    Statement st;
+    st.customer = bookName(m_db, customer);
+    st.from = period.from;
+    st.to = period.to;
+    const core::Params params{{QStringLiteral("names"), QVariant(QVariantList(names.begin(), names.end()))},
+                              {QStringLiteral("end"), iso(period.to.addDays(1))}};
+    const QString names_in = core::Database::keyList(QStringLiteral("names"));
+
+    QVector<StatementEntry> notes, orders, payments;
+    QVariantList noteNumbers;
+    {
+        core::Recordset rs = m_db.query(
+            QStringLiteral(
+                "select 票据编号, 出票日期, 合计金额, 票据状态, 备注, 顾客名称 from DataCheckFHDSHD "
+                "where 顾客名称") +
+                names_in + QStringLiteral(" and 出票日期<:end") + kNotVoid +
+                QStringLiteral("order by 出票日期, 票据编号"),
+            params);
+        for (rs.first(); !rs.eof(); rs.next()) {
+            const QDate day = dayOf(rs.text(QStringLiteral("出票日期")));
+            if (!mine(rs.text(QStringLiteral("顾客名称")), day))
+                continue;
+            const qint64 cents = textCents(rs.text(QStringLiteral("合计金额"))).value_or(0);
+            if (day < period.from) {
+                st.openingCents += cents;
+                continue;
+            }
+            const QString state = rs.text(QStringLiteral("票据状态"));
+            StatementEntry e;
+            e.kind = StatementEntry::Kind::Note;
+            e.date = day;
+            e.number = rs.text(QStringLiteral("票据编号"));
+            e.cents = cents;
+            e.notShipped = state != QLatin1String("已发货") && state != QLatin1String("已收款");
+            e.remark = rs.text(QStringLiteral("备注"));
+            notes << e;
+            noteNumbers << e.number;
+        }
+    }
+    if (m_db.hasTable(QStringLiteral("PrintJournal"))) {
+        core::Recordset rs = m_db.query(
+            QStringLiteral("select o.订单号, o.客户全称, o.备注, ") + kFirstPrint +
+                QStringLiteral(" as 首印 from OrderList o where o.客户全称") + names_in + kNotSavedAsNote,
+            params);
+        QVector<StatementEntry> found;
+        QVariantList numbers;
+        for (rs.first(); !rs.eof(); rs.next()) {
+            const QString first = rs.text(QStringLiteral("首印"));
+            const QDate day = dayOf(first);
+            if (first.isEmpty() || day > period.to || !mine(rs.text(QStringLiteral("客户全称")), day))
+                continue;
+            StatementEntry e;
+            e.kind = StatementEntry::Kind::PrintedOrder;
+            e.date = day;
+            e.number = rs.text(QStringLiteral("订单号"));
+            e.remark = first; // the time orders the day's printings; replaced below
+            found << e;
+            numbers << e.number;
+        }
+        QHash<QString, QVector<GoodsLine>> lines;
+        QHash<QString, qint64> sums;
+        if (!numbers.isEmpty()) {
+            core::Recordset d = m_db.query(QStringLiteral("select 订单号, 货号, 商品名, 规格, 单位, 数量, "
+                                                          "单价, 金额 from OrderDetail where 订单号") +
+                                               core::Database::keyList(QStringLiteral("orders")) +
+                                               QStringLiteral(" order by ID"),
+                                           {{QStringLiteral("orders"), numbers}});
+            for (d.first(); !d.eof(); d.next()) {
+                const QString k = m_db.caseKey(d.text(QStringLiteral("订单号")));
+                sums[k] += textCents(d.text(QStringLiteral("金额"))).value_or(0);
+                if (withGoods)
+                    lines[k] << goodsLine(d);
+            }
+        }
+        std::stable_sort(found.begin(), found.end(), [](const StatementEntry& a, const StatementEntry& b) {
+            return a.remark < b.remark;
+        });
+        for (StatementEntry& e : found) {
+            const QString k = m_db.caseKey(e.number);
+            e.cents = sums.value(k);
+            e.remark.clear();
+            e.goods = lines.value(k);
+            if (e.date < period.from)
+                st.openingCents += e.cents;
+            else
+                orders << e;
+        }
+    }
+    {
+        core::Recordset rs = m_db.query(
+            QStringLiteral(
+                "select 收款日期, 顾客名称, 金额分, 收款方式, 票据编号, 备注 from Payments where 顾客名称") +
+                names_in + QStringLiteral(" and 收款日期<:end order by 收款日期, ID"),
+            params);
+        for (rs.first(); !rs.eof(); rs.next()) {
+            const QDate day = dayOf(rs.text(QStringLiteral("收款日期")));
+            if (!mine(rs.text(QStringLiteral("顾客名称")), day))
+                continue;
+            const qint64 cents = rs.integer(QStringLiteral("金额分"));
+            if (day < period.from) {
+                st.openingCents -= cents;
+                continue;
+            }
+            StatementEntry e;
+            e.kind = StatementEntry::Kind::Payment;
+            e.date = day;
+            e.number = rs.text(QStringLiteral("票据编号"));
+            e.cents = cents;
+            e.method = rs.text(QStringLiteral("收款方式"));
+            e.remark = rs.text(QStringLiteral("备注"));
+            payments << e;
+        }
+    }
+    if (withGoods && !noteNumbers.isEmpty()) {
+        QHash<QString, QVector<GoodsLine>> lines;
+        core::Recordset d = m_db.query(
+            QStringLiteral(
+                "select 票据编号, 货号, 商品名, 规格, 单位, 数量, 单价, 金额 from DataCheckFHDSHDDetail "
+                "where 票据编号") +
+                core::Database::keyList(QStringLiteral("notes")) +
+                QStringLiteral(" order by 票据编号, 序号, ID"),
+            {{QStringLiteral("notes"), noteNumbers}});
+        for (d.first(); !d.eof(); d.next())
+            lines[m_db.caseKey(d.text(QStringLiteral("票据编号")))] << goodsLine(d);
+        for (StatementEntry& e : notes)
+            e.goods = lines.value(m_db.caseKey(e.number));
+    }
+    for (const StatementEntry& e : notes + orders)
+        st.deliveredCents += e.cents;
+    for (const StatementEntry& e : payments)
+        st.receivedCents += e.cents;
+    st.closingCents = st.openingCents + st.deliveredCents - st.receivedCents;
+    st.entries = notes + orders + payments;
+    std::stable_sort(st.entries.begin(), st.entries.end(),
+                     [](const StatementEntry& a, const StatementEntry& b) {
+                         const bool pa = a.kind == StatementEntry::Kind::Payment;
+                         const bool pb = b.kind == StatementEntry::Kind::Payment;
+                         return a.date != b.date ? a.date < b.date : (!pa && pb);
+                     });
+    return st;
+}
+
+namespace {
+
+// Display names: the address book's where it has the key, else the first name met.
+class Names {
+public:
+    explicit Names(core::Database& db) {
+        core::Recordset rs = db.query(QStringLiteral("select 全称 from CKPersonalInfoTable order by ID"));
+        for (rs.first(); !rs.eof(); rs.next())
+            if (!m_book.contains(customerKey(rs.text(0))))
+                m_book.insert(customerKey(rs.text(0)), rs.text(0));
+    }
+    void meet(const QString& key, const QString& name) {
+        if (!m_met.contains(key))
+            m_met.insert(key, m_book.value(key, name));
+    }
+    QString operator[](const QString& key) const { return m_met.value(key); }
+
+private:
+    QHash<QString, QString> m_book; // the first unit of a key
+    QHash<QString, QString> m_met;
+};
+
+} // namespace
+
+QStringList Ledger::activeCustomers(Period period) const {
+    const Owners owners(m_db);
+    Names names(m_db);
+    const QVariantList renamed(owners.oldNames().begin(), owners.oldNames().end());
+    QSet<QString> keys;
+    const auto meet = [&](core::Recordset rs) {
+        for (rs.first(); !rs.eof(); rs.next()) {
+            const QString name = rs.text(0);
+            if (name.trimmed().isEmpty())
+                continue;
+            const QString key = owners.owner(name, dayOf(rs.text(1)));
+            keys.insert(key);
+            names.meet(key, name);
+        }
+    };
+    const QString from = iso(period.from), end = iso(period.to.addDays(1));
+    meet(m_db.query(
+        QStringLiteral("select distinct 顾客名称||'' as n, case when 顾客名称") +
+            core::Database::keyList(QStringLiteral("renamed")) +
+            QStringLiteral(" then substr(出票日期,1,10) end as d from DataCheckFHDSHD where 出票日期>=:from "
+                           "and 出票日期<:end") +
+            kNotVoid,
+        {{QStringLiteral("renamed"), renamed},
+         {QStringLiteral("from"), from},
+         {QStringLiteral("end"), end}}));
+    meet(m_db.query(
+        QStringLiteral("select distinct 顾客名称||'' as n, 收款日期 as d from Payments where 收款日期>=:from "
+                       "and 收款日期<:end"),
+        {{QStringLiteral("from"), from}, {QStringLiteral("end"), end}}));
+    if (m_db.hasTable(QStringLiteral("PrintJournal")))
+        meet(m_db.query(
+            QStringLiteral("select n, f from (select o.客户全称||'' as n, ") + kFirstPrint +
+                QStringLiteral(" as f from OrderList o where o.订单号 in (select OrderNo from PrintJournal "
+                               "where PrintTime>=:from and PrintTime<:end)") +
+                kNotSavedAsNote + QStringLiteral(") x where f>=:from2"),
+            {{QStringLiteral("from"), from}, {QStringLiteral("end"), end}, {QStringLiteral("from2"), from}}));
+    QStringList out;
+    for (const QString& key : keys)
+        out << names[key];
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+QVector<Ledger::Receivable> Ledger::receivables(QDate asOf) const {
+    const Owners owners(m_db);
+    Names names(m_db);
+    const QVariantList renamed(owners.oldNames().begin(), owners.oldNames().end());
+    struct Sums {
+        qint64 delivered[4] = {};
+        qint64 paid = 0;
+    };
+    std::map<QString, Sums> sums;
+    const auto ageOf = [&](QDate day) {
+        const qint64 days = day.daysTo(asOf);
+        return days <= 30 ? 0 : days <= 60 ? 1 : days <= 90 ? 2 : 3;
+    };
+    const QString end = iso(asOf.addDays(1));
+    // Notes grouped by name and age column; a name some rename carried away is read per day,
+    // since its owner depends on the day.
+    const core::Params bounds{{QStringLiteral("b0"), iso(asOf.addDays(-30))},
+                              {QStringLiteral("b1"), iso(asOf.addDays(-60))},
+                              {QStringLiteral("b2"), iso(asOf.addDays(-90))},
+                              {QStringLiteral("renamed"), renamed},
+                              {QStringLiteral("end"), end}};
+    const auto deliveries = [&](core::Recordset rs) {
+        for (rs.first(); !rs.eof(); rs.next()) {
+            const QString name = rs.text(QStringLiteral("n"));
+            if (name.trimmed().isEmpty())
+                continue;
+            const QString day = rs.text(QStringLiteral("d"));
+            const QString key = day.isEmpty() ? customerKey(name) : owners.owner(name, dayOf(day));
+            names.meet(key, name);
+            const int age = day.isEmpty() ? int(rs.integer(QStringLiteral("age"))) : ageOf(dayOf(day));
+            sums[key].delivered[age] += rs.integer(QStringLiteral("cents"));
+        }
+    };
+    const QString age =
+        QStringLiteral("case when 出票日期>=:b0 then 0 when 出票日期>=:b1 then 1 when 出票日期>=:b2 "
+                       "then 2 else 3 end");
+    deliveries(m_db.query(
+        QStringLiteral("select 顾客名称||'' as n, ") + age + QStringLiteral(" as age, case when 顾客名称") +
+            core::Database::keyList(QStringLiteral("renamed")) +
+            QStringLiteral(
+                " then substr(出票日期,1,10) end as d, sum(cast(round(val(合计金额)*100) as bigint)) as "
+                "cents from DataCheckFHDSHD where 出票日期<:end and coalesce(trim(合计金额),'')<>''") +
+            kNotVoid + QStringLiteral("group by 1, 2, 3"),
+        bounds));
+    if (m_db.hasTable(QStringLiteral("PrintJournal"))) {
+        // Printed orders are few beside the notes: read one row each, aged by the first printing.
+        core::Recordset rs = m_db.query(
+            QStringLiteral("select n, substr(f,1,10) as d, cents from (select o.客户全称||'' as n, ") +
+                kFirstPrint +
+                QStringLiteral(
+                    " as f, (select sum(cast(round(val(金额)*100) as bigint)) from OrderDetail d where "
+                    "d.订单号=o.订单号 and coalesce(trim(金额),'')<>'') as cents from OrderList o where "
+                    "o.订单号 in (select OrderNo from PrintJournal where PrintTime<:end)") +
+                kNotSavedAsNote + QStringLiteral(") x where f<:end2"),
+            {{QStringLiteral("end"), end}, {QStringLiteral("end2"), end}});
+        deliveries(rs);
+    }
+    core::Recordset paid = m_db.query(QStringLiteral("select 顾客名称||'' as n, case when 顾客名称") +
+                                          core::Database::keyList(QStringLiteral("renamed")) +
+                                          QStringLiteral(" then 收款日期 end as d, sum(金额分) as cents from "
+                                                         "Payments where 收款日期<:end group by 1, 2"),
+                                      {{QStringLiteral("renamed"), renamed}, {QStringLiteral("end"), end}});
+    for (paid.first(); !paid.eof(); paid.next()) {
+        const QString name = paid.text(QStringLiteral("n"));
+        if (name.trimmed().isEmpty())
+            continue;
+        const QString day = paid.text(QStringLiteral("d"));
+        const QString key = day.isEmpty() ? customerKey(name) : owners.owner(name, dayOf(day));
+        names.meet(key, name);
+        sums[key].paid += paid.integer(QStringLiteral("cents"));
+    }
+    QVector<Receivable> out;
+    for (const auto& [key, s] : sums) {
+        Receivable r;
+        r.customer = names[key];
+        for (const qint64 d : s.delivered)
+            r.totalCents += d;
+        r.totalCents -= s.paid;
+        if (r.totalCents == 0)
+            continue;
+        if (r.totalCents < 0) {
+            r.ageCents[0] = r.totalCents;
+        } else {
+            qint64 open = r.totalCents;
+            for (int i = 0; i < 4 && open > 0; ++i) {
+                const qint64 part = std::min(open, std::max<qint64>(s.delivered[i], 0));
+                r.ageCents[i] = part;
+                open -= part;
+            }
+            r.ageCents[3] += open; // only when some column's deliveries were negative
+        }
+        out << r;
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Receivable& a, const Receivable& b) { return a.totalCents > b.totalCents; });
+    return out;
+}
+
+} // namespace accounts
