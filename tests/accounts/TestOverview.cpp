@@ -83,7 +83,8 @@ class TestOverview : public QObject {
     std::unique_ptr<TfrmOverview> window;
 
 private slots:
-    void init() {
+    // One store and window for every case: the cases only read it.
+    void initTestCase() {
         home = std::make_unique<TestHome>();
         QVERIFY2(home->isValid(), qPrintable(home->error()));
         entry::DeliveryNoteStore store(home->db());
@@ -95,7 +96,6 @@ private slots:
         // Voided notes are no sales.
         store.save(note("N5", {2026, 12, 6}, QStringLiteral("丙"), "999", {{"P9 锤", "999"}},
                         QStringLiteral("作废")));
-        picks.clear();
         const auto receivables = [](QDate asOf) {
             QVector<AgedBalance> out;
             if (asOf != kToday)
@@ -112,7 +112,11 @@ private slots:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
-    void cleanup() {
+    void init() {
+        picks.clear();
+        window->setSpan(TfrmOverview::Span::ThisMonth);
+    }
+    void cleanupTestCase() {
         window.reset();
         home.reset();
     }

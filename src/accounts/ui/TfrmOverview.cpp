@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDateEdit>
+#include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHorizontalBarSeries>
@@ -36,7 +37,7 @@ namespace accounts::ui {
 
 namespace {
 
-const char* const kTitles[] = {"每月销售额（本期与上年同期）", "顾客销售额前十名", "商品销售额前十名",
+const char* const kTitles[] = {"每月销售额，本期与上年同期", "顾客销售额前十名", "商品销售额前十名",
                                "应收账款（按账龄）"};
 const char* const kFiles[] = {"每月销售额", "顾客前十名", "商品前十名", "应收账款"};
 const char* const kAges[] = {"0–30天", "31–60天", "61–90天", "90天以上"};
@@ -72,6 +73,12 @@ QChart* freshChart(QChartView* view, const QString& title) {
 
 void finish(QChart* chart, QAbstractSeries* series, QBarCategoryAxis* categories, QValueAxis* values,
             bool horizontal) {
+    // Names are short enough (shortName); eliding would leave "…" alone beside a bar.
+    categories->setTruncateLabels(false);
+    // Ten names in a quarter of the window: the axis hides labels that would touch.
+    QFont small = categories->labelsFont();
+    small.setPointSizeF(horizontal ? 8 : 8.5);
+    categories->setLabelsFont(small);
     chart->addSeries(series);
     chart->addAxis(categories, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
     chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
@@ -254,9 +261,12 @@ void TfrmOverview::refresh() {
 }
 
 void TfrmOverview::drawMonths() {
-    const QString title = QString::fromUtf8(kTitles[Months]);
-    QChart* chart = freshChart(m_views[Months], title);
     m_firstMonth = QDate(m_today.year(), m_today.month(), 1).addMonths(1 - m_months);
+    const QString title = QString::fromUtf8(kTitles[Months]) + QStringLiteral("（") +
+                          m_firstMonth.toString(QStringLiteral("yyyy年M月")) + QStringLiteral(" 至 ") +
+                          m_firstMonth.addMonths(m_months - 1).toString(QStringLiteral("yyyy年M月")) +
+                          QStringLiteral("）");
+    QChart* chart = freshChart(m_views[Months], title);
     QVector<qint64> now, before;
     try {
         const SalesOverview sales(m_app.db());
@@ -459,7 +469,8 @@ void TfrmOverview::drawReceivables() {
                              QColor(0xe5, 0x39, 0x35)};
     for (int i = 0; i < 4; ++i)
         series->barSets().at(i)->setColor(colors[i]);
-    chart->legend()->setAlignment(Qt::AlignTop);
+    // Beside the bars, so ten names keep the height they need.
+    chart->legend()->setAlignment(Qt::AlignRight);
     if (owing.isEmpty())
         chart->setTitle(title + QStringLiteral("：没有欠款"));
 }
