@@ -15,7 +15,7 @@ export OVERPRINT_TEST_PG="$conninfo" QT_QPA_PLATFORM=offscreen OVERPRINT_DB_NOSY
 # print through the one cups-pdf queue one after another in the first (each test's page stays
 # its own, as under ctest), every other program in the second.
 printing=(e2e_tests batch_tests print_tests)
-others=(cli_tests entry_tests core_tests masterdata_tests history_tests templates_tests upgrade_tests
+others=(cli_tests entry_tests core_tests masterdata_tests history_tests accounts_tests templates_tests upgrade_tests
         users_tests imports_tests designer_tests recognition_tests)
 programs=("${printing[@]}" "${others[@]}")
 logs=$(mktemp -d)

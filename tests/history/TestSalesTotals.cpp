@@ -132,6 +132,8 @@ class TestSalesTotals : public QObject {
 
 private slots:
     void init() {
+        if (QTest::currentTestFunction() == QLatin1String("cents"))
+            return; // reads texts alone
         home = std::make_unique<TestHome>();
         QVERIFY2(home->isValid(), qPrintable(home->error()));
         DeliveryNoteStore store(db());
