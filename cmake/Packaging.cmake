@@ -64,11 +64,13 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Qt's TIFF reader for scans.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-noto-cjk, qt6-image-formats-plugins")
-# The scan room's libraries (poppler, OpenCV) and libcups (the text mode's raw jobs) are named after the Debian packages that hold the
+# The scan room's libraries (poppler, OpenCV), libcups (the text mode's raw jobs) and Qt Charts are named after the Debian packages that hold the
 # files built against: the linker drops a library the executable does not call yet (--as-needed),
 # and dpkg-shlibdeps only sees what is left.
+# Qt Charts (the overview's charts) is named the same way.
+get_target_property(_charts_library Qt6::Charts LOCATION)
 foreach(_library ${POPPLER_QT6_LINK_LIBRARIES} ${OPENCV_core_LIBRARY} ${OPENCV_imgproc_LIBRARY}
-                 ${OPENCV_video_LIBRARY} ${CUPS_LIBRARIES})
+                 ${OPENCV_video_LIBRARY} ${CUPS_LIBRARIES} ${_charts_library})
     file(REAL_PATH ${_library} _file)
     execute_process(COMMAND dpkg-query -S ${_file} OUTPUT_VARIABLE _owner ERROR_QUIET
                     OUTPUT_STRIP_TRAILING_WHITESPACE)

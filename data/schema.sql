@@ -157,6 +157,31 @@ CREATE TABLE NoteDayTotals (
 );
 CREATE UNIQUE INDEX idx_notedaytotals_key ON NoteDayTotals (出票日期, 模板种类, 票据状态);
 
+-- Sales per issue day (yyyy-MM-dd, '' for none), customer (its case key) and state, and per
+-- issue day, product (#货号, else =商品名, case keys) and state, in cents; written with every
+-- change of the notes, like the day totals: the overview's top customers and products.
+CREATE TABLE NoteCustomerDays (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    出票日 TEXT COLLATE NOCASE,
+    顾客键 TEXT COLLATE NOCASE,
+    顾客名称 TEXT COLLATE NOCASE,
+    票据状态 TEXT COLLATE NOCASE,
+    单据数 INTEGER,
+    金额分 INTEGER
+);
+CREATE UNIQUE INDEX idx_notecustomerdays_key ON NoteCustomerDays (出票日, 顾客键, 票据状态);
+CREATE TABLE NoteProductDays (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    出票日 TEXT COLLATE NOCASE,
+    商品键 TEXT COLLATE NOCASE,
+    货号 TEXT COLLATE NOCASE,
+    商品名 TEXT COLLATE NOCASE,
+    票据状态 TEXT COLLATE NOCASE,
+    行数 INTEGER,
+    金额分 INTEGER
+);
+CREATE UNIQUE INDEX idx_noteproductdays_key ON NoteProductDays (出票日, 商品键, 票据状态);
+
 -- Address book: own units and partner units.
 CREATE TABLE CKPersonalInfoTable (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,

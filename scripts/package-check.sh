@@ -15,10 +15,10 @@ cmake --build build -j"$(nproc)" --target overprint packaging_files
 (cd build && cpack -B "$PWD/package" >/dev/null)
 deb=$(ls -t build/package/overprint_*.deb | head -n 1)
 
-# What the program links or loads for scans must come with the package: poppler and OpenCV
-# through dpkg-shlibdeps, Qt's TIFF reader named by hand.
+# What the program links or loads for scans and charts must come with the package: poppler,
+# OpenCV and Qt Charts through dpkg-shlibdeps, Qt's TIFF reader named by hand.
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libpoppler-qt6 libopencv-core libopencv-imgproc libopencv-video qt6-image-formats-plugins; do
+for needed in libpoppler-qt6 libopencv-core libopencv-imgproc libopencv-video libqt6charts6 qt6-image-formats-plugins; do
     grep -q "$needed" <<<"$depends" || { echo "the package does not depend on $needed: $depends" >&2; exit 1; }
 done
 

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev libsqlite3-dev libssl-dev
           libfreexl-dev libxlsxwriter-dev libzip-dev fonts-noto-cjk qt6-translations-l10n
-          libpoppler-qt6-dev qt6-image-formats-plugins libopencv-core-dev libopencv-imgproc-dev libopencv-video-dev libcups2-dev)
+          libpoppler-qt6-dev qt6-charts-dev libqt6opengl6-dev qt6-image-formats-plugins libopencv-core-dev libopencv-imgproc-dev libopencv-video-dev libcups2-dev)
 if [ "${1:-}" = "--tests" ]; then
     packages+=(xvfb xauth poppler-utils cups cups-bsd printer-driver-cups-pdf)
     # The database tests run a second time against a scratch PostgreSQL server (citext is in its contrib part).

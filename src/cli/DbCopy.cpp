@@ -42,7 +42,9 @@ void recountDayTotals(core::Database& target) {
 }
 
 core::StoreCopy::Recount dayTotals() {
-    return {{entry::NoteDayTotals::kTable}, recountDayTotals};
+    return {
+        {entry::NoteDayTotals::kTable, entry::NoteSalesTotals::kCustomers, entry::NoteSalesTotals::kProducts},
+        recountDayTotals};
 }
 
 // With the login on at either end, its operator (one --user and one password for both): the

@@ -90,6 +90,7 @@ void NoteDayTotals::ensure() {
             m_db.exec(kKeyStatement);
             m_kept = 1;
             move(QStringLiteral("1=1"), {}, 1);
+            m_sales.ensure();
         });
     } catch (const core::DbError&) {
         m_kept = -1;
@@ -113,6 +114,13 @@ bool NoteDayTotals::repair() {
             recount();
             counted = true;
         }
+        // A store of the build before the sales totals gets them here, at its first start.
+        if (m_sales.kept()) {
+            counted = m_sales.repair() || counted;
+        } else {
+            m_sales.ensure();
+            counted = true;
+        }
     });
     return counted;
 }
@@ -123,6 +131,10 @@ void NoteDayTotals::rebuild() {
     within(m_db, [this] {
         m_db.lockName(kTable);
         recount();
+        if (m_sales.kept())
+            m_sales.recount();
+        else
+            m_sales.ensure();
     });
 }
 
@@ -159,22 +171,28 @@ void NoteDayTotals::makeKey() {
 }
 
 void NoteDayTotals::recount() {
-    clear();
+    m_db.exec(QStringLiteral("delete from NoteDayTotals"));
     m_db.exec(kKeyStatement);
     move(QStringLiteral("1=1"), {}, 1);
 }
 
 void NoteDayTotals::take(const QString& where, const core::Params& params) {
     move(where, params, -1);
+    if (kept())
+        m_sales.take(where, params);
 }
 
 void NoteDayTotals::put(const QString& where, const core::Params& params) {
     move(where, params, 1);
+    if (kept())
+        m_sales.put(where, params);
 }
 
 void NoteDayTotals::clear() {
-    if (kept())
+    if (kept()) {
         m_db.exec(QStringLiteral("delete from NoteDayTotals"));
+        m_sales.clear();
+    }
 }
 
 void NoteDayTotals::move(const QString& where, const core::Params& params, int sign) {

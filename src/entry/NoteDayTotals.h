@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Database.h"
+#include "entry/NoteSalesTotals.h"
 
 #include <QString>
 
@@ -23,6 +24,9 @@ namespace entry {
 // NULL nor an empty text, so both tables still answer alike. One row per key (the unique index
 // idx_notedaytotals_key): seats saving the first note of a key at once add to one row instead
 // of each making their own.
+//
+// The sales per day, customer and product (NoteSalesTotals) move with these totals in every
+// call below, so one object keeps every kept total of the notes.
 class NoteDayTotals {
 public:
     static const QString kTable; // NoteDayTotals
@@ -38,9 +42,10 @@ public:
     void ensure();
     // When kept: gives the table its unique key (first making missing key values empty texts
     // and merging rows of one key, as stores of earlier builds hold them) and counts every note
-    // again when the kept count disagrees with the notes' count, one statement of two counts.
-    // True when it counted again. Transaction as ensure(). Writers rely on the key: every start
-    // repairs before anything is written (program::Program::storeOpened).
+    // again when the kept count disagrees with the notes' count, one statement of two counts;
+    // the sales totals likewise (made and counted when the store has none yet, as a store of an
+    // earlier build). True when it counted again. Transaction as ensure(). Writers rely on the key: every
+    // start repairs before anything is written (program::Program::storeOpened).
     bool repair();
     // Counts every note again, replacing what was kept (when kept); in the caller's transaction
     // or one of its own, as ensure().
@@ -67,6 +72,7 @@ private:
     void move(const QString& where, const core::Params& params, int sign);
 
     core::Database& m_db;
+    NoteSalesTotals m_sales{m_db};
     int m_kept = -1;
 };
 

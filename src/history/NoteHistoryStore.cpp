@@ -44,6 +44,18 @@ NoteCondition NoteHistoryStore::condition(const NoteFilter& f) {
         c.params.insert(QStringLiteral("customer1"), contains(f.customer));
         c.params.insert(QStringLiteral("customer2"), contains(f.customer));
     }
+    if (!f.productCode.isEmpty()) {
+        // LIKE on the column itself compares as the tables do (a function's result would not).
+        c.text += QStringLiteral(" and 票据编号 in (select 票据编号 from DataCheckFHDSHDDetail where "
+                                 "货号 like :productCode escape '\\') ");
+        c.params.insert(QStringLiteral("productCode"), core::likeLiteral(f.productCode));
+        c.byDayTotals = false;
+    } else if (!f.productName.isEmpty()) {
+        c.text += QStringLiteral(" and 票据编号 in (select 票据编号 from DataCheckFHDSHDDetail where "
+                                 "coalesce(trim(货号),'')='' and 商品名 like :productName escape '\\') ");
+        c.params.insert(QStringLiteral("productName"), core::likeLiteral(f.productName));
+        c.byDayTotals = false;
+    }
     if (!f.anyDate) {
         // Stored dates are ISO texts, so the bounds compare as texts and the date index serves.
         c.text += QStringLiteral(" and 出票日期>=:date1  and 出票日期<=:date2 ");

@@ -21,6 +21,9 @@ struct NoteFilter {
     QDate to;
     QString amountFrom;
     QString amountTo;
+    // Notes holding a goods line of this product: its 货号, or its 商品名 when it has none.
+    QString productCode;
+    QString productName;
 };
 
 // The condition built from a filter: text appended after "where 1=1" and the values it binds.

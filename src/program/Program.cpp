@@ -1,6 +1,8 @@
 #include "program/Program.h"
 
 #include "accounts/AccountsTables.h"
+#include "accounts/Ledger.h"
+#include "accounts/ui/TfrmOverview.h"
 #include "accounts/ui/TfrmPayments.h"
 #include "accounts/ui/TfrmStatement.h"
 #include "backup/ui/BackupRunner.h"
@@ -54,6 +56,7 @@
 #include "users/ui/TfrmUserManage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -140,17 +143,8 @@ Program::Program(core::AppContext& app, print::PrintDevice& device)
         if (m_batch)
             m_batch->reloadList();
     };
-    m_main.setCommand(QStringLiteral("actHistory"), [this] {
-        history::ui::TfmSearch_FHDSHD window(
-            m_app, m_main.grids(),
-            [this](const QString& kind, const QString& number) { return openSavedNote(kind, number); },
-            [this](const QString& kind, const QString& caption) {
-                return m_addressBook->fetchOnePerson(kind, caption);
-            },
-            &m_main,
-            [this, &window](const QList<std::pair<QString, QString>>& notes) { sendCopies(notes, &window); });
-        window.exec();
-    });
+    m_main.setCommand(QStringLiteral("actHistory"), [this] { openHistory(nullptr, &m_main); });
+    m_main.setCommand(QStringLiteral("actOverview"), [this] { openOverview(); });
     m_main.setCommand(QStringLiteral("actPayments"), [this] {
         accounts::ui::TfrmPayments window(m_app, &m_main);
         window.exec();
@@ -611,6 +605,39 @@ QStringList Program::sendCopies(const QList<std::pair<QString, QString>>& notes,
         text += QStringLiteral("\n\n已复制到剪贴板，在聊天窗口粘贴即可发送给客户。");
     m_app.dialogs().alert(text, caption, false);
     return written;
+}
+
+void Program::openHistory(const history::NoteFilter* preset, QWidget* parent) {
+    history::ui::TfmSearch_FHDSHD window(
+        m_app, m_main.grids(),
+        [this](const QString& kind, const QString& number) { return openSavedNote(kind, number); },
+        [this](const QString& kind, const QString& caption) {
+            return m_addressBook->fetchOnePerson(kind, caption);
+        },
+        parent,
+        [this, &window](const QList<std::pair<QString, QString>>& notes) { sendCopies(notes, &window); });
+    if (preset) {
+        window.show();
+        window.presetFilter(*preset);
+    }
+    window.exec();
+}
+
+void Program::openOverview() {
+    accounts::ui::TfrmOverview window(
+        m_app, m_device, billPrinter(),
+        [this](const accounts::ui::HistoryPick& pick) {
+            history::NoteFilter filter;
+            filter.anyDate = !pick.from.isValid();
+            filter.from = pick.from;
+            filter.to = pick.to;
+            filter.customer = pick.customer;
+            filter.productCode = pick.productCode;
+            filter.productName = pick.productName;
+            openHistory(&filter, QApplication::activeModalWidget());
+        },
+        [this](QDate asOf) { return accounts::Ledger(m_app.db()).receivables(asOf); }, &m_main);
+    window.exec();
 }
 
 QString Program::billPrinter() const {

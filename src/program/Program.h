@@ -32,6 +32,9 @@ class TfrmMutiPrintOrder;
 namespace backup::ui {
 class BackupRunner;
 }
+namespace history {
+struct NoteFilter;
+}
 
 namespace program {
 
@@ -109,6 +112,10 @@ private:
     void openTestPage(QWidget* parent = nullptr);
     // "打印记录（补打）": the journal; its reprint goes through the entry window.
     void openPrintJournal();
+    // "出货单管理": the history, over parent; on a preset filter (a bar of the overview) when given.
+    void openHistory(const history::NoteFilter* preset, QWidget* parent);
+    // "经营概况（图表）": the overview; a bar opens the history on what it stands for.
+    void openOverview();
 
     core::AppContext& m_app;
     print::PrintDevice& m_device;

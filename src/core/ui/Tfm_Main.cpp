@@ -163,6 +163,7 @@ void Tfm_Main::createMenus() {
     addPending(history, QStringLiteral("出货单管理"), QStringLiteral("actHistory"));
     addPending(history, QStringLiteral("收款登记(&R)"), QStringLiteral("actPayments"));
     addPending(history, QStringLiteral("对账单(&B)"), QStringLiteral("actStatement"));
+    addPending(history, QStringLiteral("经营概况（图表）"), QStringLiteral("actOverview"));
     const std::pair<const char*, const char*> hiddenHistory[] = {
         {"支票管理(&Z)", "actChequeHistory"},
         {"电汇单管理(&D)", "actWireHistory"},

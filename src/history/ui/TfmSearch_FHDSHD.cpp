@@ -461,6 +461,8 @@ NoteFilter TfmSearch_FHDSHD::readFilters() {
     f.to = Date2->date();
     f.amountFrom = edtJEFrom->text();
     f.amountTo = edtJETo->text();
+    f.productCode = m_productCode;
+    f.productName = m_productName;
     return f;
 }
 
@@ -560,6 +562,28 @@ void TfmSearch_FHDSHD::resetFilters() {
     edtJEFrom->clear();
     edtJETo->clear();
     ckNomatterRQ->setChecked(true);
+    m_productCode.clear();
+    m_productName.clear();
+    setWindowTitle(QStringLiteral("收据及发票查询"));
+}
+
+void TfmSearch_FHDSHD::presetFilter(const NoteFilter& filter) {
+    resetFilters();
+    filterSKR->setText(filter.customer);
+    if (!filter.anyDate) {
+        Date1->setDate(filter.from);
+        Date2->setDate(filter.to);
+        ckNomatterRQ->setChecked(false);
+    }
+    m_productCode = filter.productCode;
+    m_productName = filter.productName;
+    if (!m_productCode.isEmpty() || !m_productName.isEmpty())
+        setWindowTitle(QStringLiteral("收据及发票查询 — 含商品：") +
+                       (m_productName.isEmpty() || m_productCode.isEmpty()
+                            ? m_productName + m_productCode
+                            : m_productName + QStringLiteral("（") + m_productCode + QStringLiteral("）")));
+    m_memo.clear();
+    runQuery();
 }
 
 void TfmSearch_FHDSHD::btAllClick() {

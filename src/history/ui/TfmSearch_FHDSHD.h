@@ -61,6 +61,11 @@ public:
     qint64 foundCount() const { return m_count; }
     QMenu* stateMenu() const { return mState; }
 
+    // Opens on a chosen filter (the overview's bar): the boxes it names are filled, the others
+    // emptied, and the query runs. A product, which has no box, shows in the title until
+    // "全部" or a date preset clears the filters.
+    void presetFilter(const NoteFilter& filter);
+
     void btQueryClick();
     void btAllClick();
     void btOpenClick();
@@ -146,6 +151,8 @@ private:
     std::optional<NoteCondition> m_listed;
     qint64 m_count = 0;
     bool m_settingDates = false;
+    QString m_productCode;
+    QString m_productName;
     QList<QObject*> m_listsLoaded;
 };
 
