@@ -233,15 +233,46 @@ void EscpTextDevice::drawText(int x, int y, const QString& text) {
         return;
     const QPoint at = corrected(x, y);
     // The head cannot go left of the margin or above the top of form.
-    m_page.append({qMax(0, at.x()), qMax(0, at.y()), m_size, std::move(bytes)});
+    m_page.append({qMax(0, at.x()), qMax(0, at.y()), sizeFor(text), std::move(bytes)});
+}
+
+void EscpTextDevice::setFontSize(int points) {
+    m_size = sizeForPoints(points);
+    m_room = -1;
+}
+
+namespace {
+
+qint64 width3600(const QString& text, EscpTextDevice::Size size) {
+    qint64 width = 0;
+    const QList<uint> points = text.toUcs4();
+    for (const uint c : points)
+        width += EscpTextDevice::cellWidth3600(size, c >= 0x80);
+    return width;
+}
+
+} // namespace
+
+EscpTextDevice::Size EscpTextDevice::sizeFor(const QString& text) const {
+    if (m_room < 0)
+        return m_size;
+    // The plan breaks a value for the template's font; the printer's cells may be wider (a
+    // 10 pt character prints 1/6 inch wide), so a value filling its box steps down until it fits.
+    const qint64 room3600 = qint64(m_room) * 3600 / m_settings.horizontalUnit;
+    Size size = m_size;
+    while (width3600(text, size) > room3600) {
+        if (size == Size::Quadruple)
+            size = Size::DoubleHeight;
+        else if (size != Size::Condensed)
+            size = Size::Condensed;
+        else
+            break;
+    }
+    return size;
 }
 
 int EscpTextDevice::textWidth(const QString& text) const {
-    qint64 width3600 = 0;
-    const QList<uint> points = text.toUcs4();
-    for (const uint c : points)
-        width3600 += cellWidth3600(m_size, c >= 0x80);
-    return int(width3600 * m_settings.horizontalUnit / 3600);
+    return int(width3600(text, sizeFor(text)) * m_settings.horizontalUnit / 3600);
 }
 
 void EscpTextDevice::drawLine(int, int, int, int) {

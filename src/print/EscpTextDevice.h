@@ -89,14 +89,18 @@ public:
     void abort() override;
     bool isPrinting() const override { return m_printing; }
     void setFontName(const QString&) override {}
-    void setFontSize(int points) override { m_size = sizeForPoints(points); }
+    void setFontSize(int points) override;
     void setBold(bool) override {}
     void setItalic(bool) override {}
     void setUnderline(bool) override {}
     void setColor(const QColor&) override {}
     // Fixed metrics of the printer font at the current size, in device units.
     int textWidth(const QString& text) const override;
+    void setTextRoom(int widthPx) override { m_room = widthPx; }
     void drawText(int x, int y, const QString& text) override;
+    // The size text prints in: the font's own, or a narrower one where that would not fit the
+    // room of its box (double height, then condensed).
+    Size sizeFor(const QString& text) const;
     void setPenWidth(int) override {}
     void drawLine(int, int, int, int) override;
     void drawImage(const QRect&, const QImage&) override;
@@ -122,6 +126,7 @@ private:
     int m_copies = 1;
     Paper m_paper;
     Size m_size = Size::Normal;
+    int m_room = -1; // none told since the font was set
     bool m_printing = false;
     QVector<Mark> m_page;
     QVector<QByteArray> m_pages; // each page's stream, from its first move to its form feed

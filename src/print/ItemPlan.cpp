@@ -181,6 +181,7 @@ void ItemPlan::draw(const DrawOp& op, PlanCanvas& canvas) {
     canvas.setUnderline(op.underline);
     canvas.setColor(op.color);
     const int widthPx = PrintGeometry::widthToPixels(op.boxWidth, m);
+    canvas.setTextRoom(widthPx);
     if (op.align == 2)
         p.rx() += widthPx - canvas.textWidth(op.text);
     else if (op.align == 1)

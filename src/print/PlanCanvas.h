@@ -31,6 +31,11 @@ public:
     virtual int textWidth(const QString& text) const = 0;
     // Draws text with the top-left corner of its line box at (x, y).
     virtual void drawText(int x, int y, const QString& text) = 0;
+    // The room (device pixels) the following text has in its box, told after the font. A canvas
+    // drawing the template's own fonts has nothing to do with it: the plan already broke the
+    // text for them. A printer font of fixed cells (text mode) narrows a value that would run
+    // past its box instead.
+    virtual void setTextRoom(int widthPx) { (void)widthPx; }
 
     virtual void setPenWidth(int pixels) = 0;
     virtual void drawLine(int x1, int y1, int x2, int y2) = 0;

@@ -60,6 +60,7 @@ public:
     void setUnderline(bool on) override { current().setUnderline(on); }
     void setColor(const QColor& color) override { current().setColor(color); }
     int textWidth(const QString& text) const override { return current().textWidth(text); }
+    void setTextRoom(int widthPx) override { current().setTextRoom(widthPx); }
     void drawText(int x, int y, const QString& text) override { current().drawText(x, y, text); }
     void setPenWidth(int pixels) override { current().setPenWidth(pixels); }
     void drawLine(int x1, int y1, int x2, int y2) override { current().drawLine(x1, y1, x2, y2); }

@@ -6,7 +6,6 @@ TextCellCanvas::TextCellCanvas(const TextModeSettings& settings) : m_device(sett
 
 void TextCellCanvas::setFontSize(int points) {
     m_device.setFontSize(points);
-    m_size = EscpTextDevice::sizeForPoints(points);
 }
 
 int TextCellCanvas::cellHeight3600(EscpTextDevice::Size size) {
@@ -17,12 +16,13 @@ int TextCellCanvas::cellHeight3600(EscpTextDevice::Size size) {
 void TextCellCanvas::drawText(int x, int y, const QString& text) {
     qint64 left = qint64(x) * 3600 / resolutionX();
     const int top = int(qint64(y) * 3600 / resolutionY());
-    const int height = cellHeight3600(m_size);
+    const EscpTextDevice::Size size = m_device.sizeFor(text);
+    const int height = cellHeight3600(size);
     for (uint c : text.toUcs4()) {
-        const int width = EscpTextDevice::cellWidth3600(m_size, c > 0x7f);
+        const int width = EscpTextDevice::cellWidth3600(size, c > 0x7f);
         const char32_t ch = c;
         if (c > 0x20)
-            m_cells.push_back({int(left), top, width, height, QString::fromUcs4(&ch, 1), m_size});
+            m_cells.push_back({int(left), top, width, height, QString::fromUcs4(&ch, 1), size});
         left += width;
     }
 }

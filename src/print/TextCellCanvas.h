@@ -40,6 +40,7 @@ public:
     void setUnderline(bool) override {}
     void setColor(const QColor&) override {}
     int textWidth(const QString& text) const override { return m_device.textWidth(text); }
+    void setTextRoom(int widthPx) override { m_device.setTextRoom(widthPx); }
     void drawText(int x, int y, const QString& text) override;
     void setPenWidth(int) override {}
     void drawLine(int, int, int, int) override {}
@@ -47,7 +48,6 @@ public:
 
 private:
     EscpTextDevice m_device; // asked for metrics only; it never starts a job
-    EscpTextDevice::Size m_size = EscpTextDevice::Size::Normal;
     QVector<Cell> m_cells;
 };
 
