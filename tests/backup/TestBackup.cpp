@@ -51,8 +51,12 @@ class TestBackup : public QObject {
     QMap<QString, QStringList> snapshot() {
         QMap<QString, QStringList> out;
         for (const QString& table : db().tables()) {
+            // The kept totals are counted again after a restore, from the notes.
+            static const QStringList recounted{QStringLiteral("NoteDayTotals"),
+                                               QStringLiteral("NoteCustomerDays"),
+                                               QStringLiteral("NoteProductDays")};
             if (table.compare(QStringLiteral("StoreImages"), Qt::CaseInsensitive) == 0 ||
-                table.compare(QStringLiteral("NoteDayTotals"), Qt::CaseInsensitive) == 0)
+                recounted.contains(table, Qt::CaseInsensitive))
                 continue;
             QStringList rows;
             core::Recordset rs = db().query(QStringLiteral("select * from \"%1\"").arg(table));

@@ -580,17 +580,19 @@ private slots:
     // hold it, the JSON's money the text's; a customer nobody knows ends with 1 and adds nothing.
     void paymentRoundTrip() {
         saveNote(QStringLiteral("N-1"), QStringLiteral("2026-12-01 09:00:00"), QStringLiteral("30.00"));
-        QCOMPARE(run({"payment", "add", "--customer", "南方商贸", "--amount", "1,280.50", "--date", "2026-12-02",
-                      "--method", "转账", "--note", "N-1"})
+        QCOMPARE(run({"payment", "add", "--customer", "南方商贸", "--amount", "1,280.50", "--date",
+                      "2026-12-02", "--method", "转账", "--note", "N-1"})
                      .code,
                  0);
-        QCOMPARE(run({"payment", "add", "--customer", "南方商贸", "--amount", "-20", "--date", "2026-12-03"}).code, 0);
+        QCOMPARE(
+            run({"payment", "add", "--customer", "南方商贸", "--amount", "-20", "--date", "2026-12-03"}).code,
+            0);
         const Run unknown = run({"payment", "add", "--customer", "无名氏", "--amount", "5", "--json"});
         QCOMPARE(unknown.code, 1);
         QVERIFY(unknown.out.contains(QStringLiteral("无名氏")));
         QCOMPARE(run({"payment", "add", "--customer", "南方商贸", "--amount", "abc"}).code, 1);
-        const Run r = run({"payment", "list", "--customer", "南方商贸", "--from", "2026-12-01", "--to", "2026-12-31",
-                           "--json"});
+        const Run r = run({"payment", "list", "--customer", "南方商贸", "--from", "2026-12-01", "--to",
+                           "2026-12-31", "--json"});
         QCOMPARE(r.code, 0);
         const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
         QCOMPARE(json.value(QStringLiteral("count")).toInt(), 2);
@@ -790,7 +792,7 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("word");
         QTest::newRow("typo") << QStringList{"bacth", "--orders", "a.csv"} << "bacth";
-        QTest::newRow("no such command") << QStringList{"payment", "add", "12"} << "payment";
+        QTest::newRow("no such command") << QStringList{"refund", "add", "12"} << "refund";
         QTest::newRow("after --user") << QStringList{"--user", "张三", "nots"} << "nots";
         QTest::newRow("missing file") << QStringList{"/nonexistent/a.qpk"} << "/nonexistent/a.qpk";
     }
