@@ -133,25 +133,7 @@ QString centsText(qint64 cents) {
 }
 
 std::optional<qint64> textCents(const QString& text) {
-    const entry::TypedNumber number = entry::TypedNumber::read(text);
-    if (!number.isNumber())
-        return std::nullopt;
-    QString plain = number.plain;
-    const bool negative = plain.startsWith(QLatin1Char('-'));
-    if (negative)
-        plain.remove(0, 1);
-    const int point = plain.indexOf(QLatin1Char('.'));
-    const QString whole = point < 0 ? plain : plain.left(point);
-    const QString fraction = point < 0 ? QString() : plain.mid(point + 1);
-    // Beyond 10^15 yuan no statement is meant (and cents would leave 64 bits soon after).
-    if (whole.size() > 15)
-        return std::nullopt;
-    qint64 cents = whole.isEmpty() ? 0 : whole.toLongLong() * 100;
-    cents += fraction.size() > 0 ? (fraction.at(0).unicode() - '0') * 10 : 0;
-    cents += fraction.size() > 1 ? (fraction.at(1).unicode() - '0') : 0;
-    if (fraction.size() > 2 && fraction.at(2) >= QLatin1Char('5'))
-        ++cents;
-    return negative ? -cents : cents;
+    return entry::TypedNumber::cents(text);
 }
 
 Period Period::month(int year, int month) {

@@ -90,27 +90,11 @@ void forEachRow(core::Database& db, const QString& sql, const core::Params& para
 } // namespace
 
 bool NoteSalesTotals::cents(const QString& text, qint64* out) {
-    // Read as the statements read money: typed-number rules, exact, a third decimal rounding
-    // half away from zero.
-    const TypedNumber number = TypedNumber::read(text);
-    if (!number.isNumber())
-        return false;
-    QString plain = number.plain;
-    const bool negative = plain.startsWith(QLatin1Char('-'));
-    if (negative)
-        plain.remove(0, 1);
-    const int point = plain.indexOf(QLatin1Char('.'));
-    const QString whole = point < 0 ? plain : plain.left(point);
-    const QString fraction = point < 0 ? QString() : plain.mid(point + 1);
-    if (whole.size() > 15)
-        return false;
-    qint64 value = whole.isEmpty() ? 0 : whole.toLongLong() * 100;
-    value += fraction.size() > 0 ? (fraction.at(0).unicode() - '0') * 10 : 0;
-    value += fraction.size() > 1 ? (fraction.at(1).unicode() - '0') : 0;
-    if (fraction.size() > 2 && fraction.at(2) >= QLatin1Char('5'))
-        ++value;
-    *out = negative ? -value : value;
-    return true;
+    // Read as the statements read money.
+    const std::optional<qint64> cents = TypedNumber::cents(text);
+    if (cents)
+        *out = *cents;
+    return cents.has_value();
 }
 
 QString NoteSalesTotals::customerKey(const QString& name) {

@@ -57,4 +57,25 @@ QString TypedNumber::plainOr(const QString& typed) {
     return n.isNumber() ? n.plain : typed;
 }
 
+std::optional<qint64> TypedNumber::cents(const QString& typed) {
+    const TypedNumber number = read(typed);
+    if (!number.isNumber())
+        return std::nullopt;
+    QString plain = number.plain;
+    const bool negative = plain.startsWith(QLatin1Char('-'));
+    if (negative)
+        plain.remove(0, 1);
+    const int point = plain.indexOf(QLatin1Char('.'));
+    const QString whole = point < 0 ? plain : plain.left(point);
+    const QString fraction = point < 0 ? QString() : plain.mid(point + 1);
+    if (whole.size() > 15)
+        return std::nullopt;
+    qint64 value = whole.isEmpty() ? 0 : whole.toLongLong() * 100;
+    value += fraction.size() > 0 ? (fraction.at(0).unicode() - '0') * 10 : 0;
+    value += fraction.size() > 1 ? (fraction.at(1).unicode() - '0') : 0;
+    if (fraction.size() > 2 && fraction.at(2) >= QLatin1Char('5'))
+        ++value;
+    return negative ? -value : value;
+}
+
 } // namespace entry

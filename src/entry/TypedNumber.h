@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace entry {
 
 // A quantity, price or amount as a clerk types it. Full-width digits, point and signs count as
@@ -21,6 +23,10 @@ struct TypedNumber {
     bool isNumber() const { return state == State::Number; }
     // Read the text. Blanks around it are ignored.
     static TypedNumber read(const QString& typed);
+    // Money as exact cents: the typed-number rules, the decimal text split (never a double), a
+    // third decimal rounding half away from zero; nullopt for no number or beyond 10^15 yuan
+    // (cents would leave 64 bits soon after).
+    static std::optional<qint64> cents(const QString& typed);
     // The plain text of a number, otherwise the text as it stands (the caller's message tells
     // what is wrong with it).
     static QString plainOr(const QString& typed);

@@ -249,14 +249,14 @@ void TfrmOverview::spanChosen() {
         m_fromEdit->setDate(m_from);
         m_toEdit->setDate(m_to);
     }
-    drawCustomers();
-    drawProducts();
+    drawTopTen(Customers);
+    drawTopTen(Products);
 }
 
 void TfrmOverview::refresh() {
     drawMonths();
-    drawCustomers();
-    drawProducts();
+    drawTopTen(Customers);
+    drawTopTen(Products);
     drawReceivables();
 }
 
@@ -356,15 +356,19 @@ Series* ranking(QChart* chart, const QStringList& names, const QVector<QVector<q
 
 } // namespace
 
-void TfrmOverview::drawCustomers() {
-    const QString title = QString::fromUtf8(kTitles[Customers]) + QStringLiteral("（") +
+void TfrmOverview::drawTopTen(Chart which) {
+    const bool customers = which == Customers;
+    const QString title = QString::fromUtf8(kTitles[which]) + QStringLiteral("（") +
                           m_from.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 至 ") +
                           m_to.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("）");
-    QChart* chart = freshChart(m_views[Customers], title);
-    m_customerPicks.clear();
+    QChart* chart = freshChart(m_views[which], title);
+    QVector<HistoryPick>& picks = customers ? m_customerPicks : m_productPicks;
+    picks.clear();
     QVector<RankedSales> top;
     try {
-        top = SalesOverview(m_app.db()).topCustomers(m_from, m_to, kTop);
+        const SalesOverview overview(m_app.db());
+        top =
+            customers ? overview.topCustomers(m_from, m_to, kTop) : overview.topProducts(m_from, m_to, kTop);
     } catch (const core::DbError& e) {
         chart->setTitle(title + QStringLiteral("：读取失败，") + e.message());
         return;
@@ -374,46 +378,15 @@ void TfrmOverview::drawCustomers() {
     for (const RankedSales& r : top) {
         names << r.label;
         values << QVector<qint64>{r.cents};
-        m_customerPicks << HistoryPick{m_from, m_to, r.name, {}, {}};
-    }
-    auto* series = ranking<QHorizontalBarSeries>(
-        chart, names, values, {QStringLiteral("销售额")}, this,
-        [this](int row, QBarSet*) { barClicked(Customers, row); },
-        [top](int row, int) {
-            return top.at(row).label + QStringLiteral("：") + centsText(top.at(row).cents) +
-                   QStringLiteral(" 元");
-        });
-    series->setLabelsVisible(false);
-    chart->legend()->hide();
-    if (top.isEmpty())
-        chart->setTitle(title + QStringLiteral("：没有销售"));
-}
-
-void TfrmOverview::drawProducts() {
-    const QString title = QString::fromUtf8(kTitles[Products]) + QStringLiteral("（") +
-                          m_from.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 至 ") +
-                          m_to.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("）");
-    QChart* chart = freshChart(m_views[Products], title);
-    m_productPicks.clear();
-    QVector<RankedSales> top;
-    try {
-        top = SalesOverview(m_app.db()).topProducts(m_from, m_to, kTop);
-    } catch (const core::DbError& e) {
-        chart->setTitle(title + QStringLiteral("：读取失败，") + e.message());
-        return;
-    }
-    QStringList names;
-    QVector<QVector<qint64>> values;
-    for (const RankedSales& r : top) {
-        names << r.label;
-        values << QVector<qint64>{r.cents};
-        m_productPicks << HistoryPick{m_from, m_to, {}, r.code, r.name};
+        picks << (customers ? HistoryPick{m_from, m_to, r.name, {}, {}}
+                            : HistoryPick{m_from, m_to, {}, r.code, r.name});
     }
     ranking<QHorizontalBarSeries>(
         chart, names, values, {QStringLiteral("销售额")}, this,
-        [this](int row, QBarSet*) { barClicked(Products, row); },
+        [this, which](int row, QBarSet*) { barClicked(which, row); },
         [top](int row, int) {
             const RankedSales& r = top.at(row);
+            // A product's code follows its name where the two differ.
             return r.label +
                    (r.code.isEmpty() || r.code == r.label
                         ? QString()

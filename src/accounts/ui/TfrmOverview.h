@@ -86,8 +86,8 @@ private:
     void build();
     void spanChosen();
     void drawMonths();
-    void drawCustomers();
-    void drawProducts();
+    // The top ten customers or products of the period.
+    void drawTopTen(Chart which);
     void drawReceivables();
     // `earlier`: the month chart's bar of the year before.
     void barClicked(Chart which, int index, bool earlier = false);
