@@ -136,6 +136,18 @@ template <typename Work> void PaymentStore::inTransaction(Work work) {
     }
 }
 
+core::Params PaymentStore::fields(const Payment& p) const {
+    return {
+        {QStringLiteral("d"), p.date.toString(kIso)},
+        {QStringLiteral("c"), p.customer},
+        {QStringLiteral("cents"), p.cents},
+        {QStringLiteral("m"), p.method},
+        {QStringLiteral("n"), p.note},
+        {QStringLiteral("r"), p.remark},
+        {QStringLiteral("o"), m_app.userName},
+        {QStringLiteral("t"), QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))}};
+}
+
 qint64 PaymentStore::add(Payment p) {
     check(Action::Add);
     checked(p);
@@ -144,15 +156,7 @@ qint64 PaymentStore::add(Payment p) {
         m_db.exec(QStringLiteral(
                       "insert into Payments (收款日期, 顾客名称, 金额分, 收款方式, 票据编号, 备注, 操作员, "
                       "录入时间) values (:d, :c, :cents, :m, :n, :r, :o, :t)"),
-                  {{QStringLiteral("d"), p.date.toString(kIso)},
-                   {QStringLiteral("c"), p.customer},
-                   {QStringLiteral("cents"), p.cents},
-                   {QStringLiteral("m"), p.method},
-                   {QStringLiteral("n"), p.note},
-                   {QStringLiteral("r"), p.remark},
-                   {QStringLiteral("o"), m_app.userName},
-                   {QStringLiteral("t"),
-                    QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))}});
+                  fields(p));
         id = m_db.scalar(QStringLiteral("select ID from Payments where rowid=:r"),
                          {{QStringLiteral("r"), m_db.lastInsertId()}})
                  .toLongLong();
@@ -169,16 +173,11 @@ void PaymentStore::change(const Payment& payment) {
             QStringLiteral(
                 "update Payments set 收款日期=:d, 顾客名称=:c, 金额分=:cents, 收款方式=:m, 票据编号=:n, "
                 "备注=:r, 操作员=:o, 录入时间=:t where ID=:id"),
-            {{QStringLiteral("d"), p.date.toString(kIso)},
-             {QStringLiteral("c"), p.customer},
-             {QStringLiteral("cents"), p.cents},
-             {QStringLiteral("m"), p.method},
-             {QStringLiteral("n"), p.note},
-             {QStringLiteral("r"), p.remark},
-             {QStringLiteral("o"), m_app.userName},
-             {QStringLiteral("t"),
-              QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
-             {QStringLiteral("id"), p.id}});
+            [&] {
+                core::Params params = fields(p);
+                params.insert(QStringLiteral("id"), p.id);
+                return params;
+            }());
         if (rows == 0)
             throw PaymentRefused(QStringLiteral("这笔收款已被其他用户删除，修改没有保存。"));
     });

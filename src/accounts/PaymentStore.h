@@ -79,6 +79,8 @@ public:
 private:
     void check(Action action) const;
     void checked(Payment& payment);
+    // The bound values of a payment's row, the operator and the time of entry with them.
+    core::Params fields(const Payment& payment) const;
     template <typename Work> void inTransaction(Work work);
 
     core::AppContext& m_app;
