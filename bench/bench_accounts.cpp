@@ -8,6 +8,7 @@
 #include "BenchHome.h"
 
 #include "accounts/Ledger.h"
+#include "entry/NoteDayTotals.h"
 #include "print/PrintJournal.h"
 
 #include <QCoreApplication>
@@ -94,6 +95,10 @@ int main(int argc, char** argv) {
         return 1;
     std::printf("%d notes, 100,000 payments, 10,000 printed orders written in %.1f s\n", notes,
                 fill.elapsed() / 1000.0);
+    // Written by SQL, the notes are not in the kept sales yet: counted as a data upgrade counts them.
+    fill.start();
+    entry::NoteDayTotals(db).rebuild();
+    std::printf("kept totals counted in %.1f s\n", fill.elapsed() / 1000.0);
 
     accounts::Ledger ledger(db);
     accounts::Statement st;

@@ -181,6 +181,30 @@ CREATE TABLE NoteProductDays (
     金额分 INTEGER
 );
 CREATE UNIQUE INDEX idx_noteproductdays_key ON NoteProductDays (出票日, 商品键, 票据状态);
+-- The same sums per issue month (yyyy-MM, '' for none): spans of whole months and old debt
+-- read a row per customer or product and month.
+CREATE TABLE NoteCustomerMonths (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    出票月 TEXT COLLATE NOCASE,
+    顾客键 TEXT COLLATE NOCASE,
+    顾客名称 TEXT COLLATE NOCASE,
+    票据状态 TEXT COLLATE NOCASE,
+    单据数 INTEGER,
+    金额分 INTEGER
+);
+CREATE UNIQUE INDEX idx_notecustomermonths_key ON NoteCustomerMonths (出票月, 顾客键, 票据状态);
+CREATE INDEX idx_notecustomermonths_customer ON NoteCustomerMonths (顾客键, 出票月, 票据状态, 金额分, 顾客名称);
+CREATE TABLE NoteProductMonths (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    出票月 TEXT COLLATE NOCASE,
+    商品键 TEXT COLLATE NOCASE,
+    货号 TEXT COLLATE NOCASE,
+    商品名 TEXT COLLATE NOCASE,
+    票据状态 TEXT COLLATE NOCASE,
+    行数 INTEGER,
+    金额分 INTEGER
+);
+CREATE UNIQUE INDEX idx_noteproductmonths_key ON NoteProductMonths (出票月, 商品键, 票据状态);
 
 -- Address book: own units and partner units.
 CREATE TABLE CKPersonalInfoTable (
@@ -396,6 +420,7 @@ CREATE TABLE Payments (
 CREATE INDEX idx_payments_customer ON Payments (顾客名称);
 CREATE INDEX idx_payments_date ON Payments (收款日期);
 CREATE INDEX idx_payments_note ON Payments (票据编号);
+CREATE INDEX idx_payments_balance ON Payments (顾客名称, 收款日期, 金额分);
 
 -- Names an address-book unit carried before a rename, so that its older notes and payments
 -- stay its own. Written in the rename's transaction; saved notes are never rewritten.

@@ -3,6 +3,8 @@
 #include "accounts/AccountsTables.h"
 #include "core/Database.h"
 #include "core/Recordset.h"
+#include "entry/NoteDayTotals.h"
+#include "entry/NoteSalesTotals.h"
 #include "entry/TypedNumber.h"
 
 #include <QHash>
@@ -81,6 +83,14 @@ public:
             if (customerKey(m_unitName.value(m_renames[i].unit)) == key)
                 names << m_oldNames[i];
         return names;
+    }
+    // The days a name of the key was renamed away.
+    QVector<QDate> renameDays(const QString& key) const {
+        QVector<QDate> days;
+        for (const Rename& r : m_renames)
+            if (r.oldKey == key)
+                days << r.day;
+        return days;
     }
     bool any() const { return !m_renames.isEmpty(); }
     const QStringList& oldNames() const { return m_oldNames; }
@@ -363,9 +373,19 @@ QStringList Ledger::activeCustomers(Period period) const {
 }
 
 QVector<Ledger::Receivable> Ledger::receivables(QDate asOf) const {
+    // The notes' side comes from the kept sales (a row per customer and month, and per customer
+    // and day for the last months), never from every note.
+    if (!entry::NoteSalesTotals(m_db).complete())
+        entry::NoteDayTotals(m_db).ensure();
     const Owners owners(m_db);
     Names names(m_db);
-    const QVariantList renamed(owners.oldNames().begin(), owners.oldNames().end());
+    QSet<QString> renamed;    // customer keys of names some rename carried away
+    QVariantList renamedKept; // the same as the kept tables key them
+    for (const QString& old : owners.oldNames()) {
+        if (!renamed.contains(customerKey(old)))
+            renamedKept << entry::NoteSalesTotals::customerKey(old);
+        renamed.insert(customerKey(old));
+    }
     struct Sums {
         qint64 delivered[4] = {};
         qint64 paid = 0;
@@ -375,85 +395,150 @@ QVector<Ledger::Receivable> Ledger::receivables(QDate asOf) const {
         const qint64 days = day.daysTo(asOf);
         return days <= 30 ? 0 : days <= 60 ? 1 : days <= 90 ? 2 : 3;
     };
-    const QString end = iso(asOf.addDays(1));
-    // Notes grouped by name and age column; a name some rename carried away is read per day,
-    // since its owner depends on the day.
-    const core::Params bounds{{QStringLiteral("b0"), iso(asOf.addDays(-30))},
-                              {QStringLiteral("b1"), iso(asOf.addDays(-60))},
-                              {QStringLiteral("b2"), iso(asOf.addDays(-90))},
-                              {QStringLiteral("renamed"), renamed},
-                              {QStringLiteral("end"), end}};
-    const auto deliveries = [&](core::Recordset rs) {
-        for (rs.first(); !rs.eof(); rs.next()) {
-            const QString name = rs.text(QStringLiteral("n"));
-            if (name.trimmed().isEmpty())
-                continue;
-            const QString day = rs.text(QStringLiteral("d"));
-            const QString key = day.isEmpty() ? customerKey(name) : owners.owner(name, dayOf(day));
-            names.meet(key, name);
-            const int age = day.isEmpty() ? int(rs.integer(QStringLiteral("age"))) : ageOf(dayOf(day));
-            sums[key].delivered[age] += rs.integer(QStringLiteral("cents"));
-        }
+    // A row of a name on a day (invalid: no day, the name's own) in an age column.
+    const auto deliver = [&](const QString& name, QDate day, int age, qint64 cents) {
+        if (name.trimmed().isEmpty())
+            return;
+        const QString key = day.isValid() ? owners.owner(name, day) : customerKey(name);
+        names.meet(key, name);
+        sums[key].delivered[age] += cents;
     };
-    const QString age =
-        QStringLiteral("case when 出票日期>=:b0 then 0 when 出票日期>=:b1 then 1 when 出票日期>=:b2 "
-                       "then 2 else 3 end");
-    deliveries(m_db.query(
-        QStringLiteral("select 顾客名称||'' as n, ") + age + QStringLiteral(" as age, case when 顾客名称") +
-            core::Database::keyList(QStringLiteral("renamed")) +
-            QStringLiteral(
-                " then substr(出票日期,1,10) end as d, sum(cast(round(val(replace(合计金额,',',''))*100) as "
-                "bigint)) as "
-                "cents from DataCheckFHDSHD where 出票日期<:end and coalesce(trim(合计金额),'')<>''") +
-            kNotVoid + QStringLiteral("group by 1, 2, 3"),
-        bounds));
-    if (m_db.hasTable(QStringLiteral("PrintJournal"))) {
-        // Printed orders are few beside the notes: one row each, aged by the first printing,
-        // their goods lines' amounts (as imported: groups, full-width digits) read exactly here.
-        core::Recordset rs = m_db.query(
-            QStringLiteral("select o.订单号, o.客户全称||'' as n, ") + kFirstPrint +
-                QStringLiteral(
-                    " as f from OrderList o where o.订单号 in (select OrderNo from PrintJournal where "
-                    "PrintTime<:end)") +
-                kNotSavedAsNote,
-            {{QStringLiteral("end"), end}});
-        QVariantList numbers;
-        for (rs.first(); !rs.eof(); rs.next())
-            numbers << rs.text(QStringLiteral("订单号"));
-        QHash<QString, qint64> cents;
-        if (!numbers.isEmpty()) {
-            core::Recordset d =
-                m_db.query(QStringLiteral("select 订单号, 金额 from OrderDetail where 订单号") +
-                               core::Database::keyList(QStringLiteral("orders")),
-                           {{QStringLiteral("orders"), numbers}});
-            for (d.first(); !d.eof(); d.next())
-                cents[m_db.caseKey(d.text(0))] += textCents(d.text(1)).value_or(0);
+    const QString end = iso(asOf.addDays(1));
+    // Months before this one's are over 90 days old as a whole; days from it on are aged one by one.
+    const QDate oldest = asOf.addDays(-90);
+    const QDate split(oldest.year(), oldest.month(), 1);
+    const core::Params recent{{QStringLiteral("split"), iso(split)},
+                              {QStringLiteral("asof"), iso(asOf)},
+                              {QStringLiteral("void"), QStringLiteral("作废")},
+                              {QStringLiteral("b0"), iso(asOf.addDays(-30))},
+                              {QStringLiteral("b1"), iso(asOf.addDays(-60))},
+                              {QStringLiteral("b2"), iso(oldest)}};
+    for (core::Recordset rs = m_db.query(
+             QStringLiteral(
+                 "select min(顾客名称), 顾客键, case when 出票日>=:b0 then 0 when 出票日>=:b1 then 1 "
+                 "when 出票日>=:b2 then 2 else 3 end as age, sum(金额分) from NoteCustomerDays "
+                 "where 出票日>=:split and 出票日<=:asof and 票据状态<>:void group by 顾客键, 3"),
+             recent);
+         !rs.eof(); rs.next())
+        if (!renamed.contains(customerKey(rs.text(0))))
+            deliver(rs.text(0), {}, int(rs.value(2).toLongLong()), rs.value(3).toLongLong());
+    for (core::Recordset rs = m_db.query(
+             QStringLiteral(
+                 "select min(顾客名称), sum(金额分) from NoteCustomerMonths where 出票月<:month and "
+                 "票据状态<>:void group by 顾客键"),
+             {{QStringLiteral("month"), split.toString(QStringLiteral("yyyy-MM"))},
+              {QStringLiteral("void"), QStringLiteral("作废")}});
+         !rs.eof(); rs.next())
+        if (!renamed.contains(customerKey(rs.text(0))))
+            deliver(rs.text(0), {}, 3, rs.value(1).toLongLong());
+    if (!renamedKept.isEmpty()) {
+        // A renamed name belongs to whoever held it on the day: its recent rows day by day, its
+        // older months whole, except a month a rename fell in, which is read day by day.
+        core::Params p = recent;
+        p.insert(QStringLiteral("keys"), renamedKept);
+        p.insert(QStringLiteral("month"), split.toString(QStringLiteral("yyyy-MM")));
+        const QString keys = core::Database::keyList(QStringLiteral("keys"));
+        for (core::Recordset rs = m_db.query(
+                 QStringLiteral(
+                     "select min(顾客名称), 出票日, sum(金额分) from NoteCustomerDays where 出票日>=:split "
+                     "and 出票日<=:asof and 票据状态<>:void and 顾客键") +
+                     keys + QStringLiteral(" group by 顾客键, 出票日"),
+                 p);
+             !rs.eof(); rs.next()) {
+            const QDate day = dayOf(rs.text(1));
+            deliver(rs.text(0), day, ageOf(day), rs.value(2).toLongLong());
         }
-        for (rs.first(); !rs.eof(); rs.next()) {
-            const QString first = rs.text(QStringLiteral("f"));
-            const QString name = rs.text(QStringLiteral("n"));
-            const QDate day = dayOf(first);
-            if (first.isEmpty() || day > asOf || name.trimmed().isEmpty())
+        for (core::Recordset rs = m_db.query(
+                 QStringLiteral(
+                     "select min(顾客名称), 出票月, sum(金额分) from NoteCustomerMonths where 出票月<:month "
+                     "and 票据状态<>:void and 顾客键") +
+                     keys + QStringLiteral(" group by 顾客键, 出票月"),
+                 p);
+             !rs.eof(); rs.next()) {
+            const QString name = rs.text(0);
+            const QDate first = QDate::fromString(rs.text(1) + QStringLiteral("-01"), kIso);
+            const QDate last = first.addMonths(1).addDays(-1);
+            const QVector<QDate> renames = owners.renameDays(customerKey(name));
+            const bool split = std::any_of(renames.begin(), renames.end(), [&](QDate d) {
+                return first.isValid() && d >= first && d < last;
+            });
+            if (!split) {
+                deliver(name, first, 3, rs.value(2).toLongLong());
+                continue;
+            }
+            for (core::Recordset days =
+                     m_db.query(QStringLiteral("select 出票日, sum(金额分) from NoteCustomerDays where "
+                                               "出票日>=:from and 出票日<=:to "
+                                               "and 票据状态<>:void and 顾客键=:key group by 出票日"),
+                                {{QStringLiteral("from"), iso(first)},
+                                 {QStringLiteral("to"), iso(last)},
+                                 {QStringLiteral("void"), QStringLiteral("作废")},
+                                 {QStringLiteral("key"), entry::NoteSalesTotals::customerKey(name)}});
+                 !days.eof(); days.next())
+                deliver(name, dayOf(days.text(0)), 3, days.value(1).toLongLong());
+        }
+    }
+    if (m_db.hasTable(QStringLiteral("PrintJournal"))) {
+        // Printed orders are few beside the notes: aged by the first printing, their goods
+        // lines' amounts (as imported: groups, full-width digits) read exactly here, a line a row.
+        QHash<QString, qint64> cents;
+        QHash<QString, std::pair<QString, QDate>> orders; // order → name, day of the first printing
+        for (core::Recordset rs = m_db.query(
+                 QStringLiteral(
+                     "select o.订单号, o.客户全称||'' as n, j.f, d.金额 from (select OrderNo, "
+                     "min(PrintTime) as f from PrintJournal where coalesce(Source,'order')='order' "
+                     "group by OrderNo) j join OrderList o on o.订单号=j.OrderNo join OrderDetail d on "
+                     "d.订单号=o.订单号 where j.f<:end") +
+                     kNotSavedAsNote,
+                 {{QStringLiteral("end"), end}});
+             !rs.eof(); rs.next()) {
+            const QString order = m_db.caseKey(rs.text(0));
+            orders.insert(order, {rs.text(1), dayOf(rs.text(2))});
+            cents[order] += textCents(rs.text(3)).value_or(0);
+        }
+        for (auto it = orders.cbegin(); it != orders.cend(); ++it) {
+            const auto& [name, day] = it.value();
+            if (!day.isValid() || day > asOf || name.trimmed().isEmpty())
                 continue;
             const QString key = owners.owner(name, day);
             names.meet(key, name);
-            sums[key].delivered[ageOf(day)] += cents.value(m_db.caseKey(rs.text(QStringLiteral("订单号"))));
+            sums[key].delivered[ageOf(day)] += cents.value(it.key());
         }
     }
-    core::Recordset paid = m_db.query(QStringLiteral("select 顾客名称||'' as n, case when 顾客名称") +
-                                          core::Database::keyList(QStringLiteral("renamed")) +
-                                          QStringLiteral(" then 收款日期 end as d, sum(金额分) as cents from "
-                                                         "Payments where 收款日期<:end group by 1, 2"),
-                                      {{QStringLiteral("renamed"), renamed}, {QStringLiteral("end"), end}});
-    for (paid.first(); !paid.eof(); paid.next()) {
-        const QString name = paid.text(QStringLiteral("n"));
-        if (name.trimmed().isEmpty())
+    // Payments per name; a renamed name's per day, as it belongs to whoever held it then. The
+    // local file groups names as customers are told apart (A–Z folded), straight from the
+    // balance index; the server's case-blind text folds more, so it groups the names as written.
+    const QString byName =
+        m_db.engine() == core::Engine::SQLite ? QStringLiteral("顾客名称") : QStringLiteral("顾客名称||''");
+    for (core::Recordset rs =
+             m_db.query(QStringLiteral("select min(顾客名称||'') as n, sum(金额分) from Payments "
+                                       "where 收款日期<:end group by ") +
+                            byName,
+                        {{QStringLiteral("end"), end}});
+         !rs.eof(); rs.next()) {
+        const QString name = rs.text(0);
+        if (name.trimmed().isEmpty() || renamed.contains(customerKey(name)))
             continue;
-        const QString day = paid.text(QStringLiteral("d"));
-        const QString key = day.isEmpty() ? customerKey(name) : owners.owner(name, dayOf(day));
-        names.meet(key, name);
-        sums[key].paid += paid.integer(QStringLiteral("cents"));
+        names.meet(customerKey(name), name);
+        sums[customerKey(name)].paid += rs.value(1).toLongLong();
     }
+    if (!renamed.isEmpty())
+        for (core::Recordset rs = m_db.query(
+                 QStringLiteral(
+                     "select 顾客名称||'' as n, 收款日期, sum(金额分) from Payments where 收款日期<:end and "
+                     "顾客名称") +
+                     core::Database::keyList(QStringLiteral("renamed")) + QStringLiteral(" group by 1, 2"),
+                 {{QStringLiteral("renamed"),
+                   QVariantList(owners.oldNames().begin(), owners.oldNames().end())},
+                  {QStringLiteral("end"), end}});
+             !rs.eof(); rs.next()) {
+            const QString name = rs.text(0);
+            if (!renamed.contains(customerKey(name)))
+                continue; // a wider fold of the server's text; counted above
+            const QString key = owners.owner(name, dayOf(rs.text(1)));
+            names.meet(key, name);
+            sums[key].paid += rs.value(2).toLongLong();
+        }
     QVector<Receivable> out;
     for (const auto& [key, s] : sums) {
         Receivable r;

@@ -8,10 +8,43 @@ const QString SalesOverview::kVoidState = QStringLiteral("作废");
 
 namespace {
 
-core::Params span(QDate from, QDate to) {
-    return {{QStringLiteral("from"), from.toString(Qt::ISODate)},
-            {QStringLiteral("to"), to.toString(Qt::ISODate)},
-            {QStringLiteral("void"), SalesOverview::kVoidState}};
+// A span of days as the kept tables read it: its whole months from the month rows, the days
+// before the first and after the last whole month from the day rows. Bounds of a part a span
+// lacks select nothing.
+struct Parts {
+    core::Params params;
+    // Rows of `columns` from the month table and the day table of one kind, void left out.
+    QString rows(const QString& columns, const QString& months, const QString& days) const {
+        return QStringLiteral("select ") + columns + QStringLiteral(" from ") + months +
+               QStringLiteral(" where 出票月>=:m0 and 出票月<=:m1 and 票据状态<>:void union all select ") +
+               columns + QStringLiteral(" from ") + days +
+               QStringLiteral(" where ((出票日>=:a0 and 出票日<=:a1) or (出票日>=:b0 and 出票日<=:b1)) and "
+                              "票据状态<>:void");
+    }
+};
+
+Parts parts(QDate from, QDate to) {
+    const QString none0 = QStringLiteral("9"), none1 = QStringLiteral("0"); // from > to: nothing
+    const QDate firstWhole = from.day() == 1 ? from : QDate(from.year(), from.month(), 1).addMonths(1);
+    const QDate afterLast = to.addDays(1).day() == 1 ? to.addDays(1) : QDate(to.year(), to.month(), 1);
+    Parts p;
+    p.params.insert(QStringLiteral("void"), SalesOverview::kVoidState);
+    if (firstWhole < afterLast) {
+        p.params.insert(QStringLiteral("m0"), firstWhole.toString(QStringLiteral("yyyy-MM")));
+        p.params.insert(QStringLiteral("m1"), afterLast.addDays(-1).toString(QStringLiteral("yyyy-MM")));
+        p.params.insert(QStringLiteral("a0"), from.toString(Qt::ISODate));
+        p.params.insert(QStringLiteral("a1"), firstWhole.addDays(-1).toString(Qt::ISODate));
+        p.params.insert(QStringLiteral("b0"), afterLast.toString(Qt::ISODate));
+        p.params.insert(QStringLiteral("b1"), to.toString(Qt::ISODate));
+    } else {
+        p.params.insert(QStringLiteral("m0"), none0);
+        p.params.insert(QStringLiteral("m1"), none1);
+        p.params.insert(QStringLiteral("a0"), from.toString(Qt::ISODate));
+        p.params.insert(QStringLiteral("a1"), to.toString(Qt::ISODate));
+        p.params.insert(QStringLiteral("b0"), none0);
+        p.params.insert(QStringLiteral("b1"), none1);
+    }
+    return p;
 }
 
 } // namespace
@@ -21,11 +54,12 @@ QVector<qint64> SalesOverview::months(QDate first, int count) const {
     if (count <= 0)
         return out;
     const QDate start(first.year(), first.month(), 1);
-    const QDate end = start.addMonths(count).addDays(-1);
     core::Recordset rs = m_db.query(
-        QStringLiteral("select substr(出票日,1,7) as month_, sum(金额分) as cents_ from NoteCustomerDays "
-                       "where 出票日>=:from and 出票日<=:to and 票据状态<>:void group by substr(出票日,1,7)"),
-        span(start, end));
+        QStringLiteral("select 出票月, sum(金额分) as cents_ from NoteCustomerMonths where 出票月>=:from and "
+                       "出票月<=:to and 票据状态<>:void group by 出票月"),
+        {{QStringLiteral("from"), start.toString(QStringLiteral("yyyy-MM"))},
+         {QStringLiteral("to"), start.addMonths(count - 1).toString(QStringLiteral("yyyy-MM"))},
+         {QStringLiteral("void"), kVoidState}});
     for (rs.first(); !rs.eof(); rs.next()) {
         const QDate month = QDate::fromString(rs.text(0) + QStringLiteral("-01"), Qt::ISODate);
         if (!month.isValid())
@@ -38,13 +72,14 @@ QVector<qint64> SalesOverview::months(QDate first, int count) const {
 }
 
 QVector<RankedSales> SalesOverview::topCustomers(QDate from, QDate to, int most) const {
-    core::Params p = span(from, to);
-    p.insert(QStringLiteral("most"), most);
+    Parts p = parts(from, to);
+    p.params.insert(QStringLiteral("most"), most);
     core::Recordset rs = m_db.query(
-        QStringLiteral("select min(顾客名称) as name_, sum(金额分) as cents_ from NoteCustomerDays where "
-                       "出票日>=:from and 出票日<=:to and 票据状态<>:void group by 顾客键 "
-                       "order by sum(金额分) desc, min(顾客名称) limit :most"),
-        p);
+        QStringLiteral("select min(顾客名称) as name_, sum(金额分) as cents_ from (") +
+            p.rows(QStringLiteral("顾客键, 顾客名称, 金额分"), QStringLiteral("NoteCustomerMonths"),
+                   QStringLiteral("NoteCustomerDays")) +
+            QStringLiteral(") s group by 顾客键 order by sum(金额分) desc, min(顾客名称) limit :most"),
+        p.params);
     QVector<RankedSales> out;
     for (rs.first(); !rs.eof(); rs.next()) {
         RankedSales r;
@@ -57,13 +92,14 @@ QVector<RankedSales> SalesOverview::topCustomers(QDate from, QDate to, int most)
 }
 
 QVector<RankedSales> SalesOverview::topProducts(QDate from, QDate to, int most) const {
-    core::Params p = span(from, to);
-    p.insert(QStringLiteral("most"), most);
+    Parts p = parts(from, to);
+    p.params.insert(QStringLiteral("most"), most);
     core::Recordset rs = m_db.query(
-        QStringLiteral("select min(货号) as code_, min(商品名) as name_, sum(金额分) as cents_ from "
-                       "NoteProductDays where 出票日>=:from and 出票日<=:to and 票据状态<>:void group by "
-                       "商品键 order by sum(金额分) desc, min(商品名) limit :most"),
-        p);
+        QStringLiteral("select min(货号) as code_, min(商品名) as name_, sum(金额分) as cents_ from (") +
+            p.rows(QStringLiteral("商品键, 货号, 商品名, 金额分"), QStringLiteral("NoteProductMonths"),
+                   QStringLiteral("NoteProductDays")) +
+            QStringLiteral(") s group by 商品键 order by sum(金额分) desc, min(商品名) limit :most"),
+        p.params);
     QVector<RankedSales> out;
     for (rs.first(); !rs.eof(); rs.next()) {
         RankedSales r;

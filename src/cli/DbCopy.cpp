@@ -42,9 +42,7 @@ void recountDayTotals(core::Database& target) {
 }
 
 core::StoreCopy::Recount dayTotals() {
-    return {
-        {entry::NoteDayTotals::kTable, entry::NoteSalesTotals::kCustomers, entry::NoteSalesTotals::kProducts},
-        recountDayTotals};
+    return {QStringList{entry::NoteDayTotals::kTable} + entry::NoteSalesTotals::tables(), recountDayTotals};
 }
 
 // With the login on at either end, its operator (one --user and one password for both): the

@@ -1,5 +1,6 @@
 #include "entry/NoteSalesTotals.h"
 
+#include "core/StatementCache.h"
 #include "entry/TypedNumber.h"
 
 #include <QByteArray>
@@ -9,12 +10,19 @@
 #include <QSqlQuery>
 #include <QVector>
 
+#include <algorithm>
 #include <functional>
 
 namespace entry {
 
 const QString NoteSalesTotals::kCustomers = QStringLiteral("NoteCustomerDays");
 const QString NoteSalesTotals::kProducts = QStringLiteral("NoteProductDays");
+const QString NoteSalesTotals::kCustomerMonths = QStringLiteral("NoteCustomerMonths");
+const QString NoteSalesTotals::kProductMonths = QStringLiteral("NoteProductMonths");
+
+QStringList NoteSalesTotals::tables() {
+    return {kCustomers, kProducts, kCustomerMonths, kProductMonths};
+}
 
 namespace {
 
@@ -30,6 +38,25 @@ const QString kProductTable = QStringLiteral(
     "票据状态 TEXT COLLATE NOCASE, 行数 INTEGER, 金额分 INTEGER)");
 const QString kProductKey = QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS idx_noteproductdays_key ON "
                                            "NoteProductDays (出票日, 商品键, 票据状态)");
+
+const QString kCustomerMonthTable = QStringLiteral(
+    "CREATE TABLE NoteCustomerMonths (ID INTEGER PRIMARY KEY AUTOINCREMENT, 出票月 TEXT COLLATE NOCASE, "
+    "顾客键 TEXT COLLATE NOCASE, 顾客名称 TEXT COLLATE NOCASE, 票据状态 TEXT COLLATE NOCASE, "
+    "单据数 INTEGER, 金额分 INTEGER)");
+const QString kCustomerMonthKey =
+    QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS idx_notecustomermonths_key ON NoteCustomerMonths "
+                   "(出票月, 顾客键, 票据状态)");
+// A customer's months from the index alone: the ledger sums a customer's old debt by it.
+const QString kCustomerMonthIndex =
+    QStringLiteral("CREATE INDEX IF NOT EXISTS idx_notecustomermonths_customer ON NoteCustomerMonths "
+                   "(顾客键, 出票月, 票据状态, 金额分, "
+                   "顾客名称)");
+const QString kProductMonthTable = QStringLiteral(
+    "CREATE TABLE NoteProductMonths (ID INTEGER PRIMARY KEY AUTOINCREMENT, 出票月 TEXT COLLATE NOCASE, "
+    "商品键 TEXT COLLATE NOCASE, 货号 TEXT COLLATE NOCASE, 商品名 TEXT COLLATE NOCASE, "
+    "票据状态 TEXT COLLATE NOCASE, 行数 INTEGER, 金额分 INTEGER)");
+const QString kProductMonthKey = QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS idx_noteproductmonths_key "
+                                                "ON NoteProductMonths (出票月, 商品键, 票据状态)");
 
 // Goods lines that belong to a note the condition finds; lines of no note are sales of nobody.
 QString linesOf(const QString& where) {
@@ -65,6 +92,20 @@ public:
         return m_rows[*it];
     }
     const QVector<Bucket>& rows() const { return m_rows; }
+    // The same sums per month (yyyy-MM of the day; "" stays ""), names as first met.
+    Buckets months() const {
+        Buckets out;
+        for (const Bucket& b : m_rows) {
+            Bucket& m = out.at(b.day.left(7), b.key, b.state);
+            if (m.count == 0) {
+                m.code = b.code;
+                m.name = b.name;
+            }
+            m.count += b.count;
+            m.cents += b.cents;
+        }
+        return out;
+    }
 
 private:
     QHash<QString, int> m_index;
@@ -85,6 +126,70 @@ void forEachRow(core::Database& db, const QString& sql, const core::Params& para
         row(rows);
     if (rows.lastError().isValid())
         throw core::DbError(core::Database::errorText(rows.lastError()));
+}
+
+// The columns of one kept table: its period (day or month), its key and the names kept with
+// the key, and its count.
+struct Columns {
+    QString table, period, key;
+    QStringList names; // 顾客名称, or 货号 and 商品名
+    QString count;     // 单据数 or 行数
+};
+
+Columns customerColumns(const QString& table, const QString& period) {
+    return {table, period, QStringLiteral("顾客键"), {QStringLiteral("顾客名称")}, QStringLiteral("单据数")};
+}
+
+Columns productColumns(const QString& table, const QString& period) {
+    return {table,
+            period,
+            QStringLiteral("商品键"),
+            {QStringLiteral("货号"), QStringLiteral("商品名")},
+            QStringLiteral("行数")};
+}
+
+// Rows go in period order, so that a table counted from scratch lies in the order the
+// overview and the ledger read its periods.
+void write(core::StatementCache& statements, const Columns& c, const Buckets& buckets, int sign) {
+    const QString t = c.table;
+    const QString names = c.names.join(QStringLiteral(", "));
+    const bool product = c.names.size() > 1;
+    const QString insert =
+        QStringLiteral("insert into %1 (%2, %3, %4, 票据状态, %5, 金额分) values (:period, :key, %6, :state, "
+                       ":n, :cents) on conflict (%2, %3, 票据状态) do update set %5=%1.%5+excluded.%5, "
+                       "金额分=%1.金额分+excluded.金额分")
+            .arg(t, c.period, c.key, names, c.count,
+                 product ? QStringLiteral(":code, :name") : QStringLiteral(":name"));
+    const QString match =
+        QStringLiteral(" where %1=:period and %2=:key and 票据状态=:state").arg(c.period, c.key);
+    const QString update =
+        QStringLiteral("update %1 set %2=%2+:n, 金额分=金额分+:cents").arg(t, c.count) + match;
+    const QString drop =
+        QStringLiteral("delete from %1").arg(t) + match + QStringLiteral(" and %1<=0").arg(c.count);
+    QVector<const Bucket*> rows;
+    rows.reserve(buckets.rows().size());
+    for (const Bucket& b : buckets.rows())
+        rows << &b;
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Bucket* a, const Bucket* b) { return a->day < b->day; });
+    for (const Bucket* b : rows) {
+        core::Params p{{QStringLiteral("period"), b->day},
+                       {QStringLiteral("key"), b->key},
+                       {QStringLiteral("state"), b->state},
+                       {QStringLiteral("n"), sign * b->count},
+                       {QStringLiteral("cents"), sign * b->cents}};
+        if (sign > 0) {
+            p.insert(QStringLiteral("name"), b->name);
+            if (product)
+                p.insert(QStringLiteral("code"), b->code);
+            statements.exec(insert, p);
+            continue;
+        }
+        statements.exec(update, p);
+        p.remove(QStringLiteral("n"));
+        p.remove(QStringLiteral("cents"));
+        statements.exec(drop, p);
+    }
 }
 
 } // namespace
@@ -122,6 +227,38 @@ bool NoteSalesTotals::kept() {
     return m_kept == 1;
 }
 
+bool NoteSalesTotals::monthsKept() {
+    return m_db.hasTable(kCustomerMonths) && m_db.hasTable(kProductMonths);
+}
+
+void NoteSalesTotals::createMonths() {
+    for (const QString& table : {kCustomerMonths, kProductMonths})
+        if (m_db.hasTable(table))
+            m_db.exec(QStringLiteral("drop table ") + table);
+    m_db.exec(kCustomerMonthTable);
+    m_db.exec(kCustomerMonthKey);
+    m_db.exec(kCustomerMonthIndex);
+    m_db.exec(kProductMonthTable);
+    m_db.exec(kProductMonthKey);
+}
+
+void NoteSalesTotals::monthsFromDays() {
+    // The day tables hold every sum the months need: a store of the build before the months
+    // gets them without reading a note.
+    m_db.exec(QStringLiteral("delete from NoteCustomerMonths"));
+    m_db.exec(QStringLiteral("delete from NoteProductMonths"));
+    m_db.exec(QStringLiteral(
+        "insert into NoteCustomerMonths (出票月, 顾客键, 顾客名称, 票据状态, 单据数, 金额分) select m, "
+        "顾客键, "
+        "min(顾客名称), 票据状态, sum(单据数), sum(金额分) from (select substr(出票日,1,7) as m, 顾客键, "
+        "顾客名称, 票据状态, 单据数, 金额分 from NoteCustomerDays) d group by m, 顾客键, 票据状态"));
+    m_db.exec(QStringLiteral(
+        "insert into NoteProductMonths (出票月, 商品键, 货号, 商品名, 票据状态, 行数, 金额分) select m, "
+        "商品键, "
+        "min(货号), min(商品名), 票据状态, sum(行数), sum(金额分) from (select substr(出票日,1,7) as m, "
+        "商品键, 货号, 商品名, 票据状态, 行数, 金额分 from NoteProductDays) d group by m, 商品键, 票据状态"));
+}
+
 void NoteSalesTotals::create() {
     // A store of an earlier build may hold one of the two (a copy interrupted before its
     // commit cannot, but a hand-made one can): both are made anew.
@@ -132,6 +269,7 @@ void NoteSalesTotals::create() {
     m_db.exec(kCustomerKey);
     m_db.exec(kProductTable);
     m_db.exec(kProductKey);
+    createMonths();
     m_kept = 1;
 }
 
@@ -152,16 +290,26 @@ void NoteSalesTotals::ensure() {
 bool NoteSalesTotals::repair() {
     if (!kept())
         return false;
-    // Both sides of both counts in one statement, read at one moment on a server.
+    bool months = true;
+    if (!monthsKept()) {
+        createMonths();
+        months = false;
+    }
+    // Every side of every count in one statement, read at one moment on a server.
     const core::Recordset check = m_db.query(QStringLiteral(
         "select (select count(*) from DataCheckFHDSHD) as notes, (select sum(单据数) from "
         "NoteCustomerDays) as keptNotes, (select count(*) from DataCheckFHDSHDDetail d where exists "
         "(select 1 from DataCheckFHDSHD h where h.票据编号=d.票据编号)) as lines, (select sum(行数) from "
-        "NoteProductDays) as keptLines"));
-    if (check.value(0).toLongLong() == check.value(1).toLongLong() &&
-        check.value(2).toLongLong() == check.value(3).toLongLong())
+        "NoteProductDays) as keptLines, (select sum(单据数) from NoteCustomerMonths) as monthNotes, "
+        "(select sum(行数) from NoteProductMonths) as monthLines"));
+    const qint64 notes = check.value(0).toLongLong(), lines = check.value(2).toLongLong();
+    if (notes != check.value(1).toLongLong() || lines != check.value(3).toLongLong()) {
+        recount();
+        return true;
+    }
+    if (months && notes == check.value(4).toLongLong() && lines == check.value(5).toLongLong())
         return false;
-    recount();
+    monthsFromDays();
     return true;
 }
 
@@ -177,6 +325,10 @@ void NoteSalesTotals::clear() {
         return;
     m_db.exec(QStringLiteral("delete from NoteCustomerDays"));
     m_db.exec(QStringLiteral("delete from NoteProductDays"));
+    if (!monthsKept())
+        createMonths();
+    m_db.exec(QStringLiteral("delete from NoteCustomerMonths"));
+    m_db.exec(QStringLiteral("delete from NoteProductMonths"));
 }
 
 void NoteSalesTotals::move(const QString& where, const core::Params& params, int sign) {
@@ -211,44 +363,11 @@ void NoteSalesTotals::move(const QString& where, const core::Params& params, int
             b.cents += c;
     });
 
-    for (const Bucket& b : customers.rows()) {
-        const core::Params p{
-            {QStringLiteral("day"), b.day},        {QStringLiteral("key"), b.key},
-            {QStringLiteral("name"), b.name},      {QStringLiteral("state"), b.state},
-            {QStringLiteral("n"), sign * b.count}, {QStringLiteral("cents"), sign * b.cents}};
-        if (sign > 0) {
-            m_db.exec(QStringLiteral(
-                          "insert into NoteCustomerDays (出票日, 顾客键, 顾客名称, 票据状态, 单据数, "
-                          "金额分) values (:day, :key, :name, :state, :n, :cents) on conflict (出票日, "
-                          "顾客键, 票据状态) do update set 单据数=NoteCustomerDays.单据数+excluded.单据数, "
-                          "金额分=NoteCustomerDays.金额分+excluded.金额分"),
-                      p);
-            continue;
-        }
-        const QString match = QStringLiteral(" where 出票日=:day and 顾客键=:key and 票据状态=:state");
-        m_db.exec(
-            QStringLiteral("update NoteCustomerDays set 单据数=单据数+:n, 金额分=金额分+:cents") + match, p);
-        m_db.exec(QStringLiteral("delete from NoteCustomerDays") + match + QStringLiteral(" and 单据数<=0"),
-                  p);
-    }
-    for (const Bucket& b : products.rows()) {
-        const core::Params p{{QStringLiteral("day"), b.day},           {QStringLiteral("key"), b.key},
-                             {QStringLiteral("code"), b.code},         {QStringLiteral("name"), b.name},
-                             {QStringLiteral("state"), b.state},       {QStringLiteral("n"), sign * b.count},
-                             {QStringLiteral("cents"), sign * b.cents}};
-        if (sign > 0) {
-            m_db.exec(QStringLiteral(
-                          "insert into NoteProductDays (出票日, 商品键, 货号, 商品名, 票据状态, 行数, "
-                          "金额分) values (:day, :key, :code, :name, :state, :n, :cents) on conflict "
-                          "(出票日, 商品键, 票据状态) do update set 行数=NoteProductDays.行数+excluded.行数, "
-                          "金额分=NoteProductDays.金额分+excluded.金额分"),
-                      p);
-            continue;
-        }
-        const QString match = QStringLiteral(" where 出票日=:day and 商品键=:key and 票据状态=:state");
-        m_db.exec(QStringLiteral("update NoteProductDays set 行数=行数+:n, 金额分=金额分+:cents") + match, p);
-        m_db.exec(QStringLiteral("delete from NoteProductDays") + match + QStringLiteral(" and 行数<=0"), p);
-    }
+    core::StatementCache statements(m_db);
+    write(statements, customerColumns(kCustomers, QStringLiteral("出票日")), customers, sign);
+    write(statements, customerColumns(kCustomerMonths, QStringLiteral("出票月")), customers.months(), sign);
+    write(statements, productColumns(kProducts, QStringLiteral("出票日")), products, sign);
+    write(statements, productColumns(kProductMonths, QStringLiteral("出票月")), products.months(), sign);
 }
 
 } // namespace entry

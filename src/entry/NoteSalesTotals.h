@@ -3,12 +3,16 @@
 #include "core/Database.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace entry {
 
 // Sales kept per issue day, customer and state (NoteCustomerDays) and per issue day, product
 // and state (NoteProductDays), in cents, so that the overview's months, top customers and top
-// products read a few rows per day instead of every note and goods line.
+// products read a few rows per day instead of every note and goods line. The same sums per
+// month (NoteCustomerMonths, NoteProductMonths) serve spans of whole months and the ageing of
+// old debt: a store of many customers holds nearly a customer-day row per note, but only a
+// row per customer and month.
 //
 // Kept exactly as the day totals are: NoteDayTotals' take(), put(), clear(), ensure(), repair()
 // and rebuild() move these tables too, in the same transaction, so every writer of the notes
@@ -19,17 +23,24 @@ namespace entry {
 // stored texts.
 class NoteSalesTotals {
 public:
-    static const QString kCustomers; // NoteCustomerDays
-    static const QString kProducts;  // NoteProductDays
+    static const QString kCustomers;      // NoteCustomerDays
+    static const QString kProducts;       // NoteProductDays
+    static const QString kCustomerMonths; // NoteCustomerMonths
+    static const QString kProductMonths;  // NoteProductMonths
+    // Every table kept here, each counted from the notes, never copied.
+    static QStringList tables();
 
     explicit NoteSalesTotals(core::Database& db) : m_db(db) {}
 
     bool kept();
+    // The day and the month tables are all there.
+    bool complete() { return kept() && monthsKept(); }
     // Creates the tables and counts every note when the store has none, else repair(); in the
     // caller's transaction (NoteDayTotals opens one).
     void ensure();
-    // Counts again when the kept notes or goods lines disagree with the store's. True when it
-    // counted again.
+    // Counts again when the kept notes or goods lines disagree with the store's; the month
+    // tables are made or summed again from the day tables when they lack or disagree with them.
+    // True when it counted again.
     bool repair();
     void recount();
     void take(const QString& where, const core::Params& params) { move(where, params, -1); }
@@ -51,6 +62,9 @@ public:
 
 private:
     void create();
+    bool monthsKept();
+    void createMonths();
+    void monthsFromDays();
     void move(const QString& where, const core::Params& params, int sign);
 
     core::Database& m_db;

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/StatementCache.h"
 #include "imports/ImportItems.h"
 #include "imports/SheetRun.h"
-#include "imports/StatementCache.h"
 
 #include <QHash>
 #include <QList>
@@ -125,7 +125,7 @@ private:
     QSet<QString> m_changedKeys;
     QStringList m_changed;
     QHash<QString, QList<QStringList>> m_sheetLines;
-    StatementCache m_statements;
+    core::StatementCache m_statements;
 };
 
 } // namespace imports

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/StatementCache.h"
 #include "imports/ImportItems.h"
 #include "imports/SheetRun.h"
-#include "imports/StatementCache.h"
 #include "masterdata/RegionCodes.h"
 
 #include <QString>
@@ -75,7 +75,7 @@ private:
     RunObserver& m_observer;
     Options m_options;
     QVector<int> m_columns;
-    StatementCache m_statements;
+    core::StatementCache m_statements;
     masterdata::RegionCodes m_regions;
 };
 

@@ -87,6 +87,9 @@ void PrintJournal::ensureTable() {
         throw core::DbError(QStringLiteral("无法创建打印记录表"));
     core::Database& db = m_app.db();
     db.exec(QStringLiteral("create index if not exists PrintJournal_Time on PrintJournal (PrintTime)"));
+    // An order's pages by its number; the ledger reads each order's first printing from it alone.
+    db.exec(QStringLiteral(
+        "create index if not exists PrintJournal_OrderFirst on PrintJournal (OrderNo, Source, PrintTime)"));
     const QString unique = QStringLiteral(
         "create unique index if not exists PrintJournal_JobPage on PrintJournal (JobNo, PageNo)");
     try {

@@ -3,6 +3,7 @@
 
 #include "accounts/Ledger.h"
 #include "accounts/PaymentStore.h"
+#include "entry/NoteDayTotals.h"
 #include "masterdata/TPerson.h"
 #include "print/PrintJournal.h"
 
@@ -171,6 +172,8 @@ private slots:
         order(QStringLiteral("甲商行"), QStringLiteral("甲"), QDate(2026, 3, 7), 1,
               QStringLiteral("N%1").arg(serial, 5, 10, QLatin1Char('0')));
         db().commit();
+        // Written by SQL, the notes reach the kept sales as a start's repair counts them.
+        entry::NoteDayTotals(db()).rebuild();
     }
     void cleanupTestCase() { home.reset(); }
 
@@ -229,21 +232,31 @@ private slots:
         QCOMPARE(notShipped, wantNotShipped);
     }
 
+    void receivablesAgainstRecount_data() {
+        // Old debt is read per month before the month 90 days back, per day after it: days at
+        // a month's end, within one, and on the rename's day move that edge.
+        QTest::addColumn<QDate>("asOf");
+        QTest::newRow("month end") << kAsOf;
+        QTest::newRow("mid month") << QDate(2026, 5, 17);
+        QTest::newRow("rename day") << kRenameDay;
+        QTest::newRow("later, mid month") << QDate(2026, 7, 20);
+    }
     void receivablesAgainstRecount() {
+        QFETCH(QDate, asOf);
         // Recount: per owner, deliveries by age column, payments settle the oldest first.
         std::map<QString, std::pair<qint64, std::array<qint64, 4>>> sums;
         for (const Rec& r : recs) {
-            if (r.day > kAsOf)
+            if (r.day > asOf)
                 continue;
             auto& [paid, delivered] = sums[r.owner];
             if (r.payment) {
                 paid += r.cents;
                 continue;
             }
-            const qint64 days = r.day.daysTo(kAsOf);
+            const qint64 days = r.day.daysTo(asOf);
             delivered[days <= 30 ? 0 : days <= 60 ? 1 : days <= 90 ? 2 : 3] += r.cents;
         }
-        const QVector<Ledger::Receivable> got = Ledger(db()).receivables(kAsOf);
+        const QVector<Ledger::Receivable> got = Ledger(db()).receivables(asOf);
         const std::map<QString, QString> shownAs{{QStringLiteral("甲商行"), QStringLiteral("甲")},
                                                  {QStringLiteral("新名公司"), QStringLiteral("新名")},
                                                  {QStringLiteral("旧名公司"), QStringLiteral("旧名")},

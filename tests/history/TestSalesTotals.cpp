@@ -116,6 +116,31 @@ class TestSalesTotals : public QObject {
         return {customers, products};
     }
 
+    // The same tables per month, and the recount rolled up to months.
+    std::pair<Totals, Totals> keptMonths() {
+        Totals out[2];
+        const QString sql[2] = {
+            QStringLiteral("select 出票月, 顾客键, 票据状态, 单据数, 金额分 from NoteCustomerMonths"),
+            QStringLiteral("select 出票月, 商品键, 票据状态, 行数, 金额分 from NoteProductMonths")};
+        for (int i = 0; i < 2; ++i) {
+            core::Recordset r = db().query(sql[i]);
+            for (r.first(); !r.eof(); r.next())
+                out[i][r.text(0) + QLatin1Char('|') + r.text(1) + QLatin1Char('|') + r.text(2)] = {
+                    r.value(3).toLongLong(), r.value(4).toLongLong()};
+        }
+        return {out[0], out[1]};
+    }
+    static Totals byMonth(const Totals& days) {
+        Totals out;
+        for (const auto& [key, value] : days) {
+            const int bar = key.indexOf(QLatin1Char('|'));
+            auto& month = out[key.left(bar).left(7) + key.mid(bar)];
+            month.first += value.first;
+            month.second += value.second;
+        }
+        return out;
+    }
+
     static QStringList rows(const Totals& totals) {
         QStringList out;
         for (const auto& [key, value] : totals)
@@ -128,6 +153,9 @@ class TestSalesTotals : public QObject {
         const auto [countedCustomers, countedProducts] = recount();
         QCOMPARE(rows(keptCustomers), rows(countedCustomers));
         QCOMPARE(rows(keptProducts), rows(countedProducts));
+        const auto [customerMonths, productMonths] = keptMonths();
+        QCOMPARE(rows(customerMonths), rows(byMonth(countedCustomers)));
+        QCOMPARE(rows(productMonths), rows(byMonth(countedProducts)));
     }
 
 private slots:
@@ -192,6 +220,8 @@ private slots:
         QTest::newRow("customer row lost") << "delete from NoteCustomerDays where 顾客名称 like 'acme%'";
         QTest::newRow("product row lost") << "delete from NoteProductDays where 商品键='#p1'";
         QTest::newRow("tables of an earlier build") << "drop table NoteProductDays";
+        QTest::newRow("month row lost") << "delete from NoteCustomerMonths where 顾客名称 like 'acme%'";
+        QTest::newRow("months of an earlier build") << "drop table NoteProductMonths";
     }
     void repairRecounts() {
         QFETCH(QString, spoil);

@@ -1,18 +1,18 @@
-#include "imports/StatementCache.h"
+#include "core/StatementCache.h"
 
 #include <QDateTime>
 #include <QSqlError>
 #include <QSqlRecord>
 
-namespace imports {
+namespace core {
 
-QSqlQuery& StatementCache::prepared(const QString& sql, const core::Params& params) {
+QSqlQuery& StatementCache::prepared(const QString& sql, const Params& params) {
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
         QSqlQuery query(m_db.connection());
         query.setForwardOnly(true);
         if (!query.prepare(m_db.translated(sql)))
-            throw core::DbError(core::Database::errorText(query.lastError()));
+            throw DbError(Database::errorText(query.lastError()));
         it = m_statements.insert(sql, query);
     }
     QSqlQuery& query = it.value();
@@ -27,19 +27,19 @@ QSqlQuery& StatementCache::prepared(const QString& sql, const core::Params& para
     return query;
 }
 
-int StatementCache::exec(const QString& sql, const core::Params& params) {
+int StatementCache::exec(const QString& sql, const Params& params) {
     QSqlQuery& query = prepared(sql, params);
     if (!m_db.execPrepared(query))
-        throw core::DbError(core::Database::errorText(query.lastError()));
+        throw DbError(Database::errorText(query.lastError()));
     const int affected = query.numRowsAffected();
     query.finish();
     return affected < 0 ? 0 : affected;
 }
 
-QVariant StatementCache::scalar(const QString& sql, const core::Params& params) {
+QVariant StatementCache::scalar(const QString& sql, const Params& params) {
     QSqlQuery& query = prepared(sql, params);
     if (!m_db.execPrepared(query))
-        throw core::DbError(core::Database::errorText(query.lastError()));
+        throw DbError(Database::errorText(query.lastError()));
     QVariant value;
     if (query.next())
         value = query.value(0);
@@ -48,10 +48,10 @@ QVariant StatementCache::scalar(const QString& sql, const core::Params& params) 
     return value;
 }
 
-QList<QVariantList> StatementCache::rows(const QString& sql, const core::Params& params) {
+QList<QVariantList> StatementCache::rows(const QString& sql, const Params& params) {
     QSqlQuery& query = prepared(sql, params);
     if (!m_db.execPrepared(query))
-        throw core::DbError(core::Database::errorText(query.lastError()));
+        throw DbError(Database::errorText(query.lastError()));
     QList<QVariantList> rows;
     const int columns = query.record().count();
     while (query.next()) {
@@ -65,4 +65,4 @@ QList<QVariantList> StatementCache::rows(const QString& sql, const core::Params&
     return rows;
 }
 
-} // namespace imports
+} // namespace core
