@@ -9,6 +9,7 @@
 #include "accounts/AccountsTables.h"
 #include "accounts/Ledger.h"
 #include "accounts/StatementOutput.h"
+#include "entry/NoteDayTotals.h"
 #include "print/RecordingPrintDevice.h"
 
 #include <QApplication>
@@ -124,6 +125,15 @@ int main(int argc, char** argv) {
         return 1;
     std::printf("generated %d customers, %d notes, %d payments in %.0f ms\n", customers,
                 customers * perMonth * 12, customers * 24, ms(timer));
+    // Written by SQL, the notes reach the kept sales as a data upgrade counts them.
+    timer.restart();
+    entry::NoteDayTotals(db).rebuild();
+    std::printf("kept totals counted in %.0f ms, peak memory so far %s\n", ms(timer),
+                qPrintable(peakMemory()));
+    // The statements' own peak from here on (Linux: "5" resets the high-water mark).
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
 
     const accounts::Period period = accounts::Period::month(2026, 11);
     const QString ourUnit = accounts::ourUnitName(db);
@@ -154,14 +164,13 @@ int main(int argc, char** argv) {
         QElapsedTimer part;
         double reading = 0;
         double drawing = 0;
-        for (const QString& customer : active) {
-            part.start();
-            accounts::Statement s = ledger.statement(customer, period, false);
-            reading += ms(part);
-            part.start();
+        part.start();
+        QVector<accounts::Statement> read = ledger.statements(active, period, false);
+        reading += ms(part);
+        part.start();
+        for (accounts::Statement& s : read)
             pdf.add(accounts::StatementDocument(std::move(s), ourUnit));
-            drawing += ms(part);
-        }
+        drawing += ms(part);
         part.start();
         pdf.finish();
         std::printf(
@@ -174,8 +183,8 @@ int main(int argc, char** argv) {
     {
         // The same page sets on a device that only records: the layout's own share.
         std::vector<accounts::StatementDocument> documents;
-        for (const QString& customer : active)
-            documents.emplace_back(ledger.statement(customer, period, false), ourUnit);
+        for (accounts::Statement& s : ledger.statements(active, period, false))
+            documents.emplace_back(std::move(s), ourUnit);
         print::RecordingPrintDevice recorder;
         timer.restart();
         recorder.beginDocument();

@@ -129,7 +129,7 @@ GoodsLine goodsLine(const core::Recordset& rs) {
 } // namespace
 
 QString customerKey(const QString& name) {
-    QString key = name;
+    QString key = name.trimmed();
     for (QChar& c : key)
         if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
             c = QChar(c.unicode() + ('a' - 'A'));
@@ -156,153 +156,323 @@ Ledger::Ledger(core::Database& db) : m_db(db) {
         ensureTables(m_db);
 }
 
-Statement Ledger::statement(const QString& typed, Period period, bool withGoods) const {
-    const QString customer = typed.trimmed();
-    const QString key = customerKey(customer);
+namespace {
+
+const QString kVoid = QStringLiteral("作废");
+const QString kMonth = QStringLiteral("yyyy-MM");
+
+// Cents of the kept notes dated before `day` (undated ones too), per owner (a customer key),
+// with a name the owner's records carry. Months before the day's month come from the month rows,
+// the days of its month before it from the day rows; a name some rename carried away is summed
+// per month, or per day in a month a rename fell in, as its owner depends on the day. `keys`
+// narrows the read to the kept keys of a few names; empty, every customer is read.
+struct Delivered {
+    QString name;
+    qint64 cents = 0;
+};
+std::map<QString, Delivered> keptBefore(core::Database& db, const Owners& owners, QDate day,
+                                        const QVariantList& keys) {
+    std::map<QString, Delivered> out;
+    const auto add = [&](const QString& name, const QString& owner, qint64 cents) {
+        if (name.trimmed().isEmpty())
+            return;
+        Delivered& d = out[owner];
+        if (d.name.isEmpty())
+            d.name = name;
+        d.cents += cents;
+    };
+    QSet<QString> renamed;
+    QVariantList renamedKept;
+    for (const QString& old : owners.oldNames()) {
+        if (!renamed.contains(customerKey(old)))
+            renamedKept << entry::NoteSalesTotals::customerKey(old);
+        renamed.insert(customerKey(old));
+    }
+    const QDate monthStart(day.year(), day.month(), 1);
+    core::Params p{{QStringLiteral("month"), monthStart.toString(kMonth)},
+                   {QStringLiteral("from"), iso(monthStart)},
+                   {QStringLiteral("day"), iso(day)},
+                   {QStringLiteral("void"), kVoid},
+                   {QStringLiteral("keys"), keys}};
+    const QString only =
+        keys.isEmpty() ? QString()
+                       : QStringLiteral(" and 顾客键") + core::Database::keyList(QStringLiteral("keys"));
+    for (const QString& sql :
+         {QStringLiteral("select min(顾客名称), sum(金额分) from NoteCustomerMonths where 出票月<:month and "
+                         "票据状态<>:void") +
+              only + QStringLiteral(" group by 顾客键"),
+          QStringLiteral(
+              "select min(顾客名称), sum(金额分) from NoteCustomerDays where 出票日>=:from and 出票日<:day "
+              "and 票据状态<>:void") +
+              only + QStringLiteral(" group by 顾客键")})
+        for (core::Recordset rs = db.query(sql, p); !rs.eof(); rs.next())
+            if (!renamed.contains(customerKey(rs.text(0))))
+                add(rs.text(0), customerKey(rs.text(0)), rs.value(1).toLongLong());
+    if (renamedKept.isEmpty())
+        return out;
+    p.insert(QStringLiteral("renamed"), renamedKept);
+    const QString renamedOnly =
+        QStringLiteral(" and 顾客键") + core::Database::keyList(QStringLiteral("renamed"));
+    const auto byDay = [&](const QString& where, const core::Params& params) {
+        for (core::Recordset rs = db.query(QStringLiteral("select min(顾客名称), 出票日, sum(金额分) from "
+                                                          "NoteCustomerDays where 票据状态<>:void and ") +
+                                               where + QStringLiteral(" group by 顾客键, 出票日"),
+                                           params);
+             !rs.eof(); rs.next())
+            add(rs.text(0), owners.owner(rs.text(0), dayOf(rs.text(1))), rs.value(2).toLongLong());
+    };
+    byDay(QStringLiteral("出票日>=:from and 出票日<:day") + renamedOnly, p);
+    for (core::Recordset rs =
+             db.query(QStringLiteral("select min(顾客名称), 出票月, sum(金额分) from NoteCustomerMonths "
+                                     "where 出票月<:month and 票据状态<>:void") +
+                          renamedOnly + QStringLiteral(" group by 顾客键, 出票月"),
+                      p);
+         !rs.eof(); rs.next()) {
+        const QString name = rs.text(0);
+        const QDate first = QDate::fromString(rs.text(1) + QStringLiteral("-01"), kIso);
+        const QDate last = first.addMonths(1).addDays(-1);
+        const QVector<QDate> renames = owners.renameDays(customerKey(name));
+        if (!first.isValid() ||
+            std::none_of(renames.begin(), renames.end(), [&](QDate d) { return d >= first && d < last; })) {
+            add(name, owners.owner(name, first), rs.value(2).toLongLong());
+            continue;
+        }
+        byDay(QStringLiteral("出票日>=:first and 出票日<=:last and 顾客键=:key"),
+              {{QStringLiteral("first"), iso(first)},
+               {QStringLiteral("last"), iso(last)},
+               {QStringLiteral("void"), kVoid},
+               {QStringLiteral("key"), entry::NoteSalesTotals::customerKey(name)}});
+    }
+    return out;
+}
+
+// Printed orders with their first printing before `end` and their goods lines (a line a row;
+// an order without lines has one row of nulls), in the order of their first printing.
+struct PrintedOrder {
+    QString number, name;
+    QString first; // PrintTime of the first page
+    qint64 cents = 0;
+    QVector<GoodsLine> goods;
+};
+QVector<PrintedOrder> printedOrders(core::Database& db, const QString& end, const QVariantList& names) {
+    QVector<PrintedOrder> out;
+    if (!db.hasTable(QStringLiteral("PrintJournal")))
+        return out;
+    QHash<QString, int> at;
+    core::Params p{{QStringLiteral("end"), end}};
+    QString only;
+    if (!names.isEmpty()) {
+        p.insert(QStringLiteral("names"), names);
+        only = QStringLiteral(" and o.客户全称") + core::Database::keyList(QStringLiteral("names"));
+    }
+    core::Recordset rs = db.query(
+        QStringLiteral(
+            "select o.订单号, o.客户全称||'' as n, j.f, d.货号, d.商品名, d.规格, d.单位, d.数量, d.单价, "
+            "d.金额, d.ID from (select OrderNo, min(PrintTime) as f from PrintJournal where "
+            "coalesce(Source,'order')='order' group by OrderNo) j join OrderList o on o.订单号=j.OrderNo "
+            "left join OrderDetail d on d.订单号=o.订单号 where j.f<:end") +
+            only + kNotSavedAsNote + QStringLiteral(" order by j.f, o.订单号, d.ID"),
+        p);
+    for (; !rs.eof(); rs.next()) {
+        const QString key = db.caseKey(rs.text(0));
+        auto it = at.find(key);
+        if (it == at.end()) {
+            it = at.insert(key, out.size());
+            out.append({rs.text(0), rs.text(1), rs.text(2), 0, {}});
+        }
+        if (rs.value(10).isNull())
+            continue;
+        PrintedOrder& o = out[*it];
+        o.cents += textCents(rs.text(9)).value_or(0);
+        o.goods.append({rs.text(3), rs.text(4), rs.text(5), rs.text(6), rs.text(7), rs.text(8), rs.text(9)});
+    }
+    return out;
+}
+
+// Statements of this many customers or fewer read their own names' records; more read every
+// record of the period once.
+constexpr int kFewCustomers = 20;
+
+} // namespace
+
+Statement Ledger::statement(const QString& customer, Period period, bool withGoods) const {
+    return statements({customer}, period, withGoods).constFirst();
+}
+
+QVector<Statement> Ledger::statements(const QStringList& customers, Period period, bool withGoods) const {
+    if (!entry::NoteSalesTotals(m_db).complete())
+        entry::NoteDayTotals(m_db).ensure();
     const Owners owners(m_db);
-    const QStringList names = owners.namesOf(customer);
-    const auto mine = [&](const QString& name, QDate day) { return owners.owner(name, day) == key; };
+    QVector<Statement> out;
+    QHash<QString, int> wanted; // customer key → its statement
+    QVariantList names, keys;   // with few customers: every name their records can carry
+    for (const QString& typed : customers) {
+        const QString customer = typed.trimmed();
+        Statement st;
+        st.customer = bookName(m_db, customer);
+        st.from = period.from;
+        st.to = period.to;
+        if (!wanted.contains(customerKey(customer)))
+            wanted.insert(customerKey(customer), out.size());
+        out << st;
+        if (customers.size() > kFewCustomers)
+            continue;
+        for (const QString& name : owners.namesOf(customer)) {
+            keys << entry::NoteSalesTotals::customerKey(name);
+            // Notes may carry the name with stray spaces: each spelling the notes hold.
+            names << name;
+            for (core::Recordset rs = m_db.query(
+                     QStringLiteral("select distinct 顾客名称||'' from DataCheckFHDSHD where 顾客名称>=:n "
+                                    "and 顾客名称<:next"),
+                     {{QStringLiteral("n"), name}, {QStringLiteral("next"), name + QChar(0xffff)}});
+                 !rs.eof(); rs.next())
+                if (customerKey(rs.text(0)) == customerKey(name) && rs.text(0) != name)
+                    names << rs.text(0);
+        }
+    }
+    const QString only = names.isEmpty() ? QString() : core::Database::keyList(QStringLiteral("names"));
+    const QString end = iso(period.to.addDays(1));
+    const core::Params params{{QStringLiteral("names"), names},
+                              {QStringLiteral("from"), iso(period.from)},
+                              {QStringLiteral("end"), end}};
+    // The statement a record of a name on a day belongs to, or null.
+    const auto statementOf = [&](const QString& name, QDate day) -> Statement* {
+        const auto it = wanted.constFind(owners.owner(name, day));
+        return it == wanted.constEnd() ? nullptr : &out[*it];
+    };
+    QHash<Statement*, QVector<StatementEntry>> notes, orders, payments;
 
-    Statement st;
-    st.customer = bookName(m_db, customer);
-    st.from = period.from;
-    st.to = period.to;
-    const core::Params params{{QStringLiteral("names"), QVariant(QVariantList(names.begin(), names.end()))},
-                              {QStringLiteral("end"), iso(period.to.addDays(1))}};
-    const QString names_in = core::Database::keyList(QStringLiteral("names"));
-
-    QVector<StatementEntry> notes, orders, payments;
-    QVariantList noteNumbers;
+    for (const auto& [owner, delivered] : keptBefore(m_db, owners, period.from, keys))
+        if (const auto it = wanted.constFind(owner); it != wanted.constEnd())
+            out[*it].openingCents += delivered.cents;
+    QHash<QString, Statement*> noteOf; // note number (case key) → its statement, for goods lines
     {
         core::Recordset rs = m_db.query(
             QStringLiteral(
                 "select 票据编号, 出票日期, 合计金额, 票据状态, 备注, 顾客名称 from DataCheckFHDSHD "
-                "where 顾客名称") +
-                names_in + QStringLiteral(" and 出票日期<:end") + kNotVoid +
+                "where 出票日期>=:from and 出票日期<:end") +
+                (only.isEmpty() ? QString() : QStringLiteral(" and 顾客名称") + only) + kNotVoid +
                 QStringLiteral("order by 出票日期, 票据编号"),
             params);
-        for (rs.first(); !rs.eof(); rs.next()) {
-            const QDate day = dayOf(rs.text(QStringLiteral("出票日期")));
-            if (!mine(rs.text(QStringLiteral("顾客名称")), day))
+        for (; !rs.eof(); rs.next()) {
+            const QDate day = dayOf(rs.text(1));
+            Statement* st = statementOf(rs.text(5), day);
+            if (!st)
                 continue;
-            const qint64 cents = textCents(rs.text(QStringLiteral("合计金额"))).value_or(0);
-            if (day < period.from) {
-                st.openingCents += cents;
-                continue;
-            }
-            const QString state = rs.text(QStringLiteral("票据状态"));
+            const QString state = rs.text(3);
             StatementEntry e;
             e.kind = StatementEntry::Kind::Note;
             e.date = day;
-            e.number = rs.text(QStringLiteral("票据编号"));
-            e.cents = cents;
+            e.number = rs.text(0);
+            e.cents = textCents(rs.text(2)).value_or(0);
             e.notShipped = state != QStringLiteral("已发货") && state != QStringLiteral("已收款");
-            e.remark = rs.text(QStringLiteral("备注"));
-            notes << e;
-            noteNumbers << e.number;
+            e.remark = rs.text(4);
+            notes[st] << e;
+            noteOf.insert(m_db.caseKey(e.number), st);
         }
     }
-    if (m_db.hasTable(QStringLiteral("PrintJournal"))) {
-        core::Recordset rs = m_db.query(
-            QStringLiteral("select o.订单号, o.客户全称, o.备注, ") + kFirstPrint +
-                QStringLiteral(" as 首印 from OrderList o where o.客户全称") + names_in + kNotSavedAsNote,
-            params);
-        QVector<StatementEntry> found;
-        QVariantList numbers;
-        for (rs.first(); !rs.eof(); rs.next()) {
-            const QString first = rs.text(QStringLiteral("首印"));
-            const QDate day = dayOf(first);
-            if (first.isEmpty() || day > period.to || !mine(rs.text(QStringLiteral("客户全称")), day))
-                continue;
-            StatementEntry e;
-            e.kind = StatementEntry::Kind::PrintedOrder;
-            e.date = day;
-            e.number = rs.text(QStringLiteral("订单号"));
-            e.remark = first; // the time orders the day's printings; replaced below
-            found << e;
-            numbers << e.number;
+    for (PrintedOrder& o : printedOrders(m_db, end, names)) {
+        const QDate day = dayOf(o.first);
+        Statement* st = day.isValid() ? statementOf(o.name, day) : nullptr;
+        if (!st)
+            continue;
+        if (day < period.from) {
+            st->openingCents += o.cents;
+            continue;
         }
-        QHash<QString, QVector<GoodsLine>> lines;
-        QHash<QString, qint64> sums;
-        if (!numbers.isEmpty()) {
-            core::Recordset d = m_db.query(QStringLiteral("select 订单号, 货号, 商品名, 规格, 单位, 数量, "
-                                                          "单价, 金额 from OrderDetail where 订单号") +
-                                               core::Database::keyList(QStringLiteral("orders")) +
-                                               QStringLiteral(" order by ID"),
-                                           {{QStringLiteral("orders"), numbers}});
-            for (d.first(); !d.eof(); d.next()) {
-                const QString k = m_db.caseKey(d.text(QStringLiteral("订单号")));
-                sums[k] += textCents(d.text(QStringLiteral("金额"))).value_or(0);
-                if (withGoods)
-                    lines[k] << goodsLine(d);
-            }
-        }
-        std::stable_sort(found.begin(), found.end(), [](const StatementEntry& a, const StatementEntry& b) {
-            return a.remark < b.remark;
-        });
-        for (StatementEntry& e : found) {
-            const QString k = m_db.caseKey(e.number);
-            e.cents = sums.value(k);
-            e.remark.clear();
-            e.goods = lines.value(k);
-            if (e.date < period.from)
-                st.openingCents += e.cents;
-            else
-                orders << e;
-        }
+        StatementEntry e;
+        e.kind = StatementEntry::Kind::PrintedOrder;
+        e.date = day;
+        e.number = o.number;
+        e.cents = o.cents;
+        if (withGoods)
+            e.goods = std::move(o.goods);
+        orders[st] << e;
     }
     {
+        // Before the period, summed per name (per day for a name some rename carried away);
+        // within it, one by one.
+        for (core::Recordset rs = m_db.query(
+                 QStringLiteral("select 顾客名称||'' as n, case when 顾客名称") +
+                     core::Database::keyList(QStringLiteral("renamed")) +
+                     QStringLiteral(
+                         " then 收款日期 end as d, sum(金额分) from Payments where 收款日期<:from") +
+                     (only.isEmpty() ? QString() : QStringLiteral(" and 顾客名称") + only) +
+                     QStringLiteral(" group by 1, 2"),
+                 {{QStringLiteral("names"), names},
+                  {QStringLiteral("from"), iso(period.from)},
+                  {QStringLiteral("renamed"),
+                   QVariantList(owners.oldNames().begin(), owners.oldNames().end())}});
+             !rs.eof(); rs.next()) {
+            // A name no rename carried away is its own, whatever the day.
+            Statement* st = statementOf(rs.text(0), rs.text(1).isEmpty() ? period.from : dayOf(rs.text(1)));
+            if (st)
+                st->openingCents -= rs.value(2).toLongLong();
+        }
         core::Recordset rs = m_db.query(
-            QStringLiteral(
-                "select 收款日期, 顾客名称, 金额分, 收款方式, 票据编号, 备注 from Payments where 顾客名称") +
-                names_in + QStringLiteral(" and 收款日期<:end order by 收款日期, ID"),
+            QStringLiteral("select 收款日期, 顾客名称, 金额分, 收款方式, 票据编号, 备注 from Payments where "
+                           "收款日期>=:from and 收款日期<:end") +
+                (only.isEmpty() ? QString() : QStringLiteral(" and 顾客名称") + only) +
+                QStringLiteral(" order by 收款日期, ID"),
             params);
-        for (rs.first(); !rs.eof(); rs.next()) {
-            const QDate day = dayOf(rs.text(QStringLiteral("收款日期")));
-            if (!mine(rs.text(QStringLiteral("顾客名称")), day))
+        for (; !rs.eof(); rs.next()) {
+            const QDate day = dayOf(rs.text(0));
+            Statement* st = statementOf(rs.text(1), day);
+            if (!st)
                 continue;
-            const qint64 cents = rs.integer(QStringLiteral("金额分"));
-            if (day < period.from) {
-                st.openingCents -= cents;
-                continue;
-            }
             StatementEntry e;
             e.kind = StatementEntry::Kind::Payment;
             e.date = day;
-            e.number = rs.text(QStringLiteral("票据编号"));
-            e.cents = cents;
-            e.method = rs.text(QStringLiteral("收款方式"));
-            e.remark = rs.text(QStringLiteral("备注"));
-            payments << e;
+            e.number = rs.text(4);
+            e.cents = rs.value(2).toLongLong();
+            e.method = rs.text(3);
+            e.remark = rs.text(5);
+            payments[st] << e;
         }
     }
-    if (withGoods && !noteNumbers.isEmpty()) {
+    if (withGoods && !noteOf.isEmpty()) {
         QHash<QString, QVector<GoodsLine>> lines;
         core::Recordset d = m_db.query(
             QStringLiteral(
                 "select 票据编号, 货号, 商品名, 规格, 单位, 数量, 单价, 金额 from DataCheckFHDSHDDetail "
-                "where 票据编号") +
-                core::Database::keyList(QStringLiteral("notes")) +
-                QStringLiteral(" order by 票据编号, 序号, ID"),
-            {{QStringLiteral("notes"), noteNumbers}});
-        for (d.first(); !d.eof(); d.next())
-            lines[m_db.caseKey(d.text(QStringLiteral("票据编号")))] << goodsLine(d);
-        for (StatementEntry& e : notes)
-            e.goods = lines.value(m_db.caseKey(e.number));
+                "where "
+                "票据编号 in (select 票据编号 from DataCheckFHDSHD where 出票日期>=:from and 出票日期<:end") +
+                (only.isEmpty() ? QString() : QStringLiteral(" and 顾客名称") + only) +
+                QStringLiteral(") order by 票据编号, 序号, ID"),
+            params);
+        for (; !d.eof(); d.next()) {
+            const QString number = m_db.caseKey(d.text(0));
+            if (noteOf.contains(number))
+                lines[number] << goodsLine(d);
+        }
+        for (auto it = notes.begin(); it != notes.end(); ++it)
+            for (StatementEntry& e : it.value())
+                e.goods = lines.value(m_db.caseKey(e.number));
     }
-    for (const StatementEntry& e : notes + orders)
-        st.deliveredCents += e.cents;
-    for (const StatementEntry& e : payments)
-        st.receivedCents += e.cents;
-    st.closingCents = st.openingCents + st.deliveredCents - st.receivedCents;
-    st.entries = notes + orders + payments;
-    std::stable_sort(st.entries.begin(), st.entries.end(),
-                     [](const StatementEntry& a, const StatementEntry& b) {
-                         const bool pa = a.kind == StatementEntry::Kind::Payment;
-                         const bool pb = b.kind == StatementEntry::Kind::Payment;
-                         return a.date != b.date ? a.date < b.date : (!pa && pb);
-                     });
-    return st;
+    for (int i = 0; i < out.size(); ++i) {
+        Statement& st = out[i];
+        if (wanted.value(customerKey(customers.at(i))) != i)
+            continue;
+        for (const StatementEntry& e : notes.value(&st) + orders.value(&st))
+            st.deliveredCents += e.cents;
+        for (const StatementEntry& e : payments.value(&st))
+            st.receivedCents += e.cents;
+        st.closingCents = st.openingCents + st.deliveredCents - st.receivedCents;
+        st.entries = notes.value(&st) + orders.value(&st) + payments.value(&st);
+        std::stable_sort(st.entries.begin(), st.entries.end(),
+                         [](const StatementEntry& a, const StatementEntry& b) {
+                             const bool pa = a.kind == StatementEntry::Kind::Payment;
+                             const bool pb = b.kind == StatementEntry::Kind::Payment;
+                             return a.date != b.date ? a.date < b.date : (!pa && pb);
+                         });
+    }
+    // A customer asked for twice gets the same statement twice.
+    for (int i = 0; i < out.size(); ++i) {
+        const int first = wanted.value(customerKey(customers.at(i)));
+        if (first != i)
+            out[i] = out[first];
+    }
+    return out;
 }
 
 namespace {
@@ -395,24 +565,24 @@ QVector<Ledger::Receivable> Ledger::receivables(QDate asOf) const {
         const qint64 days = day.daysTo(asOf);
         return days <= 30 ? 0 : days <= 60 ? 1 : days <= 90 ? 2 : 3;
     };
-    // A row of a name on a day (invalid: no day, the name's own) in an age column.
-    const auto deliver = [&](const QString& name, QDate day, int age, qint64 cents) {
+    const auto deliver = [&](const QString& name, const QString& owner, int age, qint64 cents) {
         if (name.trimmed().isEmpty())
             return;
-        const QString key = day.isValid() ? owners.owner(name, day) : customerKey(name);
-        names.meet(key, name);
-        sums[key].delivered[age] += cents;
+        names.meet(owner, name);
+        sums[owner].delivered[age] += cents;
     };
     const QString end = iso(asOf.addDays(1));
     // Months before this one's are over 90 days old as a whole; days from it on are aged one by one.
     const QDate oldest = asOf.addDays(-90);
     const QDate split(oldest.year(), oldest.month(), 1);
-    const core::Params recent{{QStringLiteral("split"), iso(split)},
-                              {QStringLiteral("asof"), iso(asOf)},
-                              {QStringLiteral("void"), QStringLiteral("作废")},
-                              {QStringLiteral("b0"), iso(asOf.addDays(-30))},
-                              {QStringLiteral("b1"), iso(asOf.addDays(-60))},
-                              {QStringLiteral("b2"), iso(oldest)}};
+    for (const auto& [owner, delivered] : keptBefore(m_db, owners, split, {}))
+        deliver(delivered.name, owner, 3, delivered.cents);
+    core::Params recent{{QStringLiteral("split"), iso(split)},
+                        {QStringLiteral("asof"), iso(asOf)},
+                        {QStringLiteral("void"), kVoid},
+                        {QStringLiteral("b0"), iso(asOf.addDays(-30))},
+                        {QStringLiteral("b1"), iso(asOf.addDays(-60))},
+                        {QStringLiteral("b2"), iso(oldest)}};
     for (core::Recordset rs = m_db.query(
              QStringLiteral(
                  "select min(顾客名称), 顾客键, case when 出票日>=:b0 then 0 when 出票日>=:b1 then 1 "
@@ -421,89 +591,27 @@ QVector<Ledger::Receivable> Ledger::receivables(QDate asOf) const {
              recent);
          !rs.eof(); rs.next())
         if (!renamed.contains(customerKey(rs.text(0))))
-            deliver(rs.text(0), {}, int(rs.value(2).toLongLong()), rs.value(3).toLongLong());
-    for (core::Recordset rs = m_db.query(
-             QStringLiteral(
-                 "select min(顾客名称), sum(金额分) from NoteCustomerMonths where 出票月<:month and "
-                 "票据状态<>:void group by 顾客键"),
-             {{QStringLiteral("month"), split.toString(QStringLiteral("yyyy-MM"))},
-              {QStringLiteral("void"), QStringLiteral("作废")}});
-         !rs.eof(); rs.next())
-        if (!renamed.contains(customerKey(rs.text(0))))
-            deliver(rs.text(0), {}, 3, rs.value(1).toLongLong());
+            deliver(rs.text(0), customerKey(rs.text(0)), int(rs.value(2).toLongLong()),
+                    rs.value(3).toLongLong());
     if (!renamedKept.isEmpty()) {
-        // A renamed name belongs to whoever held it on the day: its recent rows day by day, its
-        // older months whole, except a month a rename fell in, which is read day by day.
-        core::Params p = recent;
-        p.insert(QStringLiteral("keys"), renamedKept);
-        p.insert(QStringLiteral("month"), split.toString(QStringLiteral("yyyy-MM")));
-        const QString keys = core::Database::keyList(QStringLiteral("keys"));
+        // A renamed name belongs to whoever held it on the day.
+        recent.insert(QStringLiteral("keys"), renamedKept);
         for (core::Recordset rs = m_db.query(
                  QStringLiteral(
                      "select min(顾客名称), 出票日, sum(金额分) from NoteCustomerDays where 出票日>=:split "
                      "and 出票日<=:asof and 票据状态<>:void and 顾客键") +
-                     keys + QStringLiteral(" group by 顾客键, 出票日"),
-                 p);
+                     core::Database::keyList(QStringLiteral("keys")) +
+                     QStringLiteral(" group by 顾客键, 出票日"),
+                 recent);
              !rs.eof(); rs.next()) {
             const QDate day = dayOf(rs.text(1));
-            deliver(rs.text(0), day, ageOf(day), rs.value(2).toLongLong());
-        }
-        for (core::Recordset rs = m_db.query(
-                 QStringLiteral(
-                     "select min(顾客名称), 出票月, sum(金额分) from NoteCustomerMonths where 出票月<:month "
-                     "and 票据状态<>:void and 顾客键") +
-                     keys + QStringLiteral(" group by 顾客键, 出票月"),
-                 p);
-             !rs.eof(); rs.next()) {
-            const QString name = rs.text(0);
-            const QDate first = QDate::fromString(rs.text(1) + QStringLiteral("-01"), kIso);
-            const QDate last = first.addMonths(1).addDays(-1);
-            const QVector<QDate> renames = owners.renameDays(customerKey(name));
-            const bool split = std::any_of(renames.begin(), renames.end(), [&](QDate d) {
-                return first.isValid() && d >= first && d < last;
-            });
-            if (!split) {
-                deliver(name, first, 3, rs.value(2).toLongLong());
-                continue;
-            }
-            for (core::Recordset days =
-                     m_db.query(QStringLiteral("select 出票日, sum(金额分) from NoteCustomerDays where "
-                                               "出票日>=:from and 出票日<=:to "
-                                               "and 票据状态<>:void and 顾客键=:key group by 出票日"),
-                                {{QStringLiteral("from"), iso(first)},
-                                 {QStringLiteral("to"), iso(last)},
-                                 {QStringLiteral("void"), QStringLiteral("作废")},
-                                 {QStringLiteral("key"), entry::NoteSalesTotals::customerKey(name)}});
-                 !days.eof(); days.next())
-                deliver(name, dayOf(days.text(0)), 3, days.value(1).toLongLong());
+            deliver(rs.text(0), owners.owner(rs.text(0), day), ageOf(day), rs.value(2).toLongLong());
         }
     }
-    if (m_db.hasTable(QStringLiteral("PrintJournal"))) {
-        // Printed orders are few beside the notes: aged by the first printing, their goods
-        // lines' amounts (as imported: groups, full-width digits) read exactly here, a line a row.
-        QHash<QString, qint64> cents;
-        QHash<QString, std::pair<QString, QDate>> orders; // order → name, day of the first printing
-        for (core::Recordset rs = m_db.query(
-                 QStringLiteral(
-                     "select o.订单号, o.客户全称||'' as n, j.f, d.金额 from (select OrderNo, "
-                     "min(PrintTime) as f from PrintJournal where coalesce(Source,'order')='order' "
-                     "group by OrderNo) j join OrderList o on o.订单号=j.OrderNo join OrderDetail d on "
-                     "d.订单号=o.订单号 where j.f<:end") +
-                     kNotSavedAsNote,
-                 {{QStringLiteral("end"), end}});
-             !rs.eof(); rs.next()) {
-            const QString order = m_db.caseKey(rs.text(0));
-            orders.insert(order, {rs.text(1), dayOf(rs.text(2))});
-            cents[order] += textCents(rs.text(3)).value_or(0);
-        }
-        for (auto it = orders.cbegin(); it != orders.cend(); ++it) {
-            const auto& [name, day] = it.value();
-            if (!day.isValid() || day > asOf || name.trimmed().isEmpty())
-                continue;
-            const QString key = owners.owner(name, day);
-            names.meet(key, name);
-            sums[key].delivered[ageOf(day)] += cents.value(it.key());
-        }
+    for (const PrintedOrder& o : printedOrders(m_db, end, {})) {
+        const QDate day = dayOf(o.first);
+        if (day.isValid() && day <= asOf)
+            deliver(o.name, owners.owner(o.name, day), ageOf(day), o.cents);
     }
     // Payments per name; a renamed name's per day, as it belongs to whoever held it then. The
     // local file groups names as customers are told apart (A–Z folded), straight from the

@@ -47,7 +47,7 @@ struct Period {
 
 // Balances of customers from the notes, the printed orders and the payments. Read only.
 //
-// A customer is a name compared as the local file compares text: A–Z fold, every other
+// A customer is a name compared as the local file compares text, trimmed: A–Z fold, every other
 // character as written (so Ａ and ａ are two names on either engine; the server's wider fold is
 // narrowed here). A name the address book renamed stays with the renamed unit for everything
 // dated up to the rename's day (table CustomerRenames).
@@ -55,6 +55,9 @@ class Ledger {
 public:
     explicit Ledger(core::Database& db);
     Statement statement(const QString& customer, Period period, bool withGoods) const;
+    // The statements of many customers, in the order asked, each as statement() gives it; read
+    // in one pass over the period rather than one per customer.
+    QVector<Statement> statements(const QStringList& customers, Period period, bool withGoods) const;
     // Customers with notes, first printings of orders or payments in the period, sorted.
     QStringList activeCustomers(Period period) const;
     struct Receivable {
@@ -75,7 +78,7 @@ QString centsText(qint64 cents);
 // A money text (typed-number rules: full-width digits, groups of three, a sign) to cents,
 // exactly; a third decimal rounds half away from zero. Empty or no number: nothing.
 std::optional<qint64> textCents(const QString& text);
-// The key two customer names share when they are one customer: A–Z folded.
+// The key two customer names share when they are one customer: trimmed, A–Z folded.
 QString customerKey(const QString& name);
 
 } // namespace accounts

@@ -685,8 +685,10 @@ Outcome runStatement(core::AppContext& app, const Invocation& call) {
             pdf = std::make_unique<accounts::StatementPdf>(pdfPath);
         QJsonArray statements;
         QStringList files;
-        for (const QString& customer : customers) {
-            const accounts::Statement s = ledger.statement(customer, period, goods);
+        const QVector<accounts::Statement> read = ledger.statements(customers, period, goods);
+        for (int i = 0; i < customers.size(); ++i) {
+            const QString& customer = customers.at(i);
+            const accounts::Statement& s = read.at(i);
             if (call.json())
                 statements.append(accounts::statementJson(s));
             out.lines << statementLines(s, !all);

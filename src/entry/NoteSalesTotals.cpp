@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 
 namespace entry {
 
@@ -92,6 +93,11 @@ public:
         return m_rows[*it];
     }
     const QVector<Bucket>& rows() const { return m_rows; }
+    int size() const { return m_rows.size(); }
+    void clear() {
+        m_index.clear();
+        m_rows.clear();
+    }
     // The same sums per month (yyyy-MM of the day; "" stays ""), names as first met.
     Buckets months() const {
         Buckets out;
@@ -334,7 +340,18 @@ void NoteSalesTotals::clear() {
 void NoteSalesTotals::move(const QString& where, const core::Params& params, int sign) {
     if (!kept())
         return;
+    // Sums are added to the kept rows, so they go out in parts: a recount of a large local store
+    // holds a part of its keys at a time, not a row per note. The server's driver drops a result
+    // still being read when another statement runs: there every part goes out at the end.
+    const int part = m_db.engine() == core::Engine::SQLite ? 20000 : std::numeric_limits<int>::max();
+    core::StatementCache statements(m_db);
     Buckets customers;
+    const auto writeCustomers = [&] {
+        write(statements, customerColumns(kCustomers, QStringLiteral("出票日")), customers, sign);
+        write(statements, customerColumns(kCustomerMonths, QStringLiteral("出票月")), customers.months(),
+              sign);
+        customers.clear();
+    };
     forEachRow(m_db,
                QStringLiteral("select 出票日期, 顾客名称, 票据状态, 合计金额 from DataCheckFHDSHD where ") +
                    where,
@@ -347,8 +364,16 @@ void NoteSalesTotals::move(const QString& where, const core::Params& params, int
                    qint64 c = 0;
                    if (cents(text(row.value(3)), &c))
                        b.cents += c;
+                   if (customers.size() >= part)
+                       writeCustomers();
                });
+    writeCustomers();
     Buckets products;
+    const auto writeProducts = [&] {
+        write(statements, productColumns(kProducts, QStringLiteral("出票日")), products, sign);
+        write(statements, productColumns(kProductMonths, QStringLiteral("出票月")), products.months(), sign);
+        products.clear();
+    };
     forEachRow(m_db, linesOf(where), params, [&](const QSqlQuery& row) {
         const QString code = text(row.value(0)).trimmed();
         const QString name = text(row.value(1)).trimmed();
@@ -361,13 +386,10 @@ void NoteSalesTotals::move(const QString& where, const core::Params& params, int
         qint64 c = 0;
         if (cents(text(row.value(2)), &c))
             b.cents += c;
+        if (products.size() >= part)
+            writeProducts();
     });
-
-    core::StatementCache statements(m_db);
-    write(statements, customerColumns(kCustomers, QStringLiteral("出票日")), customers, sign);
-    write(statements, customerColumns(kCustomerMonths, QStringLiteral("出票月")), customers.months(), sign);
-    write(statements, productColumns(kProducts, QStringLiteral("出票日")), products, sign);
-    write(statements, productColumns(kProductMonths, QStringLiteral("出票月")), products.months(), sign);
+    writeProducts();
 }
 
 } // namespace entry

@@ -149,6 +149,11 @@ private slots:
         db().exec(QStringLiteral("delete from DataCheckFHDSHD where 票据编号=:n"),
                   {{QStringLiteral("n"), QStringLiteral("N%1").arg(serial, 5, 10, QLatin1Char('0'))}});
         recs.removeLast();
+        // A name saved with stray spaces is the same customer.
+        note(QStringLiteral("甲商行 "), QStringLiteral("甲"), kFrom.addDays(3), 777,
+             QStringLiteral("已发货"));
+        note(QStringLiteral(" 甲商行"), QStringLiteral("甲"), kFrom.addDays(-3), 555,
+             QStringLiteral("已发货"));
         // Period edges.
         note(QStringLiteral("甲商行"), QStringLiteral("甲"), kFrom, 101, QStringLiteral("已发货"));
         note(QStringLiteral("甲商行"), QStringLiteral("甲"), kTo, 202, QStringLiteral("正常"));
@@ -181,33 +186,32 @@ private slots:
         QTest::addColumn<QString>("asked");
         QTest::addColumn<QString>("owner");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("plain") << "甲商行"
-                               << "甲"
-                               << "甲商行";
-        QTest::newRow("case folds A-Z") << "abc商行"
-                                        << "abc"
-                                        << "abc商行";
-        QTest::newRow("upper asks the same") << "ABC商行"
-                                             << "abc"
-                                             << "ABC商行";
-        QTest::newRow("full-width upper apart") << "Ａbc商行"
-                                                << "Ａbc"
-                                                << "Ａbc商行";
-        QTest::newRow("full-width lower apart") << "ａbc商行"
-                                                << "ａbc"
-                                                << "ａbc商行";
-        QTest::newRow("renamed keeps old notes") << "新名公司"
-                                                 << "新名"
-                                                 << "新名公司";
-        QTest::newRow("old name taken again") << "旧名公司"
-                                              << "旧名"
-                                              << "旧名公司";
+        QTest::addColumn<bool>("many");
+        const char* const rows[][4] = {{"plain", "甲商行", "甲", "甲商行"},
+                                       {"case folds A-Z", "abc商行", "abc", "abc商行"},
+                                       {"upper asks the same", "ABC商行", "abc", "ABC商行"},
+                                       {"full-width upper apart", "Ａbc商行", "Ａbc", "Ａbc商行"},
+                                       {"full-width lower apart", "ａbc商行", "ａbc", "ａbc商行"},
+                                       {"renamed keeps old notes", "新名公司", "新名", "新名公司"},
+                                       {"old name taken again", "旧名公司", "旧名", "旧名公司"}};
+        // Asked alone, a statement reads its customer's records; asked among many, every record
+        // of the period is read once and shared out: both must come to the same statement.
+        for (const bool many : {false, true})
+            for (const auto& row : rows)
+                QTest::newRow(qPrintable(QString::fromUtf8(row[0]) +
+                                         (many ? QStringLiteral(", among many") : QString())))
+                    << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]) << QString::fromUtf8(row[3])
+                    << many;
     }
     void statementAgainstRecount() {
         QFETCH(QString, asked);
         QFETCH(QString, owner);
         QFETCH(QString, shown);
-        const Statement got = Ledger(db()).statement(asked, Period::month(2026, 3), true);
+        QFETCH(bool, many);
+        QStringList customers{asked};
+        for (int i = 0; many && i < 30; ++i)
+            customers << QStringLiteral("无往来%1").arg(i);
+        const Statement got = Ledger(db()).statements(customers, Period::month(2026, 3), true).constFirst();
         const Statement want = expected(owner);
         QCOMPARE(got.customer, shown);
         QCOMPARE(got.openingCents, want.openingCents);

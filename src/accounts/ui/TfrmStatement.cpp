@@ -367,9 +367,8 @@ void TfrmStatement::allCustomers() {
         Busy busy;
         try {
             StatementPdf pdf(path);
-            Ledger ledger(m_app.db());
-            for (const QString& customer : customers)
-                pdf.add(StatementDocument(ledger.statement(customer, period(), goods), ourUnit));
+            for (Statement& s : Ledger(m_app.db()).statements(customers, period(), goods))
+                pdf.add(StatementDocument(std::move(s), ourUnit));
             pdf.finish();
             m_status->setText(QStringLiteral("已保存 %1 个客户的对账单：%2")
                                   .arg(customers.size())
@@ -394,10 +393,11 @@ void TfrmStatement::allCustomers() {
     Busy busy;
     int written = 0;
     try {
-        Ledger ledger(m_app.db());
-        for (const QString& customer : customers) {
-            writeStatementXlsx(ledger.statement(customer, period(), goods), ourUnit,
-                               QDir(folder).filePath(statementFileName(customer, QStringLiteral(".xlsx"))));
+        const QVector<Statement> read = Ledger(m_app.db()).statements(customers, period(), goods);
+        for (int i = 0; i < customers.size(); ++i) {
+            writeStatementXlsx(
+                read.at(i), ourUnit,
+                QDir(folder).filePath(statementFileName(customers.at(i), QStringLiteral(".xlsx"))));
             ++written;
         }
     } catch (const core::DbError& e) {
