@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QPageSize>
+#include <QSet>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -138,6 +139,20 @@ QString statementFileName(const QString& customer, const QString& suffix) {
     if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
         name.prepend(QStringLiteral("对账单"));
     return name.left(120) + suffix;
+}
+
+QStringList statementFileNames(const QStringList& customers, const QString& suffix) {
+    QStringList out;
+    QSet<QString> taken;
+    for (const QString& customer : customers) {
+        const QString plain = statementFileName(customer, QString());
+        QString name = plain + suffix;
+        for (int n = 2; taken.contains(name.toLower()); ++n)
+            name = plain + QLatin1Char('-') + QString::number(n) + suffix;
+        taken.insert(name.toLower());
+        out << name;
+    }
+    return out;
 }
 
 QJsonObject statementJson(const Statement& s) {

@@ -57,6 +57,10 @@ void writeStatementXlsx(const Statement& statement, const QString& ourUnit, cons
 
 // A customer's name made a file name: characters no file system takes become "_".
 QString statementFileName(const QString& customer, const QString& suffix);
+// The file names of many customers' statements in one folder: two names that come out alike
+// (letters a file system does not tell apart, characters made "_", a long name cut) get "-2",
+// "-3"…, so no statement's file takes another's place.
+QStringList statementFileNames(const QStringList& customers, const QString& suffix);
 
 // The figures of the statement, as `statement --json` reports them.
 QJsonObject statementJson(const Statement& statement);

@@ -686,8 +686,8 @@ Outcome runStatement(core::AppContext& app, const Invocation& call) {
         QJsonArray statements;
         QStringList files;
         const QVector<accounts::Statement> read = ledger.statements(customers, period, goods);
+        const QStringList fileNames = accounts::statementFileNames(customers, QStringLiteral(".xlsx"));
         for (int i = 0; i < customers.size(); ++i) {
-            const QString& customer = customers.at(i);
             const accounts::Statement& s = read.at(i);
             if (call.json())
                 statements.append(accounts::statementJson(s));
@@ -695,9 +695,7 @@ Outcome runStatement(core::AppContext& app, const Invocation& call) {
             if (pdf)
                 pdf->add(accounts::StatementDocument(s, ourUnit));
             if (!xlsxPath.isEmpty()) {
-                const QString file = all ? QDir(xlsxPath).filePath(
-                                               accounts::statementFileName(customer, QStringLiteral(".xlsx")))
-                                         : xlsxPath;
+                const QString file = all ? QDir(xlsxPath).filePath(fileNames.at(i)) : xlsxPath;
                 accounts::writeStatementXlsx(s, ourUnit, file);
                 files << file;
             }

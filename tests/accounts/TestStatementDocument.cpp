@@ -4,6 +4,7 @@
 #include "support/TestRegistry.h"
 
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -178,6 +179,26 @@ private slots:
         QVERIFY(pages.at(2).contains(QStringLiteral("第1页共1页")));
         QVERIFY(pages.at(2).contains(
             StatementDocument::goodsText(second.entries.at(0).goods.at(1)).remove(QLatin1Char(' '))));
+    }
+
+    // One folder, one workbook per customer: names that come out alike must not overwrite.
+    void fileNamesNeverCollide() {
+        const QString longName(130, QChar(0x5546));
+        const QStringList customers{QStringLiteral("A/B 商行"),      QStringLiteral("A:B 商行"),
+                                    QStringLiteral("Ａbc"),          QStringLiteral("ａbc"),
+                                    QStringLiteral("abc"),           QStringLiteral("ABC"),
+                                    longName + QStringLiteral("甲"), longName + QStringLiteral("乙")};
+        const QStringList names = accounts::statementFileNames(customers, QStringLiteral(".xlsx"));
+        QCOMPARE(names.size(), customers.size());
+        QSet<QString> folded;
+        for (const QString& name : names) {
+            QVERIFY2(!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char(':')), qPrintable(name));
+            QVERIFY2(name.endsWith(QStringLiteral(".xlsx")), qPrintable(name));
+            folded.insert(name.toLower());
+        }
+        QCOMPARE(folded.size(), customers.size());
+        QCOMPARE(names.at(0), QStringLiteral("A_B 商行.xlsx"));
+        QCOMPARE(names.at(1), QStringLiteral("A_B 商行-2.xlsx"));
     }
 };
 

@@ -394,10 +394,9 @@ void TfrmStatement::allCustomers() {
     int written = 0;
     try {
         const QVector<Statement> read = Ledger(m_app.db()).statements(customers, period(), goods);
+        const QStringList fileNames = statementFileNames(customers, QStringLiteral(".xlsx"));
         for (int i = 0; i < customers.size(); ++i) {
-            writeStatementXlsx(
-                read.at(i), ourUnit,
-                QDir(folder).filePath(statementFileName(customers.at(i), QStringLiteral(".xlsx"))));
+            writeStatementXlsx(read.at(i), ourUnit, QDir(folder).filePath(fileNames.at(i)));
             ++written;
         }
     } catch (const core::DbError& e) {
