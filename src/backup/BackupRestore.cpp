@@ -20,17 +20,6 @@ const QString kRestoreStored = QStringLiteral("restore-stored");
 
 namespace {
 
-// The history's day totals are counted from the restored notes, as a copy does.
-core::StoreCopy::Recount dayTotals() {
-    return {{entry::NoteDayTotals::kTable}, [](core::Database& target) {
-                entry::NoteDayTotals totals(target);
-                if (totals.kept())
-                    totals.rebuild();
-                else
-                    totals.ensure();
-            }};
-}
-
 // The backup's Config.ini over the held one; this seat's store and backup sections stay.
 void restoreSettings(core::AppContext& app, const QString& file) {
     QByteArray bytes;
@@ -103,8 +92,8 @@ RestoreResult restore(core::AppContext& app, const QString& file, const QString&
         if (store.engine() == core::Engine::SQLite) {
             const QString local = store.filePath();
             store.close();
-            result =
-                core::StoreCopy::replaceLocal(source, app.getRunPath(), dayTotals(), BackupFile::ownTables());
+            result = core::StoreCopy::replaceLocal(
+                source, app.getRunPath(), entry::NoteDayTotals::copyRecount(), BackupFile::ownTables());
             try {
                 store.open(local);
             } catch (const core::DbError& e) {
@@ -114,7 +103,7 @@ RestoreResult restore(core::AppContext& app, const QString& file, const QString&
             }
         } else {
             result = core::StoreCopy::copy(source, store, QString(), app.pathOf(QStringLiteral("Image")),
-                                           dayTotals(), BackupFile::ownTables());
+                                           entry::NoteDayTotals::copyRecount(), BackupFile::ownTables());
         }
     }
     if (!result.ok) {

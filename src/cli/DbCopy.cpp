@@ -31,20 +31,6 @@ void report(Outcome& out, const core::StoreCopy::Result& result) {
     out.result.insert(QStringLiteral("images"), result.images);
 }
 
-// The history's day totals are counted from the copied notes, whatever the source kept: a store
-// of an earlier version has none, and the target's own would otherwise stand for its notes.
-void recountDayTotals(core::Database& target) {
-    entry::NoteDayTotals totals(target);
-    if (totals.kept())
-        totals.rebuild();
-    else
-        totals.ensure();
-}
-
-core::StoreCopy::Recount dayTotals() {
-    return {QStringList{entry::NoteDayTotals::kTable} + entry::NoteSalesTotals::tables(), recountDayTotals};
-}
-
 // With the login on at either end, its operator (one --user and one password for both): the
 // data leaving a store, or the data a copy replaces, is that store's operators' to move.
 int loginAtBothEnds(core::AppContext& first, core::AppContext& second, const Invocation& call) {
@@ -80,8 +66,9 @@ Outcome toServer(const QString& runPath, core::Dialogs& dialogs, const Invocatio
         out.exit = DataError;
         return out;
     }
-    const core::StoreCopy::Result result = core::StoreCopy::copy(
-        source.db(), target.db(), runPath + QStringLiteral("Image"), QString(), dayTotals());
+    const core::StoreCopy::Result result =
+        core::StoreCopy::copy(source.db(), target.db(), runPath + QStringLiteral("Image"), QString(),
+                              entry::NoteDayTotals::copyRecount());
     if (!result.ok) {
         writeError(QStringLiteral("错误：") + result.error);
         out.exit = DataError;
@@ -110,7 +97,8 @@ Outcome fromServer(const QString& runPath, core::Dialogs& dialogs, const Invocat
         out.exit = DataError;
         return out;
     }
-    const core::StoreCopy::Result result = core::StoreCopy::replaceLocal(source.db(), runPath, dayTotals());
+    const core::StoreCopy::Result result =
+        core::StoreCopy::replaceLocal(source.db(), runPath, entry::NoteDayTotals::copyRecount());
     if (!result.ok) {
         writeError(QStringLiteral("错误：") + result.error);
         out.exit = DataError;

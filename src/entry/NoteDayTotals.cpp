@@ -138,6 +138,16 @@ void NoteDayTotals::rebuild() {
     });
 }
 
+core::StoreCopy::Recount NoteDayTotals::copyRecount() {
+    return {QStringList{kTable} + NoteSalesTotals::tables(), [](core::Database& target) {
+                NoteDayTotals totals(target);
+                if (totals.kept())
+                    totals.rebuild();
+                else
+                    totals.ensure();
+            }};
+}
+
 void NoteDayTotals::makeKey() {
     // Earlier builds kept a missing key value as NULL, and seats saving at once could each add a
     // row of one key: both are made one row per key before the unique key is asked for. On a

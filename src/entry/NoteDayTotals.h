@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Database.h"
+#include "core/StoreCopy.h"
 #include "entry/NoteSalesTotals.h"
 
 #include <QString>
@@ -50,6 +51,9 @@ public:
     // Counts every note again, replacing what was kept (when kept); in the caller's transaction
     // or one of its own, as ensure().
     void rebuild();
+    // What a store copy or a restore does with the kept totals: empties their tables on the
+    // target and counts them again from the copied notes (made there when the target has none).
+    static core::StoreCopy::Recount copyRecount();
 
     // The notes of the header table that the condition finds (the text after "where" with its
     // values) taken out of, or put into, the totals. Nothing happens when none are kept.
