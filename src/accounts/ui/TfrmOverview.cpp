@@ -287,8 +287,9 @@ void TfrmOverview::drawMonths() {
     QStringList labels;
     for (int i = 0; i < m_months; ++i) {
         const QDate month = m_firstMonth.addMonths(i);
-        labels << (i == 0 || month.month() == 1 ? month.toString(QStringLiteral("yy年M月"))
-                                                : month.toString(QStringLiteral("M月")));
+        // The month alone (the title names the years): a label wider than a bar's room, as
+        // "26年1月" is at twelve months, is left out by the axis.
+        labels << month.toString(QStringLiteral("M月"));
         *current << now.value(i) / unit.cents;
         *earlier << before.value(i) / unit.cents;
     }
