@@ -1,10 +1,14 @@
 #include "entry/NoteDayTotals.h"
 
+#include "core/RepeatedStatement.h"
+
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVector>
+
+#include <memory>
 
 namespace entry {
 
@@ -233,6 +237,19 @@ void NoteDayTotals::move(const QString& where, const core::Params& params, int s
         if (rows.lastError().isValid())
             throw core::DbError(core::Database::errorText(rows.lastError()));
     }
+    std::unique_ptr<core::RepeatedStatement> add;
+    // One statement on the unique key: a seat adding the same key meanwhile waits for this
+    // one's row and adds to it. A key left without amounts holds a sum of exactly 0, not what
+    // rounding left of it.
+    if (sign > 0)
+        add = std::make_unique<core::RepeatedStatement>(
+            m_db, QStringLiteral(
+                      "insert into NoteDayTotals (出票日期, 模板种类, 票据状态, 单据数, 金额数, 金额合计) "
+                      "values (:day, :kind, :state, :notes, :amounts, :sum) on conflict (出票日期, "
+                      "模板种类, 票据状态) do update set 单据数=NoteDayTotals.单据数+excluded.单据数, "
+                      "金额数=NoteDayTotals.金额数+excluded.金额数, 金额合计=case when "
+                      "NoteDayTotals.金额数+excluded.金额数=0 then 0 else "
+                      "NoteDayTotals.金额合计+excluded.金额合计 end"));
     for (const Bucket& b : buckets) {
         const core::Params p{{QStringLiteral("day"), b.day},
                              {QStringLiteral("kind"), b.kind},
@@ -241,18 +258,7 @@ void NoteDayTotals::move(const QString& where, const core::Params& params, int s
                              {QStringLiteral("amounts"), sign * b.amounts},
                              {QStringLiteral("sum"), sign * b.sum}};
         if (sign > 0) {
-            // One statement on the unique key: a seat adding the same key meanwhile waits for
-            // this one's row and adds to it. A key left without amounts holds a sum of exactly
-            // 0, not what rounding left of it.
-            m_db.exec(
-                QStringLiteral(
-                    "insert into NoteDayTotals (出票日期, 模板种类, 票据状态, 单据数, 金额数, 金额合计) "
-                    "values (:day, :kind, :state, :notes, :amounts, :sum) on conflict (出票日期, "
-                    "模板种类, 票据状态) do update set 单据数=NoteDayTotals.单据数+excluded.单据数, "
-                    "金额数=NoteDayTotals.金额数+excluded.金额数, 金额合计=case when "
-                    "NoteDayTotals.金额数+excluded.金额数=0 then 0 else "
-                    "NoteDayTotals.金额合计+excluded.金额合计 end"),
-                p);
+            add->exec(p);
             continue;
         }
         const QString match = QStringLiteral(" where 出票日期=:day and 模板种类=:kind and 票据状态=:state");

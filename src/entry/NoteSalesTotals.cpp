@@ -1,5 +1,6 @@
 #include "entry/NoteSalesTotals.h"
 
+#include "core/RepeatedStatement.h"
 #include "entry/TypedNumber.h"
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 namespace entry {
 
@@ -211,18 +213,28 @@ void NoteSalesTotals::move(const QString& where, const core::Params& params, int
             b.cents += c;
     });
 
+    std::unique_ptr<core::RepeatedStatement> addCustomer, addProduct;
+    if (sign > 0) {
+        addCustomer = std::make_unique<core::RepeatedStatement>(
+            m_db,
+            QStringLiteral("insert into NoteCustomerDays (出票日, 顾客键, 顾客名称, 票据状态, 单据数, "
+                           "金额分) values (:day, :key, :name, :state, :n, :cents) on conflict (出票日, "
+                           "顾客键, 票据状态) do update set 单据数=NoteCustomerDays.单据数+excluded.单据数, "
+                           "金额分=NoteCustomerDays.金额分+excluded.金额分"));
+        addProduct = std::make_unique<core::RepeatedStatement>(
+            m_db, QStringLiteral(
+                      "insert into NoteProductDays (出票日, 商品键, 货号, 商品名, 票据状态, 行数, "
+                      "金额分) values (:day, :key, :code, :name, :state, :n, :cents) on conflict "
+                      "(出票日, 商品键, 票据状态) do update set 行数=NoteProductDays.行数+excluded.行数, "
+                      "金额分=NoteProductDays.金额分+excluded.金额分"));
+    }
     for (const Bucket& b : customers.rows()) {
         const core::Params p{
             {QStringLiteral("day"), b.day},        {QStringLiteral("key"), b.key},
             {QStringLiteral("name"), b.name},      {QStringLiteral("state"), b.state},
             {QStringLiteral("n"), sign * b.count}, {QStringLiteral("cents"), sign * b.cents}};
         if (sign > 0) {
-            m_db.exec(QStringLiteral(
-                          "insert into NoteCustomerDays (出票日, 顾客键, 顾客名称, 票据状态, 单据数, "
-                          "金额分) values (:day, :key, :name, :state, :n, :cents) on conflict (出票日, "
-                          "顾客键, 票据状态) do update set 单据数=NoteCustomerDays.单据数+excluded.单据数, "
-                          "金额分=NoteCustomerDays.金额分+excluded.金额分"),
-                      p);
+            addCustomer->exec(p);
             continue;
         }
         const QString match = QStringLiteral(" where 出票日=:day and 顾客键=:key and 票据状态=:state");
@@ -237,12 +249,7 @@ void NoteSalesTotals::move(const QString& where, const core::Params& params, int
                              {QStringLiteral("state"), b.state},       {QStringLiteral("n"), sign * b.count},
                              {QStringLiteral("cents"), sign * b.cents}};
         if (sign > 0) {
-            m_db.exec(QStringLiteral(
-                          "insert into NoteProductDays (出票日, 商品键, 货号, 商品名, 票据状态, 行数, "
-                          "金额分) values (:day, :key, :code, :name, :state, :n, :cents) on conflict "
-                          "(出票日, 商品键, 票据状态) do update set 行数=NoteProductDays.行数+excluded.行数, "
-                          "金额分=NoteProductDays.金额分+excluded.金额分"),
-                      p);
+            addProduct->exec(p);
             continue;
         }
         const QString match = QStringLiteral(" where 出票日=:day and 商品键=:key and 票据状态=:state");
