@@ -132,6 +132,10 @@ void BackupWriter::start() {
                      .arg(QDir::toNativeSeparators(m_part), m_target ? m_target->error() : QString()));
             return;
         }
+        // The step of the last page would otherwise wait for the whole file to reach the disk,
+        // on the event loop; the worker's transaction that writes the manifest syncs it instead,
+        // before the check, and a .part is never a backup until then.
+        m_target->exec(QStringLiteral("pragma synchronous=off"));
         m_backup = sqlite3_backup_init(m_target->handle(), "main", source, "main");
         if (!m_backup) {
             fail(QStringLiteral("无法开始备份：") + QString::fromUtf8(sqlite3_errmsg(m_target->handle())));
@@ -142,40 +146,35 @@ void BackupWriter::start() {
     }
     // A server store: read in one repeatable-read transaction (one moment of the store) on
     // connections made and closed by the worker.
-    m_stage = Stage::Waiting;
+    m_stage = Stage::Working;
     m_workerDone = false;
     const core::ServerAddress address = m_store.server();
     m_worker = std::thread([this, address] {
         try {
             core::Database target(uniqueName(QStringLiteral("file")));
             core::StoreCopy::createLocalStore(target, m_part);
-            core::Database source(uniqueName(QStringLiteral("server")));
-            source.openServer(address);
-            source.begin();
-            QSqlQuery(source.connection())
-                .exec(QStringLiteral("set transaction isolation level repeatable read"));
-            const core::StoreCopy::Result copied = core::StoreCopy::copy(source, target);
-            source.rollback();
-            if (!copied.ok)
-                throw core::DbError(copied.error);
-            for (const core::StoreCopy::Count& c : copied.counts)
-                if (c.table.compare(kImages, Qt::CaseInsensitive) != 0)
-                    m_manifest.counts.insert(c.table, c.source);
+            {
+                core::Database source(uniqueName(QStringLiteral("server")));
+                source.openServer(address);
+                source.begin();
+                QSqlQuery(source.connection())
+                    .exec(QStringLiteral("set transaction isolation level repeatable read"));
+                const core::StoreCopy::Result copied = core::StoreCopy::copy(source, target);
+                source.rollback();
+                if (!copied.ok)
+                    throw core::DbError(copied.error);
+                for (const core::StoreCopy::Count& c : copied.counts)
+                    if (c.table.compare(kImages, Qt::CaseInsensitive) != 0)
+                        m_manifest.counts.insert(c.table, c.source);
+            }
             reachStep(kCopied);
-            writeExtras(target, m_runPath, m_manifest, false);
+            m_percent = 80;
+            finishOnWorker(target, false);
         } catch (const core::DbError& e) {
-            m_workerError = e.message();
+            m_workerError = QStringLiteral("备份失败：") + e.message();
         }
         m_workerDone = true;
     });
-}
-
-void BackupWriter::countSource() {
-    for (const QString& table : m_store.tables())
-        if (table.compare(kImages, Qt::CaseInsensitive) != 0)
-            m_manifest.counts.insert(
-                table,
-                m_store.scalar(QStringLiteral("select count(*) from ") + quotedName(table)).toLongLong());
 }
 
 void BackupWriter::copyPages() {
@@ -193,39 +192,37 @@ void BackupWriter::copyPages() {
         return;
     }
     m_target.reset();
-    // The copy is the store as it is now: count it before anything else can write.
-    try {
-        countSource();
-    } catch (const core::DbError& e) {
-        fail(QStringLiteral("备份时无法读取数据：") + e.message());
-        return;
-    }
     reachStep(kCopied);
-    m_stage = Stage::Finishing;
-}
-
-void BackupWriter::finishFile() {
-    try {
-        core::Database file(uniqueName(QStringLiteral("file")));
-        file.open(m_part);
-        writeExtras(file, m_runPath, m_manifest, true);
-    } catch (const core::DbError& e) {
-        fail(QStringLiteral("备份时无法写入图片和设置：") + e.message());
-        return;
-    }
-    startCheck();
-}
-
-void BackupWriter::startCheck() {
-    reachStep(kFinished);
-    m_percent = 85;
-    m_stage = Stage::Checking;
+    // The .part is the store as it was at the last page, and nothing writes it but the worker:
+    // its rows are counted there, not in the store the clerk goes on changing.
+    m_stage = Stage::Working;
     m_workerDone = false;
     m_worker = std::thread([this] {
-        const Inspection checked = BackupFile::inspect(m_part, true);
-        m_workerError = checked.ok ? QString() : checked.error;
+        try {
+            core::Database file(uniqueName(QStringLiteral("file")));
+            file.open(m_part);
+            for (const QString& table : file.tables())
+                if (table.compare(kImages, Qt::CaseInsensitive) != 0)
+                    m_manifest.counts.insert(
+                        table, file.scalar(QStringLiteral("select count(*) from ") + quotedName(table))
+                                   .toLongLong());
+            finishOnWorker(file, true);
+        } catch (const core::DbError& e) {
+            m_workerError = QStringLiteral("备份时无法写入图片和设置：") + e.message();
+        }
         m_workerDone = true;
     });
+}
+
+// On the worker: images, settings and manifest into the copy, then the whole file checked.
+void BackupWriter::finishOnWorker(core::Database& file, bool replaceImages) {
+    writeExtras(file, m_runPath, m_manifest, replaceImages);
+    file.close();
+    reachStep(kFinished);
+    m_percent = 85;
+    const Inspection checked = BackupFile::inspect(m_part, true);
+    if (!checked.ok)
+        m_workerError = QStringLiteral("备份失败：") + checked.error;
 }
 
 bool BackupWriter::step() {
@@ -236,20 +233,12 @@ bool BackupWriter::step() {
     case Stage::Copying:
         copyPages();
         break;
-    case Stage::Finishing:
-        finishFile();
-        break;
-    case Stage::Waiting:
-    case Stage::Checking:
+    case Stage::Working:
         if (!m_workerDone)
             break;
         m_worker.join();
         if (!m_workerError.isEmpty()) {
-            fail(QStringLiteral("备份失败：") + m_workerError);
-            break;
-        }
-        if (m_stage == Stage::Waiting) {
-            startCheck();
+            fail(m_workerError);
             break;
         }
         reachStep(kChecked);
@@ -270,7 +259,7 @@ bool BackupWriter::step() {
 
 bool BackupWriter::run() {
     while (step())
-        if (m_stage == Stage::Waiting || m_stage == Stage::Checking)
+        if (m_stage == Stage::Working)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return ok();
 }

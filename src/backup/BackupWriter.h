@@ -23,9 +23,10 @@ class SqliteFile;
 // local file through SQLite's online backup on the program's own connection (a few hundred
 // pages a step; a write of the program in between is carried into the copy), a server store
 // through StoreCopy on a worker thread with connections of its own. The file is written as
-// <name>.part, checked whole (integrity, rows against the manifest) on a worker thread and only
-// then renamed: a file under a backup's name is always complete. A failure removes the .part
-// and never touches the store.
+// <name>.part; its rows are counted, images, settings and manifest written and the whole file
+// checked (integrity, rows against the manifest) on a worker thread, so no step on the event
+// loop does more than a few hundred pages. Only then is it renamed: a file under a backup's
+// name is always complete. A failure removes the .part and never touches the store.
 class BackupWriter {
 public:
     // runPath: the program folder (its Image/ and Config.ini go into the backup).
@@ -56,13 +57,13 @@ public:
     static const QString kRenamed;  // the backup under its name
 
 private:
-    enum class Stage { Start, Copying, Waiting, Finishing, Checking, Done, Failed };
+    // Copying: pages on the event loop (local file); Working: the worker copies (server),
+    // finishes and checks the file.
+    enum class Stage { Start, Copying, Working, Done, Failed };
     void start();
     void copyPages();
-    void finishFile();
-    void startCheck();
+    void finishOnWorker(core::Database& file, bool replaceImages);
     void fail(const QString& why);
-    void countSource();
 
     core::Database& m_store;
     QString m_runPath;
@@ -70,17 +71,15 @@ private:
     QString m_path;
     QString m_part;
     Stage m_stage = Stage::Start;
-    int m_percent = 0;
+    std::atomic<int> m_percent{0};
     QString m_error;
     Manifest m_manifest;
     std::unique_ptr<SqliteFile> m_target;
     sqlite3_backup* m_backup = nullptr;
-    long long m_changesAtCopy = 0;
-    int m_restarts = 0;
-    // The worker of a server copy or of the check.
+    // The worker that finishes the file (and copies a server store first).
     std::thread m_worker;
     std::atomic<bool> m_workerDone{false};
-    QString m_workerError;
+    QString m_workerError; // the clerk's text
 };
 
 } // namespace backup

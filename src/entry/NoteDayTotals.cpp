@@ -1,5 +1,7 @@
 #include "entry/NoteDayTotals.h"
 
+#include "core/StatementCache.h"
+
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -243,6 +245,8 @@ void NoteDayTotals::move(const QString& where, const core::Params& params, int s
         if (rows.lastError().isValid())
             throw core::DbError(core::Database::errorText(rows.lastError()));
     }
+    // The statements prepared once for every key of the move.
+    core::StatementCache statements(m_db);
     for (const Bucket& b : buckets) {
         const core::Params p{{QStringLiteral("day"), b.day},
                              {QStringLiteral("kind"), b.kind},
@@ -254,7 +258,7 @@ void NoteDayTotals::move(const QString& where, const core::Params& params, int s
             // One statement on the unique key: a seat adding the same key meanwhile waits for
             // this one's row and adds to it. A key left without amounts holds a sum of exactly
             // 0, not what rounding left of it.
-            m_db.exec(
+            statements.exec(
                 QStringLiteral(
                     "insert into NoteDayTotals (出票日期, 模板种类, 票据状态, 单据数, 金额数, 金额合计) "
                     "values (:day, :kind, :state, :notes, :amounts, :sum) on conflict (出票日期, "

@@ -10,8 +10,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <memory>
 
@@ -97,6 +99,7 @@ private slots:
         QVERIFY(ini.flush());
     }
     void cleanup() {
+        backup::setStepHook({});
         m_home.reset();
         m_folder.reset();
     }
@@ -143,6 +146,59 @@ private slots:
         QVERIFY2(safety.ok, qPrintable(safety.error));
         QCOMPARE(safety.manifest.notes(), 2);
         QVERIFY(safety.manifest.rows(QStringLiteral("DataCheckFHDSHDDetail")) == 3);
+    }
+
+    // The clerk writes between any two steps of a backup taken on the event loop: the file holds
+    // the store as it was at the last page (the writes before it carried in) and its manifest
+    // says so; counting, images, manifest and the check run on the worker, never in a step.
+    void writesBetweenSteps() {
+        const bool local = db().engine() == core::Engine::SQLite;
+        if (local) {
+            // A few megabytes: several steps of pages.
+            QSqlQuery fill(db().connection());
+            QVERIFY(fill.exec(QStringLiteral(
+                "insert into DataCheckFHDSHD "
+                "(票据编号,模板种类,币种,合计金额,出票日期,顾客名称,票据状态,顾客地址) "
+                "with recursive n(i) as (select 1 union all select i + 1 from n where i < 6000) "
+                "select 'F-' || i,'标准','人民币','30','2026-12-01','南方商贸','正常',hex(randomblob(300)) "
+                "from n")));
+        }
+        const qint64 before = notes();
+        QThread* const loop = QThread::currentThread();
+        QStringList onLoop, offLoop; // each written by one thread only
+        qint64 atLastPage = -1;
+        backup::setStepHook([&](const QString& step) {
+            if (QThread::currentThread() != loop) {
+                offLoop << step;
+                return;
+            }
+            onLoop << step;
+            if (step == backup::BackupWriter::kCopied)
+                atLastPage = notes();
+        });
+        int written = 0;
+        {
+            backup::BackupWriter writer(db(), m_home->path(), m_folder->path());
+            while (writer.step()) {
+                addNote(QStringLiteral("W-%1").arg(++written), QStringLiteral("北方五金"));
+                QThread::msleep(1);
+            }
+            QVERIFY2(writer.ok(), qPrintable(writer.error()));
+            const backup::Inspection seen = backup::BackupFile::inspect(writer.path(), true);
+            QVERIFY2(seen.ok, qPrintable(seen.error));
+            QVERIFY(seen.manifest.notes() >= before && seen.manifest.notes() < notes());
+            if (local) {
+                QCOMPARE(seen.manifest.notes(), atLastPage);
+                QVERIFY2(atLastPage > before + 2, "writes during the copy are carried into it");
+            }
+        }
+        using W = backup::BackupWriter;
+        const QStringList loopSteps =
+            local ? QStringList{W::kCopied, W::kChecked, W::kRenamed} : QStringList{W::kChecked, W::kRenamed};
+        const QStringList workerSteps =
+            local ? QStringList{W::kFinished} : QStringList{W::kCopied, W::kFinished};
+        QCOMPARE(onLoop, loopSteps);
+        QCOMPARE(offLoop, workerSteps);
     }
 
     void refused_data() {
