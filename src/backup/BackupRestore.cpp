@@ -93,7 +93,7 @@ RestoreResult restore(core::AppContext& app, const QString& file, const QString&
             const QString local = store.filePath();
             store.close();
             result = core::StoreCopy::replaceLocal(
-                source, app.getRunPath(), entry::NoteDayTotals::copyRecount(), BackupFile::ownTables());
+                source, app.getRunPath(), entry::NoteDayTotals::restoreRecount(), BackupFile::ownTables());
             try {
                 store.open(local);
             } catch (const core::DbError& e) {
@@ -103,7 +103,7 @@ RestoreResult restore(core::AppContext& app, const QString& file, const QString&
             }
         } else {
             result = core::StoreCopy::copy(source, store, QString(), app.pathOf(QStringLiteral("Image")),
-                                           entry::NoteDayTotals::copyRecount(), BackupFile::ownTables());
+                                           entry::NoteDayTotals::restoreRecount(), BackupFile::ownTables());
         }
     }
     if (!result.ok) {

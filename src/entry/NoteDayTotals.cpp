@@ -150,6 +150,16 @@ core::StoreCopy::Recount NoteDayTotals::copyRecount() {
             }};
 }
 
+core::StoreCopy::Recount NoteDayTotals::restoreRecount() {
+    return {{kTable}, [](core::Database& target) {
+                NoteDayTotals totals(target);
+                if (totals.kept())
+                    totals.repair();
+                else
+                    totals.ensure();
+            }};
+}
+
 void NoteDayTotals::makeKey() {
     // Earlier builds kept a missing key value as NULL, and seats saving at once could each add a
     // row of one key: both are made one row per key before the unique key is asked for. On a

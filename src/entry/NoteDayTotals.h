@@ -54,6 +54,10 @@ public:
     // What a store copy or a restore does with the kept totals: empties their tables on the
     // target and counts them again from the copied notes (made there when the target has none).
     static core::StoreCopy::Recount copyRecount();
+    // A restore of the program's own backup: the sales tables come with their notes, counted
+    // where they were kept, and are only checked as a start checks them (repair); the day totals,
+    // whose key older builds did not hold, are counted again.
+    static core::StoreCopy::Recount restoreRecount();
 
     // The notes of the header table that the condition finds (the text after "where" with its
     // values) taken out of, or put into, the totals. Nothing happens when none are kept.
