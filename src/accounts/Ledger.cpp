@@ -52,6 +52,9 @@ public:
             m_renames.append({unit, customerKey(row.text(QStringLiteral("旧名称"))),
                               dayOf(row.text(QStringLiteral("改名时间")))});
             m_oldNames << row.text(QStringLiteral("旧名称"));
+            if (!m_renamedKeys.contains(m_renames.last().oldKey))
+                m_renamedKept << entry::NoteSalesTotals::customerKey(row.text(QStringLiteral("旧名称")));
+            m_renamedKeys.insert(m_renames.last().oldKey);
             m_unitName[unit] = row.text(QStringLiteral("新名称")); // a deleted unit keeps its last name
             units << unit;
         }
@@ -92,8 +95,11 @@ public:
                 days << r.day;
         return days;
     }
-    bool any() const { return !m_renames.isEmpty(); }
     const QStringList& oldNames() const { return m_oldNames; }
+    // A name some rename carried away: its owner depends on the day.
+    bool renamed(const QString& name) const { return m_renamedKeys.contains(customerKey(name)); }
+    // Those names as the kept sales key them.
+    const QVariantList& renamedKept() const { return m_renamedKept; }
 
 private:
     struct Rename {
@@ -103,6 +109,8 @@ private:
     };
     QVector<Rename> m_renames;
     QStringList m_oldNames;
+    QSet<QString> m_renamedKeys;
+    QVariantList m_renamedKept;
     QHash<int, QString> m_unitName;
 };
 
@@ -159,6 +167,12 @@ Ledger::Ledger(core::Database& db) : m_db(db) {
 namespace {
 
 const QString kVoid = QStringLiteral("作废");
+
+// Balances read the kept sales, never every note: a store without them all gets them here.
+void keptSalesComplete(core::Database& db) {
+    if (!entry::NoteSalesTotals(db).complete())
+        entry::NoteDayTotals(db).ensure();
+}
 const QString kMonth = QStringLiteral("yyyy-MM");
 
 // Cents of the kept notes dated before `day` (undated ones too), per owner (a customer key),
@@ -181,13 +195,6 @@ std::map<QString, Delivered> keptBefore(core::Database& db, const Owners& owners
             d.name = name;
         d.cents += cents;
     };
-    QSet<QString> renamed;
-    QVariantList renamedKept;
-    for (const QString& old : owners.oldNames()) {
-        if (!renamed.contains(customerKey(old)))
-            renamedKept << entry::NoteSalesTotals::customerKey(old);
-        renamed.insert(customerKey(old));
-    }
     const QDate monthStart(day.year(), day.month(), 1);
     core::Params p{{QStringLiteral("month"), monthStart.toString(kMonth)},
                    {QStringLiteral("from"), iso(monthStart)},
@@ -206,11 +213,11 @@ std::map<QString, Delivered> keptBefore(core::Database& db, const Owners& owners
               "and 票据状态<>:void") +
               only + QStringLiteral(" group by 顾客键")})
         for (core::Recordset rs = db.query(sql, p); !rs.eof(); rs.next())
-            if (!renamed.contains(customerKey(rs.text(0))))
+            if (!owners.renamed(rs.text(0)))
                 add(rs.text(0), customerKey(rs.text(0)), rs.value(1).toLongLong());
-    if (renamedKept.isEmpty())
+    if (owners.renamedKept().isEmpty())
         return out;
-    p.insert(QStringLiteral("renamed"), renamedKept);
+    p.insert(QStringLiteral("renamed"), owners.renamedKept());
     const QString renamedOnly =
         QStringLiteral(" and 顾客键") + core::Database::keyList(QStringLiteral("renamed"));
     const auto byDay = [&](const QString& where, const core::Params& params) {
@@ -300,8 +307,7 @@ Statement Ledger::statement(const QString& customer, Period period, bool withGoo
 }
 
 QVector<Statement> Ledger::statements(const QStringList& customers, Period period, bool withGoods) const {
-    if (!entry::NoteSalesTotals(m_db).complete())
-        entry::NoteDayTotals(m_db).ensure();
+    keptSalesComplete(m_db);
     const Owners owners(m_db);
     QVector<Statement> out;
     QHash<QString, int> wanted; // customer key → its statement
@@ -545,17 +551,9 @@ QStringList Ledger::activeCustomers(Period period) const {
 QVector<Ledger::Receivable> Ledger::receivables(QDate asOf) const {
     // The notes' side comes from the kept sales (a row per customer and month, and per customer
     // and day for the last months), never from every note.
-    if (!entry::NoteSalesTotals(m_db).complete())
-        entry::NoteDayTotals(m_db).ensure();
+    keptSalesComplete(m_db);
     const Owners owners(m_db);
     Names names(m_db);
-    QSet<QString> renamed;    // customer keys of names some rename carried away
-    QVariantList renamedKept; // the same as the kept tables key them
-    for (const QString& old : owners.oldNames()) {
-        if (!renamed.contains(customerKey(old)))
-            renamedKept << entry::NoteSalesTotals::customerKey(old);
-        renamed.insert(customerKey(old));
-    }
     struct Sums {
         qint64 delivered[4] = {};
         qint64 paid = 0;
@@ -590,12 +588,12 @@ QVector<Ledger::Receivable> Ledger::receivables(QDate asOf) const {
                  "where 出票日>=:split and 出票日<=:asof and 票据状态<>:void group by 顾客键, 3"),
              recent);
          !rs.eof(); rs.next())
-        if (!renamed.contains(customerKey(rs.text(0))))
+        if (!owners.renamed(rs.text(0)))
             deliver(rs.text(0), customerKey(rs.text(0)), int(rs.value(2).toLongLong()),
                     rs.value(3).toLongLong());
-    if (!renamedKept.isEmpty()) {
+    if (!owners.renamedKept().isEmpty()) {
         // A renamed name belongs to whoever held it on the day.
-        recent.insert(QStringLiteral("keys"), renamedKept);
+        recent.insert(QStringLiteral("keys"), owners.renamedKept());
         for (core::Recordset rs = m_db.query(
                  QStringLiteral(
                      "select min(顾客名称), 出票日, sum(金额分) from NoteCustomerDays where 出票日>=:split "
@@ -625,12 +623,12 @@ QVector<Ledger::Receivable> Ledger::receivables(QDate asOf) const {
                         {{QStringLiteral("end"), end}});
          !rs.eof(); rs.next()) {
         const QString name = rs.text(0);
-        if (name.trimmed().isEmpty() || renamed.contains(customerKey(name)))
+        if (name.trimmed().isEmpty() || owners.renamed(name))
             continue;
         names.meet(customerKey(name), name);
         sums[customerKey(name)].paid += rs.value(1).toLongLong();
     }
-    if (!renamed.isEmpty())
+    if (!owners.renamedKept().isEmpty())
         for (core::Recordset rs = m_db.query(
                  QStringLiteral(
                      "select 顾客名称||'' as n, 收款日期, sum(金额分) from Payments where 收款日期<:end and "
@@ -641,7 +639,7 @@ QVector<Ledger::Receivable> Ledger::receivables(QDate asOf) const {
                   {QStringLiteral("end"), end}});
              !rs.eof(); rs.next()) {
             const QString name = rs.text(0);
-            if (!renamed.contains(customerKey(name)))
+            if (!owners.renamed(name))
                 continue; // a wider fold of the server's text; counted above
             const QString key = owners.owner(name, dayOf(rs.text(1)));
             names.meet(key, name);

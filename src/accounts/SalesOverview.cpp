@@ -71,44 +71,50 @@ QVector<qint64> SalesOverview::months(QDate first, int count) const {
     return out;
 }
 
-QVector<RankedSales> SalesOverview::topCustomers(QDate from, QDate to, int most) const {
-    Parts p = parts(from, to);
-    p.params.insert(QStringLiteral("most"), most);
-    core::Recordset rs = m_db.query(
-        QStringLiteral("select min(顾客名称) as name_, sum(金额分) as cents_ from (") +
-            p.rows(QStringLiteral("顾客键, 顾客名称, 金额分"), QStringLiteral("NoteCustomerMonths"),
-                   QStringLiteral("NoteCustomerDays")) +
-            QStringLiteral(") s group by 顾客键 order by sum(金额分) desc, min(顾客名称) limit :most"),
-        p.params);
-    QVector<RankedSales> out;
-    for (rs.first(); !rs.eof(); rs.next()) {
-        RankedSales r;
-        r.name = rs.text(0);
-        r.label = r.name.isEmpty() ? QStringLiteral("（未填顾客）") : r.name;
-        r.cents = rs.value(1).toLongLong();
-        out << r;
-    }
-    return out;
-}
+namespace {
 
-QVector<RankedSales> SalesOverview::topProducts(QDate from, QDate to, int most) const {
+// The largest of a span by key, largest first, ties by name: its code (customers have none),
+// name and cents from the month and day tables of one kind.
+QVector<RankedSales> ranked(core::Database& db, QDate from, QDate to, int most, const QString& kind,
+                            const QString& key, const QString& code, const QString& name) {
     Parts p = parts(from, to);
     p.params.insert(QStringLiteral("most"), most);
-    core::Recordset rs = m_db.query(
-        QStringLiteral("select min(货号) as code_, min(商品名) as name_, sum(金额分) as cents_ from (") +
-            p.rows(QStringLiteral("商品键, 货号, 商品名, 金额分"), QStringLiteral("NoteProductMonths"),
-                   QStringLiteral("NoteProductDays")) +
-            QStringLiteral(") s group by 商品键 order by sum(金额分) desc, min(商品名) limit :most"),
+    core::Recordset rs = db.query(
+        QStringLiteral("select min(code_), min(name_), sum(金额分) from (") +
+            p.rows(key + QStringLiteral(", ") + code + QStringLiteral(" as code_, ") + name +
+                       QStringLiteral(" as name_, 金额分"),
+                   QStringLiteral("Note%1Months").arg(kind), QStringLiteral("Note%1Days").arg(kind)) +
+            QStringLiteral(") s group by ") + key +
+            QStringLiteral(" order by sum(金额分) desc, min(name_) limit :most"),
         p.params);
     QVector<RankedSales> out;
     for (rs.first(); !rs.eof(); rs.next()) {
         RankedSales r;
         r.code = rs.text(0);
         r.name = rs.text(1);
-        r.label = r.name.isEmpty() ? (r.code.isEmpty() ? QStringLiteral("（未填商品）") : r.code) : r.name;
         r.cents = rs.value(2).toLongLong();
         out << r;
     }
+    return out;
+}
+
+} // namespace
+
+QVector<RankedSales> SalesOverview::topCustomers(QDate from, QDate to, int most) const {
+    QVector<RankedSales> out =
+        ranked(m_db, from, to, most, QStringLiteral("Customer"), QStringLiteral("顾客键"),
+               QStringLiteral("''"), QStringLiteral("顾客名称"));
+    for (RankedSales& r : out)
+        r.label = r.name.isEmpty() ? QStringLiteral("（未填顾客）") : r.name;
+    return out;
+}
+
+QVector<RankedSales> SalesOverview::topProducts(QDate from, QDate to, int most) const {
+    QVector<RankedSales> out =
+        ranked(m_db, from, to, most, QStringLiteral("Product"), QStringLiteral("商品键"),
+               QStringLiteral("货号"), QStringLiteral("商品名"));
+    for (RankedSales& r : out)
+        r.label = r.name.isEmpty() ? (r.code.isEmpty() ? QStringLiteral("（未填商品）") : r.code) : r.name;
     return out;
 }
 
