@@ -21,13 +21,9 @@
 #include <functional>
 #include <vector>
 
-namespace {
+using bench::median;
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
+namespace {
 
 double timed(int runs, const std::function<void()>& work) {
     std::vector<double> ms;

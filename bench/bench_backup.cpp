@@ -20,6 +20,8 @@
 #include <cstdio>
 #include <vector>
 
+using bench::median;
+
 namespace {
 
 bool run(core::Database& db, const QString& sql) {
@@ -57,11 +59,6 @@ bool fill(core::Database& db, int notes) {
     }
     db.commit();
     return true;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values.at(values.size() / 2);
 }
 
 } // namespace

@@ -27,28 +27,11 @@
 #include <cstdio>
 #include <vector>
 
+using bench::median;
+using bench::ms;
+using bench::peakMemory;
+
 namespace {
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
-double ms(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-// VmHWM: the most resident memory the process has held.
-QString peakMemory() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return QStringLiteral("unknown");
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return QString::fromLatin1(line.mid(6).trimmed());
-    return QStringLiteral("unknown");
-}
 
 bool generate(core::Database& db, int notes) {
     static const char* const states[] = {"正常", "正常", "正常", "已收款", "未付款", "交易成功", "作废"};

@@ -21,17 +21,10 @@
 #include <algorithm>
 #include <vector>
 
+using bench::median;
+using bench::ms;
+
 namespace {
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
-double ms(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
 
 bool generate(core::Database& db, int notes) {
     const QDate today = QDate::currentDate();

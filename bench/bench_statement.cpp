@@ -21,21 +21,10 @@
 #include <cstdio>
 #include <vector>
 
+using bench::ms;
+using bench::peakMemory;
+
 namespace {
-
-double ms(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-QString peakMemory() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return QStringLiteral("unknown");
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return QString::fromLatin1(line.mid(6).trimmed());
-    return QStringLiteral("unknown");
-}
 
 QString customerName(int i) {
     return QStringLiteral("客户%1贸易有限公司").arg(i, 5, 10, QLatin1Char('0'));
